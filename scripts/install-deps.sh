@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Veltrix needs to build, run and test.
+# Does nothing for packages that are already there; uses sudo when not root.
+set -euo pipefail
+
+PACKAGES=(
+  cmake ninja-build g++ pkg-config          # tool chain
+  qt6-base-dev libgl-dev                    # the window
+  libasound2-dev                            # the ALSA sequencer backend
+  libgtest-dev libgmock-dev                 # tests
+  xvfb xauth                                # screenshots and a real window without a desktop
+  qemu-system-x86 busybox-static            # the MIDI VM used by the ALSA end-to-end test
+)
+
+missing=()
+for package in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
