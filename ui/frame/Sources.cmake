@@ -1,0 +1,1 @@
+# Sources of ui/frame/, relative to ui/.

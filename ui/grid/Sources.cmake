@@ -1,0 +1,1 @@
+# Sources of ui/grid/, relative to ui/.

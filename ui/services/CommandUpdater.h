@@ -1,0 +1,56 @@
+#pragma once
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class QAction;
+class QLabel;
+
+// What an update handler may do to its command or status pane.
+class CCmdUI {
+public:
+    virtual ~CCmdUI() = default;
+    virtual void Enable(bool enabled) = 0;
+    virtual void SetText(const QString& text) = 0;
+};
+
+using UpdateHandler = std::function<void(CCmdUI&)>;
+using CommandHandler = std::function<void()>;
+
+// Runs the update handlers of the commands and status panes whenever the event queue has
+// gone idle, and delivers a command only when its update handler, asked again at that
+// moment, leaves it enabled: a disabled command never runs, whether it came from the
+// menu, the tool bar or an accelerator.
+class CCommandUpdater : public QObject {
+    Q_OBJECT
+public:
+    explicit CCommandUpdater(QObject* parent = nullptr);
+
+    // Binds the action's trigger to the handler. Without an update handler the command is
+    // always enabled.
+    void AddCommand(QAction* action, CommandHandler handler, UpdateHandler update = {});
+
+    // Sets the pane's text from its update handler when idle.
+    void AddPane(QLabel* pane, UpdateHandler update);
+
+    // Runs every update handler now (the idle hook calls this).
+    void UpdateAll();
+
+private:
+    struct Command {
+        QAction* action;
+        UpdateHandler update;
+    };
+    struct Pane {
+        QLabel* label;
+        UpdateHandler update;
+    };
+
+    void UpdateCommand(const Command& command);
+
+    std::vector<Command> m_commands;
+    std::vector<Pane> m_panes;
+    bool m_updating = false;
+};

@@ -1,0 +1,9 @@
+# Sources of ui/services/, relative to ui/.
+list(APPEND VELTRIX_UI_SOURCES
+  services/CommandUpdater.cpp
+  services/FileDialogService.cpp
+  services/MessageBoxService.cpp
+  services/PostMessage.cpp
+  services/Profile.cpp
+  services/WaitCursor.cpp
+)

@@ -1,0 +1,14 @@
+#pragma once
+
+class IMessageBoxService;
+class IFileDialogService;
+class IWaitCursorService;
+class IProfile;
+
+// What the window needs of the platform, gathered so that tests can replace each piece.
+struct CUiServices {
+    IMessageBoxService* messageBox = nullptr;
+    IFileDialogService* fileDialogs = nullptr;
+    IWaitCursorService* waitCursor = nullptr;
+    IProfile* profile = nullptr;
+};

@@ -1,0 +1,14 @@
+#include "WaitCursor.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+void CQtWaitCursorService::Begin()
+{
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
+
+void CQtWaitCursorService::End()
+{
+    QGuiApplication::restoreOverrideCursor();
+}
