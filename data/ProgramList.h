@@ -1,0 +1,48 @@
+#pragma once
+// The loaded library: an ordered array of program records that owns every record in it.
+// The order is the order of the grid rows; only a sort changes it.
+
+#include <string>
+#include <vector>
+
+class CSyxProgram;
+
+class CProgramList
+{
+public:
+    CProgramList();
+    virtual ~CProgramList();
+
+    CProgramList(const CProgramList&) = delete;
+    CProgramList& operator=(const CProgramList&) = delete;
+
+    int GetSize() const { return static_cast<int>(m_items.size()); }
+    // The record at `index`, or nullptr when the index is out of range.
+    CSyxProgram* GetAt(int index) const;
+    // Appends a record and takes ownership of it. A null pointer is ignored.
+    void Add(CSyxProgram* program);
+    // Frees every record, leaves the list empty and gives back its storage.
+    void DeleteAll();
+
+    // Appends the programs of one dump file, each with `fileName`. Returns 1 on success; on
+    // failure returns 0, puts a fixed text in `error` and leaves the list as it was.
+    int ReadSyxFile(const std::string& path, std::string& error, std::string fileName);
+
+    // Sorts the records in place by the key of a grid column (see ProgramSort.h).
+    void SortByColumn(int column);
+
+    // A new program put together from parts of the programs before the first one with a
+    // placeholder name; the caller deletes it. nullptr when no program there can be a source.
+    CSyxProgram* CreateRandomProgram() const;
+    // The data of a program drawn at random among indices 0 to `last`, never a Vocoder program;
+    // nullptr when no such program can be drawn there.
+    const unsigned char* PickRandomSource(int last) const;
+
+private:
+    // Frees the records from `index` to the end and shortens the list to `index` elements.
+    void DeleteFrom(int index);
+    // Whether a draw among indices 0 to `last` can ever hit a usable source.
+    bool HasDrawableSource(int last) const;
+
+    std::vector<CSyxProgram*> m_items;
+};

@@ -1,0 +1,56 @@
+#pragma once
+// One Korg MS2000 program as loaded from a dump: where it sat in the dump, a private copy of
+// its data bytes and the display name of its source file.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+// Size of one program's unpacked data. Name in bytes 0-11, voice mode in bits 4-5 of byte 16,
+// timbre 1 in bytes 38-145, timbre 2 in bytes 146-253.
+constexpr unsigned int PROGRAM_DATA_SIZE = 254;
+
+// Voice mode names, indexed by (byte 16 >> 4) & 3.
+inline constexpr const char* VOICE_MODE_NAMES[4] = {"Single", "Split", "Dual", "Vocoder"};
+
+class CSyxProgram
+{
+public:
+    // Copies `length` bytes from `data` and the file name. The record never changes afterwards.
+    CSyxProgram(char bank, int number, const unsigned char* data, unsigned int length,
+                const std::string& fileName);
+    ~CSyxProgram();
+
+    CSyxProgram(const CSyxProgram&) = delete;
+    CSyxProgram& operator=(const CSyxProgram&) = delete;
+
+    // The texts the grid shows and the sort compares.
+    std::string GetBankText() const;       // the bank letter, one character
+    std::string GetNumberText() const;     // three digits with leading zeros: 001 to 016
+    std::string GetName() const;           // name bytes up to the first NUL, trailing white space removed
+    std::string GetVoiceModeName() const;  // "Single", "Split", "Dual" or "Vocoder"
+    std::string GetFileName() const;
+
+    const unsigned char* GetData() const { return m_data.get(); }
+    unsigned int GetLength() const { return m_length; }
+    bool IsVocoder() const;
+
+    // The same texts without a copy; valid as long as the record lives.
+    std::string_view GetBankView() const { return std::string_view(&m_bank, 1); }
+    std::string_view GetNumberView() const { return m_numberText; }
+    std::string_view GetNameView() const { return m_nameText; }
+    std::string_view GetVoiceModeView() const { return VOICE_MODE_NAMES[m_voiceMode]; }
+    std::string_view GetFileNameView() const { return m_fileName; }
+
+private:
+    char m_bank;
+    int m_number;
+    std::unique_ptr<unsigned char[]> m_data;
+    unsigned int m_length;
+    std::string m_fileName;
+
+    // Display texts worked out once at construction, since the record never changes.
+    std::string m_numberText;
+    std::string m_nameText;
+    unsigned char m_voiceMode;
+};
