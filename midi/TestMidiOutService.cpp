@@ -1,0 +1,244 @@
+#include "TestMidiOutService.h"
+
+#include <chrono>
+
+namespace {
+
+struct CTestMidiOutDevice : CMidiOutDevice
+{
+    int deviceId = -1;
+    CMidiEvent* completion = nullptr;
+};
+
+void Signal(CMidiEvent* completion)
+{
+    if (completion != nullptr)
+        completion->Set();
+}
+
+}  // namespace
+
+CTestMidiOutService::~CTestMidiOutService()
+{
+    CancelPendingCompletion();
+}
+
+void CTestMidiOutService::AddDevice(const std::string& name, MidiOutKind kind)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_devices.push_back({name, kind, true});
+}
+
+void CTestMidiOutService::AddUnreadableDevice()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_devices.push_back({"", MidiOutKind::HardwarePort, false});
+}
+
+void CTestMidiOutService::RefuseOpen(int code, const std::string& text)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_openRefusal = code;
+    m_errorTexts[code] = text;
+}
+
+void CTestMidiOutService::RefuseSend(int code, const std::string& text, bool signalRefusal)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_sendRefusal = code;
+    m_signalRefusal = signalRefusal;
+    m_errorTexts[code] = text;
+}
+
+void CTestMidiOutService::SetCompletionDelay(int delayMs)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_completionDelayMs = delayMs;
+}
+
+void CTestMidiOutService::Unplug()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_unplugged = true;
+}
+
+std::vector<std::string> CTestMidiOutService::GetCalls() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_calls;
+}
+
+void CTestMidiOutService::ClearCalls()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_calls.clear();
+}
+
+std::vector<std::vector<unsigned char>> CTestMidiOutService::GetMessages() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_messages;
+}
+
+bool CTestMidiOutService::IsOpen() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_openDevices > 0;
+}
+
+void CTestMidiOutService::RecordCall(const std::string& call)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_calls.push_back(call);
+}
+
+unsigned int CTestMidiOutService::GetNumDevs()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_unplugged ? 0 : static_cast<unsigned int>(m_devices.size());
+}
+
+bool CTestMidiOutService::GetDevCaps(unsigned int deviceId, CMidiOutCaps& caps)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_unplugged || deviceId >= m_devices.size() || !m_devices[deviceId].readable)
+        return false;
+    caps.productName = LimitText(m_devices[deviceId].name, MIDI_OUT_NAME_MAX);
+    caps.kind = m_devices[deviceId].kind;
+    return true;
+}
+
+int CTestMidiOutService::Open(MidiOutHandle* handle, int deviceId, CMidiEvent* completion)
+{
+    RecordCall("open " + std::to_string(deviceId));
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (handle == nullptr)
+        return ERR_NOT_OPEN;
+    *handle = nullptr;
+    if (m_openRefusal != 0)
+        return m_openRefusal;
+    if (m_unplugged || deviceId < 0 || static_cast<size_t>(deviceId) >= m_devices.size())
+        return ERR_BAD_DEVICE_ID;
+    auto* device = new CTestMidiOutDevice;
+    device->deviceId = deviceId;
+    device->completion = completion;
+    *handle = device;
+    ++m_openDevices;
+    Signal(completion);
+    return 0;
+}
+
+void CTestMidiOutService::Prepare(MidiOutHandle, const unsigned char*, unsigned int)
+{
+    RecordCall("prepare");
+}
+
+int CTestMidiOutService::LongMsg(MidiOutHandle handle, const unsigned char* data, unsigned int length)
+{
+    RecordCall("longmsg");
+    auto* device = static_cast<CTestMidiOutDevice*>(handle);
+    if (device == nullptr)
+        return ERR_NOT_OPEN;
+    int rc = 0;
+    bool signal = true;
+    int delayMs = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_unplugged) {
+            rc = ERR_UNPLUGGED;
+        } else if (m_sendRefusal != 0) {
+            rc = m_sendRefusal;
+            signal = m_signalRefusal;
+        } else {
+            m_messages.emplace_back(data, data + length);
+            delayMs = m_completionDelayMs;
+        }
+    }
+    if (rc != 0 || delayMs == 0) {
+        if (signal)
+            Signal(device->completion);
+    } else {
+        CompleteLater(device->completion, delayMs);
+    }
+    return rc;
+}
+
+void CTestMidiOutService::Unprepare(MidiOutHandle, const unsigned char*, unsigned int)
+{
+    RecordCall("unprepare");
+}
+
+void CTestMidiOutService::Reset(MidiOutHandle handle)
+{
+    RecordCall("reset");
+    CancelPendingCompletion();
+    if (handle != nullptr)
+        Signal(static_cast<CTestMidiOutDevice*>(handle)->completion);
+}
+
+void CTestMidiOutService::Close(MidiOutHandle handle)
+{
+    RecordCall("close");
+    CancelPendingCompletion();
+    auto* device = static_cast<CTestMidiOutDevice*>(handle);
+    if (device == nullptr)
+        return;
+    Signal(device->completion);
+    delete device;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    --m_openDevices;
+}
+
+std::string CTestMidiOutService::GetErrorText(int code)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto found = m_errorTexts.find(code);
+    if (found != m_errorTexts.end())
+        return LimitText(found->second, MIDI_ERROR_TEXT_MAX);
+    switch (code) {
+    case ERR_BAD_DEVICE_ID: return "There is no MIDI output device with this id.";
+    case ERR_NOT_OPEN: return "The MIDI output device is not open.";
+    case ERR_UNPLUGGED: return "The MIDI output device has been unplugged.";
+    default: return "Unknown test error " + std::to_string(code) + ".";
+    }
+}
+
+void CTestMidiOutService::CompleteLater(CMidiEvent* completion, int delayMs)
+{
+    CancelPendingCompletion();
+    {
+        std::lock_guard<std::mutex> lock(m_completerMutex);
+        m_cancel = false;
+    }
+    m_completer = std::thread([this, completion, delayMs] {
+        std::unique_lock<std::mutex> lock(m_completerMutex);
+        const auto cancelled = [this] { return m_cancel; };
+        if (delayMs == NEVER)
+            m_cancelled.wait(lock, cancelled);
+        else if (!m_cancelled.wait_for(lock, std::chrono::milliseconds(delayMs), cancelled))
+            Signal(completion);
+    });
+}
+
+void CTestMidiOutService::CancelPendingCompletion()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_completerMutex);
+        m_cancel = true;
+    }
+    m_cancelled.notify_all();
+    if (m_completer.joinable())
+        m_completer.join();
+}
+
+void CRecordingMidiEvent::Reset()
+{
+    m_service.RecordCall("reset-event");
+    CMidiEvent::Reset();
+}
+
+bool CRecordingMidiEvent::Wait(unsigned int timeoutMs)
+{
+    m_service.RecordCall("wait");
+    return CMidiEvent::Wait(timeoutMs);
+}

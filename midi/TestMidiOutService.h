@@ -1,0 +1,104 @@
+#pragma once
+#include "MidiEvent.h"
+#include "MidiOutService.h"
+
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A MIDI output service for tests: devices are configured by the test, every message
+// the device takes is recorded, and it can refuse, be slow, or be unplugged. It also
+// keeps the order of the calls made on it, as short words:
+//   "open <id>", "prepare", "longmsg", "reset", "unprepare", "close",
+// plus "reset-event" and "wait" when the completion event is a CRecordingMidiEvent.
+class CTestMidiOutService : public IMidiOutService
+{
+public:
+    enum : int {
+        ERR_BAD_DEVICE_ID = 1,
+        ERR_NOT_OPEN = 2,
+        ERR_UNPLUGGED = 3,
+    };
+    // Completion delay meaning "the device never finishes" (until Reset or Close).
+    static constexpr int NEVER = -1;
+
+    CTestMidiOutService() = default;
+    ~CTestMidiOutService() override;
+
+    // Devices get ids in the order they are added.
+    void AddDevice(const std::string& name, MidiOutKind kind = MidiOutKind::HardwarePort);
+    // A device whose capabilities can't be read.
+    void AddUnreadableDevice();
+
+    // The next opens (or sends) fail with `code`, whose text GetErrorText gives.
+    // A refused send sets the completion event unless signalRefusal is false; then the
+    // sender's wait runs its full time, as some drivers make it.
+    void RefuseOpen(int code, const std::string& text);
+    void RefuseSend(int code, const std::string& text, bool signalRefusal = true);
+    // After a LongMsg the device finishes after delayMs on another thread (0: at once,
+    // inside LongMsg; NEVER: not at all).
+    void SetCompletionDelay(int delayMs);
+    // The devices disappear: the list is empty, opens fail and the open device refuses
+    // every further message with ERR_UNPLUGGED (setting the completion event).
+    void Unplug();
+
+    std::vector<std::string> GetCalls() const;
+    void ClearCalls();
+    // The messages the device took, in order.
+    std::vector<std::vector<unsigned char>> GetMessages() const;
+    bool IsOpen() const;
+    void RecordCall(const std::string& call);
+
+    unsigned int GetNumDevs() override;
+    bool GetDevCaps(unsigned int deviceId, CMidiOutCaps& caps) override;
+    int Open(MidiOutHandle* handle, int deviceId, CMidiEvent* completion) override;
+    void Prepare(MidiOutHandle handle, const unsigned char* data, unsigned int length) override;
+    int LongMsg(MidiOutHandle handle, const unsigned char* data, unsigned int length) override;
+    void Unprepare(MidiOutHandle handle, const unsigned char* data, unsigned int length) override;
+    void Reset(MidiOutHandle handle) override;
+    void Close(MidiOutHandle handle) override;
+    std::string GetErrorText(int code) override;
+
+private:
+    struct Device {
+        std::string name;
+        MidiOutKind kind;
+        bool readable;
+    };
+    void CompleteLater(CMidiEvent* completion, int delayMs);
+    void CancelPendingCompletion();
+
+    mutable std::mutex m_mutex;
+    std::vector<Device> m_devices;
+    std::map<int, std::string> m_errorTexts;
+    int m_openRefusal = 0;
+    int m_sendRefusal = 0;
+    bool m_signalRefusal = true;
+    int m_completionDelayMs = 0;
+    bool m_unplugged = false;
+    int m_openDevices = 0;
+    std::vector<std::string> m_calls;
+    std::vector<std::vector<unsigned char>> m_messages;
+
+    // The pending completion of a slow device.
+    std::thread m_completer;
+    std::mutex m_completerMutex;
+    std::condition_variable m_cancelled;
+    bool m_cancel = false;
+};
+
+// A completion event that writes "reset-event" and "wait" into a test service's call
+// list, so a test can see the whole send sequence in one list.
+class CRecordingMidiEvent : public CMidiEvent
+{
+public:
+    explicit CRecordingMidiEvent(CTestMidiOutService& service) : m_service(service) {}
+    void Reset() override;
+    bool Wait(unsigned int timeoutMs) override;
+
+private:
+    CTestMidiOutService& m_service;
+};
