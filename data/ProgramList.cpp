@@ -24,16 +24,7 @@ void CProgramList::Add(CSyxProgram* program)
 
 void CProgramList::DeleteAll()
 {
-    DeleteFrom(0);
-    std::vector<CSyxProgram*>().swap(m_items);  // gives the storage back for certain
-}
-
-void CProgramList::DeleteFrom(int index)
-{
-    if (index < 0)
-        index = 0;
-    for (size_t i = static_cast<size_t>(index); i < m_items.size(); ++i)
-        delete m_items[i];
-    if (static_cast<size_t>(index) < m_items.size())
-        m_items.resize(static_cast<size_t>(index));
+    for (CSyxProgram* program : m_items)
+        delete program;
+    std::vector<CSyxProgram*>().swap(m_items);  // empties the list and gives its storage back
 }

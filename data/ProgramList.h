@@ -39,8 +39,6 @@ public:
     const unsigned char* PickRandomSource(int last) const;
 
 private:
-    // Frees the records from `index` to the end and shortens the list to `index` elements.
-    void DeleteFrom(int index);
     // Whether a draw among indices 0 to `last` can ever hit a usable source.
     bool HasDrawableSource(int last) const;
 

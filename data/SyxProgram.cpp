@@ -26,8 +26,15 @@ std::string NameFromData(const unsigned char* data, unsigned int length)
     return std::string(reinterpret_cast<const char*>(data), end);
 }
 
+// "%03d"; the three-digit case by hand, since it is the only one records from dumps have and
+// it is made for every record read.
 std::string FormatNumber(int number)
 {
+    if (number >= 0 && number <= 999) {
+        const char text[3] = {static_cast<char>('0' + number / 100), static_cast<char>('0' + number / 10 % 10),
+                              static_cast<char>('0' + number % 10)};
+        return std::string(text, 3);
+    }
     char text[16];
     std::snprintf(text, sizeof text, "%03d", number);
     return text;

@@ -4,8 +4,9 @@
 #include "SyxFormat.h"
 #include "SyxProgram.h"
 
+#include <cstdint>
 #include <cstdio>
-#include <filesystem>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -41,48 +42,67 @@ unsigned int ExpectedPrograms(const unsigned char* header)
     return 0;
 }
 
-// The bytes of the file after the header, read like a stream: reading past the end gives 0 and
-// leaves the reader failed for good.
-class CByteSource
+// Whether the bytes after the header hold a complete message: the packed data free of end
+// bytes (an end byte there stops the data short of the expected programs), the further bytes
+// of an all-data dump (any values), and the end byte right after them. Every way a byte-wise
+// read of such a message can go wrong - an end byte too early, the file ending early, a wrong
+// byte where the end byte belongs - fails one of these tests, so the file is judged before a
+// single record is made.
+bool IsCompleteBody(const unsigned char* body, unsigned int bodyRead, unsigned int packedSize,
+                    unsigned int trailerSize)
 {
-public:
-    CByteSource(const unsigned char* bytes, unsigned int size) : m_bytes(bytes), m_size(size) {}
+    const unsigned int endPos = packedSize + trailerSize;
+    return bodyRead > endPos && body[endPos] == SYX_END
+        && std::memchr(body, SYX_END, packedSize) == nullptr;
+}
 
-    unsigned char Next()
+// For each flag value, the bytes to XOR over a group's seven data bytes: 0x80 at byte k when
+// flag bit k is set. Adding 128 modulo 256 is the same as flipping bit 7.
+struct CFlagMasks {
+    unsigned char masks[128][8] = {};
+    constexpr CFlagMasks()
     {
-        if (m_pos < m_size)
-            return m_bytes[m_pos++];
-        m_failed = true;
-        return 0;
+        for (unsigned int flags = 0; flags < 128; ++flags)
+            for (unsigned int k = 0; k < 7; ++k)
+                masks[flags][k] = static_cast<unsigned char>(((flags >> k) & 1u) << 7);
     }
-    void Skip(unsigned int count)
-    {
-        if (m_size - m_pos < count) {
-            m_pos = m_size;
-            m_failed = true;
-        } else {
-            m_pos += count;
-        }
-    }
-    bool Failed() const { return m_failed; }
-
-private:
-    const unsigned char* m_bytes;
-    unsigned int m_size;
-    unsigned int m_pos = 0;
-    bool m_failed = false;
 };
+constexpr CFlagMasks FLAG_MASKS;
+
+// Unpacks `length` data bytes from the packed form at `bytes`, writing them over the packed
+// form from its start (each group lands before the bytes still to be read), and returns
+// `bytes`. A flag byte comes before each group of seven data bytes; its bit k gives bit 7 of
+// the group's k-th byte by adding 128 modulo 256, so a raw 0x80 with its flag set gives 0.
+// Groups run on across program boundaries. At least one byte must follow the packed form.
+unsigned char* UnpackInPlace(unsigned char* bytes, unsigned int length)
+{
+    const unsigned char* in = bytes;
+    unsigned char* out = bytes;
+    unsigned int left = length;
+    // A whole group at a time: its seven data bytes plus the byte after them as one word.
+    while (left >= 7) {
+        std::uint64_t group;
+        std::uint64_t mask;
+        std::memcpy(&group, in + 1, sizeof group);
+        std::memcpy(&mask, FLAG_MASKS.masks[in[0] & 0x7F], sizeof mask);
+        group ^= mask;
+        std::memcpy(out, &group, 7);
+        in += 8;
+        out += 7;
+        left -= 7;
+    }
+    if (left > 0) {
+        const unsigned char* mask = FLAG_MASKS.masks[in[0] & 0x7F];
+        for (unsigned int k = 0; k < left; ++k)
+            out[k] = static_cast<unsigned char>(in[1 + k] ^ mask[k]);
+    }
+    return bytes;
+}
 
 } // namespace
 
 int CProgramList::ReadSyxFile(const std::string& path, std::string& error, std::string fileName)
 {
-    // A directory opens like a file on some systems and then fails to read; it is no file.
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        error = ERROR_CANNOT_OPEN;
-        return 0;
-    }
     FilePtr file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         error = ERROR_CANNOT_OPEN;
@@ -92,6 +112,7 @@ int CProgramList::ReadSyxFile(const std::string& path, std::string& error, std::
 
     unsigned char header[SYX_HEADER_SIZE] = {};
     std::fread(header, 1, SYX_HEADER_SIZE, file.get());
+    // A folder opens like a file here and then fails to read: it can't be opened as a file.
     if (std::ferror(file.get())) {
         error = ERROR_CANNOT_OPEN;
         return 0;
@@ -102,49 +123,22 @@ int CProgramList::ReadSyxFile(const std::string& path, std::string& error, std::
         return 0;
     }
 
-    const bool hasTrailer = header[4] == FUNC_ALL_DATA_DUMP;
-    const unsigned int bodySize =
-        PackedSize(expected * PROGRAM_DATA_SIZE) + (hasTrailer ? ALL_DATA_TRAILER_SIZE : 0) + 1;
+    const unsigned int packedSize = PackedSize(expected * PROGRAM_DATA_SIZE);
+    const unsigned int trailerSize = header[4] == FUNC_ALL_DATA_DUMP ? ALL_DATA_TRAILER_SIZE : 0;
     unsigned char body[MAX_BODY_SIZE];
-    const auto bodyRead = static_cast<unsigned int>(std::fread(body, 1, bodySize, file.get()));
+    const auto bodyRead = static_cast<unsigned int>(
+        std::fread(body, 1, packedSize + trailerSize + 1, file.get()));
     file.reset();
-
-    // Unpack: a flag byte before each group of seven data bytes, its bit k restoring bit 7 of
-    // the group's k-th byte. Groups run on across program boundaries.
-    CByteSource source(body, bodyRead);
-    const int sizeBefore = GetSize();
-    m_items.reserve(m_items.size() + expected);
-    unsigned char program[PROGRAM_DATA_SIZE];
-    unsigned int programs = 0;
-    unsigned int pos = 0;
-    unsigned int group = 0;
-    unsigned char flags = 0;
-    while (!source.Failed() && programs < expected) {
-        const unsigned char b = source.Next();
-        if (b == SYX_END)
-            break;
-        if (group == 0) {
-            flags = b;
-        } else {
-            program[pos++] = (flags & 1) ? static_cast<unsigned char>(b + 128) : b;
-            flags >>= 1;
-        }
-        group = (group + 1) % 8;
-        if (pos == PROGRAM_DATA_SIZE) {
-            const char bank = static_cast<char>('A' + programs / PROGRAMS_PER_BANK);
-            const int number = static_cast<int>(programs % PROGRAMS_PER_BANK) + 1;
-            m_items.push_back(new CSyxProgram(bank, number, program, PROGRAM_DATA_SIZE, fileName));
-            ++programs;
-            pos = 0;
-        }
+    if (!IsCompleteBody(body, bodyRead, packedSize, trailerSize)) {
+        error = ERROR_CORRUPTED;
+        return 0;
     }
 
-    if (hasTrailer)
-        source.Skip(ALL_DATA_TRAILER_SIZE);
-    if (!source.Failed() && source.Next() == SYX_END && programs == expected)
-        return 1;
-
-    error = ERROR_CORRUPTED;
-    DeleteFrom(sizeBefore);
-    return 0;
+    const unsigned char* data = UnpackInPlace(body, expected * PROGRAM_DATA_SIZE);
+    for (unsigned int i = 0; i < expected; ++i) {
+        const char bank = static_cast<char>('A' + i / PROGRAMS_PER_BANK);
+        const int number = static_cast<int>(i % PROGRAMS_PER_BANK) + 1;
+        m_items.push_back(new CSyxProgram(bank, number, data + i * PROGRAM_DATA_SIZE, PROGRAM_DATA_SIZE, fileName));
+    }
+    return 1;
 }

@@ -158,7 +158,7 @@ TEST_F(SyxReader, FlagBitRestoresBit7)
 {
     Bytes message = PackDump(Bytes(PROGRAM_DATA_SIZE, 0x00), FUNC_CURRENT_PROGRAM);
     // First group: flag at 5, data bytes 0-6 at 6-12. Raw 0x80 data bytes are taken as they are.
-    message[5] = 0x01;
+    message[5] = 0x81;   // bit 7 of a flag byte belongs to no data byte
     message[6] = 0x80;   // flag bit set: 0x80 + 128 wraps to 0x00
     message[7] = 0x80;   // flag bit clear: stays 0x80
     message[8] = 0x05;
