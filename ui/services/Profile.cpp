@@ -32,6 +32,8 @@ CSettingsProfile::~CSettingsProfile()
 
 void CSettingsProfile::SetAsideIfCorrupt()
 {
+    // QSettings parses the file on the first read, and only then reports a format error.
+    (void)m_settings->childGroups();
     if (m_settings->status() != QSettings::FormatError)
         return;
     const QString file = m_settings->fileName();
