@@ -1,0 +1,307 @@
+#include "GridListCtrl.h"
+
+#include "GridModel.h"
+#include "GridRowDelegate.h"
+#include "VirtualKeys.h"
+#include "services/PostMessage.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+// The row table grows by this many entries at a time.
+constexpr std::size_t ROW_GROWTH = 25;
+
+// Widths go to the header as 16-bit values.
+int ClampWidth(int width)
+{
+    return std::clamp(width, 0, 0xFFFF);
+}
+}  // namespace
+
+CGridListCtrl::CGridListCtrl(QWidget* parent)
+    : QTreeView(parent),
+      m_crText(ToColorref(palette().color(QPalette::Dark))),
+      m_crBack(ToColorref(palette().color(QPalette::Base))),
+      m_model(new CGridModel(m_columns, this))
+{
+    setModel(m_model);
+    setItemDelegate(new CGridRowDelegate(this));
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setExpandsOnDoubleClick(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);  // a change of the current row repaints the whole row
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setFrameShape(QFrame::NoFrame);
+    // Everything the viewport shows is painted by the grid: the rows and the area around them.
+    viewport()->setAutoFillBackground(false);
+
+    QHeaderView* columnHeader = header();
+    columnHeader->setStretchLastSection(false);
+    columnHeader->setSectionsMovable(false);
+    columnHeader->setSectionsClickable(true);
+    columnHeader->setHighlightSections(false);
+    columnHeader->setSortIndicatorShown(false);
+    columnHeader->setMinimumSectionSize(0);
+    columnHeader->setSectionResizeMode(QHeaderView::Interactive);
+    connect(columnHeader, &QHeaderView::sectionClicked, this, &CGridListCtrl::OnColumnClick);
+    connect(columnHeader, &QHeaderView::sectionResized, this, &CGridListCtrl::OnSectionResized);
+}
+
+CGridListCtrl::~CGridListCtrl()
+{
+    // Detach the view before the cell table goes, so nothing asks the model afterwards.
+    setModel(nullptr);
+    delete m_model;
+}
+
+void CGridListCtrl::AddColumn(const QString& title, int align, int width)
+{
+    width = ClampWidth(width);
+    m_columns.push_back(CGridColumn{align, width, title});
+    ++m_nColumns;
+    m_model->AppendColumn();
+    header()->resizeSection(m_nColumns - 1, width);
+}
+
+void CGridListCtrl::AddRows(int count)
+{
+    if (count <= 0)
+        return;
+    // Room for all of them at once, still in whole steps of the growth size.
+    const std::size_t needed = static_cast<std::size_t>(m_nRows) + static_cast<std::size_t>(count);
+    if (needed > m_rows.capacity())
+        m_rows.reserve((needed + ROW_GROWTH - 1) / ROW_GROWTH * ROW_GROWTH);
+    const CGridCell emptyCell{QString(), m_crText, m_crBack, GRID_ALIGN_LEFT};
+    for (int i = 0; i < count; ++i)
+        m_rows.emplace_back(static_cast<std::size_t>(m_nColumns), emptyCell);
+    m_nRows += count;
+    m_model->AppendRows(count);
+}
+
+void CGridListCtrl::AddRow()
+{
+    AddRows(1);
+}
+
+void CGridListCtrl::SetCell(int row, int column, int align, COLORREF textColor, COLORREF backColor,
+                            const QString& text)
+{
+    if (row < 0 || row >= m_nRows || column < 0 || column >= m_nColumns)
+        return;
+    std::vector<CGridCell>& cells = m_rows[static_cast<std::size_t>(row)];
+    if (static_cast<std::size_t>(column) >= cells.size())
+        return;  // a column added after this row
+    CGridCell& cell = cells[static_cast<std::size_t>(column)];
+    cell.text = text;
+    cell.textColor = textColor;
+    cell.backColor = backColor;
+    cell.alignment = static_cast<std::uint8_t>(align);
+    // One repaint for any number of changed cells; nothing at all while updates are off.
+    viewport()->update();
+}
+
+void CGridListCtrl::DeleteAllRows()
+{
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_nRows = 0;
+    m_model->RemoveAllRows();
+    viewport()->update();
+}
+
+void CGridListCtrl::SetColumnWidth(int column, int width)
+{
+    if (column < 0 || column >= m_nColumns)
+        return;
+    width = ClampWidth(width);
+    m_columns[static_cast<std::size_t>(column)].width = width;
+    header()->resizeSection(column, width);
+}
+
+int CGridListCtrl::GetSampleWidth(const QString& sample) const
+{
+    return fontMetrics().horizontalAdvance(sample + QStringLiteral("XX"));
+}
+
+void CGridListCtrl::SetColors(COLORREF text, COLORREF back)
+{
+    m_crText = text;
+    m_crBack = back;
+    QPalette colors = palette();
+    colors.setColor(QPalette::Text, ToQColor(text));
+    colors.setColor(QPalette::Base, ToQColor(back));
+    setPalette(colors);
+    viewport()->update();
+}
+
+int CGridListCtrl::GetSelectedRow() const
+{
+    int first = -1;
+    if (const QItemSelectionModel* selection = selectionModel()) {
+        for (const QItemSelectionRange& range : selection->selection()) {
+            if (first < 0 || range.top() < first)
+                first = range.top();
+        }
+    }
+    return first;
+}
+
+void CGridListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const
+{
+    const int row = index.row();
+    unsigned state = 0;
+    if (selectionModel() && selectionModel()->isSelected(index.siblingAtColumn(0)))
+        state |= ITEM_SELECTED;
+    if (hasFocus() && currentIndex().isValid() && currentIndex().row() == row)
+        state |= ITEM_FOCUSED;
+    // The row starts at the left edge of the scrolled contents.
+    const QRect rowRect(-header()->offset(), option.rect.top(), header()->length(), option.rect.height());
+    DrawItem(*painter, row, state, rowRect);
+}
+
+void CGridListCtrl::DrawItem(QPainter& painter, int row, unsigned state, const QRect& rowRect) const
+{
+    if (m_nRows == 0 || row < 0 || row >= m_nRows)
+        return;
+    const std::vector<CGridCell>& cells = m_rows[static_cast<std::size_t>(row)];
+    const CGridCell missingCell{QString(), m_crText, m_crBack, GRID_ALIGN_LEFT};
+    const bool swapped = state != 0;
+    int left = rowRect.left();
+    for (int column = 0; column < m_nColumns; ++column) {
+        const int width = m_columns[static_cast<std::size_t>(column)].width;
+        const CGridCell& cell =
+            static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)] : missingCell;
+        PaintCell(painter, cell, QRect(left, rowRect.top(), width, rowRect.height()), swapped);
+        left += width;  // cells abut; a column of width 0 takes no room
+    }
+}
+
+void CGridListCtrl::PaintCell(QPainter& painter, const CGridCell& cell, const QRect& cellRect,
+                              bool swapped) const
+{
+    const int width = cellRect.width();
+    if (width <= 0 || cellRect.height() <= 0)
+        return;
+    // Grid lines along the cell's bottom pixel row and its right pixel column.
+    const QColor lineColor = ToQColor(m_crText);
+    painter.fillRect(QRect(cellRect.left(), cellRect.bottom(), width, 1), lineColor);
+    painter.fillRect(QRect(cellRect.right(), cellRect.top(), 1, cellRect.height()), lineColor);
+
+    // The text box: the cell less its right column and bottom row.
+    const QRect box(cellRect.left(), cellRect.top(), width - 1, cellRect.height() - 1);
+    if (box.width() <= 0 || box.height() <= 0)
+        return;
+    const QColor textColor = ToQColor(swapped ? cell.backColor : cell.textColor);
+    const QColor backColor = ToQColor(swapped ? cell.textColor : cell.backColor);
+    painter.fillRect(box, backColor);
+    if (cell.text.isEmpty())
+        return;
+
+    // Reference point: the text's top at the box's top; x by the alignment.
+    const int boxLeft = box.left();
+    const int boxRight = box.left() + box.width();  // one past the last pixel
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int textWidth = metrics.horizontalAdvance(cell.text);
+    int x = boxLeft + 2;
+    switch (cell.alignment) {
+    case GRID_ALIGN_RIGHT:
+        x = boxRight - 2 - textWidth;
+        break;
+    case GRID_ALIGN_CENTER:
+        x = (boxRight - boxLeft > 0 ? boxLeft + (boxRight - boxLeft) / 2 : boxLeft + 2) - textWidth / 2;
+        break;
+    default:
+        break;
+    }
+    painter.save();
+    painter.setClipRect(box, Qt::IntersectClip);
+    painter.setPen(textColor);
+    painter.drawText(QPoint(x, box.top() + metrics.ascent()), cell.text);
+    painter.restore();
+}
+
+int CGridListCtrl::RowHeight() const
+{
+    return m_nRows > 0 ? indexRowSizeHint(m_model->index(0, 0)) : 0;
+}
+
+void CGridListCtrl::OnEraseBkgnd(QPainter& painter)
+{
+    // Pick up widths the user dragged.
+    int totalWidth = 0;
+    for (int column = 0; column < m_nColumns; ++column) {
+        const int width = header()->sectionSize(column);
+        CGridColumn& recorded = m_columns[static_cast<std::size_t>(column)];
+        if (width != recorded.width) {
+            recorded.width = width;
+            m_bWidthsChanged = true;
+        }
+        totalWidth += width;
+    }
+    const QRect client = viewport()->rect();
+    const QColor back = ToQColor(m_crBack);
+    if (m_bWidthsChanged || m_nRows == 0) {
+        m_bWidthsChanged = false;
+        painter.fillRect(client, back);
+        return;
+    }
+    // Only what lies outside the cells: right of the last column, then below the last row.
+    const int cellsRight = totalWidth - horizontalOffset();
+    if (cellsRight <= client.right())
+        painter.fillRect(QRect(QPoint(cellsRight, client.top()), client.bottomRight()), back);
+    const int rowsBottom = RowHeight() * m_nRows - verticalOffset();
+    if (rowsBottom <= client.bottom())
+        painter.fillRect(QRect(QPoint(client.left(), rowsBottom), client.bottomRight()), back);
+}
+
+void CGridListCtrl::paintEvent(QPaintEvent* event)
+{
+    {
+        QPainter painter(viewport());
+        painter.setClipRegion(event->region());
+        OnEraseBkgnd(painter);
+    }
+    QTreeView::paintEvent(event);
+}
+
+void CGridListCtrl::OnSectionResized(int column, int, int newWidth)
+{
+    if (column < 0 || column >= m_nColumns)
+        return;
+    if (m_columns[static_cast<std::size_t>(column)].width != newWidth) {
+        m_columns[static_cast<std::size_t>(column)].width = newWidth;
+        m_bWidthsChanged = true;
+    }
+    viewport()->update();
+}
+
+bool CGridListCtrl::event(QEvent* event)
+{
+    // Every key press is reported, Tab included, before the view handles it as usual.
+    if (event->type() == QEvent::KeyPress) {
+        const int code = VirtualKeyCode(*static_cast<QKeyEvent*>(event));
+        if (code != 0)
+            PostMessageToMainWindow(WM_USER, GN_KEYDOWN, code & 0xFFFF);
+    }
+    return QTreeView::event(event);
+}
+
+void CGridListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTreeView::mouseDoubleClickEvent(event);
+    PostMessageToMainWindow(WM_USER, GN_DBLCLK, 0);
+}
+
+void CGridListCtrl::OnColumnClick(int column)
+{
+    PostMessageToMainWindow(WM_USER, GN_COLUMNCLICK, column);
+}

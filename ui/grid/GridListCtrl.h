@@ -1,0 +1,74 @@
+#pragma once
+#include "GridCell.h"
+
+#include <QTreeView>
+
+#include <vector>
+
+class CGridModel;
+
+// Notification codes, posted to the main window as WM_USER with the code as first value.
+constexpr int GN_DBLCLK = 1;       // second value 0
+constexpr int GN_COLUMNCLICK = 2;  // second value: the clicked column
+constexpr int GN_KEYDOWN = 3;      // second value: the key's Windows virtual-key code
+
+// A grid of cells with their own texts, alignments and colours, drawn row by row with thin
+// grid lines. The item view supplies the header with draggable column widths, selection of
+// several rows, scrolling, keys and mouse; the grid keeps the cells and paints the rows.
+// Double-clicks, header clicks and key presses are posted to the main window.
+class CGridListCtrl : public QTreeView {
+    Q_OBJECT
+public:
+    explicit CGridListCtrl(QWidget* parent = nullptr);
+    ~CGridListCtrl() override;
+
+    // Appends a column; all columns are added before the first row. A width of 0 hides it.
+    void AddColumn(const QString& title, int align, int width);
+    // Appends `count` rows of empty cells in the default colours.
+    void AddRows(int count);
+    void AddRow();
+    // Sets one cell; does nothing when row or column is out of range.
+    void SetCell(int row, int column, int align, COLORREF text, COLORREF back, const QString& text_);
+    // Removes every row; the columns stay.
+    void DeleteAllRows();
+    // Sets a column's width in pixels; does nothing when the column is out of range.
+    void SetColumnWidth(int column, int width);
+    // Width in the grid's font of `sample` followed by a two-character margin.
+    int GetSampleWidth(const QString& sample) const;
+    // Grid-line colour and default text colour; background outside the cells and default
+    // background of new cells. Cells that exist keep their colours.
+    void SetColors(COLORREF text, COLORREF back);
+    // The first selected row, or -1.
+    int GetSelectedRow() const;
+
+protected:
+    // Item state flags handed to DrawItem.
+    enum : unsigned { ITEM_SELECTED = 1u, ITEM_FOCUSED = 2u };
+
+    // Paints one row: its cells abutting from the row's left edge.
+    void DrawItem(QPainter& painter, int row, unsigned state, const QRect& rowRect) const;
+    // Paints what lies outside the cells in m_crBack.
+    void OnEraseBkgnd(QPainter& painter);
+
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void OnColumnClick(int column);
+    void OnSectionResized(int column, int oldWidth, int newWidth);
+    void PaintCell(QPainter& painter, const CGridCell& cell, const QRect& cellRect, bool swapped) const;
+    int RowHeight() const;
+
+    bool m_bWidthsChanged = true;
+    COLORREF m_crText;
+    COLORREF m_crBack;
+    std::vector<CGridColumn> m_columns;
+    int m_nColumns = 0;
+    std::vector<std::vector<CGridCell>> m_rows;
+    int m_nRows = 0;
+
+    CGridModel* m_model;
+};

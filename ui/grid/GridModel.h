@@ -1,0 +1,36 @@
+#pragma once
+#include "GridCell.h"
+
+#include <QAbstractTableModel>
+
+#include <vector>
+
+// The item model behind the grid's view: as many rows and columns as the grid holds and
+// the header titles with their alignment. Items carry no data; the grid paints each row
+// from its own cell table. Row and column counts change only through the bracketing calls
+// below, so that the view learns of a whole refill at once.
+class CGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    CGridModel(const std::vector<CGridColumn>& columns, QObject* parent);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Appends `count` rows, announced to the view as one insertion.
+    void AppendRows(int count);
+    // Appends one column; its header comes from the column table, which must already hold it.
+    void AppendColumn();
+    // Drops every row in one reset.
+    void RemoveAllRows();
+    // Tells the view that the header of `column` changed.
+    void HeaderChanged(int column);
+
+private:
+    const std::vector<CGridColumn>& m_columns;
+    int m_rowCount = 0;
+    int m_columnCount = 0;
+};
