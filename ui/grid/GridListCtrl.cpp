@@ -154,6 +154,14 @@ int CGridListCtrl::GetSelectedRow() const
     return first;
 }
 
+const CGridCell* CGridListCtrl::GetCell(int row, int column) const
+{
+    if (row < 0 || row >= m_nRows || column < 0)
+        return nullptr;
+    const std::vector<CGridCell>& cells = m_rows[static_cast<std::size_t>(row)];
+    return static_cast<std::size_t>(column) < cells.size() ? &cells[static_cast<std::size_t>(column)] : nullptr;
+}
+
 void CGridListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const
 {

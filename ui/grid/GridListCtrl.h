@@ -28,7 +28,8 @@ public:
     void AddRows(int count);
     void AddRow();
     // Sets one cell; does nothing when row or column is out of range.
-    void SetCell(int row, int column, int align, COLORREF text, COLORREF back, const QString& text_);
+    void SetCell(int row, int column, int align, COLORREF textColor, COLORREF backColor,
+                 const QString& text);
     // Removes every row; the columns stay.
     void DeleteAllRows();
     // Sets a column's width in pixels; does nothing when the column is out of range.
@@ -40,6 +41,8 @@ public:
     void SetColors(COLORREF text, COLORREF back);
     // The first selected row, or -1.
     int GetSelectedRow() const;
+    // The cell at row and column as last set, or null when out of range.
+    const CGridCell* GetCell(int row, int column) const;
 
 protected:
     // Item state flags handed to DrawItem.

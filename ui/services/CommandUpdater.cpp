@@ -70,6 +70,8 @@ void CCommandUpdater::AddCommand(QAction* action, CommandHandler handler, Update
 
 void CCommandUpdater::AddPane(QLabel* pane, UpdateHandler update)
 {
+    if (!update)
+        return;  // a pane without a handler keeps its text
     m_panes.push_back({pane, update});
     CPaneCmdUI state(pane);
     update(state);

@@ -60,6 +60,27 @@ TEST_F(GridTableTest, SetCellOutOfRangeChangesNothing)
     grid.SetCell(0, -1, GRID_ALIGN_LEFT, CELL_TEXT, CELL_BACK, "X");
     EXPECT_EQ(RenderViewport(grid), before);
     EXPECT_EQ(grid.model()->rowCount(), 2);
+    EXPECT_EQ(grid.GetCell(0, 0)->text, "A");
+    EXPECT_EQ(grid.GetCell(2, 0), nullptr);
+    EXPECT_EQ(grid.GetCell(0, 2), nullptr);
+}
+
+TEST_F(GridTableTest, CellsKeepWhatWasSetAndStartInTheDefaultColours)
+{
+    grid.AddRows(2);
+    grid.SetCell(1, 1, GRID_ALIGN_RIGHT, CELL_TEXT, MARK_COLOR, "Fat Bass");
+    const CGridCell* cell = grid.GetCell(1, 1);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->text, "Fat Bass");
+    EXPECT_EQ(cell->alignment, GRID_ALIGN_RIGHT);
+    EXPECT_EQ(cell->textColor, CELL_TEXT);
+    EXPECT_EQ(cell->backColor, MARK_COLOR);
+    const CGridCell* fresh = grid.GetCell(0, 0);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_TRUE(fresh->text.isEmpty());
+    EXPECT_EQ(fresh->alignment, GRID_ALIGN_LEFT);
+    EXPECT_EQ(fresh->textColor, LINE_COLOR);
+    EXPECT_EQ(fresh->backColor, OUTSIDE_COLOR);
 }
 
 TEST_F(GridTableTest, NewRowsUseTheCurrentDefaultColours)
