@@ -26,13 +26,15 @@ public:
 
     // Appends the programs of one dump file, each with `fileName`. Returns 1 on success; on
     // failure returns 0, puts a fixed text in `error` and leaves the list as it was.
+    // (SyxReader.cpp)
     int ReadSyxFile(const std::string& path, std::string& error, std::string fileName);
 
-    // Sorts the records in place by the key of a grid column (see ProgramSort.h).
+    // Sorts the records in place by the key of a grid column. (ProgramSort.h/.cpp)
     void SortByColumn(int column);
 
     // A new program put together from parts of the programs before the first one with a
     // placeholder name; the caller deletes it. nullptr when no program there can be a source.
+    // (RandomProgram.h/.cpp)
     CSyxProgram* CreateRandomProgram() const;
     // The data of a program drawn at random among indices 0 to `last`, never a Vocoder program;
     // nullptr when no such program can be drawn there.
