@@ -1,11 +1,15 @@
+#include "frame/VeltrixApp.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Veltrix");
-    window.show();
-    return app.exec();
+    QApplication::setOrganizationName("Veltrix");
+    QApplication::setApplicationName("Veltrix");
+
+    CVeltrixApp veltrix;
+    veltrix.InitInstance();
+    const int result = QApplication::exec();
+    return result;
 }

@@ -1,0 +1,114 @@
+#pragma once
+// Replaceable services and a main window built on them, for the window's tests.
+
+#include "TestMidiOutService.h"
+#include "frame/MainFrame.h"
+#include "services/FileDialogService.h"
+#include "services/MessageBoxService.h"
+#include "services/Profile.h"
+#include "services/WaitCursor.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class CRecordingMessageBox : public IMessageBoxService {
+public:
+    struct Shown {
+        QString text;
+        MessageIcon icon;
+    };
+    void Show(QWidget*, const QString& text, MessageIcon icon) override { shown.push_back({text, icon}); }
+    std::vector<Shown> shown;
+};
+
+// Answers the dialogs with what the test put in; an empty answer is a cancel.
+class CScriptedFileDialogs : public IFileDialogService {
+public:
+    QStringList GetOpenFileNames(QWidget*, const QString& filter, const QString& extension) override
+    {
+        lastOpenFilter = filter;
+        lastOpenExtension = extension;
+        ++openCalls;
+        return nextOpen;
+    }
+    QString GetSaveFileName(QWidget*, const QString& filter, const QString& extension) override
+    {
+        lastSaveFilter = filter;
+        lastSaveExtension = extension;
+        ++saveCalls;
+        return nextSave;
+    }
+    QStringList nextOpen;
+    QString nextSave;
+    int openCalls = 0;
+    int saveCalls = 0;
+    QString lastOpenFilter, lastOpenExtension, lastSaveFilter, lastSaveExtension;
+};
+
+class CCountingWaitCursor : public IWaitCursorService {
+public:
+    void Begin() override { ++depth, ++begins; }
+    void End() override { --depth; }
+    int depth = 0;
+    int begins = 0;
+};
+
+// A profile in memory that remembers the order of the writes.
+class CMemoryProfile : public IProfile {
+public:
+    int GetProfileInt(const QString& section, const QString& key, int defaultValue) override
+    {
+        const auto found = values.find(section + '/' + key);
+        return found == values.end() ? defaultValue : found->second.toInt();
+    }
+    QString GetProfileString(const QString& section, const QString& key, const QString& defaultValue) override
+    {
+        const auto found = values.find(section + '/' + key);
+        return found == values.end() ? defaultValue : found->second;
+    }
+    void WriteProfileInt(const QString& section, const QString& key, int value) override
+    {
+        WriteProfileString(section, key, QString::number(value));
+    }
+    void WriteProfileString(const QString& section, const QString& key, const QString& value) override
+    {
+        values[section + '/' + key] = value;
+        writes.push_back(section + '/' + key);
+    }
+    std::map<QString, QString> values;
+    std::vector<QString> writes;
+};
+
+// A main window on the replaceable services and the test MIDI service.
+class CFrameFixture {
+public:
+    CFrameFixture();
+    ~CFrameFixture();
+
+    // Builds the window as start-up does, without showing it.
+    CMainFrame& Create();
+    CMainFrame& Frame() { return *frame; }
+    // Runs the idle-time updates, as an idle event loop would.
+    void Idle();
+    QString PaneText(const char* name) const;
+
+    CRecordingMessageBox messageBox;
+    CScriptedFileDialogs fileDialogs;
+    CCountingWaitCursor waitCursor;
+    CMemoryProfile profile;
+    CTestMidiOutService midi;
+    int aboutCalls = 0;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+// The 254 data bytes of a program with the given name and voice mode (0-3); the other
+// bytes are filled from `seed` so that programs differ.
+std::vector<unsigned char> MakeProgram(const std::string& name, int voiceMode, int seed);
+
+// Writes a dump file of the programs with the given function code (0x40 takes one).
+QString WriteDump(const QString& path, const std::vector<std::vector<unsigned char>>& programs,
+                  unsigned char function);

@@ -1,0 +1,132 @@
+// The main window's handling of the library: Open, the grid refill, the title, Find,
+// the grid's notifications and the enabling of the library commands.
+
+#include "DisplayName.h"
+#include "FindDlg.h"
+#include "MainFrame.h"
+#include "Resources.h"
+#include "grid/ProgramGrid.h"
+#include "services/FileDialogService.h"
+#include "services/MessageBoxService.h"
+#include "services/WaitCursor.h"
+
+#include <QFileInfo>
+
+namespace {
+const COLORREF CELL_TEXT_COLOR = RGB(0, 64, 128);
+const COLORREF ROW_BACK_COLOR = RGB(193, 193, 255);
+const COLORREF MARKED_ROW_BACK_COLOR = RGB(128, 128, 255);
+const int VK_RETURN = 13;
+}  // namespace
+
+void CMainFrame::OnFileOpen()
+{
+    const QStringList paths = m_services.fileDialogs->GetOpenFileNames(
+        this, "SYX Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".syx");
+    if (paths.isEmpty())
+        return;
+
+    m_programs.DeleteAll();
+    CWaitCursor wait(*m_services.waitCursor);
+    m_fileCount = 0;
+
+    QString lastFileRead;
+    for (const QString& path : paths) {
+        const QString displayName = DisplayNameForFile(path, paths.size() == 1);
+        std::string error;
+        const std::string nativePath = QFile::encodeName(path).toStdString();
+        if (m_programs.ReadSyxFile(nativePath, error, displayName.toStdString())) {
+            ++m_fileCount;
+            lastFileRead = path;
+        } else {
+            m_services.messageBox->Show(
+                this, QString("Failed to parse Syx file %1. %2").arg(displayName, QString::fromStdString(error)),
+                MessageIcon::Exclamation);
+        }
+    }
+
+    // With one file read, the title names it, even when others failed to read.
+    SetTitleFile(m_fileCount == 1 ? QFileInfo(lastFileRead).fileName() : QString());
+    PopulateGrid();
+}
+
+void CMainFrame::SetTitleFile(const QString& fileName)
+{
+    setWindowTitle(fileName.isEmpty() ? AppTitle() : QString("%1 - [%2]").arg(AppTitle(), fileName));
+}
+
+void CMainFrame::PopulateGrid()
+{
+    m_wndGrid->DeleteAllRows();
+    const int count = m_programs.GetSize();
+    if (count == 0)
+        return;
+
+    m_wndGrid->setUpdatesEnabled(false);
+    m_wndGrid->AddRows(count);
+    const bool showFiles = m_fileCount > 1;
+    for (int row = 0; row < count; ++row) {
+        const CSyxProgram* program = m_programs.GetAt(row);
+        const QString name = ProgramText(program->GetName());
+        const bool marked = !m_findText.isEmpty() && name.toLower().contains(m_findText);
+        const COLORREF back = marked ? MARKED_ROW_BACK_COLOR : ROW_BACK_COLOR;
+
+        if (showFiles)
+            m_wndGrid->SetCell(row, 0, GRID_ALIGN_LEFT, CELL_TEXT_COLOR, back,
+                               ' ' + ProgramText(program->GetFileName()));
+        m_wndGrid->SetCell(row, 1, GRID_ALIGN_CENTER, CELL_TEXT_COLOR, back, ProgramText(program->GetBankText()));
+        m_wndGrid->SetCell(row, 2, GRID_ALIGN_CENTER, CELL_TEXT_COLOR, back, ProgramText(program->GetNumberText()));
+        m_wndGrid->SetCell(row, 3, GRID_ALIGN_LEFT, CELL_TEXT_COLOR, back, ' ' + name);
+        m_wndGrid->SetCell(row, 4, GRID_ALIGN_LEFT, CELL_TEXT_COLOR, back,
+                           ' ' + ProgramText(program->GetVoiceModeName()));
+    }
+    m_wndGrid->SetColumnWidth(0, showFiles ? m_wndGrid->GetSampleWidth("XXXXXXXXXXXXXXXX") : 0);
+    m_wndGrid->setUpdatesEnabled(true);
+}
+
+void CMainFrame::OnEditFind()
+{
+    CFindDlg dialog(this, *m_services.messageBox);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_findText = dialog.m_strName.toLower();
+    CWaitCursor wait(*m_services.waitCursor);
+    PopulateGrid();
+}
+
+long CMainFrame::OnGridNotify(long long wParam, long long lParam)
+{
+    switch (wParam) {
+    case GN_DBLCLK:
+        OnProgramAudition();
+        break;
+    case GN_KEYDOWN:
+        if (lParam == VK_RETURN)
+            OnProgramAudition();
+        break;
+    case GN_COLUMNCLICK: {
+        CWaitCursor wait(*m_services.waitCursor);
+        m_programs.SortByColumn(static_cast<int>(lParam));
+        PopulateGrid();
+        break;
+    }
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CMainFrame::OnUpdateEditFind(CCmdUI& cmdUI)
+{
+    cmdUI.Enable(m_programs.GetSize() > 0);
+}
+
+void CMainFrame::OnUpdateProgramAudition(CCmdUI& cmdUI)
+{
+    cmdUI.Enable(m_hMidiOut != nullptr && m_programs.GetSize() > 0);
+}
+
+void CMainFrame::OnUpdateFileSaveLastRandom(CCmdUI& cmdUI)
+{
+    cmdUI.Enable(m_lastRandomLen != 0);
+}

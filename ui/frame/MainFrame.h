@@ -1,0 +1,127 @@
+#pragma once
+// The main window: tool bar, MIDI bar, status bar and the program grid, the library it
+// shows, the MIDI output state, and the commands that work on them.
+
+#include "ProgramList.h"
+#include "SyxProgram.h"
+#include "MidiEvent.h"
+#include "MidiOutService.h"
+#include "MidiPortModel.h"
+#include "ProgramSender.h"
+#include "services/CommandUpdater.h"
+#include "services/UiServices.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <map>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QToolBar;
+class CProgramGrid;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // `onAppAbout` runs the About command, which belongs to the application object.
+    CMainFrame(const CUiServices& services, IMidiOutService& midi, CommandHandler onAppAbout);
+    ~CMainFrame() override;
+
+    // Window creation, in this order: the stored placement, then the bars, grid and lists.
+    bool PreCreateWindow();
+    int OnCreate();
+    // The shutdown steps: closes MIDI and writes the settings. Run from the close event.
+    bool DestroyWindow();
+    // After the window is shown: corrects a stored outer size for the window decorations.
+    void ApplyStoredPlacement();
+
+    // Commands.
+    void OnFileOpen();
+    void OnFileSaveLastRandom();
+    void OnEditFind();
+    void OnProgramAudition();
+    void OnProgramRandom();
+    void OnMidiActive();
+
+    // Idle-time states of commands and status panes.
+    void OnUpdateEditFind(CCmdUI& cmdUI);
+    void OnUpdateProgramAudition(CCmdUI& cmdUI);
+    void OnUpdateFileSaveLastRandom(CCmdUI& cmdUI);
+    void OnUpdateIndicatorMidi(CCmdUI& cmdUI);
+    void OnUpdateIndicatorCount(CCmdUI& cmdUI);
+
+    // The grid's notifications (WM_USER): code and value. Returns 0.
+    long OnGridNotify(long long wParam, long long lParam);
+
+    // Refills the grid from the library and the find text.
+    void PopulateGrid();
+    // "Veltrix - [name]", or "Veltrix" for an empty name.
+    void SetTitleFile(const QString& fileName);
+
+    // Read access for the status panes, the tests and the screenshot script.
+    QAction* Action(int commandId) const;
+    CProgramGrid* Grid() const { return m_wndGrid; }
+    const CProgramList& Programs() const { return m_programs; }
+    const QString& FindText() const { return m_findText; }
+    int FileCount() const { return m_fileCount; }
+    bool IsMidiOpen() const { return m_hMidiOut != nullptr; }
+    const unsigned char* LastRandom() const { return m_lastRandom; }
+    unsigned int LastRandomLength() const { return m_lastRandomLen; }
+    CCommandUpdater& Updater() { return m_updater; }
+    // How long a send waits for the device; tests shorten it.
+    void SetMidiSendTimeout(unsigned int milliseconds) { m_midiSendTimeoutMs = milliseconds; }
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    void OnSetFocus();
+    void CreateCommands();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateMidiBar();
+    void CreateStatusBar();
+    void CreateGridColumns();
+    void FillMidiPortList();
+    void FillMidiChannelList();
+    void RestoreMidiChoice();
+    void CloseMidiOut();
+    int SelectedChannel() const;
+    // Sends a built message through the open device; a refusal is shown in a message box.
+    void SendMessage(const CProgramMessage& message);
+    QAction* AddCommand(int commandId, const QString& menuText, CommandHandler handler,
+                        UpdateHandler update = {});
+
+    CUiServices m_services;
+    IMidiOutService& m_midi;
+    CommandHandler m_onAppAbout;
+    CCommandUpdater m_updater;
+    std::map<int, QAction*> m_actions;
+    QRect m_storedRect;
+
+    QStatusBar* m_wndStatusBar = nullptr;
+    QToolBar* m_wndToolBar = nullptr;
+    QToolBar* m_wndDlgBar = nullptr;   // the MIDI bar; both bars sit in the top tool bar area
+    CProgramGrid* m_wndGrid = nullptr;
+    CProgramList m_programs;
+    QComboBox* m_cbMidiPort = nullptr;
+    QComboBox* m_cbMidiChan = nullptr;
+    QCheckBox* m_btnMidiActive = nullptr;
+    CMidiPortModel m_midiPorts;     // the port and channel lists behind the two combo boxes
+    unsigned int m_midiSendTimeoutMs = MIDI_SEND_TIMEOUT_MS;
+    MidiOutHandle m_hMidiOut = nullptr;
+    CMidiEvent m_midiDone;
+    QString m_findText;
+    int m_fileCount = 0;
+    unsigned char m_lastRandom[MIDI_MESSAGE_BUFFER_SIZE] = {};
+    unsigned int m_lastRandomLen = 0;
+
+    QLabel* m_paneMessage = nullptr;
+    QLabel* m_paneCount = nullptr;
+    QLabel* m_paneMidi = nullptr;
+};

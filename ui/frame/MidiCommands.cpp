@@ -1,0 +1,114 @@
+// The main window's MIDI side: the port and channel lists, "Midi Active", and sending a
+// program for Audition and Random.
+
+#include "MainFrame.h"
+#include "grid/ProgramGrid.h"
+#include "services/MessageBoxService.h"
+#include "services/Profile.h"
+#include "services/WaitCursor.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+
+#include <memory>
+
+void CMainFrame::FillMidiPortList()
+{
+    m_midiPorts.FillPorts();
+    m_cbMidiPort->clear();
+    for (const CMidiPortItem& port : m_midiPorts.GetPorts())
+        m_cbMidiPort->addItem(QString::fromStdString(port.name), port.deviceId);
+    m_cbMidiPort->setCurrentIndex(-1);
+    connect(m_cbMidiPort, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_midiPorts.SelectPort(index); });
+}
+
+void CMainFrame::FillMidiChannelList()
+{
+    m_cbMidiChan->clear();
+    for (const CMidiChannelItem& channel : m_midiPorts.GetChannels())
+        m_cbMidiChan->addItem(QString::fromStdString(channel.text), channel.channel);
+    m_cbMidiChan->setCurrentIndex(-1);
+    connect(m_cbMidiChan, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_midiPorts.SelectChannel(index); });
+}
+
+void CMainFrame::RestoreMidiChoice()
+{
+    IProfile& profile = *m_services.profile;
+    const QString port = profile.GetProfileString("midi", "port", QString());
+    m_cbMidiPort->setCurrentIndex(m_midiPorts.RestorePort(port.toStdString()));
+    const int channel = profile.GetProfileInt("midi", "chan", 0);
+    m_cbMidiChan->setCurrentIndex(m_midiPorts.RestoreChannel(channel));
+}
+
+void CMainFrame::OnMidiActive()
+{
+    if (m_btnMidiActive->isChecked()) {
+        std::string error;
+        if (m_midiPorts.Open(m_hMidiOut, m_midiDone, error)) {
+            m_cbMidiChan->setEnabled(false);
+            m_cbMidiPort->setEnabled(false);
+            return;
+        }
+        // The box keeps its tick; the next click unticks it, and the one after tries again.
+        m_services.messageBox->Show(this, QString::fromStdString(error), MessageIcon::Stop);
+        m_hMidiOut = nullptr;
+        return;
+    }
+    CloseMidiOut();
+    m_cbMidiChan->setEnabled(true);
+    m_cbMidiPort->setEnabled(true);
+}
+
+void CMainFrame::CloseMidiOut()
+{
+    m_midiPorts.Close(m_hMidiOut);
+}
+
+int CMainFrame::SelectedChannel() const
+{
+    return m_midiPorts.GetSelectedChannel();
+}
+
+void CMainFrame::SendMessage(const CProgramMessage& message)
+{
+    std::string error;
+    if (!SendProgramMessage(m_midi, m_hMidiOut, m_midiDone, message, error, m_midiSendTimeoutMs)
+        && !error.empty())
+        m_services.messageBox->Show(this, QString::fromStdString(error), MessageIcon::Stop);
+}
+
+void CMainFrame::OnProgramAudition()
+{
+    CWaitCursor wait(*m_services.waitCursor);
+    const int row = m_wndGrid->GetSelectedRow();
+    if (row < 0 || row >= m_programs.GetSize() || m_hMidiOut == nullptr)
+        return;
+    const CSyxProgram* program = m_programs.GetAt(row);
+    CProgramMessage message;
+    if (BuildProgramMessage(program->GetData(), program->GetLength(), SelectedChannel(), message))
+        SendMessage(message);
+}
+
+void CMainFrame::OnProgramRandom()
+{
+    CWaitCursor wait(*m_services.waitCursor);
+    if (m_hMidiOut == nullptr)
+        return;
+    const int channel = SelectedChannel();
+    std::unique_ptr<CSyxProgram> program(m_programs.CreateRandomProgram());
+    if (!program)
+        return;
+
+    CProgramMessage message;
+    if (!BuildProgramMessage(program->GetData(), program->GetLength(), channel, message))
+        return;
+    SendMessage(message);
+    program.reset();
+
+    // Kept for saving, whatever the send reported; a saved file always says channel 1.
+    std::copy(message.bytes, message.bytes + message.length, m_lastRandom);
+    m_lastRandomLen = message.length;
+    m_lastRandom[2] = 0x30;
+}

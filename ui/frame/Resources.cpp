@@ -1,0 +1,27 @@
+#include "Resources.h"
+
+QString CommandString(int commandId)
+{
+    switch (commandId) {
+    case ID_FILE_OPEN: return "Open Syx Files\nOpen  (Ctrl-O)";
+    case ID_FILE_SAVE_LAST_RANDOM: return "Save the last Random program to disk\nSave Last Random";
+    case ID_EDIT_FIND: return "Find Program\nFind Program (Ctrl-F)";
+    case ID_PROGRAM_AUDITION: return "Audition Program via MIDI\nAudition Program  (Ctrl-A)";
+    case ID_PROGRAM_RANDOM: return "Generate Random Program\nRandom Program (Ctrl-R)";
+    case ID_APP_ABOUT: return "About\nAbout";
+    case ID_APP_EXIT: return "Quit the application; prompts to save documents\nExit";
+    case ID_VIEW_TOOLBAR: return "Show or hide the toolbar\nToggle ToolBar";
+    case ID_VIEW_STATUS_BAR: return "Show or hide the status bar\nToggle StatusBar";
+    default: return QString();
+    }
+}
+
+QString CommandPrompt(int commandId)
+{
+    return CommandString(commandId).section('\n', 0, 0);
+}
+
+QString CommandTip(int commandId)
+{
+    return CommandString(commandId).section('\n', 1);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Identifiers and texts of the main window's resources: commands, controls, panes and the
+// strings that go with them.
+
+#include <QString>
+
+// Resource id of the frame's menu, accelerators, icon, title, tool bar and MIDI bar.
+constexpr int IDR_MAINFRAME = 128;
+
+// Commands.
+constexpr int ID_FILE_OPEN = 0xE101;
+constexpr int ID_FILE_SAVE_LAST_RANDOM = 0x801D;
+constexpr int ID_APP_EXIT = 0xE141;
+constexpr int ID_VIEW_TOOLBAR = 0xE800;
+constexpr int ID_VIEW_STATUS_BAR = 0xE801;
+constexpr int ID_EDIT_FIND = 0xE124;
+constexpr int ID_PROGRAM_AUDITION = 0x8006;
+constexpr int ID_PROGRAM_RANDOM = 0x8018;
+constexpr int ID_APP_ABOUT = 0xE140;
+
+// Controls of the MIDI bar.
+constexpr int IDC_MIDI_PORT = 1000;
+constexpr int IDC_MIDI_CHAN = 1001;
+constexpr int IDC_MIDI_ACTIVE = 1007;
+
+// Status panes.
+constexpr int ID_INDICATOR_COUNT = 0xEF16;
+constexpr int ID_INDICATOR_MIDI = 0xEF14;
+
+// Dialogs.
+constexpr int IDD_ABOUTBOX = 100;
+constexpr int IDD_FIND = 132;
+constexpr int IDC_FIND_NAME = 1009;
+
+// The application's name, also the window title.
+inline QString AppTitle() { return QStringLiteral("Veltrix"); }
+
+// A command's prompt string: "status-bar prompt\ntool tip". Empty for unknown ids.
+QString CommandString(int commandId);
+
+// The part of a command string before "\n" (the status-bar prompt) and after it (the tip).
+QString CommandPrompt(int commandId);
+QString CommandTip(int commandId);

@@ -1,0 +1,37 @@
+#include "VeltrixApp.h"
+
+#include "AboutDlg.h"
+#include "AlsaMidiOutService.h"
+#include "MainFrame.h"
+
+CVeltrixApp::CVeltrixApp() = default;
+
+CVeltrixApp::~CVeltrixApp()
+{
+    m_mainFrame.reset();   // closes the MIDI device before the service goes
+}
+
+bool CVeltrixApp::InitInstance()
+{
+    m_profile = std::make_unique<CSettingsProfile>();
+    m_midi = std::make_unique<CAlsaMidiOutService>();
+
+    CUiServices services;
+    services.messageBox = &m_messageBox;
+    services.fileDialogs = &m_fileDialogs;
+    services.waitCursor = &m_waitCursor;
+    services.profile = m_profile.get();
+
+    m_mainFrame = std::make_unique<CMainFrame>(services, *m_midi, [this] { OnAppAbout(); });
+    m_mainFrame->PreCreateWindow();
+    m_mainFrame->OnCreate();
+    m_mainFrame->show();
+    m_mainFrame->ApplyStoredPlacement();
+    return true;
+}
+
+void CVeltrixApp::OnAppAbout()
+{
+    CAboutDlg about(m_mainFrame.get());
+    about.exec();
+}

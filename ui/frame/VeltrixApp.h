@@ -1,0 +1,34 @@
+#pragma once
+// The application object: the real services, the MIDI backend and the main window.
+
+#include "services/FileDialogService.h"
+#include "services/MessageBoxService.h"
+#include "services/Profile.h"
+#include "services/UiServices.h"
+#include "services/WaitCursor.h"
+
+#include <memory>
+
+class CMainFrame;
+class IMidiOutService;
+
+class CVeltrixApp {
+public:
+    CVeltrixApp();
+    ~CVeltrixApp();
+
+    // Creates, places and shows the main window. Returns true.
+    bool InitInstance();
+    // Help > About.
+    void OnAppAbout();
+
+    CMainFrame* MainFrame() const { return m_mainFrame.get(); }
+
+private:
+    CQtMessageBoxService m_messageBox;
+    CQtFileDialogService m_fileDialogs;
+    CQtWaitCursorService m_waitCursor;
+    std::unique_ptr<CSettingsProfile> m_profile;
+    std::unique_ptr<IMidiOutService> m_midi;
+    std::unique_ptr<CMainFrame> m_mainFrame;
+};
