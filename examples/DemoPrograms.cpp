@@ -12,7 +12,7 @@ namespace {
 enum VoiceMode { SINGLE = 0, SPLIT = 1, DUAL = 2, VOCODER = 3 };
 
 struct CDemoProgram {
-    const char* name;
+    std::string name;
     VoiceMode mode;
 };
 
@@ -33,9 +33,8 @@ private:
 std::vector<unsigned char> MakeProgramData(const CDemoProgram& demo, std::uint32_t seed)
 {
     std::vector<unsigned char> data(PROGRAM_DATA_SIZE, 0);
-    const std::string name = demo.name;
     for (size_t i = 0; i < 12; ++i)
-        data[i] = i < name.size() ? static_cast<unsigned char>(name[i]) : ' ';
+        data[i] = i < demo.name.size() ? static_cast<unsigned char>(demo.name[i]) : ' ';
     data[16] = static_cast<unsigned char>(demo.mode << 4);
 
     // Parameter bytes: mostly 7-bit values, with every eighth one using the top bit, as
@@ -50,27 +49,28 @@ std::vector<unsigned char> MakeProgramData(const CDemoProgram& demo, std::uint32
     return data;
 }
 
-// 128 program names: eight banks of sixteen, every voice mode among them.
+// 128 programs: eight banks of sixteen, every voice mode among them, and the placeholder
+// "Init Sound" last. The random generator draws only from the programs before the first
+// placeholder name, so every other program of the bank can be a source.
 std::vector<CDemoProgram> BankPrograms()
 {
-    static const char* const names[] = {
-        "Init Sound", "Velvet Pad", "Acid Bass", "Glass Bells", "Sub Rumble", "Brass Stab",
-        "Solar Lead", "Tape Choir", "Night Drive", "Pluck Harp", "Wobble Bass", "Dust Keys",
-        "Arctic Sweep", "Reso Sync", "Saw Strings", "Tin Drum",
-        "Hollow Flute", "Fat Lead", "Ion Storm", "Soft Organ", "Wide Pad", "Zap Perc",
-        "Deep Bass", "Crystal Arp", "Mono Growl", "Seq Pulse", "Amber Keys", "Vox Robot",
-        "Warm Pad", "Hoover", "Metal Bell", "Rubber Bass"};
+    static const CDemoProgram kinds[] = {
+        {"Velvet Pad", DUAL},    {"Acid Bass", SINGLE},    {"Glass Bells", SINGLE}, {"Sub Rumble", SINGLE},
+        {"Brass Stab", DUAL},    {"Solar Lead", SINGLE},   {"Tape Choir", VOCODER}, {"Night Drive", SPLIT},
+        {"Pluck Harp", SINGLE},  {"Wobble Bass", SINGLE},  {"Dust Keys", SPLIT},    {"Arctic Sweep", DUAL},
+        {"Reso Sync", SINGLE},   {"Saw Strings", DUAL},    {"Tin Drum", SINGLE},    {"Hollow Flute", SINGLE},
+        {"Fat Lead", DUAL},      {"Ion Storm", SINGLE},    {"Soft Organ", SPLIT},   {"Wide Pad", DUAL},
+        {"Zap Perc", SINGLE},    {"Deep Bass", SINGLE},    {"Crystal Arp", SINGLE}, {"Mono Growl", SINGLE},
+        {"Seq Pulse", SINGLE},   {"Amber Keys", SPLIT},    {"Vox Robot", VOCODER},  {"Warm Pad", DUAL},
+        {"Hoover", DUAL},        {"Metal Bell", SINGLE},   {"Rubber Bass", SINGLE}, {"Talk Box", VOCODER},
+    };
+    static const char* const variations[] = {"", " 2", " 3", " 4"};
     std::vector<CDemoProgram> programs;
-    for (int i = 0; i < 128; ++i) {
-        CDemoProgram program{names[i % 32], static_cast<VoiceMode>((i * 5 / 3) % 4)};
-        if (i > 0 && program.name == std::string("Init Sound"))
-            program.name = "Blank Slate";   // only one program has the placeholder name
-        if (std::string(program.name) == "Vox Robot" || std::string(program.name) == "Tape Choir")
-            program.mode = VOCODER;
-        if (i == 0)
-            program.mode = SINGLE;
-        programs.push_back(program);
+    for (int i = 0; i < 127; ++i) {
+        const CDemoProgram& kind = kinds[i % 32];
+        programs.push_back({kind.name + variations[i / 32], kind.mode});
     }
+    programs.push_back({"Init Sound", SINGLE});
     return programs;
 }
 
@@ -80,9 +80,6 @@ std::vector<std::vector<unsigned char>> BankData(std::uint32_t seedBase)
     std::uint32_t seed = seedBase;
     for (const CDemoProgram& program : BankPrograms())
         data.push_back(MakeProgramData(program, seed++));
-    // The random generator draws only from the programs before the first placeholder name,
-    // so "Init Sound" goes last: every other program of the bank can be a source.
-    std::rotate(data.begin(), data.begin() + 1, data.end());
     return data;
 }
 
@@ -90,12 +87,9 @@ std::vector<std::vector<unsigned char>> BankData(std::uint32_t seedBase)
 
 std::vector<CDemoFile> MakeDemoFiles()
 {
-    const std::vector<std::vector<unsigned char>> bank = BankData(1);
-    const std::vector<std::vector<unsigned char>> allData = BankData(1000);
-
     return {
-        {"Demo-Bank.syx", BuildDumpMessage(FUNC_PROGRAM_DUMP, bank)},
-        {"Demo-AllData.syx", BuildDumpMessage(FUNC_ALL_DATA_DUMP, allData)},
+        {"Demo-Bank.syx", BuildDumpMessage(FUNC_PROGRAM_DUMP, BankData(1))},
+        {"Demo-AllData.syx", BuildDumpMessage(FUNC_ALL_DATA_DUMP, BankData(1000))},
         {"Warm-Pad.syx", BuildDumpMessage(FUNC_CURRENT_PROGRAM, {MakeProgramData({"Warm Pad", DUAL}, 7)})},
         {"Vox-Robot.syx", BuildDumpMessage(FUNC_CURRENT_PROGRAM, {MakeProgramData({"Vox Robot", VOCODER}, 9)})},
     };

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config          # tool chain
-  qt6-base-dev libgl-dev                    # the window
+  qt6-base-dev libgl-dev fonts-dejavu-core   # the window, and a font for offscreen rendering
   libasound2-dev                            # the ALSA sequencer backend
   libgtest-dev libgmock-dev                 # tests
   xvfb xauth                                # screenshots and a real window without a desktop

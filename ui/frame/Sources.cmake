@@ -4,11 +4,9 @@ list(APPEND VELTRIX_UI_SOURCES
   frame/DialogUnits.cpp
   frame/DisplayName.cpp
   frame/FindDlg.cpp
-  frame/Icons.cpp
   frame/LibraryView.cpp
   frame/MainFrame.cpp
   frame/MidiCommands.cpp
-  frame/Resources.cpp
   frame/SaveLastRandom.cpp
   frame/VeltrixApp.cpp
 )

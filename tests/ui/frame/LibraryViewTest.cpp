@@ -5,7 +5,7 @@
 #include "ProgramList.h"
 #include "SyxFormat.h"
 #include "frame/FindDlg.h"
-#include "frame/Resources.h"
+#include "Resources.h"
 #include "grid/ProgramGrid.h"
 #include "services/PostMessage.h"
 

@@ -1,7 +1,7 @@
 // The main window's start, its bars and panes, its settings, and "Midi Active".
 
 #include "FrameTestSupport.h"
-#include "frame/Resources.h"
+#include "Resources.h"
 #include "grid/ProgramGrid.h"
 
 #include <QAction>

@@ -1,0 +1,59 @@
+// Saves a picture of the main window for review and for the README: the demo bank loaded,
+// the programs named "pad" marked, two rows selected. Usage: frame_screenshot OUT.png [EXAMPLES]
+
+#include "FrameTestSupport.h"
+#include "Resources.h"
+#include "grid/ProgramGrid.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s OUT.png [EXAMPLES_FOLDER]\n", argv[0]);
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Veltrix");
+    const QString examples = argc > 2 ? QString(argv[2]) : QString(VELTRIX_EXAMPLES_DIR);
+
+    CFrameFixture fixture;
+    fixture.midi.AddDevice("UM-ONE MIDI 1");
+    fixture.profile.values["midi/chan"] = "0";
+    CMainFrame& frame = fixture.Create();
+    frame.resize(720, 520);
+    frame.show();
+
+    fixture.fileDialogs.nextOpen = {QDir(examples).filePath("Demo-Bank.syx")};
+    frame.OnFileOpen();
+
+    QTimer::singleShot(0, [] {
+        auto* dialog = static_cast<QDialog*>(QApplication::activeModalWidget());
+        dialog->findChild<QLineEdit*>()->setText("pad");
+        dialog->accept();
+    });
+    frame.OnEditFind();
+
+    CProgramGrid* grid = frame.Grid();
+    for (int row : {4, 5})
+        grid->selectionModel()->select(grid->model()->index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    fixture.Idle();
+    QApplication::processEvents();
+
+    if (!frame.grab().save(QString::fromLocal8Bit(argv[1]))) {
+        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+        return 1;
+    }
+    std::printf("%s\n", argv[1]);
+    return 0;
+}
