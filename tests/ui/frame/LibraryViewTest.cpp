@@ -364,3 +364,39 @@ TEST_F(LibraryTest, TheRealDumpsOpenAsTheirOwnersSay)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LibraryTest, AcceleratorsReachOnlyEnabledCommands)
+{
+    Open({WriteBank("Factory.syx", "Prog")});
+    Frame().show();
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    Grid().setFocus();
+    Grid().selectionModel()->select(Grid().model()->index(2, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+
+    // MIDI off: Ctrl+A and Ctrl+R are disabled and send nothing.
+    QTest::keyClick(&Grid(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&Grid(), Qt::Key_R, Qt::ControlModifier);
+    fixture.Idle();
+    EXPECT_TRUE(fixture.midi.GetMessages().empty());
+
+    OpenMidi();
+    Grid().setFocus();
+    Grid().selectionModel()->clearSelection();
+    Grid().selectionModel()->select(Grid().model()->index(2, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QTest::keyClick(&Grid(), Qt::Key_A, Qt::ControlModifier);
+    fixture.Idle();
+    ASSERT_EQ(fixture.midi.GetMessages().size(), 1u);
+    EXPECT_EQ(fixture.midi.GetMessages()[0][5 + 1], Frame().Programs().GetAt(2)->GetData()[0] & 0x7F);
+
+    QTest::keyClick(&Grid(), Qt::Key_R, Qt::ControlModifier);
+    fixture.Idle();
+    EXPECT_EQ(fixture.midi.GetMessages().size(), 2u);
+    EXPECT_EQ(Frame().LastRandomLength(), 297u);
+}
+
+}  // namespace
