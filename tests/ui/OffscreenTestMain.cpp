@@ -1,12 +1,15 @@
+// main() of the window tests: a QApplication on the offscreen platform, then GoogleTest.
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char* argv[])
 {
-    // The service tests never need a screen; test discovery at build time has none.
+    // The tests never need a screen, and test discovery at build time has none.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QApplication::setApplicationName("Veltrix");
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
