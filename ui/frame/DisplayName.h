@@ -6,5 +6,6 @@
 // further dot (a leading dot stays): "Factory.syx" -> "Factory", "bank.2.syx" -> "bank".
 QString DisplayNameForFile(const QString& path, bool onlyFileChosen);
 
-// The program texts as the grid shows them. Name bytes of 128 and above are Latin-1.
+// A program's own texts as the grid shows them: name bytes of 128 and above are taken as
+// Latin-1. (File names are kept in UTF-8, as the display name was made.)
 QString ProgramText(const std::string& text);

@@ -73,7 +73,7 @@ void CMainFrame::PopulateGrid()
 
         if (showFiles)
             m_wndGrid->SetCell(row, 0, GRID_ALIGN_LEFT, CELL_TEXT_COLOR, back,
-                               ' ' + ProgramText(program->GetFileName()));
+                               ' ' + QString::fromStdString(program->GetFileName()));
         m_wndGrid->SetCell(row, 1, GRID_ALIGN_CENTER, CELL_TEXT_COLOR, back, ProgramText(program->GetBankText()));
         m_wndGrid->SetCell(row, 2, GRID_ALIGN_CENTER, CELL_TEXT_COLOR, back, ProgramText(program->GetNumberText()));
         m_wndGrid->SetCell(row, 3, GRID_ALIGN_LEFT, CELL_TEXT_COLOR, back, ' ' + name);

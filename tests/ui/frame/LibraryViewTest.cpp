@@ -400,3 +400,15 @@ TEST_F(LibraryTest, AcceleratorsReachOnlyEnabledCommands)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LibraryTest, FileNamesOutsideAsciiShowAsTheyAre)
+{
+    Open({WriteSingle(QString::fromUtf8("Überbass.syx"), "Uber"), WriteSingle(QString::fromUtf8("Café.syx"), "Cafe")});
+    ASSERT_EQ(Grid().model()->rowCount(), 2);
+    EXPECT_EQ(CellText(0, 0), QString::fromUtf8(" Überbass"));
+    EXPECT_EQ(CellText(1, 0), QString::fromUtf8(" Café"));
+}
+
+}  // namespace
