@@ -62,7 +62,7 @@ TEST_F(ProfileTest, WrittenValuesAreReadBackAfterReopening)
 
 TEST_F(ProfileTest, CorruptFileGivesDefaultsAndIsKeptAside)
 {
-    const QByteArray junk("\x7f" "ELF\x02\x01\x01\x00\x00\x00\x00[\x13\xff\xfe rect\nleft=5\n", 30);
+    const QByteArray junk("\x7f" "ELF\x02\x01\x01\x00\x00\x00\x00[\x13\xff\xfe rect\nleft=5\n", 28);
     WriteFile("profile.ini", junk);
     WriteFile("profile.ini.corrupt", "an older corrupt copy");
     {
