@@ -4,8 +4,9 @@
 #include "SyxProgram.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <string>
 #include <string_view>
+#include <vector>
 
 int g_sortColumn = 0;
 
@@ -91,6 +92,28 @@ int CompareKeys(const SortKey& first, const SortKey& second)
     }
 }
 
+// The joined key with capitals folded to small letters. Two such keys compared as unsigned
+// bytes order exactly as CompareKeys orders the keys they came from: where two bytes are equal
+// their folded forms are too, and the first pair that still differs once folded decides.
+std::string FoldedKey(const CSyxProgram& program, int column)
+{
+    const SortKey key = KeyOf(program, column);
+    size_t length = 0;
+    for (int i = 0; i < key.count; ++i)
+        length += key.pieces[i].size();
+    std::string folded;
+    folded.reserve(length);
+    for (int i = 0; i < key.count; ++i)
+        for (const char c : key.pieces[i])
+            folded.push_back(static_cast<char>(FoldCase(static_cast<unsigned char>(c))));
+    return folded;
+}
+
+struct CKeyedRecord {
+    std::string key;
+    CSyxProgram* record;
+};
+
 } // namespace
 
 int CompareByColumn(const void* first, const void* second)
@@ -103,6 +126,18 @@ int CompareByColumn(const void* first, const void* second)
 void CProgramList::SortByColumn(int column)
 {
     g_sortColumn = column;
-    if (m_items.size() > 1)
-        std::qsort(m_items.data(), m_items.size(), sizeof(CSyxProgram*), CompareByColumn);
+    // Outside the five columns every record ties, so any order will do: the one there is.
+    if (m_items.size() < 2 || column < 0 || column > 4)
+        return;
+    // Each key is worked out once and sorted together with its record, instead of being
+    // walked again in every comparison: a sort of a large library compares each record many
+    // times, and the records lie all over the heap while the keys lie side by side here.
+    std::vector<CKeyedRecord> keyed;
+    keyed.reserve(m_items.size());
+    for (CSyxProgram* program : m_items)
+        keyed.push_back({FoldedKey(*program, column), program});
+    std::sort(keyed.begin(), keyed.end(),
+              [](const CKeyedRecord& a, const CKeyedRecord& b) { return a.key < b.key; });
+    for (size_t i = 0; i < keyed.size(); ++i)
+        m_items[i] = keyed[i].record;
 }

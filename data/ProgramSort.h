@@ -11,6 +11,6 @@
 // The column that CompareByColumn orders by; CProgramList::SortByColumn sets it before sorting.
 extern int g_sortColumn;
 
-// qsort comparison of two elements of the list's array, each a CSyxProgram pointer:
+// Comparison of two elements of the list's array in qsort's form, each a CSyxProgram pointer:
 // -1 when the first sorts first, 1 when the second does, 0 on a tie.
 int CompareByColumn(const void* first, const void* second);

@@ -145,3 +145,35 @@ TEST(ProgramSort, LargeListEndsInKeyOrder)
             ASSERT_LE(Compare(column, list.GetAt(i - 1), list.GetAt(i)), 0) << column << " at " << i;
     }
 }
+
+// The sort works on folded keys made once per record; its order must still be the order of
+// CompareByColumn, for names and files mixing capitals, the bytes between the two alphabets
+// and bytes above 0x7F.
+TEST(ProgramSort, SortAgreesWithTheComparisonOnMixedCaseAndHighBytes)
+{
+    const std::string alphabet = "aAbBzZ_[`{ 09\x80\xC4\xFF";
+    CProgramList list;
+    unsigned int state = 12345;
+    auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
+    for (int i = 0; i < 400; ++i) {
+        std::string name, file;
+        for (unsigned int n = next() % 6; n > 0; --n)
+            name += alphabet[next() % alphabet.size()];
+        for (unsigned int n = 1 + next() % 3; n > 0; --n)
+            file += alphabet[next() % alphabet.size()];
+        list.Add(Record(file, char('A' + next() % 8), 1 + next() % 16, name,
+                        static_cast<unsigned char>((next() % 4) << 4)));
+    }
+    std::set<const CSyxProgram*> before;
+    for (int i = 0; i < list.GetSize(); ++i)
+        before.insert(list.GetAt(i));
+    for (int column = 0; column < 5; ++column) {
+        list.SortByColumn(column);
+        for (int i = 1; i < list.GetSize(); ++i)
+            ASSERT_LE(Compare(column, list.GetAt(i - 1), list.GetAt(i)), 0) << column << " at " << i;
+        std::set<const CSyxProgram*> after;
+        for (int i = 0; i < list.GetSize(); ++i)
+            after.insert(list.GetAt(i));
+        EXPECT_EQ(before, after) << column;
+    }
+}
