@@ -1,0 +1,18 @@
+// Benchmarks of the program data: the reader and the sort. bash scripts/bench.sh runs them.
+
+#include "BenchSummary.h"
+
+#include <string>
+
+int main(int argc, char** argv)
+{
+    std::vector<CBenchCheck> checks;
+    checks.push_back(TimeCheck("ReadSyxFile, one 128-program dump", "BM_ReadSyxFile", "BM_ReadDumpRaw", 3, 0));
+    const char* const COLUMNS[] = {"File", "Bank", "#", "Program", "Category"};
+    for (int column = 0; column < 5; ++column) {
+        const std::string suffix = "/" + std::to_string(column) + "/iterations:10";
+        checks.push_back(TimeCheck(std::string("SortByColumn, 128,000 programs, ") + COLUMNS[column],
+                                   "BM_SortByColumn" + suffix, "BM_SortPrecomputedKeys" + suffix, 2, 150));
+    }
+    return RunBenchmarksWithChecks(argc, argv, checks);
+}
