@@ -1,8 +1,38 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Veltrix and runs every test.
+# Installs what is missing, builds Veltrix and runs every test. Then runs the tests again
+# under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer (build-asan), and a
+# short pass of the dump reader's fuzz target when clang's fuzzer runtime is there
+# (build-fuzz).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
 bash scripts/install-deps.sh
 bash scripts/build.sh
-cd build
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
+
+# The sanitizer pass. The options are exported for the build too, since test discovery runs
+# the test programs at build time. The ALSA VM check already ran above.
+echo "== Sanitizer pass (build-asan)"
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1
+export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELTRIX_SANITIZE=ON >/dev/null
+cmake --build build-asan
+(cd build-asan && ctest --output-on-failure -j2 -LE vm)
+
+# A fixed-count fuzz pass, only where clang can link a fuzzer (libclang-rt-14-dev).
+fuzzer_probe=$(mktemp -d)
+trap 'rm -rf "$fuzzer_probe"' EXIT
+printf 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }\n' \
+  >"$fuzzer_probe/probe.cpp"
+if command -v clang++ >/dev/null \
+   && clang++ -fsanitize=fuzzer "$fuzzer_probe/probe.cpp" -o "$fuzzer_probe/probe" 2>/dev/null; then
+  echo "== Fuzz pass (build-fuzz)"
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVELTRIX_BUILD_UI=OFF -DVELTRIX_BUILD_TESTS=OFF -DVELTRIX_FUZZ=ON >/dev/null
+  cmake --build build-fuzz --target fuzz_syx_reader
+  (cd build-fuzz && ctest --output-on-failure -L fuzz)
+else
+  echo "== Fuzz pass skipped: clang's fuzzer runtime is not installed"
+fi
