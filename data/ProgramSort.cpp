@@ -101,11 +101,11 @@ std::string FoldedKey(const CSyxProgram& program, int column)
     size_t length = 0;
     for (int i = 0; i < key.count; ++i)
         length += key.pieces[i].size();
-    std::string folded;
-    folded.reserve(length);
+    std::string folded(length, '\0');
+    char* out = folded.data();
     for (int i = 0; i < key.count; ++i)
         for (const char c : key.pieces[i])
-            folded.push_back(static_cast<char>(FoldCase(static_cast<unsigned char>(c))));
+            *out++ = static_cast<char>(FoldCase(static_cast<unsigned char>(c)));
     return folded;
 }
 
