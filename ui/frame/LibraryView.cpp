@@ -12,11 +12,33 @@
 
 #include <QFileInfo>
 
+#include <map>
+#include <string>
+#include <string_view>
+
 namespace {
 const COLORREF CELL_TEXT_COLOR = RGB(0, 64, 128);
 const COLORREF ROW_BACK_COLOR = RGB(193, 193, 255);
 const COLORREF MARKED_ROW_BACK_COLOR = RGB(128, 128, 255);
 const int VK_RETURN = 13;
+
+// Hands out one shared QString per distinct text. Banks, numbers, voice modes and file
+// names repeat row after row; sharing their strings keeps a large library's cells small.
+class CSharedTexts {
+public:
+    const QString& Get(std::string_view text, const char* prefix = "")
+    {
+        auto found = m_texts.find(text);
+        if (found == m_texts.end()) {
+            const QString shared = QLatin1String(prefix) + QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+            found = m_texts.emplace(std::string(text), shared).first;
+        }
+        return found->second;
+    }
+
+private:
+    std::map<std::string, QString, std::less<>> m_texts;
+};
 }  // namespace
 
 void CMainFrame::OnFileOpen()
@@ -65,6 +87,7 @@ void CMainFrame::PopulateGrid()
     m_wndGrid->setUpdatesEnabled(false);
     m_wndGrid->AddRows(count);
     const bool showFiles = m_fileCount > 1;
+    CSharedTexts files, banks, numbers, voiceModes;
     for (int row = 0; row < count; ++row) {
         const CSyxProgram* program = m_programs.GetAt(row);
         const QString name = ProgramText(program->GetName());
@@ -73,12 +96,12 @@ void CMainFrame::PopulateGrid()
 
         if (showFiles)
             m_wndGrid->SetCell(row, 0, GRID_ALIGN_LEFT, CELL_TEXT_COLOR, back,
-                               ' ' + QString::fromStdString(program->GetFileName()));
-        m_wndGrid->SetCell(row, 1, GRID_ALIGN_CENTER, CELL_TEXT_COLOR, back, ProgramText(program->GetBankText()));
-        m_wndGrid->SetCell(row, 2, GRID_ALIGN_CENTER, CELL_TEXT_COLOR, back, ProgramText(program->GetNumberText()));
+                               files.Get(program->GetFileNameView(), " "));
+        m_wndGrid->SetCell(row, 1, GRID_ALIGN_CENTER, CELL_TEXT_COLOR, back, banks.Get(program->GetBankView()));
+        m_wndGrid->SetCell(row, 2, GRID_ALIGN_CENTER, CELL_TEXT_COLOR, back, numbers.Get(program->GetNumberView()));
         m_wndGrid->SetCell(row, 3, GRID_ALIGN_LEFT, CELL_TEXT_COLOR, back, ' ' + name);
         m_wndGrid->SetCell(row, 4, GRID_ALIGN_LEFT, CELL_TEXT_COLOR, back,
-                           ' ' + ProgramText(program->GetVoiceModeName()));
+                           voiceModes.Get(program->GetVoiceModeView(), " "));
     }
     m_wndGrid->SetColumnWidth(0, showFiles ? m_wndGrid->GetSampleWidth("XXXXXXXXXXXXXXXX") : 0);
     m_wndGrid->setUpdatesEnabled(true);
