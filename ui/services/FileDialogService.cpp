@@ -17,33 +17,39 @@ QString ConvertFilter(const QString& pipeFilter)
     return filters.join(";;");
 }
 
-static QString ExtensionWithoutDot(const QString& extension)
+// Runs a file dialog that starts in the process's current directory. Returns the chosen
+// files, or an empty list when cancelled; `folder` receives the directory it ended in.
+static QStringList RunFileDialog(QWidget* parent, const QString& filter, const QString& defaultExtension,
+                                 QFileDialog::AcceptMode acceptMode, QFileDialog::FileMode fileMode,
+                                 QString& folder)
 {
-    return extension.startsWith('.') ? extension.mid(1) : extension;
+    QFileDialog dialog(parent, QString(), QDir::currentPath(), ConvertFilter(filter));
+    dialog.setAcceptMode(acceptMode);
+    dialog.setFileMode(fileMode);
+    dialog.setDefaultSuffix(defaultExtension.startsWith('.') ? defaultExtension.mid(1) : defaultExtension);
+    // A save dialog asks before replacing an existing file unless told not to.
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    folder = dialog.directory().absolutePath();
+    return dialog.selectedFiles();
 }
 
 QStringList CQtFileDialogService::GetOpenFileNames(QWidget* parent, const QString& filter,
                                                    const QString& defaultExtension)
 {
-    QFileDialog dialog(parent, QString(), QDir::currentPath(), ConvertFilter(filter));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setDefaultSuffix(ExtensionWithoutDot(defaultExtension));
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    QDir::setCurrent(dialog.directory().absolutePath());
-    return dialog.selectedFiles();
+    QString folder;
+    const QStringList files = RunFileDialog(parent, filter, defaultExtension, QFileDialog::AcceptOpen,
+                                            QFileDialog::ExistingFiles, folder);
+    if (!files.isEmpty())
+        QDir::setCurrent(folder);
+    return files;
 }
 
 QString CQtFileDialogService::GetSaveFileName(QWidget* parent, const QString& filter,
                                               const QString& defaultExtension)
 {
-    QFileDialog dialog(parent, QString(), QDir::currentPath(), ConvertFilter(filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(ExtensionWithoutDot(defaultExtension));
-    // Qt asks before replacing an existing file unless told not to.
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
+    QString folder;
+    const QStringList files = RunFileDialog(parent, filter, defaultExtension, QFileDialog::AcceptSave,
+                                            QFileDialog::AnyFile, folder);
+    return files.isEmpty() ? QString() : files.first();
 }
