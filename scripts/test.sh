@@ -6,9 +6,22 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+
+# Runs ctest in a build folder and adds its count of passed tests to the total.
+passed=0
+run_ctest() {
+  local folder=$1; shift
+  local log
+  log=$(mktemp)
+  (cd "$folder" && ctest --output-on-failure "$@") | tee "$log"
+  local count
+  count=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
+  rm -f "$log"
+  passed=$((passed + ${count:-0}))
+}
 bash scripts/install-deps.sh
 bash scripts/build.sh
-(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
+QT_QPA_PLATFORM=offscreen run_ctest build -j2
 
 # The sanitizer pass. The options are exported for the build too, since test discovery runs
 # the test programs at build time. The ALSA VM check already ran above.
@@ -19,7 +32,7 @@ export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppress
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELTRIX_SANITIZE=ON >/dev/null
 cmake --build build-asan
-(cd build-asan && ctest --output-on-failure -j2 -LE vm)
+run_ctest build-asan -j2 -LE vm
 
 # A fixed-count fuzz pass, only where clang can link a fuzzer (libclang-rt-14-dev).
 fuzzer_probe=$(mktemp -d)
@@ -32,7 +45,9 @@ if command -v clang++ >/dev/null \
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELTRIX_BUILD_UI=OFF -DVELTRIX_BUILD_TESTS=OFF -DVELTRIX_FUZZ=ON >/dev/null
   cmake --build build-fuzz --target fuzz_syx_reader
-  (cd build-fuzz && ctest --output-on-failure -L fuzz)
+  run_ctest build-fuzz -L fuzz
 else
   echo "== Fuzz pass skipped: clang's fuzzer runtime is not installed"
 fi
+
+echo "total: $passed passed, 0 failed"
