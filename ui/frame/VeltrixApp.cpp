@@ -27,6 +27,13 @@ bool CVeltrixApp::InitInstance()
     m_mainFrame->OnCreate();
     m_mainFrame->show();
     m_mainFrame->ApplyStoredPlacement();
+
+    const QString setAside = m_profile->SetAsideFile();
+    if (!setAside.isEmpty())
+        m_messageBox.Show(m_mainFrame.get(),
+                          QString("The settings file could not be read, so Veltrix starts with its default "
+                                  "settings. The unreadable file was kept as %1.").arg(setAside),
+                          MessageIcon::Exclamation);
     return true;
 }
 

@@ -39,7 +39,8 @@ void CSettingsProfile::SetAsideIfCorrupt()
     const QString file = m_settings->fileName();
     m_settings.reset();
     QFile::remove(file + ".corrupt");
-    QFile::rename(file, file + ".corrupt");
+    if (QFile::rename(file, file + ".corrupt"))
+        m_setAsideFile = file + ".corrupt";
     if (m_iniFile.isEmpty())
         m_settings = std::make_unique<QSettings>(ORGANISATION, APPLICATION);
     else

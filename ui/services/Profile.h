@@ -38,9 +38,13 @@ public:
     // Writes pending changes to storage.
     void Flush();
 
+    // Where an unreadable profile file was moved at construction; empty when it was sound.
+    QString SetAsideFile() const { return m_setAsideFile; }
+
 private:
     void SetAsideIfCorrupt();
 
     std::unique_ptr<QSettings> m_settings;
     QString m_iniFile;
+    QString m_setAsideFile;
 };

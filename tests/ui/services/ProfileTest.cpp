@@ -70,11 +70,13 @@ TEST_F(ProfileTest, CorruptFileGivesDefaultsAndIsKeptAside)
         EXPECT_EQ(profile.GetProfileInt("rect", "left", 77), 77);
         EXPECT_EQ(profile.GetProfileString("rect", "left", "d"), "d");
         EXPECT_EQ(ReadFile("profile.ini.corrupt"), junk);
+        EXPECT_EQ(profile.SetAsideFile(), PathOf("profile.ini.corrupt"));
         profile.WriteProfileInt("rect", "left", 5);
     }
     // The next start reads a sound file again.
     CSettingsProfile profile(PathOf("profile.ini"));
     EXPECT_EQ(profile.GetProfileInt("rect", "left", 77), 5);
+    EXPECT_TRUE(profile.SetAsideFile().isEmpty());
     EXPECT_EQ(ReadFile("profile.ini.corrupt"), junk);
 }
 
