@@ -33,6 +33,15 @@ QLabel* CreatePane(QWidget* parent, const QString& sample)
     return pane;
 }
 
+// A right-aligned label of the MIDI bar, at least `width` wide.
+QLabel* CreateBarLabel(const QString& text, int width, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setMinimumWidth(width);
+    return label;
+}
+
 QFrame* CreateEtchedLine(QWidget* parent)
 {
     auto* line = new QFrame(parent);
@@ -209,16 +218,12 @@ void CMainFrame::CreateMidiBar()
     m_wndDlgBar->setObjectName("midiBar");
     const CDialogUnits du(m_wndDlgBar);
 
-    auto* portLabel = new QLabel("Midi Port", m_wndDlgBar);
-    portLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    portLabel->setMinimumWidth(du.X(29));
+    QLabel* portLabel = CreateBarLabel("Midi Port", du.X(29), m_wndDlgBar);
     m_cbMidiPort = new QComboBox(m_wndDlgBar);
     m_cbMidiPort->setObjectName("midiPort");
     m_cbMidiPort->setFixedWidth(du.X(113));
 
-    auto* chanLabel = new QLabel("Midi Chan", m_wndDlgBar);
-    chanLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    chanLabel->setMinimumWidth(du.X(36));
+    QLabel* chanLabel = CreateBarLabel("Midi Chan", du.X(36), m_wndDlgBar);
     m_cbMidiChan = new QComboBox(m_wndDlgBar);
     m_cbMidiChan->setObjectName("midiChan");
     m_cbMidiChan->setMinimumWidth(du.X(26));
