@@ -2,6 +2,7 @@
 // The loaded library: an ordered array of program records that owns every record in it.
 // The order is the order of the grid rows; only a sort changes it.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ public:
     // failure returns 0, puts a fixed text in `error` and leaves the list as it was.
     // (SyxReader.cpp)
     int ReadSyxFile(const std::string& path, std::string& error, std::string fileName);
+    // The same for a message held in memory (a dump received over MIDI): the same bytes are
+    // accepted, with the same texts, exactly when they would be as a file.
+    int ReadSyxBytes(const unsigned char* bytes, std::size_t size, std::string& error, std::string fileName);
 
     // Sorts the records in place by the key of a grid column. (ProgramSort.h/.cpp)
     void SortByColumn(int column);
@@ -41,6 +45,8 @@ public:
     const unsigned char* PickRandomSource(int last) const;
 
 private:
+    int AppendDump(const unsigned char* header, unsigned char* body, unsigned int bodyRead,
+                   std::string& error, const std::string& fileName);
     // Whether a draw among indices 0 to `last` can ever hit a usable source.
     bool HasDrawableSource(int last) const;
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <vector>
+
 // The Korg MS2000 SysEx dump format shared by files and MIDI messages:
 //   F0 42 3n 58 <function> <7-bit packed data> [229 bytes for 0x50] F7
 // Packing cuts the data into groups of seven bytes; each group is written as a flag
@@ -15,6 +17,8 @@ constexpr unsigned char FUNC_CURRENT_PROGRAM = 0x40;  // one program
 constexpr unsigned char FUNC_PROGRAM_DUMP = 0x4C;     // 128 programs
 constexpr unsigned char FUNC_ALL_DATA_DUMP = 0x50;    // 128 programs, then 229 further bytes
 
+constexpr unsigned char FUNC_GLOBAL_DATA = 0x51;     // global data only, no programs
+
 constexpr unsigned int SYX_HEADER_SIZE = 5;
 constexpr unsigned int ALL_DATA_TRAILER_SIZE = 229;
 
@@ -23,6 +27,17 @@ constexpr unsigned int PackedSize(unsigned int length) { return length + (length
 
 // Size of a one-program message (header, packed data, end byte).
 constexpr unsigned int ProgramMessageSize(unsigned int length) { return PackedSize(length) + SYX_HEADER_SIZE + 1; }
+
+// Packs `length` data bytes into `out`, which must hold PackedSize(length) bytes; returns the
+// number of bytes written.
+unsigned int PackData(const unsigned char* data, unsigned int length, unsigned char* out);
+
+// A whole dump message: F0 42 3n 58 <function>, the packed data, the `trailerLength` bytes
+// at `trailer` as they are (the further bytes of an all-data dump), F7. Only the low nibble
+// of `channel` is used.
+std::vector<unsigned char> BuildDumpMessage(unsigned char function, int channel, const unsigned char* data,
+                                            unsigned int length, const unsigned char* trailer = nullptr,
+                                            unsigned int trailerLength = 0);
 
 // Writes a current-program dump of `length` data bytes on `channel` (0-15, only the low
 // nibble is used) into `out`. Returns the message length, or 0 when `outSize` is too

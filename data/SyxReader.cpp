@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -101,6 +103,33 @@ unsigned char* UnpackInPlace(unsigned char* bytes, unsigned int length)
 
 } // namespace
 
+// Judges a message whose first SYX_HEADER_SIZE bytes are `header` and whose following bytes
+// (at most MAX_BODY_SIZE of them) are in `body`, then appends its programs. `body` is
+// unpacked in place.
+int CProgramList::AppendDump(const unsigned char* header, unsigned char* body, unsigned int bodyRead,
+                             std::string& error, const std::string& fileName)
+{
+    const unsigned int expected = ExpectedPrograms(header);
+    if (expected == 0) {
+        error = ERROR_NOT_SYX;
+        return 0;
+    }
+    const unsigned int packedSize = PackedSize(expected * PROGRAM_DATA_SIZE);
+    const unsigned int trailerSize = header[4] == FUNC_ALL_DATA_DUMP ? ALL_DATA_TRAILER_SIZE : 0;
+    if (!IsCompleteBody(body, bodyRead, packedSize, trailerSize)) {
+        error = ERROR_CORRUPTED;
+        return 0;
+    }
+
+    const unsigned char* data = UnpackInPlace(body, expected * PROGRAM_DATA_SIZE);
+    for (unsigned int i = 0; i < expected; ++i) {
+        const char bank = static_cast<char>('A' + i / PROGRAMS_PER_BANK);
+        const int number = static_cast<int>(i % PROGRAMS_PER_BANK) + 1;
+        m_items.push_back(new CSyxProgram(bank, number, data + i * PROGRAM_DATA_SIZE, PROGRAM_DATA_SIZE, fileName));
+    }
+    return 1;
+}
+
 int CProgramList::ReadSyxFile(const std::string& path, std::string& error, std::string fileName)
 {
     FilePtr file(std::fopen(path.c_str(), "rb"));
@@ -129,16 +158,18 @@ int CProgramList::ReadSyxFile(const std::string& path, std::string& error, std::
     const auto bodyRead = static_cast<unsigned int>(
         std::fread(body, 1, packedSize + trailerSize + 1, file.get()));
     file.reset();
-    if (!IsCompleteBody(body, bodyRead, packedSize, trailerSize)) {
-        error = ERROR_CORRUPTED;
-        return 0;
-    }
+    return AppendDump(header, body, bodyRead, error, fileName);
+}
 
-    const unsigned char* data = UnpackInPlace(body, expected * PROGRAM_DATA_SIZE);
-    for (unsigned int i = 0; i < expected; ++i) {
-        const char bank = static_cast<char>('A' + i / PROGRAMS_PER_BANK);
-        const int number = static_cast<int>(i % PROGRAMS_PER_BANK) + 1;
-        m_items.push_back(new CSyxProgram(bank, number, data + i * PROGRAM_DATA_SIZE, PROGRAM_DATA_SIZE, fileName));
-    }
-    return 1;
+int CProgramList::ReadSyxBytes(const unsigned char* bytes, std::size_t size, std::string& error,
+                               std::string fileName)
+{
+    unsigned char header[SYX_HEADER_SIZE] = {};
+    const std::size_t headerSize = std::min<std::size_t>(size, SYX_HEADER_SIZE);
+    std::copy(bytes, bytes + headerSize, header);
+    const std::size_t bodyRead = std::min<std::size_t>(size - headerSize, MAX_BODY_SIZE);
+    // A large body lives on the heap: this may run on a worker thread with a small stack.
+    std::vector<unsigned char> body(bytes + headerSize, bytes + headerSize + bodyRead);
+    body.resize(MAX_BODY_SIZE);
+    return AppendDump(header, body.data(), static_cast<unsigned int>(bodyRead), error, fileName);
 }

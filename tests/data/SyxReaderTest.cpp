@@ -18,9 +18,26 @@ protected:
     std::string Read(const Bytes& bytes, const std::string& fileName = "test.syx")
     {
         std::string error;
+        const int before = m_list.GetSize();
         const int result = m_list.ReadSyxFile(WriteFile("in.syx", bytes), error, fileName);
         EXPECT_EQ(result == 1, error.empty()) << error;
+        ExpectSameFromMemory(bytes, result, error, m_list.GetSize() - before);
         return error;
+    }
+
+    // The same bytes held in memory (as received over MIDI) are judged exactly as the file.
+    void ExpectSameFromMemory(const Bytes& bytes, int fileResult, const std::string& fileError, int fileAdded)
+    {
+        CProgramList fromMemory;
+        std::string error;
+        EXPECT_EQ(fromMemory.ReadSyxBytes(bytes.data(), bytes.size(), error, "mem"), fileResult);
+        EXPECT_EQ(error, fileError);
+        ASSERT_EQ(fromMemory.GetSize(), fileAdded);
+        for (int i = 0; i < fromMemory.GetSize(); ++i) {
+            const int fileIndex = m_list.GetSize() - fromMemory.GetSize() + i;
+            EXPECT_EQ(0, std::memcmp(fromMemory.GetAt(i)->GetData(), m_list.GetAt(fileIndex)->GetData(),
+                                     PROGRAM_DATA_SIZE)) << i;
+        }
     }
 
     void ExpectProgram(int index, const Bytes& data, char bank, int number)
@@ -212,3 +229,36 @@ TEST_F(SyxReader, FailedReadLeavesEarlierRecordsUntouched)
     EXPECT_EQ(m_list.ReadSyxFile(WriteFile("ok.syx", PackDump(first, FUNC_CURRENT_PROGRAM)), error, "ok"), 1);
     EXPECT_EQ(error, "untouched");
 }
+
+namespace {
+
+TEST(SyxFormat, BuildDumpMessagePacksProgramsAndKeepsTheTrailer)
+{
+    Bytes data;
+    for (unsigned int i = 0; i < 128; ++i) {
+        const Bytes program = MakeProgramData("P" + std::to_string(i), 0x00, i);
+        data.insert(data.end(), program.begin(), program.end());
+    }
+    const Bytes bank = BuildDumpMessage(FUNC_PROGRAM_DUMP, 9, data.data(), static_cast<unsigned int>(data.size()));
+    ASSERT_EQ(bank.size(), 37163u);
+    EXPECT_EQ(bank[2], 0x39);
+    EXPECT_EQ(bank[4], FUNC_PROGRAM_DUMP);
+    EXPECT_EQ(bank.back(), SYX_END);
+
+    CProgramList list;
+    std::string error;
+    ASSERT_EQ(list.ReadSyxBytes(bank.data(), bank.size(), error, "bank"), 1) << error;
+    ASSERT_EQ(list.GetSize(), 128);
+    for (int i = 0; i < 128; ++i)
+        EXPECT_EQ(0, std::memcmp(list.GetAt(i)->GetData(), data.data() + i * PROGRAM_DATA_SIZE, PROGRAM_DATA_SIZE));
+
+    const Bytes trailer(ALL_DATA_TRAILER_SIZE, SYX_END);
+    const Bytes all = BuildDumpMessage(FUNC_ALL_DATA_DUMP, 0, data.data(), static_cast<unsigned int>(data.size()),
+                                       trailer.data(), ALL_DATA_TRAILER_SIZE);
+    ASSERT_EQ(all.size(), 37163u + ALL_DATA_TRAILER_SIZE);
+    EXPECT_TRUE(std::equal(bank.begin() + 5, bank.end() - 1, all.begin() + 5));
+    CProgramList allList;
+    ASSERT_EQ(allList.ReadSyxBytes(all.data(), all.size(), error, "all"), 1) << error;
+}
+
+} // namespace
