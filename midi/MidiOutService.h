@@ -19,6 +19,8 @@ struct CMidiOutCaps
 {
     std::string productName;   // at most MIDI_OUT_NAME_MAX characters
     MidiOutKind kind = MidiOutKind::Other;
+    bool canRead = false;      // the port also offers input (ALSA: READ and SUBS_READ)
+    std::string address;       // where the port is, "client:port" for ALSA
 };
 
 // An open device. Each backend derives its own device state from this; callers only
