@@ -1,10 +1,9 @@
 #include "AlsaMidiOutService.h"
 
 #include "MidiEvent.h"
+#include "WireClock.h"
 
 #include <alsa/asoundlib.h>
-
-#include "WireClock.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,7 +19,7 @@ constexpr unsigned int READABLE = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_
 // A long message goes out in SysEx events of at most this many bytes, as ALSA itself
 // delivers SysEx, so a port's driver never gets more at once than its buffer holds.
 constexpr unsigned int SYSEX_EVENT_BYTES = 256;
-// Room in the client's output buffer for one event with its bytes.
+// Room in the client's output buffer for one event with its bytes, and to spare.
 constexpr size_t MIN_OUTPUT_BUFFER = sizeof(snd_seq_event_t) + 4096;
 constexpr unsigned char CONTROL_ALL_NOTES_OFF = 123;
 constexpr unsigned int CONTROL_CHANGE_BYTES = 3;
