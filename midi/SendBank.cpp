@@ -112,10 +112,7 @@ CBankSendResult SendBankDump(IMidiOutService& out, MidiOutHandle hOut, CMidiEven
         return Result(BankSendStatus::MidiError, "The MIDI port is not open.");
 
     // An answer to something earlier must not pass for this bank's.
-    std::vector<unsigned char> bytes;
-    int rc = in.ReadBytes(hIn, bytes);
-    if (rc != 0)
-        return Result(BankSendStatus::MidiError, FormatReadError(in.GetErrorText(rc)));
+    DropPendingInput(in, hIn);
 
     std::vector<unsigned char> message = dump;
     message[2] = static_cast<unsigned char>(SYX_CHANNEL_BASE | (channel & 0x0F));
@@ -130,7 +127,7 @@ CBankSendResult SendBankDump(IMidiOutService& out, MidiOutHandle hOut, CMidiEven
                                                          " bytes; the synthesizer did not get a whole bank.");
         }
         const auto length = static_cast<unsigned int>(std::min(BANK_PIECE_SIZE, message.size() - sent));
-        rc = SendPiece(out, hOut, done, message.data() + sent, length);
+        const int rc = SendPiece(out, hOut, done, message.data() + sent, length);
         if (rc != 0)
             return Result(BankSendStatus::MidiError, FormatSendError(out.GetErrorText(rc)));
         sent += length;
@@ -141,11 +138,12 @@ CBankSendResult SendBankDump(IMidiOutService& out, MidiOutHandle hOut, CMidiEven
 
     // The last byte has crossed the wire: the synthesizer now stores the bank and answers.
     CVerdictScanner scanner(channel);
+    std::vector<unsigned char> bytes;
     std::vector<pollfd> fds = in.GetPollDescriptors(hIn);
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(answerMs);
     for (;;) {
         bytes.clear();
-        rc = in.ReadBytes(hIn, bytes);
+        const int rc = in.ReadBytes(hIn, bytes);
         const unsigned char verdict = scanner.Feed(bytes);
         if (verdict == FUNC_DATA_LOAD_COMPLETED)
             return Result(BankSendStatus::Completed, "");
