@@ -105,8 +105,9 @@ TEST_F(BankTest, PutAndSwapChangeOnlyTheirSlots)
     EXPECT_EQ(SlotBytes(bank, 40), lead);
     EXPECT_EQ(bank.CreateSlotRecord(40)->GetVoiceModeName(), "Dual");
     for (int slot = 0; slot < BANK_SLOT_COUNT; ++slot) {
-        if (slot != 40)
+        if (slot != 40) {
             ASSERT_EQ(SlotBytes(bank, slot), ProgramOf(data, slot)) << slot;
+        }
     }
 
     ASSERT_TRUE(bank.SwapSlots(40, 0));
