@@ -5,6 +5,7 @@
 #include "FrameTestSupport.h"
 #include "Resources.h"
 #include "SyxFormat.h"
+#include "SyxProgram.h"
 #include "bank/BankCommands.h"
 #include "bank/BankGrid.h"
 #include "bank/BankPane.h"
@@ -485,6 +486,32 @@ TEST_F(BankPaneTest, EnterAndDoubleClickAuditionTheSelectedSlot)
     ASSERT_TRUE(BuildProgramMessage(Pane().Bank()->GetProgram(33).data(), PROGRAM_DATA_SIZE, 6, expected));
     EXPECT_EQ(messages[0], Bytes(expected.bytes, expected.bytes + expected.length));
     EXPECT_EQ(messages[1], messages[0]);
+}
+
+// What a drop carries may come from anywhere; damaged data gives no programs at all.
+TEST(BankDragData, DamagedProgramDataGivesNothingAndOnlyABanksWorthIsCarried)
+{
+    const auto program = std::make_unique<CSyxProgram>('A', 1, MakeProgram("Pad", 0, 1).data(), 254, "f");
+    std::vector<const CSyxProgram*> many(300, program.get());
+    std::unique_ptr<QMimeData> mime(CreateProgramsMimeData(many));
+    int dragged = 0;
+    EXPECT_EQ(ProgramsFromMimeData(mime.get(), &dragged).size(), 128u);
+    EXPECT_EQ(dragged, 300);
+
+    const QByteArray whole = mime->data(PROGRAMS_MIME_TYPE);
+    QMimeData cut;
+    cut.setData(PROGRAMS_MIME_TYPE, whole.left(whole.size() - 1));
+    EXPECT_TRUE(ProgramsFromMimeData(&cut, &dragged).empty());
+    EXPECT_EQ(dragged, 0);
+
+    const CSyxProgram shortRecord('A', 1, MakeProgram("Short", 0, 1).data(), 100, "f");
+    std::unique_ptr<QMimeData> wrongSize(CreateProgramsMimeData({program.get(), &shortRecord}));
+    EXPECT_TRUE(ProgramsFromMimeData(wrongSize.get()).empty());
+
+    QMimeData garbage;
+    garbage.setData(PROGRAMS_MIME_TYPE, QByteArray("\xff\xff\xff\xff\x00\x00\x00\x05", 8));
+    EXPECT_TRUE(ProgramsFromMimeData(&garbage).empty());
+    EXPECT_EQ(SlotFromMimeData(&garbage, nullptr), -1);
 }
 
 TEST(BankPaneLayout, ThePanesPlaceIsRememberedAndABadValueIsHarmless)
