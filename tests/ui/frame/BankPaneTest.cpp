@@ -337,12 +337,19 @@ TEST_F(BankPaneTest, ASlotDraggedOntoAnotherSwapsThemAsOneStep)
     EXPECT_TRUE(Pane().IsModified());
     EXPECT_EQ(Command(ID_EDIT_UNDO)->text(), "&Undo Move A03 to A10");
 
-    Command(ID_EDIT_UNDO)->trigger();
+    // Ctrl+Z and Ctrl+Y, wherever the focus is in the window.
+    fixture.Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&fixture.Frame()));
+    Pane().Grid()->setFocus();
+    QTest::keyClick(Pane().Grid(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Slot(2), a03);
     EXPECT_EQ(Slot(9), a10);
     EXPECT_FALSE(Pane().IsModified());
-    Command(ID_EDIT_REDO)->trigger();
+    EXPECT_EQ(Pane().windowTitle(), "Bank - Factory.syx");
+    fixture.Frame().Grid()->setFocus();
+    QTest::keyClick(fixture.Frame().Grid(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(Slot(9), a03);
+    EXPECT_EQ(Pane().windowTitle(), "Bank - Factory.syx*");
 
     // A slot of another pane (another window, another Veltrix) is not a slot of this bank.
     const Bytes before = Pane().BankDump();
