@@ -1,0 +1,551 @@
+// The bank pane through the window: loading a bank, filling and moving slots, undo and redo,
+// the modified mark and the question before changes are lost, saving, and audition.
+
+#include "Bank.h"
+#include "FrameTestSupport.h"
+#include "Resources.h"
+#include "SyxFormat.h"
+#include "SyxProgram.h"
+#include "bank/BankCommands.h"
+#include "bank/BankGrid.h"
+#include "bank/BankPane.h"
+#include "bank/ProgramMime.h"
+#include "grid/ProgramGrid.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QUndoStack>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+class BankPaneTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fixture.midi.AddDevice("USB MIDI 1");
+        fixture.Create().show();   // drops and clicks need the slots laid out
+    }
+
+    QString Path(const QString& name) const { return folder.filePath(name); }
+
+    // A 128-program dump whose names are `prefix` and the program's index.
+    QString WriteBank(const QString& name, const std::string& prefix, unsigned char function = FUNC_PROGRAM_DUMP)
+    {
+        std::vector<std::vector<unsigned char>> programs;
+        for (int i = 0; i < 128; ++i)
+            programs.push_back(MakeProgram(prefix + std::to_string(i), i % 4, i + static_cast<int>(prefix.size())));
+        return WriteDump(Path(name), programs, function);
+    }
+
+    QString WriteSingle(const QString& name, const std::string& programName)
+    {
+        return WriteDump(Path(name), {MakeProgram(programName, 1, 3)}, FUNC_CURRENT_PROGRAM);
+    }
+
+    void OpenLibrary(const QStringList& paths)
+    {
+        fixture.fileDialogs.nextOpen = paths;
+        fixture.Frame().Action(ID_FILE_OPEN)->trigger();
+        fixture.Idle();
+    }
+
+    void OpenBank(const QString& path)
+    {
+        fixture.fileDialogs.nextOpen = {path};
+        Command(ID_FILE_OPEN_BANK)->trigger();
+        fixture.Idle();
+    }
+
+    void SelectLibraryRows(std::initializer_list<int> rows)
+    {
+        CProgramGrid* grid = fixture.Frame().Grid();
+        grid->clearSelection();
+        for (int row : rows)
+            grid->selectionModel()->select(grid->model()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        fixture.Idle();
+    }
+
+    // Drags `mime` onto the slot's row of the bank list and drops it there, as a drag from
+    // the library or the bank ends. A drag the list turns down gets no drop.
+    void DropOnSlot(QMimeData& mime, int slot, Qt::DropAction action = Qt::CopyAction)
+    {
+        CBankGrid* grid = Pane().Grid();
+        const QPoint point = grid->visualRect(grid->model()->index(slot, 2)).center();
+        QDragEnterEvent enter(point, action, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid->viewport(), &enter);
+        QDragMoveEvent move(point, action, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid->viewport(), &move);
+        if (move.isAccepted()) {
+            EXPECT_EQ(grid->DropTarget(), slot);
+            QDropEvent drop(point, action, &mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(grid->viewport(), &drop);
+        }
+        fixture.Idle();
+    }
+
+    Bytes Slot(int slot) const
+    {
+        const CBank::ProgramData& data = Pane().Bank()->GetProgram(slot);
+        return Bytes(data.begin(), data.end());
+    }
+    Bytes Library(int row) const
+    {
+        const CSyxProgram* program = fixture.frame->Programs().GetAt(row);
+        return Bytes(program->GetData(), program->GetData() + program->GetLength());
+    }
+    QString SlotName(int slot) const { return Pane().Grid()->GetCell(slot, 2)->text; }
+
+    CBankPane& Pane() const { return *fixture.frame->Bank()->Pane(); }
+    QAction* Command(int id) const { return fixture.frame->Bank()->Action(id); }
+    QUndoStack& Undo() const { return *Pane().UndoStack(); }
+
+    QTemporaryDir folder;
+    CFrameFixture fixture;
+};
+
+QStringList MenuTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << action->text();
+    return texts;
+}
+
+QMenu* Menu(QMainWindow& frame, const QString& title)
+{
+    for (QAction* entry : frame.menuBar()->actions())
+        if (entry->text() == title)
+            return entry->menu();
+    return nullptr;
+}
+
+TEST_F(BankPaneTest, BeforeABankThePaneIsHiddenAndItsCommandsAreOff)
+{
+    CMainFrame& frame = fixture.Frame();
+    frame.show();
+    EXPECT_FALSE(Pane().isVisible());
+    EXPECT_FALSE(Pane().HasBank());
+    EXPECT_EQ(Pane().windowTitle(), "Bank");
+
+    EXPECT_EQ(MenuTexts(Menu(frame, "&File")),
+              QStringList({"O&pen Syx File(s)...\tCtrl+O", "&Save Last Random...", "", "Open &Bank...",
+                           "Sa&ve Bank As...", "", "E&xit"}));
+    EXPECT_EQ(MenuTexts(Menu(frame, "&Edit")), QStringList({"&Undo", "&Redo"}));
+    EXPECT_EQ(Command(ID_EDIT_UNDO)->shortcut(), QKeySequence("Ctrl+Z"));
+    EXPECT_EQ(Command(ID_EDIT_REDO)->shortcut(), QKeySequence("Ctrl+Y"));
+    EXPECT_TRUE(MenuTexts(Menu(frame, "&View")).contains("&Bank"));
+    EXPECT_EQ(MenuTexts(Menu(frame, "&Program")).mid(4), QStringList({"&Put in Bank", "&Use as Bank"}));
+    EXPECT_EQ(frame.Grid()->actions(), QList<QAction*>({Command(ID_PROGRAM_PUT_IN_BANK), Command(ID_PROGRAM_USE_AS_BANK)}));
+
+    for (int id : {ID_FILE_SAVE_BANK_AS, ID_PROGRAM_PUT_IN_BANK, ID_PROGRAM_USE_AS_BANK, ID_EDIT_UNDO, ID_EDIT_REDO})
+        EXPECT_FALSE(Command(id)->isEnabled()) << id;
+    EXPECT_TRUE(Command(ID_FILE_OPEN_BANK)->isEnabled());
+
+    // Shown without a bank, it says how to get one rather than listing made-up slots.
+    Command(ID_VIEW_BANK)->trigger();
+    EXPECT_TRUE(Pane().isVisible());
+    EXPECT_TRUE(Pane().findChild<QLabel*>("bankHint")->isVisible());
+    EXPECT_FALSE(Pane().Grid()->isVisible());
+    EXPECT_EQ(Pane().SelectedSlot(), -1);
+    Command(ID_VIEW_BANK)->trigger();
+    EXPECT_FALSE(Pane().isVisible());
+}
+
+TEST_F(BankPaneTest, OpenBankListsTheSlotsAndRefusesWhatIsNotABank)
+{
+    fixture.Frame().show();
+    OpenBank(WriteBank("Factory.syx", "Prog", FUNC_ALL_DATA_DUMP));
+    EXPECT_EQ(fixture.fileDialogs.lastOpenFilter, "SYX Files (*.syx)|*.syx|All Files (*.*)|*.*||");
+    ASSERT_TRUE(Pane().HasBank());
+    EXPECT_TRUE(Pane().isVisible());
+    EXPECT_TRUE(Pane().Grid()->isVisible());
+    EXPECT_EQ(Pane().windowTitle(), "Bank - Factory.syx");
+    ASSERT_EQ(Pane().Grid()->model()->rowCount(), 128);
+    const CGridCell* h16 = Pane().Grid()->GetCell(127, 0);
+    EXPECT_EQ(h16->text + Pane().Grid()->GetCell(127, 1)->text, "H016");
+    EXPECT_EQ(SlotName(127), " Prog127");
+    EXPECT_EQ(Pane().Grid()->GetCell(2, 3)->text, " Dual");
+    // The library grid's colours.
+    EXPECT_EQ(h16->textColor, RGB(0, 64, 128));
+    EXPECT_EQ(h16->backColor, RGB(193, 193, 255));
+    EXPECT_EQ(Pane().SelectedSlot(), 0);
+    EXPECT_TRUE(Command(ID_FILE_SAVE_BANK_AS)->isEnabled());
+
+    const Bytes before = Pane().BankDump();
+    OpenBank(WriteSingle("Warm.syx", "Warm"));
+    QFile::copy(Path("Factory.syx"), Path("Cut.syx"));
+    QFile::resize(Path("Cut.syx"), 30000);
+    OpenBank(Path("Cut.syx"));
+
+    ASSERT_EQ(fixture.messageBox.shown.size(), 2u);
+    EXPECT_EQ(fixture.messageBox.shown[0].text, "Failed to parse Syx file Warm. File holds one program, not a bank of 128");
+    EXPECT_EQ(fixture.messageBox.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(fixture.messageBox.shown[1].text,
+              "Failed to parse Syx file Cut. Failed to read file, patch data appears to be corrupted");
+    EXPECT_EQ(Pane().BankDump(), before);
+    EXPECT_EQ(Pane().windowTitle(), "Bank - Factory.syx");
+}
+
+TEST_F(BankPaneTest, UseAsBankTakesTheRowsFileInDumpOrderEvenWhenNamesRepeat)
+{
+    QDir(folder.path()).mkdir("other");
+    const QString first = WriteBank("Bank.syx", "One");
+    const QString second = WriteBank("other/Bank.syx", "Two");
+    OpenLibrary({first, WriteSingle("Pad.syx", "Pad"), second});
+    ASSERT_EQ(fixture.Frame().Programs().GetSize(), 257);
+
+    SelectLibraryRows({128});   // the one-program file
+    EXPECT_FALSE(Command(ID_PROGRAM_USE_AS_BANK)->isEnabled());
+
+    // Sorted by name, the rows of the second file are mixed with the first's; the bank
+    // still follows the dump.
+    fixture.Frame().OnGridNotify(GN_COLUMNCLICK, 3);
+    int row = 0;
+    while (fixture.Frame().Programs().GetAt(row)->GetName() != "Two5")
+        ++row;
+    SelectLibraryRows({row});
+    ASSERT_TRUE(Command(ID_PROGRAM_USE_AS_BANK)->isEnabled());
+    Command(ID_PROGRAM_USE_AS_BANK)->trigger();
+    fixture.Idle();
+
+    ASSERT_TRUE(Pane().HasBank());
+    EXPECT_EQ(Pane().windowTitle(), "Bank - Bank.syx");
+    std::string error;
+    const auto expected = CBank::ReadFile(second.toStdString(), error);
+    ASSERT_TRUE(expected.has_value());
+    EXPECT_EQ(*Pane().Bank(), *expected);
+    EXPECT_FALSE(Pane().IsModified());
+}
+
+TEST_F(BankPaneTest, PutInBankFillsFromTheSelectedSlotAsOneStepThatUndoes)
+{
+    OpenBank(WriteBank("Factory.syx", "Prog"));
+    OpenLibrary({WriteBank("Library.syx", "Lib")});
+    const Bytes original = Pane().BankDump();
+    const Bytes b04 = Slot(19);
+
+    SelectLibraryRows({5, 3});
+    Pane().SelectSlot(18);   // B03
+    fixture.Idle();
+    ASSERT_TRUE(Command(ID_PROGRAM_PUT_IN_BANK)->isEnabled());
+    Command(ID_PROGRAM_PUT_IN_BANK)->trigger();
+    fixture.Idle();
+
+    // Grid order, whatever the order of selection.
+    EXPECT_EQ(Slot(18), Library(3));
+    EXPECT_EQ(Slot(19), Library(5));
+    EXPECT_EQ(SlotName(19), " Lib5");
+    EXPECT_EQ(Pane().windowTitle(), "Bank - Factory.syx*");
+    EXPECT_TRUE(Pane().IsModified());
+    EXPECT_EQ(Undo().count(), 1);
+    EXPECT_EQ(Command(ID_EDIT_UNDO)->text(), "&Undo Put in B03-B04");
+
+    Command(ID_EDIT_UNDO)->trigger();
+    EXPECT_EQ(Pane().BankDump(), original);
+    EXPECT_EQ(Slot(19), b04);
+    EXPECT_EQ(Pane().windowTitle(), "Bank - Factory.syx");
+    EXPECT_FALSE(Pane().IsModified());
+
+    Command(ID_EDIT_REDO)->trigger();
+    EXPECT_EQ(Slot(19), Library(5));
+    EXPECT_TRUE(Pane().IsModified());
+
+    // At H15 only two of three fit; the status bar says so.
+    SelectLibraryRows({0, 1, 2});
+    Pane().SelectSlot(126);
+    Command(ID_PROGRAM_PUT_IN_BANK)->trigger();
+    EXPECT_EQ(Slot(126), Library(0));
+    EXPECT_EQ(Slot(127), Library(1));
+    EXPECT_EQ(fixture.Frame().statusBar()->currentMessage(), "The bank ends at H16: 1 of 3 programs left out");
+    EXPECT_EQ(Undo().count(), 2);
+}
+
+TEST_F(BankPaneTest, DroppedLibraryRowsFillTheSlotAndTheFollowingOnes)
+{
+    OpenBank(WriteBank("Factory.syx", "Prog"));
+    OpenLibrary({WriteBank("Library.syx", "Lib")});
+    const Bytes original = Pane().BankDump();
+
+    // The library grid only gives: drags start there, drops are not its business.
+    CProgramGrid* library = fixture.Frame().Grid();
+    EXPECT_EQ(library->dragDropMode(), QAbstractItemView::DragOnly);
+    EXPECT_FALSE(library->acceptDrops());
+    EXPECT_TRUE(library->model()->flags(library->model()->index(0, 3)) & Qt::ItemIsDragEnabled);
+
+    std::vector<const CSyxProgram*> rows;
+    for (int row : {10, 11, 12})
+        rows.push_back(fixture.Frame().Programs().GetAt(row));
+    std::unique_ptr<QMimeData> mime(CreateProgramsMimeData(rows));
+    EXPECT_FALSE(mime->hasText());
+    DropOnSlot(*mime, 40);
+
+    EXPECT_EQ(Slot(40), Library(10));
+    EXPECT_EQ(Slot(42), Library(12));
+    EXPECT_EQ(Pane().SelectedSlot(), 40);
+    EXPECT_EQ(Pane().windowTitle(), "Bank - Factory.syx*");
+    EXPECT_EQ(Undo().count(), 1);
+    Command(ID_EDIT_UNDO)->trigger();
+    EXPECT_EQ(Pane().BankDump(), original);
+    Command(ID_EDIT_REDO)->trigger();
+    EXPECT_EQ(Slot(41), Library(11));
+
+    // Dropped on H16, one fits.
+    DropOnSlot(*mime, 127);
+    EXPECT_EQ(Slot(127), Library(10));
+    EXPECT_EQ(fixture.Frame().statusBar()->currentMessage(), "The bank ends at H16: 2 of 3 programs left out");
+
+    // Text is not a program.
+    QMimeData text;
+    text.setText("Lib3");
+    const Bytes before = Pane().BankDump();
+    DropOnSlot(text, 5);
+    EXPECT_EQ(Pane().BankDump(), before);
+    EXPECT_EQ(Undo().count(), 2);
+}
+
+TEST_F(BankPaneTest, ASlotDraggedOntoAnotherSwapsThemAsOneStep)
+{
+    OpenBank(WriteBank("Factory.syx", "Prog"));
+    const Bytes a03 = Slot(2);
+    const Bytes a10 = Slot(9);
+
+    std::unique_ptr<QMimeData> mime(CreateSlotMimeData(Pane().Grid(), 2));
+    DropOnSlot(*mime, 9, Qt::MoveAction);
+    EXPECT_EQ(Slot(9), a03);
+    EXPECT_EQ(Slot(2), a10);
+    EXPECT_EQ(SlotName(9), " Prog2");
+    EXPECT_EQ(Pane().SelectedSlot(), 9);
+    EXPECT_TRUE(Pane().IsModified());
+    EXPECT_EQ(Command(ID_EDIT_UNDO)->text(), "&Undo Move A03 to A10");
+
+    // Ctrl+Z and Ctrl+Y, wherever the focus is in the window.
+    fixture.Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&fixture.Frame()));
+    Pane().Grid()->setFocus();
+    QTest::keyClick(Pane().Grid(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Slot(2), a03);
+    EXPECT_EQ(Slot(9), a10);
+    EXPECT_FALSE(Pane().IsModified());
+    EXPECT_EQ(Pane().windowTitle(), "Bank - Factory.syx");
+    fixture.Frame().Grid()->setFocus();
+    QTest::keyClick(fixture.Frame().Grid(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Slot(9), a03);
+    EXPECT_EQ(Pane().windowTitle(), "Bank - Factory.syx*");
+
+    // A slot of another pane (another window, another Veltrix) is not a slot of this bank.
+    const Bytes before = Pane().BankDump();
+    std::unique_ptr<QMimeData> foreign(CreateSlotMimeData(&fixture, 2));
+    DropOnSlot(*foreign, 5, Qt::MoveAction);
+    EXPECT_EQ(Pane().BankDump(), before);
+    EXPECT_EQ(Undo().count(), 1);
+    // Onto itself: nothing to do.
+    DropOnSlot(*mime, 2, Qt::MoveAction);
+    EXPECT_EQ(Undo().count(), 1);
+}
+
+TEST_F(BankPaneTest, UnsavedChangesAreAskedAboutBeforeAnotherBankOrClosing)
+{
+    const QString factory = WriteBank("Factory.syx", "Prog");
+    const QString other = WriteBank("Other.syx", "Other");
+    OpenBank(factory);
+    OpenBank(other);   // nothing changed: no question
+    EXPECT_TRUE(fixture.questions.asked.empty());
+    EXPECT_EQ(Pane().windowTitle(), "Bank - Other.syx");
+
+    Pane().MoveSlot(0, 1);
+    ASSERT_TRUE(Pane().IsModified());
+    const Bytes changed = Pane().BankDump();
+
+    // Cancel: no file dialog, nothing replaced.
+    fixture.questions.answer = SaveChoice::Cancel;
+    const int opensBefore = fixture.fileDialogs.openCalls;
+    OpenBank(factory);
+    ASSERT_EQ(fixture.questions.asked.size(), 1u);
+    EXPECT_EQ(fixture.questions.asked[0], "The bank Other.syx has changes that are not saved. Save them first?");
+    EXPECT_EQ(fixture.fileDialogs.openCalls, opensBefore);
+    EXPECT_EQ(Pane().BankDump(), changed);
+
+    // Save, but the save is cancelled: still nothing replaced.
+    fixture.questions.answer = SaveChoice::Save;
+    fixture.fileDialogs.nextSave.clear();
+    OpenBank(factory);
+    EXPECT_EQ(Pane().BankDump(), changed);
+
+    // Save: the changes are written, then the other bank comes.
+    fixture.fileDialogs.nextSave = Path("Kept.syx");
+    OpenBank(factory);
+    QFile kept(Path("Kept.syx"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    const QByteArray keptBytes = kept.readAll();
+    EXPECT_EQ(Bytes(keptBytes.begin(), keptBytes.end()), changed);
+    EXPECT_EQ(Pane().windowTitle(), "Bank - Factory.syx");
+
+    // Discard: replaced without saving.
+    Pane().MoveSlot(3, 4);
+    fixture.questions.answer = SaveChoice::Discard;
+    const int savesBefore = fixture.fileDialogs.saveCalls;
+    OpenBank(other);
+    EXPECT_EQ(fixture.fileDialogs.saveCalls, savesBefore);
+    EXPECT_EQ(Pane().windowTitle(), "Bank - Other.syx");
+    EXPECT_FALSE(Pane().IsModified());
+
+    // Closing the window: Cancel keeps it open, Discard closes it.
+    CMainFrame& frame = fixture.Frame();
+    frame.show();
+    Pane().MoveSlot(3, 4);
+    fixture.questions.answer = SaveChoice::Cancel;
+    EXPECT_FALSE(frame.close());
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_EQ(fixture.profile.values.count("midi/chan"), 0u);   // no shutdown ran
+    fixture.questions.answer = SaveChoice::Discard;
+    EXPECT_TRUE(frame.close());
+    EXPECT_EQ(fixture.questions.asked.size(), 6u);
+}
+
+TEST_F(BankPaneTest, SaveBankAsWritesTheWholeBankAsOneProgramDump)
+{
+    const QString factory = WriteBank("Factory.syx", "Prog", FUNC_ALL_DATA_DUMP);
+    OpenBank(factory);
+    OpenLibrary({WriteSingle("Pad.syx", "Pad")});
+    SelectLibraryRows({0});
+    Pane().SelectSlot(77);
+    Command(ID_PROGRAM_PUT_IN_BANK)->trigger();
+    Pane().MoveSlot(77, 0);
+
+    fixture.fileDialogs.nextSave = Path("New.syx");
+    fixture.Idle();
+    Command(ID_FILE_SAVE_BANK_AS)->trigger();
+    EXPECT_EQ(fixture.fileDialogs.lastSaveFilter, "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||");
+    EXPECT_EQ(fixture.fileDialogs.lastSaveExtension, ".SYX");
+
+    std::string error;
+    std::optional<CBank> expected = CBank::ReadFile(factory.toStdString(), error);
+    ASSERT_TRUE(expected.has_value());
+    expected->PutProgram(77, Library(0).data(), PROGRAM_DATA_SIZE);
+    expected->SwapSlots(77, 0);
+    QFile saved(Path("New.syx"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    const Bytes expectedBytes = expected->BuildDump(0);
+    ASSERT_EQ(bytes.size(), 37163);
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), expectedBytes);
+    EXPECT_EQ(Pane().windowTitle(), "Bank - New.syx");
+    EXPECT_FALSE(Pane().IsModified());
+
+    // Undoing past the save is a change again.
+    Command(ID_EDIT_UNDO)->trigger();
+    EXPECT_EQ(Pane().windowTitle(), "Bank - New.syx*");
+
+    // A failed save says so, keeps the mark, and leaves what was at the target.
+    QDir(folder.path()).mkdir("AFolder.syx");
+    fixture.fileDialogs.nextSave = Path("AFolder.syx");
+    Command(ID_FILE_SAVE_BANK_AS)->trigger();
+    fixture.fileDialogs.nextSave = Path("missing-folder/New.syx");
+    Command(ID_FILE_SAVE_BANK_AS)->trigger();
+    ASSERT_EQ(fixture.messageBox.shown.size(), 2u);
+    EXPECT_EQ(fixture.messageBox.shown[0].text, "Doh ! Failed to save syx file, check file name and drive space.");
+    EXPECT_EQ(fixture.messageBox.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(QFileInfo(Path("AFolder.syx")).isDir());
+    EXPECT_TRUE(Pane().IsModified());
+}
+
+TEST_F(BankPaneTest, EnterAndDoubleClickAuditionTheSelectedSlot)
+{
+    OpenBank(WriteBank("Factory.syx", "Prog"));
+    OpenLibrary({WriteBank("Library.syx", "Lib")});
+    SelectLibraryRows({0});
+    Pane().SelectSlot(33);
+    QTest::keyClick(Pane().Grid(), Qt::Key_Return);   // MIDI off: nothing
+    fixture.Idle();
+    EXPECT_TRUE(fixture.midi.GetMessages().empty());
+
+    fixture.Frame().findChild<QComboBox*>("midiChan")->setCurrentIndex(6);
+    fixture.Frame().findChild<QCheckBox*>("midiActive")->click();
+    fixture.Idle();
+    QTest::keyClick(Pane().Grid(), Qt::Key_Return);
+    CBankGrid* grid = Pane().Grid();
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(33, 2)).center());
+    fixture.Idle();
+
+    // The slot's program, on the chosen channel; the library's selected row is left alone.
+    const auto messages = fixture.midi.GetMessages();
+    ASSERT_EQ(messages.size(), 2u);
+    CProgramMessage expected;
+    ASSERT_TRUE(BuildProgramMessage(Pane().Bank()->GetProgram(33).data(), PROGRAM_DATA_SIZE, 6, expected));
+    EXPECT_EQ(messages[0], Bytes(expected.bytes, expected.bytes + expected.length));
+    EXPECT_EQ(messages[1], messages[0]);
+}
+
+// What a drop carries may come from anywhere; damaged data gives no programs at all.
+TEST(BankDragData, DamagedProgramDataGivesNothingAndOnlyABanksWorthIsCarried)
+{
+    const auto program = std::make_unique<CSyxProgram>('A', 1, MakeProgram("Pad", 0, 1).data(), 254, "f");
+    std::vector<const CSyxProgram*> many(300, program.get());
+    std::unique_ptr<QMimeData> mime(CreateProgramsMimeData(many));
+    int dragged = 0;
+    EXPECT_EQ(ProgramsFromMimeData(mime.get(), &dragged).size(), 128u);
+    EXPECT_EQ(dragged, 300);
+
+    const QByteArray whole = mime->data(PROGRAMS_MIME_TYPE);
+    QMimeData cut;
+    cut.setData(PROGRAMS_MIME_TYPE, whole.left(whole.size() - 1));
+    EXPECT_TRUE(ProgramsFromMimeData(&cut, &dragged).empty());
+    EXPECT_EQ(dragged, 0);
+
+    const CSyxProgram shortRecord('A', 1, MakeProgram("Short", 0, 1).data(), 100, "f");
+    std::unique_ptr<QMimeData> wrongSize(CreateProgramsMimeData({program.get(), &shortRecord}));
+    EXPECT_TRUE(ProgramsFromMimeData(wrongSize.get()).empty());
+
+    QMimeData garbage;
+    garbage.setData(PROGRAMS_MIME_TYPE, QByteArray("\xff\xff\xff\xff\x00\x00\x00\x05", 8));
+    EXPECT_TRUE(ProgramsFromMimeData(&garbage).empty());
+    EXPECT_EQ(SlotFromMimeData(&garbage, nullptr), -1);
+}
+
+TEST(BankPaneLayout, ThePanesPlaceIsRememberedAndABadValueIsHarmless)
+{
+    CFrameFixture first;
+    CMainFrame& frame = first.Create();
+    frame.show();
+    frame.addDockWidget(Qt::LeftDockWidgetArea, frame.Bank()->Pane());
+    frame.Bank()->Pane()->show();
+    frame.close();
+    ASSERT_FALSE(first.profile.values["window/state"].isEmpty());
+
+    CFrameFixture second;
+    second.profile.values = first.profile.values;
+    CMainFrame& again = second.Create();
+    again.show();
+    EXPECT_TRUE(again.Bank()->Pane()->isVisible());
+    EXPECT_EQ(again.dockWidgetArea(again.Bank()->Pane()), Qt::LeftDockWidgetArea);
+
+    for (const QString& bad : {QString("not a layout"), QString("AAAA"), QString("")}) {
+        CFrameFixture third;
+        third.profile.values["window/state"] = bad;
+        CMainFrame& spoilt = third.Create();
+        spoilt.show();
+        EXPECT_FALSE(spoilt.Bank()->Pane()->isVisible()) << bad.toStdString();
+        EXPECT_TRUE(spoilt.findChild<QToolBar*>("toolBar")->isVisible());
+    }
+}
+
+}  // namespace
