@@ -36,7 +36,7 @@ void CMidiPortModel::FillPorts()
         CMidiOutCaps caps;
         if (!m_service.GetDevCaps(id, caps) || caps.kind != MidiOutKind::HardwarePort)
             continue;
-        m_ports.push_back({LimitText(caps.productName, MIDI_OUT_NAME_MAX), static_cast<int>(id)});
+        m_ports.push_back({LimitText(caps.productName, MIDI_OUT_NAME_MAX), static_cast<int>(id), caps.address});
     }
 }
 
@@ -50,6 +50,14 @@ int CMidiPortModel::RestorePort(const std::string& storedName)
         }
     }
     return m_portSelection;
+}
+
+int CMidiPortModel::FindPort(const std::string& name, const std::string& address) const
+{
+    for (size_t i = 0; i < m_ports.size(); ++i)
+        if (EqualIgnoringCase(m_ports[i].name, name) && (address.empty() || m_ports[i].address == address))
+            return static_cast<int>(i);
+    return MIDI_NO_SELECTION;
 }
 
 int CMidiPortModel::RestoreChannel(int storedChannel)

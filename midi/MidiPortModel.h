@@ -7,11 +7,13 @@
 class CMidiEvent;
 
 // One entry of the port list: the device's product name and its device id (the index
-// among all of the service's devices, not the position in this list).
+// among all of the service's devices, not the position in this list), and where the port
+// is ("client:port" for ALSA), which stays while other ports come and go.
 struct CMidiPortItem
 {
     std::string name;
     int deviceId;
+    std::string address;
 };
 
 // One entry of the channel list: "01" .. "16" and the channel 0 .. 15.
@@ -46,6 +48,10 @@ public:
     // Selects the port whose name equals `storedName` ignoring letter case, else the
     // first port; with no ports nothing is selected. Returns the selected index or -1.
     int RestorePort(const std::string& storedName);
+    // The index of the listed port named `name` (ignoring letter case) whose address is
+    // `address`, or with an empty address the first of that name; -1 when there is none.
+    int FindPort(const std::string& name, const std::string& address) const;
+
     // Selects channel item `storedChannel`; outside 0 .. 15 nothing is selected.
     // Returns the selected index or -1.
     int RestoreChannel(int storedChannel);

@@ -19,6 +19,12 @@ QString CommandString(int commandId)
     case ID_PROGRAM_PUT_IN_BANK: return "Put the selected programs in the bank from its selected slot on\nPut in Bank";
     case ID_PROGRAM_USE_AS_BANK: return "Use the 128 programs of the selected program's file as the bank\nUse as Bank";
     case ID_VIEW_BANK: return "Show or hide the bank\nToggle Bank";
+    case ID_PROGRAM_RECEIVE_CURRENT: return "Receive the synthesizer's current program into the library\nReceive Current Program";
+    case ID_PROGRAM_RECEIVE_PROGRAMS: return "Receive the synthesizer's 128 programs into the library\nReceive All Programs";
+    case ID_PROGRAM_RECEIVE_ALL: return "Receive the synthesizer's programs and global data into the library\nReceive All Data";
+    case ID_PROGRAM_RECEIVE_BANK: return "Receive the synthesizer's 128 programs as the bank\nReceive Bank from Synth";
+    case ID_PROGRAM_SEND_BANK: return "Replace the synthesizer's 128 programs with the bank\nSend Bank to Synth";
+    case ID_FILE_SAVE_RECEIVED_DUMP: return "Save the last dump received from the synthesizer to disk\nSave Received Dump";
     default: return QString();
     }
 }

@@ -25,6 +25,13 @@ constexpr int ID_FILE_SAVE_BANK_AS = 0x8041;
 constexpr int ID_PROGRAM_PUT_IN_BANK = 0x8042;
 constexpr int ID_PROGRAM_USE_AS_BANK = 0x8043;
 constexpr int ID_VIEW_BANK = 0x8044;
+// The synthesizer's commands: receiving its dumps, sending it a bank.
+constexpr int ID_PROGRAM_RECEIVE_CURRENT = 0x8050;
+constexpr int ID_PROGRAM_RECEIVE_PROGRAMS = 0x8051;
+constexpr int ID_PROGRAM_RECEIVE_ALL = 0x8052;
+constexpr int ID_PROGRAM_RECEIVE_BANK = 0x8053;
+constexpr int ID_PROGRAM_SEND_BANK = 0x8054;
+constexpr int ID_FILE_SAVE_RECEIVED_DUMP = 0x8055;
 
 // Controls of the MIDI bar.
 constexpr int IDC_MIDI_PORT = 1000;

@@ -113,3 +113,26 @@ TEST_F(MidiPortModelTest, OpenWithoutSelectionPassesMinusOne)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MidiPortModelFind, FindsAPortByNameAndAddressAfterTheIdsMoved)
+{
+    CTestMidiOutService service;
+    CMidiPortModel model{service};
+    service.AddDevice("UM-ONE MIDI 1");     // 20:0
+    service.AddDevice("Serial MIDI 1");     // 21:0
+    service.AddDevice("um-one midi 1");     // 22:0, same name another address
+    model.FillPorts();
+    EXPECT_EQ("21:0", model.GetPorts()[1].address);
+
+    service.Unplug("UM-ONE MIDI 1");
+    model.FillPorts();
+    EXPECT_EQ(0, model.FindPort("Serial MIDI 1", "21:0"));
+    EXPECT_EQ(0, model.GetPorts()[0].deviceId);
+    EXPECT_EQ(-1, model.FindPort("UM-ONE MIDI 1", "20:0"));   // gone from its address
+    EXPECT_EQ(1, model.FindPort("UM-ONE MIDI 1", ""));        // but one of that name is there
+    EXPECT_EQ(-1, model.FindPort("Serial MIDI 1", "22:0"));
+}
+
+}  // namespace

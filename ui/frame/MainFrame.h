@@ -16,6 +16,8 @@
 #include <QString>
 
 #include <map>
+#include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -24,6 +26,9 @@ class QLabel;
 class QToolBar;
 class CBankCommands;
 class CProgramGrid;
+class CSynthCommands;
+class IMidiInService;
+class IMidiPortWatcher;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -77,6 +82,21 @@ public:
     CCommandUpdater& Updater() { return m_updater; }
     // The bank pane and its commands.
     CBankCommands* Bank() const { return m_bank; }
+    // MIDI input: the synthesizer's commands, and a port list that follows the ports as
+    // they come and go when a watcher is given (ui/synth/). Called once after OnCreate.
+    void AttachMidiInput(IMidiInService& midiIn, IMidiPortWatcher* portWatcher);
+    CSynthCommands* Synth() const { return m_synth; }
+    // The MIDI side, for the classes that talk with the synthesizer.
+    IMidiOutService& MidiService() { return m_midi; }
+    MidiOutHandle MidiOut() const { return m_hMidiOut; }
+    CMidiEvent& MidiDone() { return m_midiDone; }
+    CMidiPortModel& MidiPorts() { return m_midiPorts; }
+    QComboBox* MidiPortList() const { return m_cbMidiPort; }
+    QCheckBox* MidiActiveBox() const { return m_btnMidiActive; }
+    // Appends the programs of a dump held in memory as one more source of the library, as
+    // Open appends a file: it counts as a file for the title and the File column, and the
+    // grid is refilled. False, with the reader's text and nothing added, for a bad dump.
+    bool AddLibrarySource(const std::vector<unsigned char>& dump, const QString& sourceName, std::string& error);
     // How long a send waits for the device; tests shorten it.
     void SetMidiSendTimeout(unsigned int milliseconds) { m_midiSendTimeoutMs = milliseconds; }
 
@@ -128,6 +148,7 @@ private:
     unsigned int m_lastRandomLen = 0;
     CLibrarySources m_librarySources;    // the files behind the library's records
     CBankCommands* m_bank = nullptr;      // a child of the window
+    CSynthCommands* m_synth = nullptr;    // a child of the window, once MIDI input is attached
 
     QLabel* m_paneMessage = nullptr;
     QLabel* m_paneCount = nullptr;

@@ -6,6 +6,7 @@
 #include "services/MessageBoxService.h"
 #include "services/Profile.h"
 #include "services/WaitCursor.h"
+#include "synth/SynthCommands.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -63,6 +64,8 @@ void CMainFrame::OnMidiActive()
 
 void CMainFrame::CloseMidiOut()
 {
+    if (m_synth != nullptr)
+        m_synth->CancelAndWait();   // a transfer on the port ends before the port closes
     m_midiPorts.Close(m_hMidiOut);
 }
 

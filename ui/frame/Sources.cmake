@@ -8,6 +8,7 @@ list(APPEND VELTRIX_UI_SOURCES
   frame/LibraryView.cpp
   frame/MainFrame.cpp
   frame/MidiCommands.cpp
+  frame/ReceivedSource.cpp
   frame/SaveLastRandom.cpp
   frame/VeltrixApp.cpp
 )

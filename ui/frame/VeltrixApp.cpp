@@ -1,7 +1,9 @@
 #include "VeltrixApp.h"
 
 #include "AboutDlg.h"
+#include "AlsaMidiInService.h"
 #include "AlsaMidiOutService.h"
+#include "AlsaPortWatcher.h"
 #include "MainFrame.h"
 
 CVeltrixApp::CVeltrixApp() = default;
@@ -15,6 +17,8 @@ bool CVeltrixApp::InitInstance()
 {
     m_profile = std::make_unique<CSettingsProfile>();
     m_midi = std::make_unique<CAlsaMidiOutService>();
+    m_midiIn = std::make_unique<CAlsaMidiInService>(*m_midi);
+    m_portWatcher = std::make_unique<CAlsaPortWatcher>();
 
     CUiServices services;
     services.messageBox = &m_messageBox;
@@ -26,6 +30,7 @@ bool CVeltrixApp::InitInstance()
     m_mainFrame = std::make_unique<CMainFrame>(services, *m_midi, [this] { OnAppAbout(); });
     m_mainFrame->PreCreateWindow();
     m_mainFrame->OnCreate();
+    m_mainFrame->AttachMidiInput(*m_midiIn, m_portWatcher.get());
     m_mainFrame->show();
     m_mainFrame->ApplyStoredPlacement();
 

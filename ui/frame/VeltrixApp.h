@@ -12,6 +12,8 @@
 
 class CMainFrame;
 class IMidiOutService;
+class IMidiInService;
+class IMidiPortWatcher;
 
 class CVeltrixApp {
 public:
@@ -32,5 +34,7 @@ private:
     CQtQuestionService m_questions;
     std::unique_ptr<CSettingsProfile> m_profile;
     std::unique_ptr<IMidiOutService> m_midi;
+    std::unique_ptr<IMidiInService> m_midiIn;
+    std::unique_ptr<IMidiPortWatcher> m_portWatcher;
     std::unique_ptr<CMainFrame> m_mainFrame;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 SaveChoice CQtQuestionService::AskSaveChanges(QWidget* parent, const QString& text)
 {
@@ -13,4 +14,14 @@ SaveChoice CQtQuestionService::AskSaveChanges(QWidget* parent, const QString& te
     case QMessageBox::Discard: return SaveChoice::Discard;
     default: return SaveChoice::Cancel;   // Cancel, Escape or the window closed
     }
+}
+
+bool CQtQuestionService::AskConfirm(QWidget* parent, const QString& text, const QString& confirmText)
+{
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text, QMessageBox::NoButton, parent);
+    QPushButton* confirm = box.addButton(confirmText, QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(cancel);
+    box.exec();
+    return box.clickedButton() == confirm;
 }

@@ -12,9 +12,13 @@ public:
     virtual ~IQuestionService() = default;
     // Asks whether to save changes that would otherwise be lost: Save, Discard or Cancel.
     virtual SaveChoice AskSaveChanges(QWidget* parent, const QString& text) = 0;
+    // Asks before something that cannot be undone; true only when the user chose the
+    // button `confirmText` (Cancel is the default).
+    virtual bool AskConfirm(QWidget* parent, const QString& text, const QString& confirmText) = 0;
 };
 
 class CQtQuestionService : public IQuestionService {
 public:
     SaveChoice AskSaveChanges(QWidget* parent, const QString& text) override;
+    bool AskConfirm(QWidget* parent, const QString& text, const QString& confirmText) override;
 };

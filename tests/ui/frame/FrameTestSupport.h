@@ -58,7 +58,8 @@ public:
     int begins = 0;
 };
 
-// Answers the unsaved-changes question as told, and remembers the questions asked.
+// Answers the unsaved-changes question and confirmations as told, and remembers the
+// questions asked.
 class CScriptedQuestions : public IQuestionService {
 public:
     SaveChoice AskSaveChanges(QWidget*, const QString& text) override
@@ -66,8 +67,17 @@ public:
         asked.push_back(text);
         return answer;
     }
+    bool AskConfirm(QWidget*, const QString& text, const QString& confirmText) override
+    {
+        confirmations.push_back(text);
+        confirmButtons.push_back(confirmText);
+        return confirm;
+    }
     SaveChoice answer = SaveChoice::Cancel;
     std::vector<QString> asked;
+    bool confirm = false;
+    std::vector<QString> confirmations;
+    std::vector<QString> confirmButtons;
 };
 
 // A profile in memory that remembers the order of the writes.

@@ -1,0 +1,27 @@
+// The main window's library gains a source that is not a file: a dump received from the
+// synthesizer, and the frame's hook for the MIDI input side.
+
+#include "MainFrame.h"
+#include "services/WaitCursor.h"
+#include "synth/MidiPortFollower.h"
+#include "synth/SynthCommands.h"
+
+bool CMainFrame::AddLibrarySource(const std::vector<unsigned char>& dump, const QString& sourceName,
+                                  std::string& error)
+{
+    CWaitCursor wait(*m_services.waitCursor);
+    if (!m_programs.ReadSyxBytes(dump.data(), dump.size(), error, sourceName.toStdString()))
+        return false;
+    ++m_fileCount;
+    m_librarySources.AddFile(sourceName, m_programs);
+    SetTitleFile(m_fileCount == 1 ? sourceName : QString());
+    PopulateGrid();
+    return true;
+}
+
+void CMainFrame::AttachMidiInput(IMidiInService& midiIn, IMidiPortWatcher* portWatcher)
+{
+    m_synth = new CSynthCommands(*this, m_services, midiIn);
+    if (portWatcher != nullptr)
+        new CMidiPortFollower(*this, *portWatcher, m_services);
+}

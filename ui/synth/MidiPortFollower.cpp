@@ -1,0 +1,75 @@
+#include "MidiPortFollower.h"
+
+#include "MidiPortModel.h"
+#include "PortWatcher.h"
+#include "frame/MainFrame.h"
+#include "services/MessageBoxService.h"
+#include "synth/SynthCommands.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QSignalBlocker>
+#include <QSocketNotifier>
+
+CMidiPortFollower::CMidiPortFollower(CMainFrame& frame, IMidiPortWatcher& watcher, const CUiServices& services)
+    : QObject(&frame), m_frame(frame), m_watcher(watcher), m_services(services),
+      m_chosenName(frame.MidiPorts().GetSelectedPortName())
+{
+    for (const pollfd& descriptor : m_watcher.GetPollDescriptors()) {
+        auto* notifier = new QSocketNotifier(descriptor.fd, QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, &CMidiPortFollower::OnWatcherReadable);
+    }
+    // Only the user's own choices count as the port to come back to.
+    connect(frame.MidiPortList(), &QComboBox::activated, this,
+            [this] { m_chosenName = m_frame.MidiPorts().GetSelectedPortName(); });
+}
+
+void CMidiPortFollower::OnWatcherReadable()
+{
+    if (m_watcher.ReadChanges())
+        RefillPorts();
+}
+
+void CMidiPortFollower::RefillPorts()
+{
+    CMidiPortModel& ports = m_frame.MidiPorts();
+    QComboBox* list = m_frame.MidiPortList();
+    const int before = ports.GetPortSelection();
+    const CMidiPortItem selected = before >= 0 ? ports.GetPorts()[static_cast<size_t>(before)] : CMidiPortItem{};
+    const bool wasOpen = m_frame.IsMidiOpen();
+
+    ports.FillPorts();
+    int selection = ports.FindPort(selected.name, selected.address);
+    const bool openPortGone = wasOpen && selection < 0;
+    if (!wasOpen || openPortGone) {
+        // Back to the port the user chose when it is there again, else the one selected,
+        // else the first, as at start.
+        const int chosen = ports.FindPort(m_chosenName, "");
+        if (chosen >= 0 && (selection < 0 || !m_chosenName.empty()))
+            selection = chosen;
+        if (selection < 0 && !ports.GetPorts().empty())
+            selection = 0;
+    }
+
+    {
+        const QSignalBlocker quiet(list);
+        list->clear();
+        for (const CMidiPortItem& port : ports.GetPorts())
+            list->addItem(QString::fromStdString(port.name), port.deviceId);
+        list->setCurrentIndex(selection);
+    }
+    ports.SelectPort(selection);
+
+    if (!openPortGone)
+        return;
+    const bool transferStopped = m_frame.Synth() != nullptr && m_frame.Synth()->IsRunning();
+    // As unticking Midi Active does: a transfer ends first, the port closes, the lists open.
+    m_frame.MidiActiveBox()->setChecked(false);
+    m_frame.OnMidiActive();
+    QString text = QString("The MIDI port %1 went away (unplugged or switched off), so MIDI is now off.")
+                       .arg(QString::fromStdString(selected.name));
+    if (transferStopped)
+        text += " The transfer with the synthesizer was stopped; nothing of it was kept.";
+    text += " Tick Midi Active again once a port is back.";
+    m_services.messageBox->Show(&m_frame, text, MessageIcon::Exclamation);
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Keeps the Midi Port list true while ports come and go (a USB interface plugged in or
+// pulled out): the port watcher's descriptors are watched with QSocketNotifier, and on its
+// news the list is filled again. Device ids change with the list; a port that stays keeps
+// its selection (known by its name and address), and the port the user chose is chosen
+// again when it comes back. When the open port goes away MIDI is closed as unticking Midi
+// Active closes it (a transfer on it is stopped first), and the user is told which port
+// went.
+
+#include "services/UiServices.h"
+
+#include <QObject>
+
+#include <string>
+
+class CMainFrame;
+class IMidiPortWatcher;
+
+class CMidiPortFollower : public QObject {
+    Q_OBJECT
+public:
+    CMidiPortFollower(CMainFrame& frame, IMidiPortWatcher& watcher, const CUiServices& services);
+
+    // Fills the port list again from the MIDI service now.
+    void RefillPorts();
+
+private:
+    void OnWatcherReadable();
+
+    CMainFrame& m_frame;
+    IMidiPortWatcher& m_watcher;
+    CUiServices m_services;
+    std::string m_chosenName;   // the port the user chose last (or the one restored at start)
+};

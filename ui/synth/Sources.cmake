@@ -1,0 +1,6 @@
+# Sources of ui/synth/, relative to ui/.
+list(APPEND VELTRIX_UI_SOURCES
+  synth/MidiOperation.cpp
+  synth/MidiPortFollower.cpp
+  synth/SynthCommands.cpp
+)

@@ -1,0 +1,339 @@
+#include "SynthCommands.h"
+
+#include "Bank.h"
+#include "MidiOperation.h"
+#include "MidiTexts.h"
+#include "ReceiveDump.h"
+#include "Resources.h"
+#include "bank/BankCommands.h"
+#include "bank/BankPane.h"
+#include "frame/MainFrame.h"
+#include "services/FileDialogService.h"
+#include "services/MessageBoxService.h"
+#include "services/QuestionService.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSaveFile>
+
+#include <memory>
+#include <optional>
+
+namespace {
+// "the current program", "all 128 programs", "all data": what a receive asks for.
+QString WhatIsReceived(DumpKind kind)
+{
+    switch (kind) {
+    case DumpKind::CurrentProgram: return "the current program";
+    case DumpKind::AllPrograms: return "all 128 programs";
+    case DumpKind::AllData: return "all data";
+    }
+    return QString();
+}
+
+QString Count(std::size_t count)
+{
+    return QString::fromStdString(FormatCount(count));
+}
+
+// A received dump's name in the File column and the bank pane: "Synth 2026-12-07 14:32".
+QString ReceivedSourceName()
+{
+    return "Synth " + QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm");
+}
+
+IQuestionService& Questions(const CUiServices& services)
+{
+    static CQtQuestionService platformQuestions;
+    return services.questions != nullptr ? *services.questions : platformQuestions;
+}
+}  // namespace
+
+CSynthCommands::CSynthCommands(CMainFrame& frame, const CUiServices& services, IMidiInService& midiIn)
+    : QObject(&frame), m_frame(frame), m_services(services), m_midiIn(midiIn),
+      m_operation(new CMidiOperation(&frame))
+{
+    CreateCommands();
+    AddToMenus();
+}
+
+QAction* CSynthCommands::AddCommand(int commandId, const QString& text, CommandHandler handler,
+                                    UpdateHandler update)
+{
+    auto* action = new QAction(text, &m_frame);
+    action->setStatusTip(CommandPrompt(commandId));
+    action->setToolTip(CommandTip(commandId));
+    action->setData(commandId);
+    m_actions[commandId] = action;
+    m_frame.Updater().AddCommand(action, std::move(handler), std::move(update));
+    return action;
+}
+
+QAction* CSynthCommands::Action(int commandId) const
+{
+    const auto found = m_actions.find(commandId);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+void CSynthCommands::CreateCommands()
+{
+    const auto transfer = [this](CCmdUI& ui) { OnUpdateMidiTransfer(ui); };
+    AddCommand(ID_PROGRAM_RECEIVE_CURRENT, "&Current Program", [this] { OnReceive(DumpKind::CurrentProgram); },
+               transfer);
+    AddCommand(ID_PROGRAM_RECEIVE_PROGRAMS, "All &Programs", [this] { OnReceive(DumpKind::AllPrograms); },
+               transfer);
+    AddCommand(ID_PROGRAM_RECEIVE_ALL, "All &Data", [this] { OnReceive(DumpKind::AllData); }, transfer);
+    AddCommand(ID_PROGRAM_RECEIVE_BANK, "Receive Ban&k from Synth", [this] { OnProgramReceiveBank(); }, transfer);
+    AddCommand(ID_PROGRAM_SEND_BANK, "Sen&d Bank to Synth...", [this] { OnProgramSendBank(); },
+               [this](CCmdUI& ui) { OnUpdateProgramSendBank(ui); });
+    AddCommand(ID_FILE_SAVE_RECEIVED_DUMP, "Save Rec&eived Dump...", [this] { OnFileSaveReceivedDump(); },
+               [this](CCmdUI& ui) { OnUpdateFileSaveReceivedDump(ui); });
+}
+
+void CSynthCommands::AddToMenus()
+{
+    QMenu* file = nullptr;
+    QMenu* program = nullptr;
+    for (QAction* entry : m_frame.menuBar()->actions()) {
+        if (entry->text() == "&File")
+            file = entry->menu();
+        else if (entry->text() == "&Program")
+            program = entry->menu();
+    }
+    if (file != nullptr) {
+        // Right after Save Last Random: the other command that saves what came over MIDI.
+        const QList<QAction*> items = file->actions();
+        const qsizetype last = items.indexOf(m_frame.Action(ID_FILE_SAVE_LAST_RANDOM));
+        file->insertAction(items.value(last + 1), Action(ID_FILE_SAVE_RECEIVED_DUMP));
+    }
+    if (program != nullptr) {
+        program->addSeparator();
+        m_receiveMenu = program->addMenu("Receive from S&ynth");
+        m_receiveMenu->setObjectName("receiveMenu");
+        for (int id : {ID_PROGRAM_RECEIVE_CURRENT, ID_PROGRAM_RECEIVE_PROGRAMS, ID_PROGRAM_RECEIVE_ALL})
+            m_receiveMenu->addAction(Action(id));
+        program->addAction(Action(ID_PROGRAM_RECEIVE_BANK));
+        program->addAction(Action(ID_PROGRAM_SEND_BANK));
+    }
+}
+
+void CSynthCommands::SetTimingForTests(const CReceiveTimeouts& timeouts, unsigned int answerMs,
+                                       unsigned int wireBytesPerSecond)
+{
+    m_timeouts = timeouts;
+    m_answerMs = answerMs;
+    m_wireBytesPerSecond = wireBytesPerSecond;
+}
+
+bool CSynthCommands::IsRunning() const
+{
+    return m_operation->IsRunning();
+}
+
+void CSynthCommands::CancelAndWait()
+{
+    m_operation->CancelAndWait();
+}
+
+bool CSynthCommands::CanTransfer() const
+{
+    return m_frame.IsMidiOpen() && !IsRunning();
+}
+
+void CSynthCommands::OnUpdateMidiTransfer(CCmdUI& cmdUI)
+{
+    cmdUI.Enable(CanTransfer());
+    if (m_receiveMenu != nullptr)
+        m_receiveMenu->setEnabled(CanTransfer());
+}
+
+void CSynthCommands::OnUpdateProgramSendBank(CCmdUI& cmdUI)
+{
+    cmdUI.Enable(CanTransfer() && m_frame.Bank() != nullptr && m_frame.Bank()->Pane()->HasBank());
+}
+
+void CSynthCommands::OnUpdateFileSaveReceivedDump(CCmdUI& cmdUI)
+{
+    cmdUI.Enable(!m_receivedDump.empty());
+}
+
+void CSynthCommands::ShowFailure(const QString& text)
+{
+    m_services.messageBox->Show(&m_frame, text, MessageIcon::Exclamation);
+}
+
+int CSynthCommands::TransferChannel()
+{
+    const int channel = m_frame.MidiPorts().GetSelectedChannel();
+    if (channel < 0)
+        ShowFailure("No MIDI channel is chosen. Untick Midi Active, choose the synthesizer's channel in "
+                    "the Midi Chan list and tick Midi Active again.");
+    return channel;
+}
+
+MidiInHandle CSynthCommands::OpenInput()
+{
+    MidiInHandle hIn = nullptr;
+    const int rc = m_midiIn.OpenIn(&hIn, m_frame.MidiPorts().GetSelectedDeviceId());
+    if (rc == 0 && hIn != nullptr)
+        return hIn;
+    ShowFailure("Error: Failed to open the MIDI port for receiving. " +
+                QString::fromStdString(m_midiIn.GetErrorText(rc)));
+    return nullptr;
+}
+
+void CSynthCommands::OnReceive(DumpKind kind)
+{
+    Receive(kind, Destination::Library);
+}
+
+void CSynthCommands::OnProgramReceiveBank()
+{
+    if (!CanTransfer() || m_frame.Bank() == nullptr || !m_frame.Bank()->MayReplaceBank())
+        return;
+    Receive(DumpKind::AllPrograms, Destination::Bank);
+}
+
+void CSynthCommands::Receive(DumpKind kind, Destination destination)
+{
+    if (!CanTransfer())
+        return;
+    const int channel = TransferChannel();
+    if (channel < 0)
+        return;
+    const MidiInHandle hIn = OpenInput();
+    if (hIn == nullptr)
+        return;
+
+    IMidiOutService& out = m_frame.MidiService();
+    IMidiInService& in = m_midiIn;
+    const MidiOutHandle hOut = m_frame.MidiOut();
+    const CReceiveTimeouts timeouts = m_timeouts;
+    auto result = std::make_shared<CReceiveResult>();
+    const QString what = WhatIsReceived(kind);
+    m_operation->Start(
+        GetAnswerSize(kind),
+        [what](std::size_t done, std::size_t total) {
+            if (done == 0)
+                return QString("Asking the synthesizer for %1 and waiting for its answer...").arg(what);
+            return QString("Receiving %1 from the synthesizer: %2 of %3 bytes").arg(what, Count(done), Count(total));
+        },
+        [&out, &in, hOut, hIn, kind, channel, timeouts, result](const std::atomic<bool>& cancel,
+                                                             const CMidiOperation::Progress& progress) {
+            *result = ReceiveDump(out, hOut, in, hIn, kind, channel, progress, &cancel, timeouts);
+        },
+        [this, hIn, destination, result](bool aborted) {
+            m_midiIn.CloseIn(hIn);
+            if (!aborted)
+                OnReceived(destination, *result);
+        });
+}
+
+void CSynthCommands::OnReceived(Destination destination, const CReceiveResult& result)
+{
+    if (result.status == ReceiveStatus::Cancelled)
+        return;   // the user asked for it; nothing to tell
+    if (result.status != ReceiveStatus::Received) {
+        ShowFailure(QString::fromStdString(result.error));
+        return;
+    }
+
+    const QString name = ReceivedSourceName();
+    std::string error;
+    if (destination == Destination::Library) {
+        if (!m_frame.AddLibrarySource(result.bytes, name, error)) {
+            ShowFailure(QString::fromStdString(error));
+            return;
+        }
+    } else {
+        std::optional<CBank> bank = CBank::ReadBytes(result.bytes.data(), result.bytes.size(), error);
+        if (!bank || m_frame.Bank() == nullptr) {
+            ShowFailure(QString::fromStdString(error));
+            return;
+        }
+        CBankPane* pane = m_frame.Bank()->Pane();
+        pane->SetBank(*bank, name);
+        pane->show();
+        pane->raise();
+    }
+    m_receivedDump = result.bytes;
+}
+
+void CSynthCommands::OnProgramSendBank()
+{
+    CBankPane* pane = m_frame.Bank() != nullptr ? m_frame.Bank()->Pane() : nullptr;
+    if (!CanTransfer() || pane == nullptr || !pane->HasBank())
+        return;
+    const int channel = TransferChannel();
+    if (channel < 0)
+        return;
+    const QString question =
+        QString("Send the bank %1 to the synthesizer on MIDI channel %2?\n\nAll 128 programs in the "
+                "synthesizer's memory will be replaced by the bank's programs. Programs in the synthesizer "
+                "that are not saved elsewhere will be lost.")
+            .arg(pane->SourceName())
+            .arg(channel + 1);
+    if (!Questions(m_services).AskConfirm(&m_frame, question, "Replace All 128 Programs"))
+        return;
+    const MidiInHandle hIn = OpenInput();
+    if (hIn == nullptr)
+        return;
+
+    IMidiOutService& out = m_frame.MidiService();
+    IMidiInService& in = m_midiIn;
+    CMidiEvent& done = m_frame.MidiDone();
+    const MidiOutHandle hOut = m_frame.MidiOut();
+    const unsigned int answerMs = m_answerMs;
+    const unsigned int wire = m_wireBytesPerSecond;
+    auto dump = std::make_shared<const std::vector<unsigned char>>(pane->BankDump(channel));
+    auto result = std::make_shared<CBankSendResult>();
+    m_operation->Start(
+        dump->size(),
+        [](std::size_t sent, std::size_t total) {
+            if (sent >= total)
+                return QString("The bank was sent. Waiting for the synthesizer to store it...");
+            return QString("Sending the bank to the synthesizer: %1 of %2 bytes").arg(Count(sent), Count(total));
+        },
+        [&out, &in, &done, hOut, hIn, dump, channel, answerMs, wire, result](
+            const std::atomic<bool>& cancel, const CMidiOperation::Progress& progress) {
+            *result = SendBankDump(out, hOut, done, in, hIn, *dump, channel, progress, &cancel, answerMs, wire);
+        },
+        [this, hIn, result](bool aborted) {
+            m_midiIn.CloseIn(hIn);
+            if (!aborted)
+                OnBankSent(*result);
+        });
+}
+
+void CSynthCommands::OnBankSent(const CBankSendResult& result)
+{
+    if (result.status == BankSendStatus::Completed) {
+        m_services.messageBox->Show(&m_frame,
+                                    "The synthesizer answered: data load completed. Its 128 programs are now "
+                                    "those of the bank.",
+                                    MessageIcon::Information);
+        return;
+    }
+    ShowFailure(QString::fromStdString(result.error));
+}
+
+void CSynthCommands::OnFileSaveReceivedDump()
+{
+    if (m_receivedDump.empty())
+        return;
+    const QString path = m_services.fileDialogs->GetSaveFileName(
+        &m_frame, "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".SYX");
+    if (path.isEmpty())
+        return;
+    // Written beside the target, which is replaced only once all is written.
+    QSaveFile file(path);
+    const auto length = static_cast<qint64>(m_receivedDump.size());
+    const bool saved = file.open(QIODevice::WriteOnly)
+        && file.write(reinterpret_cast<const char*>(m_receivedDump.data()), length) == length && file.commit();
+    if (!saved) {
+        file.cancelWriting();
+        ShowFailure("Doh ! Failed to save syx file, check file name and drive space.");
+    }
+}

@@ -1,0 +1,80 @@
+#pragma once
+// Talking with the synthesizer through the open MIDI port, both ways: Program > Receive
+// from Synth (its current program, its 128 programs or all its data, added to the library
+// as one more source), Receive Bank from Synth and Send Bank to Synth... for the bank pane,
+// and File > Save Received Dump... Each transfer runs as a CMidiOperation, with the port's
+// input opened for it and closed after it.
+
+#include "DumpReceiver.h"
+#include "DumpRequest.h"
+#include "MidiInService.h"
+#include "SendBank.h"
+#include "services/CommandUpdater.h"
+#include "services/UiServices.h"
+
+#include <QObject>
+#include <QString>
+
+#include <map>
+#include <vector>
+
+class QAction;
+class QMenu;
+class CMainFrame;
+class CMidiOperation;
+class IMidiInService;
+
+class CSynthCommands : public QObject {
+    Q_OBJECT
+public:
+    // Made by the frame once its menus and the bank pane exist.
+    CSynthCommands(CMainFrame& frame, const CUiServices& services, IMidiInService& midiIn);
+
+    QAction* Action(int commandId) const;
+    QMenu* ReceiveMenu() const { return m_receiveMenu; }
+    CMidiOperation& Operation() const { return *m_operation; }
+    bool IsRunning() const;
+    // Ends a running transfer (its outcome is dropped) and waits for it.
+    void CancelAndWait();
+
+    // The last dump received, byte for byte; empty before the first.
+    const std::vector<unsigned char>& ReceivedDump() const { return m_receivedDump; }
+
+    // Tests shorten the waits and send without the wire's pace.
+    void SetTimingForTests(const CReceiveTimeouts& timeouts, unsigned int answerMs, unsigned int wireBytesPerSecond);
+
+    void OnReceive(DumpKind kind);
+    void OnProgramReceiveBank();
+    void OnProgramSendBank();
+    void OnFileSaveReceivedDump();
+    void OnUpdateMidiTransfer(CCmdUI& cmdUI);
+    void OnUpdateProgramSendBank(CCmdUI& cmdUI);
+    void OnUpdateFileSaveReceivedDump(CCmdUI& cmdUI);
+
+private:
+    enum class Destination { Library, Bank };
+
+    QAction* AddCommand(int commandId, const QString& text, CommandHandler handler, UpdateHandler update);
+    void CreateCommands();
+    void AddToMenus();
+    bool CanTransfer() const;
+    // The channel for a transfer, or -1 (told to the user) when none is chosen.
+    int TransferChannel();
+    // Opens the open port's input; null (told to the user) when it cannot be read.
+    MidiInHandle OpenInput();
+    void Receive(DumpKind kind, Destination destination);
+    void OnReceived(Destination destination, const CReceiveResult& result);
+    void OnBankSent(const CBankSendResult& result);
+    void ShowFailure(const QString& text);
+
+    CMainFrame& m_frame;
+    CUiServices m_services;
+    IMidiInService& m_midiIn;
+    CMidiOperation* m_operation;
+    std::map<int, QAction*> m_actions;
+    QMenu* m_receiveMenu = nullptr;
+    std::vector<unsigned char> m_receivedDump;
+    CReceiveTimeouts m_timeouts;
+    unsigned int m_answerMs = 10000;
+    unsigned int m_wireBytesPerSecond = MIDI_WIRE_BYTES_PER_SECOND;
+};
