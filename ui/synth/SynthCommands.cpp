@@ -86,7 +86,7 @@ void CSynthCommands::CreateCommands()
                transfer);
     AddCommand(ID_PROGRAM_RECEIVE_ALL, "All &Data", [this] { OnReceive(DumpKind::AllData); }, transfer);
     AddCommand(ID_PROGRAM_RECEIVE_BANK, "Receive Ban&k from Synth", [this] { OnProgramReceiveBank(); }, transfer);
-    AddCommand(ID_PROGRAM_SEND_BANK, "Sen&d Bank to Synth...", [this] { OnProgramSendBank(); },
+    AddCommand(ID_PROGRAM_SEND_BANK, "Se&nd Bank to Synth...", [this] { OnProgramSendBank(); },
                [this](CCmdUI& ui) { OnUpdateProgramSendBank(ui); });
     AddCommand(ID_FILE_SAVE_RECEIVED_DUMP, "Save Rec&eived Dump...", [this] { OnFileSaveReceivedDump(); },
                [this](CCmdUI& ui) { OnUpdateFileSaveReceivedDump(ui); });
@@ -275,7 +275,7 @@ void CSynthCommands::OnProgramSendBank()
                 "that are not saved elsewhere will be lost.")
             .arg(pane->SourceName())
             .arg(channel + 1);
-    if (!Questions(m_services).AskConfirm(&m_frame, question, "Replace All 128 Programs"))
+    if (!Questions(m_services).AskConfirm(&m_frame, question, "&Replace All 128 Programs"))
         return;
     const MidiInHandle hIn = OpenInput();
     if (hIn == nullptr)

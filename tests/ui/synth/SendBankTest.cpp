@@ -72,7 +72,7 @@ TEST_F(SendBankTest, SendAsksInWordsThatAll128ProgramsGoAndDoesNothingWhenDeclin
     OpenBank();
     fixture.Idle();
     EXPECT_TRUE(Command(ID_PROGRAM_SEND_BANK)->isEnabled());
-    EXPECT_EQ(Command(ID_PROGRAM_SEND_BANK)->text(), "Sen&d Bank to Synth...");
+    EXPECT_EQ(Command(ID_PROGRAM_SEND_BANK)->text(), "Se&nd Bank to Synth...");
 
     fixture.questions.confirm = false;
     const Bytes before = synth->GetMemoryDump();
@@ -82,7 +82,7 @@ TEST_F(SendBankTest, SendAsksInWordsThatAll128ProgramsGoAndDoesNothingWhenDeclin
     EXPECT_TRUE(question.contains("All 128 programs in the synthesizer's memory will be replaced"))
         << question.toStdString();
     EXPECT_TRUE(question.contains("Bank.syx"));
-    EXPECT_EQ(fixture.questions.confirmButtons[0], "Replace All 128 Programs");
+    EXPECT_EQ(fixture.questions.confirmButtons[0], "&Replace All 128 Programs");
     EXPECT_FALSE(Synth().IsRunning());
     EXPECT_TRUE(fixture.midi.GetMessages().empty());
     EXPECT_EQ(synth->GetMemoryDump(), before);

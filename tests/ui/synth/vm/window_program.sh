@@ -1,0 +1,120 @@
+#!/bin/sh
+# Runs inside the MIDI VM with an X display (VELTRIX_VM_X=1) and the simulated synthesizer
+# started from ms2000-bank-0x4C.syx on "Serial MIDI 1". Drives the real window as a user
+# would, with keys only:
+#   a) Midi Active, Program > Receive from Synth > All Programs: the title names the "Synth"
+#      source; File > Save Received Dump... writes the synthesizer's bytes (compared here
+#      with the dump it started from);
+#   b) a bank built from two files: Open Syx File(s) of ms2000-bank-0x4C.syx, rows A01-A04
+#      selected, File > Open Bank... of mk-programs-0x4C.syx, Program > Put in Bank (slots
+#      A01-A04), File > Save Bank As..., then Program > Send Bank to Synth... confirmed:
+#      the window says "data load completed". The script around the VM compares the
+#      synthesizer's memory with the expected bank.
+# Files in /files: veltrix, ms2000-bank-0x4C.syx, mk-programs-0x4C.syx.
+# Prints "ok ..." or "FAIL ..." per step and the time the receive took; exits 0 when all passed.
+
+F=/files
+LOG=/tmp/veltrix.log
+export VELTRIX_ECHO_MESSAGES=1 QT_QPA_PLATFORM=xcb
+failures=0
+
+now() { cut -d' ' -f1 /proc/uptime; }
+check() { # WHAT COMMAND...
+    what=$1; shift
+    if "$@" >/dev/null 2>&1; then echo "ok $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
+}
+# Polls COMMAND every 0.2 s until it succeeds or SECONDS have passed.
+wait_for() { # SECONDS COMMAND...
+    limit=$(awk "BEGIN { print $(now) + $1 }"); shift
+    until "$@" >/dev/null 2>&1; do
+        awk "BEGIN { exit !($(now) > $limit) }" && return 1
+        sleep 0.2
+    done
+}
+titled() { xdotool search --onlyvisible --name "$1"; }
+not_titled() { ! xdotool search --onlyvisible --name "$1"; }
+said() { grep -q "$1" "$LOG"; }
+not() { ! "$@"; }
+main_window() { xdotool search --onlyvisible --name '^Veltrix' | head -1; }
+focus_main() { xdotool windowfocus --sync "$(main_window)"; sleep 0.3; }
+# Opens a menu with Alt+KEY and chooses items by their mnemonics, one key at a time.
+menu() { # MENU_KEY ITEM_KEY...
+    focus_main
+    xdotool key "alt+$1"; sleep 1
+    shift
+    for k in "$@"; do xdotool key "$k"; sleep 1; done
+}
+# Types PATH into the file dialog titled TITLE and confirms it.
+answer_dialog() { # TITLE PATH
+    wait_for 30 titled "^$1\$" || { echo "FAIL the $1 dialog did not open"; return 1; }
+    sleep 0.5
+    xdotool type --delay 20 "$2"; xdotool key Return
+    wait_for 30 not_titled "^$1\$"
+}
+finish() {
+    echo "--- what the window said ---"; cat "$LOG"
+    kill "$pid" 2>/dev/null
+    [ "$failures" = 0 ]
+    exit $?
+}
+
+/files/veltrix > "$LOG" 2>&1 &
+pid=$!
+wait_for 60 titled '^Veltrix$' || { echo "FAIL the window did not open"; failures=1; finish; }
+sleep 2
+
+# Midi Active: from the library grid, Tab reaches the port list, the channel list and the box.
+focus_main
+for k in Tab Tab Tab space; do xdotool key $k; sleep 0.3; done
+# and back to the grid, where the row keys below go.
+for k in shift+Tab shift+Tab shift+Tab; do xdotool key $k; sleep 0.3; done
+sleep 1
+check "Midi Active ticked without a message" not said "Veltrix message"
+
+# a) Receive from Synth > All Programs.
+menu p y
+start=$(now)
+xdotool key p
+if wait_for 60 titled '^Veltrix - \[Synth [0-9-]* [0-9:]*\]$'; then
+    echo "receive all programs in the window: $(awk "BEGIN { printf \"%.1f\", $(now) - $start }") s" \
+         "from the command to the title naming the source (the wire needs 11.9 s)"
+    echo "ok the 128 programs appear as the source \"$(xdotool getwindowname "$(main_window)")\""
+else
+    echo "FAIL the title did not name a Synth source"; failures=$((failures + 1))
+fi
+menu f e
+answer_dialog "Save As" /tmp/received.syx
+wait_for 10 test -s /tmp/received.syx
+check "Save Received Dump wrote the synthesizer's 37,163 bytes exactly" cmp /tmp/received.syx $F/ms2000-bank-0x4C.syx
+
+# b) A bank from two files, sent to the synthesizer.
+focus_main
+xdotool key ctrl+o
+answer_dialog "Open" $F/ms2000-bank-0x4C.syx
+wait_for 30 titled '^Veltrix - \[ms2000-bank-0x4C.syx\]$'
+check "Open replaced the library with ms2000-bank-0x4C.syx" titled '^Veltrix - \[ms2000-bank-0x4C.syx\]$'
+focus_main
+xdotool key Home; sleep 0.3
+for i in 1 2 3; do xdotool key shift+Down; sleep 0.3; done
+menu f b
+answer_dialog "Open" $F/mk-programs-0x4C.syx
+menu p p
+menu f v
+answer_dialog "Save As" /tmp/built.syx
+wait_for 10 test -s /tmp/built.syx
+check "Save Bank As wrote the built bank" test -s /tmp/built.syx
+check "the built bank is neither of its two files" sh -c "! cmp -s /tmp/built.syx $F/mk-programs-0x4C.syx && ! cmp -s /tmp/built.syx $F/ms2000-bank-0x4C.syx"
+echo "built bank sha256: $(sha256sum /tmp/built.syx | cut -d' ' -f1)"
+
+menu p n
+# The question: "&Replace All 128 Programs" confirms.
+sleep 1
+xdotool key alt+r
+start=$(now)
+if wait_for 60 said "Veltrix message (information): The synthesizer answered: data load completed"; then
+    echo "ok the window reports the answer 23, data load completed ($(awk "BEGIN { printf \"%.1f\", $(now) - $start }") s)"
+    xdotool key Return
+else
+    echo "FAIL the window did not report data load completed"; failures=$((failures + 1))
+fi
+finish
