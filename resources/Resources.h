@@ -17,6 +17,8 @@ constexpr int ID_EDIT_FIND = 0xE124;
 constexpr int ID_PROGRAM_AUDITION = 0x8006;
 constexpr int ID_PROGRAM_RANDOM = 0x8018;
 constexpr int ID_APP_ABOUT = 0xE140;
+constexpr int ID_PROGRAM_MARK_DUPLICATES = 0x8030;
+constexpr int ID_PROGRAM_RANDOM_SELECTION = 0x8031;
 
 // Controls of the MIDI bar.
 constexpr int IDC_MIDI_PORT = 1000;

@@ -8,6 +8,7 @@
 #include "MidiOutService.h"
 #include "MidiPortModel.h"
 #include "ProgramSender.h"
+#include "desktop/DuplicateMarking.h"
 #include "services/CommandUpdater.h"
 #include "services/UiServices.h"
 
@@ -15,6 +16,7 @@
 #include <QString>
 
 #include <map>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -22,6 +24,7 @@ class QComboBox;
 class QLabel;
 class QToolBar;
 class CProgramGrid;
+class CRecentFiles;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -40,15 +43,21 @@ public:
 
     // Commands.
     void OnFileOpen();
+    // What Open does once its dialog is confirmed with `paths`; also reached by a drop, the
+    // command line and Recent Files. Nothing happens for an empty list.
+    void OpenFiles(const QStringList& paths);
     void OnFileSaveLastRandom();
     void OnEditFind();
     void OnProgramAudition();
     void OnProgramRandom();
+    void OnProgramRandomFromSelection();
+    void OnProgramMarkDuplicates();
     void OnMidiActive();
 
     // Idle-time states of commands and status panes.
     void OnUpdateEditFind(CCmdUI& cmdUI);
     void OnUpdateProgramAudition(CCmdUI& cmdUI);
+    void OnUpdateProgramRandomFromSelection(CCmdUI& cmdUI);
     void OnUpdateFileSaveLastRandom(CCmdUI& cmdUI);
     void OnUpdateIndicatorMidi(CCmdUI& cmdUI);
     void OnUpdateIndicatorCount(CCmdUI& cmdUI);
@@ -71,6 +80,8 @@ public:
     const unsigned char* LastRandom() const { return m_lastRandom; }
     unsigned int LastRandomLength() const { return m_lastRandomLen; }
     CCommandUpdater& Updater() { return m_updater; }
+    CRecentFiles& RecentFiles() { return *m_recentFiles; }
+    const CDuplicateMarking& DuplicateMarking() const { return m_duplicates; }
     // How long a send waits for the device; tests shorten it.
     void SetMidiSendTimeout(unsigned int milliseconds) { m_midiSendTimeoutMs = milliseconds; }
 
@@ -94,6 +105,10 @@ private:
     int SelectedChannel() const;
     // Sends a built message through the open device; a refusal is shown in a message box.
     void SendMessage(const CProgramMessage& message);
+    // Sends a generated program and keeps it as the last random program.
+    void SendRandomProgram(std::unique_ptr<CSyxProgram> program);
+    // A short note in the status bar's message pane.
+    void ShowStatusMessage(const QString& text, int timeoutMs = 0);
     QAction* AddCommand(int commandId, const QString& menuText, CommandHandler handler,
                         UpdateHandler update = {});
 
@@ -124,4 +139,7 @@ private:
     QLabel* m_paneMessage = nullptr;
     QLabel* m_paneCount = nullptr;
     QLabel* m_paneMidi = nullptr;
+
+    CDuplicateMarking m_duplicates;
+    CRecentFiles* m_recentFiles = nullptr;
 };
