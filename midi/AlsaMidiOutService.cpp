@@ -12,6 +12,7 @@ namespace {
 constexpr char CLIENT_NAME[] = "Veltrix";
 constexpr char PORT_NAME[] = "Veltrix MIDI out";
 constexpr unsigned int WRITABLE = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE;
+constexpr unsigned int READABLE = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ;
 // Room in the client's output buffer for one event carrying the largest program message.
 constexpr size_t MIN_OUTPUT_BUFFER = sizeof(snd_seq_event_t) + 4096;
 constexpr unsigned char CONTROL_ALL_NOTES_OFF = 123;
@@ -79,7 +80,8 @@ int CAlsaMidiOutService::ListPorts(std::vector<PortInfo>& ports)
                 continue;
             ports.push_back({snd_seq_port_info_get_client(port), snd_seq_port_info_get_port(port),
                              snd_seq_port_info_get_name(port),
-                             (snd_seq_port_info_get_type(port) & SND_SEQ_PORT_TYPE_HARDWARE) != 0});
+                             (snd_seq_port_info_get_type(port) & SND_SEQ_PORT_TYPE_HARDWARE) != 0,
+                             (caps & READABLE) == READABLE});
         }
     }
     snd_seq_close(seq);
@@ -100,6 +102,8 @@ bool CAlsaMidiOutService::GetDevCaps(unsigned int deviceId, CMidiOutCaps& caps)
         return false;
     caps.productName = LimitText(ports[deviceId].name, MIDI_OUT_NAME_MAX);
     caps.kind = ports[deviceId].hardware ? MidiOutKind::HardwarePort : MidiOutKind::Other;
+    caps.canRead = ports[deviceId].readable;
+    caps.address = std::to_string(ports[deviceId].client) + ":" + std::to_string(ports[deviceId].port);
     return true;
 }
 

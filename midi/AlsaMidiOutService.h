@@ -44,6 +44,7 @@ private:
         int port;
         std::string name;
         bool hardware;
+        bool readable;
     };
     // Lists the writable ports now; returns 0 or an error code.
     static int ListPorts(std::vector<PortInfo>& ports);

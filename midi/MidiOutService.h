@@ -19,6 +19,8 @@ struct CMidiOutCaps
 {
     std::string productName;   // at most MIDI_OUT_NAME_MAX characters
     MidiOutKind kind = MidiOutKind::Other;
+    bool canRead = false;      // the port also delivers what the device sends (MIDI input)
+    std::string address;       // where the backend finds the port, e.g. "16:0" for ALSA
 };
 
 // An open device. Each backend derives its own device state from this; callers only

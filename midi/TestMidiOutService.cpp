@@ -62,6 +62,12 @@ void CTestMidiOutService::Unplug()
     m_unplugged = true;
 }
 
+void CTestMidiOutService::SetListener(std::function<void(const unsigned char*, unsigned int)> listener)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_listener = std::move(listener);
+}
+
 std::vector<std::string> CTestMidiOutService::GetCalls() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -142,6 +148,7 @@ int CTestMidiOutService::LongMsg(MidiOutHandle handle, const unsigned char* data
     int rc = 0;
     bool signal = true;
     int delayMs = 0;
+    std::function<void(const unsigned char*, unsigned int)> listener;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_unplugged) {
@@ -152,8 +159,11 @@ int CTestMidiOutService::LongMsg(MidiOutHandle handle, const unsigned char* data
         } else {
             m_messages.emplace_back(data, data + length);
             delayMs = m_completionDelayMs;
+            listener = m_listener;
         }
     }
+    if (listener)
+        listener(data, length);
     if (rc != 0 || delayMs == 0) {
         if (signal)
             Signal(device->completion);

@@ -3,6 +3,7 @@
 #include "MidiOutService.h"
 
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -45,6 +46,10 @@ public:
     // every further message with ERR_UNPLUGGED (setting the completion event).
     void Unplug();
 
+    // Called with every message the device takes, on the sender's thread (for a simulated
+    // instrument at the far end).
+    void SetListener(std::function<void(const unsigned char*, unsigned int)> listener);
+
     std::vector<std::string> GetCalls() const;
     void ClearCalls();
     // The messages the device took, in order.
@@ -82,6 +87,7 @@ private:
     int m_openDevices = 0;
     std::vector<std::string> m_calls;
     std::vector<std::vector<unsigned char>> m_messages;
+    std::function<void(const unsigned char*, unsigned int)> m_listener;
 
     // The pending completion of a slow device.
     std::thread m_completer;
