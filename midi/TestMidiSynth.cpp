@@ -14,6 +14,9 @@ namespace {
 constexpr unsigned int PROGRAMS = 128;
 constexpr std::size_t PIECE_SIZE = 256;  // ALSA's events of a long SysEx message
 constexpr std::size_t SHORTEST_TRUNCATED = 16;
+// The instrument's global data, packed on after the programs in an all data dump: 200
+// bytes, so that the dump has its 37,392 bytes (229 packed bytes after the programs').
+constexpr std::size_t GLOBAL_DATA_SIZE = 200;
 
 std::vector<unsigned char> Unpack(const unsigned char* packed, std::size_t size)
 {
@@ -47,7 +50,7 @@ CTestMidiSynth::CTestMidiSynth(CTestMidiOutService& out, CTestMidiInService& in)
         for (int c = 0; c < 12; ++c)
             m_programs[p * PROGRAM_DATA_SIZE + c] = static_cast<unsigned char>(name[c]);
     }
-    m_global.assign(ALL_DATA_TRAILER_SIZE, 0x11);
+    m_global.assign(GLOBAL_DATA_SIZE, 0x91);
     m_edit.assign(m_programs.begin(), m_programs.begin() + PROGRAM_DATA_SIZE);
     m_thread = std::thread([this] { RunReplies(); });
     m_out.SetListener([this](const unsigned char* bytes, unsigned int length) { Take(bytes, length); });
@@ -102,6 +105,8 @@ bool CTestMidiSynth::LoadMemory(const std::vector<unsigned char>& dump)
     std::lock_guard<std::mutex> lock(m_mutex);
     m_programs.assign(data.begin(), data.begin() + PROGRAMS * PROGRAM_DATA_SIZE);
     m_edit.assign(m_programs.begin(), m_programs.begin() + PROGRAM_DATA_SIZE);
+    if (dump[4] == FUNC_ALL_DATA_DUMP)
+        m_global.assign(data.begin() + PROGRAMS * PROGRAM_DATA_SIZE, data.end());
     return true;
 }
 

@@ -42,7 +42,8 @@ public:
     void SetWireRate(unsigned int bytesPerSecond);
     // Pause before an answer starts, in milliseconds.
     void SetAnswerDelay(unsigned int ms);
-    // Memory from a 0x4C or 0x50 dump; false (and memory unchanged) for anything else.
+    // Memory from a 0x4C or 0x50 dump (with its global data); false (and memory
+    // unchanged) for anything else.
     bool LoadMemory(const std::vector<unsigned char>& dump);
 
     // Its programs as a 0x4C dump on channel 1, its edit buffer as a 0x40 dump on channel 1.
@@ -70,7 +71,7 @@ private:
     unsigned int m_wireRate = 0;
     unsigned int m_answerDelayMs = 0;
     std::vector<unsigned char> m_programs;  // 128 x 254 bytes
-    std::vector<unsigned char> m_global;    // 229 bytes
+    std::vector<unsigned char> m_global;    // 200 bytes
     std::vector<unsigned char> m_edit;      // 254 bytes
     std::vector<unsigned char> m_incoming;  // a message being taken
     bool m_inMessage = false;
