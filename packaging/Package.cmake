@@ -5,7 +5,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME veltrix)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "librarian for the Korg MS2000 synthesizer")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Veltrix lists the programs of Korg MS2000 System Exclusive dump files (.syx) in one grid,\n"
     "sorts and marks them, finds duplicates, auditions a program on the synthesizer over ALSA MIDI\n"
     "and puts together random programs from the library. veltrix-cli lists ports and dumps,\n"

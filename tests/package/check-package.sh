@@ -40,6 +40,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = veltrix ] || fail "Package is '$(field Package)'"
 [ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)'"
 [ "$(field Architecture)" = amd64 ] || fail "Architecture is '$(field Architecture)'"
+[[ "$(field Description)" == *";"* ]] && fail "the description holds a CMake list separator"
 depends=$(field Depends)
 echo "Depends: $depends"
 for package in libqt6widgets6 libqt6gui6 libqt6core6 libasound2 libc6 libstdc++6 qt6-qpa-plugins; do

@@ -82,7 +82,8 @@ void CMainFrame::OpenFiles(const QStringList& paths)
     PopulateGrid();
     if (m_duplicates.IsActive())
         ShowStatusMessage(m_duplicates.Summary());
-    m_recentFiles->Add(filesRead);
+    if (m_recentFiles)
+        m_recentFiles->Add(filesRead);
 }
 
 void CMainFrame::SetTitleFile(const QString& fileName)
