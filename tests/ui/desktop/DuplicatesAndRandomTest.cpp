@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 
 #include <set>
@@ -234,4 +236,21 @@ TEST_F(RandomFromSelection, RandomItselfStillDrawsFromTheWholeListWhateverIsSele
         used.insert(sources.begin(), sources.end());
     }
     EXPECT_EQ(used, (std::set<int>{0, 1, 2}));   // up to the placeholder, as ever
+}
+
+TEST_F(RandomFromSelection, NewCommandsSitInTheirMenus)
+{
+    const QList<QAction*> menus = Frame().menuBar()->actions();
+    ASSERT_GE(menus.size(), 3);
+    QStringList file, program;
+    for (QAction* action : menus[0]->menu()->actions())
+        file.append(action->text());
+    for (QAction* action : menus[2]->menu()->actions())
+        program.append(action->text());
+    EXPECT_EQ(file, (QStringList{"O&pen Syx File(s)...\tCtrl+O", "&Save Last Random...", "", "Recent &Files", "",
+                                 "E&xit"}));
+    EXPECT_EQ(program, (QStringList{"&Find...\tCtrl+F", "Mark &Duplicates", "&Audition\tCtrl+A", "&Random\tCtrl+R",
+                                    "Random from &Selection"}));
+    EXPECT_EQ(Frame().Action(ID_PROGRAM_MARK_DUPLICATES)->statusTip(),
+              "Mark the programs whose sound another program repeats");
 }
