@@ -131,3 +131,28 @@ TEST(RecentFilesMenuText, AmpersandsInNamesAreShownAsThey)
 {
     EXPECT_EQ(CRecentFiles::MenuText(0, {"/x/Rock & Roll.syx"}), "&1 Rock && Roll.syx");
 }
+
+TEST(RecentFilesStore, RoundTripsThroughTheSettingsFile)
+{
+    QTemporaryDir dir;
+    QStringList set;
+    for (const char* name : {"a, b.syx", "quote \" and ; semicolon.syx", "Grüße [1].syx"}) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        set.append(file.fileName());
+    }
+    const QString ini = dir.filePath("Veltrix.conf");
+    auto ignore = [](const QStringList&) {};
+    auto quiet = [](const QString&) {};
+    {
+        CSettingsProfile profile(ini);
+        QWidget window;
+        CRecentFiles recent(&window, profile, ignore, quiet);
+        recent.Add(set);
+        recent.Add({set[0]});
+    }
+    CSettingsProfile profile(ini);
+    QWidget window;
+    CRecentFiles recent(&window, profile, ignore, quiet);
+    EXPECT_EQ(recent.Sets(), (QList<QStringList>{{set[0]}, set}));
+}
