@@ -17,6 +17,8 @@ constexpr int ID_EDIT_FIND = 0xE124;
 constexpr int ID_PROGRAM_AUDITION = 0x8006;
 constexpr int ID_PROGRAM_RANDOM = 0x8018;
 constexpr int ID_APP_ABOUT = 0xE140;
+constexpr int ID_PROGRAM_MARK_DUPLICATES = 0x8030;
+constexpr int ID_PROGRAM_RANDOM_SELECTION = 0x8031;
 // The bank pane's commands.
 constexpr int ID_EDIT_UNDO = 0xE12B;
 constexpr int ID_EDIT_REDO = 0xE12C;

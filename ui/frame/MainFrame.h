@@ -9,6 +9,7 @@
 #include "MidiOutService.h"
 #include "MidiPortModel.h"
 #include "ProgramSender.h"
+#include "desktop/DuplicateMarking.h"
 #include "services/CommandUpdater.h"
 #include "services/UiServices.h"
 
@@ -16,6 +17,7 @@
 #include <QString>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,7 @@ class QLabel;
 class QToolBar;
 class CBankCommands;
 class CProgramGrid;
+class CRecentFiles;
 class CSynthCommands;
 class IMidiInService;
 class IMidiPortWatcher;
@@ -47,10 +50,15 @@ public:
 
     // Commands.
     void OnFileOpen();
+    // What Open does once its dialog is confirmed with `paths`; also reached by a drop, the
+    // command line and Recent Files. Nothing happens for an empty list.
+    void OpenFiles(const QStringList& paths);
     void OnFileSaveLastRandom();
     void OnEditFind();
     void OnProgramAudition();
     void OnProgramRandom();
+    void OnProgramRandomFromSelection();
+    void OnProgramMarkDuplicates();
     void OnMidiActive();
     // Sends one program to the edit buffer as Audition does; nothing while MIDI is off.
     void AuditionProgram(const CSyxProgram& program);
@@ -58,6 +66,7 @@ public:
     // Idle-time states of commands and status panes.
     void OnUpdateEditFind(CCmdUI& cmdUI);
     void OnUpdateProgramAudition(CCmdUI& cmdUI);
+    void OnUpdateProgramRandomFromSelection(CCmdUI& cmdUI);
     void OnUpdateFileSaveLastRandom(CCmdUI& cmdUI);
     void OnUpdateIndicatorMidi(CCmdUI& cmdUI);
     void OnUpdateIndicatorCount(CCmdUI& cmdUI);
@@ -80,6 +89,8 @@ public:
     const unsigned char* LastRandom() const { return m_lastRandom; }
     unsigned int LastRandomLength() const { return m_lastRandomLen; }
     CCommandUpdater& Updater() { return m_updater; }
+    CRecentFiles& RecentFiles() { return *m_recentFiles; }
+    const CDuplicateMarking& DuplicateMarking() const { return m_duplicates; }
     // The bank pane and its commands.
     CBankCommands* Bank() const { return m_bank; }
     // MIDI input: the synthesizer's commands, and a port list that follows the ports as
@@ -120,6 +131,10 @@ private:
     int SelectedChannel() const;
     // Sends a built message through the open device; a refusal is shown in a message box.
     void SendMessage(const CProgramMessage& message);
+    // Sends a generated program and keeps it as the last random program.
+    void SendRandomProgram(std::unique_ptr<CSyxProgram> program);
+    // A short note in the status bar's message pane.
+    void ShowStatusMessage(const QString& text, int timeoutMs = 0);
     QAction* AddCommand(int commandId, const QString& menuText, CommandHandler handler,
                         UpdateHandler update = {});
 
@@ -153,4 +168,7 @@ private:
     QLabel* m_paneMessage = nullptr;
     QLabel* m_paneCount = nullptr;
     QLabel* m_paneMidi = nullptr;
+
+    CDuplicateMarking m_duplicates;
+    CRecentFiles* m_recentFiles = nullptr;
 };

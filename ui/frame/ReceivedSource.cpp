@@ -15,7 +15,10 @@ bool CMainFrame::AddLibrarySource(const std::vector<unsigned char>& dump, const 
     ++m_fileCount;
     m_librarySources.AddFile(sourceName, m_programs);
     SetTitleFile(m_fileCount == 1 ? sourceName : QString());
+    m_duplicates.Refresh(m_programs);
     PopulateGrid();
+    if (m_duplicates.IsActive())
+        ShowStatusMessage(m_duplicates.Summary());
     return true;
 }
 

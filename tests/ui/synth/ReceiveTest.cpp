@@ -15,6 +15,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <map>
+
 namespace {
 
 const QRegularExpression SYNTH_NAME("^Synth \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d$");
@@ -66,6 +68,28 @@ TEST_F(SynthTest, ReceiveCommandsAreOnWhileMidiIsOnAndNoTransferRuns)
 
     ClickMidiActive();
     EXPECT_FALSE(Command(ID_PROGRAM_RECEIVE_CURRENT)->isEnabled());
+}
+
+// Each menu's items are reached from the keyboard by their underlined letters; two items
+// with one letter would need a second key press (and scripts driving the window rely on it).
+TEST_F(SynthTest, EveryMenuItemHasAMnemonicOfItsOwn)
+{
+    std::vector<QMenu*> menus{Synth().ReceiveMenu()};
+    for (QAction* entry : Frame().menuBar()->actions())
+        menus.push_back(entry->menu());
+    for (QMenu* menu : menus) {
+        std::map<QChar, QString> letters;
+        for (QAction* item : menu->actions()) {
+            const QString text = item->text().section('\t', 0, 0);
+            const qsizetype at = text.indexOf('&');
+            if (item->isSeparator() || at < 0)
+                continue;
+            const QChar letter = text.at(at + 1).toLower();
+            EXPECT_EQ(letters.count(letter), 0u) << menu->title().toStdString() << ": " << text.toStdString()
+                                                  << " and " << letters[letter].toStdString();
+            letters[letter] = text;
+        }
+    }
 }
 
 TEST_F(SynthTest, ReceivedProgramsAreOneMoreSourceForTheTitleAndTheFileColumn)
