@@ -1,8 +1,10 @@
 #include "MainFrame.h"
 
 #include "DialogUnits.h"
+#include "FirstStartSize.h"
 #include "Icons.h"
 #include "Resources.h"
+#include "WindowPlacement.h"
 #include "grid/ProgramGrid.h"
 #include "services/PostMessage.h"
 #include "services/Profile.h"
@@ -52,7 +54,7 @@ QFrame* CreateEtchedLine(QWidget* parent)
 
 CMainFrame::CMainFrame(const CUiServices& services, IMidiOutService& midi, CommandHandler onAppAbout)
     : m_services(services), m_midi(midi), m_onAppAbout(std::move(onAppAbout)), m_updater(this),
-      m_midiPorts(midi)
+      m_placement(new CWindowPlacement(this)), m_midiPorts(midi)
 {
     setObjectName("CMainFrame");
     setWindowTitle(AppTitle());
@@ -73,23 +75,9 @@ bool CMainFrame::PreCreateWindow()
     const int left = profile.GetProfileInt("rect", "left", 0);
     const int bottom = profile.GetProfileInt("rect", "bottom", 0);
     const int right = profile.GetProfileInt("rect", "right", 0);
-    if (right != left && bottom != top) {
-        m_storedRect = QRect(left, top, right - left, bottom - top);
-        move(m_storedRect.topLeft());
-        resize(m_storedRect.size());
-    }
+    if (right != left && bottom != top)
+        m_placement->PlaceOuter(QRect(left, top, right - left, bottom - top));
     return true;
-}
-
-void CMainFrame::ApplyStoredPlacement()
-{
-    if (m_storedRect.isNull() || isMinimized() || isMaximized())
-        return;
-    // The stored rectangle is the outer one, decorations included.
-    const QSize decorations = frameGeometry().size() - size();
-    if (!decorations.isEmpty())
-        resize(m_storedRect.size() - decorations);
-    move(m_storedRect.topLeft());
 }
 
 int CMainFrame::OnCreate()
@@ -114,6 +102,9 @@ int CMainFrame::OnCreate()
 
     m_wndGrid->SetColors(GRID_TEXT_COLOR, GRID_BACK_COLOR);
     CreateGridColumns();
+
+    if (!m_placement->IsPlaced())
+        m_placement->PlaceCentred(FirstStartSize(*this, *m_wndGrid));
 
     SetMainWindow(this);
     m_updater.UpdateAll();

@@ -4,9 +4,11 @@ list(APPEND VELTRIX_UI_SOURCES
   frame/DialogUnits.cpp
   frame/DisplayName.cpp
   frame/FindDlg.cpp
+  frame/FirstStartSize.cpp
   frame/LibraryView.cpp
   frame/MainFrame.cpp
   frame/MidiCommands.cpp
   frame/SaveLastRandom.cpp
   frame/VeltrixApp.cpp
+  frame/WindowPlacement.cpp
 )

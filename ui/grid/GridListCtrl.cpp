@@ -239,7 +239,11 @@ void CGridListCtrl::PaintCell(QPainter& painter, const CGridCell& cell, const QR
 
 int CGridListCtrl::RowHeight() const
 {
-    return m_nRows > 0 ? indexRowSizeHint(m_model->index(0, 0)) : 0;
+    if (m_nRows > 0)
+        return indexRowSizeHint(m_model->index(0, 0));
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    return itemDelegate()->sizeHint(option, QModelIndex()).height();
 }
 
 void CGridListCtrl::OnEraseBkgnd(QPainter& painter)

@@ -43,6 +43,8 @@ public:
     int GetSelectedRow() const;
     // The cell at row and column as last set, or null when out of range.
     const CGridCell* GetCell(int row, int column) const;
+    // The height of a row in pixels, also while there are none.
+    int RowHeight() const;
 
 protected:
     // Item state flags handed to DrawItem.
@@ -63,7 +65,6 @@ private:
     void OnColumnClick(int column);
     void OnSectionResized(int column, int oldWidth, int newWidth);
     void PaintCell(QPainter& painter, const CGridCell& cell, const QRect& cellRect, bool swapped) const;
-    int RowHeight() const;
 
     bool m_bWidthsChanged = true;
     COLORREF m_crText;
