@@ -310,7 +310,9 @@ bool CGridListCtrl::event(QEvent* event)
 void CGridListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTreeView::mouseDoubleClickEvent(event);
-    PostMessageToMainWindow(WM_USER, GN_DBLCLK, 0);
+    // Only the primary button's double-click is the list's double-click.
+    if (event->button() == Qt::LeftButton)
+        PostMessageToMainWindow(WM_USER, GN_DBLCLK, 0);
 }
 
 void CGridListCtrl::OnColumnClick(int column)
