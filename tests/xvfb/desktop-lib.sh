@@ -61,14 +61,18 @@ settled_outer_rect() {
 }
 
 # Closes the window as a user does, with Alt+F4 (the window manager asks the program to
-# close), and waits up to SECONDS (default 10) for process PID to end. Returns its exit code.
+# close), and waits up to SECONDS (default 10) for process PID to end. The keys are sent
+# again each second, in case the window manager had not given the window the focus yet.
+# Returns the program's exit code.
 close_window() {
   local id=$1 pid=$2 seconds=${3:-10}
-  xdotool windowactivate --sync "$id" >/dev/null 2>&1
-  xdotool key --clearmodifiers alt+F4
-  for _ in $(seq $((seconds * 10))); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
+  for _ in $(seq "$seconds"); do
+    xdotool windowactivate --sync "$id" >/dev/null 2>&1
+    xdotool key --clearmodifiers alt+F4 >/dev/null 2>&1
+    for _ in $(seq 10); do
+      kill -0 "$pid" 2>/dev/null || break 2
+      sleep 0.1
+    done
   done
   if kill -0 "$pid" 2>/dev/null; then
     echo "process $pid did not end after Alt+F4" >&2

@@ -280,6 +280,10 @@ bool CMainFrame::event(QEvent* event)
             OnGridNotify(message->WParam(), message->LParam());
         return true;
     }
+    // The window getting the keyboard back is the frame getting the focus: it goes to the
+    // grid, not to the MIDI bar control that last had it.
+    if (event->type() == QEvent::WindowActivate)
+        OnSetFocus();
     return QMainWindow::event(event);
 }
 
