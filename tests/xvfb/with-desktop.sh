@@ -9,8 +9,9 @@
 # exit code is the script's. When Xvfb, openbox or the X utilities are missing the script
 # exits with 77, which the tests map to "skipped". The screen is 1280 x 1024 unless
 # DESKTOP_SCREEN says otherwise (e.g. 1024x768x24); DESKTOP_XVFB_ARGS adds arguments of
-# Xvfb's own (e.g. "-fbdir DIR" to keep the screen as an XWD file). Everything started here is stopped on
-# the way out, the command's leftovers die with the X server, and the home is removed.
+# Xvfb's own (e.g. "-fbdir DIR" to keep the screen as an XWD file). Everything started
+# here is stopped on the way out, the command's leftovers die with the X server, and the
+# home is removed.
 set -uo pipefail
 
 SKIP=77
