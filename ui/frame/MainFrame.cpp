@@ -1,11 +1,13 @@
 #include "MainFrame.h"
 
 #include "DialogUnits.h"
+#include "FirstStartSize.h"
 #include "Icons.h"
 #include "Resources.h"
 #include "bank/BankCommands.h"
 #include "desktop/FileDropTarget.h"
 #include "desktop/RecentFiles.h"
+#include "WindowPlacement.h"
 #include "grid/ProgramGrid.h"
 #include "services/PostMessage.h"
 #include "services/Profile.h"
@@ -55,7 +57,7 @@ QFrame* CreateEtchedLine(QWidget* parent)
 
 CMainFrame::CMainFrame(const CUiServices& services, IMidiOutService& midi, CommandHandler onAppAbout)
     : m_services(services), m_midi(midi), m_onAppAbout(std::move(onAppAbout)), m_updater(this),
-      m_midiPorts(midi)
+      m_placement(new CWindowPlacement(this)), m_midiPorts(midi)
 {
     setObjectName("CMainFrame");
     setWindowTitle(AppTitle());
@@ -76,23 +78,9 @@ bool CMainFrame::PreCreateWindow()
     const int left = profile.GetProfileInt("rect", "left", 0);
     const int bottom = profile.GetProfileInt("rect", "bottom", 0);
     const int right = profile.GetProfileInt("rect", "right", 0);
-    if (right != left && bottom != top) {
-        m_storedRect = QRect(left, top, right - left, bottom - top);
-        move(m_storedRect.topLeft());
-        resize(m_storedRect.size());
-    }
+    if (right != left && bottom != top)
+        m_placement->PlaceOuter(QRect(left, top, right - left, bottom - top));
     return true;
-}
-
-void CMainFrame::ApplyStoredPlacement()
-{
-    if (m_storedRect.isNull() || isMinimized() || isMaximized())
-        return;
-    // The stored rectangle is the outer one, decorations included.
-    const QSize decorations = frameGeometry().size() - size();
-    if (!decorations.isEmpty())
-        resize(m_storedRect.size() - decorations);
-    move(m_storedRect.topLeft());
 }
 
 int CMainFrame::OnCreate()
@@ -123,6 +111,9 @@ int CMainFrame::OnCreate()
                                            [this](const QString& text) { ShowStatusMessage(text, 10000); });
     dropTarget->Watch(this, true);
     dropTarget->Watch(m_wndGrid->viewport(), false);
+
+    if (!m_placement->IsPlaced())
+        m_placement->PlaceCentred(FirstStartSize(*this, *m_wndGrid));
 
     SetMainWindow(this);
     m_updater.UpdateAll();
@@ -308,6 +299,10 @@ bool CMainFrame::event(QEvent* event)
             OnGridNotify(message->WParam(), message->LParam());
         return true;
     }
+    // The window getting the keyboard back is the frame getting the focus: it goes to the
+    // grid, not to the MIDI bar control that last had it.
+    if (event->type() == QEvent::WindowActivate)
+        OnSetFocus();
     return QMainWindow::event(event);
 }
 

@@ -32,6 +32,7 @@ class CRecentFiles;
 class CSynthCommands;
 class IMidiInService;
 class IMidiPortWatcher;
+class CWindowPlacement;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -45,8 +46,6 @@ public:
     int OnCreate();
     // The shutdown steps: closes MIDI and writes the settings. Run from the close event.
     bool DestroyWindow();
-    // After the window is shown: corrects a stored outer size for the window decorations.
-    void ApplyStoredPlacement();
 
     // Commands.
     void OnFileOpen();
@@ -143,7 +142,7 @@ private:
     CommandHandler m_onAppAbout;
     CCommandUpdater m_updater;
     std::map<int, QAction*> m_actions;
-    QRect m_storedRect;
+    CWindowPlacement* m_placement;   // the stored rectangle, or the first start's size
 
     QStatusBar* m_wndStatusBar = nullptr;
     QToolBar* m_wndToolBar = nullptr;

@@ -35,7 +35,6 @@ bool CVeltrixApp::InitInstance()
     m_mainFrame->OnCreate();
     m_mainFrame->AttachMidiInput(*m_midiIn, m_portWatcher.get());
     m_mainFrame->show();
-    m_mainFrame->ApplyStoredPlacement();
 
     const QString setAside = m_profile->SetAsideFile();
     if (!setAside.isEmpty())
