@@ -78,6 +78,8 @@ int CMainFrame::SelectedChannel() const
 
 void CMainFrame::SendMessage(const CProgramMessage& message)
 {
+    if (m_synth != nullptr && m_synth->IsRunning())
+        return;   // a transfer has the port (a floating bank pane is not blocked by its dialog)
     std::string error;
     if (!SendProgramMessage(m_midi, m_hMidiOut, m_midiDone, message, error, m_midiSendTimeoutMs)
         && !error.empty())

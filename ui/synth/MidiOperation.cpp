@@ -22,7 +22,9 @@ public:
         // from inside the refresh of a modal dialog.
         m_bar = new QProgressBar(this);
         setBar(m_bar);
-        disconnect(this, &QProgressDialog::canceled, this, &QProgressDialog::cancel);
+        // QProgressDialog hides itself on its own canceled(); it connects the two by name,
+        // so only a disconnect by name undoes it.
+        disconnect(this, SIGNAL(canceled()), this, SLOT(cancel()));
         setAutoClose(false);
         setAutoReset(false);
         setMinimumDuration(0);

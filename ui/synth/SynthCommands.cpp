@@ -59,6 +59,13 @@ CSynthCommands::CSynthCommands(CMainFrame& frame, const CUiServices& services, I
     AddToMenus();
 }
 
+CSynthCommands::~CSynthCommands()
+{
+    // The operation outlives this object among the window's children; its end must not
+    // come back here.
+    m_operation->CancelAndWait();
+}
+
 QAction* CSynthCommands::AddCommand(int commandId, const QString& text, CommandHandler handler,
                                     UpdateHandler update)
 {

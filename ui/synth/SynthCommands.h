@@ -29,6 +29,7 @@ class CSynthCommands : public QObject {
 public:
     // Made by the frame once its menus and the bank pane exist.
     CSynthCommands(CMainFrame& frame, const CUiServices& services, IMidiInService& midiIn);
+    ~CSynthCommands() override;
 
     QAction* Action(int commandId) const;
     QMenu* ReceiveMenu() const { return m_receiveMenu; }

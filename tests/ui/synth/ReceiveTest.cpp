@@ -55,13 +55,20 @@ TEST_F(SynthTest, ReceiveCommandsAreOnWhileMidiIsOnAndNoTransferRuns)
     EXPECT_TRUE(receive->isEnabled());
     EXPECT_FALSE(Command(ID_PROGRAM_SEND_BANK)->isEnabled());   // no bank yet
 
-    // While a transfer runs no other can start.
+    // While a transfer runs no other can start, and nothing else is sent through the port.
+    const QString one = WriteDump(Path("One.syx"), {MakeProgram("Opened", 1, 1)}, FUNC_CURRENT_PROGRAM);
+    fixture.fileDialogs.nextOpen = {one};
+    Trigger(ID_FILE_OPEN);
+    Frame().Grid()->selectionModel()->select(Frame().Grid()->model()->index(0, 0),
+                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
     synth->SetWireRate(3125);
     Trigger(ID_PROGRAM_RECEIVE_PROGRAMS);
     ASSERT_TRUE(Synth().IsRunning());
     fixture.Idle();
     for (int id : transfers)
         EXPECT_FALSE(Command(id)->isEnabled()) << id;
+    Frame().OnProgramAudition();   // as a floating bank pane's double-click could
+    EXPECT_EQ(fixture.midi.GetMessages().size(), 1u);   // the request only
     Synth().CancelAndWait();
     fixture.Idle();
     EXPECT_TRUE(Command(ID_PROGRAM_RECEIVE_CURRENT)->isEnabled());
@@ -195,9 +202,11 @@ TEST_F(SynthTest, ProgressShowsBytesOfTheExpectedSizeAndCancelEndsTheReceive)
     QTRY_VERIFY_WITH_TIMEOUT(bar->value() >= 512, 5000);
     EXPECT_TRUE(dialog->labelText().contains("of 37,163 bytes")) << dialog->labelText().toStdString();
 
-    // Escape asks for the cancel too, but only the worker's end closes the dialog.
-    dialog->findChild<QPushButton*>()->click();
+    // Escape asks for the cancel as the button does, but only the worker's end closes the
+    // dialog: until then the port is in use.
+    QTest::keyClick(dialog, Qt::Key_Escape);
     EXPECT_EQ(dialog->labelText(), "Cancelling...");
+    EXPECT_TRUE(dialog->isVisible());
     ASSERT_TRUE(WaitForTransfer());
     EXPECT_EQ(Synth().Operation().Dialog(), nullptr);
     EXPECT_TRUE(fixture.messageBox.shown.empty());

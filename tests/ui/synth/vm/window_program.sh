@@ -77,7 +77,7 @@ start=$(now)
 xdotool key p
 if wait_for 60 titled '^Veltrix - \[Synth [0-9-]* [0-9:]*\]$'; then
     echo "receive all programs in the window: $(awk "BEGIN { printf \"%.1f\", $(now) - $start }") s" \
-         "from the command to the title naming the source (the wire needs 11.9 s)"
+         "from choosing All Programs to the title naming the source (the wire needs 11.9 s)"
     echo "ok the 128 programs appear as the source \"$(xdotool getwindowname "$(main_window)")\""
 else
     echo "FAIL the title did not name a Synth source"; failures=$((failures + 1))
