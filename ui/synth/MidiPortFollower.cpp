@@ -42,10 +42,11 @@ void CMidiPortFollower::RefillPorts()
     int selection = ports.FindPort(selected.name, selected.address);
     const bool openPortGone = wasOpen && selection < 0;
     if (!wasOpen || openPortGone) {
-        // Back to the port the user chose when it is there again, else the one selected,
-        // else the first, as at start.
+        // Back to the port the user chose when it is there again (the selected one when it
+        // is that port), else the one selected, else the first, as at start.
+        const bool selectedIsChosen = selection >= 0 && ports.FindPort(m_chosenName, selected.address) == selection;
         const int chosen = ports.FindPort(m_chosenName, "");
-        if (chosen >= 0 && (selection < 0 || !m_chosenName.empty()))
+        if (!selectedIsChosen && chosen >= 0)
             selection = chosen;
         if (selection < 0 && !ports.GetPorts().empty())
             selection = 0;

@@ -220,7 +220,7 @@ void CSynthCommands::Receive(DumpKind kind, Destination destination)
     const CReceiveTimeouts timeouts = m_timeouts;
     auto result = std::make_shared<CReceiveResult>();
     const QString what = WhatIsReceived(kind);
-    m_operation->Start(
+    const bool started = m_operation->Start(
         GetAnswerSize(kind),
         [what](std::size_t done, std::size_t total) {
             if (done == 0)
@@ -236,6 +236,8 @@ void CSynthCommands::Receive(DumpKind kind, Destination destination)
             if (!aborted)
                 OnReceived(destination, *result);
         });
+    if (!started)
+        m_midiIn.CloseIn(hIn);
 }
 
 void CSynthCommands::OnReceived(Destination destination, const CReceiveResult& result)
@@ -296,7 +298,7 @@ void CSynthCommands::OnProgramSendBank()
     const unsigned int wire = m_wireBytesPerSecond;
     auto dump = std::make_shared<const std::vector<unsigned char>>(pane->BankDump(channel));
     auto result = std::make_shared<CBankSendResult>();
-    m_operation->Start(
+    const bool started = m_operation->Start(
         dump->size(),
         [](std::size_t sent, std::size_t total) {
             if (sent >= total)
@@ -312,6 +314,8 @@ void CSynthCommands::OnProgramSendBank()
             if (!aborted)
                 OnBankSent(*result);
         });
+    if (!started)
+        m_midiIn.CloseIn(hIn);
 }
 
 void CSynthCommands::OnBankSent(const CBankSendResult& result)
