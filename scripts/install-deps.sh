@@ -13,9 +13,9 @@ PACKAGES=(
                                             # frames the window, keys sent to it, its geometry read back
   qemu-system-x86 busybox-static            # the MIDI VM used by the ALSA end-to-end test
   python3                                   # the simulated synthesizer on the MIDI VM's cable (synth.py)
+  x11-apps x11-xkb-utils                    # the MIDI VM's X display for the window's VM test (xwd, xkbcomp)
   clang libclang-rt-14-dev                  # libFuzzer and its sanitizer runtimes, to fuzz the dump reader
   libbenchmark-dev                          # Google Benchmark, for the speed and memory benchmarks in bench/
-  xdotool openbox x11-utils                 # the real-window test finds Veltrix's window, under a window manager
   dpkg-dev shared-mime-info                 # the Debian package: dpkg-shlibdeps for its dependencies, the .syx type check
 )
 
