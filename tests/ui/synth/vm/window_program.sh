@@ -37,12 +37,26 @@ said() { grep -q "$1" "$LOG"; }
 not() { ! "$@"; }
 main_window() { xdotool search --onlyvisible --name '^Veltrix' | head -1; }
 focus_main() { xdotool windowfocus --sync "$(main_window)"; sleep 0.3; }
-# Opens a menu with Alt+KEY and chooses items by their mnemonics, one key at a time.
-menu() { # MENU_KEY ITEM_KEY...
+visible_windows() { xdotool search --onlyvisible --class veltrix | wc -l; }
+more_windows_than() { [ "$(visible_windows)" -gt "$1" ]; }
+# Opens a menu with Alt+KEY, then submenus by their mnemonics, each once it is on screen.
+open_menu() { # MENU_KEY [SUBMENU_KEY...]
     focus_main
-    xdotool key "alt+$1"; sleep 1
-    shift
-    for k in "$@"; do xdotool key "$k"; sleep 1; done
+    key="alt+$1"
+    while :; do
+        n=$(visible_windows)
+        xdotool key "$key"
+        wait_for 20 more_windows_than "$n" || { echo "FAIL the menu of $key did not open"; return 1; }
+        sleep 0.2
+        shift
+        [ $# -gt 0 ] || return 0
+        key=$1
+    done
+}
+# Chooses a menu item by the mnemonics of its menus and its own.
+menu() { # MENU_KEY [SUBMENU_KEY...] ITEM_KEY
+    keys=""; while [ $# -gt 1 ]; do keys="$keys $1"; shift; done
+    open_menu $keys && xdotool key "$1"
 }
 # Types PATH into the file dialog titled TITLE and confirms it.
 answer_dialog() { # TITLE PATH
@@ -72,7 +86,7 @@ sleep 1
 check "Midi Active ticked without a message" not said "Veltrix message"
 
 # a) Receive from Synth > All Programs.
-menu p y
+open_menu p y
 start=$(now)
 xdotool key p
 if wait_for 60 titled '^Veltrix - \[Synth [0-9-]* [0-9:]*\]$'; then
@@ -107,8 +121,9 @@ check "the built bank is neither of its two files" sh -c "! cmp -s /tmp/built.sy
 echo "built bank sha256: $(sha256sum /tmp/built.syx | cut -d' ' -f1)"
 
 menu p n
-# The question: "&Replace All 128 Programs" confirms.
-sleep 1
+# The question (a message box titled "Veltrix"): "&Replace All 128 Programs" confirms.
+wait_for 20 titled '^Veltrix$' || echo "FAIL no question before the bank is sent"
+sleep 0.5
 xdotool key alt+r
 start=$(now)
 if wait_for 60 said "Veltrix message (information): The synthesizer answered: data load completed"; then
