@@ -291,11 +291,11 @@ TEST_F(BankPaneTest, DroppedLibraryRowsFillTheSlotAndTheFollowingOnes)
     EXPECT_FALSE(library->acceptDrops());
     EXPECT_TRUE(library->model()->flags(library->model()->index(0, 3)) & Qt::ItemIsDragEnabled);
 
-    std::vector<const CSyxProgram*> rows;
-    for (int row : {10, 11, 12})
-        rows.push_back(fixture.Frame().Programs().GetAt(row));
-    std::unique_ptr<QMimeData> mime(CreateProgramsMimeData(rows));
-    EXPECT_FALSE(mime->hasText());
+    // What dragging the selected rows carries: their programs in grid order.
+    SelectLibraryRows({12, 10, 11});
+    std::unique_ptr<QMimeData> mime(library->CreateDragData());
+    ASSERT_NE(mime, nullptr);
+    EXPECT_EQ(mime->formats(), QStringList({PROGRAMS_MIME_TYPE}));
     DropOnSlot(*mime, 40);
 
     EXPECT_EQ(Slot(40), Library(10));
@@ -328,7 +328,9 @@ TEST_F(BankPaneTest, ASlotDraggedOntoAnotherSwapsThemAsOneStep)
     const Bytes a03 = Slot(2);
     const Bytes a10 = Slot(9);
 
-    std::unique_ptr<QMimeData> mime(CreateSlotMimeData(Pane().Grid(), 2));
+    Pane().SelectSlot(2);
+    std::unique_ptr<QMimeData> mime(Pane().Grid()->CreateDragData());
+    ASSERT_NE(mime, nullptr);
     DropOnSlot(*mime, 9, Qt::MoveAction);
     EXPECT_EQ(Slot(9), a03);
     EXPECT_EQ(Slot(2), a10);
