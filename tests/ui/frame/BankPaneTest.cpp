@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
@@ -167,6 +168,11 @@ TEST_F(BankPaneTest, PutInBankFillsFromTheSelectedSlotAsOneStepThatUndoes)
     Command(ID_EDIT_REDO)->trigger();
     EXPECT_EQ(Slot(19), Library(5));
     EXPECT_TRUE(Pane().IsModified());
+
+    // A click on the bank's header sorts nothing, the library least of all.
+    emit Pane().Grid()->header()->sectionClicked(1);
+    fixture.Idle();
+    EXPECT_EQ(fixture.Frame().Programs().GetAt(1)->GetName(), "Lib1");
 
     // At H15 only two of three fit; the status bar says so.
     SelectLibraryRows({0, 1, 2});
