@@ -170,7 +170,7 @@ TEST_F(BankPaneTest, PutInBankFillsFromTheSelectedSlotAsOneStepThatUndoes)
     EXPECT_TRUE(Pane().IsModified());
 
     // A click on the bank's header sorts nothing, the library least of all.
-    emit Pane().Grid()->header()->sectionClicked(1);
+    emit Pane().Grid()->header()->sectionClicked(2);
     fixture.Idle();
     EXPECT_EQ(fixture.Frame().Programs().GetAt(1)->GetName(), "Lib1");
 
