@@ -82,8 +82,10 @@ bool CBank::SwapSlots(int first, int second)
 
 std::vector<unsigned char> CBank::BuildDump(int channel) const
 {
-    // The slots lie one after another in memory: the unpacked stream of the whole bank.
-    static_assert(sizeof(m_slots) == static_cast<std::size_t>(BANK_SLOT_COUNT) * PROGRAM_DATA_SIZE);
-    return BuildDumpMessage(FUNC_PROGRAM_DUMP, channel, m_slots[0].data(),
-                            static_cast<unsigned int>(sizeof(m_slots)));
+    // The programs one after another: the unpacked stream that is packed as a whole.
+    std::vector<unsigned char> data;
+    data.reserve(static_cast<std::size_t>(BANK_SLOT_COUNT) * PROGRAM_DATA_SIZE);
+    for (const ProgramData& program : m_slots)
+        data.insert(data.end(), program.begin(), program.end());
+    return BuildDumpMessage(FUNC_PROGRAM_DUMP, channel, data.data(), static_cast<unsigned int>(data.size()));
 }

@@ -191,8 +191,9 @@ bool CBankCommands::MayReplaceBank()
 {
     if (!m_pane->IsModified())
         return true;
-    const QString text = QString("The bank %1 has changes that are not saved. Save them first?")
-                             .arg(m_pane->SourceName());
+    const QString name = m_pane->SourceName();
+    const QString text = QString("The bank %1has changes that are not saved. Save them first?")
+                             .arg(name.isEmpty() ? QString() : name + ' ');
     switch (Questions(m_services).AskSaveChanges(&m_frame, text)) {
     case SaveChoice::Save: return OnFileSaveBankAs();
     case SaveChoice::Discard: return true;

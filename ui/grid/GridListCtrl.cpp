@@ -177,12 +177,15 @@ void CGridListCtrl::SetDragSource(RowMimeFactory makeMimeData, Qt::DropActions a
     setDragEnabled(static_cast<bool>(m_makeMimeData));
 }
 
-void CGridListCtrl::startDrag(Qt::DropActions)
+QMimeData* CGridListCtrl::CreateDragData() const
 {
     const std::vector<int> rows = GetSelectedRows();
-    if (!m_makeMimeData || rows.empty())
-        return;
-    QMimeData* mime = m_makeMimeData(rows);
+    return m_makeMimeData && !rows.empty() ? m_makeMimeData(rows) : nullptr;
+}
+
+void CGridListCtrl::startDrag(Qt::DropActions)
+{
+    QMimeData* mime = CreateDragData();
     if (mime == nullptr)
         return;
     auto* drag = new QDrag(this);

@@ -55,6 +55,9 @@ public:
     // drops is left to the caller (setDragDropMode).
     using RowMimeFactory = std::function<QMimeData*(const std::vector<int>& rows)>;
     void SetDragSource(RowMimeFactory makeMimeData, Qt::DropActions actions = Qt::CopyAction);
+    // What a drag of the selected rows carries now; null without a drag source or a
+    // selection. The caller owns it.
+    QMimeData* CreateDragData() const;
     // The selected rows in ascending order.
     std::vector<int> GetSelectedRows() const;
     // The height of a row in pixels, also while there are none.

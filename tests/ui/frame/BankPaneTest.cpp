@@ -1,126 +1,26 @@
-// The bank pane through the window: loading a bank, filling and moving slots, undo and redo,
-// the modified mark and the question before changes are lost, saving, and audition.
+// The bank pane through the window: loading a bank, filling and moving slots, undo and
+// redo, the modified mark, and audition.
 
-#include "Bank.h"
-#include "FrameTestSupport.h"
-#include "Resources.h"
-#include "SyxFormat.h"
+#include "BankTestSupport.h"
 #include "SyxProgram.h"
-#include "bank/BankCommands.h"
-#include "bank/BankGrid.h"
-#include "bank/BankPane.h"
 #include "bank/ProgramMime.h"
-#include "grid/ProgramGrid.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QDropEvent>
-#include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
-#include <QUndoStack>
-#include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
-
-using Bytes = std::vector<unsigned char>;
-
-class BankPaneTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        fixture.midi.AddDevice("USB MIDI 1");
-        fixture.Create().show();   // drops and clicks need the slots laid out
-    }
-
-    QString Path(const QString& name) const { return folder.filePath(name); }
-
-    // A 128-program dump whose names are `prefix` and the program's index.
-    QString WriteBank(const QString& name, const std::string& prefix, unsigned char function = FUNC_PROGRAM_DUMP)
-    {
-        std::vector<std::vector<unsigned char>> programs;
-        for (int i = 0; i < 128; ++i)
-            programs.push_back(MakeProgram(prefix + std::to_string(i), i % 4, i + static_cast<int>(prefix.size())));
-        return WriteDump(Path(name), programs, function);
-    }
-
-    QString WriteSingle(const QString& name, const std::string& programName)
-    {
-        return WriteDump(Path(name), {MakeProgram(programName, 1, 3)}, FUNC_CURRENT_PROGRAM);
-    }
-
-    void OpenLibrary(const QStringList& paths)
-    {
-        fixture.fileDialogs.nextOpen = paths;
-        fixture.Frame().Action(ID_FILE_OPEN)->trigger();
-        fixture.Idle();
-    }
-
-    void OpenBank(const QString& path)
-    {
-        fixture.fileDialogs.nextOpen = {path};
-        Command(ID_FILE_OPEN_BANK)->trigger();
-        fixture.Idle();
-    }
-
-    void SelectLibraryRows(std::initializer_list<int> rows)
-    {
-        CProgramGrid* grid = fixture.Frame().Grid();
-        grid->clearSelection();
-        for (int row : rows)
-            grid->selectionModel()->select(grid->model()->index(row, 0),
-                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        fixture.Idle();
-    }
-
-    // Drags `mime` onto the slot's row of the bank list and drops it there, as a drag from
-    // the library or the bank ends. A drag the list turns down gets no drop.
-    void DropOnSlot(QMimeData& mime, int slot, Qt::DropAction action = Qt::CopyAction)
-    {
-        CBankGrid* grid = Pane().Grid();
-        const QPoint point = grid->visualRect(grid->model()->index(slot, 2)).center();
-        QDragEnterEvent enter(point, action, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(grid->viewport(), &enter);
-        QDragMoveEvent move(point, action, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(grid->viewport(), &move);
-        if (move.isAccepted()) {
-            EXPECT_EQ(grid->DropTarget(), slot);
-            QDropEvent drop(point, action, &mime, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(grid->viewport(), &drop);
-        }
-        fixture.Idle();
-    }
-
-    Bytes Slot(int slot) const
-    {
-        const CBank::ProgramData& data = Pane().Bank()->GetProgram(slot);
-        return Bytes(data.begin(), data.end());
-    }
-    Bytes Library(int row) const
-    {
-        const CSyxProgram* program = fixture.frame->Programs().GetAt(row);
-        return Bytes(program->GetData(), program->GetData() + program->GetLength());
-    }
-    QString SlotName(int slot) const { return Pane().Grid()->GetCell(slot, 2)->text; }
-
-    CBankPane& Pane() const { return *fixture.frame->Bank()->Pane(); }
-    QAction* Command(int id) const { return fixture.frame->Bank()->Action(id); }
-    QUndoStack& Undo() const { return *Pane().UndoStack(); }
-
-    QTemporaryDir folder;
-    CFrameFixture fixture;
-};
 
 QStringList MenuTexts(QMenu* menu)
 {
@@ -269,6 +169,11 @@ TEST_F(BankPaneTest, PutInBankFillsFromTheSelectedSlotAsOneStepThatUndoes)
     EXPECT_EQ(Slot(19), Library(5));
     EXPECT_TRUE(Pane().IsModified());
 
+    // A click on the bank's header sorts nothing, the library least of all.
+    emit Pane().Grid()->header()->sectionClicked(2);
+    fixture.Idle();
+    EXPECT_EQ(fixture.Frame().Programs().GetAt(1)->GetName(), "Lib1");
+
     // At H15 only two of three fit; the status bar says so.
     SelectLibraryRows({0, 1, 2});
     Pane().SelectSlot(126);
@@ -291,11 +196,11 @@ TEST_F(BankPaneTest, DroppedLibraryRowsFillTheSlotAndTheFollowingOnes)
     EXPECT_FALSE(library->acceptDrops());
     EXPECT_TRUE(library->model()->flags(library->model()->index(0, 3)) & Qt::ItemIsDragEnabled);
 
-    std::vector<const CSyxProgram*> rows;
-    for (int row : {10, 11, 12})
-        rows.push_back(fixture.Frame().Programs().GetAt(row));
-    std::unique_ptr<QMimeData> mime(CreateProgramsMimeData(rows));
-    EXPECT_FALSE(mime->hasText());
+    // What dragging the selected rows carries: their programs in grid order.
+    SelectLibraryRows({12, 10, 11});
+    std::unique_ptr<QMimeData> mime(library->CreateDragData());
+    ASSERT_NE(mime, nullptr);
+    EXPECT_EQ(mime->formats(), QStringList({PROGRAMS_MIME_TYPE}));
     DropOnSlot(*mime, 40);
 
     EXPECT_EQ(Slot(40), Library(10));
@@ -328,7 +233,9 @@ TEST_F(BankPaneTest, ASlotDraggedOntoAnotherSwapsThemAsOneStep)
     const Bytes a03 = Slot(2);
     const Bytes a10 = Slot(9);
 
-    std::unique_ptr<QMimeData> mime(CreateSlotMimeData(Pane().Grid(), 2));
+    Pane().SelectSlot(2);
+    std::unique_ptr<QMimeData> mime(Pane().Grid()->CreateDragData());
+    ASSERT_NE(mime, nullptr);
     DropOnSlot(*mime, 9, Qt::MoveAction);
     EXPECT_EQ(Slot(9), a03);
     EXPECT_EQ(Slot(2), a10);
@@ -362,112 +269,6 @@ TEST_F(BankPaneTest, ASlotDraggedOntoAnotherSwapsThemAsOneStep)
     EXPECT_EQ(Undo().count(), 1);
 }
 
-TEST_F(BankPaneTest, UnsavedChangesAreAskedAboutBeforeAnotherBankOrClosing)
-{
-    const QString factory = WriteBank("Factory.syx", "Prog");
-    const QString other = WriteBank("Other.syx", "Other");
-    OpenBank(factory);
-    OpenBank(other);   // nothing changed: no question
-    EXPECT_TRUE(fixture.questions.asked.empty());
-    EXPECT_EQ(Pane().windowTitle(), "Bank - Other.syx");
-
-    Pane().MoveSlot(0, 1);
-    ASSERT_TRUE(Pane().IsModified());
-    const Bytes changed = Pane().BankDump();
-
-    // Cancel: no file dialog, nothing replaced.
-    fixture.questions.answer = SaveChoice::Cancel;
-    const int opensBefore = fixture.fileDialogs.openCalls;
-    OpenBank(factory);
-    ASSERT_EQ(fixture.questions.asked.size(), 1u);
-    EXPECT_EQ(fixture.questions.asked[0], "The bank Other.syx has changes that are not saved. Save them first?");
-    EXPECT_EQ(fixture.fileDialogs.openCalls, opensBefore);
-    EXPECT_EQ(Pane().BankDump(), changed);
-
-    // Save, but the save is cancelled: still nothing replaced.
-    fixture.questions.answer = SaveChoice::Save;
-    fixture.fileDialogs.nextSave.clear();
-    OpenBank(factory);
-    EXPECT_EQ(Pane().BankDump(), changed);
-
-    // Save: the changes are written, then the other bank comes.
-    fixture.fileDialogs.nextSave = Path("Kept.syx");
-    OpenBank(factory);
-    QFile kept(Path("Kept.syx"));
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    const QByteArray keptBytes = kept.readAll();
-    EXPECT_EQ(Bytes(keptBytes.begin(), keptBytes.end()), changed);
-    EXPECT_EQ(Pane().windowTitle(), "Bank - Factory.syx");
-
-    // Discard: replaced without saving.
-    Pane().MoveSlot(3, 4);
-    fixture.questions.answer = SaveChoice::Discard;
-    const int savesBefore = fixture.fileDialogs.saveCalls;
-    OpenBank(other);
-    EXPECT_EQ(fixture.fileDialogs.saveCalls, savesBefore);
-    EXPECT_EQ(Pane().windowTitle(), "Bank - Other.syx");
-    EXPECT_FALSE(Pane().IsModified());
-
-    // Closing the window: Cancel keeps it open, Discard closes it.
-    CMainFrame& frame = fixture.Frame();
-    frame.show();
-    Pane().MoveSlot(3, 4);
-    fixture.questions.answer = SaveChoice::Cancel;
-    EXPECT_FALSE(frame.close());
-    EXPECT_TRUE(frame.isVisible());
-    EXPECT_EQ(fixture.profile.values.count("midi/chan"), 0u);   // no shutdown ran
-    fixture.questions.answer = SaveChoice::Discard;
-    EXPECT_TRUE(frame.close());
-    EXPECT_EQ(fixture.questions.asked.size(), 6u);
-}
-
-TEST_F(BankPaneTest, SaveBankAsWritesTheWholeBankAsOneProgramDump)
-{
-    const QString factory = WriteBank("Factory.syx", "Prog", FUNC_ALL_DATA_DUMP);
-    OpenBank(factory);
-    OpenLibrary({WriteSingle("Pad.syx", "Pad")});
-    SelectLibraryRows({0});
-    Pane().SelectSlot(77);
-    Command(ID_PROGRAM_PUT_IN_BANK)->trigger();
-    Pane().MoveSlot(77, 0);
-
-    fixture.fileDialogs.nextSave = Path("New.syx");
-    fixture.Idle();
-    Command(ID_FILE_SAVE_BANK_AS)->trigger();
-    EXPECT_EQ(fixture.fileDialogs.lastSaveFilter, "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||");
-    EXPECT_EQ(fixture.fileDialogs.lastSaveExtension, ".SYX");
-
-    std::string error;
-    std::optional<CBank> expected = CBank::ReadFile(factory.toStdString(), error);
-    ASSERT_TRUE(expected.has_value());
-    expected->PutProgram(77, Library(0).data(), PROGRAM_DATA_SIZE);
-    expected->SwapSlots(77, 0);
-    QFile saved(Path("New.syx"));
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    const QByteArray bytes = saved.readAll();
-    const Bytes expectedBytes = expected->BuildDump(0);
-    ASSERT_EQ(bytes.size(), 37163);
-    EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), expectedBytes);
-    EXPECT_EQ(Pane().windowTitle(), "Bank - New.syx");
-    EXPECT_FALSE(Pane().IsModified());
-
-    // Undoing past the save is a change again.
-    Command(ID_EDIT_UNDO)->trigger();
-    EXPECT_EQ(Pane().windowTitle(), "Bank - New.syx*");
-
-    // A failed save says so, keeps the mark, and leaves what was at the target.
-    QDir(folder.path()).mkdir("AFolder.syx");
-    fixture.fileDialogs.nextSave = Path("AFolder.syx");
-    Command(ID_FILE_SAVE_BANK_AS)->trigger();
-    fixture.fileDialogs.nextSave = Path("missing-folder/New.syx");
-    Command(ID_FILE_SAVE_BANK_AS)->trigger();
-    ASSERT_EQ(fixture.messageBox.shown.size(), 2u);
-    EXPECT_EQ(fixture.messageBox.shown[0].text, "Doh ! Failed to save syx file, check file name and drive space.");
-    EXPECT_EQ(fixture.messageBox.shown[0].icon, MessageIcon::Exclamation);
-    EXPECT_TRUE(QFileInfo(Path("AFolder.syx")).isDir());
-    EXPECT_TRUE(Pane().IsModified());
-}
-
 TEST_F(BankPaneTest, EnterAndDoubleClickAuditionTheSelectedSlot)
 {
     OpenBank(WriteBank("Factory.syx", "Prog"));
@@ -496,56 +297,5 @@ TEST_F(BankPaneTest, EnterAndDoubleClickAuditionTheSelectedSlot)
 }
 
 // What a drop carries may come from anywhere; damaged data gives no programs at all.
-TEST(BankDragData, DamagedProgramDataGivesNothingAndOnlyABanksWorthIsCarried)
-{
-    const auto program = std::make_unique<CSyxProgram>('A', 1, MakeProgram("Pad", 0, 1).data(), 254, "f");
-    std::vector<const CSyxProgram*> many(300, program.get());
-    std::unique_ptr<QMimeData> mime(CreateProgramsMimeData(many));
-    int dragged = 0;
-    EXPECT_EQ(ProgramsFromMimeData(mime.get(), &dragged).size(), 128u);
-    EXPECT_EQ(dragged, 300);
-
-    const QByteArray whole = mime->data(PROGRAMS_MIME_TYPE);
-    QMimeData cut;
-    cut.setData(PROGRAMS_MIME_TYPE, whole.left(whole.size() - 1));
-    EXPECT_TRUE(ProgramsFromMimeData(&cut, &dragged).empty());
-    EXPECT_EQ(dragged, 0);
-
-    const CSyxProgram shortRecord('A', 1, MakeProgram("Short", 0, 1).data(), 100, "f");
-    std::unique_ptr<QMimeData> wrongSize(CreateProgramsMimeData({program.get(), &shortRecord}));
-    EXPECT_TRUE(ProgramsFromMimeData(wrongSize.get()).empty());
-
-    QMimeData garbage;
-    garbage.setData(PROGRAMS_MIME_TYPE, QByteArray("\xff\xff\xff\xff\x00\x00\x00\x05", 8));
-    EXPECT_TRUE(ProgramsFromMimeData(&garbage).empty());
-    EXPECT_EQ(SlotFromMimeData(&garbage, nullptr), -1);
-}
-
-TEST(BankPaneLayout, ThePanesPlaceIsRememberedAndABadValueIsHarmless)
-{
-    CFrameFixture first;
-    CMainFrame& frame = first.Create();
-    frame.show();
-    frame.addDockWidget(Qt::LeftDockWidgetArea, frame.Bank()->Pane());
-    frame.Bank()->Pane()->show();
-    frame.close();
-    ASSERT_FALSE(first.profile.values["window/state"].isEmpty());
-
-    CFrameFixture second;
-    second.profile.values = first.profile.values;
-    CMainFrame& again = second.Create();
-    again.show();
-    EXPECT_TRUE(again.Bank()->Pane()->isVisible());
-    EXPECT_EQ(again.dockWidgetArea(again.Bank()->Pane()), Qt::LeftDockWidgetArea);
-
-    for (const QString& bad : {QString("not a layout"), QString("AAAA"), QString("")}) {
-        CFrameFixture third;
-        third.profile.values["window/state"] = bad;
-        CMainFrame& spoilt = third.Create();
-        spoilt.show();
-        EXPECT_FALSE(spoilt.Bank()->Pane()->isVisible()) << bad.toStdString();
-        EXPECT_TRUE(spoilt.findChild<QToolBar*>("toolBar")->isVisible());
-    }
-}
 
 }  // namespace
