@@ -9,6 +9,8 @@ PACKAGES=(
   libasound2-dev                            # the ALSA sequencer backend
   libgtest-dev libgmock-dev                 # tests
   xvfb xauth                                # screenshots and a real window without a desktop
+  openbox xdotool x11-utils                 # real-window tests (tests/xvfb): a window manager that
+                                            # frames the window, keys sent to it, its geometry read back
   qemu-system-x86 busybox-static            # the MIDI VM used by the ALSA end-to-end test
   python3                                   # the simulated synthesizer on the MIDI VM's cable (synth.py)
   clang libclang-rt-14-dev                  # libFuzzer and its sanitizer runtimes, to fuzz the dump reader

@@ -1,9 +1,11 @@
 #include "MainFrame.h"
 
 #include "DialogUnits.h"
+#include "FirstStartSize.h"
 #include "Icons.h"
 #include "Resources.h"
 #include "bank/BankCommands.h"
+#include "WindowPlacement.h"
 #include "grid/ProgramGrid.h"
 #include "services/PostMessage.h"
 #include "services/Profile.h"
@@ -53,7 +55,7 @@ QFrame* CreateEtchedLine(QWidget* parent)
 
 CMainFrame::CMainFrame(const CUiServices& services, IMidiOutService& midi, CommandHandler onAppAbout)
     : m_services(services), m_midi(midi), m_onAppAbout(std::move(onAppAbout)), m_updater(this),
-      m_midiPorts(midi)
+      m_placement(new CWindowPlacement(this)), m_midiPorts(midi)
 {
     setObjectName("CMainFrame");
     setWindowTitle(AppTitle());
@@ -74,23 +76,9 @@ bool CMainFrame::PreCreateWindow()
     const int left = profile.GetProfileInt("rect", "left", 0);
     const int bottom = profile.GetProfileInt("rect", "bottom", 0);
     const int right = profile.GetProfileInt("rect", "right", 0);
-    if (right != left && bottom != top) {
-        m_storedRect = QRect(left, top, right - left, bottom - top);
-        move(m_storedRect.topLeft());
-        resize(m_storedRect.size());
-    }
+    if (right != left && bottom != top)
+        m_placement->PlaceOuter(QRect(left, top, right - left, bottom - top));
     return true;
-}
-
-void CMainFrame::ApplyStoredPlacement()
-{
-    if (m_storedRect.isNull() || isMinimized() || isMaximized())
-        return;
-    // The stored rectangle is the outer one, decorations included.
-    const QSize decorations = frameGeometry().size() - size();
-    if (!decorations.isEmpty())
-        resize(m_storedRect.size() - decorations);
-    move(m_storedRect.topLeft());
 }
 
 int CMainFrame::OnCreate()
@@ -116,6 +104,9 @@ int CMainFrame::OnCreate()
     m_wndGrid->SetColors(GRID_TEXT_COLOR, GRID_BACK_COLOR);
     CreateGridColumns();
     m_bank = new CBankCommands(*this, m_services, m_librarySources);
+
+    if (!m_placement->IsPlaced())
+        m_placement->PlaceCentred(FirstStartSize(*this, *m_wndGrid));
 
     SetMainWindow(this);
     m_updater.UpdateAll();
@@ -291,6 +282,10 @@ bool CMainFrame::event(QEvent* event)
             OnGridNotify(message->WParam(), message->LParam());
         return true;
     }
+    // The window getting the keyboard back is the frame getting the focus: it goes to the
+    // grid, not to the MIDI bar control that last had it.
+    if (event->type() == QEvent::WindowActivate)
+        OnSetFocus();
     return QMainWindow::event(event);
 }
 

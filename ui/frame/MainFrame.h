@@ -24,6 +24,7 @@ class QLabel;
 class QToolBar;
 class CBankCommands;
 class CProgramGrid;
+class CWindowPlacement;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -37,8 +38,6 @@ public:
     int OnCreate();
     // The shutdown steps: closes MIDI and writes the settings. Run from the close event.
     bool DestroyWindow();
-    // After the window is shown: corrects a stored outer size for the window decorations.
-    void ApplyStoredPlacement();
 
     // Commands.
     void OnFileOpen();
@@ -108,7 +107,7 @@ private:
     CommandHandler m_onAppAbout;
     CCommandUpdater m_updater;
     std::map<int, QAction*> m_actions;
-    QRect m_storedRect;
+    CWindowPlacement* m_placement;   // the stored rectangle, or the first start's size
 
     QStatusBar* m_wndStatusBar = nullptr;
     QToolBar* m_wndToolBar = nullptr;

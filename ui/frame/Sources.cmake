@@ -5,9 +5,11 @@ list(APPEND VELTRIX_UI_SOURCES
   frame/DisplayName.cpp
   frame/FindDlg.cpp
   frame/LibrarySources.cpp
+  frame/FirstStartSize.cpp
   frame/LibraryView.cpp
   frame/MainFrame.cpp
   frame/MidiCommands.cpp
   frame/SaveLastRandom.cpp
   frame/VeltrixApp.cpp
+  frame/WindowPlacement.cpp
 )

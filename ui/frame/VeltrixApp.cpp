@@ -27,7 +27,6 @@ bool CVeltrixApp::InitInstance()
     m_mainFrame->PreCreateWindow();
     m_mainFrame->OnCreate();
     m_mainFrame->show();
-    m_mainFrame->ApplyStoredPlacement();
 
     const QString setAside = m_profile->SetAsideFile();
     if (!setAside.isEmpty())

@@ -278,7 +278,11 @@ void CGridListCtrl::PaintCell(QPainter& painter, const CGridCell& cell, const QR
 
 int CGridListCtrl::RowHeight() const
 {
-    return m_nRows > 0 ? indexRowSizeHint(m_model->index(0, 0)) : 0;
+    if (m_nRows > 0)
+        return indexRowSizeHint(m_model->index(0, 0));
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    return itemDelegate()->sizeHint(option, QModelIndex()).height();
 }
 
 void CGridListCtrl::OnEraseBkgnd(QPainter& painter)
@@ -345,7 +349,9 @@ bool CGridListCtrl::event(QEvent* event)
 void CGridListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTreeView::mouseDoubleClickEvent(event);
-    PostMessageToMainWindow(WM_USER, GN_DBLCLK, 0);
+    // Only the primary button's double-click is the list's double-click.
+    if (event->button() == Qt::LeftButton)
+        PostMessageToMainWindow(WM_USER, GN_DBLCLK, 0);
 }
 
 void CGridListCtrl::OnColumnClick(int column)

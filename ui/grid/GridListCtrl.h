@@ -60,6 +60,8 @@ public:
     QMimeData* CreateDragData() const;
     // The selected rows in ascending order.
     std::vector<int> GetSelectedRows() const;
+    // The height of a row in pixels, also while there are none.
+    int RowHeight() const;
 
 protected:
     // Item state flags handed to DrawItem.
@@ -81,7 +83,6 @@ private:
     void OnColumnClick(int column);
     void OnSectionResized(int column, int oldWidth, int newWidth);
     void PaintCell(QPainter& painter, const CGridCell& cell, const QRect& cellRect, bool swapped) const;
-    int RowHeight() const;
 
     bool m_bWidthsChanged = true;
     COLORREF m_crText;

@@ -2,8 +2,11 @@
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QThread>
+#include <QWidget>
 
 namespace {
 // Command state that enables or disables an action.
@@ -53,19 +56,62 @@ CCommandUpdater::CCommandUpdater(QObject* parent) : QObject(parent)
     // aboutToBlock is emitted when the event loop has nothing left to do.
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread()))
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &CCommandUpdater::UpdateAll);
+    // Key presses reach the focused widget through the application's filters first.
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->installEventFilter(this);
 }
 
 void CCommandUpdater::AddCommand(QAction* action, CommandHandler handler, UpdateHandler update)
 {
-    m_commands.push_back({action, update});
-    connect(action, &QAction::triggered, this, [update, handler]() {
-        CProbeCmdUI probe;
-        if (update)
-            update(probe);
-        if (probe.IsEnabled())
-            handler();
-    });
+    m_commands.push_back({action, handler, update});
+    connect(action, &QAction::triggered, this, [handler, update]() { Deliver(handler, update); });
     UpdateCommand(m_commands.back());
+}
+
+void CCommandUpdater::Deliver(const CommandHandler& handler, const UpdateHandler& update)
+{
+    CProbeCmdUI probe;
+    if (update)
+        update(probe);
+    if (probe.IsEnabled())
+        handler();
+}
+
+bool CCommandUpdater::eventFilter(QObject* watched, QEvent* event)
+{
+    // An enabled command's accelerator never arrives here as a key press: the shortcut map
+    // has taken it. A disabled one's does, addressed to the focused widget.
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return QObject::eventFilter(watched, event);
+    const Command* command =
+        DisabledCommandForKey(*static_cast<QKeyEvent*>(event), *static_cast<QWidget*>(watched));
+    if (!command)
+        return QObject::eventFilter(watched, event);
+    Deliver(command->handler, command->update);   // enabled since the last idle update?
+    return true;
+}
+
+const CCommandUpdater::Command* CCommandUpdater::DisabledCommandForKey(const QKeyEvent& key,
+                                                                       const QWidget& receiver) const
+{
+    const QKeyCombination pressed(key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
+                                                     Qt::AltModifier | Qt::MetaModifier),
+                                  Qt::Key(key.key()));
+    for (const Command& command : m_commands) {
+        if (command.action->isEnabled())
+            continue;
+        // The command's window is its action's parent's: the main window for the menu
+        // commands. An application-wide accelerator holds in every window.
+        const auto* owner = qobject_cast<const QWidget*>(command.action->parent());
+        const bool applicationWide = command.action->shortcutContext() == Qt::ApplicationShortcut;
+        if (!applicationWide && (!owner || owner->window() != receiver.window()))
+            continue;
+        for (const QKeySequence& sequence : command.action->shortcuts()) {
+            if (sequence.count() == 1 && sequence[0] == pressed)
+                return &command;
+        }
+    }
+    return nullptr;
 }
 
 void CCommandUpdater::AddPane(QLabel* pane, UpdateHandler update)

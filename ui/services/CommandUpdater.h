@@ -6,7 +6,9 @@
 #include <vector>
 
 class QAction;
+class QKeyEvent;
 class QLabel;
+class QWidget;
 
 // What an update handler may do to its command or status pane.
 class CCmdUI {
@@ -22,7 +24,9 @@ using CommandHandler = std::function<void()>;
 // Runs the update handlers of the commands and status panes whenever the event queue has
 // gone idle, and delivers a command only when its update handler, asked again at that
 // moment, leaves it enabled: a disabled command never runs, whether it came from the
-// menu, the tool bar or an accelerator.
+// menu, the tool bar or an accelerator. The accelerator of a disabled command is still the
+// command's key: it does not fall through to the widget with the focus (Ctrl+A would
+// select every row of a list) but goes to the command, which then does nothing.
 class CCommandUpdater : public QObject {
     Q_OBJECT
 public:
@@ -38,9 +42,14 @@ public:
     // Runs every update handler now (the idle hook calls this).
     void UpdateAll();
 
+protected:
+    // Catches the keys of disabled commands, which the shortcut map lets through.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct Command {
         QAction* action;
+        CommandHandler handler;
         UpdateHandler update;
     };
     struct Pane {
@@ -49,6 +58,10 @@ private:
     };
 
     void UpdateCommand(const Command& command);
+    // Runs the handler when the update handler, asked now, enables the command.
+    static void Deliver(const CommandHandler& handler, const UpdateHandler& update);
+    // The disabled command whose accelerator the key is in the widget's window, or null.
+    const Command* DisabledCommandForKey(const QKeyEvent& key, const QWidget& receiver) const;
 
     std::vector<Command> m_commands;
     std::vector<Pane> m_panes;

@@ -1,6 +1,7 @@
 // The main window's start, its bars and panes, its settings, and "Midi Active".
 
 #include "FrameTestSupport.h"
+#include "frame/FirstStartSize.h"
 #include "Resources.h"
 #include "grid/ProgramGrid.h"
 
@@ -10,10 +11,16 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -143,10 +150,42 @@ TEST(MainFrameSettings, StoredRectanglePlacesTheWindow)
     fixture.profile.values["rect/bottom"] = "650";
     CMainFrame& frame = fixture.Create();
     frame.show();
-    frame.ApplyStoredPlacement();
 
     EXPECT_EQ(frame.frameGeometry().topLeft(), QPoint(100, 50));
     EXPECT_EQ(frame.frameGeometry().size(), QSize(800, 600));
+}
+
+TEST(MainFrameSettings, FirstStartShowsTheWholeMidiBarAndTwentyRowsCentred)
+{
+    CFrameFixture fixture;
+    fixture.midi.AddDevice("USB MIDI Interface With A Long Name");
+    CMainFrame& frame = fixture.Create();
+    frame.Grid()->AddRows(FIRST_START_GRID_ROWS + 5);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+
+    // Every control of the MIDI bar is on the bar, none is folded away behind its
+    // extension button, and the bar is inside the window.
+    auto* midiBar = frame.findChild<QToolBar*>("midiBar");
+    const QRect window = frame.rect();
+    EXPECT_TRUE(window.contains(QRect(midiBar->mapTo(&frame, QPoint(0, 0)), midiBar->size())));
+    const QList<QWidget*> controls = midiBar->findChildren<QWidget*>(QRegularExpression("^midi"));
+    ASSERT_EQ(controls.size(), 3);
+    for (QWidget* control : controls) {
+        EXPECT_TRUE(control->isVisible()) << control->objectName().toStdString();
+        EXPECT_TRUE(midiBar->rect().contains(control->geometry())) << control->objectName().toStdString();
+    }
+    for (auto* extension : midiBar->findChildren<QToolButton*>("qt_toolbar_ext_button"))
+        EXPECT_FALSE(extension->isVisible());
+
+    // Twenty whole rows fit in the grid.
+    CProgramGrid* grid = frame.Grid();
+    const QRect lastRow = grid->visualRect(grid->model()->index(FIRST_START_GRID_ROWS - 1, 1));
+    EXPECT_LE(lastRow.bottom(), grid->viewport()->height() - 1);
+
+    const QRect screen = frame.screen()->availableGeometry();
+    EXPECT_LE(std::abs(frame.frameGeometry().center().x() - screen.center().x()), 1);
+    EXPECT_LE(std::abs(frame.frameGeometry().center().y() - screen.center().y()), 1);
 }
 
 TEST(MainFrameSettings, ShutdownWritesInOrder)

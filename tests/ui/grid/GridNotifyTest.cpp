@@ -40,6 +40,13 @@ TEST_F(GridNotifyTest, DoubleClickPostsItsCode)
     EXPECT_EQ(Delivered(), (std::vector<Message>{{WM_USER, GN_DBLCLK, 0}}));
 }
 
+TEST_F(GridNotifyTest, OnlyAPrimaryButtonDoubleClickIsReported)
+{
+    QTest::mouseDClick(grid.viewport(), Qt::RightButton, {}, QPoint(60, RowHeight(grid) + 2));
+    QTest::mouseDClick(grid.viewport(), Qt::MiddleButton, {}, QPoint(60, RowHeight(grid) + 2));
+    EXPECT_TRUE(Delivered().empty());
+}
+
 TEST_F(GridNotifyTest, HeaderClickPostsTheColumnIndex)
 {
     QHeaderView* header = grid.header();

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Runs a command on a desktop of its own: a new Xvfb screen on a free display number with the
+# openbox window manager on it, and a fresh temporary HOME, XDG_CONFIG_HOME and
+# XDG_RUNTIME_DIR, so that nothing of the user's settings is read or written.
+#
+#   tests/xvfb/with-desktop.sh COMMAND [ARGUMENTS...]
+#
+# The command sees DISPLAY, QT_QPA_PLATFORM=xcb, and DESKTOP_HOME (the temporary home). Its
+# exit code is the script's. When Xvfb, openbox or the X utilities are missing the script
+# exits with 77, which the tests map to "skipped". The screen is 1280 x 1024 unless
+# DESKTOP_SCREEN says otherwise (e.g. 1024x768x24); DESKTOP_XVFB_ARGS adds arguments of
+# Xvfb's own (e.g. "-fbdir DIR" to keep the screen as an XWD file). Everything started
+# here is stopped on the way out, the command's leftovers die with the X server, and the
+# home is removed.
+set -uo pipefail
+
+SKIP=77
+if (($# == 0)); then
+  echo "usage: $0 COMMAND [ARGUMENTS...]" >&2
+  exit 2
+fi
+for tool in Xvfb openbox xprop; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "skipped: $tool is not installed (scripts/install-deps.sh installs it)" >&2
+    exit "$SKIP"
+  fi
+done
+
+desktop=$(mktemp -d "${TMPDIR:-/tmp}/veltrix-desktop.XXXXXX")
+xvfb_pid=""
+wm_pid=""
+stop_desktop() {
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$desktop"
+}
+trap stop_desktop EXIT
+trap 'exit 143' TERM INT
+
+# Xvfb picks a free display number itself and writes it once it accepts connections.
+# shellcheck disable=SC2086
+Xvfb -displayfd 3 -screen 0 "${DESKTOP_SCREEN:-1280x1024x24}" -nolisten tcp ${DESKTOP_XVFB_ARGS:-} \
+  3>"$desktop/display" >"$desktop/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  grep -q '^[0-9]' "$desktop/display" 2>/dev/null && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if ! grep -q '^[0-9]' "$desktop/display" 2>/dev/null; then
+  echo "Xvfb did not start:" >&2
+  cat "$desktop/xvfb.log" >&2
+  exit 1
+fi
+export DISPLAY=":$(head -n 1 "$desktop/display")"
+
+mkdir -p "$desktop/home/.config" "$desktop/runtime"
+chmod 700 "$desktop/runtime"
+export HOME="$desktop/home"
+export XDG_CONFIG_HOME="$HOME/.config"
+export XDG_RUNTIME_DIR="$desktop/runtime"
+export DESKTOP_HOME="$HOME"
+export QT_QPA_PLATFORM=xcb
+unset DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
+
+openbox --sm-disable >"$desktop/openbox.log" 2>&1 &
+wm_pid=$!
+# The window manager is ready once it has announced itself on the root window.
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  kill -0 "$wm_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+  echo "openbox did not start:" >&2
+  cat "$desktop/openbox.log" >&2
+  exit 1
+fi
+
+"$@"

@@ -1,0 +1,13 @@
+#pragma once
+#include <QSize>
+
+class QMainWindow;
+class CGridListCtrl;
+
+// Rows of the grid that the first window shows.
+constexpr int FIRST_START_GRID_ROWS = 20;
+
+// The inner size of the main window when no rectangle is stored: wide enough for its tool
+// bars side by side with nothing hidden, and tall enough for the grid's header and
+// FIRST_START_GRID_ROWS rows; at most the screen's available area.
+QSize FirstStartSize(const QMainWindow& frame, const CGridListCtrl& grid);

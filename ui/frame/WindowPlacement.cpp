@@ -1,0 +1,87 @@
+#include "WindowPlacement.h"
+
+#include <QEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace {
+// How long after showing the window the frame's margins are waited for.
+constexpr int FRAME_WAIT_MS = 5000;
+
+QMargins FrameMargins(const QWidget& window)
+{
+    const QWindow* handle = window.windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
+}
+}  // namespace
+
+CWindowPlacement::CWindowPlacement(QWidget* window) : QObject(window), m_window(window)
+{
+    window->installEventFilter(this);
+}
+
+void CWindowPlacement::PlaceOuter(const QRect& outer)
+{
+    m_mode = Mode::Outer;
+    m_outer = outer;
+    m_waitingForFrame = true;
+    Apply(QMargins());
+}
+
+void CWindowPlacement::PlaceCentred(const QSize& inner)
+{
+    m_mode = Mode::Centred;
+    m_inner = inner;
+    m_waitingForFrame = true;
+    Apply(QMargins());
+}
+
+void CWindowPlacement::Apply(const QMargins& margins)
+{
+    const QSize decorations(margins.left() + margins.right(), margins.top() + margins.bottom());
+    if (m_mode == Mode::Outer) {
+        m_window->resize(m_outer.size() - decorations);
+        m_window->move(m_outer.topLeft());
+        return;
+    }
+    const QScreen* screen = m_window->screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QSize outer = m_inner + decorations;
+    m_window->resize(m_inner);
+    m_window->move(available.x() + std::max(0, (available.width() - outer.width()) / 2),
+                   available.y() + std::max(0, (available.height() - outer.height()) / 2));
+}
+
+bool CWindowPlacement::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_window || !m_waitingForFrame)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Show:
+        // A frame that has not come by then never will; later moves are the user's.
+        QTimer::singleShot(FRAME_WAIT_MS, this, [this] { m_waitingForFrame = false; });
+        break;
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Paint:
+    case QEvent::WindowActivate: {
+        // The window manager's reparenting and its frame extents come with these.
+        const QMargins margins = FrameMargins(*m_window);
+        if (margins.isNull())
+            break;
+        m_waitingForFrame = false;
+        if (m_window->windowState() == Qt::WindowNoState)
+            Apply(margins);
+        break;
+    }
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
