@@ -319,3 +319,17 @@ TEST_F(CliMidiTest, AFileThatCannotBeSentIsAFileError)
     EXPECT_EQ(errText.str(), "Failed to parse Syx file short. Failed to read file, patch data appears to be corrupted\n");
     EXPECT_TRUE(out.GetMessages().empty());
 }
+
+TEST_F(CliMidiTest, OnATerminalProgressIsShownAndTheResultSaid)
+{
+    context.interactive = true;
+    EXPECT_EQ(Run({"receive", "--programs", "-o", folder.File("b.syx")}), 0);
+    const std::string text = errText.str();
+    EXPECT_NE(text.find("\rReceiving from \"Serial MIDI 1\": 37,163 of 37,163 bytes (100%)"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nWrote 37,163 bytes to " + folder.File("b.syx") + "\n"), std::string::npos) << text;
+    EXPECT_EQ(outText.str(), "") << "stdout stays clean for scripts";
+
+    EXPECT_EQ(Run({"send", "--yes", EXAMPLES + "/Demo-Bank.syx"}), 0);
+    EXPECT_NE(errText.str().find("37,163 of 37,163 bytes (100%)"), std::string::npos) << errText.str();
+    EXPECT_NE(errText.str().find("The synthesizer took the 128 programs of Demo-Bank"), std::string::npos);
+}
