@@ -1,11 +1,14 @@
 #include "AlsaMidiOutService.h"
 
 #include "MidiEvent.h"
+#include "WireClock.h"
 
 #include <alsa/asoundlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -13,17 +16,50 @@ constexpr char CLIENT_NAME[] = "Veltrix";
 constexpr char PORT_NAME[] = "Veltrix MIDI out";
 constexpr unsigned int WRITABLE = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE;
 constexpr unsigned int READABLE = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ;
-// Room in the client's output buffer for one event carrying the largest program message.
+// A long message goes out in SysEx events of at most this many bytes, as ALSA itself
+// delivers SysEx, so a port's driver never gets more at once than its buffer holds.
+constexpr unsigned int SYSEX_EVENT_BYTES = 256;
+// Room in the client's output buffer for one event with its bytes, and to spare.
 constexpr size_t MIN_OUTPUT_BUFFER = sizeof(snd_seq_event_t) + 4096;
 constexpr unsigned char CONTROL_ALL_NOTES_OFF = 123;
+constexpr unsigned int CONTROL_CHANGE_BYTES = 3;
 constexpr int CHANNELS = 16;
 
 struct CAlsaMidiOutDevice : CMidiOutDevice
 {
     snd_seq_t* seq = nullptr;
     int port = -1;
+    int targetClient = -1;
+    int targetPort = -1;
     CMidiEvent* completion = nullptr;
+    CWireClock wire;
 };
+
+// An event from our port straight to the chosen port, not to our port's subscribers: when
+// that port goes away, sending to it fails instead of reaching nobody.
+void AddressEvent(const CAlsaMidiOutDevice& device, snd_seq_event_t& ev)
+{
+    snd_seq_ev_clear(&ev);
+    snd_seq_ev_set_source(&ev, device.port);
+    snd_seq_ev_set_dest(&ev, device.targetClient, device.targetPort);
+    snd_seq_ev_set_direct(&ev);
+}
+
+// Hands one SysEx event to the sequencer and waits until the kernel has passed it to the
+// port's driver. Returns 0 or a negative ALSA code.
+int OutputSysex(CAlsaMidiOutDevice& device, const unsigned char* data, unsigned int length)
+{
+    snd_seq_event_t ev;
+    AddressEvent(device, ev);
+    // ALSA only reads the bytes; its setter just isn't const-correct.
+    snd_seq_ev_set_sysex(&ev, length, const_cast<unsigned char*>(data));
+    int rc = snd_seq_event_output(device.seq, &ev);
+    if (rc >= 0)
+        rc = snd_seq_drain_output(device.seq);
+    if (rc >= 0)
+        rc = snd_seq_sync_output_queue(device.seq);
+    return rc > 0 ? 0 : rc;
+}
 
 // ALSA writes its own diagnostics to stderr (for example when /dev/snd/seq is
 // missing); every failure also comes back to us as a code, so they are dropped.
@@ -50,6 +86,14 @@ void Signal(CMidiEvent* completion)
 }
 
 }  // namespace
+
+bool IsHardwareMidiPortType(unsigned int type)
+{
+    const unsigned int synthesizer = SND_SEQ_PORT_TYPE_SYNTH | SND_SEQ_PORT_TYPE_DIRECT_SAMPLE
+                                     | SND_SEQ_PORT_TYPE_SAMPLE | SND_SEQ_PORT_TYPE_SYNTHESIZER;
+    return (type & SND_SEQ_PORT_TYPE_HARDWARE) != 0 && (type & synthesizer) == 0
+           && (type & (SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_PORT)) != 0;
+}
 
 CAlsaMidiOutService::CAlsaMidiOutService()
 {
@@ -80,7 +124,7 @@ int CAlsaMidiOutService::ListPorts(std::vector<PortInfo>& ports)
                 continue;
             ports.push_back({snd_seq_port_info_get_client(port), snd_seq_port_info_get_port(port),
                              snd_seq_port_info_get_name(port),
-                             (snd_seq_port_info_get_type(port) & SND_SEQ_PORT_TYPE_HARDWARE) != 0,
+                             IsHardwareMidiPortType(snd_seq_port_info_get_type(port)),
                              (caps & READABLE) == READABLE});
         }
     }
@@ -144,6 +188,8 @@ int CAlsaMidiOutService::Open(MidiOutHandle* handle, int deviceId, CMidiEvent* c
     auto* device = new CAlsaMidiOutDevice;
     device->seq = seq;
     device->port = port;
+    device->targetClient = target.client;
+    device->targetPort = target.port;
     device->completion = completion;
     *handle = device;
     Signal(completion);
@@ -155,23 +201,21 @@ int CAlsaMidiOutService::LongMsg(MidiOutHandle handle, const unsigned char* data
     auto* device = static_cast<CAlsaMidiOutDevice*>(handle);
     if (device == nullptr)
         return ERR_NOT_OPEN;
-    int rc = ERR_BAD_MESSAGE;
-    if (data != nullptr && length > 0) {
-        snd_seq_event_t ev;
-        snd_seq_ev_clear(&ev);
-        snd_seq_ev_set_source(&ev, device->port);
-        snd_seq_ev_set_subs(&ev);
-        snd_seq_ev_set_direct(&ev);
-        // ALSA only reads the bytes; its setter just isn't const-correct.
-        snd_seq_ev_set_sysex(&ev, length, const_cast<unsigned char*>(data));
-        rc = snd_seq_event_output(device->seq, &ev);
-        if (rc >= 0)
-            rc = snd_seq_drain_output(device->seq);
-        // Waits until the kernel has handed the event on to the port's driver.
-        if (rc >= 0)
-            rc = snd_seq_sync_output_queue(device->seq);
-        if (rc > 0)
-            rc = 0;
+    int rc = data != nullptr && length > 0 ? 0 : ERR_BAD_MESSAGE;
+    for (unsigned int sent = 0; rc == 0 && sent < length;) {
+        const unsigned int piece = std::min(SYSEX_EVENT_BYTES, length - sent);
+        rc = OutputSysex(*device, data + sent, piece);
+        if (rc < 0) {
+            // Nothing of a failed send may go out ahead of the next message.
+            snd_seq_drop_output(device->seq);
+            if (rc == -ENOENT)
+                rc = ERR_PORT_GONE;
+            break;
+        }
+        // The driver has the bytes, but the cable takes 320 µs for each: only once they are
+        // across can nothing that follows push them out of a full buffer.
+        std::this_thread::sleep_until(device->wire.Carry(piece));
+        sent += piece;
     }
     Signal(device->completion);
     return rc;
@@ -187,14 +231,14 @@ void CAlsaMidiOutService::Reset(MidiOutHandle handle)
     snd_seq_nonblock(device->seq, 1);
     for (int channel = 0; channel < CHANNELS; ++channel) {
         snd_seq_event_t ev;
-        snd_seq_ev_clear(&ev);
-        snd_seq_ev_set_source(&ev, device->port);
-        snd_seq_ev_set_subs(&ev);
-        snd_seq_ev_set_direct(&ev);
+        AddressEvent(*device, ev);
         snd_seq_ev_set_controller(&ev, channel, CONTROL_ALL_NOTES_OFF, 0);
         snd_seq_event_output(device->seq, &ev);
     }
-    snd_seq_drain_output(device->seq);
+    if (snd_seq_drain_output(device->seq) < 0)
+        snd_seq_drop_output(device->seq);
+    // The next send waits for these bytes too.
+    device->wire.Carry(CHANNELS * CONTROL_CHANGE_BYTES);
     snd_seq_nonblock(device->seq, 0);
     Signal(device->completion);
 }
@@ -227,6 +271,9 @@ std::string CAlsaMidiOutService::GetErrorText(int code)
         break;
     case ERR_BAD_MESSAGE:
         text = "The MIDI message is empty.";
+        break;
+    case ERR_PORT_GONE:
+        text = "The MIDI port is no longer there; it may have been unplugged.";
         break;
     default:
         if (code < 0)

@@ -8,12 +8,18 @@
 //
 // Devices are the sequencer ports that another client may write to (WRITE and
 // SUBS_WRITE, not NO_EXPORT), ordered by client and port number; a device id is the
-// index in that whole list. A port whose type has the HARDWARE bit (sound-card and USB
-// MIDI ports) is a hardware port. Opening creates a sequencer client "Veltrix" with
-// one output port connected to the chosen port. A long message goes out as one direct
-// SysEx event; the call returns once the output has been drained and synchronised, so
-// the bytes have reached the port's driver, and sets the completion event then (also
-// when the message was refused, so that a caller's wait ends at once).
+// index in that whole list, so ids move when ports come or go. IsHardwareMidiPortType
+// tells the hardware ports (sound-card and USB MIDI ports) from the rest. Opening
+// creates a sequencer client "Veltrix" with one output port connected to the chosen
+// port; every event is addressed to that port itself, so a port that has gone away
+// makes each later send fail (ERR_PORT_GONE) rather than reach nobody.
+//
+// A long message goes out as direct SysEx events of at most 256 bytes, its bytes
+// unchanged (a piece of a longer SysEx is fine). The call returns, and sets the
+// completion event, only once the cable behind the port can have carried the message
+// and everything sent before it at MIDI speed (CWireClock), so no byte reported sent
+// can be lost in a full buffer; a program message takes about 95 ms. A refused message
+// is dropped from the output and the event is set at once.
 //
 // Without a sequencer (no /dev/snd/seq) the list is empty and Open fails with a clear
 // text. ALSA's own diagnostics on stderr are silenced: failures come back as codes.
@@ -26,6 +32,7 @@ public:
         ERR_BAD_DEVICE_ID = 2,     // no device has this id (also -1: there is no mapper)
         ERR_NOT_OPEN = 3,          // null handle
         ERR_BAD_MESSAGE = 4,       // empty message
+        ERR_PORT_GONE = 5,         // the open port is no longer there (unplugged)
     };
 
     CAlsaMidiOutService();
@@ -49,3 +56,8 @@ private:
     // Lists the writable ports now; returns 0 or an error code.
     static int ListPorts(std::vector<PortInfo>& ports);
 };
+
+// True for a sequencer port type (SND_SEQ_PORT_TYPE_... bits) of a hardware MIDI port:
+// HARDWARE with MIDI_GENERIC or PORT. On-card synthesizers (FM, wavetable, sample players)
+// are HARDWARE too, but carry a synthesizer bit and are never hardware ports.
+bool IsHardwareMidiPortType(unsigned int type);

@@ -19,8 +19,8 @@ struct CMidiOutCaps
 {
     std::string productName;   // at most MIDI_OUT_NAME_MAX characters
     MidiOutKind kind = MidiOutKind::Other;
-    bool canRead = false;      // the port also delivers what the device sends (MIDI input)
-    std::string address;       // where the backend finds the port, e.g. "16:0" for ALSA
+    bool canRead = false;      // the port also offers input (ALSA: READ and SUBS_READ)
+    std::string address;       // where the port is, "client:port" for ALSA
 };
 
 // An open device. Each backend derives its own device state from this; callers only
@@ -49,8 +49,11 @@ public:
     // Prepare and Unprepare bracket a long message; the buffer must stay alive and
     // untouched between them. Backends that need nothing of it keep these no-ops.
     virtual void Prepare(MidiOutHandle handle, const unsigned char* data, unsigned int length);
-    // Sends one whole SysEx message. Returns 0 when the device took it, else an error
-    // code; the completion event is set once the device has finished with the buffer.
+    // Sends SysEx bytes as they are: one whole message, or one piece of a longer one
+    // (the first piece starts with F0, the last ends with F7). Returns 0 when the device
+    // took them, else an error code; the completion event is set once the device has
+    // finished with the buffer. A backend for a MIDI cable finishes only when the cable
+    // can have carried the bytes, so a caller that waits loses none to a full buffer.
     virtual int LongMsg(MidiOutHandle handle, const unsigned char* data, unsigned int length) = 0;
     virtual void Unprepare(MidiOutHandle handle, const unsigned char* data, unsigned int length);
 

@@ -4,9 +4,11 @@
 
 namespace {
 
+constexpr int FIRST_TEST_CLIENT = 20;
+
 struct CTestMidiOutDevice : CMidiOutDevice
 {
-    int deviceId = -1;
+    size_t device = 0;   // index in m_devices: a handle stays with its device as ids move
     CMidiEvent* completion = nullptr;
 };
 
@@ -23,16 +25,16 @@ CTestMidiOutService::~CTestMidiOutService()
     CancelPendingCompletion();
 }
 
-void CTestMidiOutService::AddDevice(const std::string& name, MidiOutKind kind)
+void CTestMidiOutService::AddDevice(const std::string& name, MidiOutKind kind, bool canRead)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_devices.push_back({name, kind, true});
+    m_devices.push_back({name, kind, true, canRead, true});
 }
 
 void CTestMidiOutService::AddUnreadableDevice()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_devices.push_back({"", MidiOutKind::HardwarePort, false});
+    m_devices.push_back({"", MidiOutKind::HardwarePort, false, false, true});
 }
 
 void CTestMidiOutService::RefuseOpen(int code, const std::string& text)
@@ -56,10 +58,40 @@ void CTestMidiOutService::SetCompletionDelay(int delayMs)
     m_completionDelayMs = delayMs;
 }
 
+void CTestMidiOutService::Unplug(const std::string& name)
+{
+    SetPresent(&name, false);
+}
+
 void CTestMidiOutService::Unplug()
 {
+    SetPresent(nullptr, false);
+}
+
+void CTestMidiOutService::Replug(const std::string& name)
+{
+    SetPresent(&name, true);
+}
+
+void CTestMidiOutService::SetPresent(const std::string* name, bool present)
+{
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_unplugged = true;
+    for (Device& device : m_devices)
+        if (name == nullptr || device.name == *name)
+            device.present = present;
+}
+
+int CTestMidiOutService::FindPresent(int deviceId) const
+{
+    int id = 0;
+    for (size_t i = 0; i < m_devices.size(); ++i) {
+        if (!m_devices[i].present)
+            continue;
+        if (id == deviceId)
+            return static_cast<int>(i);
+        ++id;
+    }
+    return -1;
 }
 
 void CTestMidiOutService::SetListener(std::function<void(const unsigned char*, unsigned int)> listener)
@@ -101,16 +133,23 @@ void CTestMidiOutService::RecordCall(const std::string& call)
 unsigned int CTestMidiOutService::GetNumDevs()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_unplugged ? 0 : static_cast<unsigned int>(m_devices.size());
+    unsigned int count = 0;
+    for (const Device& device : m_devices)
+        count += device.present ? 1 : 0;
+    return count;
 }
 
 bool CTestMidiOutService::GetDevCaps(unsigned int deviceId, CMidiOutCaps& caps)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_unplugged || deviceId >= m_devices.size() || !m_devices[deviceId].readable)
+    const int index = FindPresent(static_cast<int>(deviceId));
+    if (index < 0 || !m_devices[static_cast<size_t>(index)].readable)
         return false;
-    caps.productName = LimitText(m_devices[deviceId].name, MIDI_OUT_NAME_MAX);
-    caps.kind = m_devices[deviceId].kind;
+    const Device& device = m_devices[static_cast<size_t>(index)];
+    caps.productName = LimitText(device.name, MIDI_OUT_NAME_MAX);
+    caps.kind = device.kind;
+    caps.canRead = device.canRead;
+    caps.address = std::to_string(FIRST_TEST_CLIENT + index) + ":0";
     return true;
 }
 
@@ -123,10 +162,11 @@ int CTestMidiOutService::Open(MidiOutHandle* handle, int deviceId, CMidiEvent* c
     *handle = nullptr;
     if (m_openRefusal != 0)
         return m_openRefusal;
-    if (m_unplugged || deviceId < 0 || static_cast<size_t>(deviceId) >= m_devices.size())
+    const int index = FindPresent(deviceId);
+    if (index < 0)
         return ERR_BAD_DEVICE_ID;
     auto* device = new CTestMidiOutDevice;
-    device->deviceId = deviceId;
+    device->device = static_cast<size_t>(index);
     device->completion = completion;
     *handle = device;
     ++m_openDevices;
@@ -151,7 +191,7 @@ int CTestMidiOutService::LongMsg(MidiOutHandle handle, const unsigned char* data
     std::function<void(const unsigned char*, unsigned int)> listener;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_unplugged) {
+        if (!m_devices[device->device].present) {
             rc = ERR_UNPLUGGED;
         } else if (m_sendRefusal != 0) {
             rc = m_sendRefusal;
@@ -208,7 +248,7 @@ std::string CTestMidiOutService::GetErrorText(int code)
     switch (code) {
     case ERR_BAD_DEVICE_ID: return "There is no MIDI output device with this id.";
     case ERR_NOT_OPEN: return "The MIDI output device is not open.";
-    case ERR_UNPLUGGED: return "The MIDI output device has been unplugged.";
+    case ERR_UNPLUGGED: return "The MIDI port is no longer there; it may have been unplugged.";
     default: return "Unknown test error " + std::to_string(code) + ".";
     }
 }

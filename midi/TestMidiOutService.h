@@ -11,7 +11,8 @@
 #include <vector>
 
 // A MIDI output service for tests: devices are configured by the test, every message
-// the device takes is recorded, and it can refuse, be slow, or be unplugged. It also
+// the device takes is recorded, and it can refuse, be slow, or be unplugged as an ALSA
+// port is (see Unplug). It also
 // keeps the order of the calls made on it, as short words:
 //   "open <id>", "prepare", "longmsg", "reset", "unprepare", "close",
 // plus "reset-event" and "wait" when the completion event is a CRecordingMidiEvent.
@@ -29,8 +30,9 @@ public:
     CTestMidiOutService() = default;
     ~CTestMidiOutService() override;
 
-    // Devices get ids in the order they are added.
-    void AddDevice(const std::string& name, MidiOutKind kind = MidiOutKind::HardwarePort);
+    // Devices are listed in the order they are added; a device's id is its index among
+    // the devices present now. Each gets an address "<client>:0", clients from 20 on.
+    void AddDevice(const std::string& name, MidiOutKind kind = MidiOutKind::HardwarePort, bool canRead = false);
     // A device whose capabilities can't be read.
     void AddUnreadableDevice();
 
@@ -42,9 +44,16 @@ public:
     // After a LongMsg the device finishes after delayMs on another thread (0: at once,
     // inside LongMsg; NEVER: not at all).
     void SetCompletionDelay(int delayMs);
-    // The devices disappear: the list is empty, opens fail and the open device refuses
-    // every further message with ERR_UNPLUGGED (setting the completion event).
+    // Device `name` disappears, as a port does from the ALSA sequencer: it leaves the
+    // list, so the ids of the devices after it move down by one; a handle opened on it
+    // stays open, but refuses every message with ERR_UNPLUGGED (setting the completion
+    // event at once); the other devices and their handles go on working.
+    void Unplug(const std::string& name);
+    // Every device disappears: the list is empty and every open handle refuses.
     void Unplug();
+    // Device `name` comes back at its old address and place in the list; handles opened
+    // on it before work again, as ALSA delivers to a port that is back at its address.
+    void Replug(const std::string& name);
 
     // Called with every message the device takes, on the sender's thread (for a simulated
     // instrument at the far end).
@@ -72,7 +81,12 @@ private:
         std::string name;
         MidiOutKind kind;
         bool readable;
+        bool canRead;
+        bool present;
     };
+    // The index in m_devices of device id `deviceId`, or -1. Needs m_mutex held.
+    int FindPresent(int deviceId) const;
+    void SetPresent(const std::string* name, bool present);
     void CompleteLater(CMidiEvent* completion, int delayMs);
     void CancelPendingCompletion();
 
@@ -83,7 +97,6 @@ private:
     int m_sendRefusal = 0;
     bool m_signalRefusal = true;
     int m_completionDelayMs = 0;
-    bool m_unplugged = false;
     int m_openDevices = 0;
     std::vector<std::string> m_calls;
     std::vector<std::vector<unsigned char>> m_messages;

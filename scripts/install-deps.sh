@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev                 # tests
   xvfb xauth                                # screenshots and a real window without a desktop
   qemu-system-x86 busybox-static            # the MIDI VM used by the ALSA end-to-end test
-  python3                                   # the simulated synthesizer at the far end of the VM's MIDI cable
+  python3                                   # the simulated synthesizer on the MIDI VM's cable (synth.py)
   clang libclang-rt-14-dev                  # libFuzzer and its sanitizer runtimes, to fuzz the dump reader
   libbenchmark-dev                          # Google Benchmark, for the speed and memory benchmarks in bench/
 )

@@ -4,6 +4,7 @@
 #include "MidiEvent.h"
 #include "MidiPortModel.h"
 
+#include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -42,13 +43,39 @@ TEST_F(AlsaMidiOutServiceTest, WithoutSequencerListsNothingAndOpenFailsClearly)
 
 TEST_F(AlsaMidiOutServiceTest, ErrorTextsAreSentencesWithinTheLimit)
 {
-    for (int code : {1, 2, 3, 4, -2, -13, -16, 12345}) {
+    for (int code : {1, 2, 3, 4, 5, -2, -13, -16, 12345}) {
         const std::string text = service.GetErrorText(code);
         EXPECT_FALSE(text.empty()) << code;
         EXPECT_LE(text.size(), MIDI_ERROR_TEXT_MAX) << code;
         EXPECT_EQ('.', text.back()) << code;
     }
     EXPECT_EQ("The ALSA sequencer reported: Permission denied.", service.GetErrorText(-13));
+}
+
+TEST_F(AlsaMidiOutServiceTest, AVanishedPortIsToldPlainly)
+{
+    EXPECT_EQ("The MIDI port is no longer there; it may have been unplugged.",
+              service.GetErrorText(CAlsaMidiOutService::ERR_PORT_GONE));
+}
+
+TEST(AlsaPortTypeTest, OnlyHardwareMidiPortsWithoutASynthesizerAreHardwarePorts)
+{
+    const unsigned int midi = SND_SEQ_PORT_TYPE_MIDI_GENERIC;
+    const unsigned int hardware = SND_SEQ_PORT_TYPE_HARDWARE;
+    // A serial or sound-card MIDI port, a USB MIDI interface.
+    EXPECT_TRUE(IsHardwareMidiPortType(midi | hardware));
+    EXPECT_TRUE(IsHardwareMidiPortType(midi | hardware | SND_SEQ_PORT_TYPE_PORT));
+    EXPECT_TRUE(IsHardwareMidiPortType(hardware | SND_SEQ_PORT_TYPE_PORT));
+    // On-card FM and wavetable synthesizers, sample players.
+    EXPECT_FALSE(IsHardwareMidiPortType(midi | SND_SEQ_PORT_TYPE_MIDI_GM | hardware | SND_SEQ_PORT_TYPE_SYNTHESIZER));
+    EXPECT_FALSE(IsHardwareMidiPortType(hardware | SND_SEQ_PORT_TYPE_SYNTHESIZER));
+    EXPECT_FALSE(IsHardwareMidiPortType(midi | hardware | SND_SEQ_PORT_TYPE_SYNTH));
+    EXPECT_FALSE(IsHardwareMidiPortType(midi | hardware | SND_SEQ_PORT_TYPE_DIRECT_SAMPLE));
+    EXPECT_FALSE(IsHardwareMidiPortType(midi | hardware | SND_SEQ_PORT_TYPE_SAMPLE));
+    // Software ports, and hardware that is no MIDI port.
+    EXPECT_FALSE(IsHardwareMidiPortType(midi | SND_SEQ_PORT_TYPE_SOFTWARE));
+    EXPECT_FALSE(IsHardwareMidiPortType(midi | SND_SEQ_PORT_TYPE_APPLICATION));
+    EXPECT_FALSE(IsHardwareMidiPortType(hardware));
 }
 
 TEST_F(AlsaMidiOutServiceTest, NullHandleIsRefusedNotCrashed)

@@ -81,12 +81,15 @@ TEST_F(ProgramSenderTest, RefusalThatNeverSignalsWaitsTheFullBoundThenResets)
     EXPECT_EQ("Error: Failed to send Midi SysEx message to MS2K. The buffer was not prepared.", error);
 }
 
-TEST_F(ProgramSenderTest, DeviceUnpluggedBetweenTwoSends)
+TEST_F(ProgramSenderTest, DeviceUnpluggedBetweenSendsRefusesEachLaterSend)
 {
     ASSERT_TRUE(Send());
-    service.Unplug();
-    EXPECT_FALSE(Send());
-    EXPECT_EQ("Error: Failed to send Midi SysEx message to MS2K. The MIDI output device has been unplugged.", error);
+    service.Unplug("USB MIDI Interface");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_FALSE(Send());
+        EXPECT_EQ("Error: Failed to send Midi SysEx message to MS2K. "
+                  "The MIDI port is no longer there; it may have been unplugged.", error);
+    }
     EXPECT_EQ(1u, service.GetMessages().size());
     // The port stays open until the user closes it.
     EXPECT_TRUE(service.IsOpen());
