@@ -32,13 +32,10 @@ void CDumpReceiver::Feed(const unsigned char* bytes, std::size_t size, Clock::ti
         if (byte >= REALTIME_FIRST)
             continue;
         switch (m_scan) {
-        case Scan::Idle:
-        case Scan::Skipping:
+        case Scan::Outside:
             if (byte == SYX_START) {
                 m_header.assign(1, byte);
                 m_scan = Scan::Header;
-            } else if (IsStatus(byte)) {
-                m_scan = Scan::Idle;
             }
             break;
         case Scan::Header:
@@ -64,7 +61,7 @@ void CDumpReceiver::Feed(const unsigned char* bytes, std::size_t size, Clock::ti
 void CDumpReceiver::TakeHeaderByte(unsigned char byte)
 {
     if (IsStatus(byte)) {
-        m_scan = byte == SYX_START ? Scan::Header : Scan::Idle;
+        m_scan = byte == SYX_START ? Scan::Header : Scan::Outside;
         m_header.assign(byte == SYX_START ? 1 : 0, byte);
         return;
     }
@@ -75,14 +72,14 @@ void CDumpReceiver::TakeHeaderByte(unsigned char byte)
                       (at == 3 && byte == MS2000_MODEL_ID) || at == 4;
     if (!fits) {
         // Another instrument, or this one on another channel: not for us.
-        m_scan = Scan::Skipping;
+        m_scan = Scan::Outside;
         return;
     }
     if (m_header.size() < HEADER_SIZE)
         return;
     const unsigned char function = byte;
     if (function == FUNC_PARAMETER_CHANGE) {
-        m_scan = Scan::Skipping;  // a knob turned on the synthesizer meanwhile
+        m_scan = Scan::Outside;  // a knob turned on the synthesizer meanwhile
         return;
     }
     if (function != GetAnswerFunction(m_kind)) {

@@ -63,7 +63,9 @@ public:
     CReceiveResult TakeResult();
 
 private:
-    enum class Scan { Idle, Header, Answer, Skipping };
+    // Outside a message of interest (skipping up to the next F0), in a header not yet
+    // known as ours, or in the answer.
+    enum class Scan { Outside, Header, Answer };
 
     void Finish(ReceiveStatus status, std::string error);
     void TakeHeaderByte(unsigned char byte);
@@ -73,7 +75,7 @@ private:
     int m_channel;
     CReceiveTimeouts m_timeouts;
     std::size_t m_expected;
-    Scan m_scan = Scan::Idle;
+    Scan m_scan = Scan::Outside;
     std::vector<unsigned char> m_header;   // the start of a message not yet known as ours
     std::vector<unsigned char> m_message;  // the answer so far
     std::size_t m_received = 0;            // its size, kept once the answer is handed over

@@ -16,3 +16,10 @@ void WaitForInput(std::vector<pollfd>& fds, int timeoutMs)
     // An interrupted poll just ends this wait early; the caller loops.
     poll(fds.data(), static_cast<nfds_t>(fds.size()), timeoutMs);
 }
+
+void DropPendingInput(IMidiInService& in, MidiInHandle hIn)
+{
+    std::vector<unsigned char> stale;
+    if (in.ReadBytes(hIn, stale) != 0)
+        in.ReadBytes(hIn, stale);
+}

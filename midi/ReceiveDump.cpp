@@ -17,19 +17,13 @@ CReceiveResult ReceiveDump(IMidiOutService& out, MidiOutHandle hOut, IMidiInServ
         return receiver.TakeResult();
     }
 
-    // Whatever came before the request is not its answer.
-    std::vector<unsigned char> bytes;
-    int rc = in.ReadBytes(hIn, bytes);
-    if (rc != 0) {
-        receiver.Fail(FormatReadError(in.GetErrorText(rc)));
-        return receiver.TakeResult();
-    }
+    DropPendingInput(in, hIn);
 
     // The request stays alive until the receive ends, as the output may read it until then.
     const std::vector<unsigned char> request = BuildDumpRequest(kind, channel);
     const auto length = static_cast<unsigned int>(request.size());
     out.Prepare(hOut, request.data(), length);
-    rc = out.LongMsg(hOut, request.data(), length);
+    int rc = out.LongMsg(hOut, request.data(), length);
     out.Unprepare(hOut, request.data(), length);
     if (rc != 0) {
         receiver.Fail(FormatSendError(out.GetErrorText(rc)));
@@ -38,6 +32,7 @@ CReceiveResult ReceiveDump(IMidiOutService& out, MidiOutHandle hOut, IMidiInServ
     receiver.Start(Clock::now());
 
     std::vector<pollfd> fds = in.GetPollDescriptors(hIn);
+    std::vector<unsigned char> bytes;
     std::size_t reported = 0;
     while (!receiver.IsDone()) {
         if (cancel != nullptr && cancel->load()) {

@@ -7,7 +7,7 @@
 #include "ProgramList.h"
 #include "ProgramSender.h"
 #include "SyxFormat.h"
-#include "WirePacer.h"
+#include "WireClock.h"
 
 #include <algorithm>
 #include <thread>
@@ -112,14 +112,14 @@ CBankSendResult SendBankDump(IMidiOutService& out, MidiOutHandle hOut, CMidiEven
         return Result(BankSendStatus::MidiError, "The MIDI port is not open.");
 
     // An answer to something earlier must not pass for this bank's.
-    std::vector<unsigned char> bytes;
-    int rc = in.ReadBytes(hIn, bytes);
-    if (rc != 0)
-        return Result(BankSendStatus::MidiError, FormatReadError(in.GetErrorText(rc)));
+    DropPendingInput(in, hIn);
 
     std::vector<unsigned char> message = dump;
     message[2] = static_cast<unsigned char>(SYX_CHANNEL_BASE | (channel & 0x0F));
-    const CWirePacer pacer(wireBytesPerSecond, Clock::now());
+    // Counted from the first byte, so that an output that keeps the wire's pace itself
+    // (as the ALSA backend does) makes this wait nothing more.
+    const Clock::time_point start = Clock::now();
+    const CWireClock wire(wireBytesPerSecond);
     std::size_t sent = 0;
     while (sent < message.size()) {
         if (IsCancelled(cancel)) {
@@ -130,22 +130,24 @@ CBankSendResult SendBankDump(IMidiOutService& out, MidiOutHandle hOut, CMidiEven
                                                          " bytes; the synthesizer did not get a whole bank.");
         }
         const auto length = static_cast<unsigned int>(std::min(BANK_PIECE_SIZE, message.size() - sent));
-        rc = SendPiece(out, hOut, done, message.data() + sent, length);
+        const int rc = SendPiece(out, hOut, done, message.data() + sent, length);
         if (rc != 0)
             return Result(BankSendStatus::MidiError, FormatSendError(out.GetErrorText(rc)));
         sent += length;
         if (progress)
             progress(sent, message.size());
-        std::this_thread::sleep_until(pacer.GetDoneTime(sent));
+        if (wireBytesPerSecond != 0)
+            std::this_thread::sleep_until(start + wire.TimeFor(sent));
     }
 
     // The last byte has crossed the wire: the synthesizer now stores the bank and answers.
     CVerdictScanner scanner(channel);
+    std::vector<unsigned char> bytes;
     std::vector<pollfd> fds = in.GetPollDescriptors(hIn);
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(answerMs);
     for (;;) {
         bytes.clear();
-        rc = in.ReadBytes(hIn, bytes);
+        const int rc = in.ReadBytes(hIn, bytes);
         const unsigned char verdict = scanner.Feed(bytes);
         if (verdict == FUNC_DATA_LOAD_COMPLETED)
             return Result(BankSendStatus::Completed, "");

@@ -168,6 +168,7 @@ int main(int argc, char** argv)
     const int id = FindDevice(out, "Serial MIDI 1", caps);
     Check(id >= 0 && caps.canRead && caps.kind == MidiOutKind::HardwarePort,
           "Serial MIDI 1 is a hardware port that can be read, at " + caps.address);
+    const unsigned int ports = out.GetNumDevs();
     CMidiEvent done;
     MidiOutHandle hOut = nullptr;
     MidiInHandle hIn = nullptr;
@@ -175,6 +176,7 @@ int main(int argc, char** argv)
     const int inRc = in.OpenIn(&hIn, id);
     Check(outRc == 0 && inRc == 0, "open Serial MIDI 1 both ways: " + out.GetErrorText(outRc) + " " +
                                        in.GetErrorText(inRc));
+    Check(out.GetNumDevs() == ports, "our own input and watcher ports are not listed as output ports");
     if (hOut != nullptr && hIn != nullptr) {
         CheckReceives(out, hOut, in, hIn, startDump);
         CheckBankSend(out, hOut, done, in, hIn, sendDump);
