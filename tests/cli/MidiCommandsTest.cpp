@@ -130,8 +130,7 @@ TEST_F(CliMidiTest, ReceivingTheCurrentProgramOnAChannelGivesIts297Bytes)
 
 TEST_F(CliMidiTest, ReceivingAllDataGivesTheWholeAllDataDump)
 {
-    // The simulated synthesizers pack their global data together with the programs; a real
-    // MS2000's all-data dump (37,392 bytes) packs it on its own, so a real one answers here.
+    // A real MS2000's all-data dump answers here, in pieces as ALSA delivers them.
     const std::string dumpFile = REALDATA + "/mk-all-data-0x50.syx";
     if (!Exists(dumpFile))
         GTEST_SKIP() << "the real dumps are not beside the checkout";
