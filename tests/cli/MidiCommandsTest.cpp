@@ -2,6 +2,7 @@
 // simulated MS2000 at the far end of the cable.
 #include "Cli.h"
 #include "CliContext.h"
+#include "CliOptions.h"
 #include "CliTestSupport.h"
 #include "DumpRequest.h"
 #include "SyxFormat.h"
@@ -331,4 +332,15 @@ TEST_F(CliMidiTest, OnATerminalProgressIsShownAndTheResultSaid)
     EXPECT_EQ(Run({"send", "--yes", EXAMPLES + "/Demo-Bank.syx"}), 0);
     EXPECT_NE(errText.str().find("37,163 of 37,163 bytes (100%)"), std::string::npos) << errText.str();
     EXPECT_NE(errText.str().find("The synthesizer took the 128 programs of Demo-Bank"), std::string::npos);
+}
+
+TEST_F(CliMidiTest, HelpGoesToStdoutAndUsageErrorsAreOneLineWithCode2)
+{
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_EQ(outText.str(), CliHelpText());
+    EXPECT_EQ(errText.str(), "");
+    EXPECT_EQ(Run({"receive", "--current", "-o"}), 2);
+    ExpectOneLineSaying("-o needs a value");
+    EXPECT_EQ(outText.str(), "");
+    EXPECT_TRUE(out.GetCalls().empty()) << "nothing is opened for a usage error";
 }
