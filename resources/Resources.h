@@ -17,6 +17,14 @@ constexpr int ID_EDIT_FIND = 0xE124;
 constexpr int ID_PROGRAM_AUDITION = 0x8006;
 constexpr int ID_PROGRAM_RANDOM = 0x8018;
 constexpr int ID_APP_ABOUT = 0xE140;
+// The bank pane's commands.
+constexpr int ID_EDIT_UNDO = 0xE12B;
+constexpr int ID_EDIT_REDO = 0xE12C;
+constexpr int ID_FILE_OPEN_BANK = 0x8040;
+constexpr int ID_FILE_SAVE_BANK_AS = 0x8041;
+constexpr int ID_PROGRAM_PUT_IN_BANK = 0x8042;
+constexpr int ID_PROGRAM_USE_AS_BANK = 0x8043;
+constexpr int ID_VIEW_BANK = 0x8044;
 
 // Controls of the MIDI bar.
 constexpr int IDC_MIDI_PORT = 1000;

@@ -49,6 +49,7 @@ void CMainFrame::OnFileOpen()
         return;
 
     m_programs.DeleteAll();
+    m_librarySources.Clear();
     CWaitCursor wait(*m_services.waitCursor);
     m_fileCount = 0;
 
@@ -60,6 +61,7 @@ void CMainFrame::OnFileOpen()
         if (m_programs.ReadSyxFile(nativePath, error, displayName.toStdString())) {
             ++m_fileCount;
             lastFileRead = path;
+            m_librarySources.AddFile(path, m_programs);
         } else {
             m_services.messageBox->Show(
                 this, QString("Failed to parse Syx file %1. %2").arg(displayName, QString::fromStdString(error)),

@@ -3,6 +3,7 @@
 #include "DialogUnits.h"
 #include "Icons.h"
 #include "Resources.h"
+#include "bank/BankCommands.h"
 #include "grid/ProgramGrid.h"
 #include "services/PostMessage.h"
 #include "services/Profile.h"
@@ -114,6 +115,7 @@ int CMainFrame::OnCreate()
 
     m_wndGrid->SetColors(GRID_TEXT_COLOR, GRID_BACK_COLOR);
     CreateGridColumns();
+    m_bank = new CBankCommands(*this, m_services, m_librarySources);
 
     SetMainWindow(this);
     m_updater.UpdateAll();
@@ -306,7 +308,13 @@ void CMainFrame::OnSetFocus()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    if (m_bank != nullptr && !m_bank->MayReplaceBank()) {   // unsaved bank changes, and Cancel
+        event->ignore();
+        return;
+    }
     DestroyWindow();
+    if (m_bank != nullptr)
+        m_bank->SaveLayout();
     event->accept();
 }
 

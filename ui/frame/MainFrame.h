@@ -2,6 +2,7 @@
 // The main window: tool bar, MIDI bar, status bar and the program grid, the library it
 // shows, the MIDI output state, and the commands that work on them.
 
+#include "LibrarySources.h"
 #include "ProgramList.h"
 #include "SyxProgram.h"
 #include "MidiEvent.h"
@@ -21,6 +22,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QToolBar;
+class CBankCommands;
 class CProgramGrid;
 
 class CMainFrame : public QMainWindow {
@@ -45,6 +47,8 @@ public:
     void OnProgramAudition();
     void OnProgramRandom();
     void OnMidiActive();
+    // Sends one program to the edit buffer as Audition does; nothing while MIDI is off.
+    void AuditionProgram(const CSyxProgram& program);
 
     // Idle-time states of commands and status panes.
     void OnUpdateEditFind(CCmdUI& cmdUI);
@@ -71,6 +75,8 @@ public:
     const unsigned char* LastRandom() const { return m_lastRandom; }
     unsigned int LastRandomLength() const { return m_lastRandomLen; }
     CCommandUpdater& Updater() { return m_updater; }
+    // The bank pane and its commands.
+    CBankCommands* Bank() const { return m_bank; }
     // How long a send waits for the device; tests shorten it.
     void SetMidiSendTimeout(unsigned int milliseconds) { m_midiSendTimeoutMs = milliseconds; }
 
@@ -120,6 +126,8 @@ private:
     int m_fileCount = 0;
     unsigned char m_lastRandom[MIDI_MESSAGE_BUFFER_SIZE] = {};
     unsigned int m_lastRandomLen = 0;
+    CLibrarySources m_librarySources;    // the files behind the library's records
+    CBankCommands* m_bank = nullptr;      // a child of the window
 
     QLabel* m_paneMessage = nullptr;
     QLabel* m_paneCount = nullptr;

@@ -91,6 +91,14 @@ void CMainFrame::OnProgramAudition()
         SendMessage(message);
 }
 
+void CMainFrame::AuditionProgram(const CSyxProgram& program)
+{
+    CWaitCursor wait(*m_services.waitCursor);
+    CProgramMessage message;
+    if (m_hMidiOut != nullptr && BuildProgramMessage(program.GetData(), program.GetLength(), SelectedChannel(), message))
+        SendMessage(message);
+}
+
 void CMainFrame::OnProgramRandom()
 {
     CWaitCursor wait(*m_services.waitCursor);

@@ -4,6 +4,7 @@ list(APPEND VELTRIX_UI_SOURCES
   frame/DialogUnits.cpp
   frame/DisplayName.cpp
   frame/FindDlg.cpp
+  frame/LibrarySources.cpp
   frame/LibraryView.cpp
   frame/MainFrame.cpp
   frame/MidiCommands.cpp

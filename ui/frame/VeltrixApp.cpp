@@ -21,6 +21,7 @@ bool CVeltrixApp::InitInstance()
     services.fileDialogs = &m_fileDialogs;
     services.waitCursor = &m_waitCursor;
     services.profile = m_profile.get();
+    services.questions = &m_questions;
 
     m_mainFrame = std::make_unique<CMainFrame>(services, *m_midi, [this] { OnAppAbout(); });
     m_mainFrame->PreCreateWindow();

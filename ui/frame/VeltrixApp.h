@@ -4,6 +4,7 @@
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
 #include "services/Profile.h"
+#include "services/QuestionService.h"
 #include "services/UiServices.h"
 #include "services/WaitCursor.h"
 
@@ -28,6 +29,7 @@ private:
     CQtMessageBoxService m_messageBox;
     CQtFileDialogService m_fileDialogs;
     CQtWaitCursorService m_waitCursor;
+    CQtQuestionService m_questions;
     std::unique_ptr<CSettingsProfile> m_profile;
     std::unique_ptr<IMidiOutService> m_midi;
     std::unique_ptr<CMainFrame> m_mainFrame;

@@ -5,8 +5,10 @@
 #include "VirtualKeys.h"
 #include "services/PostMessage.h"
 
+#include <QDrag>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
 
 #include <algorithm>
@@ -152,6 +154,43 @@ int CGridListCtrl::GetSelectedRow() const
         }
     }
     return first;
+}
+
+std::vector<int> CGridListCtrl::GetSelectedRows() const
+{
+    std::vector<int> rows;
+    if (const QItemSelectionModel* selection = selectionModel()) {
+        for (const QItemSelectionRange& range : selection->selection())
+            for (int row = range.top(); row <= range.bottom(); ++row)
+                rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+void CGridListCtrl::SetDragSource(RowMimeFactory makeMimeData, Qt::DropActions actions)
+{
+    m_makeMimeData = std::move(makeMimeData);
+    m_dragActions = actions;
+    m_model->SetDragEnabled(static_cast<bool>(m_makeMimeData));
+    setDragEnabled(static_cast<bool>(m_makeMimeData));
+}
+
+QMimeData* CGridListCtrl::CreateDragData() const
+{
+    const std::vector<int> rows = GetSelectedRows();
+    return m_makeMimeData && !rows.empty() ? m_makeMimeData(rows) : nullptr;
+}
+
+void CGridListCtrl::startDrag(Qt::DropActions)
+{
+    QMimeData* mime = CreateDragData();
+    if (mime == nullptr)
+        return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->exec(m_dragActions, m_dragActions & Qt::CopyAction ? Qt::CopyAction : Qt::MoveAction);
 }
 
 const CGridCell* CGridListCtrl::GetCell(int row, int column) const

@@ -3,7 +3,10 @@
 
 #include <QTreeView>
 
+#include <functional>
 #include <vector>
+
+class QMimeData;
 
 class CGridModel;
 
@@ -43,6 +46,20 @@ public:
     int GetSelectedRow() const;
     // The cell at row and column as last set, or null when out of range.
     const CGridCell* GetCell(int row, int column) const;
+    // The colours SetColors set.
+    COLORREF GetTextColor() const { return m_crText; }
+    COLORREF GetBackColor() const { return m_crBack; }
+
+    // Lets the selected rows be dragged out: `makeMimeData` builds what the drag carries
+    // from their indices, in ascending order (null: no drag). Whether the grid also takes
+    // drops is left to the caller (setDragDropMode).
+    using RowMimeFactory = std::function<QMimeData*(const std::vector<int>& rows)>;
+    void SetDragSource(RowMimeFactory makeMimeData, Qt::DropActions actions = Qt::CopyAction);
+    // What a drag of the selected rows carries now; null without a drag source or a
+    // selection. The caller owns it.
+    QMimeData* CreateDragData() const;
+    // The selected rows in ascending order.
+    std::vector<int> GetSelectedRows() const;
 
 protected:
     // Item state flags handed to DrawItem.
@@ -58,6 +75,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
 
 private:
     void OnColumnClick(int column);
@@ -74,4 +92,6 @@ private:
     int m_nRows = 0;
 
     CGridModel* m_model;
+    RowMimeFactory m_makeMimeData;
+    Qt::DropActions m_dragActions = Qt::CopyAction;
 };

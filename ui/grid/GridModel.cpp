@@ -45,7 +45,8 @@ Qt::ItemFlags CGridModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    return m_dragEnabled ? flags | Qt::ItemIsDragEnabled : flags;
 }
 
 void CGridModel::AppendRows(int count)

@@ -28,9 +28,12 @@ public:
     void RemoveAllRows();
     // Tells the view that the header of `column` changed.
     void HeaderChanged(int column);
+    // Whether items may be dragged (the view decides what a drag carries).
+    void SetDragEnabled(bool enabled) { m_dragEnabled = enabled; }
 
 private:
     const std::vector<CGridColumn>& m_columns;
     int m_rowCount = 0;
     int m_columnCount = 0;
+    bool m_dragEnabled = false;
 };

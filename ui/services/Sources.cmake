@@ -5,5 +5,6 @@ list(APPEND VELTRIX_UI_SOURCES
   services/MessageBoxService.cpp
   services/PostMessage.cpp
   services/Profile.cpp
+  services/QuestionService.cpp
   services/WaitCursor.cpp
 )

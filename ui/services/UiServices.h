@@ -4,6 +4,7 @@ class IMessageBoxService;
 class IFileDialogService;
 class IWaitCursorService;
 class IProfile;
+class IQuestionService;
 
 // What the window needs of the platform, gathered so that tests can replace each piece.
 struct CUiServices {
@@ -11,4 +12,5 @@ struct CUiServices {
     IFileDialogService* fileDialogs = nullptr;
     IWaitCursorService* waitCursor = nullptr;
     IProfile* profile = nullptr;
+    IQuestionService* questions = nullptr;
 };

@@ -21,6 +21,7 @@ CMainFrame& CFrameFixture::Create()
     services.fileDialogs = &fileDialogs;
     services.waitCursor = &waitCursor;
     services.profile = &profile;
+    services.questions = &questions;
     frame = std::make_unique<CMainFrame>(services, midi, [this] { ++aboutCalls; });
     frame->PreCreateWindow();
     frame->OnCreate();

@@ -6,6 +6,7 @@
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
 #include "services/Profile.h"
+#include "services/QuestionService.h"
 #include "services/WaitCursor.h"
 
 #include <QStringList>
@@ -57,6 +58,18 @@ public:
     int begins = 0;
 };
 
+// Answers the unsaved-changes question as told, and remembers the questions asked.
+class CScriptedQuestions : public IQuestionService {
+public:
+    SaveChoice AskSaveChanges(QWidget*, const QString& text) override
+    {
+        asked.push_back(text);
+        return answer;
+    }
+    SaveChoice answer = SaveChoice::Cancel;
+    std::vector<QString> asked;
+};
+
 // A profile in memory that remembers the order of the writes.
 class CMemoryProfile : public IProfile {
 public:
@@ -100,6 +113,7 @@ public:
     CScriptedFileDialogs fileDialogs;
     CCountingWaitCursor waitCursor;
     CMemoryProfile profile;
+    CScriptedQuestions questions;
     CTestMidiOutService midi;
     int aboutCalls = 0;
     std::unique_ptr<CMainFrame> frame;

@@ -51,7 +51,7 @@ TEST(MainFrame, MenusToolBarAndPromptsFollowTheCommandTable)
     QStringList menus;
     for (QAction* menu : frame.menuBar()->actions())
         menus << menu->text();
-    EXPECT_EQ(menus, QStringList({"&File", "&View", "&Program", "&Help"}));
+    EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&View", "&Program", "&Help"}));
 
     QStringList buttons;
     for (QAction* action : frame.findChild<QToolBar*>("toolBar")->actions())
@@ -163,8 +163,9 @@ TEST(MainFrameSettings, ShutdownWritesInOrder)
     frame.close();
     QDir::setCurrent(before);
 
+    // The window layout (bars and bank pane) comes after the settings of old.
     const std::vector<QString> order = {"rect/top", "rect/left", "rect/bottom", "rect/right",
-                                        "midi/chan", "midi/port", "app/curdir"};
+                                        "midi/chan", "midi/port", "app/curdir", "window/state"};
     EXPECT_EQ(fixture.profile.writes, order);
     EXPECT_EQ(fixture.profile.values["rect/left"], "120");
     EXPECT_EQ(fixture.profile.values["rect/top"], "80");

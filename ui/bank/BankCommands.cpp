@@ -1,0 +1,302 @@
+#include "BankCommands.h"
+
+#include "BankPane.h"
+#include "ProgramMime.h"
+#include "Resources.h"
+#include "frame/DisplayName.h"
+#include "frame/LibrarySources.h"
+#include "frame/MainFrame.h"
+#include "grid/ProgramGrid.h"
+#include "services/FileDialogService.h"
+#include "services/MessageBoxService.h"
+#include "services/Profile.h"
+#include "services/QuestionService.h"
+#include "services/WaitCursor.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSaveFile>
+#include <QStatusBar>
+#include <QUndoStack>
+
+#include <optional>
+
+namespace {
+// Where the window layout is kept: QMainWindow's state, base64.
+const char* const LAYOUT_SECTION = "window";
+const char* const LAYOUT_KEY = "state";
+constexpr int STATUS_MESSAGE_MS = 8000;
+
+// Writes beside the target and replaces it only once all is written: a failure at any
+// point leaves an existing file as it was.
+bool SaveAtomically(const QString& path, const std::vector<unsigned char>& bytes)
+{
+    QSaveFile file(path);
+    const auto length = static_cast<qint64>(bytes.size());
+    const bool saved = file.open(QIODevice::WriteOnly)
+        && file.write(reinterpret_cast<const char*>(bytes.data()), length) == length && file.commit();
+    if (!saved)
+        file.cancelWriting();
+    return saved;
+}
+
+IQuestionService& Questions(const CUiServices& services)
+{
+    static CQtQuestionService platformQuestions;
+    return services.questions != nullptr ? *services.questions : platformQuestions;
+}
+}  // namespace
+
+CBankCommands::CBankCommands(CMainFrame& frame, const CUiServices& services, const CLibrarySources& sources)
+    : QObject(&frame), m_frame(frame), m_services(services), m_sources(sources),
+      m_pane(new CBankPane(*frame.Grid(), &frame))
+{
+    m_frame.addDockWidget(Qt::RightDockWidgetArea, m_pane);
+    m_pane->hide();
+    connect(m_pane, &CBankPane::auditionRequested, this, &CBankCommands::AuditionSlot);
+    connect(m_pane, &CBankPane::statusMessage, this,
+            [this](const QString& text) { m_frame.statusBar()->showMessage(text, STATUS_MESSAGE_MS); });
+
+    // Library rows can be dragged onto the bank; the grid itself takes no drops.
+    CProgramGrid* grid = m_frame.Grid();
+    grid->SetDragSource([this](const std::vector<int>& rows) {
+        std::vector<const CSyxProgram*> programs;
+        for (int row : rows)
+            if (const CSyxProgram* program = m_frame.Programs().GetAt(row))
+                programs.push_back(program);
+        return programs.empty() ? nullptr : CreateProgramsMimeData(programs);
+    });
+    grid->setDragDropMode(QAbstractItemView::DragOnly);
+
+    CreateCommands();
+    AddToMenus();
+    RestoreLayout();
+}
+
+QAction* CBankCommands::AddCommand(int commandId, const QString& text, CommandHandler handler, UpdateHandler update)
+{
+    auto* action = new QAction(text, &m_frame);
+    action->setStatusTip(CommandPrompt(commandId));
+    action->setToolTip(CommandTip(commandId));
+    action->setData(commandId);
+    m_actions[commandId] = action;
+    m_frame.Updater().AddCommand(action, std::move(handler), std::move(update));
+    return action;
+}
+
+QAction* CBankCommands::Action(int commandId) const
+{
+    const auto found = m_actions.find(commandId);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+void CBankCommands::CreateCommands()
+{
+    AddCommand(ID_FILE_OPEN_BANK, "Open &Bank...", [this] { OnFileOpenBank(); });
+    AddCommand(ID_FILE_SAVE_BANK_AS, "Sa&ve Bank As...", [this] { OnFileSaveBankAs(); },
+               [this](CCmdUI& ui) { OnUpdateHasBank(ui); });
+    AddCommand(ID_PROGRAM_PUT_IN_BANK, "&Put in Bank", [this] { OnProgramPutInBank(); },
+               [this](CCmdUI& ui) { OnUpdateProgramPutInBank(ui); });
+    AddCommand(ID_PROGRAM_USE_AS_BANK, "&Use as Bank", [this] { OnProgramUseAsBank(); },
+               [this](CCmdUI& ui) { OnUpdateProgramUseAsBank(ui); });
+
+    // The undo stack keeps these two enabled and named after the step they would take.
+    QUndoStack* undo = m_pane->UndoStack();
+    QAction* undoAction = undo->createUndoAction(&m_frame, "&Undo");
+    QAction* redoAction = undo->createRedoAction(&m_frame, "&Redo");
+    undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    for (auto [id, action] : {std::pair{ID_EDIT_UNDO, undoAction}, std::pair{ID_EDIT_REDO, redoAction}}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setStatusTip(CommandPrompt(id));
+        action->setData(id);
+        m_actions[id] = action;
+    }
+
+    QAction* toggle = m_pane->toggleViewAction();
+    toggle->setText("&Bank");
+    toggle->setStatusTip(CommandPrompt(ID_VIEW_BANK));
+    toggle->setToolTip(CommandTip(ID_VIEW_BANK));
+    m_actions[ID_VIEW_BANK] = toggle;
+}
+
+QMenu* CBankCommands::MenuTitled(const QString& title) const
+{
+    for (QAction* entry : m_frame.menuBar()->actions())
+        if (entry->menu() != nullptr && entry->text() == title)
+            return entry->menu();
+    return nullptr;
+}
+
+void CBankCommands::AddToMenus()
+{
+    // File: the bank's two commands in a group of their own before Exit.
+    if (QMenu* file = MenuTitled("&File")) {
+        // Before the separator above Exit, if there is one.
+        const QList<QAction*> items = file->actions();
+        const qsizetype exit = items.indexOf(m_frame.Action(ID_APP_EXIT));
+        QAction* before = exit > 0 && items[exit - 1]->isSeparator() ? items[exit - 1] : items.value(exit);
+        file->insertSeparator(before);
+        file->insertAction(before, Action(ID_FILE_OPEN_BANK));
+        file->insertAction(before, Action(ID_FILE_SAVE_BANK_AS));
+    }
+
+    // Edit comes right after File.
+    QMenu* view = m_frame.findChild<QMenu*>("viewMenu");
+    auto* edit = new QMenu("&Edit", m_frame.menuBar());
+    edit->setObjectName("editMenu");
+    edit->addAction(Action(ID_EDIT_UNDO));
+    edit->addAction(Action(ID_EDIT_REDO));
+    m_frame.menuBar()->insertMenu(view != nullptr ? view->menuAction() : nullptr, edit);
+
+    if (view != nullptr)
+        view->addAction(Action(ID_VIEW_BANK));
+
+    if (QMenu* program = MenuTitled("&Program")) {
+        program->addSeparator();
+        program->addAction(Action(ID_PROGRAM_PUT_IN_BANK));
+        program->addAction(Action(ID_PROGRAM_USE_AS_BANK));
+    }
+
+    CProgramGrid* grid = m_frame.Grid();
+    grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+    grid->addAction(Action(ID_PROGRAM_PUT_IN_BANK));
+    grid->addAction(Action(ID_PROGRAM_USE_AS_BANK));
+}
+
+void CBankCommands::RestoreLayout()
+{
+    // A missing or damaged value restores nothing: the default layout stays.
+    const QString state = m_services.profile->GetProfileString(LAYOUT_SECTION, LAYOUT_KEY, QString());
+    if (!state.isEmpty())
+        m_frame.restoreState(QByteArray::fromBase64(state.toLatin1()));
+}
+
+void CBankCommands::SaveLayout()
+{
+    m_services.profile->WriteProfileString(LAYOUT_SECTION, LAYOUT_KEY,
+                                           QString::fromLatin1(m_frame.saveState().toBase64()));
+}
+
+void CBankCommands::ShowPane()
+{
+    m_pane->show();
+    m_pane->raise();
+}
+
+bool CBankCommands::MayReplaceBank()
+{
+    if (!m_pane->IsModified())
+        return true;
+    const QString name = m_pane->SourceName();
+    const QString text = QString("The bank %1has changes that are not saved. Save them first?")
+                             .arg(name.isEmpty() ? QString() : name + ' ');
+    switch (Questions(m_services).AskSaveChanges(&m_frame, text)) {
+    case SaveChoice::Save: return OnFileSaveBankAs();
+    case SaveChoice::Discard: return true;
+    case SaveChoice::Cancel: break;
+    }
+    return false;
+}
+
+void CBankCommands::OnFileOpenBank()
+{
+    if (!MayReplaceBank())
+        return;
+    const QStringList paths = m_services.fileDialogs->GetOpenFileNames(
+        &m_frame, "SYX Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".syx");
+    if (paths.isEmpty())
+        return;
+    // A bank is one file: of several chosen, the first.
+    const QString path = paths.first();
+    std::string error;
+    std::optional<CBank> bank;
+    {
+        CWaitCursor wait(*m_services.waitCursor);
+        bank = CBank::ReadFile(QFile::encodeName(path).toStdString(), error);
+    }
+    if (!bank) {
+        m_services.messageBox->Show(&m_frame,
+                                    QString("Failed to parse Syx file %1. %2")
+                                        .arg(DisplayNameForFile(path, true), QString::fromStdString(error)),
+                                    MessageIcon::Exclamation);
+        return;
+    }
+    m_pane->SetBank(*bank, QFileInfo(path).fileName());
+    ShowPane();
+}
+
+bool CBankCommands::OnFileSaveBankAs()
+{
+    if (!m_pane->HasBank())
+        return false;
+    const QString path = m_services.fileDialogs->GetSaveFileName(
+        &m_frame, "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".SYX");
+    if (path.isEmpty())
+        return false;
+    if (!SaveAtomically(path, m_pane->BankDump(0))) {
+        m_services.messageBox->Show(&m_frame, "Doh ! Failed to save syx file, check file name and drive space.",
+                                    MessageIcon::Exclamation);
+        return false;
+    }
+    m_pane->MarkSaved(QFileInfo(path).fileName());
+    return true;
+}
+
+std::vector<const CSyxProgram*> CBankCommands::SelectedLibraryPrograms() const
+{
+    std::vector<const CSyxProgram*> programs;
+    for (int row : m_frame.Grid()->GetSelectedRows())
+        if (const CSyxProgram* program = m_frame.Programs().GetAt(row))
+            programs.push_back(program);
+    return programs;
+}
+
+void CBankCommands::OnProgramPutInBank()
+{
+    const int slot = m_pane->SelectedSlot();
+    std::vector<CBank::ProgramData> programs;
+    for (const CSyxProgram* program : SelectedLibraryPrograms()) {
+        if (program->GetLength() != PROGRAM_DATA_SIZE)
+            continue;
+        CBank::ProgramData data;
+        std::copy(program->GetData(), program->GetData() + PROGRAM_DATA_SIZE, data.begin());
+        programs.push_back(data);
+    }
+    m_pane->PutPrograms(slot, programs);
+}
+
+void CBankCommands::OnProgramUseAsBank()
+{
+    const CLibrarySources::Source* source = m_sources.FindBank(m_frame.Programs().GetAt(m_frame.Grid()->GetSelectedRow()));
+    if (source == nullptr || !MayReplaceBank())
+        return;
+    if (m_pane->ReplaceBank(source->programs, QFileInfo(source->path).fileName()))
+        ShowPane();
+}
+
+void CBankCommands::OnUpdateHasBank(CCmdUI& cmdUI)
+{
+    cmdUI.Enable(m_pane->HasBank());
+}
+
+void CBankCommands::OnUpdateProgramPutInBank(CCmdUI& cmdUI)
+{
+    cmdUI.Enable(m_pane->SelectedSlot() >= 0 && m_frame.Grid()->GetSelectedRow() >= 0);
+}
+
+void CBankCommands::OnUpdateProgramUseAsBank(CCmdUI& cmdUI)
+{
+    cmdUI.Enable(m_sources.FindBank(m_frame.Programs().GetAt(m_frame.Grid()->GetSelectedRow())) != nullptr);
+}
+
+void CBankCommands::AuditionSlot(int slot)
+{
+    if (!m_pane->HasBank())
+        return;
+    if (const auto record = m_pane->Bank()->CreateSlotRecord(slot))
+        m_frame.AuditionProgram(*record);
+}
