@@ -94,6 +94,12 @@ int CTestMidiOutService::FindPresent(int deviceId) const
     return -1;
 }
 
+void CTestMidiOutService::SetListener(std::function<void(const unsigned char*, unsigned int)> listener)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_listener = std::move(listener);
+}
+
 std::vector<std::string> CTestMidiOutService::GetCalls() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -182,6 +188,7 @@ int CTestMidiOutService::LongMsg(MidiOutHandle handle, const unsigned char* data
     int rc = 0;
     bool signal = true;
     int delayMs = 0;
+    std::function<void(const unsigned char*, unsigned int)> listener;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_devices[device->device].present) {
@@ -192,8 +199,11 @@ int CTestMidiOutService::LongMsg(MidiOutHandle handle, const unsigned char* data
         } else {
             m_messages.emplace_back(data, data + length);
             delayMs = m_completionDelayMs;
+            listener = m_listener;
         }
     }
+    if (listener)
+        listener(data, length);
     if (rc != 0 || delayMs == 0) {
         if (signal)
             Signal(device->completion);

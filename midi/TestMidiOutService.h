@@ -3,6 +3,7 @@
 #include "MidiOutService.h"
 
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -54,6 +55,10 @@ public:
     // on it before work again, as ALSA delivers to a port that is back at its address.
     void Replug(const std::string& name);
 
+    // Called with every message the device takes, on the sender's thread (for a simulated
+    // instrument at the far end).
+    void SetListener(std::function<void(const unsigned char*, unsigned int)> listener);
+
     std::vector<std::string> GetCalls() const;
     void ClearCalls();
     // The messages the device took, in order.
@@ -95,6 +100,7 @@ private:
     int m_openDevices = 0;
     std::vector<std::string> m_calls;
     std::vector<std::vector<unsigned char>> m_messages;
+    std::function<void(const unsigned char*, unsigned int)> m_listener;
 
     // The pending completion of a slow device.
     std::thread m_completer;

@@ -1,21 +1,16 @@
 #include "DisplayName.h"
 
-#include <QFileInfo>
+#include "FileDisplayName.h"
+
+#include <QFile>
 
 #include <string>
 
 QString DisplayNameForFile(const QString& path, bool onlyFileChosen)
 {
-    QString name = QFileInfo(path).fileName();
-    if (onlyFileChosen) {
-        const int lastDot = name.lastIndexOf('.');
-        if (lastDot >= 0)
-            name.truncate(lastDot);
-    }
-    const int dot = name.indexOf('.', 1);
-    if (dot > 0)
-        name.truncate(dot);
-    return name;
+    // One rule for the window and the command line: the data layer's, on the path's bytes.
+    const std::string name = DisplayNameForFile(QFile::encodeName(path).toStdString(), onlyFileChosen);
+    return QFile::decodeName(QByteArray::fromStdString(name));
 }
 
 QString ProgramText(const std::string& text)

@@ -1,0 +1,32 @@
+#include "Cli.h"
+
+#include "CliContext.h"
+#include "CliOptions.h"
+#include "ExitCodes.h"
+#include "ListCommand.h"
+#include "MidiCommands.h"
+#include "PortsCommand.h"
+
+int RunCli(const std::vector<std::string>& args, CCliContext& context)
+{
+    CCliOptions options;
+    std::string error;
+    if (!ParseCliArguments(args, options, error)) {
+        context.err << error << std::endl;
+        return CLI_EXIT_USAGE;
+    }
+    switch (options.command) {
+    case CliCommand::Help:
+        context.out << CliHelpText() << std::flush;
+        return CLI_EXIT_OK;
+    case CliCommand::Ports:
+        return RunPortsCommand(context.midiOut, context.out, context.err);
+    case CliCommand::List:
+        return RunListCommand(options.files, context.out, context.err);
+    case CliCommand::Receive:
+        return RunReceiveCommand(options, context);
+    case CliCommand::Send:
+        return RunSendCommand(options, context);
+    }
+    return CLI_EXIT_USAGE;
+}

@@ -1,0 +1,189 @@
+#include "CliOptions.h"
+
+#include <cstdlib>
+
+namespace {
+
+const char* const TRY_HELP = " (veltrix-cli --help tells more)";
+
+bool IsHelp(const std::string& arg)
+{
+    return arg == "--help" || arg == "-h";
+}
+
+bool ParseChannel(const std::string& text, int& channel)
+{
+    if (text.empty() || text.size() > 2)
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    channel = std::atoi(text.c_str());
+    return channel >= 1 && channel <= 16;
+}
+
+bool CommandFromWord(const std::string& word, CliCommand& command)
+{
+    if (word == "ports")
+        command = CliCommand::Ports;
+    else if (word == "list")
+        command = CliCommand::List;
+    else if (word == "receive")
+        command = CliCommand::Receive;
+    else if (word == "send")
+        command = CliCommand::Send;
+    else if (word == "help")
+        command = CliCommand::Help;
+    else
+        return false;
+    return true;
+}
+
+// Reads the value of an option given as "--name VALUE" or "--name=VALUE".
+bool TakeValue(const std::vector<std::string>& args, size_t& i, const std::string& name, std::string& value,
+               std::string& error)
+{
+    const std::string& arg = args[i];
+    if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=') {
+        value = arg.substr(name.size() + 1);
+        return true;
+    }
+    if (i + 1 >= args.size()) {
+        error = name + " needs a value" + TRY_HELP;
+        return false;
+    }
+    value = args[++i];
+    return true;
+}
+
+bool OptionIs(const std::string& arg, const std::string& name)
+{
+    return arg == name || (arg.size() > name.size() && arg.compare(0, name.size() + 1, name + "=") == 0);
+}
+
+bool ApplyOption(const std::vector<std::string>& args, size_t& i, CCliOptions& options, std::string& error)
+{
+    const std::string& arg = args[i];
+    const bool midi = options.command == CliCommand::Receive || options.command == CliCommand::Send;
+    const std::string command = options.command == CliCommand::Receive ? "receive"
+                                : options.command == CliCommand::Send  ? "send"
+                                : options.command == CliCommand::List  ? "list"
+                                                                       : "ports";
+    std::string value;
+    if (midi && OptionIs(arg, "--port")) {
+        if (!TakeValue(args, i, "--port", value, error))
+            return false;
+        if (value.empty()) {
+            error = "--port needs a port name" + std::string(TRY_HELP);
+            return false;
+        }
+        options.port = value;
+        options.portGiven = true;
+    } else if (midi && OptionIs(arg, "--channel")) {
+        if (!TakeValue(args, i, "--channel", value, error))
+            return false;
+        if (!ParseChannel(value, options.channel)) {
+            error = "--channel must be a number from 1 to 16, not \"" + value + "\"";
+            return false;
+        }
+    } else if (options.command == CliCommand::Receive && (arg == "--current" || arg == "--programs" || arg == "--all")) {
+        const CliReceiveWhat what = arg == "--current"    ? CliReceiveWhat::CurrentProgram
+                                    : arg == "--programs" ? CliReceiveWhat::AllPrograms
+                                                          : CliReceiveWhat::AllData;
+        if (options.what != CliReceiveWhat::None && options.what != what) {
+            error = "Choose one of --current, --programs and --all";
+            return false;
+        }
+        options.what = what;
+    } else if (options.command == CliCommand::Receive && (OptionIs(arg, "-o") || OptionIs(arg, "--output"))) {
+        if (!TakeValue(args, i, OptionIs(arg, "-o") ? "-o" : "--output", value, error))
+            return false;
+        if (value.empty()) {
+            error = "-o needs a file name" + std::string(TRY_HELP);
+            return false;
+        }
+        options.output = value;
+    } else if (options.command == CliCommand::Send && arg == "--yes") {
+        options.yes = true;
+    } else {
+        error = "Unknown option " + arg + " for " + command + std::string(TRY_HELP);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& options, std::string& error)
+{
+    options = CCliOptions();
+    for (const std::string& arg : args) {
+        if (arg == "--")
+            break;
+        if (IsHelp(arg)) {
+            options.command = CliCommand::Help;
+            return true;
+        }
+    }
+    if (args.empty()) {
+        error = std::string("Say what to do: ports, list, receive or send") + TRY_HELP;
+        return false;
+    }
+    if (!CommandFromWord(args[0], options.command)) {
+        error = "Unknown command \"" + args[0] + "\"" + TRY_HELP;
+        return false;
+    }
+    if (options.command == CliCommand::Help)
+        return true;
+
+    bool onlyFiles = false;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!onlyFiles && arg == "--") {
+            onlyFiles = true;
+        } else if (!onlyFiles && arg.size() > 1 && arg[0] == '-') {
+            if (!ApplyOption(args, i, options, error))
+                return false;
+        } else {
+            options.files.push_back(arg);
+        }
+    }
+
+    switch (options.command) {
+    case CliCommand::Ports:
+        if (!options.files.empty()) {
+            error = "ports takes no file";
+            return false;
+        }
+        break;
+    case CliCommand::List:
+        if (options.files.empty()) {
+            error = std::string("list needs at least one file") + TRY_HELP;
+            return false;
+        }
+        break;
+    case CliCommand::Receive:
+        if (options.what == CliReceiveWhat::None) {
+            error = std::string("receive needs --current, --programs or --all") + TRY_HELP;
+            return false;
+        }
+        if (options.output.empty()) {
+            error = std::string("receive needs -o FILE, the file to write") + TRY_HELP;
+            return false;
+        }
+        if (!options.files.empty()) {
+            error = "receive writes only the file given with -o; unexpected \"" + options.files[0] + "\"";
+            return false;
+        }
+        break;
+    case CliCommand::Send:
+        if (options.files.size() != 1) {
+            error = std::string("send needs exactly one file") + TRY_HELP;
+            return false;
+        }
+        break;
+    case CliCommand::Help:
+        break;
+    }
+    return true;
+}

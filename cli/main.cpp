@@ -1,0 +1,44 @@
+// veltrix-cli: lists dump files and the MIDI ports, receives dumps from the synthesizer and
+// sends it programs, for scripts and backups. See CliHelp.cpp for the contract.
+#include "AlsaMidiInService.h"
+#include "AlsaMidiOutService.h"
+#include "Cli.h"
+#include "CliContext.h"
+#include "WindowSettings.h"
+
+#include <atomic>
+#include <csignal>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+std::atomic<bool> g_interrupted{false};
+
+// Ctrl+C and SIGTERM end a receive or send through its cancel flag, so that the temporary
+// file is removed and the port closed; a second one ends the program at once.
+void OnInterrupt(int signal)
+{
+    if (g_interrupted.exchange(true)) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    CAlsaMidiOutService midiOut;
+    CAlsaMidiInService midiIn(midiOut);
+    CCliContext context{midiOut, midiIn, std::cout, std::cerr, false, std::string(), nullptr, CReceiveTimeouts(),
+                        MIDI_WIRE_BYTES_PER_SECOND};
+    context.interactive = isatty(STDERR_FILENO) == 1;
+    context.settingsPath = WindowSettingsPath();
+    context.cancel = &g_interrupted;
+    return RunCli(std::vector<std::string>(argv + 1, argv + argc), context);
+}

@@ -1,0 +1,186 @@
+#include "AlsaMidiInService.h"
+
+#include "MidiOutService.h"
+
+#include <alsa/asoundlib.h>
+
+#include <cerrno>
+
+namespace {
+
+constexpr char CLIENT_NAME[] = "Veltrix";
+constexpr char PORT_NAME[] = "Veltrix MIDI in";
+// Room in the kernel for the events that arrive between two reads: a bank comes as about
+// 150 events of 256 bytes, each taking several cells.
+constexpr int INPUT_POOL_CELLS = 2000;
+constexpr size_t DECODER_SIZE = 32;  // the longest channel or system common message is 3 bytes
+
+struct CAlsaMidiInDevice : CMidiInDevice
+{
+    snd_seq_t* seq = nullptr;
+    snd_midi_event_t* decoder = nullptr;
+};
+
+// Clock, transport and active sensing: they may come between any two bytes and are
+// never part of what a receiver reads.
+bool IsRealtime(snd_seq_event_type_t type)
+{
+    switch (type) {
+    case SND_SEQ_EVENT_CLOCK:
+    case SND_SEQ_EVENT_TICK:
+    case SND_SEQ_EVENT_START:
+    case SND_SEQ_EVENT_CONTINUE:
+    case SND_SEQ_EVENT_STOP:
+    case SND_SEQ_EVENT_SENSING:
+    case SND_SEQ_EVENT_RESET:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+CAlsaMidiInService::CAlsaMidiInService(IMidiOutService& out) : m_out(out) {}
+
+int CAlsaMidiInService::OpenIn(MidiInHandle* handle, int deviceId)
+{
+    if (handle == nullptr)
+        return ERR_NOT_OPEN;
+    *handle = nullptr;
+    CMidiOutCaps caps;
+    if (deviceId < 0 || !m_out.GetDevCaps(static_cast<unsigned int>(deviceId), caps))
+        return ERR_BAD_DEVICE_ID;
+    if (!caps.canRead)
+        return ERR_NOT_READABLE;
+
+    snd_seq_t* seq = nullptr;
+    int rc = snd_seq_open(&seq, "default", SND_SEQ_OPEN_INPUT, SND_SEQ_NONBLOCK);
+    if (rc == -ENOENT)
+        return ERR_NO_SEQUENCER;
+    if (rc < 0)
+        return rc;
+    snd_seq_addr_t source;
+    if (snd_seq_parse_address(seq, &source, caps.address.c_str()) < 0) {
+        snd_seq_close(seq);
+        return ERR_BAD_ADDRESS;
+    }
+    rc = snd_seq_set_client_name(seq, CLIENT_NAME);
+    int port = -1;
+    if (rc == 0) {
+        // Hidden from other clients' lists (ours too): nobody else is meant to write here.
+        port = snd_seq_create_simple_port(
+            seq, PORT_NAME, SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE | SND_SEQ_PORT_CAP_NO_EXPORT,
+            SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
+        rc = port < 0 ? port : 0;
+    }
+    if (rc == 0) {
+        snd_seq_set_client_pool_input(seq, INPUT_POOL_CELLS);  // the default pool is kept if refused
+        rc = snd_seq_connect_from(seq, port, source.client, source.port);
+        if (rc == -EPERM)
+            rc = ERR_NOT_READABLE;
+    }
+    snd_midi_event_t* decoder = nullptr;
+    if (rc == 0)
+        rc = snd_midi_event_new(DECODER_SIZE, &decoder);
+    if (rc != 0) {
+        snd_seq_close(seq);
+        return rc;
+    }
+    snd_midi_event_no_status(decoder, 1);  // every message with its own status byte
+
+    auto* device = new CAlsaMidiInDevice;
+    device->seq = seq;
+    device->decoder = decoder;
+    *handle = device;
+    return 0;
+}
+
+void CAlsaMidiInService::CloseIn(MidiInHandle handle)
+{
+    auto* device = static_cast<CAlsaMidiInDevice*>(handle);
+    if (device == nullptr)
+        return;
+    snd_midi_event_free(device->decoder);
+    snd_seq_close(device->seq);  // also removes our port and its connection
+    delete device;
+}
+
+std::vector<pollfd> CAlsaMidiInService::GetPollDescriptors(MidiInHandle handle)
+{
+    auto* device = static_cast<CAlsaMidiInDevice*>(handle);
+    std::vector<pollfd> fds;
+    if (device == nullptr)
+        return fds;
+    const int count = snd_seq_poll_descriptors_count(device->seq, POLLIN);
+    if (count <= 0)
+        return fds;
+    fds.resize(static_cast<size_t>(count));
+    const int filled = snd_seq_poll_descriptors(device->seq, fds.data(), static_cast<unsigned int>(count), POLLIN);
+    fds.resize(static_cast<size_t>(filled > 0 ? filled : 0));
+    return fds;
+}
+
+int CAlsaMidiInService::ReadBytes(MidiInHandle handle, std::vector<unsigned char>& bytes)
+{
+    auto* device = static_cast<CAlsaMidiInDevice*>(handle);
+    if (device == nullptr)
+        return ERR_NOT_OPEN;
+    for (;;) {
+        snd_seq_event_t* ev = nullptr;
+        const int rc = snd_seq_event_input(device->seq, &ev);
+        if (rc == -EAGAIN)
+            return 0;
+        if (rc == -ENOSPC)
+            return ERR_INPUT_LOST;  // the kernel dropped events: what follows has a gap
+        if (rc < 0)
+            return rc;
+        if (ev == nullptr)
+            continue;
+        if (ev->type == SND_SEQ_EVENT_SYSEX) {
+            // One piece of a SysEx message (at most 256 bytes); the pieces come in order.
+            const auto* data = static_cast<const unsigned char*>(ev->data.ext.ptr);
+            bytes.insert(bytes.end(), data, data + ev->data.ext.len);
+        } else if (!IsRealtime(ev->type)) {
+            unsigned char message[DECODER_SIZE];
+            const long length = snd_midi_event_decode(device->decoder, message, sizeof message, ev);
+            if (length > 0)  // events that are no MIDI message (port news...) give none
+                bytes.insert(bytes.end(), message, message + length);
+        }
+    }
+}
+
+std::string CAlsaMidiInService::GetErrorText(int code)
+{
+    std::string text;
+    switch (code) {
+    case 0:
+        text = "The MIDI operation succeeded.";
+        break;
+    case ERR_NO_SEQUENCER:
+        text = "No ALSA sequencer is available on this computer (/dev/snd/seq is missing).";
+        break;
+    case ERR_BAD_DEVICE_ID:
+        text = "There is no MIDI port with this device id.";
+        break;
+    case ERR_NOT_OPEN:
+        text = "The MIDI input is not open.";
+        break;
+    case ERR_NOT_READABLE:
+        text = "This MIDI port only sends: nothing can be received through it.";
+        break;
+    case ERR_BAD_ADDRESS:
+        text = "The MIDI port is no longer there.";
+        break;
+    case ERR_INPUT_LOST:
+        text = "MIDI input was lost: it arrived faster than it was read.";
+        break;
+    default:
+        if (code < 0)
+            text = std::string("The ALSA sequencer reported: ") + snd_strerror(code) + ".";
+        else
+            text = "Unknown MIDI input error " + std::to_string(code) + ".";
+        break;
+    }
+    return LimitText(text, MIDI_ERROR_TEXT_MAX);
+}

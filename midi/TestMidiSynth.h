@@ -1,0 +1,86 @@
+#pragma once
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CTestMidiOutService;
+class CTestMidiInService;
+
+// The MS2000 at the far end of the cable, for tests: it takes what is sent through a
+// CTestMidiOutService and answers through a CTestMidiInService, as the VM's simulated
+// synthesizer does. It listens on its channel only (0-15, default 0) and:
+//   F0 42 3n 58 10 F7  -> F0 42 3n 58 40 <edit buffer> F7         (297 bytes)
+//   F0 42 3n 58 1C F7  -> F0 42 3n 58 4C <128 programs> F7        (37,163 bytes)
+//   F0 42 3n 58 0F F7  -> F0 42 3n 58 50 <128 programs, global> F7 (37,392 bytes)
+//   a 0x40 dump        -> its edit buffer; no answer
+//   a 0x4C dump        -> its programs, answered 23; 24 when it does not hold 128 programs
+// Answers reach the input as ALSA delivers them: pieces of 256 bytes, the rest with the
+// end byte (a message without F7 leaves its last partial piece undelivered). By default
+// they arrive at once; SetWireRate paces them as a wire would.
+class CTestMidiSynth
+{
+public:
+    enum class Mode {
+        Normal,
+        Silent,     // takes everything, never answers
+        Truncated,  // sends the first half of every dump answer, no end byte
+        Garbage,    // answers every request with a global data dump (0x51)
+    };
+
+    // Memory starts as 128 made-up programs, the edit buffer as the first of them.
+    CTestMidiSynth(CTestMidiOutService& out, CTestMidiInService& in);
+    ~CTestMidiSynth();
+    CTestMidiSynth(const CTestMidiSynth&) = delete;
+    CTestMidiSynth& operator=(const CTestMidiSynth&) = delete;
+
+    void SetChannel(int channel);
+    void SetMode(Mode mode);
+    // Bytes a second of its answers (0: no wait, the default).
+    void SetWireRate(unsigned int bytesPerSecond);
+    // Pause before an answer starts, in milliseconds.
+    void SetAnswerDelay(unsigned int ms);
+    // Memory from a 0x4C or 0x50 dump (with its global data); false (and memory
+    // unchanged) for anything else.
+    bool LoadMemory(const std::vector<unsigned char>& dump);
+
+    // Its programs as a 0x4C dump on channel 1, its edit buffer as a 0x40 dump on channel 1.
+    std::vector<unsigned char> GetMemoryDump() const;
+    std::vector<unsigned char> GetEditDump() const;
+    // One line per message it took, ignored or sent, as the VM's synth.log has them.
+    std::vector<std::string> GetLog() const;
+    // Waits until every answer so far has been delivered.
+    void WaitIdle();
+
+private:
+    void Take(const unsigned char* bytes, unsigned int length);
+    void TakeMessage(const std::vector<unsigned char>& message);
+    void Reply(std::vector<unsigned char> message);
+    void Note(const std::string& line);
+    std::vector<unsigned char> Dump(unsigned char function, const std::vector<unsigned char>& data) const;
+    void RunReplies();
+
+    CTestMidiOutService& m_out;
+    CTestMidiInService& m_in;
+
+    mutable std::mutex m_mutex;
+    int m_channel = 0;
+    Mode m_mode = Mode::Normal;
+    unsigned int m_wireRate = 0;
+    unsigned int m_answerDelayMs = 0;
+    std::vector<unsigned char> m_programs;  // 128 x 254 bytes
+    std::vector<unsigned char> m_global;    // 200 bytes
+    std::vector<unsigned char> m_edit;      // 254 bytes
+    std::vector<unsigned char> m_incoming;  // a message being taken
+    bool m_inMessage = false;
+    std::vector<std::string> m_log;
+
+    std::deque<std::vector<unsigned char>> m_replies;
+    bool m_sending = false;
+    bool m_stop = false;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::thread m_thread;
+};

@@ -1,0 +1,103 @@
+#include "CliOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CCliOptions Parse(const std::vector<std::string>& args)
+{
+    CCliOptions options;
+    std::string error;
+    EXPECT_TRUE(ParseCliArguments(args, options, error)) << error;
+    return options;
+}
+
+std::string Refused(const std::vector<std::string>& args)
+{
+    CCliOptions options;
+    std::string error;
+    EXPECT_FALSE(ParseCliArguments(args, options, error));
+    EXPECT_EQ(error.find('\n'), std::string::npos) << "one line: " << error;
+    return error;
+}
+
+}  // namespace
+
+TEST(CliOptions, ReceiveTakesPortChannelKindAndOutputInAnyOrder)
+{
+    const CCliOptions a = Parse({"receive", "--port", "UM-ONE", "--channel", "16", "--programs", "-o", "b.syx"});
+    EXPECT_EQ(a.command, CliCommand::Receive);
+    EXPECT_TRUE(a.portGiven);
+    EXPECT_EQ(a.port, "UM-ONE");
+    EXPECT_EQ(a.channel, 16);
+    EXPECT_EQ(a.what, CliReceiveWhat::AllPrograms);
+    EXPECT_EQ(a.output, "b.syx");
+
+    const CCliOptions b = Parse({"receive", "-o=x.syx", "--current", "--port=Serial MIDI 1", "--channel=3"});
+    EXPECT_EQ(b.what, CliReceiveWhat::CurrentProgram);
+    EXPECT_EQ(b.output, "x.syx");
+    EXPECT_EQ(b.port, "Serial MIDI 1");
+    EXPECT_EQ(b.channel, 3);
+
+    const CCliOptions c = Parse({"receive", "--all", "--output", "all.syx"});
+    EXPECT_EQ(c.what, CliReceiveWhat::AllData);
+    EXPECT_FALSE(c.portGiven);
+    EXPECT_EQ(c.channel, 1);
+}
+
+TEST(CliOptions, SendAndListTakeFiles)
+{
+    const CCliOptions send = Parse({"send", "--yes", "bank.syx"});
+    EXPECT_EQ(send.command, CliCommand::Send);
+    EXPECT_TRUE(send.yes);
+    EXPECT_EQ(send.files, std::vector<std::string>{"bank.syx"});
+    EXPECT_FALSE(Parse({"send", "one.syx"}).yes);
+
+    const CCliOptions list = Parse({"list", "a.syx", "-", "--", "--odd.syx"});
+    EXPECT_EQ(list.files, (std::vector<std::string>{"a.syx", "-", "--odd.syx"}));
+}
+
+TEST(CliOptions, HelpWinsAnywhere)
+{
+    EXPECT_EQ(Parse({"--help"}).command, CliCommand::Help);
+    EXPECT_EQ(Parse({"receive", "--bogus", "-h"}).command, CliCommand::Help);
+    EXPECT_EQ(Parse({"help"}).command, CliCommand::Help);
+    // After "--" it is a file name.
+    EXPECT_EQ(Parse({"list", "--", "--help"}).command, CliCommand::List);
+}
+
+TEST(CliOptions, UsageErrorsSayWhatIsWrong)
+{
+    EXPECT_NE(Refused({}).find("ports, list, receive or send"), std::string::npos);
+    EXPECT_NE(Refused({"backup"}).find("Unknown command \"backup\""), std::string::npos);
+    EXPECT_NE(Refused({"list"}).find("at least one file"), std::string::npos);
+    EXPECT_NE(Refused({"ports", "x"}).find("no file"), std::string::npos);
+    EXPECT_NE(Refused({"receive", "-o", "x.syx"}).find("--current, --programs or --all"), std::string::npos);
+    EXPECT_NE(Refused({"receive", "--current", "--all", "-o", "x"}).find("one of"), std::string::npos);
+    EXPECT_NE(Refused({"receive", "--current"}).find("-o FILE"), std::string::npos);
+    EXPECT_NE(Refused({"receive", "--current", "-o"}).find("-o needs a value"), std::string::npos);
+    EXPECT_NE(Refused({"send"}).find("exactly one file"), std::string::npos);
+    EXPECT_NE(Refused({"send", "a.syx", "b.syx"}).find("exactly one file"), std::string::npos);
+    EXPECT_NE(Refused({"send", "--port"}).find("--port needs a value"), std::string::npos);
+    EXPECT_NE(Refused({"list", "--yes", "a.syx"}).find("Unknown option --yes for list"), std::string::npos);
+    EXPECT_NE(Refused({"receive", "--yes", "--all", "-o", "x"}).find("Unknown option --yes"), std::string::npos);
+    EXPECT_NE(Refused({"send", "-o", "x", "a.syx"}).find("Unknown option -o"), std::string::npos);
+}
+
+TEST(CliOptions, ChannelIsOneToSixteen)
+{
+    EXPECT_EQ(Parse({"send", "--channel", "1", "f"}).channel, 1);
+    EXPECT_EQ(Parse({"send", "--channel", "09", "f"}).channel, 9);
+    for (const char* bad : {"0", "17", "-1", "", "1x", "one", "100", " 5"})
+        EXPECT_NE(Refused({"send", "--channel", bad, "f"}).find("1 to 16"), std::string::npos) << bad;
+}
+
+TEST(CliOptions, HelpDescribesEveryCommandOptionAndExitCode)
+{
+    const std::string help = CliHelpText();
+    for (const char* word : {"ports", "list", "receive", "send", "--port", "--channel", "--current", "--programs",
+                             "--all", "-o FILE", "--yes", "Veltrix.conf", "XDG_CONFIG_HOME", "in/out"})
+        EXPECT_NE(help.find(word), std::string::npos) << word;
+    for (const char* code : {"\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  5 ", "\n  6 ", "\n  130 "})
+        EXPECT_NE(help.find(code), std::string::npos) << code;
+}

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Runs veltrix-cli inside the MIDI VM against the simulated synthesizer (one VM boot per way
+# the synthesizer behaves) and checks exit codes, messages, the files written and what the
+# synthesizer ended up holding.
+# Usage: cli_vm_check.sh MODE RUN_IN_VM VELTRIX_CLI OUT_DIR REALDATA_DIR EXAMPLES_DIR
+set -u
+mode=$1 run_in_vm=$2 cli=$3 out=$4 realdata=$5 examples=$6
+here=$(cd "$(dirname "$0")" && pwd)
+bank=$realdata/ms2000-bank-0x4C.syx
+[ -f "$bank" ] || { echo "SKIP: the real dumps are not at $realdata"; exit 77; }
+
+started=$(date +%s)
+VELTRIX_VM_SYNTH=$bank VELTRIX_VM_SYNTH_MODE=$mode \
+VELTRIX_VM_FILES="$cli $bank $examples/Warm-Pad.syx $examples/Demo-Bank.syx" \
+  "$run_in_vm" "$out" "$here/cli_vm_program.sh" "$mode"
+rc=$?
+log=$out/program.log
+echo "--- inside the VM (exit status $rc, $(( $(date +%s) - started )) s with the boot) ---"
+cat "$log"
+echo "--- synthesizer ---"
+cat "$out/synth.log" 2>/dev/null
+echo "---"
+[ "$rc" = 0 ] || { echo "FAIL: the VM program exited with $rc"; exit 1; }
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# expect_rc STEP CODE: the step ran and exited with CODE.
+expect_rc() {
+  local got
+  got=$(awk -v s="$1" '$1 == "RESULT" && $2 == s { print $3 }' "$log")
+  [ "$got" = "$2" ] || fail "$1 exited with '${got:-nothing}', expected $2"
+}
+# expect_text STEP TEXT: the output of STEP has a line containing TEXT.
+expect_text() {
+  awk -v s="$1" '$1 == "---" && $2 == s":" { on = 1; next } $1 == "RESULT" { on = 0 } on' "$log" | grep -qF -- "$2" \
+    || fail "$1 did not say \"$2\""
+}
+# expect_message STEP: STEP said why it failed, in one line.
+expect_message() {
+  local lines
+  lines=$(awk -v s="$1" '$1 == "---" && $2 == s":" { on = 1; next } $1 == "RESULT" { on = 0 } on' "$log" | wc -l)
+  [ "$lines" = 1 ] || fail "$1 should say why in one line, it printed $lines"
+}
+expect_fact() { grep -qxF -- "$1" "$log" || fail "expected \"$1\""; }
+seconds() { awk -v s="$1" '$1 == "RESULT" && $2 == s { print $4 }' "$log"; }
+
+case $mode in
+normal)
+  expect_rc ports 0
+  expect_fact "$(printf 'Serial MIDI 1\tin/out')"
+  expect_rc current 0
+  expect_fact "SIZE /tmp/out/current.syx 297"
+  expect_fact "SAME /tmp/out/current.txt /tmp/out/a001.txt"
+  expect_rc send-program 0
+  expect_rc current-again 0
+  expect_fact "SAME /tmp/out/edit.syx /files/Warm-Pad.syx"
+  cmp -s "$out/synth-edit.syx" "$examples/Warm-Pad.syx" || fail "the synth's edit buffer is not Warm-Pad.syx"
+  expect_message other-channel
+  expect_rc other-channel 3
+  expect_fact "SIZE /tmp/out/channel2.syx none"
+  expect_message send-bank-unconfirmed
+  expect_rc send-bank-unconfirmed 2
+  expect_text send-bank-unconfirmed "--yes"
+  expect_rc send-bank 0
+  cmp -s "$out/synth-memory.syx" "$examples/Demo-Bank.syx" || fail "the synth's memory is not Demo-Bank.syx byte for byte"
+  expect_rc receive-bank 0
+  expect_fact "SIZE /tmp/out/bank.syx 37163"
+  memory_sha=$(sha256sum < "$out/synth-memory.syx" | cut -d' ' -f1)
+  expect_fact "SHA bank.syx $memory_sha"
+  expect_fact "FILES bank.syx current.syx edit.syx "
+  echo "TIMES: receive a bank $(seconds receive-bank) s, send a bank $(seconds send-bank) s (the wire needs 11.9 s)," \
+       "other channel $(seconds other-channel) s"
+  ;;
+silent)
+  expect_message silent
+  expect_rc silent 3
+  expect_fact "SIZE /tmp/out/silent.syx none"
+  expect_fact "FILES "
+  ;;
+truncated)
+  expect_message truncated
+  expect_rc truncated 4
+  expect_fact "SAME /tmp/out/backup.syx /files/Warm-Pad.syx"
+  expect_fact "FILES backup.syx "
+  ;;
+garbage)
+  expect_message garbage
+  expect_rc garbage 4
+  expect_fact "SIZE /tmp/out/garbage.syx none"
+  expect_fact "FILES "
+  ;;
+*) fail "unknown mode $mode" ;;
+esac
+
+[ "$failures" = 0 ] || exit 1
+echo "PASS: veltrix-cli against a $mode synthesizer"

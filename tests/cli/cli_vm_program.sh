@@ -1,0 +1,64 @@
+#!/bin/sh
+# Runs inside the MIDI VM (busybox sh): drives veltrix-cli against the simulated synthesizer
+# on "Serial MIDI 1" and prints what happened, one fact a line, for cli_vm_check.sh:
+#   RESULT <step> <exit status> <seconds>   after each command (its output comes before)
+#   SIZE <file> <bytes>, SAME <file> <other>, DIFFER <file> <other>, SHA <file> <sha256>
+#   FILES <names left in the output folder>
+# Usage: cli_vm_program.sh normal|silent|truncated|garbage
+mode=$1
+cli=/files/veltrix-cli
+o=/tmp/out
+mkdir -p $o
+
+now() { cut -d' ' -f1 /proc/uptime; }
+run() {
+  step=$1; shift
+  echo "--- $step: veltrix-cli $*"
+  start=$(now)
+  # Through a file: the VM's console is a terminal, and progress lines are for people.
+  "$cli" "$@" > /tmp/step.log 2>&1
+  rc=$?
+  cat /tmp/step.log
+  echo "RESULT $step $rc $(awk -v a="$start" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }')"
+}
+size() { if [ -f "$1" ]; then echo "SIZE $1 $(wc -c < "$1")"; else echo "SIZE $1 none"; fi; }
+same() { if cmp -s "$1" "$2"; then echo "SAME $1 $2"; else echo "DIFFER $1 $2"; fi; }
+files() { echo "FILES $(ls -A $o | tr '\n' ' ')"; }
+
+case $mode in
+normal)
+  run ports ports
+  run current receive --current -o $o/current.syx
+  size $o/current.syx
+  "$cli" list $o/current.syx | cut -f4,5 > $o/current.txt
+  "$cli" list /files/ms2000-bank-0x4C.syx | head -n 1 | cut -f4,5 > $o/a001.txt
+  same $o/current.txt $o/a001.txt
+  run send-program send /files/Warm-Pad.syx
+  run current-again receive --port "serial midi 1" --current -o $o/edit.syx
+  same $o/edit.syx /files/Warm-Pad.syx
+  run other-channel receive --channel 2 --programs -o $o/channel2.syx
+  size $o/channel2.syx
+  run send-bank-unconfirmed send /files/Demo-Bank.syx
+  run send-bank send --yes /files/Demo-Bank.syx
+  run receive-bank receive --programs -o $o/bank.syx
+  size $o/bank.syx
+  same $o/bank.syx /files/Demo-Bank.syx
+  echo "SHA bank.syx $(sha256sum < $o/bank.syx | cut -d' ' -f1)"
+  rm -f $o/current.txt $o/a001.txt
+  ;;
+silent)
+  run silent receive --programs -o $o/silent.syx
+  size $o/silent.syx
+  ;;
+truncated)
+  # An earlier backup is there: a failed receive must leave it as it was.
+  cp /files/Warm-Pad.syx $o/backup.syx
+  run truncated receive --programs -o $o/backup.syx
+  same $o/backup.syx /files/Warm-Pad.syx
+  ;;
+garbage)
+  run garbage receive --current -o $o/garbage.syx
+  size $o/garbage.syx
+  ;;
+esac
+files

@@ -1,0 +1,189 @@
+// Drives the real ALSA input, receive, bank send and port watcher against the simulated
+// synthesizer on the MIDI VM's hardware port. Run inside the VM by midi_in_vm_check.sh,
+// with the synthesizer started from START_DUMP; the script then compares the synthesizer's
+// memory with SEND_DUMP.
+//
+//   midi_in_vm_check START_DUMP SEND_DUMP
+//
+// Prints one line per step ("ok ..." or "FAIL ..."), the times taken, and exits 0 only
+// when every step passed.
+#include "AlsaMidiInService.h"
+#include "AlsaMidiOutService.h"
+#include "AlsaPortWatcher.h"
+#include "MidiEvent.h"
+#include "ReceiveDump.h"
+#include "SendBank.h"
+#include "SyxFormat.h"
+#include "ProgramList.h"
+#include "SyxProgram.h"
+
+#include <alsa/asoundlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+using Clock = std::chrono::steady_clock;
+
+const char* const TEST_PORT_NAME = "Plugged-in Interface";
+
+int g_failures = 0;
+
+void Check(bool passed, const std::string& what)
+{
+    std::printf("%s %s\n", passed ? "ok" : "FAIL", what.c_str());
+    std::fflush(stdout);
+    if (!passed)
+        ++g_failures;
+}
+
+double SecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+Bytes ReadFile(const char* path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return Bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+int FindDevice(CAlsaMidiOutService& out, const std::string& name, CMidiOutCaps& caps)
+{
+    const unsigned int count = out.GetNumDevs();
+    for (unsigned int id = 0; id < count; ++id) {
+        if (out.GetDevCaps(id, caps) && caps.productName == name)
+            return static_cast<int>(id);
+    }
+    return -1;
+}
+
+// Waits up to `ms` for the watcher's news and reads it.
+bool WatcherSeesChange(CAlsaPortWatcher& watcher, int ms)
+{
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(ms);
+    while (Clock::now() < end) {
+        std::vector<pollfd> fds = watcher.GetPollDescriptors();
+        poll(fds.data(), static_cast<nfds_t>(fds.size()), 50);
+        if (watcher.ReadChanges())
+            return true;
+    }
+    return false;
+}
+
+void CheckReceives(CAlsaMidiOutService& out, MidiOutHandle hOut, CAlsaMidiInService& in, MidiInHandle hIn,
+                   const Bytes& startDump)
+{
+    // The edit buffer starts as program A01 of the synthesizer's memory.
+    CProgramList programs;
+    std::string error;
+    programs.ReadSyxBytes(startDump.data(), startDump.size(), error, "start");
+    const Bytes firstProgram = programs.GetSize() > 0 ? BuildDumpMessage(FUNC_CURRENT_PROGRAM, 0,
+        programs.GetAt(0)->GetData(), programs.GetAt(0)->GetLength()) : Bytes{};
+
+    Clock::time_point start = Clock::now();
+    CReceiveResult current = ReceiveDump(out, hOut, in, hIn, DumpKind::CurrentProgram, 0, nullptr, nullptr);
+    std::printf("current program: %zu bytes in %.2f s %s\n", current.bytes.size(), SecondsSince(start),
+                current.error.c_str());
+    Check(current.status == ReceiveStatus::Received && current.bytes.size() == 297 && current.bytes == firstProgram,
+          "receive current program: 297 bytes, program A01 of the synthesizer's memory");
+
+    size_t pieces = 0;
+    start = Clock::now();
+    CReceiveResult bank = ReceiveDump(out, hOut, in, hIn, DumpKind::AllPrograms, 0,
+                                      [&pieces](size_t, size_t) { ++pieces; }, nullptr);
+    std::printf("all programs: %zu bytes in %.2f s (the wire needs %.2f s), %zu progress calls %s\n",
+                bank.bytes.size(), SecondsSince(start), 37163.0 / MIDI_WIRE_BYTES_PER_SECOND, pieces,
+                bank.error.c_str());
+    Check(bank.status == ReceiveStatus::Received && bank.bytes == startDump,
+          "receive all programs: byte for byte the synthesizer's memory");
+}
+
+void CheckBankSend(CAlsaMidiOutService& out, MidiOutHandle hOut, CMidiEvent& done, CAlsaMidiInService& in,
+                   MidiInHandle hIn, const Bytes& sendDump)
+{
+    const Clock::time_point start = Clock::now();
+    const CBankSendResult result = SendBankDump(out, hOut, done, in, hIn, sendDump, 0, nullptr, nullptr);
+    std::printf("bank send: %.2f s with the answer %s\n", SecondsSince(start), result.error.c_str());
+    Check(result.status == BankSendStatus::Completed, "send a bank: the synthesizer answered data load completed");
+}
+
+// Another client offers a hardware port that only takes output, then removes it.
+void CheckPortComesAndGoes(CAlsaMidiOutService& out, CAlsaMidiInService& in, CAlsaPortWatcher& watcher)
+{
+    while (WatcherSeesChange(watcher, 300)) {
+        // news of our own clients and ports from the steps before
+    }
+    Check(!WatcherSeesChange(watcher, 300), "watcher: no news while nothing changes");
+
+    snd_seq_t* other = nullptr;
+    if (snd_seq_open(&other, "default", SND_SEQ_OPEN_OUTPUT, 0) < 0) {
+        Check(false, "open a second sequencer client");
+        return;
+    }
+    snd_seq_set_client_name(other, "USB interface");
+    const unsigned int before = out.GetNumDevs();
+    const int port = snd_seq_create_simple_port(other, TEST_PORT_NAME,
+                                                SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE,
+                                                SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_HARDWARE);
+    Check(WatcherSeesChange(watcher, 2000), "watcher: a port that appears is seen");
+    CMidiOutCaps caps;
+    const int id = FindDevice(out, TEST_PORT_NAME, caps);
+    Check(port >= 0 && out.GetNumDevs() == before + 1 && id >= 0 && caps.kind == MidiOutKind::HardwarePort &&
+              !caps.canRead, "the new port is listed as a hardware port that cannot be read");
+    MidiInHandle hIn = nullptr;
+    const int rc = in.OpenIn(&hIn, id);
+    Check(rc == CAlsaMidiInService::ERR_NOT_READABLE && hIn == nullptr,
+          "a port that cannot be read does not open for input: " + in.GetErrorText(rc));
+
+    snd_seq_delete_simple_port(other, port);
+    Check(WatcherSeesChange(watcher, 2000), "watcher: a port that disappears is seen");
+    Check(FindDevice(out, TEST_PORT_NAME, caps) < 0 && out.GetNumDevs() == before, "the port is no longer listed");
+    snd_seq_close(other);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::printf("usage: midi_in_vm_check START_DUMP SEND_DUMP\n");
+        return 2;
+    }
+    const Bytes startDump = ReadFile(argv[1]);
+    const Bytes sendDump = ReadFile(argv[2]);
+
+    CAlsaMidiOutService out;
+    CAlsaMidiInService in(out);
+    CAlsaPortWatcher watcher;
+    Check(watcher.GetStartError() == 0, "the port watcher follows the System Announce port");
+
+    CMidiOutCaps caps;
+    const int id = FindDevice(out, "Serial MIDI 1", caps);
+    Check(id >= 0 && caps.canRead && caps.kind == MidiOutKind::HardwarePort,
+          "Serial MIDI 1 is a hardware port that can be read, at " + caps.address);
+    const unsigned int ports = out.GetNumDevs();
+    CMidiEvent done;
+    MidiOutHandle hOut = nullptr;
+    MidiInHandle hIn = nullptr;
+    const int outRc = out.Open(&hOut, id, &done);
+    const int inRc = in.OpenIn(&hIn, id);
+    Check(outRc == 0 && inRc == 0, "open Serial MIDI 1 both ways: " + out.GetErrorText(outRc) + " " +
+                                       in.GetErrorText(inRc));
+    Check(out.GetNumDevs() == ports, "our own input and watcher ports are not listed as output ports");
+    if (hOut != nullptr && hIn != nullptr) {
+        CheckReceives(out, hOut, in, hIn, startDump);
+        CheckBankSend(out, hOut, done, in, hIn, sendDump);
+    }
+    in.CloseIn(hIn);
+    out.Close(hOut);
+    CheckPortComesAndGoes(out, in, watcher);
+    std::printf("%d failed\n", g_failures);
+    return g_failures == 0 ? 0 : 1;
+}
