@@ -113,3 +113,58 @@ TEST_F(MidiPortModelTest, OpenWithoutSelectionPassesMinusOne)
 }
 
 }  // namespace
+
+namespace {
+
+struct MidiPortRefillTest : MidiPortModelTest
+{
+    void SetUp() override
+    {
+        service.AddDevice("Midi Through Port-0", MidiOutKind::Other);
+        service.AddDevice("UM-ONE MIDI 1");
+        service.AddDevice("USB MIDI 2");
+        model.FillPorts();
+    }
+};
+
+TEST_F(MidiPortRefillTest, SelectedPortKeepsItsSelectionWhenAnotherComesOrGoes)
+{
+    model.SelectPort(1);  // "USB MIDI 2", device id 2
+    service.Unplug("UM-ONE MIDI 1");
+    CMidiPortChange change = model.RefillPorts();
+    EXPECT_TRUE(change.listChanged);
+    EXPECT_FALSE(change.selectionLost);
+    ASSERT_EQ(1u, model.GetPorts().size());
+    EXPECT_EQ("USB MIDI 2", model.GetSelectedPortName());
+    EXPECT_EQ(1, model.GetSelectedDeviceId());  // the id moved down with the list
+
+    service.Replug("UM-ONE MIDI 1");
+    change = model.RefillPorts();
+    EXPECT_TRUE(change.listChanged);
+    EXPECT_EQ(2u, model.GetPorts().size());
+    EXPECT_EQ("USB MIDI 2", model.GetSelectedPortName());
+    EXPECT_EQ(2, model.GetSelectedDeviceId());
+
+    change = model.RefillPorts();  // news that changed no hardware port
+    EXPECT_FALSE(change.listChanged);
+    EXPECT_EQ(1, model.GetPortSelection());
+}
+
+TEST_F(MidiPortRefillTest, SelectedPortThatGoesIsReportedAndTheFirstIsSelected)
+{
+    model.SelectPort(1);
+    service.Unplug("USB MIDI 2");
+    CMidiPortChange change = model.RefillPorts();
+    EXPECT_TRUE(change.selectionLost);
+    EXPECT_EQ("USB MIDI 2", change.lostName);
+    EXPECT_EQ("UM-ONE MIDI 1", model.GetSelectedPortName());
+
+    service.Unplug("UM-ONE MIDI 1");
+    change = model.RefillPorts();
+    EXPECT_TRUE(change.selectionLost);
+    EXPECT_EQ("UM-ONE MIDI 1", change.lostName);
+    EXPECT_TRUE(model.GetPorts().empty());
+    EXPECT_EQ(MIDI_NO_SELECTION, model.GetPortSelection());
+}
+
+}  // namespace
