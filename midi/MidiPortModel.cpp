@@ -36,39 +36,8 @@ void CMidiPortModel::FillPorts()
         CMidiOutCaps caps;
         if (!m_service.GetDevCaps(id, caps) || caps.kind != MidiOutKind::HardwarePort)
             continue;
-        m_ports.push_back({LimitText(caps.productName, MIDI_OUT_NAME_MAX), static_cast<int>(id), caps.address});
+        m_ports.push_back({LimitText(caps.productName, MIDI_OUT_NAME_MAX), static_cast<int>(id)});
     }
-}
-
-CMidiPortChange CMidiPortModel::RefillPorts()
-{
-    const std::vector<CMidiPortItem> before = m_ports;
-    const int selected = m_portSelection;
-    FillPorts();
-
-    CMidiPortChange change;
-    change.listChanged = m_ports.size() != before.size();
-    for (size_t i = 0; i < m_ports.size() && !change.listChanged; ++i)
-        change.listChanged = m_ports[i].name != before[i].name || m_ports[i].address != before[i].address;
-    if (selected == MIDI_NO_SELECTION)
-        return change;
-    const CMidiPortItem& was = before[static_cast<size_t>(selected)];
-    int found = MIDI_NO_SELECTION;
-    for (size_t i = 0; i < m_ports.size() && found == MIDI_NO_SELECTION; ++i) {
-        if (m_ports[i].address == was.address && m_ports[i].name == was.name)
-            found = static_cast<int>(i);
-    }
-    for (size_t i = 0; i < m_ports.size() && found == MIDI_NO_SELECTION; ++i) {
-        if (m_ports[i].name == was.name)
-            found = static_cast<int>(i);
-    }
-    if (found == MIDI_NO_SELECTION) {
-        change.selectionLost = true;
-        change.lostName = was.name;
-        found = m_ports.empty() ? MIDI_NO_SELECTION : 0;
-    }
-    m_portSelection = found;
-    return change;
 }
 
 int CMidiPortModel::RestorePort(const std::string& storedName)

@@ -12,15 +12,6 @@ struct CMidiPortItem
 {
     std::string name;
     int deviceId;
-    std::string address = {};  // where the backend finds the port (CMidiOutCaps::address)
-};
-
-// What listing the ports again found (RefillPorts).
-struct CMidiPortChange
-{
-    bool listChanged = false;    // ports came or went: the list differs from before
-    bool selectionLost = false;  // the port that was selected is no longer listed
-    std::string lostName;        // that port's name
 };
 
 // One entry of the channel list: "01" .. "16" and the channel 0 .. 15.
@@ -49,12 +40,6 @@ public:
     // every pass; devices whose capabilities can't be read are left out) and clears
     // the port selection.
     void FillPorts();
-    // Lists the ports again after news that ports came or went (CAlsaPortWatcher). The
-    // selected port stays selected where it now is in the list (found by its address,
-    // else by its name); when it is gone, the first port is selected (none when the
-    // list is empty) and the change says which port went. While a port is open the
-    // selected port is the open one, so a lost selection means the open port went away.
-    CMidiPortChange RefillPorts();
     const std::vector<CMidiPortItem>& GetPorts() const { return m_ports; }
     const std::vector<CMidiChannelItem>& GetChannels() const { return m_channels; }
 
