@@ -9,18 +9,19 @@ namespace {
 constexpr char CLIENT_NAME[] = "Veltrix";
 constexpr char PORT_NAME[] = "Veltrix port watch";
 
+// Only news of ports counts. A client's start and exit are left out: listing the ports
+// opens and closes a client of its own each time, so a port list filled again on client
+// news would feed itself without end. A client that goes away (a USB interface pulled
+// out) takes its ports with it, and the sequencer announces each of them as it goes.
 bool IsPortNews(snd_seq_event_type_t type)
 {
     switch (type) {
-    case SND_SEQ_EVENT_CLIENT_START:
-    case SND_SEQ_EVENT_CLIENT_EXIT:
-    case SND_SEQ_EVENT_CLIENT_CHANGE:
     case SND_SEQ_EVENT_PORT_START:
     case SND_SEQ_EVENT_PORT_EXIT:
     case SND_SEQ_EVENT_PORT_CHANGE:
         return true;
     default:
-        return false;  // connections made or broken change no port
+        return false;  // clients, and connections made or broken, change no port
     }
 }
 

@@ -5,7 +5,7 @@
 typedef struct _snd_seq snd_seq_t;
 
 // Watches the ALSA sequencer's System Announce port (0:1): a client of its own is
-// connected from it and reads its news of clients and ports that start, exit or change.
+// connected from it and reads its news of ports that start, exit or change.
 // Without a sequencer it has no descriptors and never reports a change.
 class CAlsaPortWatcher : public IMidiPortWatcher
 {
