@@ -1,4 +1,4 @@
-// Benchmarks of the program data: the reader and the sort. bash scripts/bench.sh runs them.
+// Benchmarks of the program data: the reader, the sort and the duplicate finder. bash scripts/bench.sh runs them.
 
 #include "BenchSummary.h"
 
@@ -14,5 +14,7 @@ int main(int argc, char** argv)
         checks.push_back(TimeCheck(std::string("SortByColumn, 128,000 programs, ") + COLUMNS[column],
                                    "BM_SortByColumn" + suffix, "BM_SortPrecomputedKeys" + suffix, 2, 150));
     }
+    checks.push_back(TimeCheck("FindDuplicatePrograms, 128,000 programs", "BM_FindDuplicates/iterations:10",
+                               "BM_ReadComparedBytes/iterations:10", 10, 250));
     return RunBenchmarksWithChecks(argc, argv, checks);
 }

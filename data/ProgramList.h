@@ -47,8 +47,6 @@ public:
 private:
     int AppendDump(const unsigned char* header, unsigned char* body, unsigned int bodyRead,
                    std::string& error, const std::string& fileName);
-    // Whether a draw among indices 0 to `last` can ever hit a usable source.
-    bool HasDrawableSource(int last) const;
 
     std::vector<CSyxProgram*> m_items;
 };

@@ -99,44 +99,54 @@ int RandomBetween(int low, int high)
     return static_cast<int>(low + 1 + NextRandom() % span);
 }
 
-bool CProgramList::HasDrawableSource(int last) const
+namespace {
+
+// Whether a draw among positions 0 to `last` of the records can ever hit a usable source.
+bool HasDrawableSource(const CSyxProgram* const* records, int count, int last)
 {
-    const int reachable = std::min({last, GetSize() - 1, RANDOM_MAX});
+    const int reachable = std::min({last, count - 1, RANDOM_MAX});
     for (int i = 0; i <= reachable; ++i) {
-        if (IsUsableSource(GetAt(i)))
+        if (IsUsableSource(records[i]))
             return true;
     }
     return false;
 }
 
-const unsigned char* CProgramList::PickRandomSource(int last) const
+const CSyxProgram* RecordAt(const CSyxProgram* const* records, int count, int index)
+{
+    return index >= 0 && index < count ? records[index] : nullptr;
+}
+
+} // namespace
+
+const unsigned char* PickRandomSourceFrom(const CSyxProgram* const* records, int count, int last)
 {
     // Drawing again until a usable program comes up only ends if one can come up at all.
-    if (!HasDrawableSource(last))
+    if (count <= 0 || !HasDrawableSource(records, count, last))
         return nullptr;
-    last = std::min(last, GetSize() - 1);
+    last = std::min(last, count - 1);
     for (;;) {
-        const CSyxProgram* program = GetAt(RandomBetween(-1, last));
+        const CSyxProgram* program = RecordAt(records, count, RandomBetween(-1, last));
         if (IsUsableSource(program))
             return program->GetData();
     }
 }
 
-CSyxProgram* CProgramList::CreateRandomProgram() const
+CSyxProgram* CreateRandomProgramFrom(const CSyxProgram* const* records, int count)
 {
-    if (GetSize() == 0)
+    if (count <= 0)
         return nullptr;
 
     // Candidates: the programs before the first one with a placeholder name (at least the first).
     int lastCandidate = 0;
-    for (int j = 0; j < GetSize(); ++j) {
-        if (IsPlaceholderName(GetAt(j)->GetNameView()))
+    for (int j = 0; j < count; ++j) {
+        if (IsPlaceholderName(records[j]->GetNameView()))
             break;
         lastCandidate = j;
     }
-    // Also covers a list of Vocoder programs only, and candidates that are all Vocoder programs
-    // while others lie further on: no draw could ever end there.
-    if (!HasDrawableSource(lastCandidate))
+    // Also covers records that are all Vocoder programs, and candidates that are all Vocoder
+    // programs while others lie further on: no draw could ever end there.
+    if (!HasDrawableSource(records, count, lastCandidate))
         return nullptr;
 
     unsigned char image[PROGRAM_DATA_SIZE];
@@ -144,9 +154,24 @@ CSyxProgram* CProgramList::CreateRandomProgram() const
     FillRange(image, CLEARED_RANGE, 0);
     image[TIMBRE1_RANGE.first] = TIMBRE_FIRST_BYTE;
     for (const ByteRange& range : DRAWN_RANGES)
-        CopyRange(image, PickRandomSource(lastCandidate), range);
+        CopyRange(image, PickRandomSourceFrom(records, count, lastCandidate), range);
     std::memcpy(image + TIMBRE2_FIRST, image + TIMBRE1_RANGE.first,
                 TIMBRE1_RANGE.last - TIMBRE1_RANGE.first + 1);
 
     return new CSyxProgram('A', 1, image, PROGRAM_DATA_SIZE, "");
+}
+
+CSyxProgram* CreateRandomProgramFrom(const std::vector<const CSyxProgram*>& records)
+{
+    return CreateRandomProgramFrom(records.data(), static_cast<int>(records.size()));
+}
+
+const unsigned char* CProgramList::PickRandomSource(int last) const
+{
+    return PickRandomSourceFrom(m_items.data(), GetSize(), last);
+}
+
+CSyxProgram* CProgramList::CreateRandomProgram() const
+{
+    return CreateRandomProgramFrom(m_items.data(), GetSize());
 }

@@ -9,6 +9,9 @@ QString CommandString(int commandId)
     case ID_PROGRAM_AUDITION: return "Audition Program via MIDI\nAudition Program  (Ctrl-A)";
     case ID_PROGRAM_RANDOM: return "Generate Random Program\nRandom Program (Ctrl-R)";
     case ID_APP_ABOUT: return "About\nAbout";
+    case ID_PROGRAM_MARK_DUPLICATES: return "Mark the programs whose sound another program repeats\nMark Duplicates";
+    case ID_PROGRAM_RANDOM_SELECTION:
+        return "Generate a Random Program from the selected programs\nRandom from Selection";
     case ID_APP_EXIT: return "Quit the application; prompts to save documents\nExit";
     case ID_VIEW_TOOLBAR: return "Show or hide the toolbar\nToggle ToolBar";
     case ID_VIEW_STATUS_BAR: return "Show or hide the status bar\nToggle StatusBar";

@@ -15,6 +15,8 @@ PACKAGES=(
   python3                                   # the simulated synthesizer on the MIDI VM's cable (synth.py)
   clang libclang-rt-14-dev                  # libFuzzer and its sanitizer runtimes, to fuzz the dump reader
   libbenchmark-dev                          # Google Benchmark, for the speed and memory benchmarks in bench/
+  xdotool openbox x11-utils                 # the real-window test finds Veltrix's window, under a window manager
+  dpkg-dev shared-mime-info                 # the Debian package: dpkg-shlibdeps for its dependencies, the .syx type check
 )
 
 missing=()

@@ -164,3 +164,63 @@ TEST(RandomBetween, SameSeedSameSequence)
     for (int i = 0; i < 20; ++i)
         EXPECT_EQ(RandomBetween(-1, 32767), first[static_cast<size_t>(i)]);
 }
+
+TEST_F(RandomProgram, FromARecordSetDrawsOnlyAmongItsRecordsInTheirOrder)
+{
+    for (const char* name : {"A", "B", "Init Sound", "C", "D", "E"})
+        AddProgram(name);
+    // Records 4, 1, 3 in that order: all three are sources; the whole list would stop at 2.
+    const std::vector<const CSyxProgram*> chosen = {m_list.GetAt(4), m_list.GetAt(1), m_list.GetAt(3)};
+    std::set<const CSyxProgram*> used;
+    for (int run = 0; run < 30; ++run) {
+        std::unique_ptr<CSyxProgram> result(CreateRandomProgramFrom(chosen));
+        ASSERT_NE(result, nullptr);
+        EXPECT_EQ(result->GetName(), "RandomPatch");
+        EXPECT_EQ(0, std::memcmp(result->GetData() + 146, result->GetData() + 38, 108));
+        for (unsigned int first : DRAW_FIRSTS)
+            for (int i = 0; i < m_list.GetSize(); ++i)
+                if (m_list.GetAt(i)->GetData()[first] == result->GetData()[first])
+                    used.insert(m_list.GetAt(i));
+    }
+    EXPECT_EQ(used, (std::set<const CSyxProgram*>(chosen.begin(), chosen.end())));
+
+    // The same rules within the set: its order decides where the placeholder stops the scan.
+    const std::vector<const CSyxProgram*> withPlaceholder = {m_list.GetAt(5), m_list.GetAt(2), m_list.GetAt(0)};
+    for (int run = 0; run < 10; ++run) {
+        std::unique_ptr<CSyxProgram> result(CreateRandomProgramFrom(withPlaceholder));
+        ASSERT_NE(result, nullptr);
+        EXPECT_EQ(0, std::memcmp(result->GetData() + 39, m_list.GetAt(5)->GetData() + 39, 107));
+    }
+    EXPECT_EQ(CreateRandomProgramFrom(std::vector<const CSyxProgram*>{}), nullptr);
+}
+
+TEST_F(RandomProgram, TheListGivesWhatTheGeneratorGivesOverAllItsRecords)
+{
+    for (const char* name : {"Lead", "Bass", "Pad", "Keys"})
+        AddProgram(name);
+    std::vector<const CSyxProgram*> all;
+    for (int i = 0; i < m_list.GetSize(); ++i)
+        all.push_back(m_list.GetAt(i));
+    SeedRandom(99);
+    const auto fromList = Generate();
+    SeedRandom(99);
+    const std::unique_ptr<CSyxProgram> fromSet(CreateRandomProgramFrom(all));
+    ASSERT_NE(fromList, nullptr);
+    ASSERT_NE(fromSet, nullptr);
+    EXPECT_EQ(0, std::memcmp(fromList->GetData(), fromSet->GetData(), PROGRAM_DATA_SIZE));
+}
+
+TEST_F(RandomProgram, SameSeedGivesTheSameProgramAsBefore)
+{
+    // Pinned from the generator as it was before it worked over record sets.
+    for (const char* name : {"Lead", "Bass", "Pad", "Keys", "Init Sound", "Never"})
+        AddProgram(name);
+    AddProgram("Vox", 0x30);
+    SeedRandom(2024);
+    const auto result = Generate();
+    ASSERT_NE(result, nullptr);
+    unsigned int sum = 0;
+    for (unsigned int i = 0; i < PROGRAM_DATA_SIZE; ++i)
+        sum = sum * 31 + result->GetData()[i];
+    EXPECT_EQ(sum, 3065023781u);
+}

@@ -5,12 +5,14 @@
 #include "FindDlg.h"
 #include "MainFrame.h"
 #include "Resources.h"
+#include "desktop/RecentFiles.h"
 #include "grid/ProgramGrid.h"
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
 #include "services/WaitCursor.h"
 
 #include <QFileInfo>
+#include <QStatusBar>
 
 #include <map>
 #include <string>
@@ -45,6 +47,11 @@ void CMainFrame::OnFileOpen()
 {
     const QStringList paths = m_services.fileDialogs->GetOpenFileNames(
         this, "SYX Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".syx");
+    OpenFiles(paths);
+}
+
+void CMainFrame::OpenFiles(const QStringList& paths)
+{
     if (paths.isEmpty())
         return;
 
@@ -54,6 +61,7 @@ void CMainFrame::OnFileOpen()
     m_fileCount = 0;
 
     QString lastFileRead;
+    QStringList filesRead;
     for (const QString& path : paths) {
         const QString displayName = DisplayNameForFile(path, paths.size() == 1);
         std::string error;
@@ -62,6 +70,7 @@ void CMainFrame::OnFileOpen()
             ++m_fileCount;
             lastFileRead = path;
             m_librarySources.AddFile(path, m_programs);
+            filesRead.append(path);
         } else {
             m_services.messageBox->Show(
                 this, QString("Failed to parse Syx file %1. %2").arg(displayName, QString::fromStdString(error)),
@@ -71,7 +80,12 @@ void CMainFrame::OnFileOpen()
 
     // With one file read, the title names it, even when others failed to read.
     SetTitleFile(m_fileCount == 1 ? QFileInfo(lastFileRead).fileName() : QString());
+    m_duplicates.Refresh(m_programs);
     PopulateGrid();
+    if (m_duplicates.IsActive())
+        ShowStatusMessage(m_duplicates.Summary());
+    if (m_recentFiles)
+        m_recentFiles->Add(filesRead);
 }
 
 void CMainFrame::SetTitleFile(const QString& fileName)
@@ -93,7 +107,8 @@ void CMainFrame::PopulateGrid()
     for (int row = 0; row < count; ++row) {
         const CSyxProgram* program = m_programs.GetAt(row);
         const QString name = ProgramText(program->GetName());
-        const bool marked = !m_findText.isEmpty() && name.toLower().contains(m_findText);
+        const bool marked = (!m_findText.isEmpty() && name.toLower().contains(m_findText))
+                            || m_duplicates.IsMarked(program);
         const COLORREF back = marked ? MARKED_ROW_BACK_COLOR : ROW_BACK_COLOR;
 
         if (showFiles)
@@ -115,8 +130,23 @@ void CMainFrame::OnEditFind()
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_findText = dialog.m_strName.toLower();
+    m_duplicates.Clear();   // one marking: the last of Find and Mark Duplicates sets it
     CWaitCursor wait(*m_services.waitCursor);
     PopulateGrid();
+}
+
+void CMainFrame::OnProgramMarkDuplicates()
+{
+    CWaitCursor wait(*m_services.waitCursor);
+    m_findText.clear();
+    m_duplicates.Mark(m_programs);
+    PopulateGrid();
+    ShowStatusMessage(m_duplicates.Summary());
+}
+
+void CMainFrame::ShowStatusMessage(const QString& text, int timeoutMs)
+{
+    m_wndStatusBar->showMessage(text, timeoutMs);
 }
 
 long CMainFrame::OnGridNotify(long long wParam, long long lParam)

@@ -6,6 +6,8 @@
 #include "Resources.h"
 #include "bank/BankCommands.h"
 #include "WindowPlacement.h"
+#include "desktop/FileDropTarget.h"
+#include "desktop/RecentFiles.h"
 #include "grid/ProgramGrid.h"
 #include "services/PostMessage.h"
 #include "services/Profile.h"
@@ -108,6 +110,11 @@ int CMainFrame::OnCreate()
     if (!m_placement->IsPlaced())
         m_placement->PlaceCentred(FirstStartSize(*this, *m_wndGrid));
 
+    auto* dropTarget = new CFileDropTarget(this, [this](const QStringList& paths) { OpenFiles(paths); },
+                                           [this](const QString& text) { ShowStatusMessage(text, 10000); });
+    dropTarget->Watch(this, true);
+    dropTarget->Watch(m_wndGrid->viewport(), false);
+
     SetMainWindow(this);
     m_updater.UpdateAll();
     return 0;
@@ -157,6 +164,10 @@ void CMainFrame::CreateCommands()
                [this](CCmdUI& ui) { OnUpdateProgramAudition(ui); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     AddCommand(ID_APP_ABOUT, "&About...", [this] { if (m_onAppAbout) m_onAppAbout(); });
+    AddCommand(ID_PROGRAM_RANDOM_SELECTION, "Random from &Selection", [this] { OnProgramRandomFromSelection(); },
+               [this](CCmdUI& ui) { OnUpdateProgramRandomFromSelection(ui); });
+    AddCommand(ID_PROGRAM_MARK_DUPLICATES, "Mark &Duplicates", [this] { OnProgramMarkDuplicates(); },
+               [this](CCmdUI& ui) { OnUpdateEditFind(ui); });
 
     for (QAction* action : {Action(ID_FILE_OPEN), Action(ID_EDIT_FIND), Action(ID_PROGRAM_AUDITION),
                             Action(ID_PROGRAM_RANDOM)})
@@ -174,6 +185,10 @@ void CMainFrame::CreateMenus()
     file->addAction(Action(ID_FILE_OPEN));
     file->addAction(Action(ID_FILE_SAVE_LAST_RANDOM));
     file->addSeparator();
+    m_recentFiles = new CRecentFiles(this, *m_services.profile, [this](const QStringList& paths) { OpenFiles(paths); },
+                                     [this](const QString& text) { ShowStatusMessage(text, 10000); });
+    file->addMenu(m_recentFiles->Menu());
+    file->addSeparator();
     file->addAction(Action(ID_APP_EXIT));
 
     // View's two items show and hide the bars; they are created with the bars.
@@ -181,8 +196,10 @@ void CMainFrame::CreateMenus()
 
     QMenu* program = menuBar()->addMenu("&Program");
     program->addAction(Action(ID_EDIT_FIND));
+    program->addAction(Action(ID_PROGRAM_MARK_DUPLICATES));
     program->addAction(Action(ID_PROGRAM_AUDITION));
     program->addAction(Action(ID_PROGRAM_RANDOM));
+    program->addAction(Action(ID_PROGRAM_RANDOM_SELECTION));
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(Action(ID_APP_ABOUT));

@@ -9,6 +9,7 @@
 #include "MidiOutService.h"
 #include "MidiPortModel.h"
 #include "ProgramSender.h"
+#include "desktop/DuplicateMarking.h"
 #include "services/CommandUpdater.h"
 #include "services/UiServices.h"
 
@@ -16,6 +17,7 @@
 #include <QString>
 
 #include <map>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -25,6 +27,7 @@ class QToolBar;
 class CBankCommands;
 class CProgramGrid;
 class CWindowPlacement;
+class CRecentFiles;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -41,10 +44,15 @@ public:
 
     // Commands.
     void OnFileOpen();
+    // What Open does once its dialog is confirmed with `paths`; also reached by a drop, the
+    // command line and Recent Files. Nothing happens for an empty list.
+    void OpenFiles(const QStringList& paths);
     void OnFileSaveLastRandom();
     void OnEditFind();
     void OnProgramAudition();
     void OnProgramRandom();
+    void OnProgramRandomFromSelection();
+    void OnProgramMarkDuplicates();
     void OnMidiActive();
     // Sends one program to the edit buffer as Audition does; nothing while MIDI is off.
     void AuditionProgram(const CSyxProgram& program);
@@ -52,6 +60,7 @@ public:
     // Idle-time states of commands and status panes.
     void OnUpdateEditFind(CCmdUI& cmdUI);
     void OnUpdateProgramAudition(CCmdUI& cmdUI);
+    void OnUpdateProgramRandomFromSelection(CCmdUI& cmdUI);
     void OnUpdateFileSaveLastRandom(CCmdUI& cmdUI);
     void OnUpdateIndicatorMidi(CCmdUI& cmdUI);
     void OnUpdateIndicatorCount(CCmdUI& cmdUI);
@@ -76,6 +85,8 @@ public:
     CCommandUpdater& Updater() { return m_updater; }
     // The bank pane and its commands.
     CBankCommands* Bank() const { return m_bank; }
+    CRecentFiles& RecentFiles() { return *m_recentFiles; }
+    const CDuplicateMarking& DuplicateMarking() const { return m_duplicates; }
     // How long a send waits for the device; tests shorten it.
     void SetMidiSendTimeout(unsigned int milliseconds) { m_midiSendTimeoutMs = milliseconds; }
 
@@ -99,6 +110,10 @@ private:
     int SelectedChannel() const;
     // Sends a built message through the open device; a refusal is shown in a message box.
     void SendMessage(const CProgramMessage& message);
+    // Sends a generated program and keeps it as the last random program.
+    void SendRandomProgram(std::unique_ptr<CSyxProgram> program);
+    // A short note in the status bar's message pane.
+    void ShowStatusMessage(const QString& text, int timeoutMs = 0);
     QAction* AddCommand(int commandId, const QString& menuText, CommandHandler handler,
                         UpdateHandler update = {});
 
@@ -131,4 +146,7 @@ private:
     QLabel* m_paneMessage = nullptr;
     QLabel* m_paneCount = nullptr;
     QLabel* m_paneMidi = nullptr;
+
+    CDuplicateMarking m_duplicates;
+    CRecentFiles* m_recentFiles = nullptr;
 };

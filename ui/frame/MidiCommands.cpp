@@ -2,6 +2,8 @@
 // program for Audition and Random.
 
 #include "MainFrame.h"
+#include "RandomProgram.h"
+#include "desktop/SelectedRows.h"
 #include "grid/ProgramGrid.h"
 #include "services/MessageBoxService.h"
 #include "services/Profile.h"
@@ -104,13 +106,31 @@ void CMainFrame::OnProgramRandom()
     CWaitCursor wait(*m_services.waitCursor);
     if (m_hMidiOut == nullptr)
         return;
-    const int channel = SelectedChannel();
-    std::unique_ptr<CSyxProgram> program(m_programs.CreateRandomProgram());
+    SendRandomProgram(std::unique_ptr<CSyxProgram>(m_programs.CreateRandomProgram()));
+}
+
+void CMainFrame::OnProgramRandomFromSelection()
+{
+    CWaitCursor wait(*m_services.waitCursor);
+    if (m_hMidiOut == nullptr)
+        return;
+    const std::vector<const CSyxProgram*> selected = SelectedPrograms(*m_wndGrid, m_programs);
+    if (selected.size() < 2)
+        return;
+    SendRandomProgram(std::unique_ptr<CSyxProgram>(CreateRandomProgramFrom(selected)));
+}
+
+void CMainFrame::OnUpdateProgramRandomFromSelection(CCmdUI& cmdUI)
+{
+    cmdUI.Enable(m_hMidiOut != nullptr && HasSeveralSelectedRows(*m_wndGrid));
+}
+
+void CMainFrame::SendRandomProgram(std::unique_ptr<CSyxProgram> program)
+{
     if (!program)
         return;
-
     CProgramMessage message;
-    if (!BuildProgramMessage(program->GetData(), program->GetLength(), channel, message))
+    if (!BuildProgramMessage(program->GetData(), program->GetLength(), SelectedChannel(), message))
         return;
     SendMessage(message);
     program.reset();

@@ -3,6 +3,9 @@
 #include "AboutDlg.h"
 #include "AlsaMidiOutService.h"
 #include "MainFrame.h"
+#include "desktop/SyxPaths.h"
+
+#include <QTimer>
 
 CVeltrixApp::CVeltrixApp() = default;
 
@@ -35,6 +38,15 @@ bool CVeltrixApp::InitInstance()
                                   "settings. The unreadable file was kept as %1.").arg(setAside),
                           MessageIcon::Exclamation);
     return true;
+}
+
+void CVeltrixApp::OpenCommandLineFiles(const QStringList& arguments)
+{
+    const QStringList paths = CommandLineFiles(arguments);
+    if (paths.isEmpty())
+        return;
+    CMainFrame* frame = m_mainFrame.get();
+    QTimer::singleShot(0, frame, [frame, paths] { frame->OpenFiles(paths); });
 }
 
 void CVeltrixApp::OnAppAbout()

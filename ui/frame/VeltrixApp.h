@@ -8,6 +8,8 @@
 #include "services/UiServices.h"
 #include "services/WaitCursor.h"
 
+#include <QStringList>
+
 #include <memory>
 
 class CMainFrame;
@@ -20,6 +22,9 @@ public:
 
     // Creates, places and shows the main window. Returns true.
     bool InitInstance();
+    // `veltrix FILE...`: opens the files (a folder gives its .syx files) as Open would, once
+    // the window is shown and the event loop runs.
+    void OpenCommandLineFiles(const QStringList& arguments);
     // Help > About.
     void OnAppAbout();
 

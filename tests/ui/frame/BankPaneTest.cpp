@@ -47,13 +47,13 @@ TEST_F(BankPaneTest, BeforeABankThePaneIsHiddenAndItsCommandsAreOff)
     EXPECT_EQ(Pane().windowTitle(), "Bank");
 
     EXPECT_EQ(MenuTexts(Menu(frame, "&File")),
-              QStringList({"O&pen Syx File(s)...\tCtrl+O", "&Save Last Random...", "", "Open &Bank...",
-                           "Sa&ve Bank As...", "", "E&xit"}));
+              QStringList({"O&pen Syx File(s)...\tCtrl+O", "&Save Last Random...", "", "Recent &Files", "",
+                           "Open &Bank...", "Sa&ve Bank As...", "", "E&xit"}));
     EXPECT_EQ(MenuTexts(Menu(frame, "&Edit")), QStringList({"&Undo", "&Redo"}));
     EXPECT_EQ(Command(ID_EDIT_UNDO)->shortcut(), QKeySequence("Ctrl+Z"));
     EXPECT_EQ(Command(ID_EDIT_REDO)->shortcut(), QKeySequence("Ctrl+Y"));
     EXPECT_TRUE(MenuTexts(Menu(frame, "&View")).contains("&Bank"));
-    EXPECT_EQ(MenuTexts(Menu(frame, "&Program")).mid(4), QStringList({"&Put in Bank", "&Use as Bank"}));
+    EXPECT_EQ(MenuTexts(Menu(frame, "&Program")).mid(5), QStringList({"", "&Put in Bank", "&Use as Bank"}));
     EXPECT_EQ(frame.Grid()->actions(), QList<QAction*>({Command(ID_PROGRAM_PUT_IN_BANK), Command(ID_PROGRAM_USE_AS_BANK)}));
 
     for (int id : {ID_FILE_SAVE_BANK_AS, ID_PROGRAM_PUT_IN_BANK, ID_PROGRAM_USE_AS_BANK, ID_EDIT_UNDO, ID_EDIT_REDO})

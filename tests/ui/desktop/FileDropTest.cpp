@@ -1,0 +1,151 @@
+// Files and folders dropped on the window, and files named on the command line.
+
+#include "DesktopTestSupport.h"
+#include "desktop/FileDropTarget.h"
+#include "desktop/SyxPaths.h"
+
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+class FileDrop : public DesktopTest {
+protected:
+    // Delivers a drag entering `target` and then a drop on it, as a file manager would;
+    // returns whether the drag was accepted.
+    bool Drop(QWidget* target, const QStringList& paths)
+    {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& path : paths)
+            urls.append(QUrl::fromLocalFile(path));
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &drop);
+        fixture.Idle();
+        return enter.isAccepted() && drop.isAccepted();
+    }
+};
+
+} // namespace
+
+TEST_F(FileDrop, DroppedFilesOpenInTheOrderDroppedAsOpenWould)
+{
+    Open({WriteBank("Old.syx", "Old")});
+    const QString second = WriteBank("Second.syx", "Sec", 10);
+    const QString first = WriteOne("First.syx", "Fir", 20);
+    const QString notes = WriteText("notes.txt");
+    fixture.waitCursor.begins = 0;
+
+    EXPECT_TRUE(Drop(&Frame(), {second, notes, first}));
+
+    ASSERT_EQ(Names().size(), 129);
+    EXPECT_EQ(Names().front(), "Sec0");
+    EXPECT_EQ(Names().back(), "Fir");
+    EXPECT_EQ(Frame().FileCount(), 2);
+    EXPECT_EQ(CellText(0, 0), " Second");
+    EXPECT_EQ(CellText(128, 0), " First");
+    EXPECT_EQ(Frame().windowTitle(), "Veltrix");
+    EXPECT_GE(fixture.waitCursor.begins, 1);
+    EXPECT_TRUE(fixture.messageBox.shown.empty());
+    EXPECT_EQ(fixture.fileDialogs.openCalls, 1);   // the drop asks no dialog
+
+    // Over the grid, too, and a single file gives its name to the title.
+    EXPECT_TRUE(Drop(Grid().viewport(), {first}));
+    EXPECT_EQ(Names(), QStringList{"Fir"});
+    EXPECT_EQ(Frame().windowTitle(), "Veltrix - [First.syx]");
+}
+
+TEST_F(FileDrop, AFolderGivesItsSyxFilesInNameOrderWithoutSubFolders)
+{
+    QDir(folder.path()).mkpath("bank/sub");
+    const QString bank = Path("bank");
+    WriteDump(bank + "/b.syx", {MakeProgram("B", 0, 1)}, FUNC_CURRENT_PROGRAM);
+    WriteDump(bank + "/A.SYX", {MakeProgram("A", 0, 2)}, FUNC_CURRENT_PROGRAM);
+    WriteDump(bank + "/c.syx", {MakeProgram("C", 0, 3)}, FUNC_CURRENT_PROGRAM);
+    WriteDump(bank + "/sub/d.syx", {MakeProgram("D", 0, 4)}, FUNC_CURRENT_PROGRAM);
+    WriteDump(bank + "/e.txt", {MakeProgram("E", 0, 5)}, FUNC_CURRENT_PROGRAM);
+
+    EXPECT_TRUE(Drop(&Frame(), {bank}));
+
+    EXPECT_EQ(Names(), (QStringList{"A", "B", "C"}));
+    EXPECT_EQ(CellText(0, 0), " A");
+    EXPECT_EQ(Frame().FileCount(), 3);
+}
+
+TEST_F(FileDrop, NothingUsableChangesNothingAndSaysSo)
+{
+    Open({WriteOne("Kept.syx", "Kept")});
+    QDir(folder.path()).mkpath("empty");
+
+    EXPECT_TRUE(Drop(&Frame(), {WriteText("readme.txt"), Path("empty")}));
+
+    EXPECT_EQ(Names(), QStringList{"Kept"});
+    EXPECT_EQ(Frame().windowTitle(), "Veltrix - [Kept.syx]");
+    EXPECT_EQ(StatusMessage(), CFileDropTarget::NothingToOpenText());
+    EXPECT_TRUE(fixture.messageBox.shown.empty());
+}
+
+TEST_F(FileDrop, ABrokenFileIsReportedAndTheOthersStillRead)
+{
+    const QString good = WriteOne("Good.syx", "Good");
+    QFile broken(Path("Broken.syx"));
+    broken.open(QIODevice::WriteOnly);
+    broken.write("\xF0\x41\x30\x58\x4C\xF7", 6);
+    broken.close();
+
+    Drop(&Frame(), {Path("Broken.syx"), good});
+
+    ASSERT_EQ(fixture.messageBox.shown.size(), 1u);
+    EXPECT_EQ(fixture.messageBox.shown[0].text,
+              "Failed to parse Syx file Broken. File is not a valid Korg Syx File");
+    EXPECT_EQ(Names(), QStringList{"Good"});
+    EXPECT_EQ(Frame().FileCount(), 1);
+}
+
+TEST_F(FileDrop, OnlyDragsOfFilesAreTaken)
+{
+    QMimeData text;
+    text.setText("Lead");
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    enter.setDropAction(Qt::IgnoreAction);
+    enter.ignore();
+    QCoreApplication::sendEvent(&Frame(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+    EXPECT_TRUE(Frame().acceptDrops());
+}
+
+TEST(CommandLineFiles, AbsolutePathsInOrderAndFoldersOpened)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("bank");
+    WriteDump(dir.filePath("bank/y.syx"), {MakeProgram("Y", 0, 1)}, FUNC_CURRENT_PROGRAM);
+    WriteDump(dir.filePath("bank/x.syx"), {MakeProgram("X", 0, 2)}, FUNC_CURRENT_PROGRAM);
+    WriteDump(dir.filePath("z.syx"), {MakeProgram("Z", 0, 3)}, FUNC_CURRENT_PROGRAM);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+
+    const QStringList paths = CommandLineFiles({"z.syx", "bank", "missing.syx"});
+
+    QDir::setCurrent(previous);
+    const QString root = QDir(dir.path()).canonicalPath();
+    EXPECT_EQ(paths, (QStringList{root + "/z.syx", root + "/bank/x.syx", root + "/bank/y.syx",
+                                  root + "/missing.syx"}));
+}
+
+TEST_F(FileDrop, CommandLineFilesOpenAsOpenWouldAndAMissingOneIsReported)
+{
+    const QString bank = WriteBank("Bank.syx", "Bank");
+    Frame().OpenFiles(CommandLineFiles({bank, Path("gone.syx")}));
+    fixture.Idle();
+
+    EXPECT_EQ(Names().size(), 128);
+    ASSERT_EQ(fixture.messageBox.shown.size(), 1u);
+    EXPECT_EQ(fixture.messageBox.shown[0].text, "Failed to parse Syx file gone. Cannot open file");
+    EXPECT_EQ(fixture.messageBox.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(Frame().windowTitle(), "Veltrix - [Bank.syx]");
+}
