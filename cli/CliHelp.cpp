@@ -43,7 +43,8 @@ Options:
   --channel N    The MIDI channel the synthesizer listens on, 1 to 16 (default 1).
   --current, --programs, --all
                  What receive asks for (exactly one).
-  -o FILE        The file receive writes.
+  -o FILE, --output FILE
+                 The file receive writes.
   --yes          Confirms that send may replace the synthesizer's 128 programs.
   -h, --help     This text.
 

@@ -44,6 +44,12 @@ unsigned int ExpectedPrograms(const unsigned char* header)
     return 0;
 }
 
+// The further bytes an all-data dump carries after its programs; none for the others.
+unsigned int TrailerSize(const unsigned char* header)
+{
+    return header[4] == FUNC_ALL_DATA_DUMP ? ALL_DATA_TRAILER_SIZE : 0;
+}
+
 // Whether the bytes after the header hold a complete message: the packed data free of end
 // bytes (an end byte there stops the data short of the expected programs), the further bytes
 // of an all-data dump (any values), and the end byte right after them. Every way a byte-wise
@@ -114,9 +120,7 @@ int CProgramList::AppendDump(const unsigned char* header, unsigned char* body, u
         error = ERROR_NOT_SYX;
         return 0;
     }
-    const unsigned int packedSize = PackedSize(expected * PROGRAM_DATA_SIZE);
-    const unsigned int trailerSize = header[4] == FUNC_ALL_DATA_DUMP ? ALL_DATA_TRAILER_SIZE : 0;
-    if (!IsCompleteBody(body, bodyRead, packedSize, trailerSize)) {
+    if (!IsCompleteBody(body, bodyRead, PackedSize(expected * PROGRAM_DATA_SIZE), TrailerSize(header))) {
         error = ERROR_CORRUPTED;
         return 0;
     }
@@ -146,17 +150,11 @@ int CProgramList::ReadSyxFile(const std::string& path, std::string& error, std::
         error = ERROR_CANNOT_OPEN;
         return 0;
     }
+    // Only what a message with this header needs is read, nothing beyond its end byte.
     const unsigned int expected = ExpectedPrograms(header);
-    if (expected == 0) {
-        error = ERROR_NOT_SYX;
-        return 0;
-    }
-
-    const unsigned int packedSize = PackedSize(expected * PROGRAM_DATA_SIZE);
-    const unsigned int trailerSize = header[4] == FUNC_ALL_DATA_DUMP ? ALL_DATA_TRAILER_SIZE : 0;
     unsigned char body[MAX_BODY_SIZE];
-    const auto bodyRead = static_cast<unsigned int>(
-        std::fread(body, 1, packedSize + trailerSize + 1, file.get()));
+    const auto bodyRead = expected == 0 ? 0u : static_cast<unsigned int>(std::fread(
+        body, 1, PackedSize(expected * PROGRAM_DATA_SIZE) + TrailerSize(header) + 1, file.get()));
     file.reset();
     return AppendDump(header, body, bodyRead, error, fileName);
 }

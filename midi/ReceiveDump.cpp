@@ -19,7 +19,8 @@ CReceiveResult ReceiveDump(IMidiOutService& out, MidiOutHandle hOut, IMidiInServ
 
     DropPendingInput(in, hIn);
 
-    // The request stays alive until the receive ends, as the output may read it until then.
+    // Six bytes: the outputs are done with them when LongMsg returns (ALSA once they have
+    // crossed the wire), so there is no completion to wait for.
     const std::vector<unsigned char> request = BuildDumpRequest(kind, channel);
     const auto length = static_cast<unsigned int>(request.size());
     out.Prepare(hOut, request.data(), length);

@@ -7,7 +7,7 @@
 #include "ProgramList.h"
 #include "ProgramSender.h"
 #include "SyxFormat.h"
-#include "WirePacer.h"
+#include "WireClock.h"
 
 #include <algorithm>
 #include <thread>
@@ -116,7 +116,10 @@ CBankSendResult SendBankDump(IMidiOutService& out, MidiOutHandle hOut, CMidiEven
 
     std::vector<unsigned char> message = dump;
     message[2] = static_cast<unsigned char>(SYX_CHANNEL_BASE | (channel & 0x0F));
-    const CWirePacer pacer(wireBytesPerSecond, Clock::now());
+    // Counted from the first byte, so that an output that keeps the wire's pace itself
+    // (as the ALSA backend does) makes this wait nothing more.
+    const Clock::time_point start = Clock::now();
+    const CWireClock wire(wireBytesPerSecond);
     std::size_t sent = 0;
     while (sent < message.size()) {
         if (IsCancelled(cancel)) {
@@ -133,7 +136,8 @@ CBankSendResult SendBankDump(IMidiOutService& out, MidiOutHandle hOut, CMidiEven
         sent += length;
         if (progress)
             progress(sent, message.size());
-        std::this_thread::sleep_until(pacer.GetDoneTime(sent));
+        if (wireBytesPerSecond != 0)
+            std::this_thread::sleep_until(start + wire.TimeFor(sent));
     }
 
     // The last byte has crossed the wire: the synthesizer now stores the bank and answers.

@@ -1,6 +1,7 @@
 #pragma once
 #include "MidiInService.h"
 #include "MidiOutService.h"
+#include "WireClock.h"
 
 #include <atomic>
 #include <cstddef>
@@ -27,15 +28,14 @@ struct CBankSendResult
 
 // The largest piece of a long dump handed to the output at once.
 constexpr std::size_t BANK_PIECE_SIZE = 256;
-// MIDI's wire: 31,250 baud, ten bits a byte.
-constexpr unsigned int MIDI_WIRE_BYTES_PER_SECOND = 3125;
 
 // Sends a whole program data dump (0x4C, 128 programs) that replaces the synthesizer's
 // programs, then waits for its answer F0 42 3n 58 23|24 F7 on `channel` (0-15). Byte 2
 // of what goes out carries `channel` whatever the dump holds there. The dump goes out in
 // pieces of at most BANK_PIECE_SIZE bytes, one long message each (the send sequence with
-// `done`, the output's completion event), never faster than wireBytesPerSecond (0: as
-// fast as the output takes them, for tests with an output that has no wire); the
+// `done`, the output's completion event), never faster than wireBytesPerSecond. The ALSA
+// output keeps the wire's pace itself, so this costs it nothing; it holds back an output
+// that does not (0: as fast as the output takes them, for tests with a test output). The
 // wait for the answer (answerMs) starts when the last byte has crossed the wire. Input
 // that was pending before the send is dropped. `progress(sent, total)` follows the bytes
 // sent; `cancel` (may be null) is looked at between pieces and at least every 100 ms of

@@ -12,8 +12,8 @@
 
 // A MIDI output service for tests: devices are configured by the test, every message
 // the device takes is recorded, and it can refuse, be slow, or be unplugged as an ALSA
-// port is (see Unplug). It also
-// keeps the order of the calls made on it, as short words:
+// port is (see Unplug). It does not keep to a cable's pace. It also keeps the order of
+// the calls made on it, as short words:
 //   "open <id>", "prepare", "longmsg", "reset", "unprepare", "close",
 // plus "reset-event" and "wait" when the completion event is a CRecordingMidiEvent.
 class CTestMidiOutService : public IMidiOutService

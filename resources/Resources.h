@@ -17,8 +17,6 @@ constexpr int ID_EDIT_FIND = 0xE124;
 constexpr int ID_PROGRAM_AUDITION = 0x8006;
 constexpr int ID_PROGRAM_RANDOM = 0x8018;
 constexpr int ID_APP_ABOUT = 0xE140;
-constexpr int ID_PROGRAM_MARK_DUPLICATES = 0x8030;
-constexpr int ID_PROGRAM_RANDOM_SELECTION = 0x8031;
 // The bank pane's commands.
 constexpr int ID_EDIT_UNDO = 0xE12B;
 constexpr int ID_EDIT_REDO = 0xE12C;
@@ -27,6 +25,8 @@ constexpr int ID_FILE_SAVE_BANK_AS = 0x8041;
 constexpr int ID_PROGRAM_PUT_IN_BANK = 0x8042;
 constexpr int ID_PROGRAM_USE_AS_BANK = 0x8043;
 constexpr int ID_VIEW_BANK = 0x8044;
+constexpr int ID_PROGRAM_MARK_DUPLICATES = 0x8030;
+constexpr int ID_PROGRAM_RANDOM_SELECTION = 0x8031;
 // The synthesizer's commands: receiving its dumps, sending it a bank.
 constexpr int ID_PROGRAM_RECEIVE_CURRENT = 0x8050;
 constexpr int ID_PROGRAM_RECEIVE_PROGRAMS = 0x8051;

@@ -35,17 +35,17 @@ std::vector<std::string> Fields(const std::string& line)
     return fields;
 }
 
-void SkipWithoutRealData()
+bool HasRealData()
 {
-    if (!Exists(REALDATA + "/ms2000-bank-0x4C.syx"))
-        GTEST_SKIP() << "the real dumps are not beside the checkout: " << REALDATA;
+    return Exists(REALDATA + "/ms2000-bank-0x4C.syx");
 }
 
 }  // namespace
 
 TEST(ListCommand, ARealBankIsListedInDumpOrderWithTheGridsTexts)
 {
-    SkipWithoutRealData();
+    if (!HasRealData())
+        GTEST_SKIP() << "the real dumps are not beside the checkout: " << REALDATA;
     const CListRun run = List({REALDATA + "/ms2000-bank-0x4C.syx"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.errors, "");
@@ -70,7 +70,8 @@ TEST(ListCommand, ARealBankIsListedInDumpOrderWithTheGridsTexts)
 
 TEST(ListCommand, SeveralFilesKeepFileOrderAndTheirOwnNames)
 {
-    SkipWithoutRealData();
+    if (!HasRealData())
+        GTEST_SKIP() << "the real dumps are not beside the checkout: " << REALDATA;
     const CListRun run = List({EXAMPLES + "/Warm-Pad.syx", REALDATA + "/mk-all-data-0x50.syx",
                                REALDATA + "/mk-current-A11-0x40.syx", EXAMPLES + "/Demo-Bank.syx"});
     EXPECT_EQ(run.exitCode, 0);
@@ -88,7 +89,8 @@ TEST(ListCommand, SeveralFilesKeepFileOrderAndTheirOwnNames)
 
 TEST(ListCommand, UnreadableFilesAreNamedAndTheOthersStillListed)
 {
-    SkipWithoutRealData();
+    if (!HasRealData())
+        GTEST_SKIP() << "the real dumps are not beside the checkout: " << REALDATA;
     const CListRun run = List({REALDATA + "/mk-init-0x40.syx", REALDATA + "/mk-global-0x51.syx",
                                "/nowhere/lost.bank.syx", REALDATA + "/ms2000-factory-zeropad-noF7.syx",
                                EXAMPLES + "/Vox-Robot.syx"});

@@ -2,6 +2,7 @@
 // simulated MS2000 at the far end of the cable.
 #include "Cli.h"
 #include "CliContext.h"
+#include "CliOptions.h"
 #include "CliTestSupport.h"
 #include "DumpRequest.h"
 #include "SyxFormat.h"
@@ -130,8 +131,7 @@ TEST_F(CliMidiTest, ReceivingTheCurrentProgramOnAChannelGivesIts297Bytes)
 
 TEST_F(CliMidiTest, ReceivingAllDataGivesTheWholeAllDataDump)
 {
-    // The simulated synthesizers pack their global data together with the programs; a real
-    // MS2000's all-data dump (37,392 bytes) packs it on its own, so a real one answers here.
+    // A real MS2000's all-data dump answers here, in pieces as ALSA delivers them.
     const std::string dumpFile = REALDATA + "/mk-all-data-0x50.syx";
     if (!Exists(dumpFile))
         GTEST_SKIP() << "the real dumps are not beside the checkout";
@@ -318,4 +318,29 @@ TEST_F(CliMidiTest, AFileThatCannotBeSentIsAFileError)
     EXPECT_EQ(Run({"send", "--yes", folder.File("short.2.syx")}), 1);
     EXPECT_EQ(errText.str(), "Failed to parse Syx file short. Failed to read file, patch data appears to be corrupted\n");
     EXPECT_TRUE(out.GetMessages().empty());
+}
+
+TEST_F(CliMidiTest, OnATerminalProgressIsShownAndTheResultSaid)
+{
+    context.interactive = true;
+    EXPECT_EQ(Run({"receive", "--programs", "-o", folder.File("b.syx")}), 0);
+    const std::string text = errText.str();
+    EXPECT_NE(text.find("\rReceiving from \"Serial MIDI 1\": 37,163 of 37,163 bytes (100%)"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nWrote 37,163 bytes to " + folder.File("b.syx") + "\n"), std::string::npos) << text;
+    EXPECT_EQ(outText.str(), "") << "stdout stays clean for scripts";
+
+    EXPECT_EQ(Run({"send", "--yes", EXAMPLES + "/Demo-Bank.syx"}), 0);
+    EXPECT_NE(errText.str().find("37,163 of 37,163 bytes (100%)"), std::string::npos) << errText.str();
+    EXPECT_NE(errText.str().find("The synthesizer took the 128 programs of Demo-Bank"), std::string::npos);
+}
+
+TEST_F(CliMidiTest, HelpGoesToStdoutAndUsageErrorsAreOneLineWithCode2)
+{
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_EQ(outText.str(), CliHelpText());
+    EXPECT_EQ(errText.str(), "");
+    EXPECT_EQ(Run({"receive", "--current", "-o"}), 2);
+    ExpectOneLineSaying("-o needs a value");
+    EXPECT_EQ(outText.str(), "");
+    EXPECT_TRUE(out.GetCalls().empty()) << "nothing is opened for a usage error";
 }

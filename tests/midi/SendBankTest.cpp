@@ -2,7 +2,6 @@
 #include "SendBank.h"
 #include "SynthFixture.h"
 #include "SyxFormat.h"
-#include "WirePacer.h"
 
 #include <atomic>
 #include <string>
@@ -144,15 +143,6 @@ TEST_F(SendBankTest, RefusedPieceIsAMidiErrorWithTheSendText)
     const CBankSendResult result = Send(NewBank());
     EXPECT_EQ(BankSendStatus::MidiError, result.status);
     EXPECT_EQ("Error: Failed to send Midi SysEx message to MS2K. The port went away.", result.error);
-}
-
-TEST(WirePacerTest, BytesLeaveAtTheWiresRate)
-{
-    const auto start = CWirePacer::Clock::now();
-    const CWirePacer wire(MIDI_WIRE_BYTES_PER_SECOND, start);
-    EXPECT_EQ(start + std::chrono::milliseconds(1000), wire.GetDoneTime(3125));
-    EXPECT_EQ(start + std::chrono::microseconds(81920), wire.GetDoneTime(256));
-    EXPECT_EQ(start, CWirePacer(0, start).GetDoneTime(37163));
 }
 
 }  // namespace

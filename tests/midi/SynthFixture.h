@@ -18,7 +18,7 @@ struct SynthFixture : testing::Test
 
     void SetUp() override
     {
-        out.AddDevice("Serial MIDI 1");
+        out.AddDevice("Serial MIDI 1", MidiOutKind::HardwarePort, true);
         ASSERT_EQ(0, out.Open(&hOut, 0, &done));
         ASSERT_EQ(0, in.OpenIn(&hIn, 0));
     }

@@ -3,6 +3,7 @@
 #include "BankPane.h"
 #include "ProgramMime.h"
 #include "Resources.h"
+#include "desktop/SelectedRows.h"
 #include "frame/DisplayName.h"
 #include "frame/LibrarySources.h"
 #include "frame/MainFrame.h"
@@ -248,11 +249,7 @@ bool CBankCommands::OnFileSaveBankAs()
 
 std::vector<const CSyxProgram*> CBankCommands::SelectedLibraryPrograms() const
 {
-    std::vector<const CSyxProgram*> programs;
-    for (int row : m_frame.Grid()->GetSelectedRows())
-        if (const CSyxProgram* program = m_frame.Programs().GetAt(row))
-            programs.push_back(program);
-    return programs;
+    return SelectedPrograms(*m_frame.Grid(), m_frame.Programs());
 }
 
 void CBankCommands::OnProgramPutInBank()

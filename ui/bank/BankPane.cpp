@@ -57,6 +57,13 @@ CBankPane::CBankPane(const CGridListCtrl& library, QWidget* parent)
     UpdateTitle();
 }
 
+CBankPane::~CBankPane()
+{
+    // The undo stack, a child, says its clean state changed while it is destroyed, when
+    // this pane is already half gone: it must not reach the pane's handlers any more.
+    disconnect(m_undo, nullptr, this, nullptr);
+}
+
 void CBankPane::CreateColumns(const CGridListCtrl& library)
 {
     m_grid->SetColors(library.GetTextColor(), library.GetBackColor());

@@ -22,6 +22,7 @@ class CBankPane : public QDockWidget {
 public:
     // The slots are drawn in the library grid's colours and column widths.
     CBankPane(const CGridListCtrl& library, QWidget* parent);
+    ~CBankPane() override;
 
     // Replaces the whole bank: the undo history starts again and the bank counts as saved.
     // `sourceName` (a file name, "Synth", ...) shows in the title.

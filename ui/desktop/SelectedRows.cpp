@@ -1,23 +1,11 @@
 #include "SelectedRows.h"
 
 #include "ProgramList.h"
+#include "grid/GridListCtrl.h"
 
 #include <QAbstractItemView>
 #include <QItemSelectionModel>
 
-#include <algorithm>
-
-std::vector<int> SelectedRows(const QAbstractItemView& view)
-{
-    std::vector<int> rows;
-    if (const QItemSelectionModel* selection = view.selectionModel())
-        for (const QItemSelectionRange& range : selection->selection())
-            for (int row = range.top(); row <= range.bottom(); ++row)
-                rows.push_back(row);
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    return rows;
-}
 
 bool HasSeveralSelectedRows(const QAbstractItemView& view)
 {
@@ -35,10 +23,10 @@ bool HasSeveralSelectedRows(const QAbstractItemView& view)
     return false;
 }
 
-std::vector<const CSyxProgram*> SelectedPrograms(const QAbstractItemView& view, const CProgramList& programs)
+std::vector<const CSyxProgram*> SelectedPrograms(const CGridListCtrl& grid, const CProgramList& programs)
 {
     std::vector<const CSyxProgram*> selected;
-    for (int row : SelectedRows(view))
+    for (int row : grid.GetSelectedRows())
         if (const CSyxProgram* program = programs.GetAt(row))
             selected.push_back(program);
     return selected;

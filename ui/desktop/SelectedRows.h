@@ -3,15 +3,13 @@
 
 #include <vector>
 
+class CGridListCtrl;
 class CProgramList;
 class CSyxProgram;
 class QAbstractItemView;
-
-// Every selected row once, top to bottom.
-std::vector<int> SelectedRows(const QAbstractItemView& view);
 
 // Whether two or more rows are selected; cheap however large the selection.
 bool HasSeveralSelectedRows(const QAbstractItemView& view);
 
 // The programs of the selected rows in grid order (row i shows element i of the list).
-std::vector<const CSyxProgram*> SelectedPrograms(const QAbstractItemView& view, const CProgramList& programs);
+std::vector<const CSyxProgram*> SelectedPrograms(const CGridListCtrl& grid, const CProgramList& programs);

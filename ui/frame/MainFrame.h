@@ -28,11 +28,11 @@ class QLabel;
 class QToolBar;
 class CBankCommands;
 class CProgramGrid;
+class CWindowPlacement;
 class CRecentFiles;
 class CSynthCommands;
 class IMidiInService;
 class IMidiPortWatcher;
-class CWindowPlacement;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -88,10 +88,10 @@ public:
     const unsigned char* LastRandom() const { return m_lastRandom; }
     unsigned int LastRandomLength() const { return m_lastRandomLen; }
     CCommandUpdater& Updater() { return m_updater; }
-    CRecentFiles& RecentFiles() { return *m_recentFiles; }
-    const CDuplicateMarking& DuplicateMarking() const { return m_duplicates; }
     // The bank pane and its commands.
     CBankCommands* Bank() const { return m_bank; }
+    CRecentFiles& RecentFiles() { return *m_recentFiles; }
+    const CDuplicateMarking& DuplicateMarking() const { return m_duplicates; }
     // MIDI input: the synthesizer's commands, and a port list that follows the ports as
     // they come and go when a watcher is given (ui/synth/). Called once after OnCreate.
     void AttachMidiInput(IMidiInService& midiIn, IMidiPortWatcher* portWatcher);

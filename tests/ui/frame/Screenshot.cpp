@@ -1,8 +1,12 @@
-// Saves a picture of the main window for review and for the README: the demo bank loaded,
-// the programs named "pad" marked, two rows selected. Usage: frame_screenshot OUT.png [EXAMPLES]
+// Saves a picture of the main window for review and for the README: the two demo dumps loaded,
+// the programs named "pad" marked, two rows selected, and the bank pane holding the demo bank
+// with three programs of the all-data dump put in from slot A003 on (not saved yet).
+// Usage: frame_screenshot OUT.png [EXAMPLES]
 
 #include "FrameTestSupport.h"
 #include "Resources.h"
+#include "bank/BankCommands.h"
+#include "bank/BankPane.h"
 #include "grid/ProgramGrid.h"
 
 #include <QApplication>
@@ -30,11 +34,14 @@ int main(int argc, char* argv[])
     fixture.midi.AddDevice("UM-ONE MIDI 1");
     fixture.profile.values["midi/chan"] = "0";
     CMainFrame& frame = fixture.Create();
-    frame.resize(720, 520);
+    frame.resize(1040, 600);
     frame.show();
 
-    fixture.fileDialogs.nextOpen = {QDir(examples).filePath("Demo-Bank.syx")};
+    fixture.fileDialogs.nextOpen = {QDir(examples).filePath("Demo-Bank.syx"),
+                                    QDir(examples).filePath("Demo-AllData.syx")};
     frame.OnFileOpen();
+    fixture.fileDialogs.nextOpen = {QDir(examples).filePath("Demo-Bank.syx")};
+    frame.Bank()->OnFileOpenBank();
 
     QTimer::singleShot(0, [] {
         auto* dialog = static_cast<QDialog*>(QApplication::activeModalWidget());
@@ -44,10 +51,20 @@ int main(int argc, char* argv[])
     frame.OnEditFind();
 
     CProgramGrid* grid = frame.Grid();
+    for (int row : {187, 188, 189})
+        grid->selectionModel()->select(grid->model()->index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    frame.Bank()->Pane()->SelectSlot(2);
+    frame.Bank()->OnProgramPutInBank();
+    grid->clearSelection();
     for (int row : {4, 5})
         grid->selectionModel()->select(grid->model()->index(row, 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
     fixture.Idle();
+    QApplication::processEvents();
+    // The window places itself once shown; size it for the picture afterwards.
+    frame.resize(1040, 600);
+    frame.resizeDocks({frame.Bank()->Pane()}, {430}, Qt::Horizontal);
     QApplication::processEvents();
 
     if (!frame.grab().save(QString::fromLocal8Bit(argv[1]))) {
