@@ -107,13 +107,13 @@ int CMainFrame::OnCreate()
     CreateGridColumns();
     m_bank = new CBankCommands(*this, m_services, m_librarySources);
 
+    if (!m_placement->IsPlaced())
+        m_placement->PlaceCentred(FirstStartSize(*this, *m_wndGrid));
+
     auto* dropTarget = new CFileDropTarget(this, [this](const QStringList& paths) { OpenFiles(paths); },
                                            [this](const QString& text) { ShowStatusMessage(text, 10000); });
     dropTarget->Watch(this, true);
     dropTarget->Watch(m_wndGrid->viewport(), false);
-
-    if (!m_placement->IsPlaced())
-        m_placement->PlaceCentred(FirstStartSize(*this, *m_wndGrid));
 
     SetMainWindow(this);
     m_updater.UpdateAll();
