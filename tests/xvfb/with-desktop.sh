@@ -30,29 +30,50 @@ desktop=$(mktemp -d "${TMPDIR:-/tmp}/veltrix-desktop.XXXXXX")
 xvfb_pid=""
 wm_pid=""
 stop_desktop() {
-  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  stop_servers
   rm -rf "$desktop"
 }
 trap stop_desktop EXIT
 trap 'exit 143' TERM INT
 
-# Xvfb picks a free display number itself and writes it once it accepts connections.
-# shellcheck disable=SC2086
-Xvfb -displayfd 3 -screen 0 "${DESKTOP_SCREEN:-1280x1024x24}" -nolisten tcp ${DESKTOP_XVFB_ARGS:-} \
-  3>"$desktop/display" >"$desktop/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  grep -q '^[0-9]' "$desktop/display" 2>/dev/null && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if ! grep -q '^[0-9]' "$desktop/display" 2>/dev/null; then
-  echo "Xvfb did not start:" >&2
-  cat "$desktop/xvfb.log" >&2
-  exit 1
-fi
-export DISPLAY=":$(head -n 1 "$desktop/display")"
+# Starts Xvfb (it picks a free display number itself and writes it once it accepts
+# connections) and openbox on it. Returns non-zero, with everything stopped, when either
+# did not come up.
+start_desktop() {
+  # shellcheck disable=SC2086
+  Xvfb -displayfd 3 -screen 0 "${DESKTOP_SCREEN:-1280x1024x24}" -nolisten tcp ${DESKTOP_XVFB_ARGS:-} \
+    3>"$desktop/display" >"$desktop/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    grep -q '^[0-9]' "$desktop/display" 2>/dev/null && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if ! grep -q '^[0-9]' "$desktop/display" 2>/dev/null; then
+    echo "Xvfb did not start:" >&2
+    cat "$desktop/xvfb.log" >&2
+    return 1
+  fi
+  export DISPLAY=":$(head -n 1 "$desktop/display")"
+
+  openbox --sm-disable >"$desktop/openbox.log" 2>&1 &
+  wm_pid=$!
+  # The window manager is ready once it has announced itself on the root window.
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    kill -0 "$wm_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "openbox did not start:" >&2
+  cat "$desktop/openbox.log" >&2
+  return 1
+}
+
+stop_servers() {
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  wm_pid="" xvfb_pid=""
+}
 
 mkdir -p "$desktop/home/.config" "$desktop/runtime"
 chmod 700 "$desktop/runtime"
@@ -63,18 +84,17 @@ export DESKTOP_HOME="$HOME"
 export QT_QPA_PLATFORM=xcb
 unset DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
 
-openbox --sm-disable >"$desktop/openbox.log" 2>&1 &
-wm_pid=$!
-# The window manager is ready once it has announced itself on the root window.
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  kill -0 "$wm_pid" 2>/dev/null || break
-  sleep 0.1
+# A server that comes up at the moment another one goes away can be missed; a second try
+# on a fresh server is enough then.
+started=""
+for attempt in 1 2 3; do
+  if start_desktop; then
+    started=1
+    break
+  fi
+  stop_servers
+  echo "starting the desktop again (attempt $((attempt + 1)))" >&2
 done
-if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
-  echo "openbox did not start:" >&2
-  cat "$desktop/openbox.log" >&2
-  exit 1
-fi
+[ -n "$started" ] || exit 1
 
 "$@"
