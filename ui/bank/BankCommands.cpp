@@ -4,10 +4,12 @@
 #include "ProgramMime.h"
 #include "Resources.h"
 #include "desktop/SelectedRows.h"
+#include "frame/CommandTable.h"
 #include "frame/DisplayName.h"
 #include "frame/LibrarySources.h"
 #include "frame/MainFrame.h"
 #include "grid/ProgramGrid.h"
+#include "services/AtomicSave.h"
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
 #include "services/Profile.h"
@@ -19,7 +21,6 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QUndoStack>
 
@@ -31,29 +32,11 @@ const char* const LAYOUT_SECTION = "window";
 const char* const LAYOUT_KEY = "state";
 constexpr int STATUS_MESSAGE_MS = 8000;
 
-// Writes beside the target and replaces it only once all is written: a failure at any
-// point leaves an existing file as it was.
-bool SaveAtomically(const QString& path, const std::vector<unsigned char>& bytes)
-{
-    QSaveFile file(path);
-    const auto length = static_cast<qint64>(bytes.size());
-    const bool saved = file.open(QIODevice::WriteOnly)
-        && file.write(reinterpret_cast<const char*>(bytes.data()), length) == length && file.commit();
-    if (!saved)
-        file.cancelWriting();
-    return saved;
-}
-
-IQuestionService& Questions(const CUiServices& services)
-{
-    static CQtQuestionService platformQuestions;
-    return services.questions != nullptr ? *services.questions : platformQuestions;
-}
 }  // namespace
 
 CBankCommands::CBankCommands(CMainFrame& frame, const CUiServices& services, const CLibrarySources& sources)
     : QObject(&frame), m_frame(frame), m_services(services), m_sources(sources),
-      m_pane(new CBankPane(*frame.Grid(), &frame))
+      m_commands(&frame, frame.Updater()), m_pane(new CBankPane(*frame.Grid(), &frame))
 {
     m_frame.addDockWidget(Qt::RightDockWidgetArea, m_pane);
     m_pane->hide();
@@ -77,31 +60,19 @@ CBankCommands::CBankCommands(CMainFrame& frame, const CUiServices& services, con
     RestoreLayout();
 }
 
-QAction* CBankCommands::AddCommand(int commandId, const QString& text, CommandHandler handler, UpdateHandler update)
-{
-    auto* action = new QAction(text, &m_frame);
-    action->setStatusTip(CommandPrompt(commandId));
-    action->setToolTip(CommandTip(commandId));
-    action->setData(commandId);
-    m_actions[commandId] = action;
-    m_frame.Updater().AddCommand(action, std::move(handler), std::move(update));
-    return action;
-}
-
 QAction* CBankCommands::Action(int commandId) const
 {
-    const auto found = m_actions.find(commandId);
-    return found == m_actions.end() ? nullptr : found->second;
+    return m_commands.Find(commandId);
 }
 
 void CBankCommands::CreateCommands()
 {
-    AddCommand(ID_FILE_OPEN_BANK, "Open &Bank...", [this] { OnFileOpenBank(); });
-    AddCommand(ID_FILE_SAVE_BANK_AS, "Sa&ve Bank As...", [this] { OnFileSaveBankAs(); },
+    m_commands.Add(ID_FILE_OPEN_BANK, "Open &Bank...", [this] { OnFileOpenBank(); });
+    m_commands.Add(ID_FILE_SAVE_BANK_AS, "Sa&ve Bank As...", [this] { OnFileSaveBankAs(); },
                [this](CCmdUI& ui) { OnUpdateHasBank(ui); });
-    AddCommand(ID_PROGRAM_PUT_IN_BANK, "&Put in Bank", [this] { OnProgramPutInBank(); },
+    m_commands.Add(ID_PROGRAM_PUT_IN_BANK, "&Put in Bank", [this] { OnProgramPutInBank(); },
                [this](CCmdUI& ui) { OnUpdateProgramPutInBank(ui); });
-    AddCommand(ID_PROGRAM_USE_AS_BANK, "&Use as Bank", [this] { OnProgramUseAsBank(); },
+    m_commands.Add(ID_PROGRAM_USE_AS_BANK, "&Use as Bank", [this] { OnProgramUseAsBank(); },
                [this](CCmdUI& ui) { OnUpdateProgramUseAsBank(ui); });
 
     // The undo stack keeps these two enabled and named after the step they would take.
@@ -112,30 +83,18 @@ void CBankCommands::CreateCommands()
     redoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     for (auto [id, action] : {std::pair{ID_EDIT_UNDO, undoAction}, std::pair{ID_EDIT_REDO, redoAction}}) {
         action->setShortcutContext(Qt::WindowShortcut);
-        action->setStatusTip(CommandPrompt(id));
-        action->setData(id);
-        m_actions[id] = action;
+        m_commands.Register(id, action);
     }
 
     QAction* toggle = m_pane->toggleViewAction();
     toggle->setText("&Bank");
-    toggle->setStatusTip(CommandPrompt(ID_VIEW_BANK));
-    toggle->setToolTip(CommandTip(ID_VIEW_BANK));
-    m_actions[ID_VIEW_BANK] = toggle;
-}
-
-QMenu* CBankCommands::MenuTitled(const QString& title) const
-{
-    for (QAction* entry : m_frame.menuBar()->actions())
-        if (entry->menu() != nullptr && entry->text() == title)
-            return entry->menu();
-    return nullptr;
+    m_commands.Register(ID_VIEW_BANK, toggle);
 }
 
 void CBankCommands::AddToMenus()
 {
     // File: the bank's two commands in a group of their own before Exit.
-    if (QMenu* file = MenuTitled("&File")) {
+    if (QMenu* file = MenuTitled(*m_frame.menuBar(), "&File")) {
         // Before the separator above Exit, if there is one.
         const QList<QAction*> items = file->actions();
         const qsizetype exit = items.indexOf(m_frame.Action(ID_APP_EXIT));
@@ -156,7 +115,7 @@ void CBankCommands::AddToMenus()
     if (view != nullptr)
         view->addAction(Action(ID_VIEW_BANK));
 
-    if (QMenu* program = MenuTitled("&Program")) {
+    if (QMenu* program = MenuTitled(*m_frame.menuBar(), "&Program")) {
         program->addSeparator();
         program->addAction(Action(ID_PROGRAM_PUT_IN_BANK));
         program->addAction(Action(ID_PROGRAM_USE_AS_BANK));
@@ -195,7 +154,7 @@ bool CBankCommands::MayReplaceBank()
     const QString name = m_pane->SourceName();
     const QString text = QString("The bank %1has changes that are not saved. Save them first?")
                              .arg(name.isEmpty() ? QString() : name + ' ');
-    switch (Questions(m_services).AskSaveChanges(&m_frame, text)) {
+    switch (QuestionsOf(m_services).AskSaveChanges(&m_frame, text)) {
     case SaveChoice::Save: return OnFileSaveBankAs();
     case SaveChoice::Discard: return true;
     case SaveChoice::Cancel: break;
@@ -238,7 +197,8 @@ bool CBankCommands::OnFileSaveBankAs()
         &m_frame, "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".SYX");
     if (path.isEmpty())
         return false;
-    if (!SaveAtomically(path, m_pane->BankDump(0))) {
+    const std::vector<unsigned char> dump = m_pane->BankDump(0);
+    if (!SaveBytesAtomically(path, dump.data(), dump.size())) {
         m_services.messageBox->Show(&m_frame, "Doh ! Failed to save syx file, check file name and drive space.",
                                     MessageIcon::Exclamation);
         return false;

@@ -6,6 +6,7 @@
 // and the window layout kept in the settings.
 
 #include "Bank.h"
+#include "frame/CommandTable.h"
 #include "services/CommandUpdater.h"
 #include "services/UiServices.h"
 
@@ -47,18 +48,16 @@ public:
     void OnUpdateProgramUseAsBank(CCmdUI& cmdUI);
 
 private:
-    QAction* AddCommand(int commandId, const QString& text, CommandHandler handler, UpdateHandler update = {});
     void CreateCommands();
     void AddToMenus();
     void RestoreLayout();
     void ShowPane();
     void AuditionSlot(int slot);
     std::vector<const CSyxProgram*> SelectedLibraryPrograms() const;
-    QMenu* MenuTitled(const QString& title) const;
 
     CMainFrame& m_frame;
     CUiServices m_services;
     const CLibrarySources& m_sources;
+    CCommandTable m_commands;
     CBankPane* m_pane;
-    std::map<int, QAction*> m_actions;
 };

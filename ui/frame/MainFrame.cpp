@@ -57,7 +57,7 @@ QFrame* CreateEtchedLine(QWidget* parent)
 
 CMainFrame::CMainFrame(const CUiServices& services, IMidiOutService& midi, CommandHandler onAppAbout)
     : m_services(services), m_midi(midi), m_onAppAbout(std::move(onAppAbout)), m_updater(this),
-      m_placement(new CWindowPlacement(this)), m_midiPorts(midi)
+      m_commands(this, m_updater), m_placement(new CWindowPlacement(this)), m_midiPorts(midi)
 {
     setObjectName("CMainFrame");
     setWindowTitle(AppTitle());
@@ -129,44 +129,31 @@ void CMainFrame::CreateGridColumns()
     m_wndGrid->AddColumn("Category", GRID_ALIGN_LEFT, m_wndGrid->GetSampleWidth("XXXXXXXXXXXXXXX"));
 }
 
-QAction* CMainFrame::AddCommand(int commandId, const QString& menuText, CommandHandler handler,
-                                UpdateHandler update)
-{
-    auto* action = new QAction(menuText, this);
-    action->setStatusTip(CommandPrompt(commandId));
-    action->setToolTip(CommandTip(commandId));
-    action->setData(commandId);
-    m_actions[commandId] = action;
-    m_updater.AddCommand(action, std::move(handler), std::move(update));
-    return action;
-}
-
 QAction* CMainFrame::Action(int commandId) const
 {
-    const auto found = m_actions.find(commandId);
-    return found == m_actions.end() ? nullptr : found->second;
+    return m_commands.Find(commandId);
 }
 
 void CMainFrame::CreateCommands()
 {
-    AddCommand(ID_FILE_OPEN, "O&pen Syx File(s)...\tCtrl+O", [this] { OnFileOpen(); })
+    m_commands.Add(ID_FILE_OPEN, "O&pen Syx File(s)...\tCtrl+O", [this] { OnFileOpen(); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    AddCommand(ID_FILE_SAVE_LAST_RANDOM, "&Save Last Random...", [this] { OnFileSaveLastRandom(); },
+    m_commands.Add(ID_FILE_SAVE_LAST_RANDOM, "&Save Last Random...", [this] { OnFileSaveLastRandom(); },
                [this](CCmdUI& ui) { OnUpdateFileSaveLastRandom(ui); });
-    AddCommand(ID_APP_EXIT, "E&xit", [this] { close(); });
-    AddCommand(ID_EDIT_FIND, "&Find...\tCtrl+F", [this] { OnEditFind(); },
+    m_commands.Add(ID_APP_EXIT, "E&xit", [this] { close(); });
+    m_commands.Add(ID_EDIT_FIND, "&Find...\tCtrl+F", [this] { OnEditFind(); },
                [this](CCmdUI& ui) { OnUpdateEditFind(ui); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    AddCommand(ID_PROGRAM_AUDITION, "&Audition\tCtrl+A", [this] { OnProgramAudition(); },
+    m_commands.Add(ID_PROGRAM_AUDITION, "&Audition\tCtrl+A", [this] { OnProgramAudition(); },
                [this](CCmdUI& ui) { OnUpdateProgramAudition(ui); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    AddCommand(ID_PROGRAM_RANDOM, "&Random\tCtrl+R", [this] { OnProgramRandom(); },
+    m_commands.Add(ID_PROGRAM_RANDOM, "&Random\tCtrl+R", [this] { OnProgramRandom(); },
                [this](CCmdUI& ui) { OnUpdateProgramAudition(ui); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    AddCommand(ID_APP_ABOUT, "&About...", [this] { if (m_onAppAbout) m_onAppAbout(); });
-    AddCommand(ID_PROGRAM_RANDOM_SELECTION, "Random from &Selection", [this] { OnProgramRandomFromSelection(); },
+    m_commands.Add(ID_APP_ABOUT, "&About...", [this] { if (m_onAppAbout) m_onAppAbout(); });
+    m_commands.Add(ID_PROGRAM_RANDOM_SELECTION, "Random from &Selection", [this] { OnProgramRandomFromSelection(); },
                [this](CCmdUI& ui) { OnUpdateProgramRandomFromSelection(ui); });
-    AddCommand(ID_PROGRAM_MARK_DUPLICATES, "Mark &Duplicates", [this] { OnProgramMarkDuplicates(); },
+    m_commands.Add(ID_PROGRAM_MARK_DUPLICATES, "Mark &Duplicates", [this] { OnProgramMarkDuplicates(); },
                [this](CCmdUI& ui) { OnUpdateEditFind(ui); });
 
     for (QAction* action : {Action(ID_FILE_OPEN), Action(ID_EDIT_FIND), Action(ID_PROGRAM_AUDITION),
@@ -216,9 +203,7 @@ void CMainFrame::CreateToolBar()
 
     QAction* toggle = m_wndToolBar->toggleViewAction();
     toggle->setText("&Toolbar");
-    toggle->setStatusTip(CommandPrompt(ID_VIEW_TOOLBAR));
-    toggle->setToolTip(CommandTip(ID_VIEW_TOOLBAR));
-    m_actions[ID_VIEW_TOOLBAR] = toggle;
+    m_commands.Register(ID_VIEW_TOOLBAR, toggle);
     findChild<QMenu*>("viewMenu")->addAction(toggle);
 }
 
@@ -272,10 +257,8 @@ void CMainFrame::CreateStatusBar()
     auto* toggle = new QAction("&Status Bar", this);
     toggle->setCheckable(true);
     toggle->setChecked(true);
-    toggle->setStatusTip(CommandPrompt(ID_VIEW_STATUS_BAR));
-    toggle->setToolTip(CommandTip(ID_VIEW_STATUS_BAR));
     connect(toggle, &QAction::toggled, m_wndStatusBar, &QWidget::setVisible);
-    m_actions[ID_VIEW_STATUS_BAR] = toggle;
+    m_commands.Register(ID_VIEW_STATUS_BAR, toggle);
     findChild<QMenu*>("viewMenu")->addAction(toggle);
 }
 

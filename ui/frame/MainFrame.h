@@ -2,6 +2,7 @@
 // The main window: tool bar, MIDI bar, status bar and the program grid, the library it
 // shows, the MIDI output state, and the commands that work on them.
 
+#include "CommandTable.h"
 #include "LibrarySources.h"
 #include "ProgramList.h"
 #include "SyxProgram.h"
@@ -134,14 +135,12 @@ private:
     void SendRandomProgram(std::unique_ptr<CSyxProgram> program);
     // A short note in the status bar's message pane.
     void ShowStatusMessage(const QString& text, int timeoutMs = 0);
-    QAction* AddCommand(int commandId, const QString& menuText, CommandHandler handler,
-                        UpdateHandler update = {});
 
     CUiServices m_services;
     IMidiOutService& m_midi;
     CommandHandler m_onAppAbout;
     CCommandUpdater m_updater;
-    std::map<int, QAction*> m_actions;
+    CCommandTable m_commands;
     CWindowPlacement* m_placement;   // the stored rectangle, or the first start's size
 
     QStatusBar* m_wndStatusBar = nullptr;

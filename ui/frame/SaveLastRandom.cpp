@@ -1,10 +1,10 @@
 // File > Save Last Random: writes the kept copy of the last random program's message.
 
 #include "MainFrame.h"
+#include "services/AtomicSave.h"
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
 
-#include <QSaveFile>
 
 void CMainFrame::OnFileSaveLastRandom()
 {
@@ -13,16 +13,8 @@ void CMainFrame::OnFileSaveLastRandom()
     if (path.isEmpty())
         return;
 
-    // The new bytes go to a temporary file beside the target, which replaces the target
-    // only once everything is written: a failure at any point leaves an existing file as
-    // it was.
-    QSaveFile file(path);
-    const qint64 length = m_lastRandomLen;
-    const bool saved = file.open(QIODevice::WriteOnly)
-        && file.write(reinterpret_cast<const char*>(m_lastRandom), length) == length
-        && file.commit();
-    if (!saved) {
-        file.cancelWriting();
+    // A failure at any point leaves an existing file as it was.
+    if (!SaveBytesAtomically(path, m_lastRandom, m_lastRandomLen)) {
         m_services.messageBox->Show(this, "Doh ! Failed to save syx file, check file name and drive space.",
                                     MessageIcon::Exclamation);
     }

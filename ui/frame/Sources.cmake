@@ -1,6 +1,7 @@
 # Sources of ui/frame/, relative to ui/.
 list(APPEND VELTRIX_UI_SOURCES
   frame/AboutDlg.cpp
+  frame/CommandTable.cpp
   frame/DialogUnits.cpp
   frame/DisplayName.cpp
   frame/FindDlg.cpp

@@ -1,5 +1,7 @@
 #include "QuestionService.h"
 
+#include "UiServices.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -24,4 +26,10 @@ bool CQtQuestionService::AskConfirm(QWidget* parent, const QString& text, const 
     box.setDefaultButton(cancel);
     box.exec();
     return box.clickedButton() == confirm;
+}
+
+IQuestionService& QuestionsOf(const CUiServices& services)
+{
+    static CQtQuestionService platformQuestions;
+    return services.questions != nullptr ? *services.questions : platformQuestions;
 }

@@ -2,6 +2,7 @@
 #include <QString>
 
 class QWidget;
+struct CUiServices;
 
 // The answers to a question about changes that are not saved.
 enum class SaveChoice { Save, Discard, Cancel };
@@ -22,3 +23,6 @@ public:
     SaveChoice AskSaveChanges(QWidget* parent, const QString& text) override;
     bool AskConfirm(QWidget* parent, const QString& text, const QString& confirmText) override;
 };
+
+// The services' question service, or the platform's own when none was given.
+IQuestionService& QuestionsOf(const CUiServices& services);

@@ -1,5 +1,6 @@
 # Sources of ui/services/, relative to ui/.
 list(APPEND VELTRIX_UI_SOURCES
+  services/AtomicSave.cpp
   services/CommandUpdater.cpp
   services/FileDialogService.cpp
   services/MessageBoxService.cpp

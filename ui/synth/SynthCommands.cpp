@@ -8,6 +8,7 @@
 #include "bank/BankCommands.h"
 #include "bank/BankPane.h"
 #include "frame/MainFrame.h"
+#include "services/AtomicSave.h"
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
 #include "services/QuestionService.h"
@@ -16,7 +17,6 @@
 #include <QDateTime>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSaveFile>
 
 #include <memory>
 #include <optional>
@@ -44,16 +44,11 @@ QString ReceivedSourceName()
     return "Synth " + QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm");
 }
 
-IQuestionService& Questions(const CUiServices& services)
-{
-    static CQtQuestionService platformQuestions;
-    return services.questions != nullptr ? *services.questions : platformQuestions;
-}
 }  // namespace
 
 CSynthCommands::CSynthCommands(CMainFrame& frame, const CUiServices& services, IMidiInService& midiIn)
     : QObject(&frame), m_frame(frame), m_services(services), m_midiIn(midiIn),
-      m_operation(new CMidiOperation(&frame))
+      m_commands(&frame, frame.Updater()), m_operation(new CMidiOperation(&frame))
 {
     CreateCommands();
     AddToMenus();
@@ -66,49 +61,30 @@ CSynthCommands::~CSynthCommands()
     m_operation->CancelAndWait();
 }
 
-QAction* CSynthCommands::AddCommand(int commandId, const QString& text, CommandHandler handler,
-                                    UpdateHandler update)
-{
-    auto* action = new QAction(text, &m_frame);
-    action->setStatusTip(CommandPrompt(commandId));
-    action->setToolTip(CommandTip(commandId));
-    action->setData(commandId);
-    m_actions[commandId] = action;
-    m_frame.Updater().AddCommand(action, std::move(handler), std::move(update));
-    return action;
-}
-
 QAction* CSynthCommands::Action(int commandId) const
 {
-    const auto found = m_actions.find(commandId);
-    return found == m_actions.end() ? nullptr : found->second;
+    return m_commands.Find(commandId);
 }
 
 void CSynthCommands::CreateCommands()
 {
     const auto transfer = [this](CCmdUI& ui) { OnUpdateMidiTransfer(ui); };
-    AddCommand(ID_PROGRAM_RECEIVE_CURRENT, "&Current Program", [this] { OnReceive(DumpKind::CurrentProgram); },
+    m_commands.Add(ID_PROGRAM_RECEIVE_CURRENT, "&Current Program", [this] { OnReceive(DumpKind::CurrentProgram); },
                transfer);
-    AddCommand(ID_PROGRAM_RECEIVE_PROGRAMS, "All &Programs", [this] { OnReceive(DumpKind::AllPrograms); },
+    m_commands.Add(ID_PROGRAM_RECEIVE_PROGRAMS, "All &Programs", [this] { OnReceive(DumpKind::AllPrograms); },
                transfer);
-    AddCommand(ID_PROGRAM_RECEIVE_ALL, "All &Data", [this] { OnReceive(DumpKind::AllData); }, transfer);
-    AddCommand(ID_PROGRAM_RECEIVE_BANK, "Receive Ban&k from Synth", [this] { OnProgramReceiveBank(); }, transfer);
-    AddCommand(ID_PROGRAM_SEND_BANK, "Se&nd Bank to Synth...", [this] { OnProgramSendBank(); },
+    m_commands.Add(ID_PROGRAM_RECEIVE_ALL, "All &Data", [this] { OnReceive(DumpKind::AllData); }, transfer);
+    m_commands.Add(ID_PROGRAM_RECEIVE_BANK, "Receive Ban&k from Synth", [this] { OnProgramReceiveBank(); }, transfer);
+    m_commands.Add(ID_PROGRAM_SEND_BANK, "Se&nd Bank to Synth...", [this] { OnProgramSendBank(); },
                [this](CCmdUI& ui) { OnUpdateProgramSendBank(ui); });
-    AddCommand(ID_FILE_SAVE_RECEIVED_DUMP, "Save Rec&eived Dump...", [this] { OnFileSaveReceivedDump(); },
+    m_commands.Add(ID_FILE_SAVE_RECEIVED_DUMP, "Save Rec&eived Dump...", [this] { OnFileSaveReceivedDump(); },
                [this](CCmdUI& ui) { OnUpdateFileSaveReceivedDump(ui); });
 }
 
 void CSynthCommands::AddToMenus()
 {
-    QMenu* file = nullptr;
-    QMenu* program = nullptr;
-    for (QAction* entry : m_frame.menuBar()->actions()) {
-        if (entry->text() == "&File")
-            file = entry->menu();
-        else if (entry->text() == "&Program")
-            program = entry->menu();
-    }
+    QMenu* file = MenuTitled(*m_frame.menuBar(), "&File");
+    QMenu* program = MenuTitled(*m_frame.menuBar(), "&Program");
     if (file != nullptr) {
         // Right after Save Last Random: the other command that saves what came over MIDI.
         const QList<QAction*> items = file->actions();
@@ -284,7 +260,7 @@ void CSynthCommands::OnProgramSendBank()
                 "that are not saved elsewhere will be lost.")
             .arg(pane->SourceName())
             .arg(channel + 1);
-    if (!Questions(m_services).AskConfirm(&m_frame, question, "&Replace All 128 Programs"))
+    if (!QuestionsOf(m_services).AskConfirm(&m_frame, question, "&Replace All 128 Programs"))
         return;
     const MidiInHandle hIn = OpenInput();
     if (hIn == nullptr)
@@ -338,13 +314,6 @@ void CSynthCommands::OnFileSaveReceivedDump()
         &m_frame, "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".SYX");
     if (path.isEmpty())
         return;
-    // Written beside the target, which is replaced only once all is written.
-    QSaveFile file(path);
-    const auto length = static_cast<qint64>(m_receivedDump.size());
-    const bool saved = file.open(QIODevice::WriteOnly)
-        && file.write(reinterpret_cast<const char*>(m_receivedDump.data()), length) == length && file.commit();
-    if (!saved) {
-        file.cancelWriting();
+    if (!SaveBytesAtomically(path, m_receivedDump.data(), m_receivedDump.size()))
         ShowFailure("Doh ! Failed to save syx file, check file name and drive space.");
-    }
 }

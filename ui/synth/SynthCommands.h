@@ -9,6 +9,7 @@
 #include "DumpRequest.h"
 #include "MidiInService.h"
 #include "SendBank.h"
+#include "frame/CommandTable.h"
 #include "services/CommandUpdater.h"
 #include "services/UiServices.h"
 
@@ -55,7 +56,6 @@ public:
 private:
     enum class Destination { Library, Bank };
 
-    QAction* AddCommand(int commandId, const QString& text, CommandHandler handler, UpdateHandler update);
     void CreateCommands();
     void AddToMenus();
     bool CanTransfer() const;
@@ -71,8 +71,8 @@ private:
     CMainFrame& m_frame;
     CUiServices m_services;
     IMidiInService& m_midiIn;
+    CCommandTable m_commands;
     CMidiOperation* m_operation;
-    std::map<int, QAction*> m_actions;
     QMenu* m_receiveMenu = nullptr;
     std::vector<unsigned char> m_receivedDump;
     CReceiveTimeouts m_timeouts;
