@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program on a real screen: `veltrix A.syx B.syx` opens both dumps at start, and
 # the grid shows their programs with the File column. Run it on a screen of its own:
-#   run-on-xvfb.sh command-line-files.sh VELTRIX REALDATA_DIR
+#   tests/xvfb/with-desktop.sh command-line-files.sh VELTRIX REALDATA_DIR
 # The window is found with xdotool; the grid's rows come from the dump Veltrix writes when
 # VELTRIX_DUMP_GRID names a file. Exits with 77 when the real dumps or xdotool are missing.
 set -uo pipefail
