@@ -1,5 +1,6 @@
 #include "AlsaMidiInService.h"
 
+#include "AlsaSequencer.h"
 #include "MidiOutService.h"
 
 #include <alsa/asoundlib.h>
@@ -55,10 +56,8 @@ int CAlsaMidiInService::OpenIn(MidiInHandle* handle, int deviceId)
         return ERR_NOT_READABLE;
 
     snd_seq_t* seq = nullptr;
-    int rc = snd_seq_open(&seq, "default", SND_SEQ_OPEN_INPUT, SND_SEQ_NONBLOCK);
-    if (rc == -ENOENT)
-        return ERR_NO_SEQUENCER;
-    if (rc < 0)
+    int rc = OpenAlsaSequencer(&seq, SND_SEQ_OPEN_INPUT, SND_SEQ_NONBLOCK, ERR_NO_SEQUENCER);
+    if (rc != 0)
         return rc;
     snd_seq_addr_t source;
     if (snd_seq_parse_address(seq, &source, caps.address.c_str()) < 0) {
@@ -154,12 +153,6 @@ std::string CAlsaMidiInService::GetErrorText(int code)
 {
     std::string text;
     switch (code) {
-    case 0:
-        text = "The MIDI operation succeeded.";
-        break;
-    case ERR_NO_SEQUENCER:
-        text = "No ALSA sequencer is available on this computer (/dev/snd/seq is missing).";
-        break;
     case ERR_BAD_DEVICE_ID:
         text = "There is no MIDI port with this device id.";
         break;
@@ -176,10 +169,7 @@ std::string CAlsaMidiInService::GetErrorText(int code)
         text = "MIDI input was lost: it arrived faster than it was read.";
         break;
     default:
-        if (code < 0)
-            text = std::string("The ALSA sequencer reported: ") + snd_strerror(code) + ".";
-        else
-            text = "Unknown MIDI input error " + std::to_string(code) + ".";
+        text = AlsaErrorText(code, ERR_NO_SEQUENCER, "input");
         break;
     }
     return LimitText(text, MIDI_ERROR_TEXT_MAX);

@@ -1,5 +1,6 @@
 #include "AlsaMidiOutService.h"
 
+#include "AlsaSequencer.h"
 #include "MidiEvent.h"
 #include "WireClock.h"
 
@@ -73,10 +74,7 @@ void SilenceAlsa()
 
 int OpenSequencer(snd_seq_t** seq)
 {
-    const int rc = snd_seq_open(seq, "default", SND_SEQ_OPEN_OUTPUT, 0);
-    if (rc == -ENOENT)
-        return CAlsaMidiOutService::ERR_NO_SEQUENCER;
-    return rc;
+    return OpenAlsaSequencer(seq, SND_SEQ_OPEN_OUTPUT, 0, CAlsaMidiOutService::ERR_NO_SEQUENCER);
 }
 
 void Signal(CMidiEvent* completion)
@@ -257,12 +255,6 @@ std::string CAlsaMidiOutService::GetErrorText(int code)
 {
     std::string text;
     switch (code) {
-    case 0:
-        text = "The MIDI operation succeeded.";
-        break;
-    case ERR_NO_SEQUENCER:
-        text = "No ALSA sequencer is available on this computer (/dev/snd/seq is missing).";
-        break;
     case ERR_BAD_DEVICE_ID:
         text = "There is no MIDI output port with this device id.";
         break;
@@ -276,10 +268,7 @@ std::string CAlsaMidiOutService::GetErrorText(int code)
         text = "The MIDI port is no longer there; it may have been unplugged.";
         break;
     default:
-        if (code < 0)
-            text = std::string("The ALSA sequencer reported: ") + snd_strerror(code) + ".";
-        else
-            text = "Unknown MIDI output error " + std::to_string(code) + ".";
+        text = AlsaErrorText(code, ERR_NO_SEQUENCER, "output");
         break;
     }
     return LimitText(text, MIDI_ERROR_TEXT_MAX);
