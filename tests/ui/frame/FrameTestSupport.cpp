@@ -1,11 +1,17 @@
 #include "FrameTestSupport.h"
 
 #include "DumpWriter.h"
+#include "Resources.h"
 #include "SyxProgram.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
 
 CFrameFixture::CFrameFixture() = default;
 
@@ -60,4 +66,17 @@ QString WriteDump(const QString& path, const std::vector<std::vector<unsigned ch
     file.open(QIODevice::WriteOnly);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
     return path;
+}
+
+void CFrameFixture::Find(const QString& text)
+{
+    QTimer::singleShot(0, [text] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr)
+            return;   // the Find command showed nothing; the test's checks then fail
+        dialog->findChild<QLineEdit*>()->setText(text);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    frame->Action(ID_EDIT_FIND)->trigger();
+    Idle();
 }

@@ -117,6 +117,8 @@ public:
     CMainFrame& Frame() { return *frame; }
     // Runs the idle-time updates, as an idle event loop would.
     void Idle();
+    // Program > Find, with `text` typed into the dialog and OK pressed.
+    void Find(const QString& text);
     QString PaneText(const char* name) const;
 
     CRecordingMessageBox messageBox;

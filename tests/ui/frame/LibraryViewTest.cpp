@@ -60,14 +60,7 @@ protected:
 
     void Find(const QString& text)
     {
-        QTimer::singleShot(0, [text] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            ASSERT_NE(dialog, nullptr);
-            dialog->findChild<QLineEdit*>()->setText(text);
-            static_cast<QDialog*>(dialog)->accept();
-        });
-        Frame().Action(ID_EDIT_FIND)->trigger();
-        fixture.Idle();
+        fixture.Find(text);
     }
 
     void OpenMidi(int channelIndex = 0)
