@@ -67,6 +67,8 @@ TEST_F(SynthTest, ReceiveCommandsAreOnWhileMidiIsOnAndNoTransferRuns)
     fixture.Idle();
     for (int id : transfers)
         EXPECT_FALSE(Command(id)->isEnabled()) << id;
+    // The worker sends the request on its own thread; wait for it before counting.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !fixture.midi.GetMessages().empty(); }, 5000));
     Frame().OnProgramAudition();   // as a floating bank pane's double-click could
     EXPECT_EQ(fixture.midi.GetMessages().size(), 1u);   // the request only
     Synth().CancelAndWait();
