@@ -1,0 +1,146 @@
+#pragma once
+// The Collection: every program ever opened or received, kept in one SQLite database.
+//
+// A program is one sound: its identity is its 254 data bytes without the 12 name bytes.
+// A source is one file taken in (path, size, content hash, time, exact bytes) or one
+// receive from the synthesizer (exact bytes); it records which program sits in which
+// slot. Any source can be written out again byte for byte.
+//
+// One CCollection is one connection; it is used from one thread at a time. Another thread
+// or process opens its own (the database runs in WAL mode with a busy timeout).
+// Like the rest of the program it throws nothing: what can fail returns false and a text.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+using CollectionId = std::int64_t;
+
+enum class SourceKind { File, Synth };
+
+struct CCollectionProgram {
+    CollectionId id = 0;
+    std::string shownName;      // the name last given by the user, else the first seen
+    std::string voiceMode;      // "Single", "Split", "Dual" or "Vocoder"
+    bool favourite = false;
+    bool hidden = false;
+    std::vector<std::string> tags;   // sorted, case ignored
+    std::string comment;
+    int sourceCount = 0;        // distinct sources it appears in
+    std::string firstSeen;      // local time, "yyyy-MM-ddThh:mm:ss"
+};
+
+struct CCollectionSource {
+    CollectionId id = 0;
+    SourceKind kind = SourceKind::File;
+    std::string name;           // files: the full path; receives: "Synth yyyy-MM-dd hh:mm:ss"
+    int programCount = 0;
+    std::string takenIn;        // local time, "yyyy-MM-ddThh:mm:ss"
+    std::int64_t size = 0;      // bytes
+};
+
+struct CCollectionList {
+    CollectionId id = 0;
+    std::string name;
+    int programCount = 0;
+};
+
+// What a search asks for; empty fields and false flags ask for nothing.
+struct CCollectionQuery {
+    std::string text;           // a fragment of any name the program was seen with, case ignored
+    std::string voiceMode;      // "Single", "Split", "Dual", "Vocoder" or empty for any
+    std::string tag;            // case ignored
+    bool favouritesOnly = false;
+    bool hiddenOnly = false;    // false: hidden programs are left out; true: only them
+    CollectionId source = 0;    // programs in this source
+    CollectionId list = 0;      // programs in this list
+};
+
+struct CImportResult {
+    CollectionId source = 0;
+    int programs = 0;           // programs in the dump
+    int newPrograms = 0;        // programs the Collection did not have before
+    bool alreadyKnown = false;  // the same content was already a source: nothing added
+};
+
+enum class SlotChange { Unchanged, Renamed, Changed, RenamedAndChanged };
+
+struct CSlotDifference {
+    int slot = 0;               // 0-127: bank letter 'A' + slot / 16, number slot % 16 + 1
+    SlotChange change = SlotChange::Unchanged;
+    std::string firstName;
+    std::string secondName;
+};
+
+using CollectionProgramData = std::array<unsigned char, 254>;
+
+class CSqliteDb;
+
+class CCollection {
+public:
+    // $XDG_DATA_HOME/Veltrix/collection.sqlite, or ~/.local/share/Veltrix/collection.sqlite.
+    static std::string DefaultPath();
+
+    // Opens the database at `path`, making it (and its folder) when missing, and migrating an
+    // older schema (the file is copied aside first). A damaged file is renamed to
+    // "<path>.damaged-yyyyMMdd-hhmmss", `notice` says so, and a new, empty Collection is
+    // started. Null, with `error`, when no Collection can be had at all (locked past the
+    // timeout, read-only folder...).
+    static std::unique_ptr<CCollection> Open(const std::string& path, std::string& error, std::string& notice);
+    ~CCollection();
+
+    // Taking in, atomic per call: on failure nothing of it is kept and `error` holds the
+    // reader's text (or the database's). `takenAt` is seconds since the epoch (0 = now).
+    bool ImportFile(const std::string& path, CImportResult& result, std::string& error, std::int64_t takenAt = 0);
+    bool ImportFileBytes(const std::string& path, const std::vector<unsigned char>& bytes, CImportResult& result,
+                         std::string& error, std::int64_t takenAt = 0);
+    // A receive from the synthesizer, named "Synth yyyy-MM-dd hh:mm:ss" after `takenAt`.
+    bool ImportSynthDump(const std::vector<unsigned char>& bytes, CImportResult& result, std::string& error,
+                         std::int64_t takenAt = 0);
+
+    // Programs matching `query`, ordered by shown name (case ignored) then id.
+    std::vector<CCollectionProgram> Search(const CCollectionQuery& query);
+    bool GetProgram(CollectionId id, CCollectionProgram& program);
+    // Every name the program was seen with, first seen first.
+    std::vector<std::string> ProgramNames(CollectionId id);
+    // The program's 254 bytes carrying its shown name (12 bytes, blank padded).
+    bool ProgramData(CollectionId id, CollectionProgramData& data);
+
+    // Sources, oldest first.
+    std::vector<CCollectionSource> Sources();
+    // Exactly the bytes the source was taken in with.
+    bool SourceBytes(CollectionId source, std::vector<unsigned char>& bytes);
+    // The programs of a source in slot order.
+    std::vector<CollectionId> SourcePrograms(CollectionId source);
+
+    // Marks. False with `error` for an unknown id or a name that is not 1-12 printable ASCII.
+    bool SetFavourite(CollectionId id, bool favourite, std::string& error);
+    bool SetHidden(CollectionId id, bool hidden, std::string& error);
+    bool AddTag(CollectionId id, const std::string& tag, std::string& error);
+    bool RemoveTag(CollectionId id, const std::string& tag, std::string& error);
+    bool Rename(CollectionId id, const std::string& name, std::string& error);
+    bool SetComment(CollectionId id, const std::string& comment, std::string& error);
+    std::vector<std::string> Tags();
+
+    // Lists: named, ordered, at most 128 programs. Saving under an existing name replaces it.
+    bool SaveList(const std::string& name, const std::vector<CollectionId>& programs, std::string& error);
+    std::vector<CCollectionList> Lists();
+    std::vector<CollectionId> ListPrograms(CollectionId list);
+    bool FindList(const std::string& name, CCollectionList& list);
+    // A list of 128 programs as one program dump (0x4C, channel 0), as Save Bank As writes it.
+    bool ListDump(CollectionId list, std::vector<unsigned char>& bytes, std::string& error);
+
+    // Two sources of 128 programs slot by slot: only the slots that differ.
+    bool Compare(CollectionId first, CollectionId second, std::vector<CSlotDifference>& differences,
+                 std::string& error);
+
+    // Changes when any connection (another process too) committed a change since the last
+    // call, so a view can tell when to look again.
+    std::int64_t ChangeCount();
+
+private:
+    explicit CCollection(std::unique_ptr<CSqliteDb> db);
+    std::unique_ptr<CSqliteDb> m_db;
+};
