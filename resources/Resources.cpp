@@ -28,6 +28,16 @@ QString CommandString(int commandId)
     case ID_PROGRAM_RECEIVE_BANK: return "Receive the synthesizer's 128 programs as the bank\nReceive Bank from Synth";
     case ID_PROGRAM_SEND_BANK: return "Replace the synthesizer's 128 programs with the bank\nSend Bank to Synth";
     case ID_FILE_SAVE_RECEIVED_DUMP: return "Save the last dump received from the synthesizer to disk\nSave Received Dump";
+    case ID_VIEW_COLLECTION: return "Show the Collection: every program ever opened or received\nCollection (Ctrl-L)";
+    case ID_COLLECTION_AUDITION: return "Audition the Collection's selected program via MIDI\nAudition";
+    case ID_COLLECTION_PUT_IN_BANK:
+        return "Put the Collection's selected programs in the bank from its selected slot on\nPut in Bank";
+    case ID_COLLECTION_SHOW_IN_LIST: return "Add the Collection's selected programs to the list\nShow in List";
+    case ID_COLLECTION_FAVOURITE: return "Mark or unmark the selected programs as favourites\nFavourite (Ctrl-D)";
+    case ID_COLLECTION_HIDE: return "Hide the selected programs from the Collection's searches, or show them again\nHide/Unhide";
+    case ID_COLLECTION_TAGS: return "Tag the selected programs\nTags";
+    case ID_COLLECTION_RENAME: return "Give the selected program a new name\nRename (F2)";
+    case ID_COLLECTION_EXPORT: return "Write the selected programs to .syx files\nExport";
     default: return QString();
     }
 }

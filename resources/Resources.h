@@ -34,6 +34,16 @@ constexpr int ID_PROGRAM_RECEIVE_ALL = 0x8052;
 constexpr int ID_PROGRAM_RECEIVE_BANK = 0x8053;
 constexpr int ID_PROGRAM_SEND_BANK = 0x8054;
 constexpr int ID_FILE_SAVE_RECEIVED_DUMP = 0x8055;
+// The Collection view and the commands on its selected programs.
+constexpr int ID_VIEW_COLLECTION = 0x8070;
+constexpr int ID_COLLECTION_AUDITION = 0x8071;
+constexpr int ID_COLLECTION_PUT_IN_BANK = 0x8072;
+constexpr int ID_COLLECTION_SHOW_IN_LIST = 0x8073;
+constexpr int ID_COLLECTION_FAVOURITE = 0x8074;
+constexpr int ID_COLLECTION_HIDE = 0x8075;
+constexpr int ID_COLLECTION_TAGS = 0x8076;
+constexpr int ID_COLLECTION_RENAME = 0x8077;
+constexpr int ID_COLLECTION_EXPORT = 0x8078;
 
 // Controls of the MIDI bar.
 constexpr int IDC_MIDI_PORT = 1000;

@@ -16,15 +16,16 @@ namespace {
 // the number of programs dragged.
 constexpr std::size_t MAX_CARRIED = BANK_SLOT_COUNT;
 
-QByteArray Encode(const std::vector<const CSyxProgram*>& programs)
+// The number dragged, the number carried, then each carried program's bytes.
+template <typename Programs, typename Bytes>
+QByteArray Encode(const Programs& programs, std::size_t dragged, Bytes bytesOf)
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
-    const std::size_t carried = std::min(programs.size(), MAX_CARRIED);
-    out << static_cast<quint32>(programs.size()) << static_cast<quint32>(carried);
+    const std::size_t carried = std::min({programs.size(), dragged, MAX_CARRIED});
+    out << static_cast<quint32>(dragged) << static_cast<quint32>(carried);
     for (std::size_t i = 0; i < carried; ++i)
-        out << QByteArray(reinterpret_cast<const char*>(programs[i]->GetData()),
-                          static_cast<qsizetype>(programs[i]->GetLength()));
+        out << bytesOf(programs[i]);
     return bytes;
 }
 }  // namespace
@@ -32,7 +33,21 @@ QByteArray Encode(const std::vector<const CSyxProgram*>& programs)
 QMimeData* CreateProgramsMimeData(const std::vector<const CSyxProgram*>& programs)
 {
     auto* mime = new QMimeData;
-    mime->setData(PROGRAMS_MIME_TYPE, Encode(programs));
+    mime->setData(PROGRAMS_MIME_TYPE, Encode(programs, programs.size(), [](const CSyxProgram* program) {
+                      return QByteArray(reinterpret_cast<const char*>(program->GetData()),
+                                        static_cast<qsizetype>(program->GetLength()));
+                  }));
+    return mime;
+}
+
+QMimeData* CreateProgramsMimeData(const std::vector<CBank::ProgramData>& programs, int dragged)
+{
+    auto* mime = new QMimeData;
+    const std::size_t total = std::max<std::size_t>(programs.size(), dragged > 0 ? static_cast<std::size_t>(dragged) : 0);
+    mime->setData(PROGRAMS_MIME_TYPE, Encode(programs, total, [](const CBank::ProgramData& program) {
+                      return QByteArray(reinterpret_cast<const char*>(program.data()),
+                                        static_cast<qsizetype>(program.size()));
+                  }));
     return mime;
 }
 

@@ -15,6 +15,9 @@ extern const char* const PROGRAMS_MIME_TYPE;
 extern const char* const BANK_SLOT_MIME_TYPE;
 
 QMimeData* CreateProgramsMimeData(const std::vector<const CSyxProgram*>& programs);
+// The same from program bytes (at most BANK_SLOT_COUNT of them are carried), `dragged` being
+// how many programs the drag stands for.
+QMimeData* CreateProgramsMimeData(const std::vector<CBank::ProgramData>& programs, int dragged);
 // Only the first BANK_SLOT_COUNT programs are carried (no drop can use more), with the
 // number of programs dragged.
 // The programs carried, in order; empty when the data holds none or is damaged (a record

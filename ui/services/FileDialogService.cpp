@@ -53,3 +53,14 @@ QString CQtFileDialogService::GetSaveFileName(QWidget* parent, const QString& fi
                                             QFileDialog::AnyFile, folder);
     return files.isEmpty() ? QString() : files.first();
 }
+
+QString CQtFileDialogService::GetFolderName(QWidget* parent, const QString& title)
+{
+    QFileDialog dialog(parent, title, QDir::currentPath());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}

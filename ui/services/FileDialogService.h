@@ -20,6 +20,10 @@ public:
     // name typed without one. Returns the full path, or an empty string when cancelled.
     virtual QString GetSaveFileName(QWidget* parent, const QString& filter,
                                     const QString& defaultExtension) = 0;
+
+    // A folder to write several files into, under `title`; a new one may be made in the
+    // dialog. Starts in the process's current directory. Empty when cancelled.
+    virtual QString GetFolderName(QWidget* parent, const QString& title) = 0;
 };
 
 class CQtFileDialogService : public IFileDialogService {
@@ -28,6 +32,7 @@ public:
                                  const QString& defaultExtension) override;
     QString GetSaveFileName(QWidget* parent, const QString& filter,
                             const QString& defaultExtension) override;
+    QString GetFolderName(QWidget* parent, const QString& title) override;
 };
 
 // "SYX Files (*.syx)|*.syx|All Files (*.*)|*.*||" -> "SYX Files (*.syx);;All Files (*.*)".

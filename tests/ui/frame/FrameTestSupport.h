@@ -43,8 +43,15 @@ public:
         ++saveCalls;
         return nextSave;
     }
+    QString GetFolderName(QWidget*, const QString&) override
+    {
+        ++folderCalls;
+        return nextFolder;
+    }
     QStringList nextOpen;
     QString nextSave;
+    QString nextFolder;
+    int folderCalls = 0;
     int openCalls = 0;
     int saveCalls = 0;
     QString lastOpenFilter, lastOpenExtension, lastSaveFilter, lastSaveExtension;

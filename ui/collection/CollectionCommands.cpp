@@ -1,0 +1,300 @@
+#include "CollectionCommands.h"
+
+#include "CollectionExport.h"
+#include "CollectionModel.h"
+#include "CollectionTable.h"
+#include "CollectionTags.h"
+#include "CollectionView.h"
+#include "Resources.h"
+#include "SyxProgram.h"
+#include "bank/ProgramMime.h"
+#include "grid/ProgramGrid.h"
+#include "host/BankAccess.h"
+#include "host/CommandHost.h"
+#include "host/LoadedList.h"
+#include "host/MidiLink.h"
+#include "services/MessageBoxService.h"
+#include "services/WaitCursor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDockWidget>
+#include <QLineEdit>
+#include <QMenu>
+
+#include <algorithm>
+
+namespace {
+constexpr int STATUS_MESSAGE_MS = 8000;
+// The name the selected programs carry in the list, as its File column shows them.
+const char* const LIST_SOURCE_NAME = "Collection";
+// Favourites get the background the list gives marked rows.
+const COLORREF MARKED_ROW_BACK_COLOR = RGB(128, 128, 255);
+
+// A record of one program for sending and dragging, as the list's records are.
+std::unique_ptr<CSyxProgram> ProgramRecord(const CollectionProgramData& data)
+{
+    return std::make_unique<CSyxProgram>('A', 1, data.data(), PROGRAM_DATA_SIZE, LIST_SOURCE_NAME);
+}
+}  // namespace
+
+CCollectionCommands::CCollectionCommands(ICommandHost& host, ILoadedList& list, IMidiLink& midi, IBankAccess& bank,
+                                         const CUiServices& services)
+    : QObject(host.Window()), m_host(host), m_list(list), m_midi(midi), m_bank(bank), m_services(services),
+      m_commands(host.Window(), host.Updater()), m_pane(new QDockWidget("Collection", host.Window())),
+      m_view(new CCollectionView(m_pane)), m_contextMenu(new QMenu(m_view))
+{
+    m_pane->setObjectName("collectionPane");
+    m_pane->setWidget(m_view);
+    if (const CProgramGrid* grid = m_list.Grid())
+        m_view->SetColors(grid->GetTextColor(), grid->GetBackColor(), MARKED_ROW_BACK_COLOR);
+    m_host.AddPane(m_pane, Qt::BottomDockWidgetArea);
+
+    connect(m_view, &CCollectionView::auditionRequested, this, [this] {
+        if (m_midi.IsMidiOpen())
+            OnCollectionAudition();
+    });
+    connect(m_view, &CCollectionView::statusMessage, this, [this](const QString& text) { Say(text); });
+    connect(m_view->Model(), &CCollectionModel::dataChanged, this, [this] { emit collectionChanged(); });
+    // Dragging onto a bank slot carries what dragging out of the list carries.
+    m_view->Table()->SetDragSource([this]() -> QMimeData* {
+        const std::vector<CollectionId> ids = m_view->SelectedIds();
+        std::vector<CollectionProgramData> data = SelectedData(BANK_SLOT_COUNT);
+        return data.empty() ? nullptr : CreateProgramsMimeData(data, static_cast<int>(ids.size()));
+    });
+
+    CreateCommands();
+    AddToMenus();
+}
+
+void CCollectionCommands::CreateCommands()
+{
+    auto selection = [this](CCmdUI& ui) { ui.Enable(HasSelection()); };
+    QAction* view = m_commands.Add(ID_VIEW_COLLECTION, "&Collection\tCtrl+L", [this] { OnViewCollection(); });
+    view->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    view->setShortcutContext(Qt::WindowShortcut);
+    view->setCheckable(true);
+    connect(m_pane, &QDockWidget::visibilityChanged, view, [this, view] { view->setChecked(m_pane->isVisible()); });
+
+    m_commands.Add(ID_COLLECTION_AUDITION, "&Audition\tEnter", [this] { OnCollectionAudition(); },
+                   [this](CCmdUI& ui) { ui.Enable(m_midi.IsMidiOpen() && HasSelection()); });
+    m_commands.Add(ID_COLLECTION_PUT_IN_BANK, "&Put in Bank", [this] { OnCollectionPutInBank(); },
+                   [this](CCmdUI& ui) { ui.Enable(m_bank.SelectedSlot() >= 0 && HasSelection()); });
+    m_commands.Add(ID_COLLECTION_SHOW_IN_LIST, "Show in &List", [this] { OnCollectionShowInList(); }, selection);
+    QAction* favourite = m_commands.Add(ID_COLLECTION_FAVOURITE, "&Favourite\tCtrl+D",
+                                        [this] { OnCollectionFavourite(); }, selection);
+    favourite->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    m_commands.Add(ID_COLLECTION_HIDE, "&Hide/Unhide", [this] { OnCollectionHide(); }, selection);
+    m_commands.Add(ID_COLLECTION_TAGS, "&Tags...", [this] { OnCollectionTags(); }, selection);
+    QAction* rename = m_commands.Add(ID_COLLECTION_RENAME, "&Rename\tF2", [this] { OnCollectionRename(); },
+                                     [this](CCmdUI& ui) { ui.Enable(m_view->Table()->currentIndex().isValid()); });
+    rename->setShortcut(QKeySequence(Qt::Key_F2));
+    m_commands.Add(ID_COLLECTION_EXPORT, "&Export...", [this] { OnCollectionExport(); }, selection);
+
+    // The view's keys work while it has the focus, and only then.
+    for (int id : {ID_COLLECTION_FAVOURITE, ID_COLLECTION_RENAME}) {
+        Action(id)->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        m_view->addAction(Action(id));
+    }
+}
+
+void CCollectionCommands::AddToMenus()
+{
+    if (QMenu* viewMenu = m_host.Menu(HostMenu::View))
+        viewMenu->addAction(Action(ID_VIEW_COLLECTION));
+
+    const int commands[] = {ID_COLLECTION_AUDITION,  ID_COLLECTION_PUT_IN_BANK, ID_COLLECTION_SHOW_IN_LIST, 0,
+                            ID_COLLECTION_FAVOURITE, ID_COLLECTION_HIDE,        ID_COLLECTION_TAGS,
+                            ID_COLLECTION_RENAME,    0,                         ID_COLLECTION_EXPORT};
+    QMenu* programMenu = m_host.Menu(HostMenu::Program);
+    QMenu* submenu = programMenu != nullptr ? new QMenu("&Collection", programMenu) : nullptr;
+    if (submenu != nullptr) {
+        submenu->setObjectName("collectionMenu");
+        programMenu->addSeparator();
+        programMenu->addMenu(submenu);
+    }
+    for (int id : commands) {
+        if (id == 0) {
+            m_contextMenu->addSeparator();
+            if (submenu != nullptr)
+                submenu->addSeparator();
+            continue;
+        }
+        m_contextMenu->addAction(Action(id));
+        if (submenu != nullptr)
+            submenu->addAction(Action(id));
+    }
+    m_contextMenu->addSeparator();   // others' commands go below this line
+
+    CCollectionTable* table = m_view->Table();
+    table->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table, &QWidget::customContextMenuRequested, this, [this, table](const QPoint& at) {
+        m_host.Updater().UpdateAll();
+        m_contextMenu->popup(table->viewport()->mapToGlobal(at));
+    });
+}
+
+void CCollectionCommands::SetCollection(CCollection* collection, const QString& reason)
+{
+    m_collection = collection;
+    m_view->SetCollection(collection, reason);
+}
+
+void CCollectionCommands::Refresh()
+{
+    m_view->Refresh();
+}
+
+bool CCollectionCommands::HasSelection() const
+{
+    return m_collection != nullptr && m_view->Table()->selectionModel()->hasSelection();
+}
+
+std::vector<CollectionProgramData> CCollectionCommands::SelectedData(std::size_t limit) const
+{
+    std::vector<CollectionProgramData> programs;
+    if (m_collection == nullptr)
+        return programs;
+    for (CollectionId id : m_view->SelectedIds()) {
+        if (programs.size() >= limit)
+            break;
+        CollectionProgramData data;
+        if (m_collection->ProgramData(id, data))
+            programs.push_back(data);
+    }
+    return programs;
+}
+
+void CCollectionCommands::Say(const QString& text)
+{
+    m_host.ShowStatusMessage(text, STATUS_MESSAGE_MS);
+}
+
+void CCollectionCommands::Fail(const QString& text)
+{
+    m_services.messageBox->Show(m_host.Window(), text, MessageIcon::Exclamation);
+}
+
+void CCollectionCommands::OnViewCollection()
+{
+    // Ctrl+L shows the view and goes to its search field; pressed there again, it hides it.
+    const bool inView = m_pane->isVisible() && m_view->isAncestorOf(QApplication::focusWidget());
+    if (inView) {
+        m_pane->hide();
+        return;
+    }
+    m_pane->show();
+    m_pane->raise();
+    m_pane->activateWindow();
+    m_view->CheckForChanges();
+    m_view->SearchField()->setFocus();
+    m_view->SearchField()->selectAll();
+    Action(ID_VIEW_COLLECTION)->setChecked(true);
+}
+
+void CCollectionCommands::OnCollectionAudition()
+{
+    const CCollectionProgram* current = m_view->Model()->Program(m_view->Table()->currentIndex().row());
+    CollectionProgramData data;
+    if (current == nullptr || m_collection == nullptr || !m_collection->ProgramData(current->id, data))
+        return;
+    m_midi.AuditionProgram(*ProgramRecord(data));
+}
+
+void CCollectionCommands::OnCollectionPutInBank()
+{
+    const std::vector<CollectionId> ids = m_view->SelectedIds();
+    CWaitCursor wait(*m_services.waitCursor);
+    // The bank takes at most 128; it says itself how many of those it left out.
+    std::vector<CBank::ProgramData> programs;
+    for (const CollectionProgramData& data : SelectedData(BANK_SLOT_COUNT))
+        programs.push_back(data);
+    m_bank.PutPrograms(programs);
+}
+
+void CCollectionCommands::OnCollectionShowInList()
+{
+    CWaitCursor wait(*m_services.waitCursor);
+    const std::vector<CollectionProgramData> programs = SelectedData();
+    std::vector<CBank::ProgramData> records(programs.begin(), programs.end());
+    m_list.AddLibraryPrograms(records, LIST_SOURCE_NAME);
+}
+
+template <typename Change>
+void CCollectionCommands::ChangeSelected(Change change)
+{
+    if (m_collection == nullptr)
+        return;
+    const std::vector<CCollectionProgram> programs = m_view->SelectedPrograms();
+    {
+        CWaitCursor wait(*m_services.waitCursor);
+        for (const CCollectionProgram& program : programs) {
+            std::string error;
+            if (!change(program, error)) {
+                Fail(QString::fromStdString(error));
+                break;
+            }
+        }
+    }
+    m_view->Refresh();
+    emit collectionChanged();
+}
+
+void CCollectionCommands::OnCollectionFavourite()
+{
+    // Favourite when any of them is not yet; otherwise all lose the mark.
+    const std::vector<CCollectionProgram> programs = m_view->SelectedPrograms();
+    const bool favourite = std::any_of(programs.begin(), programs.end(),
+                                       [](const CCollectionProgram& program) { return !program.favourite; });
+    ChangeSelected([this, favourite](const CCollectionProgram& program, std::string& error) {
+        return m_collection->SetFavourite(program.id, favourite, error);
+    });
+    Say(favourite ? "Marked as favourite" : "No longer favourite");
+}
+
+void CCollectionCommands::OnCollectionHide()
+{
+    const std::vector<CCollectionProgram> programs = m_view->SelectedPrograms();
+    const bool hide = std::any_of(programs.begin(), programs.end(),
+                                  [](const CCollectionProgram& program) { return !program.hidden; });
+    ChangeSelected([this, hide](const CCollectionProgram& program, std::string& error) {
+        return m_collection->SetHidden(program.id, hide, error);
+    });
+    Say(hide ? QString("Hidden: the Hidden filter shows them") : QString("Shown again"));
+}
+
+void CCollectionCommands::OnCollectionTags()
+{
+    const std::vector<CCollectionProgram> programs = m_view->SelectedPrograms();
+    if (programs.empty())
+        return;
+    const std::vector<std::string> before = CommonTags(programs);
+    std::vector<std::string> after;
+    if (!AskTags(m_host.Window(), before, static_cast<int>(programs.size()), after))
+        return;
+    const CTagChange tagChange = TagChange(before, after);
+    ChangeSelected([this, &tagChange](const CCollectionProgram& program, std::string& error) {
+        for (const std::string& tag : tagChange.removed)
+            if (!m_collection->RemoveTag(program.id, tag, error))
+                return false;
+        for (const std::string& tag : tagChange.added)
+            if (!m_collection->AddTag(program.id, tag, error))
+                return false;
+        return true;
+    });
+}
+
+void CCollectionCommands::OnCollectionRename()
+{
+    m_view->Table()->setFocus();
+    m_view->Table()->EditName();
+}
+
+void CCollectionCommands::OnCollectionExport()
+{
+    if (m_collection == nullptr)
+        return;
+    const QString result = ExportPrograms(*m_collection, m_view->SelectedPrograms(), m_host.Window(), m_services);
+    if (!result.isEmpty())
+        Say(result);
+}

@@ -1,0 +1,80 @@
+#pragma once
+// The Collection view in the main window: a dock shown by View > Collection (Ctrl+L), and
+// the commands on its selected programs (Program > Collection, the table's context menu and
+// keys): Audition, Put in Bank (and dragging onto a bank slot), Show in List, Favourite,
+// Hide/Unhide, Tags..., Rename and Export....
+
+#include "Collection.h"
+#include "services/CommandTable.h"
+#include "services/UiServices.h"
+
+#include <QObject>
+
+#include <vector>
+
+class QAction;
+class QDockWidget;
+class QMenu;
+class CCollectionView;
+class IBankAccess;
+class ICommandHost;
+class ILoadedList;
+class IMidiLink;
+
+class CCollectionCommands : public QObject {
+    Q_OBJECT
+public:
+    CCollectionCommands(ICommandHost& host, ILoadedList& list, IMidiLink& midi, IBankAccess& bank,
+                        const CUiServices& services);
+
+    // The database the view shows and the commands change, or null while there is none
+    // (`reason` then says why). Not owned.
+    void SetCollection(CCollection* collection, const QString& reason = QString());
+    // Looks at the database again (another part of the window changed it).
+    void Refresh();
+
+    CCollectionView* View() const { return m_view; }
+    QDockWidget* Pane() const { return m_pane; }
+    QAction* Action(int commandId) const { return m_commands.Find(commandId); }
+    // The table's context menu: commands of others on the view (Open as Bank, Compare...)
+    // are added here, after the view's own.
+    QMenu* ContextMenu() const { return m_contextMenu; }
+
+    void OnViewCollection();
+    void OnCollectionAudition();
+    void OnCollectionPutInBank();
+    void OnCollectionShowInList();
+    void OnCollectionFavourite();
+    void OnCollectionHide();
+    void OnCollectionTags();
+    void OnCollectionRename();
+    void OnCollectionExport();
+
+signals:
+    // The window changed the database (a mark, a tag, a rename).
+    void collectionChanged();
+
+private:
+    void CreateCommands();
+    void AddToMenus();
+    bool HasSelection() const;
+    // The selected programs' bytes, carrying their shown names; `limit` stops early.
+    std::vector<CollectionProgramData> SelectedData(std::size_t limit = SIZE_MAX) const;
+    // Runs `change` on every selected program, then shows the result; false stops at the
+    // first refusal, which is told.
+    template <typename Change>
+    void ChangeSelected(Change change);
+    void Say(const QString& text);
+    void Fail(const QString& text);
+
+    ICommandHost& m_host;
+    ILoadedList& m_list;
+    IMidiLink& m_midi;
+    IBankAccess& m_bank;
+    CUiServices m_services;
+    CCommandTable m_commands;
+    CCollection* m_collection = nullptr;
+    QDockWidget* m_pane;
+    CCollectionView* m_view;
+    QMenu* m_contextMenu;
+};

@@ -1,0 +1,288 @@
+#include "CollectionView.h"
+
+#include "CollectionModel.h"
+#include "CollectionTable.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <unordered_set>
+
+namespace {
+constexpr int DEFAULT_POLL_MS = 2000;
+}  // namespace
+
+CCollectionView::CCollectionView(QWidget* parent)
+    : QWidget(parent), m_search(new QLineEdit(this)), m_filterBox(new QComboBox(this)),
+      m_table(new CCollectionTable(this)), m_model(new CCollectionModel(this)), m_hint(new QLabel(this)),
+      m_count(new QLabel(this)), m_poll(new QTimer(this))
+{
+    setObjectName("collectionView");
+    m_search->setObjectName("collectionSearch");
+    m_search->setPlaceholderText("Search names");
+    m_search->setClearButtonEnabled(true);
+    m_search->installEventFilter(this);
+    m_filterBox->setObjectName("collectionFilter");
+    m_filterBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_filterBox->setMinimumContentsLength(14);
+    m_table->setObjectName("collectionTable");
+    m_table->setModel(m_model);
+    m_hint->setObjectName("collectionHint");
+    m_hint->setWordWrap(true);
+    m_hint->setMargin(8);
+    m_hint->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    m_hint->hide();
+    m_count->setObjectName("collectionCount");
+
+    QHeaderView* header = m_table->horizontalHeader();
+    const QFontMetrics metrics = m_table->fontMetrics();
+    header->resizeSection(CCollectionModel::NAME, metrics.horizontalAdvance("XXXXXXXXXXXXXX"));
+    header->resizeSection(CCollectionModel::MODE, metrics.horizontalAdvance("Vocoder  "));
+    header->resizeSection(CCollectionModel::FAVOURITE, metrics.horizontalAdvance("Fav  "));
+    header->resizeSection(CCollectionModel::TAGS, metrics.horizontalAdvance("XXXXXXXXXXXXXXX"));
+    header->resizeSection(CCollectionModel::SOURCES, metrics.horizontalAdvance("Sources  "));
+    header->setSortIndicator(CCollectionModel::NAME, Qt::AscendingOrder);
+    m_table->setSortingEnabled(true);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_search, 1);
+    top->addWidget(m_filterBox);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(top);
+    layout->addWidget(m_hint);
+    layout->addWidget(m_table, 1);
+    layout->addWidget(m_count);
+    setFocusProxy(m_search);
+
+    connect(m_search, &QLineEdit::textChanged, this, [this] { OnSearchChanged(); });
+    connect(m_filterBox, qOverload<int>(&QComboBox::activated), this, [this](int index) { OnFilterChosen(index); });
+    connect(m_table, &CCollectionTable::activatedRow, this, [this] { emit auditionRequested(); });
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { emit selectionChanged(); });
+    connect(m_model, &CCollectionModel::renameFailed, this, &CCollectionView::statusMessage);
+    // A sort moves rows; the selection follows its programs.
+    connect(m_model, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] {
+        m_keptSelection = SelectedIds();
+        const CCollectionProgram* current = m_model->Program(m_table->currentIndex().row());
+        m_keptCurrent = current != nullptr ? current->id : 0;
+    });
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] {
+        SelectIds(m_keptSelection);
+        if (const int row = m_model->RowOf(m_keptCurrent); row >= 0)
+            m_table->selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
+    });
+
+    m_poll->setInterval(DEFAULT_POLL_MS);
+    connect(m_poll, &QTimer::timeout, this, [this] { CheckForChanges(); });
+    ShowState();
+}
+
+void CCollectionView::SetCollection(CCollection* collection, const QString& reason)
+{
+    m_collection = collection;
+    m_reason = reason;
+    m_changeCount = -1;
+    if (m_collection != nullptr) {
+        m_model->SetRenamer([this](CollectionId id, const std::string& name, std::string& error) {
+            return m_collection != nullptr && m_collection->Rename(id, name, error);
+        });
+        Refresh();
+    } else {
+        m_model->SetRenamer({});
+        m_model->SetPrograms({});
+        m_filters.clear();
+        m_filterBox->clear();
+    }
+    ShowState();
+}
+
+void CCollectionView::SetColors(COLORREF text, COLORREF back, COLORREF marked)
+{
+    m_model->SetColors(text, back, marked);
+    QPalette palette = m_table->palette();
+    palette.setColor(QPalette::Base, ToQColor(back));
+    palette.setColor(QPalette::Text, ToQColor(text));
+    // Selected rows swap the two colours, as in the list.
+    palette.setColor(QPalette::Highlight, ToQColor(text));
+    palette.setColor(QPalette::HighlightedText, ToQColor(back));
+    m_table->setPalette(palette);
+}
+
+void CCollectionView::SetPollInterval(int milliseconds)
+{
+    m_poll->setInterval(milliseconds);
+}
+
+void CCollectionView::Refresh()
+{
+    if (m_collection == nullptr)
+        return;
+    m_changeCount = m_collection->ChangeCount();
+    FillFilters();
+    Search();
+}
+
+bool CCollectionView::CheckForChanges()
+{
+    if (m_collection == nullptr || m_collection->ChangeCount() == m_changeCount)
+        return false;
+    Refresh();
+    return true;
+}
+
+void CCollectionView::FillFilters()
+{
+    std::vector<CCollectionFilter> filters = CollectionFilters(*m_collection);
+    // The filter chosen stays chosen while it exists; a tag, source or list that went away
+    // falls back to All.
+    int chosen = 0;
+    for (std::size_t i = 0; i < filters.size(); ++i)
+        if (filters[i].SameAs(m_filter))
+            chosen = static_cast<int>(i);
+    m_filters = std::move(filters);
+    m_filter = m_filters[static_cast<std::size_t>(chosen)];
+
+    const QSignalBlocker block(m_filterBox);
+    m_filterBox->clear();
+    for (std::size_t i = 0; i < m_filters.size(); ++i) {
+        m_filterBox->addItem(m_filters[i].label);
+        if (!m_filters[i].toolTip.isEmpty())
+            m_filterBox->setItemData(static_cast<int>(i), m_filters[i].toolTip, Qt::ToolTipRole);
+    }
+    // A line between the three fixed filters and the tags, sources and lists.
+    if (m_filters.size() > 3)
+        m_filterBox->insertSeparator(3);
+    m_filterBox->setCurrentIndex(chosen < 3 ? chosen : chosen + 1);
+}
+
+void CCollectionView::OnFilterChosen(int index)
+{
+    // The separator after the third entry shifts the others by one.
+    const int filter = index > 3 ? index - 1 : index;
+    if (filter < 0 || filter >= static_cast<int>(m_filters.size()))
+        return;
+    m_filter = m_filters[static_cast<std::size_t>(filter)];
+    if (!CheckForChanges())
+        Search();
+}
+
+void CCollectionView::OnSearchChanged()
+{
+    if (!CheckForChanges())
+        Search();
+}
+
+void CCollectionView::Search()
+{
+    if (m_collection == nullptr)
+        return;
+    const std::vector<CollectionId> selected = SelectedIds();
+    const CCollectionProgram* current = m_model->Program(m_table->currentIndex().row());
+    const CollectionId currentId = current != nullptr ? current->id : 0;
+
+    CCollectionQuery query;
+    query.text = m_search->text().toStdString();
+    m_filter.Apply(query);
+    m_model->SetPrograms(m_collection->Search(query));
+
+    if (!selected.empty())
+        SelectIds(selected);
+    if (const int row = m_model->RowOf(currentId); currentId != 0 && row >= 0)
+        m_table->selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
+    ShowState();
+}
+
+void CCollectionView::ShowState()
+{
+    if (m_collection == nullptr) {
+        m_hint->setText(m_reason.isEmpty() ? QString("The Collection cannot be used.") : m_reason);
+        m_hint->show();
+        m_table->hide();
+        m_count->clear();
+        return;
+    }
+    const int rows = m_model->rowCount();
+    const bool empty = rows == 0 && m_search->text().isEmpty() && m_filter.kind == CCollectionFilter::Kind::All;
+    m_hint->setText("The Collection is empty. Every file you open and every dump you receive from the "
+                    "synthesizer is kept here.");
+    m_hint->setVisible(empty);
+    m_table->setVisible(!empty);
+    m_count->setText(rows == 1 ? QString("1 program") : QString("%1 programs").arg(rows));
+}
+
+std::vector<CollectionId> CCollectionView::SelectedIds() const
+{
+    std::vector<CollectionId> ids;
+    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
+    std::vector<int> sorted;
+    sorted.reserve(static_cast<std::size_t>(rows.size()));
+    for (const QModelIndex& index : rows)
+        sorted.push_back(index.row());
+    std::sort(sorted.begin(), sorted.end());
+    for (int row : sorted)
+        if (const CCollectionProgram* program = m_model->Program(row))
+            ids.push_back(program->id);
+    return ids;
+}
+
+std::vector<CCollectionProgram> CCollectionView::SelectedPrograms() const
+{
+    std::vector<CCollectionProgram> programs;
+    for (CollectionId id : SelectedIds())
+        programs.push_back(*m_model->Program(m_model->RowOf(id)));
+    return programs;
+}
+
+void CCollectionView::SelectIds(const std::vector<CollectionId>& ids)
+{
+    const std::unordered_set<CollectionId> wanted(ids.begin(), ids.end());
+    QItemSelection selection;
+    int runStart = -1;
+    const int rows = m_model->rowCount();
+    const int lastColumn = CCollectionModel::COLUMN_COUNT - 1;
+    for (int row = 0; row <= rows; ++row) {
+        const bool in = row < rows && wanted.count(m_model->Program(row)->id) != 0;
+        if (in && runStart < 0)
+            runStart = row;
+        if (!in && runStart >= 0) {
+            selection.select(m_model->index(runStart, 0), m_model->index(row - 1, lastColumn));
+            runStart = -1;
+        }
+    }
+    m_table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (!selection.isEmpty())
+        m_table->selectionModel()->setCurrentIndex(selection.first().topLeft(), QItemSelectionModel::NoUpdate);
+}
+
+void CCollectionView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    CheckForChanges();
+    m_poll->start();
+    m_search->setFocus();
+}
+
+void CCollectionView::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    m_poll->stop();
+}
+
+bool CCollectionView::eventFilter(QObject* watched, QEvent* event)
+{
+    // Down leaves the search field for the table's first row.
+    if (watched == m_search && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down && m_model->rowCount() > 0) {
+        m_table->setFocus();
+        m_table->selectionModel()->setCurrentIndex(m_model->index(0, 0),
+                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

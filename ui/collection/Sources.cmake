@@ -1,0 +1,10 @@
+# Sources of ui/collection/, relative to ui/: the Collection view and the commands on its
+# programs.
+list(APPEND VELTRIX_UI_SOURCES
+  collection/CollectionExport.cpp
+  collection/CollectionFilters.cpp
+  collection/CollectionModel.cpp
+  collection/CollectionTable.cpp
+  collection/CollectionTags.cpp
+  collection/CollectionView.cpp
+)
