@@ -1,5 +1,6 @@
 #include "CollectionCommands.h"
 
+#include "CollectionDump.h"
 #include "CollectionExport.h"
 #include "CollectionModel.h"
 #include "CollectionTable.h"
@@ -65,6 +66,8 @@ CCollectionCommands::CCollectionCommands(ICommandHost& host, ILoadedList& list, 
 
     CreateCommands();
     AddToMenus();
+    if (const QString dumpFile = CollectionDumpFile(); !dumpFile.isEmpty())
+        DumpCollectionViewOnChange(*m_view, dumpFile);
 }
 
 void CCollectionCommands::CreateCommands()

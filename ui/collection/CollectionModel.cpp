@@ -1,5 +1,7 @@
 #include "CollectionModel.h"
 
+#include "SyxProgram.h"
+
 #include <QFont>
 
 #include <algorithm>
@@ -33,13 +35,22 @@ QString JoinedTags(const CCollectionProgram& program)
     return tags.join(", ");
 }
 
+// Voice modes in the synthesizer's order: Single, Split, Dual, Vocoder.
+int ModeRank(const std::string& mode)
+{
+    for (int i = 0; i < 4; ++i)
+        if (mode == VOICE_MODE_NAMES[i])
+            return i;
+    return 4;
+}
+
 // Ordering by a column; ties keep the rows in name order.
 bool Before(const CCollectionProgram& a, const CCollectionProgram& b, int column)
 {
     switch (column) {
     case CCollectionModel::MODE:
         if (a.voiceMode != b.voiceMode)
-            return a.voiceMode < b.voiceMode;
+            return ModeRank(a.voiceMode) < ModeRank(b.voiceMode);
         break;
     case CCollectionModel::FAVOURITE:
         if (a.favourite != b.favourite)

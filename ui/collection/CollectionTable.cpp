@@ -27,6 +27,13 @@ public:
         Q_UNUSED(index);
         return editor;
     }
+    // The whole name selected, so that typing replaces it.
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::setEditorData(editor, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            line->selectAll();
+    }
 };
 }  // namespace
 
