@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
+#include <set>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -52,12 +54,15 @@ protected:
         std::string error;
         const CollectionId id = db.IdOf(name);
         ASSERT_NE(id, 0) << name;
-        if (favourite)
+        if (favourite) {
             ASSERT_TRUE(db.Db().SetFavourite(id, true, error)) << error;
-        if (hidden)
+        }
+        if (hidden) {
             ASSERT_TRUE(db.Db().SetHidden(id, true, error)) << error;
-        if (tag != nullptr)
+        }
+        if (tag != nullptr) {
             ASSERT_TRUE(db.Db().AddTag(id, tag, error)) << error;
+        }
     }
 
     CTestCollection db;
@@ -105,8 +110,9 @@ TEST_F(CollectionViewTest, SearchTextAndEachFilterPickTheirPrograms)
         ChooseFilter(c.filter);
         view.SearchField()->setText(c.text);
         EXPECT_EQ(static_cast<std::size_t>(view.Model()->rowCount()), c.count);
-        if (!c.names.empty())
+        if (!c.names.empty()) {
             EXPECT_EQ(ShownNames(view), c.names);
+        }
     }
 }
 
@@ -205,7 +211,7 @@ TEST_F(CollectionViewTest, SortingByAColumnKeepsTheSelectedPrograms)
     view.SearchField()->setText("pa");
     EXPECT_EQ(ShownNames(view).back(), "Stairs Pad");
     view.Table()->sortByColumn(CCollectionModel::NAME, Qt::DescendingOrder);
-    EXPECT_EQ(ShownNames(view).front(), "Trip Planet");
+    EXPECT_EQ(ShownNames(view).front(), "Sweep Pad");
 }
 
 TEST_F(CollectionViewTest, AnEmptyOrMissingCollectionSaysSo)
