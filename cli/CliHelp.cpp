@@ -1,4 +1,5 @@
 #include "CliOptions.h"
+#include "VeltrixVersion.h"
 
 std::string CliHelpText()
 {
@@ -10,6 +11,7 @@ Usage:
   veltrix-cli receive [--port NAME] [--channel N] (--current | --programs | --all) -o FILE
   veltrix-cli send [--port NAME] [--channel N] [--yes] FILE
   veltrix-cli --help
+  veltrix-cli --version
 
 Commands:
   ports    One line per hardware MIDI port: its name, a tab, and "out", or "in/out"
@@ -47,6 +49,7 @@ Options:
                  The file receive writes.
   --yes          Confirms that send may replace the synthesizer's 128 programs.
   -h, --help     This text.
+  --version      The release of veltrix-cli.
 
 The synthesizer has 10 s to start answering, and may pause at most 3 s inside a dump;
 after a bank send it has 10 s to confirm. Ctrl+C stops a receive or send cleanly.
@@ -65,4 +68,9 @@ Exit status:
   6    the MIDI port could not be opened, read or written
   130  stopped with Ctrl+C (or SIGTERM); a receive then writes nothing
 )";
+}
+
+std::string CliVersionText()
+{
+    return std::string("veltrix-cli ") + VELTRIX_VERSION + "\n";
 }

@@ -117,6 +117,7 @@ bool ApplyOption(const std::vector<std::string>& args, size_t& i, CCliOptions& o
 bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& options, std::string& error)
 {
     options = CCliOptions();
+    bool version = false;
     for (const std::string& arg : args) {
         if (arg == "--")
             break;
@@ -124,6 +125,11 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
             options.command = CliCommand::Help;
             return true;
         }
+        version = version || arg == "--version";
+    }
+    if (version) {
+        options.command = CliCommand::Version;
+        return true;
     }
     if (args.empty()) {
         error = std::string("Say what to do: ports, list, receive or send") + TRY_HELP;
@@ -183,6 +189,7 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
         }
         break;
     case CliCommand::Help:
+    case CliCommand::Version:
         break;
     }
     return true;

@@ -1,15 +1,22 @@
-# The Debian package: cpack -G DEB (bash scripts/package.sh) makes veltrix_<version>_amd64.deb
-# of everything `cmake --install` puts in place: veltrix, veltrix-cli, the desktop entry, the
-# .syx file type and the icons.
+# The Debian package: cpack -G DEB (bash scripts/package.sh) makes veltrix_<version>-1_amd64.deb
+# of everything `cmake --install` puts in place: veltrix, veltrix-cli, their man pages, the
+# completion of veltrix-cli, the desktop entry, the AppStream metainfo, the .syx file type, the
+# icons, the copyright and the changelog. packaging/README.md tells what lintian says of it.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME veltrix)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The Debian revision: the package carries a Debian changelog (packaging/changelog), whose
+# latest entry names this version, so Debian sees it as a packaging of the release.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "librarian for the Korg MS2000 synthesizer")
+# Debian wants the lines of the long description under 80 characters.
 string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Veltrix lists the programs of Korg MS2000 System Exclusive dump files (.syx) in one grid,\n"
-    "sorts and marks them, finds duplicates, auditions a program on the synthesizer over ALSA MIDI\n"
-    "and puts together random programs from the library. veltrix-cli lists ports and dumps,\n"
-    "receives dumps from the synthesizer and sends them to it from the command line.")
+    "Veltrix lists the programs of Korg MS2000 System Exclusive dump files (.syx)\n"
+    "in one grid, sorts and marks them, finds duplicates, auditions a program on\n"
+    "the synthesizer over ALSA MIDI and puts together random programs from the\n"
+    "library. It builds banks of 128 programs and receives and sends dumps.\n"
+    "veltrix-cli lists ports and dumps, receives dumps from the synthesizer and\n"
+    "sends them to it from the command line.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Veltrix developers <veltrix@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -64,6 +64,11 @@ TEST(CliOptions, HelpWinsAnywhere)
     EXPECT_EQ(Parse({"help"}).command, CliCommand::Help);
     // After "--" it is a file name.
     EXPECT_EQ(Parse({"list", "--", "--help"}).command, CliCommand::List);
+    // --version wins over everything but --help.
+    EXPECT_EQ(Parse({"--version"}).command, CliCommand::Version);
+    EXPECT_EQ(Parse({"send", "--bogus", "--version"}).command, CliCommand::Version);
+    EXPECT_EQ(Parse({"--version", "--help"}).command, CliCommand::Help);
+    EXPECT_EQ(Parse({"list", "--", "--version"}).command, CliCommand::List);
 }
 
 TEST(CliOptions, UsageErrorsSayWhatIsWrong)
@@ -96,7 +101,7 @@ TEST(CliOptions, HelpDescribesEveryCommandOptionAndExitCode)
 {
     const std::string help = CliHelpText();
     for (const char* word : {"ports", "list", "receive", "send", "--port", "--channel", "--current", "--programs",
-                             "--all", "-o FILE", "--yes", "Veltrix.conf", "XDG_CONFIG_HOME", "in/out"})
+                             "--all", "-o FILE", "--yes", "--version", "Veltrix.conf", "XDG_CONFIG_HOME", "in/out"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
     for (const char* code : {"\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  5 ", "\n  6 ", "\n  130 "})
         EXPECT_NE(help.find(code), std::string::npos) << code;
