@@ -1,7 +1,7 @@
 # What `cmake --install` (and so the Debian package) puts in place besides the programs, the
 # desktop entry, the icons and the .syx type (ui/ and cli/ install those): the man pages, the
-# bash completion of veltrix-cli, the AppStream metainfo, and the package's copyright and
-# changelog.
+# bash completion of veltrix-cli and the AppStream metainfo. What only the Debian package
+# carries is in DebianFiles.cmake.
 include(GNUInstallDirs)
 
 # The man pages are made from the Markdown pages in docs/, so the two never disagree.
@@ -37,17 +37,3 @@ if(VELTRIX_BUILD_UI)
   install(FILES ${CMAKE_SOURCE_DIR}/resources/org.veltrix.veltrix.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
-
-# Debian keeps a package's copyright and its changelog (compressed, without a time stamp) in
-# /usr/share/doc/<package>.
-set(VELTRIX_CHANGELOG ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
-add_custom_command(
-  OUTPUT ${VELTRIX_CHANGELOG}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-  COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" sh ${CMAKE_SOURCE_DIR}/packaging/changelog ${VELTRIX_CHANGELOG}
-  DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog
-  COMMENT "Compressing the package's changelog"
-  VERBATIM)
-add_custom_target(veltrix_changelog ALL DEPENDS ${VELTRIX_CHANGELOG})
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${VELTRIX_CHANGELOG}
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/veltrix)

@@ -17,7 +17,8 @@ string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "library. It builds banks of 128 programs and receives and sends dumps.\n"
     "veltrix-cli lists ports and dumps, receives dumps from the synthesizer and\n"
     "sends them to it from the command line.")
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Veltrix developers <veltrix@localhost>")
+# A placeholder address until the project has a home of its own (packaging/README.md).
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Veltrix developers <developers@veltrix.example.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -29,4 +30,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_STRIP_FILES ON)
 # gzip packs the few megabytes quickest; the package is built in every CI run.
 set(CPACK_DEBIAN_COMPRESSION_TYPE gzip)
+# The copyright, the changelog and the lintian overrides go into the package only.
+set(CPACK_VELTRIX_SOURCE_DIR ${CMAKE_SOURCE_DIR})
+set(CPACK_INSTALL_SCRIPTS ${CMAKE_SOURCE_DIR}/packaging/DebianFiles.cmake)
 include(CPack)

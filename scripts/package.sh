@@ -17,7 +17,7 @@ if [ ! -f "$build_dir/CMakeCache.txt" ]; then
   cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRIX_BUILD_TESTS=OFF \
     "${launcher[@]}" >/dev/null
 fi
-cmake --build "$build_dir" --target veltrix veltrix-cli veltrix_icons veltrix_man veltrix_changelog
+cmake --build "$build_dir" --target veltrix veltrix-cli veltrix_icons veltrix_man
 
 mkdir -p "$out"
 work=$(mktemp -d "$out/.cpack.XXXXXX")

@@ -91,12 +91,12 @@ if [ -f "$completion" ]; then
   done
 fi
 
-# Debian's own checks: lintian with nothing to report (packaging/README.md explains any tag
-# the package overrides), and appstreamcli on the metainfo (offline).
+# Debian's own checks: lintian without errors or warnings (packaging/lintian-overrides gives
+# the reason for each tag it overrides), and appstreamcli on the metainfo (offline).
 if command -v lintian >/dev/null; then
-  lintian_report=$(lintian --fail-on error,warning --tag-display-limit 0 "$deb" 2>&1)
+  lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1
   lintian_status=$?
-  [ -n "$lintian_report" ] && echo "$lintian_report"
+  grep -v "running with root privileges" "$work/lintian.txt"
   ((lintian_status == 0)) || fail "lintian reports errors or warnings"
 else
   fail "lintian is not installed (scripts/install-deps.sh installs it)"
