@@ -1,6 +1,6 @@
 #pragma once
 
-// What veltrix-cli returns; scripts rely on these values (see --help and the README).
+// What veltrix-cli returns; scripts rely on these values (see --help and docs/veltrix-cli.md).
 enum CliExitCode : int {
     CLI_EXIT_OK = 0,
     CLI_EXIT_FILE = 1,          // a file could not be read, is not a valid dump, or could not be written
