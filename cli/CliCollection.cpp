@@ -5,10 +5,10 @@
 #include "TextOutput.h"
 
 #include <cctype>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
+#include <filesystem>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -18,19 +18,18 @@ std::string BaseName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The absolute forms a path typed here may have been taken in under: as resolved on disk
-// (links followed), and as written from the current folder.
+// The absolute forms a path typed here may have been taken in under: as written from the
+// current folder (the way import names a source), and with links resolved.
 std::vector<std::string> AbsoluteForms(const std::string& path)
 {
     std::vector<std::string> forms;
-    char resolved[PATH_MAX];
-    if (realpath(path.c_str(), resolved) != nullptr)
-        forms.push_back(resolved);
-    if (!path.empty() && path[0] != '/') {
-        char cwd[PATH_MAX];
-        if (getcwd(cwd, sizeof cwd) != nullptr)
-            forms.push_back(std::string(cwd) + "/" + path);
-    }
+    std::error_code failure;
+    const fs::path absolute = fs::absolute(path, failure);
+    if (!failure)
+        forms.push_back(absolute.lexically_normal().string());
+    const fs::path resolved = fs::weakly_canonical(path, failure);
+    if (!failure)
+        forms.push_back(resolved.string());
     return forms;
 }
 
@@ -75,7 +74,7 @@ std::unique_ptr<CCollection> OpenCliCollection(const CCliOptions& options, CCliC
     if (!notice.empty())
         context.err << notice << std::endl;
     if (!collection)
-        context.err << "Cannot use the Collection " << path << ": " << error << std::endl;
+        context.err << error << std::endl;
     return collection;
 }
 
@@ -140,8 +139,8 @@ void TakeReceivedDumpIn(const CCliOptions& options, CCliContext& context, const 
         context.err << notice << std::endl;
     CImportResult result;
     if (!collection || !collection->ImportSynthDump(bytes, result, error)) {
-        context.err << "Warning: " << options.output << " was written, but the dump could not be taken into the Collection "
-                    << path << ": " << error << std::endl;
+        context.err << "Warning: " << options.output << " was written, but not taken into the Collection: " << error
+                    << std::endl;
         return;
     }
     if (!context.interactive)

@@ -232,8 +232,8 @@ TEST_F(CliMidiTest, ACollectionThatCannotBeUsedNeverCostsTheBackup)
         const std::string file = folder.File("backup.syx");
         EXPECT_EQ(Run({"receive", "--programs", "--collection", collection, "-o", file}), 0);
         EXPECT_EQ(ReadBytes(file), synth.GetMemoryDump());
-        ExpectOneLineSaying("Warning: " + file + " was written, but the dump could not be taken into the Collection " +
-                            collection + ": ");
+        ExpectOneLineSaying("Warning: " + file + " was written, but not taken into the Collection: Cannot use the "
+                            "Collection " + collection + ". ");
         unlink(file.c_str());
     }
     // A damaged database is set aside and kept; the receive goes into a new one.
