@@ -47,9 +47,9 @@ Commands:
            programs in the synthesizer's memory, so it needs --yes; the synthesizer's
            answer is then awaited.
 
-The Collection keeps every program ever taken in, in one database (by default
-$XDG_DATA_HOME/Veltrix/collection.sqlite, else ~/.local/share/Veltrix/collection.sqlite),
-shared with the Veltrix window. A program is one sound: the same sound under
+The Collection keeps every program ever taken in, in one database shared with the
+Veltrix window: $XDG_DATA_HOME/Veltrix/collection.sqlite, by default
+~/.local/share/Veltrix/collection.sqlite. A program is one sound: the same sound under
 another name is the same program, known by its ID and shown by the name last given
 to it, else the first it was seen with. A source is one file taken in or one
 receive, kept byte for byte.

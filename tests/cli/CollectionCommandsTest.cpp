@@ -3,6 +3,7 @@
 #include "Cli.h"
 #include "CliContext.h"
 #include "CliTestSupport.h"
+#include "Collection.h"
 #include "SyxFormat.h"
 #include "TestMidiInService.h"
 #include "TestMidiOutService.h"
@@ -218,6 +219,18 @@ TEST_F(CollectionCommandsTest, ExportWritesOneProgramOrAFolderOfThem)
     EXPECT_NE(errText.str().find("no program 999999"), std::string::npos) << errText.str();
     EXPECT_FALSE(Exists(files.File("other")));
     EXPECT_EQ(Run({"export", "--list", "Nope", "-o", files.File("l.syx")}), 2);
+
+    // A list saved in the window, in the bank's order: the bank's own bytes come back.
+    {
+        std::string error, notice;
+        std::unique_ptr<CCollection> collection = CCollection::Open(data.File("c.sqlite"), error, notice);
+        ASSERT_TRUE(collection) << error;
+        const std::vector<CollectionId> bank = collection->SourcePrograms(collection->Sources().at(0).id);
+        ASSERT_TRUE(collection->SaveList("My Bank", bank, error)) << error;
+        ASSERT_TRUE(collection->Rename(std::stoll(keys), "Keys", error)) << error;
+    }
+    EXPECT_EQ(Run({"export", "--list", "My Bank", "-o", files.File("l.syx")}), 0) << errText.str();
+    EXPECT_EQ(ReadBytes(files.File("l.syx")), ReadBytes(files.File("a.syx")));
 }
 
 TEST_F(CollectionCommandsTest, MarkRefusesNamesTheSynthCannotShowAndUnknownIds)
