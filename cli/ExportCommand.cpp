@@ -5,27 +5,16 @@
 #include "CliContext.h"
 #include "CliOptions.h"
 #include "ExitCodes.h"
+#include "ExportFileName.h"
 #include "SyxFormat.h"
 #include "SyxProgram.h"
 #include "TextOutput.h"
 
-#include <cstring>
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A shown name made fit for a file name: Latin-1 letters become UTF-8, control characters
-// blanks, and what a file name cannot hold here or on a memory stick's file system '_'.
-std::string FileNamePart(const std::string& name)
-{
-    std::string text = FieldText(name, true);
-    for (char& c : text)
-        if (std::strchr("/\\:*?\"<>|", c) != nullptr)
-            c = '_';
-    return text;
-}
 
 int WriteFile(const std::string& path, const std::vector<unsigned char>& bytes, CCliContext& context)
 {
@@ -77,7 +66,7 @@ int ExportPrograms(CCollection& collection, const CCliOptions& options, CCliCont
         const std::vector<unsigned char> bytes =
             BuildDumpMessage(FUNC_CURRENT_PROGRAM, 0, data.data(), PROGRAM_DATA_SIZE);
         const std::string path = intoFolder ? (fs::path(options.output) /
-                                               (std::to_string(program.id) + " " + FileNamePart(program.shownName) + ".syx"))
+                                               ProgramExportFileName(program.id, program.shownName))
                                                   .string()
                                             : options.output;
         if (const int code = WriteFile(path, bytes, context))

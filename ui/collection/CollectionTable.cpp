@@ -98,9 +98,7 @@ void CCollectionTable::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CCollectionTable::startDrag(Qt::DropActions supportedActions)
 {
-    if (!m_makeMimeData)
-        return;
-    QMimeData* mime = m_makeMimeData();
+    QMimeData* mime = CreateDragData();
     if (mime == nullptr)
         return;
     auto* drag = new QDrag(this);

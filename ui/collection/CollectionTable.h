@@ -16,6 +16,8 @@ public:
 
     // Builds what a drag of the selected rows carries (null: no drag).
     void SetDragSource(std::function<QMimeData*()> makeMimeData) { m_makeMimeData = std::move(makeMimeData); }
+    // What a drag of the selected rows carries now; null without a drag source. The caller owns it.
+    QMimeData* CreateDragData() const { return m_makeMimeData ? m_makeMimeData() : nullptr; }
     // Starts editing the current row's name; false when there is no row or it cannot be renamed.
     bool EditName();
 

@@ -88,6 +88,7 @@ public:
     void OpenFiles(const QStringList& paths) override;
     bool AddLibrarySource(const std::vector<unsigned char>& dump, const QString& sourceName,
                           std::string& error) override;
+    void AddLibraryPrograms(const std::vector<CBank::ProgramData>& programs, const QString& sourceName) override;
     void WhenFilesRead(FilesReadHandler handler) override;
     void WhenDumpAdded(DumpAddedHandler handler) override;
 
@@ -148,6 +149,8 @@ private:
     void FillMidiChannelList();
     void RestoreMidiChoice();
     void CloseMidiOut();
+    // The title, duplicates and grid after a source was appended to the library.
+    void ShowAddedSource(const QString& sourceName);
     // Stores the bars' and panes' places in the settings.
     void SaveLayout();
     // Sends a built message through the open device; a refusal is shown in a message box.

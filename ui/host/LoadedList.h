@@ -3,6 +3,8 @@
 // files behind them, the grid that lists them (its selection, drags out of it, its context
 // menu), and adding to the library as Open does.
 
+#include "Bank.h"
+
 #include <QStringList>
 
 #include <functional>
@@ -41,6 +43,11 @@ public:
     // grid is refilled. False, with the reader's text and nothing added, for a bad dump.
     virtual bool AddLibrarySource(const std::vector<unsigned char>& dump, const QString& sourceName,
                                   std::string& error) = 0;
+
+    // Appends programs held in memory (the Collection's) as one more source named
+    // `sourceName`, numbered A01 to H16 as in a dump, as AddLibrarySource does. Nothing
+    // happens for none.
+    virtual void AddLibraryPrograms(const std::vector<CBank::ProgramData>& programs, const QString& sourceName) = 0;
 
     // Called after every Open (its dialog, a drop, the command line, Recent Files) with the
     // files that were read, in the order given; not called when none was.

@@ -1,0 +1,257 @@
+// The commands on the Collection view's selected programs, in a main window on a real
+// database in a temporary folder: each one's effect is read back from the database (through
+// a second connection, as veltrix-cli would), the files written, the list, the bank and the
+// MIDI port.
+
+#include "CollectionTestSupport.h"
+#include "FrameTestSupport.h"
+#include "ProgramList.h"
+#include "Resources.h"
+#include "SyxFormat.h"
+#include "SyxProgram.h"
+#include "bank/BankCommands.h"
+#include "bank/BankPane.h"
+#include "bank/ProgramMime.h"
+#include "collection/CollectionCommands.h"
+#include "collection/CollectionModel.h"
+#include "collection/CollectionTable.h"
+#include "collection/CollectionView.h"
+#include "grid/ProgramGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QDir>
+#include <QDockWidget>
+#include <QFile>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+class CollectionCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fixture.midi.AddDevice("UM-ONE MIDI 1");
+        fixture.profile.values["midi/chan"] = "0";
+        CMainFrame& frame = fixture.Create();
+        CUiServices services;
+        services.messageBox = &fixture.messageBox;
+        services.fileDialogs = &fixture.fileDialogs;
+        services.waitCursor = &fixture.waitCursor;
+        services.profile = &fixture.profile;
+        services.questions = &fixture.questions;
+        commands = std::make_unique<CCollectionCommands>(frame, frame, frame, *frame.Bank(), services);
+        db.Import("ms2000-bank-0x4C.syx");
+        commands->SetCollection(&db.Db());
+        frame.resize(1000, 700);
+        frame.show();
+        QApplication::setActiveWindow(&frame);
+        fixture.Idle();
+        commands->Action(ID_VIEW_COLLECTION)->trigger();
+        fixture.Idle();
+    }
+
+    CCollectionView& View() { return *commands->View(); }
+
+    // Searches for `text` and selects the programs with these shown names.
+    std::vector<CollectionId> Select(const QString& text, const std::vector<std::string>& names)
+    {
+        View().SearchField()->setText(text);
+        std::vector<CollectionId> ids;
+        for (const std::string& name : names)
+            ids.push_back(db.IdOf(name));
+        View().SelectIds(ids);
+        fixture.Idle();
+        return ids;
+    }
+
+    bool Run(int commandId)
+    {
+        fixture.Idle();
+        QAction* action = commands->Action(commandId);
+        if (!action->isEnabled())
+            return false;
+        action->trigger();
+        fixture.Idle();
+        return true;
+    }
+
+    CCollectionProgram Read(CollectionId id)
+    {
+        CCollectionProgram program;
+        EXPECT_TRUE(db.OpenAgain()->GetProgram(id, program));
+        return program;
+    }
+
+    CFrameFixture fixture;
+    CTestCollection db;
+    std::unique_ptr<CCollectionCommands> commands;
+};
+
+// Answers the next Tags... dialog with `text`, once it shows.
+void AnswerTags(const QString& text)
+{
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [timer, text] {
+        if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            dialog->setTextValue(text);
+            dialog->accept();
+            timer->deleteLater();
+        }
+    });
+    timer->start(5);
+}
+
+TEST_F(CollectionCommandsTest, CtrlLShowsTheViewWithTheSearchFieldFocused)
+{
+    EXPECT_TRUE(commands->Pane()->isVisible());
+    EXPECT_TRUE(commands->Action(ID_VIEW_COLLECTION)->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), View().SearchField());
+    // Pressed again from within the view, it hides it.
+    commands->Action(ID_VIEW_COLLECTION)->trigger();
+    EXPECT_FALSE(commands->Pane()->isVisible());
+}
+
+TEST_F(CollectionCommandsTest, FavouriteHideAndTagsAreInTheDatabaseAtOnce)
+{
+    const std::vector<CollectionId> ids = Select("pad", {"Royal Pad", "Silk Pad"});
+
+    // Ctrl+D in the table marks both; again, both lose the mark.
+    View().Table()->setFocus();
+    QTest::keyClick(View().Table(), Qt::Key_D, Qt::ControlModifier);
+    fixture.Idle();
+    for (CollectionId id : ids)
+        EXPECT_TRUE(Read(id).favourite);
+    QTest::keyClick(View().Table(), Qt::Key_D, Qt::ControlModifier);
+    fixture.Idle();
+    for (CollectionId id : ids)
+        EXPECT_FALSE(Read(id).favourite);
+
+    // Tags...: what both share is offered; what is taken out or added is applied to each.
+    AnswerTags("warm, Soft");
+    ASSERT_TRUE(Run(ID_COLLECTION_TAGS));
+    for (CollectionId id : ids)
+        EXPECT_EQ(Read(id).tags, (std::vector<std::string>{"Soft", "warm"}));
+    View().SelectIds({ids[0]});
+    AnswerTags("soft, airy");
+    ASSERT_TRUE(Run(ID_COLLECTION_TAGS));
+    EXPECT_EQ(Read(ids[0]).tags, (std::vector<std::string>{"airy", "Soft"}));
+    EXPECT_EQ(Read(ids[1]).tags, (std::vector<std::string>{"Soft", "warm"}));
+
+    // Hide: gone from the search, listed under Hidden, and back with Unhide.
+    View().SelectIds(ids);
+    ASSERT_TRUE(Run(ID_COLLECTION_HIDE));
+    EXPECT_TRUE(Read(ids[0]).hidden);
+    EXPECT_EQ(View().Model()->RowOf(ids[0]), -1);
+    const int hidden = View().FilterBox()->findText("Hidden");
+    View().FilterBox()->setCurrentIndex(hidden);
+    emit View().FilterBox()->activated(hidden);
+    View().SelectIds(ids);
+    ASSERT_TRUE(Run(ID_COLLECTION_HIDE));
+    EXPECT_FALSE(Read(ids[0]).hidden);
+    EXPECT_FALSE(Read(ids[1]).hidden);
+}
+
+TEST_F(CollectionCommandsTest, RenameThenExportOneAndSeveralCarryTheShownName)
+{
+    const CollectionId silk = Select("silk", {"Silk Pad"}).front();
+    ASSERT_TRUE(Run(ID_COLLECTION_RENAME));
+    auto* editor = View().Table()->findChild<QLineEdit*>("nameEditor");
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "Satin/Pad");
+    QTest::keyClick(editor, Qt::Key_Return);   // the editor commits once events run
+    fixture.Idle();
+    EXPECT_EQ(Read(silk).shownName, "Satin/Pad");
+
+    // One program: a one-program file carrying the new name.
+    const QString one = QDir(db.Folder()).filePath("one.syx");
+    fixture.fileDialogs.nextSave = one;
+    View().SelectIds({silk});
+    ASSERT_TRUE(Run(ID_COLLECTION_EXPORT));
+    EXPECT_EQ(QFileInfo(one).size(), 297);
+    CProgramList list;
+    std::string error;
+    ASSERT_TRUE(list.ReadSyxFile(one.toStdString(), error, "one")) << error;
+    EXPECT_EQ(list.GetAt(0)->GetName(), "Satin/Pad");
+
+    // Several: one file each in the chosen folder, named as veltrix-cli names them.
+    const std::vector<CollectionId> ids = Select("", {"Satin/Pad", "Glass"});
+    fixture.fileDialogs.nextFolder = QDir(db.Folder()).filePath("export");
+    ASSERT_TRUE(Run(ID_COLLECTION_EXPORT));
+    for (const auto& [id, file] : {std::pair{ids[0], QString("%1 Satin_Pad.syx")}, std::pair{ids[1], QString("%1 Glass.syx")}}) {
+        const QString path = QDir(fixture.fileDialogs.nextFolder).filePath(file.arg(id));
+        EXPECT_EQ(QFileInfo(path).size(), 297) << path.toStdString();
+    }
+    EXPECT_TRUE(fixture.messageBox.shown.empty());
+
+    // A folder that cannot be written is told, once.
+    fixture.fileDialogs.nextFolder = "/proc/no-such-folder";
+    ASSERT_TRUE(Run(ID_COLLECTION_EXPORT));
+    ASSERT_EQ(fixture.messageBox.shown.size(), 1u);
+    EXPECT_EQ(fixture.messageBox.shown[0].text, "Doh ! Failed to save syx file, check file name and drive space.");
+}
+
+TEST_F(CollectionCommandsTest, ShowInListAddsOneSourceNamedCollection)
+{
+    Select("bass", {"Boost Bass", "Sub Bass", "Zap Bass"});
+    ASSERT_TRUE(Run(ID_COLLECTION_SHOW_IN_LIST));
+    const CProgramList& programs = fixture.Frame().Programs();
+    ASSERT_EQ(programs.GetSize(), 3);
+    EXPECT_EQ(fixture.Frame().FileCount(), 1);
+    EXPECT_EQ(fixture.Frame().windowTitle(), "Veltrix - [Collection]");
+    std::vector<std::string> names;
+    for (int i = 0; i < programs.GetSize(); ++i) {
+        EXPECT_EQ(programs.GetAt(i)->GetFileName(), "Collection");
+        names.push_back(programs.GetAt(i)->GetName());
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Boost Bass", "Sub Bass", "Zap Bass"}));
+    EXPECT_EQ(programs.GetAt(2)->GetNumberText(), "003");
+}
+
+TEST_F(CollectionCommandsTest, PutInBankDragAndAuditionUseTheProgramsBytes)
+{
+    const std::vector<CollectionId> ids = Select("pad", {"Light Pad", "Motion Pad"});
+    std::vector<CollectionProgramData> data(2);
+    for (std::size_t i = 0; i < 2; ++i)
+        ASSERT_TRUE(db.Db().ProgramData(ids[i], data[i]));
+
+    EXPECT_FALSE(Run(ID_COLLECTION_PUT_IN_BANK));   // no bank yet
+    fixture.fileDialogs.nextOpen = {RealDump("mk-programs-0x4C.syx")};
+    fixture.Frame().Bank()->OnFileOpenBank();
+    fixture.Frame().Bank()->Pane()->SelectSlot(5);
+    ASSERT_TRUE(Run(ID_COLLECTION_PUT_IN_BANK));
+    const CBank* bank = fixture.Frame().Bank()->Pane()->Bank();
+    EXPECT_EQ(bank->GetProgram(5), data[0]);
+    EXPECT_EQ(bank->GetProgram(6), data[1]);
+
+    // A drag carries the same bytes as the list's drags do.
+    View().SelectIds(ids);
+    const std::unique_ptr<QMimeData> mime(View().Table()->CreateDragData());
+    int dragged = 0;
+    EXPECT_EQ(ProgramsFromMimeData(mime.get(), &dragged), std::vector<CBank::ProgramData>(data.begin(), data.end()));
+    EXPECT_EQ(dragged, 2);
+
+    // Audition: disabled while MIDI is off; then the current program goes out as the grid's does.
+    EXPECT_FALSE(Run(ID_COLLECTION_AUDITION));
+    fixture.Frame().findChild<QCheckBox*>("midiActive")->click();
+    View().Table()->setFocus();
+    View().Table()->setCurrentIndex(View().Model()->index(View().Model()->RowOf(ids[1]), 0));
+    QTest::keyClick(View().Table(), Qt::Key_Return);
+    fixture.Idle();
+    const auto messages = fixture.midi.GetMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], BuildDumpMessage(FUNC_CURRENT_PROGRAM, 0, data[1].data(), PROGRAM_DATA_SIZE));
+}
+
+}  // namespace
