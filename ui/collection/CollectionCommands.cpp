@@ -137,10 +137,19 @@ void CCollectionCommands::AddToMenus()
     });
 }
 
-void CCollectionCommands::SetCollection(CCollection* collection, const QString& reason)
+void CCollectionCommands::SetCollectionSource(std::function<CCollection*()> source)
 {
-    m_collection = collection;
-    m_view->SetCollection(collection, reason);
+    m_view->SetCollectionSource(std::move(source));
+}
+
+void CCollectionCommands::SetCollection(CCollection* collection)
+{
+    m_view->SetCollection(collection);
+}
+
+CCollection* CCollectionCommands::Db() const
+{
+    return m_view->Collection();
 }
 
 void CCollectionCommands::Refresh()
@@ -150,19 +159,20 @@ void CCollectionCommands::Refresh()
 
 bool CCollectionCommands::HasSelection() const
 {
-    return m_collection != nullptr && m_view->Table()->selectionModel()->hasSelection();
+    return Db() != nullptr && m_view->Table()->selectionModel()->hasSelection();
 }
 
 std::vector<CollectionProgramData> CCollectionCommands::SelectedData(std::size_t limit) const
 {
     std::vector<CollectionProgramData> programs;
-    if (m_collection == nullptr)
+    CCollection* collection = Db();
+    if (collection == nullptr)
         return programs;
     for (CollectionId id : m_view->SelectedIds()) {
         if (programs.size() >= limit)
             break;
         CollectionProgramData data;
-        if (m_collection->ProgramData(id, data))
+        if (collection->ProgramData(id, data))
             programs.push_back(data);
     }
     return programs;
@@ -199,7 +209,8 @@ void CCollectionCommands::OnCollectionAudition()
 {
     const CCollectionProgram* current = m_view->Model()->Program(m_view->Table()->currentIndex().row());
     CollectionProgramData data;
-    if (current == nullptr || m_collection == nullptr || !m_collection->ProgramData(current->id, data))
+    CCollection* collection = Db();
+    if (current == nullptr || collection == nullptr || !collection->ProgramData(current->id, data))
         return;
     m_midi.AuditionProgram(*ProgramRecord(data));
 }
@@ -226,14 +237,17 @@ void CCollectionCommands::OnCollectionShowInList()
 template <typename Change>
 void CCollectionCommands::ChangeSelected(Change change)
 {
-    if (m_collection == nullptr)
+    if (Db() == nullptr)
         return;
     const std::vector<CCollectionProgram> programs = m_view->SelectedPrograms();
     {
         CWaitCursor wait(*m_services.waitCursor);
         for (const CCollectionProgram& program : programs) {
             std::string error;
-            if (!change(program, error)) {
+            CCollection* collection = Db();
+            if (collection == nullptr || !change(*collection, program, error)) {
+                if (collection == nullptr)
+                    error = "The Collection cannot be used now.";
                 Fail(QString::fromStdString(error));
                 break;
             }
@@ -249,8 +263,8 @@ void CCollectionCommands::OnCollectionFavourite()
     const std::vector<CCollectionProgram> programs = m_view->SelectedPrograms();
     const bool favourite = std::any_of(programs.begin(), programs.end(),
                                        [](const CCollectionProgram& program) { return !program.favourite; });
-    ChangeSelected([this, favourite](const CCollectionProgram& program, std::string& error) {
-        return m_collection->SetFavourite(program.id, favourite, error);
+    ChangeSelected([favourite](CCollection& collection, const CCollectionProgram& program, std::string& error) {
+        return collection.SetFavourite(program.id, favourite, error);
     });
     Say(favourite ? "Marked as favourite" : "No longer favourite");
 }
@@ -260,8 +274,8 @@ void CCollectionCommands::OnCollectionHide()
     const std::vector<CCollectionProgram> programs = m_view->SelectedPrograms();
     const bool hide = std::any_of(programs.begin(), programs.end(),
                                   [](const CCollectionProgram& program) { return !program.hidden; });
-    ChangeSelected([this, hide](const CCollectionProgram& program, std::string& error) {
-        return m_collection->SetHidden(program.id, hide, error);
+    ChangeSelected([hide](CCollection& collection, const CCollectionProgram& program, std::string& error) {
+        return collection.SetHidden(program.id, hide, error);
     });
     Say(hide ? QString("Hidden: the Hidden filter shows them") : QString("Shown again"));
 }
@@ -276,12 +290,12 @@ void CCollectionCommands::OnCollectionTags()
     if (!AskTags(m_host.Window(), before, static_cast<int>(programs.size()), after))
         return;
     const CTagChange tagChange = TagChange(before, after);
-    ChangeSelected([this, &tagChange](const CCollectionProgram& program, std::string& error) {
+    ChangeSelected([&tagChange](CCollection& collection, const CCollectionProgram& program, std::string& error) {
         for (const std::string& tag : tagChange.removed)
-            if (!m_collection->RemoveTag(program.id, tag, error))
+            if (!collection.RemoveTag(program.id, tag, error))
                 return false;
         for (const std::string& tag : tagChange.added)
-            if (!m_collection->AddTag(program.id, tag, error))
+            if (!collection.AddTag(program.id, tag, error))
                 return false;
         return true;
     });
@@ -295,9 +309,10 @@ void CCollectionCommands::OnCollectionRename()
 
 void CCollectionCommands::OnCollectionExport()
 {
-    if (m_collection == nullptr)
+    CCollection* collection = Db();
+    if (collection == nullptr)
         return;
-    const QString result = ExportPrograms(*m_collection, m_view->SelectedPrograms(), m_host.Window(), m_services);
+    const QString result = ExportPrograms(*collection, m_view->SelectedPrograms(), m_host.Window(), m_services);
     if (!result.isEmpty())
         Say(result);
 }

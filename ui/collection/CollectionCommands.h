@@ -10,6 +10,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -27,9 +28,11 @@ public:
     CCollectionCommands(ICommandHost& host, ILoadedList& list, IMidiLink& midi, IBankAccess& bank,
                         const CUiServices& services);
 
-    // The database the view shows and the commands change, or null while there is none
-    // (`reason` then says why). Not owned.
-    void SetCollection(CCollection* collection, const QString& reason = QString());
+    // Where the view and the commands get the database each time they need it (the window's
+    // Collection service); it gives null while there is none. Not owned.
+    void SetCollectionSource(std::function<CCollection*()> source);
+    // The same for a database that stays (tests).
+    void SetCollection(CCollection* collection);
     // Looks at the database again (another part of the window changed it).
     void Refresh();
 
@@ -66,6 +69,7 @@ private:
     void ChangeSelected(Change change);
     void Say(const QString& text);
     void Fail(const QString& text);
+    CCollection* Db() const;
 
     ICommandHost& m_host;
     ILoadedList& m_list;
@@ -73,7 +77,6 @@ private:
     IBankAccess& m_bank;
     CUiServices m_services;
     CCommandTable m_commands;
-    CCollection* m_collection = nullptr;
     QDockWidget* m_pane;
     CCollectionView* m_view;
     QMenu* m_contextMenu;

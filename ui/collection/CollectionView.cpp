@@ -85,16 +85,29 @@ CCollectionView::CCollectionView(QWidget* parent)
 
 void CCollectionView::SetCollection(CCollection* collection, const QString& reason)
 {
-    m_collection = collection;
+    SetCollectionSource(collection != nullptr ? CollectionSource([collection] { return collection; }) : CollectionSource(),
+                        reason);
+}
+
+void CCollectionView::SetCollectionSource(CollectionSource source, const QString& reason)
+{
+    m_source = std::move(source);
     m_reason = reason;
     m_changeCount = -1;
-    if (m_collection != nullptr) {
-        m_model->SetRenamer([this](CollectionId id, const std::string& name, std::string& error) {
-            return m_collection != nullptr && m_collection->Rename(id, name, error);
-        });
+    m_model->SetRenamer([this](CollectionId id, const std::string& name, std::string& error) {
+        CCollection* collection = Collection();
+        if (collection == nullptr) {
+            error = "The Collection cannot be used now.";
+            return false;
+        }
+        return collection->Rename(id, name, error);
+    });
+    // The database is asked for only once the view is to show it.
+    if (isVisible())
+        m_available = Collection() != nullptr;
+    if (isVisible() && m_available) {
         Refresh();
     } else {
-        m_model->SetRenamer({});
         m_model->SetPrograms({});
         m_filters.clear();
         m_filterBox->clear();
@@ -121,16 +134,24 @@ void CCollectionView::SetPollInterval(int milliseconds)
 
 void CCollectionView::Refresh()
 {
-    if (m_collection == nullptr)
+    CCollection* collection = Collection();
+    if (collection == nullptr)
         return;
-    m_changeCount = m_collection->ChangeCount();
+    m_available = true;
+    m_changeCount = collection->ChangeCount();
     FillFilters();
     Search();
 }
 
 bool CCollectionView::CheckForChanges()
 {
-    if (m_collection == nullptr || m_collection->ChangeCount() == m_changeCount)
+    CCollection* collection = Collection();
+    const bool available = collection != nullptr;
+    if (available != m_available) {
+        m_available = available;
+        ShowState();
+    }
+    if (collection == nullptr || collection->ChangeCount() == m_changeCount)
         return false;
     Refresh();
     return true;
@@ -138,7 +159,7 @@ bool CCollectionView::CheckForChanges()
 
 void CCollectionView::FillFilters()
 {
-    std::vector<CCollectionFilter> filters = CollectionFilters(*m_collection);
+    std::vector<CCollectionFilter> filters = CollectionFilters(*Collection());
     // The filter chosen stays chosen while it exists; a tag, source or list that went away
     // falls back to All.
     int chosen = 0;
@@ -180,7 +201,8 @@ void CCollectionView::OnSearchChanged()
 
 void CCollectionView::Search()
 {
-    if (m_collection == nullptr)
+    CCollection* collection = Collection();
+    if (collection == nullptr)
         return;
     const std::vector<CollectionId> selected = SelectedIds();
     const CCollectionProgram* current = m_model->Program(m_table->currentIndex().row());
@@ -189,7 +211,7 @@ void CCollectionView::Search()
     CCollectionQuery query;
     query.text = m_search->text().toStdString();
     m_filter.Apply(query);
-    m_model->SetPrograms(m_collection->Search(query));
+    m_model->SetPrograms(collection->Search(query));
 
     if (!selected.empty())
         SelectIds(selected);
@@ -200,7 +222,7 @@ void CCollectionView::Search()
 
 void CCollectionView::ShowState()
 {
-    if (m_collection == nullptr) {
+    if (!m_available) {
         m_hint->setText(m_reason.isEmpty() ? QString("The Collection cannot be used.") : m_reason);
         m_hint->show();
         m_table->hide();

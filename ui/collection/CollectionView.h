@@ -10,6 +10,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class QComboBox;
@@ -24,10 +25,13 @@ class CCollectionView : public QWidget {
 public:
     explicit CCollectionView(QWidget* parent = nullptr);
 
-    // The database to show, or null while there is none (the view then says why, with
-    // `reason`). The view does not own it.
+    // Where the view gets the database each time it needs it: null while there is none
+    // (the view then says why, with `reason`). The view owns none of it.
+    using CollectionSource = std::function<CCollection*()>;
+    void SetCollectionSource(CollectionSource source, const QString& reason = QString());
+    // The same for a database that stays.
     void SetCollection(CCollection* collection, const QString& reason = QString());
-    CCollection* Collection() const { return m_collection; }
+    CCollection* Collection() const { return m_source ? m_source() : nullptr; }
     // Rows and selection in the list's colours: text, background, and favourites' background.
     void SetColors(COLORREF text, COLORREF back, COLORREF marked);
 
@@ -68,7 +72,8 @@ private:
     void Search();
     void ShowState();
 
-    CCollection* m_collection = nullptr;
+    CollectionSource m_source;
+    bool m_available = false;   // whether the database was there when last asked for
     QString m_reason;
     std::int64_t m_changeCount = -1;
     std::vector<CCollectionFilter> m_filters;

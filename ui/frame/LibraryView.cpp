@@ -1,11 +1,11 @@
-// The main window's handling of the library: Open, the grid refill, the title, Find,
-// the grid's notifications and the enabling of the library commands.
+// The main window's handling of the library: Open, a source received instead of read, the
+// grid refill, the title, Find, the grid's notifications and the enabling of the library
+// commands.
 
 #include "library/DisplayName.h"
 #include "FindDlg.h"
 #include "MainFrame.h"
 #include "Resources.h"
-#include "desktop/RecentFiles.h"
 #include "grid/ProgramGrid.h"
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
@@ -84,11 +84,46 @@ void CMainFrame::OpenFiles(const QStringList& paths)
     PopulateGrid();
     if (m_duplicates.IsActive())
         ShowStatusMessage(m_duplicates.Summary());
-    if (m_recentFiles)
-        m_recentFiles->Add(filesRead);
     if (!filesRead.isEmpty())
         for (const FilesReadHandler& handler : m_filesReadHandlers)
             handler(filesRead);
+}
+
+bool CMainFrame::AddLibrarySource(const std::vector<unsigned char>& dump, const QString& sourceName,
+                                  std::string& error)
+{
+    CWaitCursor wait(*m_services.waitCursor);
+    if (!m_programs.ReadSyxBytes(dump.data(), dump.size(), error, sourceName.toStdString()))
+        return false;
+    ShowAddedSource(sourceName);
+    for (const DumpAddedHandler& handler : m_dumpAddedHandlers)
+        handler(dump, sourceName);
+    return true;
+}
+
+void CMainFrame::AddLibraryPrograms(const std::vector<CBank::ProgramData>& programs, const QString& sourceName)
+{
+    if (programs.empty())
+        return;
+    CWaitCursor wait(*m_services.waitCursor);
+    // Numbered as the slots of a dump would be, A01 to H16, again from A01 after 128.
+    for (std::size_t i = 0; i < programs.size(); ++i) {
+        const int slot = static_cast<int>(i % BANK_SLOT_COUNT);
+        m_programs.Add(new CSyxProgram(CBank::SlotBank(slot), CBank::SlotNumber(slot), programs[i].data(),
+                                       PROGRAM_DATA_SIZE, sourceName.toStdString()));
+    }
+    ShowAddedSource(sourceName);
+}
+
+void CMainFrame::ShowAddedSource(const QString& sourceName)
+{
+    ++m_fileCount;
+    m_librarySources.AddFile(sourceName, m_programs);
+    SetTitleFile(m_fileCount == 1 ? sourceName : QString());
+    m_duplicates.Refresh(m_programs);
+    PopulateGrid();
+    if (m_duplicates.IsActive())
+        ShowStatusMessage(m_duplicates.Summary());
 }
 
 void CMainFrame::SetTitleFile(const QString& fileName)

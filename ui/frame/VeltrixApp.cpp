@@ -4,10 +4,8 @@
 #include "AlsaMidiInService.h"
 #include "AlsaMidiOutService.h"
 #include "AlsaPortWatcher.h"
+#include "Composition.h"
 #include "MainFrame.h"
-#include "desktop/SyxPaths.h"
-
-#include <QTimer>
 
 CVeltrixApp::CVeltrixApp() = default;
 
@@ -33,7 +31,7 @@ bool CVeltrixApp::InitInstance()
     m_mainFrame = std::make_unique<CMainFrame>(services, *m_midi, [this] { OnAppAbout(); });
     m_mainFrame->PreCreateWindow();
     m_mainFrame->OnCreate();
-    m_mainFrame->AttachMidiInput(*m_midiIn, m_portWatcher.get());
+    ComposeWindow(*m_mainFrame, services, m_midiIn.get(), m_portWatcher.get());
     m_mainFrame->show();
 
     const QString setAside = m_profile->SetAsideFile();
@@ -47,11 +45,7 @@ bool CVeltrixApp::InitInstance()
 
 void CVeltrixApp::OpenCommandLineFiles(const QStringList& arguments)
 {
-    const QStringList paths = CommandLineFiles(arguments);
-    if (paths.isEmpty())
-        return;
-    CMainFrame* frame = m_mainFrame.get();
-    QTimer::singleShot(0, frame, [frame, paths] { frame->OpenFiles(paths); });
+    ::OpenCommandLineFiles(*m_mainFrame, arguments);
 }
 
 void CVeltrixApp::OnAppAbout()

@@ -45,13 +45,7 @@ protected:
         fixture.midi.AddDevice("UM-ONE MIDI 1");
         fixture.profile.values["midi/chan"] = "0";
         CMainFrame& frame = fixture.Create();
-        CUiServices services;
-        services.messageBox = &fixture.messageBox;
-        services.fileDialogs = &fixture.fileDialogs;
-        services.waitCursor = &fixture.waitCursor;
-        services.profile = &fixture.profile;
-        services.questions = &fixture.questions;
-        commands = std::make_unique<CCollectionCommands>(frame, frame, frame, *frame.Bank(), services);
+        commands = fixture.features.collection;
         db.Import("ms2000-bank-0x4C.syx");
         commands->SetCollection(&db.Db());
         frame.resize(1000, 700);
@@ -96,7 +90,7 @@ protected:
 
     CFrameFixture fixture;
     CTestCollection db;
-    std::unique_ptr<CCollectionCommands> commands;
+    CCollectionCommands* commands = nullptr;   // the window's own
 };
 
 // Answers the next Tags... dialog with `text`, once it shows.
@@ -228,10 +222,10 @@ TEST_F(CollectionCommandsTest, PutInBankDragAndAuditionUseTheProgramsBytes)
 
     EXPECT_FALSE(Run(ID_COLLECTION_PUT_IN_BANK));   // no bank yet
     fixture.fileDialogs.nextOpen = {RealDump("mk-programs-0x4C.syx")};
-    fixture.Frame().Bank()->OnFileOpenBank();
-    fixture.Frame().Bank()->Pane()->SelectSlot(5);
+    fixture.Bank().OnFileOpenBank();
+    fixture.Bank().Pane()->SelectSlot(5);
     ASSERT_TRUE(Run(ID_COLLECTION_PUT_IN_BANK));
-    const CBank* bank = fixture.Frame().Bank()->Pane()->Bank();
+    const CBank* bank = fixture.Bank().Pane()->Bank();
     EXPECT_EQ(bank->GetProgram(5), data[0]);
     EXPECT_EQ(bank->GetProgram(6), data[1]);
 

@@ -1,0 +1,81 @@
+#include "Composition.h"
+
+#include "MainFrame.h"
+#include "Resources.h"
+#include "Collection.h"
+#include "bank/BankCommands.h"
+#include "collection/CollectionCommands.h"
+#include "desktop/FileDropTarget.h"
+#include "desktop/RecentFiles.h"
+#include "desktop/SyxPaths.h"
+#include "grid/ProgramGrid.h"
+#include "services/CommandTable.h"
+#include "synth/MidiPortFollower.h"
+#include "synth/SynthCommands.h"
+
+#include <QMenu>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+
+namespace {
+// How long the status bar tells why files brought nothing.
+constexpr int FILE_NOTE_MS = 10000;
+}  // namespace
+
+CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IMidiInService* midiIn,
+                              IMidiPortWatcher* portWatcher)
+{
+    CWindowFeatures features;
+    const auto open = [&frame](const QStringList& paths) { frame.OpenFiles(paths); };
+    const auto note = [&frame](const QString& text) { frame.ShowStatusMessage(text, FILE_NOTE_MS); };
+
+    // File > Recent Files, in a group of its own above Exit (the bank's commands follow).
+    features.recentFiles = new CRecentFiles(&frame, *services.profile, open, note);
+    InsertGroupAbove(*frame.Menu(HostMenu::File), frame.Action(ID_APP_EXIT), {features.recentFiles->Menu()->menuAction()});
+    CRecentFiles* recent = features.recentFiles;
+    frame.WhenFilesRead([recent](const QStringList& paths) { recent->Add(paths); });
+
+    features.bank = new CBankCommands(frame, frame, frame, services);
+
+    features.drops = new CFileDropTarget(&frame, open, note);
+    features.drops->Watch(&frame, true);
+    features.drops->Watch(frame.Grid()->viewport(), false);
+
+    if (midiIn != nullptr)
+        features.synth = new CSynthCommands(frame, frame, frame, features.bank, services, *midiIn);
+    if (portWatcher != nullptr)
+        features.portFollower = new CMidiPortFollower(frame, &frame, *portWatcher, services);
+
+    // The Collection view, on the database at its default place, opened when first needed.
+    // A Collection that cannot be used is told once in the status bar; the view says so too.
+    features.collection = new CCollectionCommands(frame, frame, frame, *features.bank, services);
+    auto database = std::make_shared<std::unique_ptr<CCollection>>();
+    auto told = std::make_shared<bool>(false);
+    CMainFrame* window = &frame;
+    features.collection->SetCollectionSource([database, told, window]() -> CCollection* {
+        if (!*database && !*told) {
+            std::string error, notice;
+            *database = CCollection::Open(CCollection::DefaultPath(), error, notice);
+            const std::string note = *database ? notice : "The Collection cannot be used: " + error;
+            if (!note.empty())
+                window->ShowStatusMessage(QString::fromStdString(note), 0);
+            *told = !*database;
+        }
+        return database->get();
+    });
+
+    frame.RestoreLayout();
+    frame.PlaceAtFirstStart();
+    return features;
+}
+
+void OpenCommandLineFiles(CMainFrame& frame, const QStringList& arguments)
+{
+    const QStringList paths = CommandLineFiles(arguments);
+    if (paths.isEmpty())
+        return;
+    CMainFrame* window = &frame;
+    QTimer::singleShot(0, window, [window, paths] { window->OpenFiles(paths); });
+}
