@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
-# Saves a picture of the main window with the demo bank loaded and Find marking, rendered
-# offscreen: build/screenshot.png, or the path given.
+# Saves pictures of the main window, rendered offscreen: with the demo bank loaded and Find
+# marking (build/screenshot.png, or the first path given), and with the Collection view open
+# over the real dumps of ../shared/realdata (build/collection.png, or the second path given).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh >/dev/null
 out=${1:-build/screenshot.png}
+collection_out=${2:-build/collection.png}
 QT_QPA_PLATFORM=offscreen build/tests/ui/frame/frame_screenshot "$out" examples
+if [ -d ../shared/realdata ]; then
+  QT_QPA_PLATFORM=offscreen build/tests/ui/collection/collection_screenshot "$collection_out" ../shared/realdata
+else
+  echo "no real dumps at ../shared/realdata: the Collection picture is left out" >&2
+fi
