@@ -50,9 +50,15 @@ public:
 
     // Commands.
     void OnFileOpen();
+    // How the files that cannot be read are reported: File > Open gives each its own
+    // message box; a drop, a folder, the command line and Recent Files, which may bring
+    // many files at once, name them all in one box at the end.
+    enum class ReadFailures { BoxForEach, OneBoxAtEnd };
     // What Open does once its dialog is confirmed with `paths`; also reached by a drop, the
     // command line and Recent Files. Nothing happens for an empty list.
-    void OpenFiles(const QStringList& paths);
+    void OpenFiles(const QStringList& paths, ReadFailures failures = ReadFailures::BoxForEach);
+    // The one box of ReadFailures::OneBoxAtEnd: `failures` holds a line per file.
+    static QString ReadFailuresText(const QStringList& failures);
     void OnFileSaveLastRandom();
     void OnEditFind();
     void OnProgramAudition();
@@ -133,6 +139,8 @@ private:
     void SendMessage(const CProgramMessage& message);
     // Sends a generated program and keeps it as the last random program.
     void SendRandomProgram(std::unique_ptr<CSyxProgram> program);
+    // What the status bar says after a Find.
+    static QString MarkedCountText(int marked);
     // A short note in the status bar's message pane.
     void ShowStatusMessage(const QString& text, int timeoutMs = 0);
 
@@ -156,6 +164,7 @@ private:
     MidiOutHandle m_hMidiOut = nullptr;
     CMidiEvent m_midiDone;
     QString m_findText;
+    int m_markedRows = 0;   // rows the last refill marked
     int m_fileCount = 0;
     unsigned char m_lastRandom[MIDI_MESSAGE_BUFFER_SIZE] = {};
     unsigned int m_lastRandomLen = 0;
