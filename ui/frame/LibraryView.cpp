@@ -1,7 +1,7 @@
 // The main window's handling of the library: Open, the grid refill, the title, Find,
 // the grid's notifications and the enabling of the library commands.
 
-#include "DisplayName.h"
+#include "library/DisplayName.h"
 #include "FindDlg.h"
 #include "MainFrame.h"
 #include "Resources.h"
@@ -102,6 +102,9 @@ void CMainFrame::OpenFiles(const QStringList& paths, ReadFailures failures)
         ShowStatusMessage(m_duplicates.Summary());
     if (m_recentFiles)
         m_recentFiles->Add(filesRead);
+    if (!filesRead.isEmpty())
+        for (const FilesReadHandler& handler : m_filesReadHandlers)
+            handler(filesRead);
     if (!failedFiles.isEmpty())
         m_services.messageBox->Show(this, ReadFailuresText(failedFiles), MessageIcon::Exclamation);
 }
