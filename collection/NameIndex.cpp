@@ -1,0 +1,48 @@
+#include "NameIndex.h"
+
+#include "SqliteDb.h"
+
+#include <algorithm>
+
+std::string FoldCase(const std::string& text)
+{
+    std::string folded = text;
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return folded;
+}
+
+bool CNameIndex::Load(CSqliteDb& db)
+{
+    m_names.clear();
+    for (const char* sql : {"SELECT id, first_name FROM program", "SELECT program, name FROM program_name"}) {
+        CSqliteQuery query(db, sql);
+        while (query.Next())
+            m_names.push_back({query.Int(0), FoldCase(query.Text(1))});
+        if (query.Failed()) {
+            m_names.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CNameIndex::Find(CSqliteDb& db, std::int64_t version, const std::string& fragment,
+                      std::vector<std::int64_t>& programs)
+{
+    if (version != m_version) {
+        m_version = -1;
+        if (!Load(db))
+            return false;
+        m_version = version;
+    }
+    const std::string needle = FoldCase(fragment);
+    programs.clear();
+    for (const CName& name : m_names)
+        if (name.folded.find(needle) != std::string::npos)
+            programs.push_back(name.program);
+    std::sort(programs.begin(), programs.end());
+    programs.erase(std::unique(programs.begin(), programs.end()), programs.end());
+    return true;
+}
