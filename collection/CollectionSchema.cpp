@@ -15,10 +15,10 @@ namespace {
 const char* const SCHEMA_V1 = R"sql(
 CREATE TABLE program(
   id INTEGER PRIMARY KEY,
+  first_name TEXT NOT NULL,           -- first: a search reads it from every row
   sound_key INTEGER NOT NULL,         -- hash of bytes 12-253; on a collision the next free value
   first_source INTEGER NOT NULL,      -- where its bytes are: the first source it was seen in
   first_slot INTEGER NOT NULL,
-  first_name TEXT NOT NULL,
   user_name TEXT,                     -- the user's last rename; NULL for none
   voice_mode INTEGER NOT NULL,        -- 0 Single, 1 Split, 2 Dual, 3 Vocoder
   favourite INTEGER NOT NULL DEFAULT 0,

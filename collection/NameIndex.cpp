@@ -4,22 +4,38 @@
 
 #include <algorithm>
 
+namespace {
+
+void FoldInPlace(std::string& text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+}
+
+} // namespace
+
 std::string FoldCase(const std::string& text)
 {
     std::string folded = text;
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+    FoldInPlace(folded);
     return folded;
 }
 
 bool CNameIndex::Load(CSqliteDb& db)
 {
     m_names.clear();
+    {
+        CSqliteQuery last(db, "SELECT max(id) FROM program");
+        if (last.Next())
+            m_names.reserve(static_cast<std::size_t>(last.Int(0)) + 1024);
+    }
     for (const char* sql : {"SELECT id, first_name FROM program", "SELECT program, name FROM program_name"}) {
         CSqliteQuery query(db, sql);
-        while (query.Next())
-            m_names.push_back({query.Int(0), FoldCase(query.Text(1))});
+        while (query.Next()) {
+            m_names.push_back({query.Int(0), query.Text(1)});
+            FoldInPlace(m_names.back().folded);
+        }
         if (query.Failed()) {
             m_names.clear();
             return false;
