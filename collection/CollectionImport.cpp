@@ -239,9 +239,12 @@ bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::ve
     }
 
     const std::vector<unsigned char> slotBlob = EncodeSlots(slots);
+    std::vector<unsigned char> slotNames;
+    for (int i = 0; i < list.GetSize(); ++i)
+        slotNames.insert(slotNames.end(), list.GetAt(i)->GetData(), list.GetAt(i)->GetData() + NAME_SIZE);
     const std::vector<unsigned char> globalBlock = GlobalBlock(bytes, list.GetSize());
     CSqliteQuery insert(*m_db, "INSERT INTO source(id, kind, name, size, content_hash, content_check, taken_in,"
-                               " program_count, slots, global_block, bytes) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                               " program_count, slots, slot_names, global_block, bytes) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     insert.Bind(1, sourceId)
         .Bind(2, kind == SourceKind::Synth ? 1 : 0)
         .BindText(3, name)
@@ -250,12 +253,13 @@ bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::ve
         .Bind(6, static_cast<std::int64_t>(check))
         .Bind(7, takenAt)
         .Bind(8, list.GetSize())
-        .BindBlob(9, slotBlob.data(), slotBlob.size());
+        .BindBlob(9, slotBlob.data(), slotBlob.size())
+        .BindBlob(10, slotNames.data(), slotNames.size());
     if (globalBlock.empty())
-        insert.BindNull(10);
+        insert.BindNull(11);
     else
-        insert.BindBlob(10, globalBlock.data(), globalBlock.size());
-    insert.BindBlob(11, bytes.data(), bytes.size());
+        insert.BindBlob(11, globalBlock.data(), globalBlock.size());
+    insert.BindBlob(12, bytes.data(), bytes.size());
     if (!insert.Run()) {
         error = DatabaseError(*m_db);
         return false;

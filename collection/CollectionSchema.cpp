@@ -43,6 +43,8 @@ CREATE TABLE source(
   taken_in INTEGER NOT NULL,          -- seconds since the epoch
   program_count INTEGER NOT NULL,
   slots BLOB NOT NULL,                -- program ids in slot order, 8 bytes each, little-endian
+  slot_names BLOB NOT NULL,           -- the 12 name bytes of each slot: what a search by name
+                                      -- reads, a source at a time rather than a row per program
   global_block BLOB,                  -- all-data dumps: the bytes after the programs
   bytes BLOB NOT NULL                 -- exactly the bytes taken in
 );

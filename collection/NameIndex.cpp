@@ -1,10 +1,30 @@
 #include "NameIndex.h"
 
+#include "SourceStore.h"
 #include "SqliteDb.h"
 
 #include <algorithm>
 
 namespace {
+
+constexpr std::size_t NAME_SIZE = 12;
+
+bool IsTrailingSpace(unsigned char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The name as a program record gives it: the bytes up to the first NUL, without trailing
+// white space (CSyxProgram::GetName).
+std::string NameText(const unsigned char* bytes)
+{
+    std::size_t end = 0;
+    while (end < NAME_SIZE && bytes[end] != 0)
+        ++end;
+    while (end > 0 && IsTrailingSpace(bytes[end - 1]))
+        --end;
+    return std::string(reinterpret_cast<const char*>(bytes), end);
+}
 
 void FoldInPlace(std::string& text)
 {
@@ -26,20 +46,30 @@ bool CNameIndex::Load(CSqliteDb& db)
 {
     m_names.clear();
     {
-        CSqliteQuery last(db, "SELECT max(id) FROM program");
-        if (last.Next())
-            m_names.reserve(static_cast<std::size_t>(last.Int(0)) + 1024);
-    }
-    for (const char* sql : {"SELECT id, first_name FROM program", "SELECT program, name FROM program_name"}) {
-        CSqliteQuery query(db, sql);
-        while (query.Next()) {
-            m_names.push_back({query.Int(0), query.Text(1)});
-            FoldInPlace(m_names.back().folded);
+        CSqliteQuery sources(db, "SELECT slots, slot_names FROM source");
+        while (sources.Next()) {
+            const std::vector<std::int64_t> programs = DecodeSlots(sources.Blob(0), sources.Size(0));
+            const unsigned char* names = sources.Blob(1);
+            if (sources.Size(1) != programs.size() * NAME_SIZE)
+                continue;
+            for (std::size_t slot = 0; slot < programs.size(); ++slot) {
+                m_names.push_back({programs[slot], NameText(names + slot * NAME_SIZE)});
+                FoldInPlace(m_names.back().folded);
+            }
         }
-        if (query.Failed()) {
+        if (sources.Failed()) {
             m_names.clear();
             return false;
         }
+    }
+    CSqliteQuery given(db, "SELECT program, name FROM program_name");
+    while (given.Next()) {
+        m_names.push_back({given.Int(0), given.Text(1)});
+        FoldInPlace(m_names.back().folded);
+    }
+    if (given.Failed()) {
+        m_names.clear();
+        return false;
     }
     return true;
 }

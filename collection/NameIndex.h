@@ -3,7 +3,9 @@
 //
 // A search matches the fragment against all names; in SQL that is a LIKE over every row,
 // several times slower than a plain loop over names already folded to small letters. The
-// names are read again whenever any connection has committed a change since.
+// names seen are read from the sources' name blobs, a row per dump rather than a row per
+// program, and the names the user gave from program_name. They are read again whenever any
+// connection has committed a change since.
 
 #include <cstdint>
 #include <string>
