@@ -29,7 +29,21 @@ bool LessIgnoringCase(const std::string& a, const std::string& b)
     return strcasecmp(a.c_str(), b.c_str()) < 0;
 }
 
-CCollectionProgram ReadProgram(const CSqliteQuery& query)
+// The programs of one dump were all first seen at the same second: its text is made once.
+struct CTimeTexts {
+    std::int64_t seconds = -1;
+    std::string text;
+    const std::string& Of(std::int64_t time)
+    {
+        if (time != seconds) {
+            seconds = time;
+            text = LocalTimeText(time);
+        }
+        return text;
+    }
+};
+
+CCollectionProgram ReadProgram(const CSqliteQuery& query, CTimeTexts& times)
 {
     CCollectionProgram program;
     program.id = query.Int(0);
@@ -39,7 +53,7 @@ CCollectionProgram ReadProgram(const CSqliteQuery& query)
     program.hidden = query.Int(4) != 0;
     program.comment = query.Text(5);
     program.sourceCount = static_cast<int>(query.Int(6));
-    program.firstSeen = LocalTimeText(query.Int(7));
+    program.firstSeen = times.Of(query.Int(7));
     const std::string tags = query.Text(8);
     for (std::size_t start = 0; start < tags.size();) {
         std::size_t end = tags.find(TAG_SEPARATOR, start);
@@ -116,8 +130,9 @@ std::vector<CCollectionProgram> CCollection::Search(const CCollectionQuery& quer
             select.BindText(index, std::get<std::string>(parameters[i]));
     }
     std::vector<CCollectionProgram> programs;
+    CTimeTexts times;
     while (select.Next())
-        programs.push_back(ReadProgram(select));
+        programs.push_back(ReadProgram(select, times));
     return programs;
 }
 
@@ -127,7 +142,8 @@ bool CCollection::GetProgram(CollectionId id, CCollectionProgram& program)
     CSqliteQuery select(*m_db, sql.c_str());
     if (!select.Bind(1, id).Next())
         return false;
-    program = ReadProgram(select);
+    CTimeTexts times;
+    program = ReadProgram(select, times);
     return true;
 }
 
