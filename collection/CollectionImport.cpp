@@ -244,7 +244,7 @@ bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::ve
         slotNames.insert(slotNames.end(), list.GetAt(i)->GetData(), list.GetAt(i)->GetData() + NAME_SIZE);
     const std::vector<unsigned char> globalBlock = GlobalBlock(bytes, list.GetSize());
     CSqliteQuery insert(*m_db, "INSERT INTO source(id, kind, name, size, content_hash, content_check, taken_in,"
-                               " program_count, slots, slot_names, global_block, bytes) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                               " program_count, global_block, bytes) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     insert.Bind(1, sourceId)
         .Bind(2, kind == SourceKind::Synth ? 1 : 0)
         .BindText(3, name)
@@ -252,15 +252,17 @@ bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::ve
         .Bind(5, static_cast<std::int64_t>(hash))
         .Bind(6, static_cast<std::int64_t>(check))
         .Bind(7, takenAt)
-        .Bind(8, list.GetSize())
-        .BindBlob(9, slotBlob.data(), slotBlob.size())
-        .BindBlob(10, slotNames.data(), slotNames.size());
+        .Bind(8, list.GetSize());
     if (globalBlock.empty())
-        insert.BindNull(11);
+        insert.BindNull(9);
     else
-        insert.BindBlob(11, globalBlock.data(), globalBlock.size());
-    insert.BindBlob(12, bytes.data(), bytes.size());
-    if (!insert.Run()) {
+        insert.BindBlob(9, globalBlock.data(), globalBlock.size());
+    insert.BindBlob(10, bytes.data(), bytes.size());
+    CSqliteQuery insertSlots(*m_db, "INSERT INTO source_slots(source, programs, names) VALUES(?, ?, ?)");
+    insertSlots.Bind(1, sourceId)
+        .BindBlob(2, slotBlob.data(), slotBlob.size())
+        .BindBlob(3, slotNames.data(), slotNames.size());
+    if (!insert.Run() || !insertSlots.Run()) {
         error = DatabaseError(*m_db);
         return false;
     }

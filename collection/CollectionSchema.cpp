@@ -42,13 +42,16 @@ CREATE TABLE source(
   content_check INTEGER NOT NULL,
   taken_in INTEGER NOT NULL,          -- seconds since the epoch
   program_count INTEGER NOT NULL,
-  slots BLOB NOT NULL,                -- program ids in slot order, 8 bytes each, little-endian
-  slot_names BLOB NOT NULL,           -- the 12 name bytes of each slot: what a search by name
-                                      -- reads, a source at a time rather than a row per program
   global_block BLOB,                  -- all-data dumps: the bytes after the programs
   bytes BLOB NOT NULL                 -- exactly the bytes taken in
 );
 CREATE INDEX source_by_content ON source(content_hash);
+CREATE TABLE source_slots(            -- apart from the bytes, so that reading it reads few pages
+  source INTEGER PRIMARY KEY,
+  programs BLOB NOT NULL,             -- program ids in slot order, 8 bytes each, little-endian
+  names BLOB NOT NULL                 -- the 12 name bytes of each slot: what a search by name
+                                      -- reads, a source at a time rather than a row per program
+);
 CREATE TABLE tag(
   program INTEGER NOT NULL,
   tag TEXT NOT NULL COLLATE NOCASE,

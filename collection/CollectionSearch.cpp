@@ -215,7 +215,7 @@ bool CCollection::SourceGlobalBlock(CollectionId source, std::vector<unsigned ch
 
 std::vector<CollectionId> CCollection::SourcePrograms(CollectionId source)
 {
-    CSqliteQuery select(*m_db, "SELECT slots FROM source WHERE id = ?");
+    CSqliteQuery select(*m_db, "SELECT programs FROM source_slots WHERE source = ?");
     if (!select.Bind(1, source).Next())
         return {};
     return DecodeSlots(select.Blob(0), select.Size(0));

@@ -46,7 +46,7 @@ bool CNameIndex::Load(CSqliteDb& db)
 {
     m_names.clear();
     {
-        CSqliteQuery sources(db, "SELECT slots, slot_names FROM source");
+        CSqliteQuery sources(db, "SELECT programs, names FROM source_slots");
         while (sources.Next()) {
             const std::vector<std::int64_t> programs = DecodeSlots(sources.Blob(0), sources.Size(0));
             const unsigned char* names = sources.Blob(1);
