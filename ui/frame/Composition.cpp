@@ -28,12 +28,16 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
                               IMidiPortWatcher* portWatcher)
 {
     CWindowFeatures features;
-    const auto open = [&frame](const QStringList& paths) { frame.OpenFiles(paths); };
+    // Drops and Recent Files may bring many files: one box names all that cannot be read.
+    const auto open = [&frame](const QStringList& paths) {
+        frame.OpenFiles(paths, ILoadedList::ReadFailures::OneBoxAtEnd);
+    };
     const auto note = [&frame](const QString& text) { frame.ShowStatusMessage(text, FILE_NOTE_MS); };
 
     // File > Recent Files, in a group of its own above Exit (the bank's commands follow).
     features.recentFiles = new CRecentFiles(&frame, *services.profile, open, note);
-    InsertGroupAbove(*frame.Menu(HostMenu::File), frame.Action(ID_APP_EXIT), {features.recentFiles->Menu()->menuAction()});
+    InsertGroupAbove(*frame.Menu(HostMenu::File), frame.Action(ID_APP_EXIT),
+                     {features.recentFiles->Menu()->menuAction()});
     CRecentFiles* recent = features.recentFiles;
     frame.WhenFilesRead([recent](const QStringList& paths) { recent->Add(paths); });
 
@@ -73,9 +77,14 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
 
 void OpenCommandLineFiles(CMainFrame& frame, const QStringList& arguments)
 {
-    const QStringList paths = CommandLineFiles(arguments);
-    if (paths.isEmpty())
+    QStringList notes;
+    const QStringList paths = CommandLineFiles(arguments, &notes);
+    if (paths.isEmpty() && notes.isEmpty())
         return;
     CMainFrame* window = &frame;
-    QTimer::singleShot(0, window, [window, paths] { window->OpenFiles(paths); });
+    QTimer::singleShot(0, window, [window, paths, notes] {
+        window->OpenFiles(paths, ILoadedList::ReadFailures::OneBoxAtEnd);
+        if (!notes.isEmpty())
+            window->ShowStatusMessage(notes.join("; "));
+    });
 }

@@ -121,6 +121,7 @@ void CMainFrame::CreateGridColumns()
     m_wndGrid->AddColumn("#", GRID_ALIGN_CENTER, m_wndGrid->GetSampleWidth("128  "));
     m_wndGrid->AddColumn("Program", GRID_ALIGN_LEFT, m_wndGrid->GetSampleWidth("XXXXXXXX|XXXXXX"));
     m_wndGrid->AddColumn("Category", GRID_ALIGN_LEFT, m_wndGrid->GetSampleWidth("XXXXXXXXXXXXXXX"));
+    m_wndGrid->SetSearchColumn(3);   // typing a name's first letters moves to it
 }
 
 QAction* CMainFrame::Action(int commandId) const
