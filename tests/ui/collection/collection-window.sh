@@ -12,12 +12,19 @@ cli=$2
 realdata=$3
 source "$(dirname "$0")/../../xvfb/desktop-lib.sh"
 require_tools xdotool
-first="$realdata/ms2000-bank-0x4C.syx"
-second="$realdata/mk-current-A11-0x40.syx"
-if [ ! -f "$first" ] || [ ! -f "$second" ]; then
+if [ ! -f "$realdata/ms2000-bank-0x4C.syx" ] || [ ! -f "$realdata/mk-current-A11-0x40.syx" ]; then
   echo "skipped: no real dumps at $realdata" >&2
   exit 77
 fi
+# Taking in what the window opens comes with its "Keep Opened Files in Collection" command;
+# a window built without it has nothing to check here yet.
+if ! grep -q "Keep Opened Files in Collection" "$veltrix"; then
+  echo "skipped: this veltrix does not take the files it opens into the Collection" >&2
+  exit 77
+fi
+# Full paths, as `veltrix-cli sources` names file sources.
+first=$(realpath "$realdata/ms2000-bank-0x4C.syx")
+second=$(realpath "$realdata/mk-current-A11-0x40.syx")
 
 # A fresh Collection where the program looks for it by default.
 export XDG_DATA_HOME="$DESKTOP_HOME/data"
