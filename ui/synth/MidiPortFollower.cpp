@@ -13,7 +13,7 @@
 
 CMidiPortFollower::CMidiPortFollower(CMainFrame& frame, IMidiPortWatcher& watcher, const CUiServices& services)
     : QObject(&frame), m_frame(frame), m_watcher(watcher), m_services(services),
-      m_chosenName(frame.MidiPorts().GetSelectedPortName())
+      m_chosen(frame.MidiPorts().GetSelectedPort())
 {
     for (const pollfd& descriptor : m_watcher.GetPollDescriptors()) {
         auto* notifier = new QSocketNotifier(descriptor.fd, QSocketNotifier::Read, this);
@@ -21,7 +21,7 @@ CMidiPortFollower::CMidiPortFollower(CMainFrame& frame, IMidiPortWatcher& watche
     }
     // Only the user's own choices count as the port to come back to.
     connect(frame.MidiPortList(), &QComboBox::activated, this,
-            [this] { m_chosenName = m_frame.MidiPorts().GetSelectedPortName(); });
+            [this] { m_chosen = m_frame.MidiPorts().GetSelectedPort(); });
 }
 
 void CMidiPortFollower::OnWatcherReadable()
@@ -34,22 +34,23 @@ void CMidiPortFollower::RefillPorts()
 {
     CMidiPortModel& ports = m_frame.MidiPorts();
     QComboBox* list = m_frame.MidiPortList();
-    const int before = ports.GetPortSelection();
-    const CMidiPortItem selected = before >= 0 ? ports.GetPorts()[static_cast<size_t>(before)] : CMidiPortItem{};
+    const CMidiPortItem selected = ports.GetSelectedPort();
+    const bool hadPorts = !ports.GetPorts().empty();
     const bool wasOpen = m_frame.IsMidiOpen();
 
     ports.FillPorts();
-    int selection = ports.FindPort(selected.name, selected.address);
+    // A port is known by its address and product name: its number (" #2") and device id may
+    // change as a port of the same name comes or goes.
+    int selection = ports.FindPort(selected);
     const bool openPortGone = wasOpen && selection < 0;
-    if (!wasOpen || openPortGone) {
-        // Back to the port the user chose when it is there again (the selected one when it
-        // is that port), else the one selected, else the first, as at start.
-        const bool selectedIsChosen = selection >= 0 && ports.FindPort(m_chosenName, selected.address) == selection;
-        const int chosen = ports.FindPort(m_chosenName, "");
-        if (!selectedIsChosen && chosen >= 0)
+    if (!wasOpen) {
+        // Back to the port the user chose when it is there again. No other port is chosen in
+        // place of one that went: it may be another synthesizer of the same model.
+        const int chosen = ports.FindPort(m_chosen);
+        if (chosen >= 0)
             selection = chosen;
-        if (selection < 0 && !ports.GetPorts().empty())
-            selection = 0;
+        if (selection < 0 && !hadPorts && !ports.GetPorts().empty())
+            selection = 0;   // the first ports to come: as at start
     }
 
     {

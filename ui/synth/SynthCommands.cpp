@@ -159,7 +159,8 @@ int CSynthCommands::TransferChannel()
 MidiInHandle CSynthCommands::OpenInput()
 {
     MidiInHandle hIn = nullptr;
-    const int rc = m_midiIn.OpenIn(&hIn, m_frame.MidiPorts().GetSelectedDeviceId());
+    const CMidiPortItem port = m_frame.MidiPorts().GetSelectedPort();
+    const int rc = m_midiIn.OpenInPort(&hIn, port.address, port.productName);
     if (rc == 0 && hIn != nullptr)
         return hIn;
     ShowFailure("Error: Failed to open the MIDI port for receiving. " +
