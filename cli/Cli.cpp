@@ -2,6 +2,7 @@
 
 #include "CliContext.h"
 #include "CliOptions.h"
+#include "CollectionCommands.h"
 #include "ExitCodes.h"
 #include "ListCommand.h"
 #include "MidiCommands.h"
@@ -27,6 +28,18 @@ int RunCli(const std::vector<std::string>& args, CCliContext& context)
         return RunReceiveCommand(options, context);
     case CliCommand::Send:
         return RunSendCommand(options, context);
+    case CliCommand::Import:
+        return RunImportCommand(options, context);
+    case CliCommand::Search:
+        return RunSearchCommand(options, context);
+    case CliCommand::Sources:
+        return RunSourcesCommand(options, context);
+    case CliCommand::Export:
+        return RunExportCommand(options, context);
+    case CliCommand::Diff:
+        return RunDiffCommand(options, context);
+    case CliCommand::Mark:
+        return RunMarkCommand(options, context);
     }
     return CLI_EXIT_USAGE;
 }

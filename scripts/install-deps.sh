@@ -7,6 +7,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config          # tool chain
   qt6-base-dev libgl-dev fonts-dejavu-core   # the window, and a font for offscreen rendering
   libasound2-dev                            # the ALSA sequencer backend
+  libsqlite3-dev                            # the Collection's database (collection/)
   libgtest-dev libgmock-dev                 # tests
   xvfb xauth                                # screenshots and a real window without a desktop
   openbox xdotool x11-utils                 # real-window tests (tests/xvfb): a window manager that
