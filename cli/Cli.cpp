@@ -20,6 +20,9 @@ int RunCli(const std::vector<std::string>& args, CCliContext& context)
     case CliCommand::Help:
         context.out << CliHelpText() << std::flush;
         return CLI_EXIT_OK;
+    case CliCommand::Version:
+        context.out << CliVersionText() << std::flush;
+        return CLI_EXIT_OK;
     case CliCommand::Ports:
         return RunPortsCommand(context.midiOut, context.out, context.err);
     case CliCommand::List:

@@ -1,4 +1,5 @@
 #include "CliOptions.h"
+#include "VeltrixVersion.h"
 
 std::string CliHelpText()
 {
@@ -19,6 +20,7 @@ Usage:
   veltrix-cli mark ID... (--favourite | --no-favourite | --hide | --unhide |
                           --tag TAG | --untag TAG | --rename NAME)
   veltrix-cli --help
+  veltrix-cli --version
 Every command also takes --collection FILE.
 
 Commands:
@@ -111,6 +113,7 @@ Options:
   --favourite, --no-favourite, --hide, --unhide, --tag TAG, --untag TAG,
   --rename NAME  What mark does (exactly one).
   -h, --help     This text.
+  --version      The release of veltrix-cli.
 
 The synthesizer has 10 s to start answering, and may pause at most 3 s inside a dump;
 after a bank send it has 10 s to confirm. Ctrl+C, SIGTERM or closing the terminal
@@ -137,4 +140,9 @@ Exit status:
   130  stopped with Ctrl+C (or SIGTERM, or the terminal closed); a receive then
        writes nothing, an import keeps the files taken in before
 )";
+}
+
+std::string CliVersionText()
+{
+    return std::string("veltrix-cli ") + VELTRIX_VERSION + "\n";
 }

@@ -127,6 +127,7 @@ const char* CliCommandWord(CliCommand command)
 {
     switch (command) {
     case CliCommand::Help: return "help";
+    case CliCommand::Version: return "--version";
     case CliCommand::Ports: return "ports";
     case CliCommand::List: return "list";
     case CliCommand::Receive: return "receive";
@@ -165,6 +166,7 @@ bool OptionIs(const std::string& arg, const std::string& name)
 bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& options, std::string& error)
 {
     options = CCliOptions();
+    bool version = false;
     for (const std::string& arg : args) {
         if (arg == "--")
             break;
@@ -172,6 +174,11 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
             options.command = CliCommand::Help;
             return true;
         }
+        version = version || arg == "--version";
+    }
+    if (version) {
+        options.command = CliCommand::Version;
+        return true;
     }
     if (args.empty()) {
         error = std::string("Say what to do: ports, list, receive, send, import, search, sources, export, diff or mark") +
@@ -232,6 +239,7 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
         }
         break;
     case CliCommand::Help:
+    case CliCommand::Version:
         break;
     default:
         return CheckCollectionCommand(options, error);

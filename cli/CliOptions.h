@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Help, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark };
+enum class CliCommand { Help, Version, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark };
 
 // What `receive` asks the synthesizer for.
 enum class CliReceiveWhat { None, CurrentProgram, AllPrograms, AllData };
@@ -45,8 +45,11 @@ struct CCliOptions
 
 // Parses the arguments after the program's name. Returns true with `options` filled, or
 // false with a one-line `error` for the user (a usage error). "--help" or "-h" anywhere
-// gives the Help command.
+// gives the Help command, else "--version" anywhere the Version command.
 bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& options, std::string& error);
 
 // The text --help prints.
 std::string CliHelpText();
+
+// The line --version prints: the program's name and the release.
+std::string CliVersionText();

@@ -5,6 +5,7 @@
 
 #include "CollectionSchema.h"
 #include "CollectionTime.h"
+#include "SoundIndex.h"
 #include "SqliteDb.h"
 
 #include <sqlite3.h>

@@ -8,12 +8,14 @@
 
 namespace {
 
-// Version 1. Sounds are found by a 64-bit hash of their bytes rather than an index over the
-// bytes themselves, which would double their size; a source's bytes are kept once.
+// Version 1. Sounds are found by a 64-bit hash of their bytes, looked up in memory (see
+// SoundIndex.h). A program's sound is kept once, in its row; a source keeps only what its
+// programs do not hold already: the name bytes of each slot, its header and global block,
+// and its bytes themselves only when they differ from the dump rebuilt from all that.
 const char* const SCHEMA_V1 = R"sql(
 CREATE TABLE program(
   id INTEGER PRIMARY KEY,
-  sound_key INTEGER NOT NULL UNIQUE,  -- hash of the sound; on a collision the next free value
+  sound_key INTEGER NOT NULL,         -- hash of the sound; on a collision the next free value
   shown_name TEXT NOT NULL,           -- the user's last rename, else the first name seen
   voice_mode INTEGER NOT NULL,        -- 0 Single, 1 Split, 2 Dual, 3 Vocoder
   favourite INTEGER NOT NULL DEFAULT 0,
@@ -24,22 +26,27 @@ CREATE TABLE program(
   sound BLOB NOT NULL                 -- bytes 12-253 of the program
 );
 CREATE TABLE program_name(
-  id INTEGER PRIMARY KEY,             -- the order the names were seen in
   program INTEGER NOT NULL,
-  name TEXT NOT NULL,
-  UNIQUE(program, name)
-);
+  seen INTEGER NOT NULL,              -- 0 for the first name seen, then 1, 2...
+  name TEXT NOT NULL,                 -- each name once per program
+  PRIMARY KEY(program, seen)
+) WITHOUT ROWID;
 CREATE TABLE source(
   id INTEGER PRIMARY KEY,
   kind INTEGER NOT NULL,              -- 0 a file, 1 a receive from the synthesizer
   name TEXT NOT NULL,
   size INTEGER NOT NULL,
-  content_hash INTEGER NOT NULL,
+  content_hash INTEGER NOT NULL,      -- two different hashes of the bytes
+  content_check INTEGER NOT NULL,
   taken_in INTEGER NOT NULL,          -- seconds since the epoch
   program_count INTEGER NOT NULL,
-  slots BLOB NOT NULL,                -- program ids in slot order, 8 bytes each, little-endian
+  function INTEGER NOT NULL,          -- the dump's function code and MIDI channel
+  channel INTEGER NOT NULL,
+  slots BLOB NOT NULL,                -- per slot: the program's id (8 bytes, little-endian) and
+                                      -- the 12 name bytes as they were taken in
   global_block BLOB,                  -- all-data dumps: the bytes after the programs
-  bytes BLOB NOT NULL                 -- exactly the bytes taken in
+  bytes BLOB                          -- the bytes taken in, unless they are exactly the dump
+                                      -- rebuilt from the columns above (NULL then)
 );
 CREATE INDEX source_by_content ON source(content_hash);
 CREATE TABLE tag(
@@ -99,6 +106,10 @@ bool CopyAside(CSqliteDb& db, const std::string& copyPath)
 }
 
 } // namespace
+
+const char* const ADD_PROGRAM_NAME_SQL =
+    "INSERT INTO program_name(program, seen, name) SELECT ?1, max(seen) + 1, ?2 FROM program_name"
+    " WHERE program = ?1 HAVING count(*) > 0 AND sum(name = ?2) = 0";
 
 const std::vector<CSchemaStep>& CollectionSchemaSteps()
 {

@@ -4,6 +4,7 @@
 
 #include "CollectionErrors.h"
 #include "CollectionTime.h"
+#include "SourceStore.h"
 #include "SqliteDb.h"
 
 #include "SyxProgram.h"
@@ -78,18 +79,6 @@ std::string IdsAsJson(const std::vector<CollectionId>& ids)
     return json + "]";
 }
 
-std::vector<CollectionId> DecodeSlots(const unsigned char* blob, std::size_t size)
-{
-    std::vector<CollectionId> ids;
-    for (std::size_t offset = 0; offset + 8 <= size; offset += 8) {
-        std::uint64_t id = 0;
-        for (int byte = 0; byte < 8; ++byte)
-            id |= static_cast<std::uint64_t>(blob[offset + static_cast<std::size_t>(byte)]) << (8 * byte);
-        ids.push_back(static_cast<CollectionId>(id));
-    }
-    return ids;
-}
-
 } // namespace
 
 std::vector<CCollectionProgram> CCollection::Search(const CCollectionQuery& query)
@@ -150,7 +139,7 @@ bool CCollection::GetProgram(CollectionId id, CCollectionProgram& program)
 
 std::vector<std::string> CCollection::ProgramNames(CollectionId id)
 {
-    CSqliteQuery select(*m_db, "SELECT name FROM program_name WHERE program = ? ORDER BY id");
+    CSqliteQuery select(*m_db, "SELECT name FROM program_name WHERE program = ? ORDER BY seen");
     select.Bind(1, id);
     std::vector<std::string> names;
     while (select.Next())
@@ -189,11 +178,7 @@ std::vector<CCollectionSource> CCollection::Sources()
 
 bool CCollection::SourceBytes(CollectionId source, std::vector<unsigned char>& bytes)
 {
-    CSqliteQuery select(*m_db, "SELECT bytes FROM source WHERE id = ?");
-    if (!select.Bind(1, source).Next())
-        return false;
-    bytes.assign(select.Blob(0), select.Blob(0) + select.Size(0));
-    return true;
+    return ReadSourceBytes(*m_db, source, bytes);
 }
 
 bool CCollection::SourceGlobalBlock(CollectionId source, std::vector<unsigned char>& bytes)
@@ -210,7 +195,10 @@ std::vector<CollectionId> CCollection::SourcePrograms(CollectionId source)
     CSqliteQuery select(*m_db, "SELECT slots FROM source WHERE id = ?");
     if (!select.Bind(1, source).Next())
         return {};
-    return DecodeSlots(select.Blob(0), select.Size(0));
+    std::vector<CollectionId> programs;
+    for (const CSourceSlot& slot : DecodeSlots(select.Blob(0), select.Size(0)))
+        programs.push_back(slot.program);
+    return programs;
 }
 
 std::vector<std::string> CCollection::Tags()

@@ -13,11 +13,14 @@ PACKAGES=(
   openbox xdotool x11-utils                 # real-window tests (tests/xvfb): a window manager that
                                             # frames the window, keys sent to it, its geometry read back
   qemu-system-x86 busybox-static            # the MIDI VM used by the ALSA end-to-end test
-  python3                                   # the simulated synthesizer on the MIDI VM's cable (synth.py)
+  python3                                   # the simulated synthesizer on the MIDI VM's cable (synth.py),
+                                            # and the man pages made from docs/ (packaging/markdown-to-man.py)
   x11-apps x11-xkb-utils                    # the MIDI VM's X display for the window's VM test (xwd, xkbcomp)
   clang libclang-rt-14-dev                  # libFuzzer and its sanitizer runtimes, to fuzz the dump reader
   libbenchmark-dev                          # Google Benchmark, for the speed and memory benchmarks in bench/
   dpkg-dev shared-mime-info                 # the Debian package: dpkg-shlibdeps for its dependencies, the .syx type check
+  lintian appstream                         # the package test: Debian's package checks, the AppStream metainfo check
+  groff-base                                # the package test: the man pages render without warnings
 )
 
 missing=()

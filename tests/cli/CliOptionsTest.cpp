@@ -64,6 +64,11 @@ TEST(CliOptions, HelpWinsAnywhere)
     EXPECT_EQ(Parse({"help"}).command, CliCommand::Help);
     // After "--" it is a file name.
     EXPECT_EQ(Parse({"list", "--", "--help"}).command, CliCommand::List);
+    // --version wins over everything but --help.
+    EXPECT_EQ(Parse({"--version"}).command, CliCommand::Version);
+    EXPECT_EQ(Parse({"send", "--bogus", "--version"}).command, CliCommand::Version);
+    EXPECT_EQ(Parse({"--version", "--help"}).command, CliCommand::Help);
+    EXPECT_EQ(Parse({"list", "--", "--version"}).command, CliCommand::List);
 }
 
 TEST(CliOptions, UsageErrorsSayWhatIsWrong)
@@ -133,7 +138,7 @@ TEST(CliOptions, HelpDescribesEveryCommandOptionAndExitCode)
 {
     const std::string help = CliHelpText();
     for (const char* word : {"ports", "list", "receive", "send", "--port", "--channel", "--current", "--programs",
-                             "--all", "-o FILE", "--yes", "Veltrix.conf", "XDG_CONFIG_HOME", "in/out", "import",
+                             "--all", "-o FILE", "--yes", "--version", "Veltrix.conf", "XDG_CONFIG_HOME", "in/out", "import",
                              "search", "sources", "export", "diff", "mark", "--collection", "--no-collection",
                              "--mode", "--tag", "--untag", "--favourite", "--no-favourite", "--hidden", "--hide",
                              "--unhide", "--rename", "--source", "--list", "XDG_DATA_HOME"})

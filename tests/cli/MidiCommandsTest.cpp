@@ -3,6 +3,7 @@
 #include "Cli.h"
 #include "CliContext.h"
 #include "CliOptions.h"
+#include "VeltrixVersion.h"
 #include "CliTestSupport.h"
 #include "DumpRequest.h"
 #include "SyxFormat.h"
@@ -475,6 +476,8 @@ TEST_F(CliMidiTest, HelpGoesToStdoutAndUsageErrorsAreOneLineWithCode2)
     EXPECT_EQ(Run({"--help"}), 0);
     EXPECT_EQ(outText.str(), CliHelpText());
     EXPECT_EQ(errText.str(), "");
+    EXPECT_EQ(Run({"--version"}), 0);
+    EXPECT_EQ(outText.str(), "veltrix-cli " VELTRIX_VERSION "\n");
     EXPECT_EQ(Run({"receive", "--current", "-o"}), 2);
     ExpectOneLineSaying("-o needs a value");
     EXPECT_EQ(outText.str(), "");
