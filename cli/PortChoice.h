@@ -1,5 +1,6 @@
 #pragma once
 #include "MidiPortList.h"
+#include "WindowSettings.h"
 
 #include <string>
 #include <vector>
@@ -10,13 +11,6 @@ class IMidiOutService;
 // (ports of one name told apart by " #2"...), where it is, and whether it can be read (a
 // synthesizer's answers come in there).
 using CCliPort = CMidiPortItem;
-
-// The port the window stored: its listed name and its address.
-struct CStoredPort
-{
-    std::string name;
-    std::string address;
-};
 
 // The port to use: the one named `requested` (as `ports` names it, whole, ignoring letter
 // case) when `portGiven`; otherwise the window's stored port when it is connected, else the

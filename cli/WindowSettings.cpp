@@ -1,7 +1,5 @@
 #include "WindowSettings.h"
 
-#include "PortChoice.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>

@@ -19,7 +19,11 @@ std::optional<std::string> FindIniString(const std::string& iniText, const std::
 // file cannot be read.
 std::string ReadStoredPortName(const std::string& settingsPath);
 
-// The port the window stored: its name ([midi] port) and its address ([midi] address), each
-// empty when absent.
-struct CStoredPort;
+// The port the window stored: its listed name ([midi] port) and its address ([midi] address),
+// each empty when absent.
+struct CStoredPort
+{
+    std::string name;
+    std::string address;
+};
 CStoredPort ReadStoredPort(const std::string& settingsPath);
