@@ -2,6 +2,7 @@
 // synthesizer, and the frame's hook for the MIDI input side.
 
 #include "MainFrame.h"
+#include "grid/ProgramGrid.h"
 #include "services/WaitCursor.h"
 #include "synth/MidiPortFollower.h"
 #include "synth/SynthCommands.h"
@@ -14,6 +15,7 @@ bool CMainFrame::AddLibrarySource(const std::vector<unsigned char>& dump, const 
         return false;
     ++m_fileCount;
     m_librarySources.AddFile(sourceName, m_programs);
+    m_wndGrid->SetSortIndicator(-1);   // the new programs are at the end, unsorted
     SetTitleFile(m_fileCount == 1 ? sourceName : QString());
     m_duplicates.Refresh(m_programs);
     PopulateGrid();
