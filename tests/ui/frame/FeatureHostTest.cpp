@@ -37,10 +37,11 @@ TEST(FeatureHost, TheFeaturesCommandsSitInTheWindowsMenus)
         {HostMenu::File, {"O&pen Syx File(s)...\tCtrl+O", "&Save Last Random...", "Save Rec&eived Dump...", "-",
                           "Recent &Files", "-", "Open &Bank...", "Sa&ve Bank As...", "-", "E&xit"}},
         {HostMenu::Edit, {"&Undo", "&Redo"}},
-        {HostMenu::View, {"&Toolbar", "&Status Bar", "&Bank"}},
+        {HostMenu::View, {"&Toolbar", "&Status Bar", "&Bank", "&Collection\tCtrl+L"}},
         {HostMenu::Program, {"&Find...\tCtrl+F", "Mark &Duplicates", "&Audition\tCtrl+A", "&Random\tCtrl+R",
                              "Random from &Selection", "-", "&Put in Bank", "&Use as Bank", "-",
-                             "Receive from S&ynth", "Receive Ban&k from Synth", "Se&nd Bank to Synth..."}},
+                             "Receive from S&ynth", "Receive Ban&k from Synth", "Se&nd Bank to Synth...", "-",
+                             "&Collection"}},
         {HostMenu::Help, {"&About..."}},
     };
     for (const auto& [menu, texts] : menus)
