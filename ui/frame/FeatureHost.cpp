@@ -4,11 +4,14 @@
 #include "MainFrame.h"
 #include "grid/ProgramGrid.h"
 #include "library/SelectedRows.h"
+#include "WindowPlacement.h"
+#include "desktop/FileDropTarget.h"
 #include "services/Profile.h"
 
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QWindow>
 
 namespace {
 // Where the window layout is kept: QMainWindow's state, base64.
@@ -36,6 +39,8 @@ void CMainFrame::AddPane(QDockWidget* pane, Qt::DockWidgetArea area)
 {
     addDockWidget(area, pane);
     pane->hide();
+    if (m_dropTarget != nullptr)
+        m_dropTarget->Watch(pane, true);   // a floating pane is a window of its own
 }
 
 void CMainFrame::RestoreLayout()
@@ -44,6 +49,27 @@ void CMainFrame::RestoreLayout()
     const QString state = m_services.profile->GetProfileString(LAYOUT_SECTION, LAYOUT_KEY, QString());
     if (!state.isEmpty())
         restoreState(QByteArray::fromBase64(state.toLatin1()));
+}
+
+void CMainFrame::PlaceFloatingPanes()
+{
+    for (QDockWidget* pane : findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!pane->isFloating() || pane->isHidden())
+            continue;
+        // Stored on a larger screen, or on one that is gone, it comes back where it can be
+        // reached.
+        const QRect outer = pane->frameGeometry();
+        const QRect fitted = FitToArea(outer, AvailableAreaFor(outer));
+        pane->resize(pane->size() - (outer.size() - fitted.size()));
+        pane->move(pane->pos() + (fitted.topLeft() - outer.topLeft()));
+        // Shown before the window had one of its own on the screen, the pane was not made
+        // the window's companion, and the window came up over it. Shown again now, it is.
+        pane->hide();
+        if (QWindow* paneWindow = pane->windowHandle())
+            paneWindow->setTransientParent(windowHandle());
+        pane->show();
+        pane->raise();
+    }
 }
 
 void CMainFrame::SaveLayout()

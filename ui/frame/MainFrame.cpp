@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
@@ -105,15 +106,18 @@ int CMainFrame::OnCreate()
 
     m_wndGrid->SetColors(GRID_TEXT_COLOR, GRID_BACK_COLOR);
     CreateGridColumns();
+
+    // Files dropped anywhere on the window are opened: on the window, the grid, and the
+    // panes (AddPane), floating ones too.
+    m_dropTarget = new CFileDropTarget(this, [this](const QStringList& paths) { OpenFiles(paths, ReadFailures::OneBoxAtEnd); },
+                                       [this](const QString& text) { ShowStatusMessage(text, 10000); });
+    m_dropTarget->Watch(this, true);
+    m_dropTarget->Watch(m_wndGrid->viewport(), false);
+
     m_bank = new CBankCommands(*this, m_services, m_librarySources);
 
     if (!m_placement->IsPlaced())
         m_placement->PlaceCentred(FirstStartSize(*this, *m_wndGrid));
-
-    auto* dropTarget = new CFileDropTarget(this, [this](const QStringList& paths) { OpenFiles(paths, ReadFailures::OneBoxAtEnd); },
-                                           [this](const QString& text) { ShowStatusMessage(text, 10000); });
-    dropTarget->Watch(this, true);
-    dropTarget->Watch(m_wndGrid->viewport(), false);
 
     SetMainWindow(this);
     m_updater.UpdateAll();
@@ -305,6 +309,16 @@ void CMainFrame::OnSetFocus()
 {
     if (m_wndGrid)
         m_wndGrid->setFocus();
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    // Once the window itself has gone to the screen.
+    QTimer::singleShot(0, this, [this] { PlaceFloatingPanes(); });
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -31,6 +31,7 @@ class QComboBox;
 class QLabel;
 class QToolBar;
 class CBankCommands;
+class CFileDropTarget;
 class CProgramGrid;
 class CWindowPlacement;
 class CRecentFiles;
@@ -136,6 +137,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
 private:
@@ -152,6 +154,9 @@ private:
     void CloseMidiOut();
     // Stores the bars' and panes' places in the settings.
     void SaveLayout();
+    // Once the window is on the screen: the floating panes the layout brought back are put
+    // on the screen and above the window.
+    void PlaceFloatingPanes();
     // Sends a built message through the open device; a refusal is shown in a message box.
     void SendMessage(const CProgramMessage& message);
     // Sends a generated program and keeps it as the last random program.
@@ -198,4 +203,6 @@ private:
 
     CDuplicateMarking m_duplicates;
     CRecentFiles* m_recentFiles = nullptr;
+    CFileDropTarget* m_dropTarget = nullptr;
+    bool m_shownOnce = false;
 };
