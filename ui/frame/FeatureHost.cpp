@@ -53,6 +53,7 @@ void CMainFrame::RestoreLayout()
 
 void CMainFrame::PlaceFloatingPanes()
 {
+    m_panesPlaced = true;
     for (QDockWidget* pane : findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (!pane->isFloating() || pane->isHidden())
             continue;
@@ -67,7 +68,10 @@ void CMainFrame::PlaceFloatingPanes()
         pane->hide();
         if (QWindow* paneWindow = pane->windowHandle())
             paneWindow->setTransientParent(windowHandle());
+        const bool activates = !pane->testAttribute(Qt::WA_ShowWithoutActivating);
+        pane->setAttribute(Qt::WA_ShowWithoutActivating);   // the keyboard stays in the window
         pane->show();
+        pane->setAttribute(Qt::WA_ShowWithoutActivating, !activates);
         pane->raise();
     }
 }

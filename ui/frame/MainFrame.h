@@ -204,5 +204,5 @@ private:
     CDuplicateMarking m_duplicates;
     CRecentFiles* m_recentFiles = nullptr;
     CFileDropTarget* m_dropTarget = nullptr;
-    bool m_shownOnce = false;
+    bool m_panesPlaced = false;
 };
