@@ -78,6 +78,7 @@ using CollectionProgramData = std::array<unsigned char, 254>;
 
 class CSqliteDb;
 class CSoundIndex;
+class CNameIndex;
 
 class CCollection {
 public:
@@ -150,4 +151,5 @@ private:
 
     std::unique_ptr<CSqliteDb> m_db;
     std::unique_ptr<CSoundIndex> m_sounds;   // made on the first import
+    std::unique_ptr<CNameIndex> m_names;     // made on the first search by text
 };

@@ -24,7 +24,6 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <unordered_set>
 
 namespace {
 
@@ -73,7 +72,8 @@ std::string FullPath(const std::string& path)
 }
 
 // The source with the same content, if there is one: the same size and two independent
-// 64-bit hashes (a source's bytes may be kept only as its programs, see SourceStore.h).
+// 64-bit hashes. Its bytes are not read back to compare: even among a million files, the
+// chance that two different ones agree on all three is below one in 10^25.
 bool FindKnownSource(CSqliteDb& db, std::size_t size, std::uint64_t hash, std::uint64_t check,
                      CImportResult& result, bool& found)
 {
@@ -93,22 +93,31 @@ bool FindKnownSource(CSqliteDb& db, std::size_t size, std::uint64_t hash, std::u
     return !query.Failed();
 }
 
+// Where a new program's bytes are: a slot of the source being taken in.
+struct CNewProgramPlace {
+    CollectionId source;
+    int slot;
+    std::int64_t takenAt;
+};
+
 // The program with this sound, added when new. Its key is the sound's hash, or the next
 // free key after it when another sound has that hash.
-bool FindOrAddProgram(CSqliteDb& db, CSoundIndex& sounds, const unsigned char* data, const std::string& name,
-                      std::int64_t takenAt, CollectionId& id, bool& added)
+bool FindOrAddProgram(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sources, const CSyxProgram& program,
+                      const CNewProgramPlace& place, CollectionId& id, bool& added)
 {
-    const unsigned char* sound = data + NAME_SIZE;
+    const unsigned char* sound = program.GetData() + NAME_SIZE;
     for (std::uint64_t key = ContentHash(sound, SOUND_SIZE);; ++key) {
         id = sounds.Find(key);
         if (id == 0) {
-            CSqliteQuery insert(db, "INSERT INTO program(sound_key, shown_name, voice_mode, first_seen, source_count,"
-                                    " sound) VALUES(?, ?, ?, ?, 1, ?)");
+            const std::string name = program.GetName();
+            CSqliteQuery insert(db, "INSERT INTO program(sound_key, first_source, first_slot, first_name, voice_mode,"
+                                    " first_seen, source_count) VALUES(?, ?, ?, ?, ?, ?, 1)");
             insert.Bind(1, static_cast<std::int64_t>(key))
-                .BindText(2, name)
-                .Bind(3, (data[VOICE_MODE_BYTE] >> 4) & 3)
-                .Bind(4, takenAt)
-                .BindBlob(5, sound, SOUND_SIZE);
+                .Bind(2, place.source)
+                .Bind(3, place.slot)
+                .BindText(4, name)
+                .Bind(5, (program.GetData()[VOICE_MODE_BYTE] >> 4) & 3)
+                .Bind(6, place.takenAt);
             if (!insert.Run())
                 return false;
             id = sqlite3_last_insert_rowid(db.Handle());
@@ -116,21 +125,26 @@ bool FindOrAddProgram(CSqliteDb& db, CSoundIndex& sounds, const unsigned char* d
             added = true;
             return true;
         }
-        CSqliteQuery find(db, "SELECT sound FROM program WHERE id = ?");
-        if (!find.Bind(1, id).Next())
+        const unsigned char* known = sources.ProgramData(db, id);
+        if (known == nullptr)
             return false;
-        if (find.Size(0) == SOUND_SIZE && std::memcmp(find.Blob(0), sound, SOUND_SIZE) == 0) {
+        if (std::memcmp(known + NAME_SIZE, sound, SOUND_SIZE) == 0) {
             added = false;
             return true;
         }
     }
 }
 
-bool AddName(CSqliteDb& db, CollectionId program, bool newProgram, const std::string& name)
+bool AddName(CSqliteDb& db, CollectionId program, const std::string& name)
 {
-    CSqliteQuery query(db, newProgram ? "INSERT INTO program_name(program, seen, name) VALUES(?1, 0, ?2)"
-                                      : ADD_PROGRAM_NAME_SQL);
+    CSqliteQuery query(db, ADD_PROGRAM_NAME_SQL);
     return query.Bind(1, program).BindText(2, name).Run();
+}
+
+CollectionId NextSourceId(CSqliteDb& db)
+{
+    CSqliteQuery query(db, "SELECT coalesce(max(id), 0) + 1 FROM source");
+    return query.Next() ? query.Int(0) : 0;
 }
 
 bool CountOneMoreSource(CSqliteDb& db, CollectionId program)
@@ -147,21 +161,6 @@ std::vector<unsigned char> GlobalBlock(const std::vector<unsigned char>& bytes, 
     const std::size_t start = SYX_HEADER_SIZE + PackedSize(static_cast<unsigned int>(programs) * PROGRAM_DATA_SIZE);
     return std::vector<unsigned char>(bytes.begin() + static_cast<std::ptrdiff_t>(start),
                                       bytes.begin() + static_cast<std::ptrdiff_t>(start + ALL_DATA_TRAILER_SIZE));
-}
-
-// Whether the dump written afresh from the programs read (with their name bytes as read), the
-// same function, channel and global block, is exactly `bytes`.
-bool RebuildsExactly(const CProgramList& list, const std::vector<unsigned char>& bytes, int channel,
-                     const std::vector<unsigned char>& globalBlock)
-{
-    std::vector<unsigned char> data;
-    data.reserve(static_cast<std::size_t>(list.GetSize()) * PROGRAM_DATA_SIZE);
-    for (int i = 0; i < list.GetSize(); ++i)
-        data.insert(data.end(), list.GetAt(i)->GetData(), list.GetAt(i)->GetData() + PROGRAM_DATA_SIZE);
-    return BuildDumpMessage(bytes[4], channel, data.data(), static_cast<unsigned int>(data.size()),
-                            globalBlock.empty() ? nullptr : globalBlock.data(),
-                            static_cast<unsigned int>(globalBlock.size()))
-        == bytes;
 }
 
 } // namespace
@@ -208,58 +207,66 @@ bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::ve
         }
     } forget{*m_sounds};
 
-    std::vector<CSourceSlot> slots;
-    std::unordered_set<CollectionId> counted;   // programs already counted for this source
+    // The source's id is known before its row is written last, under the write lock.
+    const CollectionId sourceId = NextSourceId(*m_db);
+    if (sourceId == 0) {
+        error = DatabaseError(*m_db);
+        return false;
+    }
+    CSourcePrograms sources;
+    sources.Add(sourceId, &list);
+
+    std::vector<CollectionId> slots;
+    std::vector<CollectionId> counted;   // programs already counted for this source
     int newPrograms = 0;
     for (int i = 0; i < list.GetSize(); ++i) {
-        const CSyxProgram* program = list.GetAt(i);
-        const std::string programName = program->GetName();
+        const CSyxProgram& program = *list.GetAt(i);
         CollectionId id = 0;
         bool added = false;
-        if (!FindOrAddProgram(*m_db, *m_sounds, program->GetData(), programName, takenAt, id, added)
-            || (!added && counted.count(id) == 0 && !CountOneMoreSource(*m_db, id))
-            || !AddName(*m_db, id, added, programName)) {
+        if (!FindOrAddProgram(*m_db, *m_sounds, sources, program, {sourceId, i, takenAt}, id, added)) {
+            error = DatabaseError(*m_db);
+            return false;
+        }
+        const bool firstTimeHere = std::find(counted.begin(), counted.end(), id) == counted.end();
+        if (!added && ((firstTimeHere && !CountOneMoreSource(*m_db, id)) || !AddName(*m_db, id, program.GetName()))) {
             error = DatabaseError(*m_db);
             return false;
         }
         newPrograms += added ? 1 : 0;
-        counted.insert(id);
-        CSourceSlot slot;
-        slot.program = id;
-        std::copy(program->GetData(), program->GetData() + NAME_SIZE, slot.name.begin());
-        slots.push_back(slot);
+        if (firstTimeHere)
+            counted.push_back(id);
+        slots.push_back(id);
     }
 
     const std::vector<unsigned char> slotBlob = EncodeSlots(slots);
+    std::vector<unsigned char> slotNames;
+    for (int i = 0; i < list.GetSize(); ++i)
+        slotNames.insert(slotNames.end(), list.GetAt(i)->GetData(), list.GetAt(i)->GetData() + NAME_SIZE);
     const std::vector<unsigned char> globalBlock = GlobalBlock(bytes, list.GetSize());
-    const int channel = bytes[2] & 0x0F;
-    CSqliteQuery insert(*m_db, "INSERT INTO source(kind, name, size, content_hash, content_check, taken_in,"
-                               " program_count, function, channel, slots, global_block, bytes)"
-                               " VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    insert.Bind(1, kind == SourceKind::Synth ? 1 : 0)
-        .BindText(2, name)
-        .Bind(3, static_cast<std::int64_t>(bytes.size()))
-        .Bind(4, static_cast<std::int64_t>(hash))
-        .Bind(5, static_cast<std::int64_t>(check))
-        .Bind(6, takenAt)
-        .Bind(7, list.GetSize())
-        .Bind(8, bytes[4])
-        .Bind(9, channel)
-        .BindBlob(10, slotBlob.data(), slotBlob.size());
+    CSqliteQuery insert(*m_db, "INSERT INTO source(id, kind, name, size, content_hash, content_check, taken_in,"
+                               " program_count, global_block, bytes) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    insert.Bind(1, sourceId)
+        .Bind(2, kind == SourceKind::Synth ? 1 : 0)
+        .BindText(3, name)
+        .Bind(4, static_cast<std::int64_t>(bytes.size()))
+        .Bind(5, static_cast<std::int64_t>(hash))
+        .Bind(6, static_cast<std::int64_t>(check))
+        .Bind(7, takenAt)
+        .Bind(8, list.GetSize());
     if (globalBlock.empty())
-        insert.BindNull(11);
+        insert.BindNull(9);
     else
-        insert.BindBlob(11, globalBlock.data(), globalBlock.size());
-    // The bytes are kept only when the dump rebuilt from the rest would differ.
-    if (RebuildsExactly(list, bytes, channel, globalBlock))
-        insert.BindNull(12);
-    else
-        insert.BindBlob(12, bytes.data(), bytes.size());
-    if (!insert.Run()) {
+        insert.BindBlob(9, globalBlock.data(), globalBlock.size());
+    insert.BindBlob(10, bytes.data(), bytes.size());
+    CSqliteQuery insertSlots(*m_db, "INSERT INTO source_slots(source, programs, names) VALUES(?, ?, ?)");
+    insertSlots.Bind(1, sourceId)
+        .BindBlob(2, slotBlob.data(), slotBlob.size())
+        .BindBlob(3, slotNames.data(), slotNames.size());
+    if (!insert.Run() || !insertSlots.Run()) {
         error = DatabaseError(*m_db);
         return false;
     }
-    result.source = sqlite3_last_insert_rowid(m_db->Handle());
+    result.source = sourceId;
     if (!transaction.Commit()) {
         error = DatabaseError(*m_db);
         result = CImportResult();

@@ -135,7 +135,7 @@ bool CCollection::Rename(CollectionId id, const std::string& name, std::string& 
         error = DatabaseError(*m_db);
         return false;
     }
-    if (!UpdateProgram(*m_db, "UPDATE program SET shown_name = ? WHERE id = ?", id, 0, &checked, error))
+    if (!UpdateProgram(*m_db, "UPDATE program SET user_name = ? WHERE id = ?", id, 0, &checked, error))
         return false;
     CSqliteQuery addName(*m_db, ADD_PROGRAM_NAME_SQL);
     if (!addName.Bind(1, id).BindText(2, checked).Run() || !transaction.Commit()) {

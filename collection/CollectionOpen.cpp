@@ -5,6 +5,7 @@
 
 #include "CollectionSchema.h"
 #include "CollectionTime.h"
+#include "NameIndex.h"
 #include "SoundIndex.h"
 #include "SqliteDb.h"
 

@@ -8,27 +8,29 @@
 
 namespace {
 
-// Version 1. Sounds are found by a 64-bit hash of their bytes, looked up in memory (see
-// SoundIndex.h). A program's sound is kept once, in its row; a source keeps only what its
-// programs do not hold already: the name bytes of each slot, its header and global block,
-// and its bytes themselves only when they differ from the dump rebuilt from all that.
+// Version 1. A program's row is small: its sound stays in the bytes of the first source it
+// was seen in (a source keeps its bytes exactly as taken in), and is found by a 64-bit hash
+// looked up in memory (see SoundIndex.h). So taking in a dump writes its bytes once and one
+// small row per new program, and a search reads few pages.
 const char* const SCHEMA_V1 = R"sql(
 CREATE TABLE program(
   id INTEGER PRIMARY KEY,
-  sound_key INTEGER NOT NULL,         -- hash of the sound; on a collision the next free value
-  shown_name TEXT NOT NULL,           -- the user's last rename, else the first name seen
+  first_name TEXT NOT NULL,           -- first: a search reads it from every row
+  sound_key INTEGER NOT NULL,         -- hash of bytes 12-253; on a collision the next free value
+  first_source INTEGER NOT NULL,      -- where its bytes are: the first source it was seen in
+  first_slot INTEGER NOT NULL,
+  user_name TEXT,                     -- the user's last rename; NULL for none
   voice_mode INTEGER NOT NULL,        -- 0 Single, 1 Split, 2 Dual, 3 Vocoder
   favourite INTEGER NOT NULL DEFAULT 0,
   hidden INTEGER NOT NULL DEFAULT 0,
   comment TEXT NOT NULL DEFAULT '',
   first_seen INTEGER NOT NULL,        -- seconds since the epoch
-  source_count INTEGER NOT NULL,      -- distinct sources it appears in
-  sound BLOB NOT NULL                 -- bytes 12-253 of the program
+  source_count INTEGER NOT NULL       -- distinct sources it appears in
 );
-CREATE TABLE program_name(
+CREATE TABLE program_name(            -- the names after the first, each once
   program INTEGER NOT NULL,
-  seen INTEGER NOT NULL,              -- 0 for the first name seen, then 1, 2...
-  name TEXT NOT NULL,                 -- each name once per program
+  seen INTEGER NOT NULL,              -- 1, 2... in the order seen or given
+  name TEXT NOT NULL,
   PRIMARY KEY(program, seen)
 ) WITHOUT ROWID;
 CREATE TABLE source(
@@ -36,19 +38,20 @@ CREATE TABLE source(
   kind INTEGER NOT NULL,              -- 0 a file, 1 a receive from the synthesizer
   name TEXT NOT NULL,
   size INTEGER NOT NULL,
-  content_hash INTEGER NOT NULL,      -- two different hashes of the bytes
+  content_hash INTEGER NOT NULL,      -- two independent hashes of the bytes
   content_check INTEGER NOT NULL,
   taken_in INTEGER NOT NULL,          -- seconds since the epoch
   program_count INTEGER NOT NULL,
-  function INTEGER NOT NULL,          -- the dump's function code and MIDI channel
-  channel INTEGER NOT NULL,
-  slots BLOB NOT NULL,                -- per slot: the program's id (8 bytes, little-endian) and
-                                      -- the 12 name bytes as they were taken in
   global_block BLOB,                  -- all-data dumps: the bytes after the programs
-  bytes BLOB                          -- the bytes taken in, unless they are exactly the dump
-                                      -- rebuilt from the columns above (NULL then)
+  bytes BLOB NOT NULL                 -- exactly the bytes taken in
 );
 CREATE INDEX source_by_content ON source(content_hash);
+CREATE TABLE source_slots(            -- apart from the bytes, so that reading it reads few pages
+  source INTEGER PRIMARY KEY,
+  programs BLOB NOT NULL,             -- program ids in slot order, 8 bytes each, little-endian
+  names BLOB NOT NULL                 -- the 12 name bytes of each slot: what a search by name
+                                      -- reads, a source at a time rather than a row per program
+);
 CREATE TABLE tag(
   program INTEGER NOT NULL,
   tag TEXT NOT NULL COLLATE NOCASE,
@@ -108,8 +111,10 @@ bool CopyAside(CSqliteDb& db, const std::string& copyPath)
 } // namespace
 
 const char* const ADD_PROGRAM_NAME_SQL =
-    "INSERT INTO program_name(program, seen, name) SELECT ?1, max(seen) + 1, ?2 FROM program_name"
-    " WHERE program = ?1 HAVING count(*) > 0 AND sum(name = ?2) = 0";
+    "INSERT INTO program_name(program, seen, name)"
+    " SELECT ?1, coalesce((SELECT max(seen) FROM program_name WHERE program = ?1), 0) + 1, ?2"
+    " WHERE NOT EXISTS (SELECT 1 FROM program WHERE id = ?1 AND first_name = ?2)"
+    " AND NOT EXISTS (SELECT 1 FROM program_name WHERE program = ?1 AND name = ?2)";
 
 const std::vector<CSchemaStep>& CollectionSchemaSteps()
 {

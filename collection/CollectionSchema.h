@@ -15,7 +15,7 @@ struct CSchemaStep {
     const char* sql;
 };
 
-// Adds a name (?2) to the names of a program (?1) that has one already, unless it has it.
+// Adds a name (?2) to the names of a program (?1), unless it has it already.
 extern const char* const ADD_PROGRAM_NAME_SQL;
 
 // The Collection's steps; the last one's version is the current schema.

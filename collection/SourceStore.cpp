@@ -2,70 +2,80 @@
 
 #include "SqliteDb.h"
 
-#include "SyxFormat.h"
+#include "ProgramList.h"
 #include "SyxProgram.h"
-
-#include <algorithm>
 
 namespace {
 
 constexpr std::size_t ID_SIZE = 8;
-constexpr std::size_t NAME_SIZE = 12;
-constexpr std::size_t SLOT_SIZE = ID_SIZE + NAME_SIZE;
-constexpr std::size_t SOUND_SIZE = PROGRAM_DATA_SIZE - NAME_SIZE;
 
 } // namespace
 
-std::vector<unsigned char> EncodeSlots(const std::vector<CSourceSlot>& slots)
+std::vector<unsigned char> EncodeSlots(const std::vector<std::int64_t>& programs)
 {
     std::vector<unsigned char> blob;
-    blob.reserve(slots.size() * SLOT_SIZE);
-    for (const CSourceSlot& slot : slots) {
+    blob.reserve(programs.size() * ID_SIZE);
+    for (const std::int64_t program : programs)
         for (std::size_t byte = 0; byte < ID_SIZE; ++byte)
-            blob.push_back(static_cast<unsigned char>(static_cast<std::uint64_t>(slot.program) >> (8 * byte)));
-        blob.insert(blob.end(), slot.name.begin(), slot.name.end());
-    }
+            blob.push_back(static_cast<unsigned char>(static_cast<std::uint64_t>(program) >> (8 * byte)));
     return blob;
 }
 
-std::vector<CSourceSlot> DecodeSlots(const unsigned char* blob, std::size_t size)
+std::vector<std::int64_t> DecodeSlots(const unsigned char* blob, std::size_t size)
 {
-    std::vector<CSourceSlot> slots;
-    for (std::size_t offset = 0; offset + SLOT_SIZE <= size; offset += SLOT_SIZE) {
-        CSourceSlot slot;
+    std::vector<std::int64_t> programs;
+    for (std::size_t offset = 0; offset + ID_SIZE <= size; offset += ID_SIZE) {
         std::uint64_t id = 0;
         for (std::size_t byte = 0; byte < ID_SIZE; ++byte)
             id |= static_cast<std::uint64_t>(blob[offset + byte]) << (8 * byte);
-        slot.program = static_cast<std::int64_t>(id);
-        std::copy(blob + offset + ID_SIZE, blob + offset + SLOT_SIZE, slot.name.begin());
-        slots.push_back(slot);
+        programs.push_back(static_cast<std::int64_t>(id));
     }
-    return slots;
+    return programs;
 }
 
 bool ReadSourceBytes(CSqliteDb& db, std::int64_t source, std::vector<unsigned char>& bytes)
 {
-    CSqliteQuery row(db, "SELECT bytes, function, channel, slots, global_block FROM source WHERE id = ?");
+    CSqliteQuery row(db, "SELECT bytes FROM source WHERE id = ?");
     if (!row.Bind(1, source).Next())
         return false;
-    if (!row.IsNull(0)) {
-        bytes.assign(row.Blob(0), row.Blob(0) + row.Size(0));
-        return true;
-    }
-    // The dump rebuilt: each slot's name bytes and its program's sound, packed as one stream.
-    const std::vector<CSourceSlot> slots = DecodeSlots(row.Blob(3), row.Size(3));
-    std::vector<unsigned char> data;
-    data.reserve(slots.size() * PROGRAM_DATA_SIZE);
-    for (const CSourceSlot& slot : slots) {
-        CSqliteQuery sound(db, "SELECT sound FROM program WHERE id = ?");
-        if (!sound.Bind(1, slot.program).Next() || sound.Size(0) != SOUND_SIZE)
-            return false;
-        data.insert(data.end(), slot.name.begin(), slot.name.end());
-        data.insert(data.end(), sound.Blob(0), sound.Blob(0) + SOUND_SIZE);
-    }
-    const unsigned int globalSize = row.IsNull(4) ? 0 : static_cast<unsigned int>(row.Size(4));
-    bytes = BuildDumpMessage(static_cast<unsigned char>(row.Int(1)), static_cast<int>(row.Int(2)), data.data(),
-                             static_cast<unsigned int>(data.size()), globalSize > 0 ? row.Blob(4) : nullptr,
-                             globalSize);
+    bytes.assign(row.Blob(0), row.Blob(0) + row.Size(0));
     return true;
+}
+
+CSourcePrograms::CSourcePrograms() = default;
+CSourcePrograms::~CSourcePrograms() = default;
+
+const unsigned char* CSourcePrograms::SlotData(CSqliteDb& db, std::int64_t source, int slot)
+{
+    const CProgramList* programs = nullptr;
+    if (const auto pending = m_pending.find(source); pending != m_pending.end()) {
+        programs = pending->second;
+    } else if (const auto read = m_read.find(source); read != m_read.end()) {
+        programs = read->second.get();
+    } else {
+        std::vector<unsigned char> bytes;
+        if (!ReadSourceBytes(db, source, bytes))
+            return nullptr;
+        auto list = std::make_unique<CProgramList>();
+        std::string error;
+        if (!list->ReadSyxBytes(bytes.data(), bytes.size(), error, std::string()))
+            return nullptr;
+        programs = (m_read[source] = std::move(list)).get();
+    }
+    const CSyxProgram* program = programs->GetAt(slot);
+    return program != nullptr && program->GetLength() == PROGRAM_DATA_SIZE ? program->GetData() : nullptr;
+}
+
+const unsigned char* CSourcePrograms::ProgramData(CSqliteDb& db, std::int64_t program)
+{
+    std::int64_t source = 0;
+    int slot = 0;
+    {
+        CSqliteQuery row(db, "SELECT first_source, first_slot FROM program WHERE id = ?");
+        if (!row.Bind(1, program).Next())
+            return nullptr;
+        source = row.Int(0);
+        slot = static_cast<int>(row.Int(1));
+    }
+    return SlotData(db, source, slot);
 }

@@ -225,7 +225,6 @@ TEST_F(CollectionImport, SearchFindsByAnyNameModeTagFavouriteHiddenSourceAndList
 
 TEST_F(CollectionImport, EveryWayADumpCanBeWrittenComesBackByteForByte)
 {
-    // The Collection keeps a dump's bytes only when its programs would not rebuild them.
     const Bytes bank = BankDump(MakeBankPrograms("Bank", 1));
     Bytes channel7 = bank;
     channel7[2] = 0x37;
@@ -274,4 +273,12 @@ TEST_F(CollectionImport, AConnectionSeesTheProgramsAnotherOneTookIn)
     ASSERT_TRUE(second->ImportFileBytes("/b.syx", OneProgramDump(programs[5]), result, error));
     EXPECT_EQ(result.newPrograms, 0);
     EXPECT_EQ(second->Search({}).size(), 256u);
+
+    // A search sees the names another connection gave since the last search.
+    CCollectionQuery renamed;
+    renamed.text = "brand new";
+    EXPECT_TRUE(first->Search(renamed).empty());
+    ASSERT_TRUE(second->Rename(second->SourcePrograms(result.source)[0], "Brand New", error));
+    ASSERT_EQ(first->Search(renamed).size(), 1u);
+    EXPECT_EQ(first->Search(renamed)[0].shownName, "Brand New");
 }

@@ -5,7 +5,6 @@
 #include "grid/ProgramGrid.h"
 #include "library/SelectedRows.h"
 #include "WindowPlacement.h"
-#include "desktop/FileDropTarget.h"
 #include "services/Profile.h"
 
 #include <QDockWidget>
@@ -39,8 +38,6 @@ void CMainFrame::AddPane(QDockWidget* pane, Qt::DockWidgetArea area)
 {
     addDockWidget(area, pane);
     pane->hide();
-    if (m_dropTarget != nullptr)
-        m_dropTarget->Watch(pane, true);   // a floating pane is a window of its own
 }
 
 void CMainFrame::RestoreLayout()

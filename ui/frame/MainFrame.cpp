@@ -4,10 +4,7 @@
 #include "FirstStartSize.h"
 #include "Icons.h"
 #include "Resources.h"
-#include "bank/BankCommands.h"
 #include "WindowPlacement.h"
-#include "desktop/FileDropTarget.h"
-#include "desktop/RecentFiles.h"
 #include "grid/ProgramGrid.h"
 #include "services/PostMessage.h"
 #include "services/Profile.h"
@@ -109,21 +106,15 @@ int CMainFrame::OnCreate()
     m_wndGrid->SetColors(GRID_TEXT_COLOR, GRID_BACK_COLOR);
     CreateGridColumns();
 
-    // Files dropped anywhere on the window are opened: on the window, the grid, and the
-    // panes (AddPane), floating ones too.
-    m_dropTarget = new CFileDropTarget(this, [this](const QStringList& paths) { OpenFiles(paths, ReadFailures::OneBoxAtEnd); },
-                                       [this](const QString& text) { ShowStatusMessage(text, 10000); });
-    m_dropTarget->Watch(this, true);
-    m_dropTarget->Watch(m_wndGrid->viewport(), false);
-
-    m_bank = new CBankCommands(*this, m_services, m_librarySources);
-
-    if (!m_placement->IsPlaced())
-        m_placement->PlaceCentred(FirstStartSize(*this, *m_wndGrid));
-
     SetMainWindow(this);
     m_updater.UpdateAll();
     return 0;
+}
+
+void CMainFrame::PlaceAtFirstStart()
+{
+    if (!m_placement->IsPlaced())
+        m_placement->PlaceCentred(FirstStartSize(*this, *m_wndGrid));
 }
 
 void CMainFrame::CreateGridColumns()
@@ -179,11 +170,6 @@ void CMainFrame::CreateMenus()
     m_menus[HostMenu::File] = file;
     file->addAction(Action(ID_FILE_OPEN));
     file->addAction(Action(ID_FILE_SAVE_LAST_RANDOM));
-    file->addSeparator();
-    m_recentFiles = new CRecentFiles(this, *m_services.profile,
-                                     [this](const QStringList& paths) { OpenFiles(paths, ReadFailures::OneBoxAtEnd); },
-                                     [this](const QString& text) { ShowStatusMessage(text, 10000); });
-    file->addMenu(m_recentFiles->Menu());
     file->addSeparator();
     file->addAction(Action(ID_APP_EXIT));
 

@@ -144,7 +144,7 @@ TEST_F(FileDrop, FilesThatCannotBeReadAreNamedInOneBoxAtTheEnd)
 // Files dropped anywhere on the window open, on the bank pane too, floating or docked.
 TEST_F(FileDrop, TheBankPaneTakesFileDropsFloatingOrDocked)
 {
-    CBankPane* pane = Frame().Bank()->Pane();
+    CBankPane* pane = fixture.Bank().Pane();
     pane->show();
     struct Case {
         const char* where;
