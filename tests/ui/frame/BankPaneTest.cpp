@@ -310,8 +310,10 @@ TEST_F(BankPaneTest, PutInBankShowsThePaneAndViewBankKeepsItsText)
     OpenLibrary({WriteSingle("Pad.syx", "Pad")});
     SelectLibraryRows({0});
     QAction* view = Command(ID_VIEW_BANK);
+    const Bytes library = Library(0);
+    ASSERT_EQ(library.size(), PROGRAM_DATA_SIZE);
     CBank::ProgramData program{};
-    std::copy(Library(0).begin(), Library(0).end(), program.begin());
+    std::copy(library.begin(), library.end(), program.begin());
 
     struct Way {
         const char* what;
