@@ -2,6 +2,7 @@
 
 #include "CliContext.h"
 #include "CliOptions.h"
+#include "CollectionCommands.h"
 #include "ExitCodes.h"
 #include "ListCommand.h"
 #include "MidiCommands.h"
@@ -19,6 +20,9 @@ int RunCli(const std::vector<std::string>& args, CCliContext& context)
     case CliCommand::Help:
         context.out << CliHelpText() << std::flush;
         return CLI_EXIT_OK;
+    case CliCommand::Version:
+        context.out << CliVersionText() << std::flush;
+        return CLI_EXIT_OK;
     case CliCommand::Ports:
         return RunPortsCommand(context.midiOut, context.out, context.err);
     case CliCommand::List:
@@ -27,6 +31,18 @@ int RunCli(const std::vector<std::string>& args, CCliContext& context)
         return RunReceiveCommand(options, context);
     case CliCommand::Send:
         return RunSendCommand(options, context);
+    case CliCommand::Import:
+        return RunImportCommand(options, context);
+    case CliCommand::Search:
+        return RunSearchCommand(options, context);
+    case CliCommand::Sources:
+        return RunSourcesCommand(options, context);
+    case CliCommand::Export:
+        return RunExportCommand(options, context);
+    case CliCommand::Diff:
+        return RunDiffCommand(options, context);
+    case CliCommand::Mark:
+        return RunMarkCommand(options, context);
     }
     return CLI_EXIT_USAGE;
 }

@@ -22,4 +22,5 @@ struct CCliContext
     const std::atomic<bool>* cancel = nullptr;  // set when the user interrupts (Ctrl+C)
     CReceiveTimeouts timeouts;                  // the synthesizer's time to answer
     unsigned int wireBytesPerSecond = MIDI_WIRE_BYTES_PER_SECOND;  // a bank's pace (0 in tests: none)
+    std::string collectionPath;                 // the Collection without --collection (empty: its default place)
 };

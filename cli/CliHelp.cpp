@@ -1,4 +1,5 @@
 #include "CliOptions.h"
+#include "VeltrixVersion.h"
 
 std::string CliHelpText()
 {
@@ -7,9 +8,20 @@ std::string CliHelpText()
 Usage:
   veltrix-cli ports
   veltrix-cli list FILE...
-  veltrix-cli receive [--port NAME] [--channel N] (--current | --programs | --all) -o FILE
+  veltrix-cli receive [--port NAME] [--channel N] [--no-collection]
+                      (--current | --programs | --all) -o FILE
   veltrix-cli send [--port NAME] [--channel N] [--yes] FILE
+  veltrix-cli import PATH...
+  veltrix-cli search [--mode Single|Split|Dual|Vocoder] [--tag TAG] [--favourite]
+                     [--hidden] [--source SOURCE] [TEXT]
+  veltrix-cli sources
+  veltrix-cli export (--source SOURCE | --list NAME | ID...) -o PATH
+  veltrix-cli diff SOURCE1 SOURCE2
+  veltrix-cli mark ID... (--favourite | --no-favourite | --hide | --unhide |
+                          --tag TAG | --untag TAG | --rename NAME)
   veltrix-cli --help
+  veltrix-cli --version
+Every command also takes --collection FILE.
 
 Commands:
   ports    One line per hardware MIDI port: its name, a tab, and "out", or "in/out"
@@ -26,13 +38,53 @@ Commands:
            data (programs and global data). FILE is written only when the whole dump
            arrived and is valid, and only then replaced: a failed receive leaves no
            file and leaves an existing FILE as it was. Progress is shown on stderr
-           when stderr is a terminal.
+           when stderr is a terminal. The dump is then also kept in the Collection
+           as a source named "Synth yyyy-MM-dd hh:mm:ss" (not with --no-collection).
+           A Collection that cannot be used never costs the backup: FILE is
+           written first, a warning is printed, and the exit status stays 0.
   send     Sends a .syx file. A one-program file goes to the synthesizer's edit
            buffer, as the window's Audition does; nothing in its memory changes.
            A 128-program file (a program dump, or an all-data dump whose programs
            are sent as a program dump, without its global data) replaces all 128
            programs in the synthesizer's memory, so it needs --yes; the synthesizer's
            answer is then awaited.
+
+The Collection keeps every program ever taken in, in one database shared with the
+Veltrix window: $XDG_DATA_HOME/Veltrix/collection.sqlite, by default
+~/.local/share/Veltrix/collection.sqlite. A program is one sound: the same sound under
+another name is the same program, known by its ID and shown by the name last given
+to it, else the first it was seen with. A source is one file taken in or one
+receive, kept byte for byte.
+  import   Takes in .syx files, and the .syx files in folders and their subfolders
+           (any letter case). One line per file on stdout: path, programs in it,
+           programs new to the Collection, separated by tabs. A file already taken
+           in adds nothing. A file that cannot be read is reported on stderr
+           ("Failed to parse Syx file NAME. REASON"), and the others are still taken
+           in. Ctrl+C stops between two files; each file is taken in whole or not
+           at all.
+  search   One line per program, ordered by name (letter case ignored), then ID:
+           ID, name, voice mode, tags (comma-separated) and the number of sources it
+           appears in, separated by tabs. TEXT is looked for in every name the
+           program was seen with (letter case ignored). Hidden programs are left
+           out; --hidden lists only them. Finding nothing is not an error.
+  sources  One line per source, oldest first: the source (a file's full path, or
+           "Synth yyyy-MM-dd hh:mm:ss"), file or synth, its number of programs, and
+           when it was taken in (yyyy-MM-ddThh:mm:ss), separated by tabs.
+  export   Writes to PATH: a source exactly as it was taken in; a list of 128
+           programs as one program dump; one program as a one-program file (297
+           bytes) carrying its shown name. With several IDs, PATH is a folder (made
+           when missing) that gets one such file per program, named "ID NAME.syx"
+           (characters a file name cannot hold become "_"). Files are written as
+           receive writes FILE: whole, or not at all.
+  diff     Compares two sources of 128 programs slot by slot: one line per slot that
+           differs: bank, number, renamed, changed or renamed+changed, the name in
+           SOURCE1 and the name in SOURCE2, separated by tabs.
+  mark     Marks programs as favourites or not, hides them from search or shows
+           them again, adds or removes a tag, or gives them a new name (at most 12
+           characters the synthesizer can show: printable ASCII).
+
+A SOURCE is written as "veltrix-cli sources" prints it, as the path of a file taken
+in, or as a file name alone when only one source has it.
 
 Options:
   --port NAME    The MIDI port, as "veltrix-cli ports" lists it (letter case does not
@@ -46,23 +98,47 @@ Options:
   -o FILE, --output FILE
                  The file receive writes.
   --yes          Confirms that send may replace the synthesizer's 128 programs.
+  --collection FILE
+                 The Collection's database to use instead of the default one; made
+                 when missing.
+  --no-collection
+                 receive keeps the dump out of the Collection.
+  --mode MODE, --tag TAG, --favourite, --hidden, --source SOURCE
+                 What search asks for: the voice mode, a tag (letter case ignored),
+                 favourites only, hidden programs only, programs of one source.
+  --list NAME    export: a list saved in the Veltrix window.
+  -o PATH, --output PATH
+                 The file export writes (with several IDs, the folder).
+  --favourite, --no-favourite, --hide, --unhide, --tag TAG, --untag TAG,
+  --rename NAME  What mark does (exactly one).
   -h, --help     This text.
+  --version      The release of veltrix-cli.
 
 The synthesizer has 10 s to start answering, and may pause at most 3 s inside a dump;
 after a bank send it has 10 s to confirm. Ctrl+C stops a receive or send cleanly.
 
 Exit status:
   0    done
-  1    a file could not be read or is not a valid dump (list, send), or FILE could
-       not be written (receive)
+  1    a file could not be read or is not a valid dump (list, send, import), or a
+       file could not be written (receive, export)
   2    usage error: bad arguments, no such port, a port that cannot be read for a
-       receive or a bank send, or a bank send without --yes
+       receive or a bank send, a bank send without --yes, an unknown or ambiguous
+       SOURCE, an unknown list or ID, a name the synthesizer cannot show, or sources
+       that cannot be compared
   3    the synthesizer did not answer in time (no answer at all; after a bank send,
        no confirmation)
   4    the answer is not a whole, valid dump of the requested kind (wrong kind,
        corrupted, or stopped halfway)
   5    the synthesizer reported a data load error after a bank send
   6    the MIDI port could not be opened, read or written
-  130  stopped with Ctrl+C (or SIGTERM); a receive then writes nothing
+  7    the Collection could not be opened or changed (locked by another program
+       for too long, read-only, disk full); never for receive, which then warns
+  130  stopped with Ctrl+C (or SIGTERM); a receive then writes nothing, an import
+       keeps the files taken in before
 )";
+}
+
+std::string CliVersionText()
+{
+    return std::string("veltrix-cli ") + VELTRIX_VERSION + "\n";
 }

@@ -1,10 +1,14 @@
 #include "CliOptions.h"
 
+#include "CliArguments.h"
+
 #include <cstdlib>
+
+const char* const CLI_TRY_HELP = " (veltrix-cli --help tells more)";
 
 namespace {
 
-const char* const TRY_HELP = " (veltrix-cli --help tells more)";
+const char* const TRY_HELP = CLI_TRY_HELP;
 
 bool IsHelp(const std::string& arg)
 {
@@ -32,6 +36,18 @@ bool CommandFromWord(const std::string& word, CliCommand& command)
         command = CliCommand::Receive;
     else if (word == "send")
         command = CliCommand::Send;
+    else if (word == "import")
+        command = CliCommand::Import;
+    else if (word == "search")
+        command = CliCommand::Search;
+    else if (word == "sources")
+        command = CliCommand::Sources;
+    else if (word == "export")
+        command = CliCommand::Export;
+    else if (word == "diff")
+        command = CliCommand::Diff;
+    else if (word == "mark")
+        command = CliCommand::Mark;
     else if (word == "help")
         command = CliCommand::Help;
     else
@@ -39,38 +55,21 @@ bool CommandFromWord(const std::string& word, CliCommand& command)
     return true;
 }
 
-// Reads the value of an option given as "--name VALUE" or "--name=VALUE".
-bool TakeValue(const std::vector<std::string>& args, size_t& i, const std::string& name, std::string& value,
-               std::string& error)
-{
-    const std::string& arg = args[i];
-    if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=') {
-        value = arg.substr(name.size() + 1);
-        return true;
-    }
-    if (i + 1 >= args.size()) {
-        error = name + " needs a value" + TRY_HELP;
-        return false;
-    }
-    value = args[++i];
-    return true;
-}
-
-bool OptionIs(const std::string& arg, const std::string& name)
-{
-    return arg == name || (arg.size() > name.size() && arg.compare(0, name.size() + 1, name + "=") == 0);
-}
-
 bool ApplyOption(const std::vector<std::string>& args, size_t& i, CCliOptions& options, std::string& error)
 {
     const std::string& arg = args[i];
     const bool midi = options.command == CliCommand::Receive || options.command == CliCommand::Send;
-    const std::string command = options.command == CliCommand::Receive ? "receive"
-                                : options.command == CliCommand::Send  ? "send"
-                                : options.command == CliCommand::List  ? "list"
-                                                                       : "ports";
+    const std::string command = CliCommandWord(options.command);
     std::string value;
-    if (midi && OptionIs(arg, "--port")) {
+    if (OptionIs(arg, "--collection")) {
+        if (!TakeValue(args, i, "--collection", value, error))
+            return false;
+        if (value.empty()) {
+            error = "--collection needs a file name" + std::string(TRY_HELP);
+            return false;
+        }
+        options.collection = value;
+    } else if (midi && OptionIs(arg, "--port")) {
         if (!TakeValue(args, i, "--port", value, error))
             return false;
         if (value.empty()) {
@@ -103,8 +102,18 @@ bool ApplyOption(const std::vector<std::string>& args, size_t& i, CCliOptions& o
             return false;
         }
         options.output = value;
+    } else if (options.command == CliCommand::Receive && arg == "--no-collection") {
+        options.noCollection = true;
     } else if (options.command == CliCommand::Send && arg == "--yes") {
         options.yes = true;
+    } else if (IsCollectionCommand(options.command)) {
+        bool known = false;
+        if (!ApplyCollectionOption(args, i, options, known, error))
+            return false;
+        if (!known) {
+            error = "Unknown option " + arg + " for " + command + std::string(TRY_HELP);
+            return false;
+        }
     } else {
         error = "Unknown option " + arg + " for " + command + std::string(TRY_HELP);
         return false;
@@ -114,9 +123,50 @@ bool ApplyOption(const std::vector<std::string>& args, size_t& i, CCliOptions& o
 
 }  // namespace
 
+const char* CliCommandWord(CliCommand command)
+{
+    switch (command) {
+    case CliCommand::Help: return "help";
+    case CliCommand::Version: return "--version";
+    case CliCommand::Ports: return "ports";
+    case CliCommand::List: return "list";
+    case CliCommand::Receive: return "receive";
+    case CliCommand::Send: return "send";
+    case CliCommand::Import: return "import";
+    case CliCommand::Search: return "search";
+    case CliCommand::Sources: return "sources";
+    case CliCommand::Export: return "export";
+    case CliCommand::Diff: return "diff";
+    case CliCommand::Mark: return "mark";
+    }
+    return "";
+}
+
+bool TakeValue(const std::vector<std::string>& args, size_t& i, const std::string& name, std::string& value,
+               std::string& error)
+{
+    const std::string& arg = args[i];
+    if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 && arg[name.size()] == '=') {
+        value = arg.substr(name.size() + 1);
+        return true;
+    }
+    if (i + 1 >= args.size()) {
+        error = name + " needs a value" + TRY_HELP;
+        return false;
+    }
+    value = args[++i];
+    return true;
+}
+
+bool OptionIs(const std::string& arg, const std::string& name)
+{
+    return arg == name || (arg.size() > name.size() && arg.compare(0, name.size() + 1, name + "=") == 0);
+}
+
 bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& options, std::string& error)
 {
     options = CCliOptions();
+    bool version = false;
     for (const std::string& arg : args) {
         if (arg == "--")
             break;
@@ -124,9 +174,15 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
             options.command = CliCommand::Help;
             return true;
         }
+        version = version || arg == "--version";
+    }
+    if (version) {
+        options.command = CliCommand::Version;
+        return true;
     }
     if (args.empty()) {
-        error = std::string("Say what to do: ports, list, receive or send") + TRY_HELP;
+        error = std::string("Say what to do: ports, list, receive, send, import, search, sources, export, diff or mark") +
+                TRY_HELP;
         return false;
     }
     if (!CommandFromWord(args[0], options.command)) {
@@ -183,7 +239,10 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
         }
         break;
     case CliCommand::Help:
+    case CliCommand::Version:
         break;
+    default:
+        return CheckCollectionCommand(options, error);
     }
     return true;
 }

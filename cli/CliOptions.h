@@ -1,11 +1,15 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
-enum class CliCommand { Help, Ports, List, Receive, Send };
+enum class CliCommand { Help, Version, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark };
 
 // What `receive` asks the synthesizer for.
 enum class CliReceiveWhat { None, CurrentProgram, AllPrograms, AllData };
+
+// What `mark` does to its programs.
+enum class CliMark { None, Favourite, NoFavourite, Hide, Unhide, Tag, Untag, Rename };
 
 constexpr int CLI_DEFAULT_CHANNEL = 1;
 
@@ -13,19 +17,39 @@ constexpr int CLI_DEFAULT_CHANNEL = 1;
 struct CCliOptions
 {
     CliCommand command = CliCommand::Help;
-    std::vector<std::string> files;     // list: every file; send: the one file
+    std::vector<std::string> files;     // list, import: every path; send: the one file; diff: the two sources
     std::string port;                   // --port NAME, when portGiven
     bool portGiven = false;
     int channel = CLI_DEFAULT_CHANNEL;  // --channel N
     CliReceiveWhat what = CliReceiveWhat::None;
-    std::string output;                 // receive: -o FILE
+    std::string output;                 // receive, export: -o PATH
     bool yes = false;                   // send: --yes
+
+    std::string collection;             // --collection FILE; empty: the default database
+    bool noCollection = false;          // receive: --no-collection
+
+    // search
+    std::string text;                   // the name fragment (the words given, joined by blanks)
+    std::string voiceMode;              // --mode, spelled as the grid shows it
+    std::string tag;                    // --tag TAG (mark: --tag/--untag TAG)
+    bool favourites = false;            // --favourite
+    bool hidden = false;                // --hidden
+    std::string source;                 // --source SOURCE (search, export)
+
+    // export, mark
+    std::string list;                   // export: --list NAME
+    std::vector<std::int64_t> ids;      // program ids
+    CliMark mark = CliMark::None;
+    std::string newName;                // mark: --rename NAME
 };
 
 // Parses the arguments after the program's name. Returns true with `options` filled, or
 // false with a one-line `error` for the user (a usage error). "--help" or "-h" anywhere
-// gives the Help command.
+// gives the Help command, else "--version" anywhere the Version command.
 bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& options, std::string& error);
 
 // The text --help prints.
 std::string CliHelpText();
+
+// The line --version prints: the program's name and the release.
+std::string CliVersionText();

@@ -1,6 +1,7 @@
 #include "MidiCommands.h"
 
 #include "AtomicFile.h"
+#include "CliCollection.h"
 #include "CliContext.h"
 #include "CliOptions.h"
 #include "CommandPort.h"
@@ -75,5 +76,7 @@ int RunReceiveCommand(const CCliOptions& options, CCliContext& context)
     }
     if (context.interactive)
         context.err << "Wrote " << GroupedNumber(result.bytes.size()) << " bytes to " << options.output << std::endl;
+    // Only now, with the backup safe on disk: the Collection's troubles never cost it.
+    TakeReceivedDumpIn(options, context, result.bytes);
     return CLI_EXIT_OK;
 }

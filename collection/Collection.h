@@ -112,6 +112,8 @@ public:
     std::vector<CCollectionSource> Sources();
     // Exactly the bytes the source was taken in with.
     bool SourceBytes(CollectionId source, std::vector<unsigned char>& bytes);
+    // The global block an all-data dump (0x50) carries after its programs; false for others.
+    bool SourceGlobalBlock(CollectionId source, std::vector<unsigned char>& bytes);
     // The programs of a source in slot order.
     std::vector<CollectionId> SourcePrograms(CollectionId source);
 

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package veltrix_<version>_amd64.deb into FOLDER (default: the current
+# Builds the Debian package veltrix_<version>-<revision>_amd64.deb into FOLDER (default: the current
 # folder):  bash scripts/package.sh [FOLDER]
 # The build is a Release build without tests in build-package/ (VELTRIX_PACKAGE_BUILD_DIR
 # names another, already configured, build folder). Install the result with
-#   sudo apt install ./veltrix_<version>_amd64.deb
+#   sudo apt install ./veltrix_<version>-<revision>_amd64.deb
 set -euo pipefail
 out=$(realpath -m "${1:-.}")
 cd "$(dirname "$0")/.."
@@ -17,7 +17,7 @@ if [ ! -f "$build_dir/CMakeCache.txt" ]; then
   cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRIX_BUILD_TESTS=OFF \
     "${launcher[@]}" >/dev/null
 fi
-cmake --build "$build_dir" --target veltrix veltrix-cli veltrix_icons
+cmake --build "$build_dir" --target veltrix veltrix-cli veltrix_icons veltrix_man
 
 mkdir -p "$out"
 work=$(mktemp -d "$out/.cpack.XXXXXX")

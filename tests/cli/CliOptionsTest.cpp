@@ -64,11 +64,17 @@ TEST(CliOptions, HelpWinsAnywhere)
     EXPECT_EQ(Parse({"help"}).command, CliCommand::Help);
     // After "--" it is a file name.
     EXPECT_EQ(Parse({"list", "--", "--help"}).command, CliCommand::List);
+    // --version wins over everything but --help.
+    EXPECT_EQ(Parse({"--version"}).command, CliCommand::Version);
+    EXPECT_EQ(Parse({"send", "--bogus", "--version"}).command, CliCommand::Version);
+    EXPECT_EQ(Parse({"--version", "--help"}).command, CliCommand::Help);
+    EXPECT_EQ(Parse({"list", "--", "--version"}).command, CliCommand::List);
 }
 
 TEST(CliOptions, UsageErrorsSayWhatIsWrong)
 {
-    EXPECT_NE(Refused({}).find("ports, list, receive or send"), std::string::npos);
+    EXPECT_NE(Refused({}).find("ports, list, receive, send, import, search, sources, export, diff or mark"),
+              std::string::npos);
     EXPECT_NE(Refused({"backup"}).find("Unknown command \"backup\""), std::string::npos);
     EXPECT_NE(Refused({"list"}).find("at least one file"), std::string::npos);
     EXPECT_NE(Refused({"ports", "x"}).find("no file"), std::string::npos);
@@ -84,6 +90,42 @@ TEST(CliOptions, UsageErrorsSayWhatIsWrong)
     EXPECT_NE(Refused({"send", "-o", "x", "a.syx"}).find("Unknown option -o"), std::string::npos);
 }
 
+TEST(CliOptions, CollectionCommandsTakeTheirOptionsAndCollectionFile)
+{
+    const CCliOptions search = Parse({"search", "--collection", "c.sqlite", "--mode", "vocoder", "--tag=pads",
+                                      "--favourite", "--hidden", "--source", "Synth 2026-12-07 10:00:00", "warm", "pad"});
+    EXPECT_EQ(search.collection, "c.sqlite");
+    EXPECT_EQ(search.voiceMode, "Vocoder");
+    EXPECT_EQ(search.tag, "pads");
+    EXPECT_TRUE(search.favourites && search.hidden);
+    EXPECT_EQ(search.source, "Synth 2026-12-07 10:00:00");
+    EXPECT_EQ(search.text, "warm pad");
+
+    const CCliOptions exportIds = Parse({"export", "12", "7", "-o", "out"});
+    EXPECT_EQ(exportIds.ids, (std::vector<std::int64_t>{12, 7}));
+    EXPECT_EQ(exportIds.output, "out");
+    const CCliOptions mark = Parse({"mark", "3", "--rename", "New Pad 1"});
+    EXPECT_EQ(mark.mark, CliMark::Rename);
+    EXPECT_EQ(mark.newName, "New Pad 1");
+    EXPECT_TRUE(Parse({"receive", "--no-collection", "--all", "-o", "x"}).noCollection);
+    EXPECT_EQ(Parse({"list", "--collection=c", "a.syx"}).collection, "c");
+
+    EXPECT_NE(Refused({"import"}).find("at least one file or folder"), std::string::npos);
+    EXPECT_NE(Refused({"search", "--mode", "Mono"}).find("Single, Split, Dual or Vocoder"), std::string::npos);
+    EXPECT_NE(Refused({"sources", "x"}).find("unexpected \"x\""), std::string::npos);
+    EXPECT_NE(Refused({"diff", "a"}).find("two sources"), std::string::npos);
+    EXPECT_NE(Refused({"export", "-o", "x"}).find("one of --source"), std::string::npos);
+    EXPECT_NE(Refused({"export", "--source", "a", "3", "-o", "x"}).find("one of --source"), std::string::npos);
+    EXPECT_NE(Refused({"export", "3"}).find("-o PATH"), std::string::npos);
+    EXPECT_NE(Refused({"export", "3x", "-o", "x"}).find("\"3x\" is not a program id"), std::string::npos);
+    EXPECT_NE(Refused({"mark", "0", "--hide"}).find("not a program id"), std::string::npos);
+    EXPECT_NE(Refused({"mark", "3"}).find("mark needs one of"), std::string::npos);
+    EXPECT_NE(Refused({"mark", "3", "--hide", "--unhide"}).find("Choose one of"), std::string::npos);
+    EXPECT_NE(Refused({"mark", "3", "--rename", "Far too long a name"}).find("1 to 12"), std::string::npos);
+    EXPECT_NE(Refused({"search", "--collection"}).find("--collection needs a value"), std::string::npos);
+    EXPECT_NE(Refused({"sources", "--yes"}).find("Unknown option --yes for sources"), std::string::npos);
+}
+
 TEST(CliOptions, ChannelIsOneToSixteen)
 {
     EXPECT_EQ(Parse({"send", "--channel", "1", "f"}).channel, 1);
@@ -96,8 +138,11 @@ TEST(CliOptions, HelpDescribesEveryCommandOptionAndExitCode)
 {
     const std::string help = CliHelpText();
     for (const char* word : {"ports", "list", "receive", "send", "--port", "--channel", "--current", "--programs",
-                             "--all", "-o FILE", "--yes", "Veltrix.conf", "XDG_CONFIG_HOME", "in/out"})
+                             "--all", "-o FILE", "--yes", "--version", "Veltrix.conf", "XDG_CONFIG_HOME", "in/out", "import",
+                             "search", "sources", "export", "diff", "mark", "--collection", "--no-collection",
+                             "--mode", "--tag", "--untag", "--favourite", "--no-favourite", "--hidden", "--hide",
+                             "--unhide", "--rename", "--source", "--list", "XDG_DATA_HOME"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
-    for (const char* code : {"\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  5 ", "\n  6 ", "\n  130 "})
+    for (const char* code : {"\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  5 ", "\n  6 ", "\n  7 ", "\n  130 "})
         EXPECT_NE(help.find(code), std::string::npos) << code;
 }

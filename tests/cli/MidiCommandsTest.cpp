@@ -3,6 +3,7 @@
 #include "Cli.h"
 #include "CliContext.h"
 #include "CliOptions.h"
+#include "VeltrixVersion.h"
 #include "CliTestSupport.h"
 #include "DumpRequest.h"
 #include "SyxFormat.h"
@@ -46,6 +47,7 @@ protected:
         out.AddDevice("Serial MIDI 1");
         out.AddDevice("UM-ONE");
         context.settingsPath = folder.File("Veltrix.conf");
+        context.collectionPath = dataFolder.File("collection.sqlite");
         // Short waits and no wire pacing, so that failures are found in a fraction of a second.
         context.timeouts.firstByteMs = 300;
         context.timeouts.pauseMs = 200;
@@ -91,12 +93,13 @@ protected:
         EXPECT_NE(errText.str().find(text), std::string::npos) << errText.str();
     }
 
-    CTempFolder folder;
+    CTempFolder folder, dataFolder;
     CReadableTestMidiOut out;
     CTestMidiInService in;
     CTestMidiSynth synth;
     std::ostringstream outText, errText;
-    CCliContext context{out, in, outText, errText, false, std::string(), nullptr, CReceiveTimeouts(), 0};
+    CCliContext context{out, in, outText, errText, false, std::string(), nullptr, CReceiveTimeouts(), 0,
+                        std::string()};
 };
 
 }  // namespace
@@ -202,6 +205,47 @@ TEST_F(CliMidiTest, TheOutputFolderIsCheckedBeforeAskingTheSynth)
     EXPECT_EQ(Run({"receive", "--programs", "-o", folder.File("missing/x.syx")}), 1);
     ExpectOneLineSaying("Cannot write " + folder.File("missing/x.syx"));
     EXPECT_TRUE(out.GetMessages().empty());
+}
+
+TEST_F(CliMidiTest, AReceiveIsKeptInTheCollectionAsASynthSource)
+{
+    const std::string file = folder.File("backup.syx");
+    EXPECT_EQ(Run({"receive", "--programs", "-o", file}), 0) << errText.str();
+    EXPECT_EQ(Run({"sources"}), 0);
+    const std::vector<std::string> lines = Lines(outText.str());
+    ASSERT_EQ(lines.size(), 1u);
+    const std::string name = lines[0].substr(0, lines[0].find('\t'));
+    EXPECT_EQ(name.rfind("Synth 20", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find("\tsynth\t128\t"), std::string::npos) << lines[0];
+    EXPECT_EQ(Run({"export", "--source", name, "-o", folder.File("again.syx")}), 0) << errText.str();
+    EXPECT_EQ(ReadBytes(folder.File("again.syx")), synth.GetMemoryDump());
+
+    EXPECT_EQ(Run({"receive", "--no-collection", "--current", "-o", file}), 0);
+    EXPECT_EQ(Run({"sources"}), 0);
+    EXPECT_EQ(Lines(outText.str()).size(), 1u) << "--no-collection keeps nothing";
+}
+
+TEST_F(CliMidiTest, ACollectionThatCannotBeUsedNeverCostsTheBackup)
+{
+    WriteBytes(folder.File("plain"), {'x'});
+    for (const std::string& collection : {folder.File("plain/collection.sqlite"), folder.Path()}) {
+        SCOPED_TRACE(collection);
+        const std::string file = folder.File("backup.syx");
+        EXPECT_EQ(Run({"receive", "--programs", "--collection", collection, "-o", file}), 0);
+        EXPECT_EQ(ReadBytes(file), synth.GetMemoryDump());
+        ExpectOneLineSaying("Warning: " + file + " was written, but not taken into the Collection: Cannot use the "
+                            "Collection " + collection + ". ");
+        unlink(file.c_str());
+    }
+    // A damaged database is set aside and kept; the receive goes into a new one.
+    const std::string damaged = dataFolder.File("collection.sqlite");
+    WriteBytes(damaged, std::vector<unsigned char>(4096, 0x5A));
+    EXPECT_EQ(Run({"receive", "--current", "-o", folder.File("one.syx")}), 0);
+    EXPECT_TRUE(Exists(folder.File("one.syx")));
+    ExpectOneLineSaying(".damaged-");
+    EXPECT_EQ(Run({"sources"}), 0);
+    EXPECT_EQ(Lines(outText.str()).size(), 1u);
+    EXPECT_EQ(dataFolder.Names().size(), 2u) << "the new database and the damaged one";
 }
 
 TEST_F(CliMidiTest, PortChoiceByNameStoredSettingAndFirstPort)
@@ -339,6 +383,8 @@ TEST_F(CliMidiTest, HelpGoesToStdoutAndUsageErrorsAreOneLineWithCode2)
     EXPECT_EQ(Run({"--help"}), 0);
     EXPECT_EQ(outText.str(), CliHelpText());
     EXPECT_EQ(errText.str(), "");
+    EXPECT_EQ(Run({"--version"}), 0);
+    EXPECT_EQ(outText.str(), "veltrix-cli " VELTRIX_VERSION "\n");
     EXPECT_EQ(Run({"receive", "--current", "-o"}), 2);
     ExpectOneLineSaying("-o needs a value");
     EXPECT_EQ(outText.str(), "");

@@ -67,6 +67,9 @@ normal)
   expect_fact "SIZE /tmp/out/bank.syx 37163"
   memory_sha=$(sha256sum < "$out/synth-memory.syx" | cut -d' ' -f1)
   expect_fact "SHA bank.syx $memory_sha"
+  expect_fact "SOURCES 1 synth 128"
+  expect_rc export-synth 0
+  expect_fact "SHA synth-source $memory_sha"
   expect_fact "FILES bank.syx current.syx edit.syx "
   echo "TIMES: receive a bank $(seconds receive-bank) s, send a bank $(seconds send-bank) s (the wire needs 11.9 s)," \
        "other channel $(seconds other-channel) s"

@@ -3,6 +3,7 @@
 # on "Serial MIDI 1" and prints what happened, one fact a line, for cli_vm_check.sh:
 #   RESULT <step> <exit status> <seconds>   after each command (its output comes before)
 #   SIZE <file> <bytes>, SAME <file> <other>, DIFFER <file> <other>, SHA <file> <sha256>
+#   SOURCES <sources in the Collection> <kind and programs of each>
 #   FILES <names left in the output folder>
 # Usage: cli_vm_program.sh normal|silent|truncated|garbage
 mode=$1
@@ -40,10 +41,15 @@ normal)
   size $o/channel2.syx
   run send-bank-unconfirmed send /files/Demo-Bank.syx
   run send-bank send --yes /files/Demo-Bank.syx
-  run receive-bank receive --programs -o $o/bank.syx
+  run receive-bank receive --collection /tmp/c.sqlite --programs -o $o/bank.syx
   size $o/bank.syx
   same $o/bank.syx /files/Demo-Bank.syx
   echo "SHA bank.syx $(sha256sum < $o/bank.syx | cut -d' ' -f1)"
+  # The receive is kept in the Collection as a synth source, exported again byte for byte.
+  "$cli" sources --collection /tmp/c.sqlite > /tmp/sources.txt
+  echo "SOURCES $(wc -l < /tmp/sources.txt) $(cut -f2,3 /tmp/sources.txt | tr '\t' ' ')"
+  run export-synth export --collection /tmp/c.sqlite --source "$(cut -f1 /tmp/sources.txt | head -n 1)" -o /tmp/synth.syx
+  echo "SHA synth-source $(sha256sum < /tmp/synth.syx | cut -d' ' -f1)"
   rm -f $o/current.txt $o/a001.txt
   ;;
 silent)

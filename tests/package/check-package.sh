@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package from an already built tree with scripts/package.sh and checks it:
-# its name, the files it installs, its control fields and declared dependencies, the desktop
-# entry taking files, and that shared-mime-info reads its .syx type.
+# its name, the files it installs (the programs, their man pages, the completion, the AppStream
+# metainfo, ...), its control fields and declared dependencies, the desktop entry taking files,
+# that shared-mime-info reads its .syx type, that lintian finds nothing to say and that
+# appstreamcli accepts the metainfo, that both programs print the release, and that the man
+# pages and the changelog agree with it.
 #   check-package.sh SOURCE_DIR BUILD_DIR VERSION
 set -uo pipefail
 source_dir=$1
@@ -17,7 +20,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 VELTRIX_PACKAGE_BUILD_DIR=$build_dir bash "$source_dir/scripts/package.sh" "$work/out" >"$work/package.log" 2>&1 \
   || { cat "$work/package.log" >&2; exit 1; }
-deb="$work/out/veltrix_${version}_amd64.deb"
+deb="$work/out/veltrix_${version}-1_amd64.deb"
 [ -f "$deb" ] || { echo "FAIL: no $(basename "$deb") among: $(ls "$work/out")" >&2; exit 1; }
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
@@ -26,6 +29,12 @@ expected_files=(
   ./usr/bin/veltrix-cli
   ./usr/share/applications/veltrix.desktop
   ./usr/share/mime/packages/veltrix.xml
+  ./usr/share/man/man1/veltrix.1.gz
+  ./usr/share/man/man1/veltrix-cli.1.gz
+  ./usr/share/metainfo/org.veltrix.veltrix.metainfo.xml
+  ./usr/share/bash-completion/completions/veltrix-cli
+  ./usr/share/doc/veltrix/copyright
+  ./usr/share/doc/veltrix/changelog.Debian.gz
 )
 for size in 16 32 48 64 128 256; do
   expected_files+=("./usr/share/icons/hicolor/${size}x${size}/apps/veltrix.png")
@@ -38,7 +47,7 @@ outside=$(grep -v '^\./$' <<<"$contents" | grep -v '^\./usr/' || true)
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = veltrix ] || fail "Package is '$(field Package)'"
-[ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)'"
+[ "$(field Version)" = "$version-1" ] || fail "Version is '$(field Version)'"
 [ "$(field Architecture)" = amd64 ] || fail "Architecture is '$(field Architecture)'"
 [[ "$(field Description)" == *";"* ]] && fail "the description holds a CMake list separator"
 depends=$(field Depends)
@@ -54,6 +63,50 @@ desktop="$work/root/usr/share/applications/veltrix.desktop"
 grep -qx 'Exec=veltrix %F' "$desktop" || fail "the desktop entry does not take files"
 grep -qx 'MimeType=application/x-sysex;' "$desktop" || fail "the desktop entry names no .syx type"
 readelf -S "$work/root/usr/bin/veltrix" | grep -q "\.debug_info" && fail "veltrix is not stripped"
+
+# Both programs print the release; the window without a display.
+root_bin=$work/root/usr/bin
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$root_bin/veltrix" --version)" = "veltrix $version" ] \
+  || fail "veltrix --version does not print 'veltrix $version'"
+[ "$("$root_bin/veltrix-cli" --version)" = "veltrix-cli $version" ] || fail "veltrix-cli --version does not print the release"
+
+# The man pages render without complaint and name the release; the changelog's latest entry
+# is this version.
+for page in veltrix veltrix-cli; do
+  man_file="$work/root/usr/share/man/man1/$page.1.gz"
+  [ -f "$man_file" ] || continue
+  warnings=$(zcat "$man_file" | LC_ALL=C.UTF-8 groff -man -ww -z -Tutf8 2>&1)
+  [ -z "$warnings" ] || fail "groff warns about $page.1: $warnings"
+  zcat "$man_file" | grep -q "^\.TH \"${page^^}\" \"1\" \"\" \"Veltrix $version\"" || fail "$page.1 does not name release $version"
+done
+changelog="$work/root/usr/share/doc/veltrix/changelog.Debian.gz"
+[ -f "$changelog" ] && { zcat "$changelog" | head -1 | grep -q "^veltrix ($version-1) " || fail "the changelog's latest entry is not $version-1"; }
+
+# The completion offers every command, the Collection's among them.
+completion="$work/root/usr/share/bash-completion/completions/veltrix-cli"
+if [ -f "$completion" ]; then
+  offered=$(bash -c 'source "$1"; COMP_WORDS=(veltrix-cli ""); COMP_CWORD=1; _veltrix_cli; echo "${COMPREPLY[*]}"' _ "$completion")
+  for command in ports list receive send import search sources export diff mark --version; do
+    [[ " $offered " == *" $command "* ]] || fail "the completion does not offer $command"
+  done
+fi
+
+# Debian's own checks: lintian without errors or warnings (packaging/lintian-overrides gives
+# the reason for each tag it overrides), and appstreamcli on the metainfo (offline).
+if command -v lintian >/dev/null; then
+  lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1
+  lintian_status=$?
+  grep -v "running with root privileges" "$work/lintian.txt"
+  ((lintian_status == 0)) || fail "lintian reports errors or warnings"
+else
+  fail "lintian is not installed (scripts/install-deps.sh installs it)"
+fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$work/root/usr/share/metainfo/org.veltrix.veltrix.metainfo.xml" \
+    || fail "appstreamcli does not accept the metainfo"
+else
+  fail "appstreamcli is not installed (scripts/install-deps.sh installs it)"
+fi
 
 # shared-mime-info builds its database from the package's XML alone and maps *.syx to the type.
 if command -v update-mime-database >/dev/null; then

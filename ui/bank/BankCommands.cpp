@@ -3,16 +3,15 @@
 #include "BankPane.h"
 #include "ProgramMime.h"
 #include "Resources.h"
-#include "desktop/SelectedRows.h"
-#include "frame/CommandTable.h"
-#include "frame/DisplayName.h"
-#include "frame/LibrarySources.h"
+#include "library/SelectedRows.h"
+#include "services/CommandTable.h"
+#include "library/DisplayName.h"
+#include "library/LibrarySources.h"
 #include "frame/MainFrame.h"
 #include "grid/ProgramGrid.h"
 #include "services/AtomicSave.h"
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
-#include "services/Profile.h"
 #include "services/QuestionService.h"
 #include "services/WaitCursor.h"
 
@@ -27,9 +26,6 @@
 #include <optional>
 
 namespace {
-// Where the window layout is kept: QMainWindow's state, base64.
-const char* const LAYOUT_SECTION = "window";
-const char* const LAYOUT_KEY = "state";
 constexpr int STATUS_MESSAGE_MS = 8000;
 
 }  // namespace
@@ -38,8 +34,7 @@ CBankCommands::CBankCommands(CMainFrame& frame, const CUiServices& services, con
     : QObject(&frame), m_frame(frame), m_services(services), m_sources(sources),
       m_commands(&frame, frame.Updater()), m_pane(new CBankPane(*frame.Grid(), &frame))
 {
-    m_frame.addDockWidget(Qt::RightDockWidgetArea, m_pane);
-    m_pane->hide();
+    m_frame.AddPane(m_pane, Qt::RightDockWidgetArea);
     connect(m_pane, &CBankPane::auditionRequested, this, &CBankCommands::AuditionSlot);
     connect(m_pane, &CBankPane::statusMessage, this,
             [this](const QString& text) { m_frame.statusBar()->showMessage(text, STATUS_MESSAGE_MS); });
@@ -57,7 +52,8 @@ CBankCommands::CBankCommands(CMainFrame& frame, const CUiServices& services, con
 
     CreateCommands();
     AddToMenus();
-    RestoreLayout();
+    m_frame.AddCloseGuard([this] { return MayReplaceBank(); });   // unsaved changes are asked about
+    m_frame.RestoreLayout();
 }
 
 QAction* CBankCommands::Action(int commandId) const
@@ -127,24 +123,41 @@ void CBankCommands::AddToMenus()
     grid->addAction(Action(ID_PROGRAM_USE_AS_BANK));
 }
 
-void CBankCommands::RestoreLayout()
-{
-    // A missing or damaged value restores nothing: the default layout stays.
-    const QString state = m_services.profile->GetProfileString(LAYOUT_SECTION, LAYOUT_KEY, QString());
-    if (!state.isEmpty())
-        m_frame.restoreState(QByteArray::fromBase64(state.toLatin1()));
-}
-
-void CBankCommands::SaveLayout()
-{
-    m_services.profile->WriteProfileString(LAYOUT_SECTION, LAYOUT_KEY,
-                                           QString::fromLatin1(m_frame.saveState().toBase64()));
-}
-
 void CBankCommands::ShowPane()
 {
     m_pane->show();
     m_pane->raise();
+}
+
+const CBank* CBankCommands::Bank() const
+{
+    return m_pane->Bank();
+}
+
+QString CBankCommands::BankName() const
+{
+    return m_pane->SourceName();
+}
+
+void CBankCommands::SetBank(const CBank& bank, const QString& sourceName)
+{
+    m_pane->SetBank(bank, sourceName);
+    ShowPane();
+}
+
+std::vector<unsigned char> CBankCommands::BankDump(int channel) const
+{
+    return m_pane->BankDump(channel);
+}
+
+int CBankCommands::SelectedSlot() const
+{
+    return m_pane->SelectedSlot();
+}
+
+int CBankCommands::PutPrograms(const std::vector<CBank::ProgramData>& programs)
+{
+    return m_pane->PutPrograms(m_pane->SelectedSlot(), programs);
 }
 
 bool CBankCommands::MayReplaceBank()

@@ -6,7 +6,8 @@
 // and the window layout kept in the settings.
 
 #include "Bank.h"
-#include "frame/CommandTable.h"
+#include "host/BankAccess.h"
+#include "services/CommandTable.h"
 #include "services/CommandUpdater.h"
 #include "services/UiServices.h"
 
@@ -22,7 +23,7 @@ class CLibrarySources;
 class CMainFrame;
 class CSyxProgram;
 
-class CBankCommands : public QObject {
+class CBankCommands : public QObject, public IBankAccess {
     Q_OBJECT
 public:
     // Made by the frame once its menus, bars and grid exist; the pane starts hidden (or as
@@ -32,11 +33,14 @@ public:
     CBankPane* Pane() const { return m_pane; }
     QAction* Action(int commandId) const;
 
-    // Before the bank is replaced or the window closes: when the bank has unsaved changes,
-    // asks Save, Discard or Cancel. True when the bank may go (saved, or discarded).
-    bool MayReplaceBank();
-    // Stores the window layout (bars and the bank pane) in the settings.
-    void SaveLayout();
+    // The bank (IBankAccess); MayReplaceBank is also asked before the window closes.
+    const CBank* Bank() const override;
+    QString BankName() const override;
+    bool MayReplaceBank() override;
+    void SetBank(const CBank& bank, const QString& sourceName) override;
+    std::vector<unsigned char> BankDump(int channel) const override;
+    int SelectedSlot() const override;
+    int PutPrograms(const std::vector<CBank::ProgramData>& programs) override;
 
     void OnFileOpenBank();
     // True when the bank was written.
@@ -50,7 +54,6 @@ public:
 private:
     void CreateCommands();
     void AddToMenus();
-    void RestoreLayout();
     void ShowPane();
     void AuditionSlot(int slot);
     std::vector<const CSyxProgram*> SelectedLibraryPrograms() const;

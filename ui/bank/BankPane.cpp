@@ -2,7 +2,7 @@
 
 #include "BankGrid.h"
 #include "BankUndo.h"
-#include "frame/DisplayName.h"
+#include "library/DisplayName.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>

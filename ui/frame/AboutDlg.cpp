@@ -2,6 +2,7 @@
 
 #include "DialogUnits.h"
 #include "Icons.h"
+#include "VeltrixVersion.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -20,7 +21,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     icon->setGeometry(iconBox);
     icon->setPixmap(AppIcon().pixmap(qMin(iconBox.width(), iconBox.height())));
 
-    auto* text = new QLabel("Veltrix - Release 1.7", this);
+    auto* text = new QLabel("Veltrix - Release " VELTRIX_VERSION, this);
     text->setObjectName("aboutText");
     text->setTextFormat(Qt::PlainText);
     text->setAlignment(Qt::AlignCenter);

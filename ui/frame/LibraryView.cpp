@@ -1,7 +1,7 @@
 // The main window's handling of the library: Open, the grid refill, the title, Find,
 // the grid's notifications and the enabling of the library commands.
 
-#include "DisplayName.h"
+#include "library/DisplayName.h"
 #include "FindDlg.h"
 #include "MainFrame.h"
 #include "Resources.h"
@@ -118,6 +118,9 @@ void CMainFrame::OpenFiles(const QStringList& paths)
         ShowStatusMessage(m_duplicates.Summary());
     if (m_recentFiles)
         m_recentFiles->Add(filesRead);
+    if (!filesRead.isEmpty())
+        for (const FilesReadHandler& handler : m_filesReadHandlers)
+            handler(filesRead);
 }
 
 void CMainFrame::SetTitleFile(const QString& fileName)

@@ -169,6 +169,7 @@ void CMainFrame::CreateCommands()
 void CMainFrame::CreateMenus()
 {
     QMenu* file = menuBar()->addMenu("&File");
+    m_menus[HostMenu::File] = file;
     file->addAction(Action(ID_FILE_OPEN));
     file->addAction(Action(ID_FILE_SAVE_LAST_RANDOM));
     file->addSeparator();
@@ -179,9 +180,11 @@ void CMainFrame::CreateMenus()
     file->addAction(Action(ID_APP_EXIT));
 
     // View's two items show and hide the bars; they are created with the bars.
-    menuBar()->addMenu("&View")->setObjectName("viewMenu");
+    m_menus[HostMenu::View] = menuBar()->addMenu("&View");
+    m_menus[HostMenu::View]->setObjectName("viewMenu");
 
     QMenu* program = menuBar()->addMenu("&Program");
+    m_menus[HostMenu::Program] = program;
     program->addAction(Action(ID_EDIT_FIND));
     program->addAction(Action(ID_PROGRAM_MARK_DUPLICATES));
     program->addAction(Action(ID_PROGRAM_AUDITION));
@@ -189,6 +192,7 @@ void CMainFrame::CreateMenus()
     program->addAction(Action(ID_PROGRAM_RANDOM_SELECTION));
 
     QMenu* help = menuBar()->addMenu("&Help");
+    m_menus[HostMenu::Help] = help;
     help->addAction(Action(ID_APP_ABOUT));
 }
 
@@ -204,7 +208,7 @@ void CMainFrame::CreateToolBar()
     QAction* toggle = m_wndToolBar->toggleViewAction();
     toggle->setText("&Toolbar");
     m_commands.Register(ID_VIEW_TOOLBAR, toggle);
-    findChild<QMenu*>("viewMenu")->addAction(toggle);
+    Menu(HostMenu::View)->addAction(toggle);
 }
 
 void CMainFrame::CreateMidiBar()
@@ -259,7 +263,7 @@ void CMainFrame::CreateStatusBar()
     toggle->setChecked(true);
     connect(toggle, &QAction::toggled, m_wndStatusBar, &QWidget::setVisible);
     m_commands.Register(ID_VIEW_STATUS_BAR, toggle);
-    findChild<QMenu*>("viewMenu")->addAction(toggle);
+    Menu(HostMenu::View)->addAction(toggle);
 }
 
 void CMainFrame::OnUpdateIndicatorMidi(CCmdUI& cmdUI)
@@ -303,13 +307,14 @@ void CMainFrame::OnSetFocus()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (m_bank != nullptr && !m_bank->MayReplaceBank()) {   // unsaved bank changes, and Cancel
-        event->ignore();
-        return;
+    for (const CloseGuard& mayClose : m_closeGuards) {
+        if (!mayClose()) {   // such as unsaved bank changes, and Cancel
+            event->ignore();
+            return;
+        }
     }
     DestroyWindow();
-    if (m_bank != nullptr)
-        m_bank->SaveLayout();
+    SaveLayout();
     event->accept();
 }
 

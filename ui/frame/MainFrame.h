@@ -2,15 +2,18 @@
 // The main window: tool bar, MIDI bar, status bar and the program grid, the library it
 // shows, the MIDI output state, and the commands that work on them.
 
-#include "CommandTable.h"
-#include "LibrarySources.h"
 #include "ProgramList.h"
 #include "SyxProgram.h"
 #include "MidiEvent.h"
 #include "MidiOutService.h"
 #include "MidiPortModel.h"
 #include "ProgramSender.h"
-#include "desktop/DuplicateMarking.h"
+#include "host/CommandHost.h"
+#include "host/LoadedList.h"
+#include "host/MidiLink.h"
+#include "library/DuplicateMarking.h"
+#include "library/LibrarySources.h"
+#include "services/CommandTable.h"
 #include "services/CommandUpdater.h"
 #include "services/UiServices.h"
 
@@ -35,7 +38,9 @@ class CSynthCommands;
 class IMidiInService;
 class IMidiPortWatcher;
 
-class CMainFrame : public QMainWindow {
+// The window is the features' host: it shows their library, lends them its MIDI link and
+// takes their commands and panes (ui/host/).
+class CMainFrame : public QMainWindow, public ILoadedList, public IMidiLink, public ICommandHost {
     Q_OBJECT
 public:
     // `onAppAbout` runs the About command, which belongs to the application object.
@@ -50,9 +55,6 @@ public:
 
     // Commands.
     void OnFileOpen();
-    // What Open does once its dialog is confirmed with `paths`; also reached by a drop, the
-    // command line and Recent Files. Nothing happens for an empty list.
-    void OpenFiles(const QStringList& paths);
     void OnFileSaveLastRandom();
     void OnEditFind();
     void OnProgramAudition();
@@ -60,8 +62,6 @@ public:
     void OnProgramRandomFromSelection();
     void OnProgramMarkDuplicates();
     void OnMidiActive();
-    // Sends one program to the edit buffer as Audition does; nothing while MIDI is off.
-    void AuditionProgram(const CSyxProgram& program);
 
     // Idle-time states of commands and status panes.
     void OnUpdateEditFind(CCmdUI& cmdUI);
@@ -79,37 +79,57 @@ public:
     // "Veltrix - [name]", or "Veltrix" for an empty name.
     void SetTitleFile(const QString& fileName);
 
+    // The loaded list (ILoadedList).
+    const CProgramList& Programs() const override { return m_programs; }
+    const CLibrarySources& Sources() const override { return m_librarySources; }
+    CProgramGrid* Grid() const override { return m_wndGrid; }
+    const CSyxProgram* SelectedProgram() const override;
+    std::vector<const CSyxProgram*> SelectedPrograms() const override;
+    void OpenFiles(const QStringList& paths) override;
+    bool AddLibrarySource(const std::vector<unsigned char>& dump, const QString& sourceName,
+                          std::string& error) override;
+    void WhenFilesRead(FilesReadHandler handler) override;
+    void WhenDumpAdded(DumpAddedHandler handler) override;
+
+    // The MIDI link (IMidiLink).
+    bool IsMidiOpen() const override { return m_hMidiOut != nullptr; }
+    int SelectedChannel() const override;
+    IMidiOutService& MidiService() override { return m_midi; }
+    MidiOutHandle MidiOut() const override { return m_hMidiOut; }
+    CMidiEvent& MidiDone() override { return m_midiDone; }
+    void AuditionProgram(const CSyxProgram& program) override;
+    CMidiPortModel& MidiPorts() override { return m_midiPorts; }
+    QComboBox* MidiPortList() const override { return m_cbMidiPort; }
+    void CloseMidi() override;
+    void SetTransfer(IMidiTransfer* transfer) override { m_transfer = transfer; }
+    bool IsTransferRunning() const override { return m_transfer != nullptr && m_transfer->IsRunning(); }
+
+    // The command host (ICommandHost).
+    QWidget* Window() override { return this; }
+    CCommandUpdater& Updater() override { return m_updater; }
+    QMenu* Menu(HostMenu menu) override;
+    QAction* Action(int commandId) const override;
+    void ShowStatusMessage(const QString& text, int timeoutMs = 0) override;
+    void AddPane(QDockWidget* pane, Qt::DockWidgetArea area) override;
+    void RestoreLayout() override;
+    void AddCloseGuard(CloseGuard guard) override;
+
     // Read access for the status panes, the tests and the screenshot script.
-    QAction* Action(int commandId) const;
-    CProgramGrid* Grid() const { return m_wndGrid; }
-    const CProgramList& Programs() const { return m_programs; }
     const QString& FindText() const { return m_findText; }
     int FileCount() const { return m_fileCount; }
-    bool IsMidiOpen() const { return m_hMidiOut != nullptr; }
     const unsigned char* LastRandom() const { return m_lastRandom; }
     unsigned int LastRandomLength() const { return m_lastRandomLen; }
-    CCommandUpdater& Updater() { return m_updater; }
-    // The bank pane and its commands.
-    CBankCommands* Bank() const { return m_bank; }
-    CRecentFiles& RecentFiles() { return *m_recentFiles; }
     const CDuplicateMarking& DuplicateMarking() const { return m_duplicates; }
-    // MIDI input: the synthesizer's commands, and a port list that follows the ports as
-    // they come and go when a watcher is given (ui/synth/). Called once after OnCreate.
-    void AttachMidiInput(IMidiInService& midiIn, IMidiPortWatcher* portWatcher);
-    CSynthCommands* Synth() const { return m_synth; }
-    // The MIDI side, for the classes that talk with the synthesizer.
-    IMidiOutService& MidiService() { return m_midi; }
-    MidiOutHandle MidiOut() const { return m_hMidiOut; }
-    CMidiEvent& MidiDone() { return m_midiDone; }
-    CMidiPortModel& MidiPorts() { return m_midiPorts; }
-    QComboBox* MidiPortList() const { return m_cbMidiPort; }
     QCheckBox* MidiActiveBox() const { return m_btnMidiActive; }
-    // Appends the programs of a dump held in memory as one more source of the library, as
-    // Open appends a file: it counts as a file for the title and the File column, and the
-    // grid is refilled. False, with the reader's text and nothing added, for a bad dump.
-    bool AddLibrarySource(const std::vector<unsigned char>& dump, const QString& sourceName, std::string& error);
     // How long a send waits for the device; tests shorten it.
     void SetMidiSendTimeout(unsigned int milliseconds) { m_midiSendTimeoutMs = milliseconds; }
+
+    // Until the features are made by the composition: the bank pane and its commands, the
+    // recent files and the synthesizer's commands (with the port follower).
+    CBankCommands* Bank() const { return m_bank; }
+    CRecentFiles& RecentFiles() { return *m_recentFiles; }
+    void AttachMidiInput(IMidiInService& midiIn, IMidiPortWatcher* portWatcher);
+    CSynthCommands* Synth() const { return m_synth; }
 
 protected:
     bool event(QEvent* event) override;
@@ -128,13 +148,12 @@ private:
     void FillMidiChannelList();
     void RestoreMidiChoice();
     void CloseMidiOut();
-    int SelectedChannel() const;
+    // Stores the bars' and panes' places in the settings.
+    void SaveLayout();
     // Sends a built message through the open device; a refusal is shown in a message box.
     void SendMessage(const CProgramMessage& message);
     // Sends a generated program and keeps it as the last random program.
     void SendRandomProgram(std::unique_ptr<CSyxProgram> program);
-    // A short note in the status bar's message pane.
-    void ShowStatusMessage(const QString& text, int timeoutMs = 0);
 
     CUiServices m_services;
     IMidiOutService& m_midi;
@@ -160,6 +179,11 @@ private:
     unsigned char m_lastRandom[MIDI_MESSAGE_BUFFER_SIZE] = {};
     unsigned int m_lastRandomLen = 0;
     CLibrarySources m_librarySources;    // the files behind the library's records
+    IMidiTransfer* m_transfer = nullptr;  // the transfer that may hold the port
+    std::map<HostMenu, QMenu*> m_menus;
+    std::vector<FilesReadHandler> m_filesReadHandlers;
+    std::vector<DumpAddedHandler> m_dumpAddedHandlers;
+    std::vector<CloseGuard> m_closeGuards;
     CBankCommands* m_bank = nullptr;      // a child of the window
     CSynthCommands* m_synth = nullptr;    // a child of the window, once MIDI input is attached
 

@@ -3,12 +3,11 @@
 
 #include "MainFrame.h"
 #include "RandomProgram.h"
-#include "desktop/SelectedRows.h"
+#include "library/SelectedRows.h"
 #include "grid/ProgramGrid.h"
 #include "services/MessageBoxService.h"
 #include "services/Profile.h"
 #include "services/WaitCursor.h"
-#include "synth/SynthCommands.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -66,9 +65,15 @@ void CMainFrame::OnMidiActive()
 
 void CMainFrame::CloseMidiOut()
 {
-    if (m_synth != nullptr)
-        m_synth->CancelAndWait();   // a transfer on the port ends before the port closes
+    if (m_transfer != nullptr)
+        m_transfer->CancelAndWait();   // a transfer on the port ends before the port closes
     m_midiPorts.Close(m_hMidiOut);
+}
+
+void CMainFrame::CloseMidi()
+{
+    m_btnMidiActive->setChecked(false);
+    OnMidiActive();
 }
 
 int CMainFrame::SelectedChannel() const
@@ -78,7 +83,7 @@ int CMainFrame::SelectedChannel() const
 
 void CMainFrame::SendMessage(const CProgramMessage& message)
 {
-    if (m_synth != nullptr && m_synth->IsRunning())
+    if (IsTransferRunning())
         return;   // a transfer has the port (a floating bank pane is not blocked by its dialog)
     std::string error;
     if (!SendProgramMessage(m_midi, m_hMidiOut, m_midiDone, message, error, m_midiSendTimeoutMs)
@@ -119,7 +124,7 @@ void CMainFrame::OnProgramRandomFromSelection()
     CWaitCursor wait(*m_services.waitCursor);
     if (m_hMidiOut == nullptr)
         return;
-    const std::vector<const CSyxProgram*> selected = SelectedPrograms(*m_wndGrid, m_programs);
+    const std::vector<const CSyxProgram*> selected = SelectedPrograms();
     if (selected.size() < 2)
         return;
     SendRandomProgram(std::unique_ptr<CSyxProgram>(CreateRandomProgramFrom(selected)));

@@ -19,12 +19,15 @@ bool CMainFrame::AddLibrarySource(const std::vector<unsigned char>& dump, const 
     PopulateGrid();
     if (m_duplicates.IsActive())
         ShowStatusMessage(m_duplicates.Summary());
+    for (const DumpAddedHandler& handler : m_dumpAddedHandlers)
+        handler(dump, sourceName);
     return true;
 }
 
 void CMainFrame::AttachMidiInput(IMidiInService& midiIn, IMidiPortWatcher* portWatcher)
 {
     m_synth = new CSynthCommands(*this, m_services, midiIn);
+    SetTransfer(m_synth);
     if (portWatcher != nullptr)
         new CMidiPortFollower(*this, *portWatcher, m_services);
 }

@@ -1,11 +1,9 @@
 # Sources of ui/frame/, relative to ui/.
 list(APPEND VELTRIX_UI_SOURCES
   frame/AboutDlg.cpp
-  frame/CommandTable.cpp
   frame/DialogUnits.cpp
-  frame/DisplayName.cpp
+  frame/FeatureHost.cpp
   frame/FindDlg.cpp
-  frame/LibrarySources.cpp
   frame/FirstStartSize.cpp
   frame/LibraryView.cpp
   frame/MainFrame.cpp

@@ -1,6 +1,7 @@
 # Sources of ui/services/, relative to ui/.
 list(APPEND VELTRIX_UI_SOURCES
   services/AtomicSave.cpp
+  services/CommandTable.cpp
   services/CommandUpdater.cpp
   services/FileDialogService.cpp
   services/MessageBoxService.cpp

@@ -9,7 +9,8 @@
 #include "DumpRequest.h"
 #include "MidiInService.h"
 #include "SendBank.h"
-#include "frame/CommandTable.h"
+#include "host/MidiLink.h"
+#include "services/CommandTable.h"
 #include "services/CommandUpdater.h"
 #include "services/UiServices.h"
 
@@ -25,7 +26,7 @@ class CMainFrame;
 class CMidiOperation;
 class IMidiInService;
 
-class CSynthCommands : public QObject {
+class CSynthCommands : public QObject, public IMidiTransfer {
     Q_OBJECT
 public:
     // Made by the frame once its menus and the bank pane exist.
@@ -35,9 +36,9 @@ public:
     QAction* Action(int commandId) const;
     QMenu* ReceiveMenu() const { return m_receiveMenu; }
     CMidiOperation& Operation() const { return *m_operation; }
-    bool IsRunning() const;
+    bool IsRunning() const override;
     // Ends a running transfer (its outcome is dropped) and waits for it.
-    void CancelAndWait();
+    void CancelAndWait() override;
 
     // The last dump received, byte for byte; empty before the first.
     const std::vector<unsigned char>& ReceivedDump() const { return m_receivedDump; }

@@ -1,0 +1,32 @@
+#pragma once
+// What the commands on the Collection share: opening it, and finding a source from what the
+// user typed.
+#include "Collection.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct CCliContext;
+struct CCliOptions;
+
+// The database a command uses: --collection FILE, else the context's, else the default place.
+std::string CliCollectionPath(const CCliOptions& options, const CCliContext& context);
+
+// Opens the Collection. A damaged file set aside is told on stderr, and the command goes on
+// with the new, empty Collection. Null, after saying why on stderr, when it cannot be used.
+std::unique_ptr<CCollection> OpenCliCollection(const CCliOptions& options, CCliContext& context);
+
+// A source as `sources` prints it (its full path, or "Synth yyyy-MM-dd hh:mm:ss"), a path
+// to a file taken in, or a file name alone when only one source has it. False with an
+// `error` naming the candidates when there is no such source or more than one.
+bool FindSource(const std::vector<CCollectionSource>& sources, const std::string& text, CCollectionSource& source,
+                std::string& error);
+
+// "A", "001": the bank and number `list` prints for a slot of 0 to 127.
+std::string SlotBank(int slot);
+std::string SlotNumber(int slot);
+
+// `receive` takes what it received into the Collection as a synth source, unless
+// --no-collection. Never fails the receive: a Collection that cannot be used is a warning.
+void TakeReceivedDumpIn(const CCliOptions& options, CCliContext& context, const std::vector<unsigned char>& bytes);

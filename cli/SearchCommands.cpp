@@ -1,0 +1,94 @@
+// The commands that only read the Collection and print lines: search, sources and diff.
+#include "CollectionCommands.h"
+
+#include "CliCollection.h"
+#include "CliContext.h"
+#include "CliOptions.h"
+#include "ExitCodes.h"
+#include "TextOutput.h"
+
+namespace {
+
+const char* ChangeWord(SlotChange change)
+{
+    switch (change) {
+    case SlotChange::Renamed: return "renamed";
+    case SlotChange::Changed: return "changed";
+    case SlotChange::RenamedAndChanged: return "renamed+changed";
+    case SlotChange::Unchanged: break;
+    }
+    return "unchanged";
+}
+
+std::string TagsText(const std::vector<std::string>& tags)
+{
+    std::string text;
+    for (const std::string& tag : tags)
+        text += (text.empty() ? "" : ",") + FieldText(tag, false);
+    return text;
+}
+
+}  // namespace
+
+int RunSearchCommand(const CCliOptions& options, CCliContext& context)
+{
+    std::unique_ptr<CCollection> collection = OpenCliCollection(options, context);
+    if (!collection)
+        return CLI_EXIT_COLLECTION;
+    CCollectionQuery query;
+    query.text = options.text;
+    query.voiceMode = options.voiceMode;
+    query.tag = options.tag;
+    query.favouritesOnly = options.favourites;
+    query.hiddenOnly = options.hidden;
+    if (!options.source.empty()) {
+        CCollectionSource source;
+        std::string error;
+        if (!FindSource(collection->Sources(), options.source, source, error)) {
+            context.err << error << std::endl;
+            return CLI_EXIT_USAGE;
+        }
+        query.source = source.id;
+    }
+    for (const CCollectionProgram& program : collection->Search(query))
+        context.out << program.id << '\t' << FieldText(program.shownName, true) << '\t' << program.voiceMode << '\t'
+                    << TagsText(program.tags) << '\t' << program.sourceCount << '\n';
+    context.out << std::flush;
+    return CLI_EXIT_OK;
+}
+
+int RunSourcesCommand(const CCliOptions& options, CCliContext& context)
+{
+    std::unique_ptr<CCollection> collection = OpenCliCollection(options, context);
+    if (!collection)
+        return CLI_EXIT_COLLECTION;
+    for (const CCollectionSource& source : collection->Sources())
+        context.out << FieldText(source.name, false) << '\t' << (source.kind == SourceKind::File ? "file" : "synth")
+                    << '\t' << source.programCount << '\t' << source.takenIn << '\n';
+    context.out << std::flush;
+    return CLI_EXIT_OK;
+}
+
+int RunDiffCommand(const CCliOptions& options, CCliContext& context)
+{
+    std::unique_ptr<CCollection> collection = OpenCliCollection(options, context);
+    if (!collection)
+        return CLI_EXIT_COLLECTION;
+    const std::vector<CCollectionSource> sources = collection->Sources();
+    CCollectionSource first, second;
+    std::string error;
+    if (!FindSource(sources, options.files[0], first, error) || !FindSource(sources, options.files[1], second, error)) {
+        context.err << error << std::endl;
+        return CLI_EXIT_USAGE;
+    }
+    std::vector<CSlotDifference> differences;
+    if (!collection->Compare(first.id, second.id, differences, error)) {
+        context.err << error << std::endl;
+        return CLI_EXIT_USAGE;
+    }
+    for (const CSlotDifference& slot : differences)
+        context.out << SlotBank(slot.slot) << '\t' << SlotNumber(slot.slot) << '\t' << ChangeWord(slot.change) << '\t'
+                    << FieldText(slot.firstName, true) << '\t' << FieldText(slot.secondName, true) << '\n';
+    context.out << std::flush;
+    return CLI_EXIT_OK;
+}

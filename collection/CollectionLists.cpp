@@ -1,0 +1,184 @@
+// Lists of programs, a list as one bank dump, and two banks compared slot by slot.
+
+#include "Collection.h"
+
+#include "CollectionErrors.h"
+#include "SqliteDb.h"
+
+#include "Bank.h"
+#include "SyxProgram.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t MAX_LIST_PROGRAMS = 128;
+constexpr unsigned int NAME_SIZE = 12;
+
+bool CheckedListName(const std::string& name)
+{
+    if (name.empty() || name.find_first_not_of(' ') == std::string::npos)
+        return false;
+    return std::none_of(name.begin(), name.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
+
+std::string SourceName(CSqliteDb& db, CollectionId source)
+{
+    CSqliteQuery query(db, "SELECT name FROM source WHERE id = ?");
+    return query.Bind(1, source).Next() ? query.Text(0) : std::string();
+}
+
+// The bank a source holds; an error for an unknown source or one of a single program.
+std::optional<CBank> SourceBank(CCollection& collection, CSqliteDb& db, CollectionId source, std::string& error)
+{
+    std::vector<unsigned char> bytes;
+    if (!collection.SourceBytes(source, bytes)) {
+        error = UnknownSource(source);
+        return std::nullopt;
+    }
+    std::optional<CBank> bank = CBank::ReadBytes(bytes.data(), bytes.size(), error);
+    if (!bank)
+        error = "The source " + SourceName(db, source) + " holds one program, not a bank of 128";
+    return bank;
+}
+
+} // namespace
+
+bool CCollection::SaveList(const std::string& name, const std::vector<CollectionId>& programs, std::string& error)
+{
+    if (!CheckedListName(name)) {
+        error = "A list's name cannot be empty or hold control characters";
+        return false;
+    }
+    if (programs.size() > MAX_LIST_PROGRAMS) {
+        error = "A list holds at most 128 programs";
+        return false;
+    }
+    CSqliteTransaction transaction(*m_db);
+    if (!transaction.Began()) {
+        error = DatabaseError(*m_db);
+        return false;
+    }
+    for (const CollectionId id : programs) {
+        CSqliteQuery exists(*m_db, "SELECT 1 FROM program WHERE id = ?");
+        if (!exists.Bind(1, id).Next()) {
+            error = exists.Failed() ? DatabaseError(*m_db) : UnknownProgram(id);
+            return false;
+        }
+    }
+    // Saving under a name that exists replaces that list's programs.
+    CollectionId list = 0;
+    {
+        CSqliteQuery add(*m_db, "INSERT INTO list(name) VALUES(?) ON CONFLICT(name) DO NOTHING");
+        CSqliteQuery find(*m_db, "SELECT id FROM list WHERE name = ?");
+        if (!add.BindText(1, name).Run() || !find.BindText(1, name).Next()) {
+            error = DatabaseError(*m_db);
+            return false;
+        }
+        list = find.Int(0);
+    }
+    CSqliteQuery clear(*m_db, "DELETE FROM list_entry WHERE list = ?");
+    if (!clear.Bind(1, list).Run()) {
+        error = DatabaseError(*m_db);
+        return false;
+    }
+    for (std::size_t position = 0; position < programs.size(); ++position) {
+        CSqliteQuery entry(*m_db, "INSERT INTO list_entry(list, position, program) VALUES(?, ?, ?)");
+        if (!entry.Bind(1, list).Bind(2, static_cast<std::int64_t>(position)).Bind(3, programs[position]).Run()) {
+            error = DatabaseError(*m_db);
+            return false;
+        }
+    }
+    if (!transaction.Commit()) {
+        error = DatabaseError(*m_db);
+        return false;
+    }
+    return true;
+}
+
+std::vector<CCollectionList> CCollection::Lists()
+{
+    CSqliteQuery select(*m_db, "SELECT l.id, l.name, (SELECT count(*) FROM list_entry WHERE list = l.id)"
+                               " FROM list l ORDER BY l.name COLLATE NOCASE, l.id");
+    std::vector<CCollectionList> lists;
+    while (select.Next())
+        lists.push_back({select.Int(0), select.Text(1), static_cast<int>(select.Int(2))});
+    return lists;
+}
+
+std::vector<CollectionId> CCollection::ListPrograms(CollectionId list)
+{
+    CSqliteQuery select(*m_db, "SELECT program FROM list_entry WHERE list = ? ORDER BY position");
+    select.Bind(1, list);
+    std::vector<CollectionId> programs;
+    while (select.Next())
+        programs.push_back(select.Int(0));
+    return programs;
+}
+
+bool CCollection::FindList(const std::string& name, CCollectionList& list)
+{
+    CSqliteQuery select(*m_db, "SELECT l.id, l.name, (SELECT count(*) FROM list_entry WHERE list = l.id)"
+                               " FROM list l WHERE l.name = ?");
+    if (!select.BindText(1, name).Next())
+        return false;
+    list = {select.Int(0), select.Text(1), static_cast<int>(select.Int(2))};
+    return true;
+}
+
+bool CCollection::ListDump(CollectionId list, std::vector<unsigned char>& bytes, std::string& error)
+{
+    const std::vector<CollectionId> programs = ListPrograms(list);
+    if (programs.size() != static_cast<std::size_t>(BANK_SLOT_COUNT)) {
+        error = "The list holds " + std::to_string(programs.size()) + " programs; a bank dump needs 128";
+        return false;
+    }
+    std::vector<std::unique_ptr<CSyxProgram>> records;
+    std::vector<const CSyxProgram*> slots;
+    for (int slot = 0; slot < BANK_SLOT_COUNT; ++slot) {
+        CollectionProgramData data{};
+        if (!ProgramData(programs[static_cast<std::size_t>(slot)], data)) {
+            error = UnknownProgram(programs[static_cast<std::size_t>(slot)]);
+            return false;
+        }
+        records.push_back(std::make_unique<CSyxProgram>(CBank::SlotBank(slot), CBank::SlotNumber(slot), data.data(),
+                                                        PROGRAM_DATA_SIZE, std::string()));
+        slots.push_back(records.back().get());
+    }
+    const std::optional<CBank> bank = CBank::FromPrograms(slots);
+    if (!bank) {
+        error = "The list's programs do not make a bank";
+        return false;
+    }
+    bytes = bank->BuildDump(0);
+    return true;
+}
+
+bool CCollection::Compare(CollectionId first, CollectionId second, std::vector<CSlotDifference>& differences,
+                          std::string& error)
+{
+    differences.clear();
+    const std::optional<CBank> one = SourceBank(*this, *m_db, first, error);
+    if (!one)
+        return false;
+    const std::optional<CBank> two = SourceBank(*this, *m_db, second, error);
+    if (!two)
+        return false;
+    for (int slot = 0; slot < BANK_SLOT_COUNT; ++slot) {
+        const std::string firstName = one->CreateSlotRecord(slot)->GetName();
+        const std::string secondName = two->CreateSlotRecord(slot)->GetName();
+        const bool renamed = firstName != secondName;
+        const bool changed = std::memcmp(one->GetProgram(slot).data() + NAME_SIZE,
+                                         two->GetProgram(slot).data() + NAME_SIZE, PROGRAM_DATA_SIZE - NAME_SIZE)
+            != 0;
+        if (!renamed && !changed)
+            continue;
+        const SlotChange change = renamed && changed ? SlotChange::RenamedAndChanged
+            : renamed                                 ? SlotChange::Renamed
+                                                      : SlotChange::Changed;
+        differences.push_back({slot, change, firstName, secondName});
+    }
+    return true;
+}

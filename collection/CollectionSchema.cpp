@@ -1,0 +1,184 @@
+#include "CollectionSchema.h"
+
+#include "CollectionTime.h"
+#include "SqliteDb.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// Version 1. Sounds are found by a 64-bit hash of their bytes rather than an index over the
+// bytes themselves, which would double their size; a source's bytes are kept once.
+const char* const SCHEMA_V1 = R"sql(
+CREATE TABLE program(
+  id INTEGER PRIMARY KEY,
+  sound_key INTEGER NOT NULL UNIQUE,  -- hash of the sound; on a collision the next free value
+  shown_name TEXT NOT NULL,           -- the user's last rename, else the first name seen
+  voice_mode INTEGER NOT NULL,        -- 0 Single, 1 Split, 2 Dual, 3 Vocoder
+  favourite INTEGER NOT NULL DEFAULT 0,
+  hidden INTEGER NOT NULL DEFAULT 0,
+  comment TEXT NOT NULL DEFAULT '',
+  first_seen INTEGER NOT NULL,        -- seconds since the epoch
+  source_count INTEGER NOT NULL,      -- distinct sources it appears in
+  sound BLOB NOT NULL                 -- bytes 12-253 of the program
+);
+CREATE TABLE program_name(
+  id INTEGER PRIMARY KEY,             -- the order the names were seen in
+  program INTEGER NOT NULL,
+  name TEXT NOT NULL,
+  UNIQUE(program, name)
+);
+CREATE TABLE source(
+  id INTEGER PRIMARY KEY,
+  kind INTEGER NOT NULL,              -- 0 a file, 1 a receive from the synthesizer
+  name TEXT NOT NULL,
+  size INTEGER NOT NULL,
+  content_hash INTEGER NOT NULL,
+  taken_in INTEGER NOT NULL,          -- seconds since the epoch
+  program_count INTEGER NOT NULL,
+  slots BLOB NOT NULL,                -- program ids in slot order, 8 bytes each, little-endian
+  global_block BLOB,                  -- all-data dumps: the bytes after the programs
+  bytes BLOB NOT NULL                 -- exactly the bytes taken in
+);
+CREATE INDEX source_by_content ON source(content_hash);
+CREATE TABLE tag(
+  program INTEGER NOT NULL,
+  tag TEXT NOT NULL COLLATE NOCASE,
+  PRIMARY KEY(program, tag)
+) WITHOUT ROWID;
+CREATE INDEX tag_by_text ON tag(tag);
+CREATE TABLE list(
+  id INTEGER PRIMARY KEY,
+  name TEXT NOT NULL UNIQUE
+);
+CREATE TABLE list_entry(
+  list INTEGER NOT NULL,
+  position INTEGER NOT NULL,
+  program INTEGER NOT NULL,
+  PRIMARY KEY(list, position)
+) WITHOUT ROWID;
+)sql";
+
+bool ReadVersion(CSqliteDb& db, int& version)
+{
+    CSqliteQuery query(db, "PRAGMA user_version");
+    if (!query.Next())
+        return false;
+    version = static_cast<int>(query.Int(0));
+    return true;
+}
+
+bool HasTables(CSqliteDb& db, bool& any)
+{
+    CSqliteQuery query(db, "SELECT count(*) FROM sqlite_schema");
+    if (!query.Next())
+        return false;
+    any = query.Int(0) > 0;
+    return true;
+}
+
+// Runs the steps after `from` and sets the version; inside the caller's transaction.
+bool RunSteps(CSqliteDb& db, const std::vector<CSchemaStep>& steps, int from)
+{
+    for (const CSchemaStep& step : steps) {
+        if (step.version <= from)
+            continue;
+        if (!db.Exec(step.sql))
+            return false;
+    }
+    const std::string setVersion = "PRAGMA user_version = " + std::to_string(steps.back().version);
+    return db.Exec(setVersion.c_str());
+}
+
+bool CopyAside(CSqliteDb& db, const std::string& copyPath)
+{
+    // VACUUM INTO writes a consistent copy, the write-ahead log's changes included.
+    CSqliteQuery query(db, "VACUUM INTO ?");
+    return query.BindText(1, copyPath).Run();
+}
+
+} // namespace
+
+const std::vector<CSchemaStep>& CollectionSchemaSteps()
+{
+    static const std::vector<CSchemaStep> steps = {{1, SCHEMA_V1}};
+    return steps;
+}
+
+std::string MigrationCopyPath(const std::string& path, int version)
+{
+    const std::string plain = path + ".before-v" + std::to_string(version);
+    std::error_code ignored;
+    if (!std::filesystem::exists(plain, ignored))
+        return plain;
+    return plain + "-" + CompactLocalTime(NowSeconds());
+}
+
+SchemaResult InspectSchema(CSqliteDb& db, const std::vector<CSchemaStep>& steps, std::string& error)
+{
+    int version = 0;
+    bool anyTables = false;
+    if (!ReadVersion(db, version) || !HasTables(db, anyTables)) {
+        error = db.ErrorText();
+        return SchemaResult::Failed;
+    }
+    if (version > steps.back().version) {
+        error = "It was made by a newer version of Veltrix";
+        return SchemaResult::Newer;
+    }
+    if (version == 0 && anyTables) {
+        error = "It is a database of another program, not a Collection";
+        return SchemaResult::NotCollection;
+    }
+    return SchemaResult::Ready;
+}
+
+SchemaResult PrepareSchema(CSqliteDb& db, const std::vector<CSchemaStep>& steps, std::string& error)
+{
+    const int target = steps.back().version;
+    const SchemaResult inspected = InspectSchema(db, steps, error);
+    int version = 0;
+    if (inspected != SchemaResult::Ready)
+        return inspected;
+    if (!ReadVersion(db, version)) {
+        error = db.ErrorText();
+        return SchemaResult::Failed;
+    }
+    if (version == target)
+        return SchemaResult::Ready;
+
+    // An older file is copied aside before anything of it changes.
+    std::string copyPath;
+    if (version > 0) {
+        copyPath = MigrationCopyPath(db.Path(), target);
+        if (!CopyAside(db, copyPath)) {
+            error = "Could not copy it aside to " + copyPath + " before updating it: " + db.ErrorText();
+            return SchemaResult::Failed;
+        }
+    }
+
+    CSqliteTransaction transaction(db);
+    int current = 0;
+    if (!transaction.Began() || !ReadVersion(db, current)) {
+        error = db.ErrorText();
+        return SchemaResult::Failed;
+    }
+    // Another connection may have done it meanwhile: then the copy made here is not needed.
+    if (current == target) {
+        if (!copyPath.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove(copyPath, ignored);
+        }
+        return SchemaResult::Ready;
+    }
+    if (!RunSteps(db, steps, current)) {
+        error = db.ErrorText();
+        return SchemaResult::Failed;
+    }
+    if (!transaction.Commit()) {
+        error = db.ErrorText();
+        return SchemaResult::Failed;
+    }
+    return SchemaResult::Ready;
+}

@@ -1,0 +1,223 @@
+// Reading the Collection: search, programs, sources.
+
+#include "Collection.h"
+
+#include "CollectionErrors.h"
+#include "CollectionTime.h"
+#include "SqliteDb.h"
+
+#include "SyxProgram.h"
+
+#include <algorithm>
+#include <cstring>
+#include <strings.h>
+#include <variant>
+
+namespace {
+
+constexpr unsigned int NAME_SIZE = 12;
+constexpr char TAG_SEPARATOR = '\x1F';   // tags never hold control characters
+
+const char* const PROGRAM_COLUMNS =
+    "SELECT p.id, p.shown_name, p.voice_mode, p.favourite, p.hidden, p.comment, p.source_count, p.first_seen,"
+    " (SELECT group_concat(tag, char(31)) FROM tag WHERE program = p.id) FROM program p ";
+
+bool LessIgnoringCase(const std::string& a, const std::string& b)
+{
+    return strcasecmp(a.c_str(), b.c_str()) < 0;
+}
+
+CCollectionProgram ReadProgram(const CSqliteQuery& query)
+{
+    CCollectionProgram program;
+    program.id = query.Int(0);
+    program.shownName = query.Text(1);
+    program.voiceMode = VOICE_MODE_NAMES[query.Int(2) & 3];
+    program.favourite = query.Int(3) != 0;
+    program.hidden = query.Int(4) != 0;
+    program.comment = query.Text(5);
+    program.sourceCount = static_cast<int>(query.Int(6));
+    program.firstSeen = LocalTimeText(query.Int(7));
+    const std::string tags = query.Text(8);
+    for (std::size_t start = 0; start < tags.size();) {
+        std::size_t end = tags.find(TAG_SEPARATOR, start);
+        if (end == std::string::npos)
+            end = tags.size();
+        program.tags.push_back(tags.substr(start, end - start));
+        start = end + 1;
+    }
+    std::sort(program.tags.begin(), program.tags.end(), LessIgnoringCase);
+    return program;
+}
+
+// The LIKE pattern for a fragment anywhere in the text, its own % and _ taken literally.
+std::string ContainsPattern(const std::string& fragment)
+{
+    std::string pattern = "%";
+    for (const char c : fragment) {
+        if (c == '%' || c == '_' || c == '\\')
+            pattern += '\\';
+        pattern += c;
+    }
+    return pattern + "%";
+}
+
+int VoiceModeIndex(const std::string& name)
+{
+    for (int mode = 0; mode < 4; ++mode)
+        if (strcasecmp(name.c_str(), VOICE_MODE_NAMES[mode]) == 0)
+            return mode;
+    return -1;
+}
+
+std::string IdsAsJson(const std::vector<CollectionId>& ids)
+{
+    std::string json = "[";
+    for (const CollectionId id : ids)
+        json += (json.size() > 1 ? "," : "") + std::to_string(id);
+    return json + "]";
+}
+
+std::vector<CollectionId> DecodeSlots(const unsigned char* blob, std::size_t size)
+{
+    std::vector<CollectionId> ids;
+    for (std::size_t offset = 0; offset + 8 <= size; offset += 8) {
+        std::uint64_t id = 0;
+        for (int byte = 0; byte < 8; ++byte)
+            id |= static_cast<std::uint64_t>(blob[offset + static_cast<std::size_t>(byte)]) << (8 * byte);
+        ids.push_back(static_cast<CollectionId>(id));
+    }
+    return ids;
+}
+
+} // namespace
+
+std::vector<CCollectionProgram> CCollection::Search(const CCollectionQuery& query)
+{
+    using Parameter = std::variant<std::int64_t, std::string>;
+    std::string sql = std::string(PROGRAM_COLUMNS) + "WHERE p.hidden = ?";
+    std::vector<Parameter> parameters = {std::int64_t(query.hiddenOnly ? 1 : 0)};
+    if (!query.text.empty()) {
+        sql += " AND p.id IN (SELECT program FROM program_name WHERE name LIKE ? ESCAPE '\\')";
+        parameters.emplace_back(ContainsPattern(query.text));
+    }
+    if (!query.voiceMode.empty()) {
+        const int mode = VoiceModeIndex(query.voiceMode);
+        if (mode < 0)
+            return {};
+        sql += " AND p.voice_mode = ?";
+        parameters.emplace_back(std::int64_t(mode));
+    }
+    if (!query.tag.empty()) {
+        sql += " AND p.id IN (SELECT program FROM tag WHERE tag = ?)";
+        parameters.emplace_back(query.tag);
+    }
+    if (query.favouritesOnly)
+        sql += " AND p.favourite = 1";
+    if (query.source != 0) {
+        sql += " AND p.id IN (SELECT value FROM json_each(?))";
+        parameters.emplace_back(IdsAsJson(SourcePrograms(query.source)));
+    }
+    if (query.list != 0) {
+        sql += " AND p.id IN (SELECT program FROM list_entry WHERE list = ?)";
+        parameters.emplace_back(std::int64_t(query.list));
+    }
+    sql += " ORDER BY p.shown_name COLLATE NOCASE, p.id";
+
+    CSqliteQuery select(*m_db, sql.c_str());
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        const int index = static_cast<int>(i) + 1;
+        if (const auto* number = std::get_if<std::int64_t>(&parameters[i]))
+            select.Bind(index, *number);
+        else
+            select.BindText(index, std::get<std::string>(parameters[i]));
+    }
+    std::vector<CCollectionProgram> programs;
+    while (select.Next())
+        programs.push_back(ReadProgram(select));
+    return programs;
+}
+
+bool CCollection::GetProgram(CollectionId id, CCollectionProgram& program)
+{
+    const std::string sql = std::string(PROGRAM_COLUMNS) + "WHERE p.id = ?";
+    CSqliteQuery select(*m_db, sql.c_str());
+    if (!select.Bind(1, id).Next())
+        return false;
+    program = ReadProgram(select);
+    return true;
+}
+
+std::vector<std::string> CCollection::ProgramNames(CollectionId id)
+{
+    CSqliteQuery select(*m_db, "SELECT name FROM program_name WHERE program = ? ORDER BY id");
+    select.Bind(1, id);
+    std::vector<std::string> names;
+    while (select.Next())
+        names.push_back(select.Text(0));
+    return names;
+}
+
+bool CCollection::ProgramData(CollectionId id, CollectionProgramData& data)
+{
+    CSqliteQuery select(*m_db, "SELECT shown_name, sound FROM program WHERE id = ?");
+    if (!select.Bind(1, id).Next() || select.Size(1) != data.size() - NAME_SIZE)
+        return false;
+    const std::string name = select.Text(0);
+    data.fill(' ');
+    std::memcpy(data.data(), name.data(), std::min<std::size_t>(name.size(), NAME_SIZE));
+    std::memcpy(data.data() + NAME_SIZE, select.Blob(1), data.size() - NAME_SIZE);
+    return true;
+}
+
+std::vector<CCollectionSource> CCollection::Sources()
+{
+    CSqliteQuery select(*m_db, "SELECT id, kind, name, program_count, taken_in, size FROM source ORDER BY taken_in, id");
+    std::vector<CCollectionSource> sources;
+    while (select.Next()) {
+        CCollectionSource source;
+        source.id = select.Int(0);
+        source.kind = select.Int(1) == 1 ? SourceKind::Synth : SourceKind::File;
+        source.name = select.Text(2);
+        source.programCount = static_cast<int>(select.Int(3));
+        source.takenIn = LocalTimeText(select.Int(4));
+        source.size = select.Int(5);
+        sources.push_back(source);
+    }
+    return sources;
+}
+
+bool CCollection::SourceBytes(CollectionId source, std::vector<unsigned char>& bytes)
+{
+    CSqliteQuery select(*m_db, "SELECT bytes FROM source WHERE id = ?");
+    if (!select.Bind(1, source).Next())
+        return false;
+    bytes.assign(select.Blob(0), select.Blob(0) + select.Size(0));
+    return true;
+}
+
+bool CCollection::SourceGlobalBlock(CollectionId source, std::vector<unsigned char>& bytes)
+{
+    CSqliteQuery select(*m_db, "SELECT global_block FROM source WHERE id = ? AND global_block IS NOT NULL");
+    if (!select.Bind(1, source).Next())
+        return false;
+    bytes.assign(select.Blob(0), select.Blob(0) + select.Size(0));
+    return true;
+}
+
+std::vector<CollectionId> CCollection::SourcePrograms(CollectionId source)
+{
+    CSqliteQuery select(*m_db, "SELECT slots FROM source WHERE id = ?");
+    if (!select.Bind(1, source).Next())
+        return {};
+    return DecodeSlots(select.Blob(0), select.Size(0));
+}
+
+std::vector<std::string> CCollection::Tags()
+{
+    CSqliteQuery select(*m_db, "SELECT DISTINCT tag FROM tag ORDER BY tag");
+    std::vector<std::string> tags;
+    while (select.Next())
+        tags.push_back(select.Text(0));
+    return tags;
+}

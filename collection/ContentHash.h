@@ -1,0 +1,8 @@
+#pragma once
+// The 64-bit hash the Collection keys sounds and file contents by. It is stored in the
+// database, so it must never change: every byte, in this order, on every machine.
+
+#include <cstddef>
+#include <cstdint>
+
+std::uint64_t ContentHash(const unsigned char* bytes, std::size_t size);

@@ -1,0 +1,172 @@
+#include "SqliteDb.h"
+
+#include <sqlite3.h>
+
+CSqliteStatement::~CSqliteStatement()
+{
+    sqlite3_finalize(m_statement);
+}
+
+std::unique_ptr<CSqliteDb> CSqliteDb::Open(const std::string& path, int& code, std::string& error)
+{
+    sqlite3* db = nullptr;
+    code = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (code != SQLITE_OK) {
+        error = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_extended_result_codes(db, 0);
+    return std::unique_ptr<CSqliteDb>(new CSqliteDb(db, path));
+}
+
+CSqliteDb::~CSqliteDb()
+{
+    m_statements.clear();   // every statement is finalized before the connection closes
+    sqlite3_close(m_db);
+}
+
+bool CSqliteDb::Exec(const char* sql)
+{
+    return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+sqlite3_stmt* CSqliteDb::Statement(const char* sql)
+{
+    const auto found = m_statements.find(sql);
+    if (found != m_statements.end())
+        return found->second->Handle();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v3(m_db, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    m_statements.emplace(sql, std::make_unique<CSqliteStatement>(statement));
+    return statement;
+}
+
+std::string CSqliteDb::ErrorText() const
+{
+    return sqlite3_errmsg(m_db);
+}
+
+int CSqliteDb::ErrorCode() const
+{
+    return sqlite3_errcode(m_db) & 0xFF;
+}
+
+CSqliteQuery::CSqliteQuery(CSqliteDb& db, const char* sql) : m_db(db), m_statement(db.Statement(sql))
+{
+    m_failed = m_statement == nullptr;
+}
+
+CSqliteQuery::~CSqliteQuery()
+{
+    if (m_statement != nullptr) {
+        sqlite3_reset(m_statement);
+        sqlite3_clear_bindings(m_statement);
+    }
+}
+
+CSqliteQuery& CSqliteQuery::Bind(int index, std::int64_t value)
+{
+    if (m_statement != nullptr && sqlite3_bind_int64(m_statement, index, value) != SQLITE_OK)
+        m_failed = true;
+    return *this;
+}
+
+CSqliteQuery& CSqliteQuery::BindText(int index, std::string_view text)
+{
+    if (m_statement != nullptr
+        && sqlite3_bind_text64(m_statement, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8)
+               != SQLITE_OK)
+        m_failed = true;
+    return *this;
+}
+
+CSqliteQuery& CSqliteQuery::BindBlob(int index, const void* bytes, std::size_t size)
+{
+    // A blob of no bytes is still a blob, not NULL.
+    static const unsigned char none = 0;
+    if (m_statement != nullptr
+        && sqlite3_bind_blob64(m_statement, index, size == 0 ? &none : bytes, size, SQLITE_TRANSIENT)
+               != SQLITE_OK)
+        m_failed = true;
+    return *this;
+}
+
+CSqliteQuery& CSqliteQuery::BindNull(int index)
+{
+    if (m_statement != nullptr && sqlite3_bind_null(m_statement, index) != SQLITE_OK)
+        m_failed = true;
+    return *this;
+}
+
+bool CSqliteQuery::Next()
+{
+    if (m_failed)
+        return false;
+    const int code = sqlite3_step(m_statement);
+    if (code == SQLITE_ROW)
+        return true;
+    if (code != SQLITE_DONE)
+        m_failed = true;
+    return false;
+}
+
+bool CSqliteQuery::Run()
+{
+    while (Next()) {
+    }
+    return !m_failed;
+}
+
+std::int64_t CSqliteQuery::Int(int column) const
+{
+    return sqlite3_column_int64(m_statement, column);
+}
+
+std::string CSqliteQuery::Text(int column) const
+{
+    const unsigned char* text = sqlite3_column_text(m_statement, column);
+    const int size = sqlite3_column_bytes(m_statement, column);
+    return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text), size);
+}
+
+const unsigned char* CSqliteQuery::Blob(int column) const
+{
+    return static_cast<const unsigned char*>(sqlite3_column_blob(m_statement, column));
+}
+
+std::size_t CSqliteQuery::Size(int column) const
+{
+    return static_cast<std::size_t>(sqlite3_column_bytes(m_statement, column));
+}
+
+bool CSqliteQuery::IsNull(int column) const
+{
+    return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
+}
+
+CSqliteTransaction::CSqliteTransaction(CSqliteDb& db) : m_db(db)
+{
+    m_open = m_db.Exec("BEGIN IMMEDIATE");
+}
+
+CSqliteTransaction::~CSqliteTransaction()
+{
+    if (m_open)
+        m_db.Exec("ROLLBACK");
+}
+
+bool CSqliteTransaction::Commit()
+{
+    if (!m_open)
+        return false;
+    if (!m_db.Exec("COMMIT")) {
+        // A commit that failed (a full disk) leaves the transaction open: it is rolled back.
+        return false;
+    }
+    m_open = false;
+    return true;
+}

@@ -1,0 +1,111 @@
+#pragma once
+// A small wrapper over SQLite's C API: one class owns the connection, one owns a prepared
+// statement, a query is one use of a statement, and a transaction rolls back unless it was
+// committed. Nothing throws; a failure is a false return and the connection's error text.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One prepared statement, finalized with its owner.
+class CSqliteStatement
+{
+public:
+    explicit CSqliteStatement(sqlite3_stmt* statement) : m_statement(statement) {}
+    ~CSqliteStatement();
+    CSqliteStatement(const CSqliteStatement&) = delete;
+    CSqliteStatement& operator=(const CSqliteStatement&) = delete;
+
+    sqlite3_stmt* Handle() const { return m_statement; }
+
+private:
+    sqlite3_stmt* m_statement;
+};
+
+// One connection. Statements are prepared once per connection and kept.
+class CSqliteDb
+{
+public:
+    // Opens (or creates) the database file. Null with `code` and `error` set when SQLite can't.
+    static std::unique_ptr<CSqliteDb> Open(const std::string& path, int& code, std::string& error);
+    ~CSqliteDb();
+    CSqliteDb(const CSqliteDb&) = delete;
+    CSqliteDb& operator=(const CSqliteDb&) = delete;
+
+    sqlite3* Handle() const { return m_db; }
+    const std::string& Path() const { return m_path; }
+
+    // Runs one or more statements that return nothing of interest.
+    bool Exec(const char* sql);
+    // The cached statement for `sql`, made on first use; null when it does not prepare.
+    sqlite3_stmt* Statement(const char* sql);
+
+    // The last error of the connection, readable, and its primary result code.
+    std::string ErrorText() const;
+    int ErrorCode() const;
+
+private:
+    CSqliteDb(sqlite3* db, const std::string& path) : m_db(db), m_path(path) {}
+
+    sqlite3* m_db;
+    std::string m_path;
+    std::map<std::string, std::unique_ptr<CSqliteStatement>> m_statements;
+};
+
+// One use of a cached statement: bind, step, read columns. The statement is reset when the
+// query ends, so that no read stays open on the database.
+class CSqliteQuery
+{
+public:
+    CSqliteQuery(CSqliteDb& db, const char* sql);
+    ~CSqliteQuery();
+    CSqliteQuery(const CSqliteQuery&) = delete;
+    CSqliteQuery& operator=(const CSqliteQuery&) = delete;
+
+    // Parameters count from 1.
+    CSqliteQuery& Bind(int index, std::int64_t value);
+    CSqliteQuery& BindText(int index, std::string_view text);
+    CSqliteQuery& BindBlob(int index, const void* bytes, std::size_t size);
+    CSqliteQuery& BindNull(int index);
+
+    // Steps to the next row: true while there is one. False at the end or on an error.
+    bool Next();
+    // Steps the statement to its end; true when it ran without error.
+    bool Run();
+    bool Failed() const { return m_failed; }
+
+    // Columns count from 0.
+    std::int64_t Int(int column) const;
+    std::string Text(int column) const;
+    const unsigned char* Blob(int column) const;
+    std::size_t Size(int column) const;
+    bool IsNull(int column) const;
+
+private:
+    CSqliteDb& m_db;
+    sqlite3_stmt* m_statement;
+    bool m_failed = false;
+};
+
+// A write transaction (BEGIN IMMEDIATE: the write lock is taken at once, waiting up to the
+// busy timeout, so two writers never deadlock). Rolled back unless committed.
+class CSqliteTransaction
+{
+public:
+    explicit CSqliteTransaction(CSqliteDb& db);
+    ~CSqliteTransaction();
+    CSqliteTransaction(const CSqliteTransaction&) = delete;
+    CSqliteTransaction& operator=(const CSqliteTransaction&) = delete;
+
+    bool Began() const { return m_open; }
+    bool Commit();
+
+private:
+    CSqliteDb& m_db;
+    bool m_open = false;
+};

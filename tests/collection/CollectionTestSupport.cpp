@@ -1,0 +1,82 @@
+#include "CollectionTestSupport.h"
+
+#include "DumpWriter.h"
+#include "SyxFormat.h"
+#include "SyxProgram.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+void CCollectionTest::SetUp()
+{
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    m_dir = std::filesystem::temp_directory_path()
+        / (std::string("veltrix-collection-") + info->name() + "-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(m_dir);
+    std::filesystem::create_directories(m_dir);
+}
+
+void CCollectionTest::TearDown()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_dir, ignored);
+}
+
+std::string CCollectionTest::WriteFile(const std::string& name, const Bytes& bytes) const
+{
+    const std::string path = PathOf(name);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    EXPECT_TRUE(out.good()) << path;
+    return path;
+}
+
+std::unique_ptr<CCollection> CCollectionTest::OpenCollection() const
+{
+    std::string error;
+    std::string notice;
+    std::unique_ptr<CCollection> collection = CCollection::Open(DbPath(), error, notice);
+    EXPECT_TRUE(collection) << error;
+    EXPECT_EQ(notice, "");
+    return collection;
+}
+
+Bytes MakeProgram(const std::string& name, unsigned int seed, int voiceMode)
+{
+    Bytes data(PROGRAM_DATA_SIZE);
+    unsigned int state = seed * 2654435761u + 12345u;
+    for (unsigned char& byte : data) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<unsigned char>(state >> 16);
+    }
+    for (std::size_t i = 0; i < 12; ++i)
+        data[i] = static_cast<unsigned char>(i < name.size() ? name[i] : ' ');
+    data[16] = static_cast<unsigned char>((data[16] & 0xCF) | (voiceMode << 4));
+    return data;
+}
+
+Bytes OneProgramDump(const Bytes& program)
+{
+    return BuildDumpMessage(FUNC_CURRENT_PROGRAM, {program});
+}
+
+Bytes BankDump(const std::vector<Bytes>& programs)
+{
+    return BuildDumpMessage(FUNC_PROGRAM_DUMP, programs);
+}
+
+std::vector<Bytes> MakeBankPrograms(const std::string& prefix, unsigned int firstSeed)
+{
+    std::vector<Bytes> programs;
+    for (unsigned int i = 0; i < 128; ++i)
+        programs.push_back(MakeProgram(prefix + " " + std::to_string(i), firstSeed + i, static_cast<int>(i % 4)));
+    return programs;
+}
+
+Bytes ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}

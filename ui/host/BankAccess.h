@@ -1,0 +1,36 @@
+#pragma once
+// What a feature sees of the bank the bank pane holds: for the synthesizer's commands
+// (receive into it, send it) and for the views that put programs in it.
+
+#include "Bank.h"
+
+#include <QString>
+
+#include <vector>
+
+class IBankAccess {
+public:
+    virtual ~IBankAccess() = default;
+
+    // The bank, or null before one was loaded.
+    virtual const CBank* Bank() const = 0;
+    bool HasBank() const { return Bank() != nullptr; }
+    // Its name in the pane's title: a file name, "Synth 2026-12-07 14:32", ...
+    virtual QString BankName() const = 0;
+
+    // Before the bank is replaced: when it has unsaved changes, asks Save, Discard or
+    // Cancel. True when the bank may go (saved, or discarded).
+    virtual bool MayReplaceBank() = 0;
+    // Replaces the whole bank and shows the pane; the undo history starts again and the
+    // bank counts as saved. Asks nothing: call MayReplaceBank first.
+    virtual void SetBank(const CBank& bank, const QString& sourceName) = 0;
+    // The bank as one program data dump on `channel` (0 for files); empty before a bank.
+    virtual std::vector<unsigned char> BankDump(int channel) const = 0;
+
+    // The slot selected in the pane, or -1 (no bank).
+    virtual int SelectedSlot() const = 0;
+    // Puts programs in the slots from the selected one on, as Put in Bank does: one
+    // undoable step, up to H16 (the status bar says how many were left out). Returns how
+    // many the bank took; 0 without a bank.
+    virtual int PutPrograms(const std::vector<CBank::ProgramData>& programs) = 0;
+};
