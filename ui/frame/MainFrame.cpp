@@ -1,4 +1,5 @@
 #include "MainFrame.h"
+#include "collection/CollectionFeatures.h"
 
 #include "DialogUnits.h"
 #include "FirstStartSize.h"
@@ -106,6 +107,7 @@ int CMainFrame::OnCreate()
     m_wndGrid->SetColors(GRID_TEXT_COLOR, GRID_BACK_COLOR);
     CreateGridColumns();
     m_bank = new CBankCommands(*this, m_services, m_librarySources);
+    m_collection = std::make_unique<CCollectionFeatures>(ComposeCollection(*this, *this, m_bank, m_services));
 
     if (!m_placement->IsPlaced())
         m_placement->PlaceCentred(FirstStartSize(*this, *m_wndGrid));

@@ -31,6 +31,7 @@ class QComboBox;
 class QLabel;
 class QToolBar;
 class CBankCommands;
+struct CCollectionFeatures;
 class CProgramGrid;
 class CWindowPlacement;
 class CRecentFiles;
@@ -130,6 +131,8 @@ public:
     CRecentFiles& RecentFiles() { return *m_recentFiles; }
     void AttachMidiInput(IMidiInService& midiIn, IMidiPortWatcher* portWatcher);
     CSynthCommands* Synth() const { return m_synth; }
+    // The Collection's handle and its taking in of what is opened and received.
+    const CCollectionFeatures& CollectionFeatures() const { return *m_collection; }
 
 protected:
     bool event(QEvent* event) override;
@@ -186,6 +189,7 @@ private:
     std::vector<CloseGuard> m_closeGuards;
     CBankCommands* m_bank = nullptr;      // a child of the window
     CSynthCommands* m_synth = nullptr;    // a child of the window, once MIDI input is attached
+    std::unique_ptr<CCollectionFeatures> m_collection;   // its parts are children of the window
 
     QLabel* m_paneMessage = nullptr;
     QLabel* m_paneCount = nullptr;

@@ -2,6 +2,7 @@
 // synthesizer, and the frame's hook for the MIDI input side.
 
 #include "MainFrame.h"
+#include "collection/CollectionFeatures.h"
 #include "services/WaitCursor.h"
 #include "synth/MidiPortFollower.h"
 #include "synth/SynthCommands.h"
@@ -27,6 +28,8 @@ bool CMainFrame::AddLibrarySource(const std::vector<unsigned char>& dump, const 
 void CMainFrame::AttachMidiInput(IMidiInService& midiIn, IMidiPortWatcher* portWatcher)
 {
     m_synth = new CSynthCommands(*this, m_services, midiIn);
+    if (m_collection)
+        TakeInReceives(*m_collection, *m_synth);
     SetTransfer(m_synth);
     if (portWatcher != nullptr)
         new CMidiPortFollower(*this, *portWatcher, m_services);

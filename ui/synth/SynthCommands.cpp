@@ -244,6 +244,8 @@ void CSynthCommands::OnReceived(Destination destination, const CReceiveResult& r
         pane->raise();
     }
     m_receivedDump = result.bytes;
+    for (const ReceivedHandler& handler : m_receivedHandlers)
+        handler(m_receivedDump);
 }
 
 void CSynthCommands::OnProgramSendBank()
