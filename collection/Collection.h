@@ -77,6 +77,8 @@ struct CSlotDifference {
 using CollectionProgramData = std::array<unsigned char, 254>;
 
 class CSqliteDb;
+class CSoundIndex;
+class CNameIndex;
 
 class CCollection {
 public:
@@ -144,5 +146,10 @@ public:
 
 private:
     explicit CCollection(std::unique_ptr<CSqliteDb> db);
+    bool TakeIn(SourceKind kind, const std::string& name, const std::vector<unsigned char>& bytes,
+                std::int64_t takenAt, CImportResult& result, std::string& error);
+
     std::unique_ptr<CSqliteDb> m_db;
+    std::unique_ptr<CSoundIndex> m_sounds;   // made on the first import
+    std::unique_ptr<CNameIndex> m_names;     // made on the first search by text
 };

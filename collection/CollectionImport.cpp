@@ -4,8 +4,11 @@
 #include "Collection.h"
 
 #include "CollectionErrors.h"
+#include "CollectionSchema.h"
 #include "CollectionTime.h"
 #include "ContentHash.h"
+#include "SoundIndex.h"
+#include "SourceStore.h"
 #include "SqliteDb.h"
 
 #include "ProgramList.h"
@@ -16,11 +19,11 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <unordered_set>
 
 namespace {
 
@@ -33,6 +36,9 @@ const char* const ERROR_TOO_LARGE = "File is too large to be a Korg Syx File";
 constexpr unsigned int NAME_SIZE = 12;
 constexpr unsigned int SOUND_SIZE = PROGRAM_DATA_SIZE - NAME_SIZE;
 constexpr unsigned int VOICE_MODE_BYTE = 16;
+
+// Any value other than 0 gives the second, independent content hash.
+constexpr std::uint64_t CONTENT_CHECK_SEED = 0x5EED;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -65,81 +71,86 @@ std::string FullPath(const std::string& path)
     return failure ? path : full.lexically_normal().string();
 }
 
-// A source with exactly these bytes, if there is one.
-bool FindKnownSource(CSqliteDb& db, const std::vector<unsigned char>& bytes, std::uint64_t hash,
+// The source with the same content, if there is one: the same size and two independent
+// 64-bit hashes. Its bytes are not read back to compare: even among a million files, the
+// chance that two different ones agree on all three is below one in 10^25.
+bool FindKnownSource(CSqliteDb& db, std::size_t size, std::uint64_t hash, std::uint64_t check,
                      CImportResult& result, bool& found)
 {
     found = false;
-    CSqliteQuery query(db, "SELECT id, program_count, bytes FROM source WHERE content_hash = ? AND size = ?");
-    query.Bind(1, static_cast<std::int64_t>(hash)).Bind(2, static_cast<std::int64_t>(bytes.size()));
-    while (query.Next()) {
-        if (query.Size(2) == bytes.size() && std::memcmp(query.Blob(2), bytes.data(), bytes.size()) == 0) {
-            found = true;
-            result.source = query.Int(0);
-            result.programs = static_cast<int>(query.Int(1));
-            result.newPrograms = 0;
-            result.alreadyKnown = true;
-            return true;
-        }
+    CSqliteQuery query(db, "SELECT id, program_count FROM source"
+                           " WHERE content_hash = ? AND content_check = ? AND size = ?");
+    query.Bind(1, static_cast<std::int64_t>(hash))
+        .Bind(2, static_cast<std::int64_t>(check))
+        .Bind(3, static_cast<std::int64_t>(size));
+    if (query.Next()) {
+        found = true;
+        result.source = query.Int(0);
+        result.programs = static_cast<int>(query.Int(1));
+        result.newPrograms = 0;
+        result.alreadyKnown = true;
     }
     return !query.Failed();
 }
 
+// Where a new program's bytes are: a slot of the source being taken in.
+struct CNewProgramPlace {
+    CollectionId source;
+    int slot;
+    std::int64_t takenAt;
+};
+
 // The program with this sound, added when new. Its key is the sound's hash, or the next
-// free value after it when another sound has that hash.
-bool FindOrAddProgram(CSqliteDb& db, const unsigned char* data, const std::string& name, std::int64_t takenAt,
-                      CollectionId& id, bool& added)
+// free key after it when another sound has that hash.
+bool FindOrAddProgram(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sources, const CSyxProgram& program,
+                      const CNewProgramPlace& place, CollectionId& id, bool& added)
 {
-    const unsigned char* sound = data + NAME_SIZE;
-    std::uint64_t key = ContentHash(sound, SOUND_SIZE);
-    for (;;) {
-        CSqliteQuery insert(db, "INSERT INTO program(sound_key, shown_name, voice_mode, first_seen, source_count, sound)"
-                                " VALUES(?, ?, ?, ?, 1, ?) ON CONFLICT(sound_key) DO NOTHING");
-        insert.Bind(1, static_cast<std::int64_t>(key))
-            .BindText(2, name)
-            .Bind(3, (data[VOICE_MODE_BYTE] >> 4) & 3)
-            .Bind(4, takenAt)
-            .BindBlob(5, sound, SOUND_SIZE);
-        if (!insert.Run())
-            return false;
-        if (sqlite3_changes(db.Handle()) == 1) {
+    const unsigned char* sound = program.GetData() + NAME_SIZE;
+    for (std::uint64_t key = ContentHash(sound, SOUND_SIZE);; ++key) {
+        id = sounds.Find(key);
+        if (id == 0) {
+            const std::string name = program.GetName();
+            CSqliteQuery insert(db, "INSERT INTO program(sound_key, first_source, first_slot, first_name, voice_mode,"
+                                    " first_seen, source_count) VALUES(?, ?, ?, ?, ?, ?, 1)");
+            insert.Bind(1, static_cast<std::int64_t>(key))
+                .Bind(2, place.source)
+                .Bind(3, place.slot)
+                .BindText(4, name)
+                .Bind(5, (program.GetData()[VOICE_MODE_BYTE] >> 4) & 3)
+                .Bind(6, place.takenAt);
+            if (!insert.Run())
+                return false;
             id = sqlite3_last_insert_rowid(db.Handle());
+            sounds.Add(key, id);
             added = true;
             return true;
         }
-        CSqliteQuery find(db, "SELECT id, sound FROM program WHERE sound_key = ?");
-        find.Bind(1, static_cast<std::int64_t>(key));
-        if (!find.Next())
+        const unsigned char* known = sources.ProgramData(db, id);
+        if (known == nullptr)
             return false;
-        if (find.Size(1) == SOUND_SIZE && std::memcmp(find.Blob(1), sound, SOUND_SIZE) == 0) {
-            id = find.Int(0);
+        if (std::memcmp(known + NAME_SIZE, sound, SOUND_SIZE) == 0) {
             added = false;
             return true;
         }
-        ++key;  // a different sound with the same hash: the next key
     }
 }
 
 bool AddName(CSqliteDb& db, CollectionId program, const std::string& name)
 {
-    CSqliteQuery query(db, "INSERT INTO program_name(program, name) VALUES(?, ?) ON CONFLICT DO NOTHING");
+    CSqliteQuery query(db, ADD_PROGRAM_NAME_SQL);
     return query.Bind(1, program).BindText(2, name).Run();
+}
+
+CollectionId NextSourceId(CSqliteDb& db)
+{
+    CSqliteQuery query(db, "SELECT coalesce(max(id), 0) + 1 FROM source");
+    return query.Next() ? query.Int(0) : 0;
 }
 
 bool CountOneMoreSource(CSqliteDb& db, CollectionId program)
 {
     CSqliteQuery query(db, "UPDATE program SET source_count = source_count + 1 WHERE id = ?");
     return query.Bind(1, program).Run();
-}
-
-std::vector<unsigned char> EncodeSlots(const std::vector<CollectionId>& ids)
-{
-    std::vector<unsigned char> blob;
-    blob.reserve(ids.size() * 8);
-    for (const CollectionId id : ids)
-        for (int byte = 0; byte < 8; ++byte)
-            blob.push_back(static_cast<unsigned char>(static_cast<std::uint64_t>(id) >> (8 * byte)));
-    return blob;
 }
 
 // The bytes an all-data dump carries after its programs; none for the other dumps.
@@ -152,88 +163,120 @@ std::vector<unsigned char> GlobalBlock(const std::vector<unsigned char>& bytes, 
                                       bytes.begin() + static_cast<std::ptrdiff_t>(start + ALL_DATA_TRAILER_SIZE));
 }
 
-struct CNewSource {
-    SourceKind kind;
-    std::string name;
-    bool idempotent;    // files: the same bytes again add nothing
-};
+} // namespace
 
-bool TakeIn(CSqliteDb& db, const CNewSource& source, const std::vector<unsigned char>& bytes, std::int64_t takenAt,
-            CImportResult& result, std::string& error)
+bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::vector<unsigned char>& bytes,
+                         std::int64_t takenAt, CImportResult& result, std::string& error)
 {
     result = CImportResult();
+    // Files: the same bytes again add nothing. Every receive is a snapshot of the synthesizer,
+    // kept even when nothing changed.
+    const bool idempotent = kind == SourceKind::File;
+    const std::uint64_t hash = ContentHash(bytes.data(), bytes.size());
+    const std::uint64_t check = ContentHash(bytes.data(), bytes.size(), CONTENT_CHECK_SEED);
+    // Known content is looked for before the write lock is taken, and again under it.
+    bool known = false;
+    if (idempotent && (!FindKnownSource(*m_db, bytes.size(), hash, check, result, known) || known)) {
+        if (!known)
+            error = DatabaseError(*m_db);
+        return known;
+    }
     CProgramList list;
     if (!list.ReadSyxBytes(bytes.data(), bytes.size(), error, std::string()))
         return false;
-    if (takenAt == 0)
-        takenAt = NowSeconds();
-    const std::uint64_t hash = ContentHash(bytes.data(), bytes.size());
 
-    // Known content is found without taking the write lock; looked for again under it.
-    bool known = false;
-    if (source.idempotent && (!FindKnownSource(db, bytes, hash, result, known) || known)) {
-        if (!known)
-            error = DatabaseError(db);
-        return known;
-    }
-    CSqliteTransaction transaction(db);
-    if (!transaction.Began() || (source.idempotent && !FindKnownSource(db, bytes, hash, result, known))) {
-        error = DatabaseError(db);
+    if (!m_sounds)
+        m_sounds = std::make_unique<CSoundIndex>();
+    CSqliteTransaction transaction(*m_db);
+    if (!transaction.Began() || (idempotent && !FindKnownSource(*m_db, bytes.size(), hash, check, result, known))
+        || !m_sounds->CatchUp(*m_db)) {
+        error = DatabaseError(*m_db);
         return false;
     }
     if (known)
         return true;
 
+    // Whatever this transaction adds to the sound index goes with it when it is rolled back.
+    struct CForgetUnlessCommitted {
+        CSoundIndex& sounds;
+        bool committed = false;
+        ~CForgetUnlessCommitted()
+        {
+            if (!committed)
+                sounds.Clear();
+        }
+    } forget{*m_sounds};
+
+    // The source's id is known before its row is written last, under the write lock.
+    const CollectionId sourceId = NextSourceId(*m_db);
+    if (sourceId == 0) {
+        error = DatabaseError(*m_db);
+        return false;
+    }
+    CSourcePrograms sources;
+    sources.Add(sourceId, &list);
+
     std::vector<CollectionId> slots;
-    std::unordered_set<CollectionId> counted;   // programs already counted for this source
+    std::vector<CollectionId> counted;   // programs already counted for this source
     int newPrograms = 0;
     for (int i = 0; i < list.GetSize(); ++i) {
-        const CSyxProgram* program = list.GetAt(i);
-        const std::string name = program->GetName();
+        const CSyxProgram& program = *list.GetAt(i);
         CollectionId id = 0;
         bool added = false;
-        if (!FindOrAddProgram(db, program->GetData(), name, takenAt, id, added)
-            || (!added && counted.count(id) == 0 && !CountOneMoreSource(db, id)) || !AddName(db, id, name)) {
-            error = DatabaseError(db);
+        if (!FindOrAddProgram(*m_db, *m_sounds, sources, program, {sourceId, i, takenAt}, id, added)) {
+            error = DatabaseError(*m_db);
+            return false;
+        }
+        const bool firstTimeHere = std::find(counted.begin(), counted.end(), id) == counted.end();
+        if (!added && ((firstTimeHere && !CountOneMoreSource(*m_db, id)) || !AddName(*m_db, id, program.GetName()))) {
+            error = DatabaseError(*m_db);
             return false;
         }
         newPrograms += added ? 1 : 0;
-        counted.insert(id);
+        if (firstTimeHere)
+            counted.push_back(id);
         slots.push_back(id);
     }
 
     const std::vector<unsigned char> slotBlob = EncodeSlots(slots);
+    std::vector<unsigned char> slotNames;
+    for (int i = 0; i < list.GetSize(); ++i)
+        slotNames.insert(slotNames.end(), list.GetAt(i)->GetData(), list.GetAt(i)->GetData() + NAME_SIZE);
     const std::vector<unsigned char> globalBlock = GlobalBlock(bytes, list.GetSize());
-    CSqliteQuery insert(db, "INSERT INTO source(kind, name, size, content_hash, taken_in, program_count, slots,"
-                            " global_block, bytes) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    insert.Bind(1, source.kind == SourceKind::Synth ? 1 : 0)
-        .BindText(2, source.name)
-        .Bind(3, static_cast<std::int64_t>(bytes.size()))
-        .Bind(4, static_cast<std::int64_t>(hash))
-        .Bind(5, takenAt)
-        .Bind(6, list.GetSize())
-        .BindBlob(7, slotBlob.data(), slotBlob.size());
+    CSqliteQuery insert(*m_db, "INSERT INTO source(id, kind, name, size, content_hash, content_check, taken_in,"
+                               " program_count, global_block, bytes) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    insert.Bind(1, sourceId)
+        .Bind(2, kind == SourceKind::Synth ? 1 : 0)
+        .BindText(3, name)
+        .Bind(4, static_cast<std::int64_t>(bytes.size()))
+        .Bind(5, static_cast<std::int64_t>(hash))
+        .Bind(6, static_cast<std::int64_t>(check))
+        .Bind(7, takenAt)
+        .Bind(8, list.GetSize());
     if (globalBlock.empty())
-        insert.BindNull(8);
+        insert.BindNull(9);
     else
-        insert.BindBlob(8, globalBlock.data(), globalBlock.size());
-    insert.BindBlob(9, bytes.data(), bytes.size());
-    if (!insert.Run()) {
-        error = DatabaseError(db);
-        return false;
-    }
-    const CollectionId sourceId = sqlite3_last_insert_rowid(db.Handle());
-    if (!transaction.Commit()) {
-        error = DatabaseError(db);
+        insert.BindBlob(9, globalBlock.data(), globalBlock.size());
+    insert.BindBlob(10, bytes.data(), bytes.size());
+    CSqliteQuery insertSlots(*m_db, "INSERT INTO source_slots(source, programs, names) VALUES(?, ?, ?)");
+    insertSlots.Bind(1, sourceId)
+        .BindBlob(2, slotBlob.data(), slotBlob.size())
+        .BindBlob(3, slotNames.data(), slotNames.size());
+    if (!insert.Run() || !insertSlots.Run()) {
+        error = DatabaseError(*m_db);
         return false;
     }
     result.source = sourceId;
+    if (!transaction.Commit()) {
+        error = DatabaseError(*m_db);
+        result = CImportResult();
+        return false;
+    }
+    forget.committed = true;
     result.programs = list.GetSize();
     result.newPrograms = newPrograms;
     return true;
 }
-
-} // namespace
 
 bool CCollection::ImportFile(const std::string& path, CImportResult& result, std::string& error, std::int64_t takenAt)
 {
@@ -248,7 +291,7 @@ bool CCollection::ImportFile(const std::string& path, CImportResult& result, std
 bool CCollection::ImportFileBytes(const std::string& path, const std::vector<unsigned char>& bytes,
                                   CImportResult& result, std::string& error, std::int64_t takenAt)
 {
-    return TakeIn(*m_db, {SourceKind::File, FullPath(path), true}, bytes, takenAt, result, error);
+    return TakeIn(SourceKind::File, FullPath(path), bytes, takenAt == 0 ? NowSeconds() : takenAt, result, error);
 }
 
 bool CCollection::ImportSynthDump(const std::vector<unsigned char>& bytes, CImportResult& result, std::string& error,
@@ -256,7 +299,5 @@ bool CCollection::ImportSynthDump(const std::vector<unsigned char>& bytes, CImpo
 {
     if (takenAt == 0)
         takenAt = NowSeconds();
-    // Every receive is a snapshot of the synthesizer, kept even when nothing changed.
-    return TakeIn(*m_db, {SourceKind::Synth, "Synth " + LocalTimeWithSpace(takenAt), false}, bytes, takenAt, result,
-                  error);
+    return TakeIn(SourceKind::Synth, "Synth " + LocalTimeWithSpace(takenAt), bytes, takenAt, result, error);
 }

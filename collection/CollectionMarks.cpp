@@ -3,6 +3,7 @@
 #include "Collection.h"
 
 #include "CollectionErrors.h"
+#include "CollectionSchema.h"
 #include "SqliteDb.h"
 
 #include <sqlite3.h>
@@ -134,9 +135,9 @@ bool CCollection::Rename(CollectionId id, const std::string& name, std::string& 
         error = DatabaseError(*m_db);
         return false;
     }
-    if (!UpdateProgram(*m_db, "UPDATE program SET shown_name = ? WHERE id = ?", id, 0, &checked, error))
+    if (!UpdateProgram(*m_db, "UPDATE program SET user_name = ? WHERE id = ?", id, 0, &checked, error))
         return false;
-    CSqliteQuery addName(*m_db, "INSERT INTO program_name(program, name) VALUES(?, ?) ON CONFLICT DO NOTHING");
+    CSqliteQuery addName(*m_db, ADD_PROGRAM_NAME_SQL);
     if (!addName.Bind(1, id).BindText(2, checked).Run() || !transaction.Commit()) {
         error = DatabaseError(*m_db);
         return false;

@@ -5,6 +5,8 @@
 
 #include "CollectionSchema.h"
 #include "CollectionTime.h"
+#include "NameIndex.h"
+#include "SoundIndex.h"
 #include "SqliteDb.h"
 
 #include <sqlite3.h>

@@ -8,40 +8,50 @@
 
 namespace {
 
-// Version 1. Sounds are found by a 64-bit hash of their bytes rather than an index over the
-// bytes themselves, which would double their size; a source's bytes are kept once.
+// Version 1. A program's row is small: its sound stays in the bytes of the first source it
+// was seen in (a source keeps its bytes exactly as taken in), and is found by a 64-bit hash
+// looked up in memory (see SoundIndex.h). So taking in a dump writes its bytes once and one
+// small row per new program, and a search reads few pages.
 const char* const SCHEMA_V1 = R"sql(
 CREATE TABLE program(
   id INTEGER PRIMARY KEY,
-  sound_key INTEGER NOT NULL UNIQUE,  -- hash of the sound; on a collision the next free value
-  shown_name TEXT NOT NULL,           -- the user's last rename, else the first name seen
+  first_name TEXT NOT NULL,           -- first: a search reads it from every row
+  sound_key INTEGER NOT NULL,         -- hash of bytes 12-253; on a collision the next free value
+  first_source INTEGER NOT NULL,      -- where its bytes are: the first source it was seen in
+  first_slot INTEGER NOT NULL,
+  user_name TEXT,                     -- the user's last rename; NULL for none
   voice_mode INTEGER NOT NULL,        -- 0 Single, 1 Split, 2 Dual, 3 Vocoder
   favourite INTEGER NOT NULL DEFAULT 0,
   hidden INTEGER NOT NULL DEFAULT 0,
   comment TEXT NOT NULL DEFAULT '',
   first_seen INTEGER NOT NULL,        -- seconds since the epoch
-  source_count INTEGER NOT NULL,      -- distinct sources it appears in
-  sound BLOB NOT NULL                 -- bytes 12-253 of the program
+  source_count INTEGER NOT NULL       -- distinct sources it appears in
 );
-CREATE TABLE program_name(
-  id INTEGER PRIMARY KEY,             -- the order the names were seen in
+CREATE TABLE program_name(            -- the names after the first, each once
   program INTEGER NOT NULL,
+  seen INTEGER NOT NULL,              -- 1, 2... in the order seen or given
   name TEXT NOT NULL,
-  UNIQUE(program, name)
-);
+  PRIMARY KEY(program, seen)
+) WITHOUT ROWID;
 CREATE TABLE source(
   id INTEGER PRIMARY KEY,
   kind INTEGER NOT NULL,              -- 0 a file, 1 a receive from the synthesizer
   name TEXT NOT NULL,
   size INTEGER NOT NULL,
-  content_hash INTEGER NOT NULL,
+  content_hash INTEGER NOT NULL,      -- two independent hashes of the bytes
+  content_check INTEGER NOT NULL,
   taken_in INTEGER NOT NULL,          -- seconds since the epoch
   program_count INTEGER NOT NULL,
-  slots BLOB NOT NULL,                -- program ids in slot order, 8 bytes each, little-endian
   global_block BLOB,                  -- all-data dumps: the bytes after the programs
   bytes BLOB NOT NULL                 -- exactly the bytes taken in
 );
 CREATE INDEX source_by_content ON source(content_hash);
+CREATE TABLE source_slots(            -- apart from the bytes, so that reading it reads few pages
+  source INTEGER PRIMARY KEY,
+  programs BLOB NOT NULL,             -- program ids in slot order, 8 bytes each, little-endian
+  names BLOB NOT NULL                 -- the 12 name bytes of each slot: what a search by name
+                                      -- reads, a source at a time rather than a row per program
+);
 CREATE TABLE tag(
   program INTEGER NOT NULL,
   tag TEXT NOT NULL COLLATE NOCASE,
@@ -99,6 +109,12 @@ bool CopyAside(CSqliteDb& db, const std::string& copyPath)
 }
 
 } // namespace
+
+const char* const ADD_PROGRAM_NAME_SQL =
+    "INSERT INTO program_name(program, seen, name)"
+    " SELECT ?1, coalesce((SELECT max(seen) FROM program_name WHERE program = ?1), 0) + 1, ?2"
+    " WHERE NOT EXISTS (SELECT 1 FROM program WHERE id = ?1 AND first_name = ?2)"
+    " AND NOT EXISTS (SELECT 1 FROM program_name WHERE program = ?1 AND name = ?2)";
 
 const std::vector<CSchemaStep>& CollectionSchemaSteps()
 {

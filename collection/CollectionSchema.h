@@ -15,6 +15,9 @@ struct CSchemaStep {
     const char* sql;
 };
 
+// Adds a name (?2) to the names of a program (?1), unless it has it already.
+extern const char* const ADD_PROGRAM_NAME_SQL;
+
 // The Collection's steps; the last one's version is the current schema.
 const std::vector<CSchemaStep>& CollectionSchemaSteps();
 

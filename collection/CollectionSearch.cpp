@@ -4,6 +4,8 @@
 
 #include "CollectionErrors.h"
 #include "CollectionTime.h"
+#include "NameIndex.h"
+#include "SourceStore.h"
 #include "SqliteDb.h"
 
 #include "SyxProgram.h"
@@ -19,7 +21,7 @@ constexpr unsigned int NAME_SIZE = 12;
 constexpr char TAG_SEPARATOR = '\x1F';   // tags never hold control characters
 
 const char* const PROGRAM_COLUMNS =
-    "SELECT p.id, p.shown_name, p.voice_mode, p.favourite, p.hidden, p.comment, p.source_count, p.first_seen,"
+    "SELECT p.id, coalesce(p.user_name, p.first_name), p.voice_mode, p.favourite, p.hidden, p.comment, p.source_count, p.first_seen,"
     " (SELECT group_concat(tag, char(31)) FROM tag WHERE program = p.id) FROM program p ";
 
 bool LessIgnoringCase(const std::string& a, const std::string& b)
@@ -27,7 +29,21 @@ bool LessIgnoringCase(const std::string& a, const std::string& b)
     return strcasecmp(a.c_str(), b.c_str()) < 0;
 }
 
-CCollectionProgram ReadProgram(const CSqliteQuery& query)
+// The programs of one dump were all first seen at the same second: its text is made once.
+struct CTimeTexts {
+    std::int64_t seconds = -1;
+    std::string text;
+    const std::string& Of(std::int64_t time)
+    {
+        if (time != seconds) {
+            seconds = time;
+            text = LocalTimeText(time);
+        }
+        return text;
+    }
+};
+
+CCollectionProgram ReadProgram(const CSqliteQuery& query, CTimeTexts& times)
 {
     CCollectionProgram program;
     program.id = query.Int(0);
@@ -37,7 +53,7 @@ CCollectionProgram ReadProgram(const CSqliteQuery& query)
     program.hidden = query.Int(4) != 0;
     program.comment = query.Text(5);
     program.sourceCount = static_cast<int>(query.Int(6));
-    program.firstSeen = LocalTimeText(query.Int(7));
+    program.firstSeen = times.Of(query.Int(7));
     const std::string tags = query.Text(8);
     for (std::size_t start = 0; start < tags.size();) {
         std::size_t end = tags.find(TAG_SEPARATOR, start);
@@ -48,18 +64,6 @@ CCollectionProgram ReadProgram(const CSqliteQuery& query)
     }
     std::sort(program.tags.begin(), program.tags.end(), LessIgnoringCase);
     return program;
-}
-
-// The LIKE pattern for a fragment anywhere in the text, its own % and _ taken literally.
-std::string ContainsPattern(const std::string& fragment)
-{
-    std::string pattern = "%";
-    for (const char c : fragment) {
-        if (c == '%' || c == '_' || c == '\\')
-            pattern += '\\';
-        pattern += c;
-    }
-    return pattern + "%";
 }
 
 int VoiceModeIndex(const std::string& name)
@@ -78,18 +82,6 @@ std::string IdsAsJson(const std::vector<CollectionId>& ids)
     return json + "]";
 }
 
-std::vector<CollectionId> DecodeSlots(const unsigned char* blob, std::size_t size)
-{
-    std::vector<CollectionId> ids;
-    for (std::size_t offset = 0; offset + 8 <= size; offset += 8) {
-        std::uint64_t id = 0;
-        for (int byte = 0; byte < 8; ++byte)
-            id |= static_cast<std::uint64_t>(blob[offset + static_cast<std::size_t>(byte)]) << (8 * byte);
-        ids.push_back(static_cast<CollectionId>(id));
-    }
-    return ids;
-}
-
 } // namespace
 
 std::vector<CCollectionProgram> CCollection::Search(const CCollectionQuery& query)
@@ -98,8 +90,13 @@ std::vector<CCollectionProgram> CCollection::Search(const CCollectionQuery& quer
     std::string sql = std::string(PROGRAM_COLUMNS) + "WHERE p.hidden = ?";
     std::vector<Parameter> parameters = {std::int64_t(query.hiddenOnly ? 1 : 0)};
     if (!query.text.empty()) {
-        sql += " AND p.id IN (SELECT program FROM program_name WHERE name LIKE ? ESCAPE '\\')";
-        parameters.emplace_back(ContainsPattern(query.text));
+        if (!m_names)
+            m_names = std::make_unique<CNameIndex>();
+        std::vector<CollectionId> named;
+        if (!m_names->Find(*m_db, ChangeCount(), query.text, named) || named.empty())
+            return {};
+        sql += " AND p.id IN (SELECT value FROM json_each(?))";
+        parameters.emplace_back(IdsAsJson(named));
     }
     if (!query.voiceMode.empty()) {
         const int mode = VoiceModeIndex(query.voiceMode);
@@ -122,7 +119,7 @@ std::vector<CCollectionProgram> CCollection::Search(const CCollectionQuery& quer
         sql += " AND p.id IN (SELECT program FROM list_entry WHERE list = ?)";
         parameters.emplace_back(std::int64_t(query.list));
     }
-    sql += " ORDER BY p.shown_name COLLATE NOCASE, p.id";
+    sql += " ORDER BY coalesce(p.user_name, p.first_name) COLLATE NOCASE, p.id";
 
     CSqliteQuery select(*m_db, sql.c_str());
     for (std::size_t i = 0; i < parameters.size(); ++i) {
@@ -133,8 +130,9 @@ std::vector<CCollectionProgram> CCollection::Search(const CCollectionQuery& quer
             select.BindText(index, std::get<std::string>(parameters[i]));
     }
     std::vector<CCollectionProgram> programs;
+    CTimeTexts times;
     while (select.Next())
-        programs.push_back(ReadProgram(select));
+        programs.push_back(ReadProgram(select, times));
     return programs;
 }
 
@@ -144,29 +142,43 @@ bool CCollection::GetProgram(CollectionId id, CCollectionProgram& program)
     CSqliteQuery select(*m_db, sql.c_str());
     if (!select.Bind(1, id).Next())
         return false;
-    program = ReadProgram(select);
+    CTimeTexts times;
+    program = ReadProgram(select, times);
     return true;
 }
 
 std::vector<std::string> CCollection::ProgramNames(CollectionId id)
 {
-    CSqliteQuery select(*m_db, "SELECT name FROM program_name WHERE program = ? ORDER BY id");
-    select.Bind(1, id);
     std::vector<std::string> names;
-    while (select.Next())
-        names.push_back(select.Text(0));
+    {
+        CSqliteQuery first(*m_db, "SELECT first_name FROM program WHERE id = ?");
+        if (!first.Bind(1, id).Next())
+            return names;
+        names.push_back(first.Text(0));
+    }
+    CSqliteQuery later(*m_db, "SELECT name FROM program_name WHERE program = ? ORDER BY seen");
+    later.Bind(1, id);
+    while (later.Next())
+        names.push_back(later.Text(0));
     return names;
 }
 
 bool CCollection::ProgramData(CollectionId id, CollectionProgramData& data)
 {
-    CSqliteQuery select(*m_db, "SELECT shown_name, sound FROM program WHERE id = ?");
-    if (!select.Bind(1, id).Next() || select.Size(1) != data.size() - NAME_SIZE)
+    std::string name;
+    {
+        CSqliteQuery select(*m_db, "SELECT coalesce(user_name, first_name) FROM program WHERE id = ?");
+        if (!select.Bind(1, id).Next())
+            return false;
+        name = select.Text(0);
+    }
+    CSourcePrograms sources;
+    const unsigned char* stored = sources.ProgramData(*m_db, id);
+    if (stored == nullptr)
         return false;
-    const std::string name = select.Text(0);
     data.fill(' ');
     std::memcpy(data.data(), name.data(), std::min<std::size_t>(name.size(), NAME_SIZE));
-    std::memcpy(data.data() + NAME_SIZE, select.Blob(1), data.size() - NAME_SIZE);
+    std::memcpy(data.data() + NAME_SIZE, stored + NAME_SIZE, data.size() - NAME_SIZE);
     return true;
 }
 
@@ -189,11 +201,7 @@ std::vector<CCollectionSource> CCollection::Sources()
 
 bool CCollection::SourceBytes(CollectionId source, std::vector<unsigned char>& bytes)
 {
-    CSqliteQuery select(*m_db, "SELECT bytes FROM source WHERE id = ?");
-    if (!select.Bind(1, source).Next())
-        return false;
-    bytes.assign(select.Blob(0), select.Blob(0) + select.Size(0));
-    return true;
+    return ReadSourceBytes(*m_db, source, bytes);
 }
 
 bool CCollection::SourceGlobalBlock(CollectionId source, std::vector<unsigned char>& bytes)
@@ -207,7 +215,7 @@ bool CCollection::SourceGlobalBlock(CollectionId source, std::vector<unsigned ch
 
 std::vector<CollectionId> CCollection::SourcePrograms(CollectionId source)
 {
-    CSqliteQuery select(*m_db, "SELECT slots FROM source WHERE id = ?");
+    CSqliteQuery select(*m_db, "SELECT programs FROM source_slots WHERE source = ?");
     if (!select.Bind(1, source).Next())
         return {};
     return DecodeSlots(select.Blob(0), select.Size(0));

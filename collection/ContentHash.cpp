@@ -1,12 +1,21 @@
 #include "ContentHash.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr std::uint64_t MULTIPLIER = 0x9E3779B97F4A7C15ull;
 
-// Eight bytes as a little-endian word, whatever the machine's own order.
+// Up to eight bytes as a little-endian word, whatever the machine's own order.
 std::uint64_t LoadWord(const unsigned char* bytes, std::size_t count)
 {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    if (count == 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes, 8);
+        return word;
+    }
+#endif
     std::uint64_t word = 0;
     for (std::size_t i = 0; i < count; ++i)
         word |= static_cast<std::uint64_t>(bytes[i]) << (8 * i);
@@ -31,9 +40,9 @@ std::uint64_t Finish(std::uint64_t hash)
 
 } // namespace
 
-std::uint64_t ContentHash(const unsigned char* bytes, std::size_t size)
+std::uint64_t ContentHash(const unsigned char* bytes, std::size_t size, std::uint64_t seed)
 {
-    std::uint64_t hash = 0x243F6A8885A308D3ull ^ (static_cast<std::uint64_t>(size) * MULTIPLIER);
+    std::uint64_t hash = Finish(0x243F6A8885A308D3ull + seed) ^ (static_cast<std::uint64_t>(size) * MULTIPLIER);
     std::size_t offset = 0;
     for (; offset + 8 <= size; offset += 8)
         hash = Mix(hash, LoadWord(bytes + offset, 8));

@@ -5,4 +5,5 @@
 #include <cstddef>
 #include <cstdint>
 
-std::uint64_t ContentHash(const unsigned char* bytes, std::size_t size);
+// `seed` gives another, independent hash of the same bytes.
+std::uint64_t ContentHash(const unsigned char* bytes, std::size_t size, std::uint64_t seed = 0);

@@ -10,7 +10,8 @@ CSqliteStatement::~CSqliteStatement()
 std::unique_ptr<CSqliteDb> CSqliteDb::Open(const std::string& path, int& code, std::string& error)
 {
     sqlite3* db = nullptr;
-    code = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    // A connection is used by one thread at a time, so SQLite need not lock around each call.
+    code = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (code != SQLITE_OK) {
         error = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code);
         sqlite3_close(db);
@@ -33,7 +34,7 @@ bool CSqliteDb::Exec(const char* sql)
 
 sqlite3_stmt* CSqliteDb::Statement(const char* sql)
 {
-    const auto found = m_statements.find(sql);
+    const auto found = m_statements.find(std::string_view(sql));
     if (found != m_statements.end())
         return found->second->Handle();
     sqlite3_stmt* statement = nullptr;
@@ -78,7 +79,8 @@ CSqliteQuery& CSqliteQuery::Bind(int index, std::int64_t value)
 CSqliteQuery& CSqliteQuery::BindText(int index, std::string_view text)
 {
     if (m_statement != nullptr
-        && sqlite3_bind_text64(m_statement, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8)
+        && sqlite3_bind_text64(m_statement, index, text.data() != nullptr ? text.data() : "", text.size(),
+                               SQLITE_STATIC, SQLITE_UTF8)
                != SQLITE_OK)
         m_failed = true;
     return *this;
@@ -89,7 +91,7 @@ CSqliteQuery& CSqliteQuery::BindBlob(int index, const void* bytes, std::size_t s
     // A blob of no bytes is still a blob, not NULL.
     static const unsigned char none = 0;
     if (m_statement != nullptr
-        && sqlite3_bind_blob64(m_statement, index, size == 0 ? &none : bytes, size, SQLITE_TRANSIENT)
+        && sqlite3_bind_blob64(m_statement, index, size == 0 ? &none : bytes, size, SQLITE_STATIC)
                != SQLITE_OK)
         m_failed = true;
     return *this;

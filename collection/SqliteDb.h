@@ -54,7 +54,7 @@ private:
 
     sqlite3* m_db;
     std::string m_path;
-    std::map<std::string, std::unique_ptr<CSqliteStatement>> m_statements;
+    std::map<std::string, std::unique_ptr<CSqliteStatement>, std::less<>> m_statements;
 };
 
 // One use of a cached statement: bind, step, read columns. The statement is reset when the
@@ -67,7 +67,8 @@ public:
     CSqliteQuery(const CSqliteQuery&) = delete;
     CSqliteQuery& operator=(const CSqliteQuery&) = delete;
 
-    // Parameters count from 1.
+    // Parameters count from 1. Texts and blobs are not copied: they must stay as they are
+    // until the query ends.
     CSqliteQuery& Bind(int index, std::int64_t value);
     CSqliteQuery& BindText(int index, std::string_view text);
     CSqliteQuery& BindBlob(int index, const void* bytes, std::size_t size);

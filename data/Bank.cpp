@@ -4,6 +4,7 @@
 #include "SyxFormat.h"
 
 #include <algorithm>
+#include <cstdio>
 
 const char* const ERROR_NOT_A_BANK = "File holds one program, not a bank of 128";
 
@@ -88,4 +89,11 @@ std::vector<unsigned char> CBank::BuildDump(int channel) const
     for (const ProgramData& program : m_slots)
         data.insert(data.end(), program.begin(), program.end());
     return BuildDumpMessage(FUNC_PROGRAM_DUMP, channel, data.data(), static_cast<unsigned int>(data.size()));
+}
+
+std::string CBank::SlotName(int slot)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%c %03d", SlotBank(slot), SlotNumber(slot));
+    return text;
 }

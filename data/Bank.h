@@ -1,5 +1,5 @@
 #pragma once
-// A bank: the 128 programs of the synthesizer's memory, in slot order A01..A16, B01..H16.
+// A bank: the 128 programs of the synthesizer's memory, in slot order A 001..A 016, B 001..H 016.
 // It is made whole from a 128-program dump or from 128 programs, changed a slot at a time,
 // and written back as one program data dump (function 0x4C).
 
@@ -40,6 +40,9 @@ public:
     static char SlotBank(int slot) { return static_cast<char>('A' + slot / BANK_SLOTS_PER_LETTER); }
     static int SlotNumber(int slot) { return slot % BANK_SLOTS_PER_LETTER + 1; }
     static bool IsSlot(int slot) { return slot >= 0 && slot < BANK_SLOT_COUNT; }
+    // The slot as every text names it, in the grid's form: bank letter, a space, the number
+    // in three digits ("A 001" ... "H 016").
+    static std::string SlotName(int slot);
 
     // The program in a slot (0-127).
     const ProgramData& GetProgram(int slot) const { return m_slots[static_cast<std::size_t>(slot)]; }

@@ -112,6 +112,7 @@ std::string FoldedKey(const CSyxProgram& program, int column)
 struct CKeyedRecord {
     std::string key;
     CSyxProgram* record;
+    size_t place;   // in the list before the sort
 };
 
 } // namespace
@@ -134,10 +135,15 @@ void CProgramList::SortByColumn(int column)
     // times, and the records lie all over the heap while the keys lie side by side here.
     std::vector<CKeyedRecord> keyed;
     keyed.reserve(m_items.size());
-    for (CSyxProgram* program : m_items)
-        keyed.push_back({FoldedKey(*program, column), program});
-    std::sort(keyed.begin(), keyed.end(),
-              [](const CKeyedRecord& a, const CKeyedRecord& b) { return a.key < b.key; });
+    for (size_t i = 0; i < m_items.size(); ++i)
+        keyed.push_back({FoldedKey(*m_items[i], column), m_items[i], i});
+    // Records that tie keep the order they had, so that sorting by one column and then by
+    // another orders by the second and, within its ties, by the first: ties are decided by
+    // the place before the sort (a stable sort, without the stable sort's extra moves).
+    std::sort(keyed.begin(), keyed.end(), [](const CKeyedRecord& a, const CKeyedRecord& b) {
+        const int order = a.key.compare(b.key);
+        return order < 0 || (order == 0 && a.place < b.place);
+    });
     for (size_t i = 0; i < keyed.size(); ++i)
         m_items[i] = keyed[i].record;
 }

@@ -6,7 +6,8 @@
 //   2 "#"        number, file name
 //   3 "Program"  name
 //   4 "Category" voice mode, bank
-// Any other column gives every record the empty key, so all records tie.
+// Any other column gives every record the empty key, so all records tie. Records that tie
+// keep the order they had before the sort.
 
 // The column that CompareByColumn orders by; CProgramList::SortByColumn sets it before sorting.
 extern int g_sortColumn;

@@ -2,17 +2,27 @@
 
 unsigned int PackData(const unsigned char* data, unsigned int length, unsigned char* out)
 {
+    // A group at a time: the flag byte gathers the top bits, then the bytes without them.
     unsigned int pos = 0;
-    unsigned int flagPos = 0;
-    for (unsigned int t = 0; t < length; ++t) {
-        const unsigned int bit = t % 7;
-        if (bit == 0) {
-            flagPos = pos;
-            out[pos++] = 0;
+    unsigned int t = 0;
+    for (; t + 7 <= length; t += 7) {
+        const unsigned char* group = data + t;
+        out[pos] = static_cast<unsigned char>((group[0] >> 7) | (group[1] >> 7) << 1 | (group[2] >> 7) << 2
+                                              | (group[3] >> 7) << 3 | (group[4] >> 7) << 4
+                                              | (group[5] >> 7) << 5 | (group[6] >> 7) << 6);
+        for (unsigned int k = 0; k < 7; ++k)
+            out[pos + 1 + k] = group[k] & 0x7F;
+        pos += 8;
+    }
+    for (; t < length; t += 7) {
+        const unsigned int count = length - t;
+        unsigned int flags = 0;
+        for (unsigned int k = 0; k < count; ++k) {
+            flags |= static_cast<unsigned int>(data[t + k] >> 7) << k;
+            out[pos + 1 + k] = data[t + k] & 0x7F;
         }
-        out[pos++] = data[t] & 0x7F;
-        if (data[t] & 0x80)
-            out[flagPos] |= static_cast<unsigned char>(1u << bit);
+        out[pos] = static_cast<unsigned char>(flags);
+        pos += count + 1;
     }
     return pos;
 }

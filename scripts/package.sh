@@ -14,8 +14,19 @@ if [ ! -f "$build_dir/CMakeCache.txt" ]; then
   if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   fi
+  # Debian's compiler and linker flags, all hardening on (fortified functions, full RELRO,
+  # bind now), as a Debian package build would use them.
+  debian_flags=()
+  if command -v dpkg-buildflags >/dev/null; then
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    debian_flags=(
+      "-DCMAKE_C_FLAGS=$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+      "-DCMAKE_CXX_FLAGS=$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+      "-DCMAKE_EXE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)"
+    )
+  fi
   cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRIX_BUILD_TESTS=OFF \
-    "${launcher[@]}" >/dev/null
+    "${launcher[@]}" "${debian_flags[@]}" >/dev/null
 fi
 cmake --build "$build_dir" --target veltrix veltrix-cli veltrix_icons veltrix_man
 

@@ -222,3 +222,63 @@ TEST_F(CollectionImport, SearchFindsByAnyNameModeTagFavouriteHiddenSourceAndList
         return strcasecmp(a.shownName.c_str(), b.shownName.c_str()) < 0;
     }));
 }
+
+TEST_F(CollectionImport, EveryWayADumpCanBeWrittenComesBackByteForByte)
+{
+    const Bytes bank = BankDump(MakeBankPrograms("Bank", 1));
+    Bytes channel7 = bank;
+    channel7[2] = 0x37;
+    Bytes trailing = bank;
+    trailing.insert(trailing.end(), {0x00, 0xF0, 0x12});
+    Bytes highBit = bank;
+    highBit[6] |= 0x80;          // packed bytes with bit 7 set: packing the programs never gives them
+    Bytes flagHighBit = bank;
+    flagHighBit[5] |= 0x80;      // (the reader ignores it in a flag byte)
+    Bytes allData = bank;
+    allData[4] = FUNC_ALL_DATA_DUMP;
+    allData.insert(allData.end() - 1, ALL_DATA_TRAILER_SIZE, 0x11);
+    Bytes oneProgram = OneProgramDump(MakeProgram("One", 3));
+    Bytes rawName = OneProgramDump(MakeProgram(std::string("Nul\0Name", 8), 4));
+
+    const struct {
+        const char* what;
+        Bytes bytes;
+    } cases[] = {
+        {"bank", bank}, {"channel 7", channel7}, {"bytes after the end", trailing}, {"bit 7 in data", highBit},
+        {"bit 7 in a flag", flagHighBit}, {"all data", allData}, {"one program", oneProgram},
+        {"NUL in the name", rawName},
+    };
+    auto collection = OpenCollection();
+    for (const auto& c : cases) {
+        CImportResult result;
+        std::string error;
+        ASSERT_TRUE(collection->ImportFileBytes(std::string("/") + c.what, c.bytes, result, error)) << c.what << error;
+        Bytes exported;
+        ASSERT_TRUE(collection->SourceBytes(result.source, exported));
+        EXPECT_EQ(exported, c.bytes) << c.what;
+    }
+}
+
+TEST_F(CollectionImport, AConnectionSeesTheProgramsAnotherOneTookIn)
+{
+    auto first = OpenCollection();
+    auto second = OpenCollection();
+    const std::vector<Bytes> programs = MakeBankPrograms("Shared", 1);
+    CImportResult result;
+    std::string error;
+    ASSERT_TRUE(second->ImportFileBytes("/other.syx", BankDump(MakeBankPrograms("Other", 500)), result, error));
+    ASSERT_TRUE(first->ImportFileBytes("/a.syx", BankDump(programs), result, error));
+    EXPECT_EQ(result.newPrograms, 128);
+    // The second connection looked its sounds up before the first took these in.
+    ASSERT_TRUE(second->ImportFileBytes("/b.syx", OneProgramDump(programs[5]), result, error));
+    EXPECT_EQ(result.newPrograms, 0);
+    EXPECT_EQ(second->Search({}).size(), 256u);
+
+    // A search sees the names another connection gave since the last search.
+    CCollectionQuery renamed;
+    renamed.text = "brand new";
+    EXPECT_TRUE(first->Search(renamed).empty());
+    ASSERT_TRUE(second->Rename(second->SourcePrograms(result.source)[0], "Brand New", error));
+    ASSERT_EQ(first->Search(renamed).size(), 1u);
+    EXPECT_EQ(first->Search(renamed)[0].shownName, "Brand New");
+}

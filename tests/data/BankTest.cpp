@@ -53,6 +53,9 @@ TEST_F(BankTest, ADumpGivesItsProgramsInSlotOrderWithTheSlotsLettersAndNumbers)
         EXPECT_EQ(b02->GetBankText() + b02->GetNumberText(), "B002");
         EXPECT_EQ(bank.CreateSlotRecord(128), nullptr);
     }
+    // Texts name a slot as the grid shows it: bank letter, then number.
+    for (const auto& [slot, name] : {std::pair{0, "A 001"}, std::pair{17, "B 002"}, std::pair{127, "H 016"}})
+        EXPECT_EQ(CBank::SlotName(slot), name) << slot;
 
     // The same bank from a file.
     std::string error;

@@ -4,6 +4,8 @@
 #include "TestSupport.h"
 
 #include <algorithm>
+#include <functional>
+#include <map>
 #include <set>
 
 namespace {
@@ -176,4 +178,59 @@ TEST(ProgramSort, SortAgreesWithTheComparisonOnMixedCaseAndHighBytes)
             after.insert(list.GetAt(i));
         EXPECT_EQ(before, after) << column;
     }
+}
+
+// Programs that tie keep the order they had before the sort, so that sorting by one column
+// after another works as in any desktop list.
+TEST(ProgramSort, TiedProgramsKeepTheirOrder)
+{
+    // A bank of 128 programs in dump order, each named after its place, voice modes mixed.
+    auto bankFile = [](CProgramList& list, const std::string& file) {
+        for (int i = 0; i < 128; ++i)
+            list.Add(Record(file, char('A' + i / 16), i % 16 + 1, "P" + std::to_string(i),
+                            static_cast<unsigned char>((i * 7 % 4) << 4)));
+    };
+    struct Case {
+        const char* what;
+        int column;
+        std::function<void(CProgramList&)> fill;
+    };
+    const Case cases[] = {
+        {"Category within one bank keeps number order", CATEGORY_COLUMN, [&](CProgramList& l) { bankFile(l, "f"); }},
+        {"# keeps bank order", NUMBER_COLUMN, [&](CProgramList& l) { bankFile(l, "f"); }},
+        {"Bank keeps file order", BANK_COLUMN,
+         [&](CProgramList& l) { for (const char* f : {"z", "a", "m"}) bankFile(l, f); }},
+        {"twenty copies of one file keep file order", FILE_COLUMN,
+         [&](CProgramList& l) { for (int copy = 0; copy < 20; ++copy) bankFile(l, "same"); }},
+        {"Program keeps the order of equal names", PROGRAM_COLUMN,
+         [&](CProgramList& l) {
+             for (int i = 0; i < 300; ++i)
+                 l.Add(Record("f", 'A', 1, i % 3 == 0 ? "Pad" : "BASS"));
+         }},
+    };
+    for (const Case& c : cases) {
+        CProgramList list;
+        c.fill(list);
+        std::map<const CSyxProgram*, int> placeBefore;
+        for (int i = 0; i < list.GetSize(); ++i)
+            placeBefore[list.GetAt(i)] = i;
+        for (int pass = 0; pass < 2; ++pass) {   // sorting again changes nothing
+            list.SortByColumn(c.column);
+            for (int i = 1; i < list.GetSize(); ++i) {
+                const CSyxProgram* a = list.GetAt(i - 1);
+                const CSyxProgram* b = list.GetAt(i);
+                if (Compare(c.column, a, b) == 0)
+                    ASSERT_LT(placeBefore[a], placeBefore[b]) << c.what << ", pass " << pass << ", at " << i;
+            }
+        }
+    }
+
+    // As a musician sees it: clicking # on one dump lists number 001 of banks A to H in order.
+    CProgramList list;
+    bankFile(list, "f");
+    list.SortByColumn(NUMBER_COLUMN);
+    std::string banksOfNumber1;
+    for (int i = 0; i < 8; ++i)
+        banksOfNumber1 += list.GetAt(i)->GetBankText();
+    EXPECT_EQ(banksOfNumber1, "ABCDEFGH");
 }

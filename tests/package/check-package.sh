@@ -82,14 +82,18 @@ done
 changelog="$work/root/usr/share/doc/veltrix/changelog.Debian.gz"
 [ -f "$changelog" ] && { zcat "$changelog" | head -1 | grep -q "^veltrix ($version-1) " || fail "the changelog's latest entry is not $version-1"; }
 
-# The completion offers every command, the Collection's among them.
+# Every command veltrix-cli --help names is in the man page's synopsis and offered by the
+# completion, so that a new command cannot be left out of either.
+help_commands=$("$root_bin/veltrix-cli" --help | sed -n '/^Usage:/,/^$/p' | awk '$1 == "veltrix-cli" {print $2}' | sort -u)
+[ -n "$help_commands" ] || fail "veltrix-cli --help names no command"
+synopsis=$(zcat "$work/root/usr/share/man/man1/veltrix-cli.1.gz" 2>/dev/null | groff -man -Tascii -P-cbu 2>/dev/null \
+  | sed -n '/^SYNOPSIS/,/^[A-Z]/p')
 completion="$work/root/usr/share/bash-completion/completions/veltrix-cli"
-if [ -f "$completion" ]; then
-  offered=$(bash -c 'source "$1"; COMP_WORDS=(veltrix-cli ""); COMP_CWORD=1; _veltrix_cli; echo "${COMPREPLY[*]}"' _ "$completion")
-  for command in ports list receive send import search sources export diff mark --version; do
-    [[ " $offered " == *" $command "* ]] || fail "the completion does not offer $command"
-  done
-fi
+offered=$(bash -c 'source "$1"; COMP_WORDS=(veltrix-cli ""); COMP_CWORD=1; _veltrix_cli; echo "${COMPREPLY[*]}"' _ "$completion")
+for command in $help_commands; do
+  grep -q -- "veltrix-cli $command" <<<"$synopsis" || fail "the man page's synopsis lacks veltrix-cli $command"
+  [[ " $offered " == *" $command "* ]] || fail "the completion does not offer $command"
+done
 
 # Debian's own checks: lintian without errors or warnings (packaging/lintian-overrides gives
 # the reason for each tag it overrides), and appstreamcli on the metainfo (offline).

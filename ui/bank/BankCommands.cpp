@@ -211,9 +211,9 @@ bool CBankCommands::OnFileSaveBankAs()
     if (path.isEmpty())
         return false;
     const std::vector<unsigned char> dump = m_pane->BankDump(0);
-    if (!SaveBytesAtomically(path, dump.data(), dump.size())) {
-        m_services.messageBox->Show(&m_frame, "Doh ! Failed to save syx file, check file name and drive space.",
-                                    MessageIcon::Exclamation);
+    QString reason;
+    if (!SaveBytesAtomically(path, dump.data(), dump.size(), &reason)) {
+        m_services.messageBox->Show(&m_frame, SaveFailedText(path, reason), MessageIcon::Exclamation);
         return false;
     }
     m_pane->MarkSaved(QFileInfo(path).fileName());

@@ -150,8 +150,10 @@ int CBankPane::PutPrograms(int firstSlot, const std::vector<CBank::ProgramData>&
 
     const int left = std::max(offered, static_cast<int>(programs.size())) - placed;
     if (left > 0)
-        emit statusMessage(QString("The bank ends at H16: %1 of %2 programs left out")
-                               .arg(left).arg(left + placed));
+        emit statusMessage(QString("The bank ends at %1: %2 of %3 programs left out")
+                               .arg(QString::fromStdString(CBank::SlotName(BANK_SLOT_COUNT - 1)))
+                               .arg(left)
+                               .arg(left + placed));
     return placed;
 }
 

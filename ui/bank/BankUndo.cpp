@@ -7,7 +7,7 @@
 namespace {
 QString SlotText(int slot)
 {
-    return QString("%1%2").arg(QChar(CBank::SlotBank(slot))).arg(CBank::SlotNumber(slot), 2, 10, QChar('0'));
+    return QString::fromStdString(CBank::SlotName(slot));
 }
 }  // namespace
 

@@ -34,15 +34,26 @@ QStringList DroppedSyxFiles(const QList<QUrl>& urls)
     return paths;
 }
 
-QStringList CommandLineFiles(const QStringList& arguments)
+QStringList CommandLineFiles(const QStringList& arguments, QStringList* notes)
 {
     QStringList paths;
     for (const QString& argument : arguments) {
         const QFileInfo item(argument);
-        if (item.isDir())
-            paths += SyxFilesInFolder(item.absoluteFilePath());
-        else
+        if (!item.isDir()) {
             paths.append(item.absoluteFilePath());
+            continue;
+        }
+        const QString folder = QDir::toNativeSeparators(item.absoluteFilePath());
+        // A folder that cannot be listed looks empty to QDir; tell the two apart.
+        if (!item.isReadable() || !item.isExecutable() || !QDir(item.absoluteFilePath()).isReadable()) {
+            if (notes != nullptr)
+                notes->append(QString("The folder %1 cannot be read").arg(folder));
+            continue;
+        }
+        const QStringList found = SyxFilesInFolder(item.absoluteFilePath());
+        if (found.isEmpty() && notes != nullptr)
+            notes->append(QString("The folder %1 holds no .syx files").arg(folder));
+        paths += found;
     }
     return paths;
 }

@@ -15,5 +15,6 @@ QStringList DroppedSyxFiles(const QList<QUrl>& urls);
 
 // The files named on the command line, as absolute paths in the order given; a folder gives
 // its .syx files. A name that is not a folder is kept whatever it is, as the Open dialog's
-// "All Files" would: reading it tells the user what is wrong with it.
-QStringList CommandLineFiles(const QStringList& arguments);
+// "All Files" would: reading it tells the user what is wrong with it. A folder that cannot
+// be read, or holds no .syx file, gives a line in `notes` (when given) instead.
+QStringList CommandLineFiles(const QStringList& arguments, QStringList* notes = nullptr);

@@ -82,18 +82,32 @@ void CMainFrame::OnFileOpen()
     OpenFiles(paths);
 }
 
-void CMainFrame::OpenFiles(const QStringList& paths)
+QString CMainFrame::ReadFailuresText(const QStringList& failures)
+{
+    // Enough lines to tell what went wrong; a box taller than the screen helps nobody.
+    constexpr int SHOWN_LINES = 15;
+    QStringList lines = failures.mid(0, SHOWN_LINES);
+    if (failures.size() > SHOWN_LINES)
+        lines.append(QString("... and %1 more").arg(failures.size() - SHOWN_LINES));
+    const QString heading = failures.size() == 1 ? QStringLiteral("1 file could not be read:")
+                                                 : QString("%1 files could not be read:").arg(failures.size());
+    return heading + "\n\n" + lines.join('\n');
+}
+
+void CMainFrame::OpenFiles(const QStringList& paths, ReadFailures failures)
 {
     if (paths.isEmpty())
         return;
 
     m_programs.DeleteAll();
     m_librarySources.Clear();
+    m_wndGrid->SetSortIndicator(-1);   // the new library is in file order
     CWaitCursor wait(*m_services.waitCursor);
     m_fileCount = 0;
 
     QString lastFileRead;
     QStringList filesRead;
+    QStringList failedFiles;
     for (const QString& path : paths) {
         const QString displayName = DisplayNameForFile(path, paths.size() == 1);
         std::string error;
@@ -103,6 +117,8 @@ void CMainFrame::OpenFiles(const QStringList& paths)
             lastFileRead = path;
             m_librarySources.AddFile(path, m_programs);
             filesRead.append(path);
+        } else if (failures == ReadFailures::OneBoxAtEnd) {
+            failedFiles.append(QString("%1: %2").arg(QFileInfo(path).fileName(), QString::fromStdString(error)));
         } else {
             m_services.messageBox->Show(
                 this, QString("Failed to parse Syx file %1. %2").arg(displayName, QString::fromStdString(error)),
@@ -121,6 +137,8 @@ void CMainFrame::OpenFiles(const QStringList& paths)
     if (!filesRead.isEmpty())
         for (const FilesReadHandler& handler : m_filesReadHandlers)
             handler(filesRead);
+    if (!failedFiles.isEmpty())
+        m_services.messageBox->Show(this, ReadFailuresText(failedFiles), MessageIcon::Exclamation);
 }
 
 void CMainFrame::SetTitleFile(const QString& fileName)
@@ -130,6 +148,7 @@ void CMainFrame::SetTitleFile(const QString& fileName)
 
 void CMainFrame::PopulateGrid()
 {
+    m_markedRows = 0;
     const int count = m_programs.GetSize();
     if (count == 0) {
         m_wndGrid->DeleteAllRows();
@@ -146,6 +165,7 @@ void CMainFrame::PopulateGrid()
         const bool marked = (!m_findText.isEmpty() && nameCell.sliced(1).toLower().contains(m_findText))
                             || m_duplicates.IsMarked(program);
         const COLORREF back = marked ? MARKED_ROW_BACK_COLOR : ROW_BACK_COLOR;
+        m_markedRows += marked ? 1 : 0;
 
         if (showFiles)
             m_wndGrid->SetCell(row, 0, GRID_ALIGN_LEFT, CELL_TEXT_COLOR, back,
@@ -169,6 +189,16 @@ void CMainFrame::OnEditFind()
     m_duplicates.Clear();   // one marking: the last of Find and Mark Duplicates sets it
     CWaitCursor wait(*m_services.waitCursor);
     PopulateGrid();
+    // The note of the marking before goes with it; a new marking says how many it found.
+    if (m_findText.isEmpty())
+        m_wndStatusBar->clearMessage();
+    else
+        ShowStatusMessage(MarkedCountText(m_markedRows));
+}
+
+QString CMainFrame::MarkedCountText(int marked)
+{
+    return marked == 1 ? QStringLiteral("1 program marked") : QString("%1 programs marked").arg(marked);
 }
 
 void CMainFrame::OnProgramMarkDuplicates()
@@ -197,7 +227,9 @@ long CMainFrame::OnGridNotify(long long wParam, long long lParam)
         break;
     case GN_COLUMNCLICK: {
         CWaitCursor wait(*m_services.waitCursor);
-        m_programs.SortByColumn(static_cast<int>(lParam));
+        const int column = static_cast<int>(lParam);
+        m_programs.SortByColumn(column);
+        m_wndGrid->SetSortIndicator(column);
         PopulateGrid();
         break;
     }

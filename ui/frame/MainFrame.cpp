@@ -112,7 +112,7 @@ int CMainFrame::OnCreate()
     if (!m_placement->IsPlaced())
         m_placement->PlaceCentred(FirstStartSize(*this, *m_wndGrid));
 
-    auto* dropTarget = new CFileDropTarget(this, [this](const QStringList& paths) { OpenFiles(paths); },
+    auto* dropTarget = new CFileDropTarget(this, [this](const QStringList& paths) { OpenFiles(paths, ReadFailures::OneBoxAtEnd); },
                                            [this](const QString& text) { ShowStatusMessage(text, 10000); });
     dropTarget->Watch(this, true);
     dropTarget->Watch(m_wndGrid->viewport(), false);
@@ -129,6 +129,7 @@ void CMainFrame::CreateGridColumns()
     m_wndGrid->AddColumn("#", GRID_ALIGN_CENTER, m_wndGrid->GetSampleWidth("128  "));
     m_wndGrid->AddColumn("Program", GRID_ALIGN_LEFT, m_wndGrid->GetSampleWidth("XXXXXXXX|XXXXXX"));
     m_wndGrid->AddColumn("Category", GRID_ALIGN_LEFT, m_wndGrid->GetSampleWidth("XXXXXXXXXXXXXXX"));
+    m_wndGrid->SetSearchColumn(3);   // typing a name's first letters moves to it
 }
 
 QAction* CMainFrame::Action(int commandId) const
@@ -175,7 +176,8 @@ void CMainFrame::CreateMenus()
     file->addAction(Action(ID_FILE_OPEN));
     file->addAction(Action(ID_FILE_SAVE_LAST_RANDOM));
     file->addSeparator();
-    m_recentFiles = new CRecentFiles(this, *m_services.profile, [this](const QStringList& paths) { OpenFiles(paths); },
+    m_recentFiles = new CRecentFiles(this, *m_services.profile,
+                                     [this](const QStringList& paths) { OpenFiles(paths, ReadFailures::OneBoxAtEnd); },
                                      [this](const QString& text) { ShowStatusMessage(text, 10000); });
     file->addMenu(m_recentFiles->Menu());
     file->addSeparator();

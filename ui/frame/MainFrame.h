@@ -86,7 +86,9 @@ public:
     CProgramGrid* Grid() const override { return m_wndGrid; }
     const CSyxProgram* SelectedProgram() const override;
     std::vector<const CSyxProgram*> SelectedPrograms() const override;
-    void OpenFiles(const QStringList& paths) override;
+    void OpenFiles(const QStringList& paths, ReadFailures failures = ReadFailures::BoxForEach) override;
+    // The one box of ReadFailures::OneBoxAtEnd: `failures` holds a line per file.
+    static QString ReadFailuresText(const QStringList& failures);
     bool AddLibrarySource(const std::vector<unsigned char>& dump, const QString& sourceName,
                           std::string& error) override;
     void WhenFilesRead(FilesReadHandler handler) override;
@@ -157,6 +159,8 @@ private:
     void SendMessage(const CProgramMessage& message);
     // Sends a generated program and keeps it as the last random program.
     void SendRandomProgram(std::unique_ptr<CSyxProgram> program);
+    // What the status bar says after a Find.
+    static QString MarkedCountText(int marked);
 
     CUiServices m_services;
     IMidiOutService& m_midi;
@@ -178,6 +182,7 @@ private:
     MidiOutHandle m_hMidiOut = nullptr;
     CMidiEvent m_midiDone;
     QString m_findText;
+    int m_markedRows = 0;   // rows the last refill marked
     int m_fileCount = 0;
     unsigned char m_lastRandom[MIDI_MESSAGE_BUFFER_SIZE] = {};
     unsigned int m_lastRandomLen = 0;

@@ -3,6 +3,7 @@
 
 #include "MainFrame.h"
 #include "collection/CollectionFeatures.h"
+#include "grid/ProgramGrid.h"
 #include "services/WaitCursor.h"
 #include "synth/MidiPortFollower.h"
 #include "synth/SynthCommands.h"
@@ -15,6 +16,7 @@ bool CMainFrame::AddLibrarySource(const std::vector<unsigned char>& dump, const 
         return false;
     ++m_fileCount;
     m_librarySources.AddFile(sourceName, m_programs);
+    m_wndGrid->SetSortIndicator(-1);   // the new programs are at the end, unsorted
     SetTitleFile(m_fileCount == 1 ? sourceName : QString());
     m_duplicates.Refresh(m_programs);
     PopulateGrid();

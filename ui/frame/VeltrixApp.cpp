@@ -7,6 +7,7 @@
 #include "MainFrame.h"
 #include "desktop/SyxPaths.h"
 
+#include <QStatusBar>
 #include <QTimer>
 
 CVeltrixApp::CVeltrixApp() = default;
@@ -47,11 +48,16 @@ bool CVeltrixApp::InitInstance()
 
 void CVeltrixApp::OpenCommandLineFiles(const QStringList& arguments)
 {
-    const QStringList paths = CommandLineFiles(arguments);
-    if (paths.isEmpty())
+    QStringList notes;
+    const QStringList paths = CommandLineFiles(arguments, &notes);
+    if (paths.isEmpty() && notes.isEmpty())
         return;
     CMainFrame* frame = m_mainFrame.get();
-    QTimer::singleShot(0, frame, [frame, paths] { frame->OpenFiles(paths); });
+    QTimer::singleShot(0, frame, [frame, paths, notes] {
+        frame->OpenFiles(paths, CMainFrame::ReadFailures::OneBoxAtEnd);
+        if (!notes.isEmpty())
+            frame->statusBar()->showMessage(notes.join("; "));
+    });
 }
 
 void CVeltrixApp::OnAppAbout()

@@ -1,6 +1,7 @@
 #include "WindowPlacement.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -17,7 +18,36 @@ QMargins FrameMargins(const QWidget& window)
     const QWindow* handle = window.windowHandle();
     return handle ? handle->frameMargins() : QMargins();
 }
+
+// The available area of the screen that holds most of `outer`, or of the primary screen
+// when none does.
+QRect AvailableAreaFor(const QRect& outer)
+{
+    const QScreen* best = nullptr;
+    qint64 bestArea = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect common = screen->geometry().intersected(outer);
+        const qint64 area = qint64(common.width()) * common.height();
+        if (!common.isEmpty() && area > bestArea) {
+            best = screen;
+            bestArea = area;
+        }
+    }
+    if (best == nullptr)
+        best = QGuiApplication::primaryScreen();
+    return best != nullptr ? best->availableGeometry() : QRect();
+}
 }  // namespace
+
+QRect FitToArea(const QRect& outer, const QRect& available)
+{
+    if (available.isEmpty())
+        return outer;
+    QRect fitted(outer.topLeft(), outer.size().boundedTo(available.size()));
+    fitted.moveLeft(std::clamp(fitted.left(), available.left(), available.left() + available.width() - fitted.width()));
+    fitted.moveTop(std::clamp(fitted.top(), available.top(), available.top() + available.height() - fitted.height()));
+    return fitted;
+}
 
 CWindowPlacement::CWindowPlacement(QWidget* window) : QObject(window), m_window(window)
 {
@@ -27,7 +57,7 @@ CWindowPlacement::CWindowPlacement(QWidget* window) : QObject(window), m_window(
 void CWindowPlacement::PlaceOuter(const QRect& outer)
 {
     m_mode = Mode::Outer;
-    m_outer = outer;
+    m_outer = FitToArea(outer, AvailableAreaFor(outer));
     m_waitingForFrame = true;
     Apply(QMargins());
 }

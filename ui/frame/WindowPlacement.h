@@ -5,6 +5,10 @@
 
 class QWidget;
 
+// `outer` moved, and where it is larger shrunk, so that it lies within `available`; a
+// rectangle that already lies within is returned as it is.
+QRect FitToArea(const QRect& outer, const QRect& available);
+
 // Places a top-level window: at a stored outer rectangle (decorations included), or, when
 // nothing is stored, at a given inner size centred on its screen. A window manager tells
 // the size of its decorations only once the window is on screen, so the placement is made
@@ -16,7 +20,9 @@ class CWindowPlacement : public QObject {
 public:
     explicit CWindowPlacement(QWidget* window);
 
-    // Before the window is shown: its outer rectangle in screen coordinates.
+    // Before the window is shown: its outer rectangle in screen coordinates, fitted to the
+    // available area of the screen it lies on (a rectangle stored on a larger screen, or
+    // on one that is gone, would leave the title bar or the status bar out of reach).
     void PlaceOuter(const QRect& outer);
     // Before the window is shown: its inner size, the whole window centred on the screen.
     void PlaceCentred(const QSize& inner);

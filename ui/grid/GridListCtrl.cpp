@@ -5,6 +5,7 @@
 #include "VirtualKeys.h"
 #include "services/PostMessage.h"
 
+#include <QApplication>
 #include <QDrag>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -28,7 +29,7 @@ CGridListCtrl::CGridListCtrl(QWidget* parent)
     : QTreeView(parent),
       m_crText(ToColorref(palette().color(QPalette::Dark))),
       m_crBack(ToColorref(palette().color(QPalette::Base))),
-      m_model(new CGridModel(m_columns, this))
+      m_model(new CGridModel(m_columns, m_rows, this))
 {
     setModel(m_model);
     setItemDelegate(new CGridRowDelegate(this));
@@ -300,6 +301,41 @@ int CGridListCtrl::RowHeight() const
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     return itemDelegate()->sizeHint(option, QModelIndex()).height();
+}
+
+void CGridListCtrl::SetSortIndicator(int column)
+{
+    header()->setSortIndicatorShown(column >= 0 && column < m_nColumns);
+    header()->setSortIndicator(column, Qt::AscendingOrder);
+}
+
+void CGridListCtrl::keyboardSearch(const QString& search)
+{
+    if (m_searchColumn < 0) {
+        QTreeView::keyboardSearch(search);
+        return;
+    }
+    if (search.isEmpty() || m_nRows == 0)
+        return;
+    const bool continues = m_searchTyped.isValid() && m_searchTyped.elapsed() < QApplication::keyboardInputInterval();
+    m_searchTyped.start();
+    m_searchText = continues ? m_searchText + search : search;
+    // The same key again and again steps through the rows that begin with it.
+    const bool sameKey = m_searchText.count(m_searchText.front()) == m_searchText.size();
+    const QString wanted = sameKey ? QString(m_searchText.front()) : m_searchText;
+    const int current = currentIndex().isValid() ? currentIndex().row() : -1;
+    // More keys of one word may still match the current row; a new key moves on.
+    const int start = (sameKey || current < 0) ? current + 1 : current;
+    for (int i = 0; i < m_nRows; ++i) {
+        const int row = (start + i) % m_nRows;
+        const CGridCell* cell = GetCell(row, m_searchColumn);
+        if (cell != nullptr && cell->text.trimmed().startsWith(wanted, Qt::CaseInsensitive)) {
+            const QModelIndex index = m_model->index(row, 0);
+            setCurrentIndex(index);
+            scrollTo(index);
+            return;
+        }
+    }
 }
 
 void CGridListCtrl::OnEraseBkgnd(QPainter& painter)

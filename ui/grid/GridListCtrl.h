@@ -1,6 +1,7 @@
 #pragma once
 #include "GridCell.h"
 
+#include <QElapsedTimer>
 #include <QTreeView>
 
 #include <functional>
@@ -66,6 +67,13 @@ public:
     std::vector<int> GetSelectedRows() const;
     // The height of a row in pixels, also while there are none.
     int RowHeight() const;
+    // Shows the ascending sort indicator on `column`'s header; -1 shows none.
+    void SetSortIndicator(int column);
+    // The column whose texts typing searches: the keys typed in quick succession move to
+    // the next row whose text there begins with them, capitals and small letters alike.
+    // -1 (the default) leaves the search to the view.
+    void SetSearchColumn(int column) { m_searchColumn = column; }
+    void keyboardSearch(const QString& search) override;
 
 protected:
     // Item state flags handed to DrawItem.
@@ -107,6 +115,9 @@ private:
     int m_nRows = 0;
 
     CGridModel* m_model;
+    int m_searchColumn = -1;
+    QString m_searchText;            // the keys typed so far
+    QElapsedTimer m_searchTyped;     // since the last of them
     RowMimeFactory m_makeMimeData;
     Qt::DropActions m_dragActions = Qt::CopyAction;
 };

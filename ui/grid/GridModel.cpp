@@ -1,7 +1,7 @@
 #include "GridModel.h"
 
-CGridModel::CGridModel(const std::vector<CGridColumn>& columns, QObject* parent)
-    : QAbstractTableModel(parent), m_columns(columns)
+CGridModel::CGridModel(const std::vector<CGridColumn>& columns, const Rows& rows, QObject* parent)
+    : QAbstractTableModel(parent), m_columns(columns), m_rows(rows)
 {
 }
 
@@ -15,9 +15,18 @@ int CGridModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : m_columnCount;
 }
 
-QVariant CGridModel::data(const QModelIndex&, int) const
+QVariant CGridModel::data(const QModelIndex& index, int role) const
 {
-    return {};
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+        return {};
+    if (!index.isValid() || index.row() >= m_rowCount || static_cast<std::size_t>(index.row()) >= m_rows.size())
+        return {};
+    const std::vector<CGridCell>& cells = m_rows[static_cast<std::size_t>(index.row())];
+    if (static_cast<std::size_t>(index.column()) >= cells.size())
+        return {};
+    const QString& text = cells[static_cast<std::size_t>(index.column())].text;
+    // The blank some columns start with is a margin, not part of what the cell says.
+    return role == Qt::AccessibleTextRole ? text.trimmed() : text;
 }
 
 static Qt::Alignment HeaderAlignment(int alignmentCode)

@@ -5,14 +5,16 @@
 
 #include <vector>
 
-// The item model behind the grid's view: as many rows and columns as the grid holds and
-// the header titles with their alignment. Items carry no data; the grid paints each row
-// from its own cell table. Row and column counts change only through the bracketing calls
-// below, so that the view learns of a whole refill at once.
+// The item model behind the grid's view: as many rows and columns as the grid holds, the
+// header titles with their alignment, and each cell's text as its display and accessible
+// text (what a screen reader reads). The grid paints each row from its own cell table; the
+// model's texts are not used for painting. Row and column counts change only through the
+// bracketing calls below, so that the view learns of a whole refill at once.
 class CGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    CGridModel(const std::vector<CGridColumn>& columns, QObject* parent);
+    using Rows = std::vector<std::vector<CGridCell>>;
+    CGridModel(const std::vector<CGridColumn>& columns, const Rows& rows, QObject* parent);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -33,6 +35,7 @@ public:
 
 private:
     const std::vector<CGridColumn>& m_columns;
+    const Rows& m_rows;
     int m_rowCount = 0;
     int m_columnCount = 0;
     bool m_dragEnabled = false;

@@ -33,9 +33,13 @@ public:
     // The programs of the selected rows, in grid order.
     virtual std::vector<const CSyxProgram*> SelectedPrograms() const = 0;
 
+    // How the files that cannot be read are told: File > Open gives each its own message
+    // box; what may bring many files at once (a drop, a folder, the command line, Recent
+    // Files) names them all in one box at the end.
+    enum class ReadFailures { BoxForEach, OneBoxAtEnd };
     // Empties the library and reads `paths` as File > Open does once its dialog is
     // confirmed (a broken file is told and left out). Nothing happens for an empty list.
-    virtual void OpenFiles(const QStringList& paths) = 0;
+    virtual void OpenFiles(const QStringList& paths, ReadFailures failures) = 0;
     // Appends the programs of a dump held in memory as one more source of the library, as
     // Open appends a file: it counts as a file for the title and the File column, and the
     // grid is refilled. False, with the reader's text and nothing added, for a bad dump.

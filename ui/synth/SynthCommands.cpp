@@ -316,6 +316,7 @@ void CSynthCommands::OnFileSaveReceivedDump()
         &m_frame, "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".SYX");
     if (path.isEmpty())
         return;
-    if (!SaveBytesAtomically(path, m_receivedDump.data(), m_receivedDump.size()))
-        ShowFailure("Doh ! Failed to save syx file, check file name and drive space.");
+    QString reason;
+    if (!SaveBytesAtomically(path, m_receivedDump.data(), m_receivedDump.size(), &reason))
+        ShowFailure(SaveFailedText(path, reason));
 }

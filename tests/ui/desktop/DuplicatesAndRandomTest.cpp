@@ -101,6 +101,33 @@ TEST_F(Duplicates, FindAndMarkDuplicatesAreOneMarkingTheLastCommandSets)
     EXPECT_TRUE(MarkedNames().empty());
 }
 
+// The status bar speaks of the marking that is on: the duplicates' note goes with their
+// marking, and a Find says how many programs it marked.
+TEST_F(Duplicates, TheStatusBarTellsOfTheMarkingThatIsOn)
+{
+    Open({WriteLibrary("Lib.syx")});
+    struct Step {
+        const char* find;   // null: Mark Duplicates
+        QString note;
+    };
+    const Step steps[] = {
+        {nullptr, "5 programs have a duplicate, in 2 groups"},
+        {"so", "1 program marked"},
+        {nullptr, "5 programs have a duplicate, in 2 groups"},
+        {"pad", "3 programs marked"},
+        {"nothing like it", "0 programs marked"},
+        {nullptr, "5 programs have a duplicate, in 2 groups"},
+        {"", ""},
+    };
+    for (const Step& step : steps) {
+        if (step.find == nullptr)
+            Trigger(ID_PROGRAM_MARK_DUPLICATES);
+        else
+            Find(step.find);
+        EXPECT_EQ(StatusMessage(), step.note) << (step.find ? step.find : "Mark Duplicates");
+    }
+}
+
 TEST_F(Duplicates, ANewOpenIsMarkedByItsOwnDuplicates)
 {
     Open({WriteLibrary("Lib.syx")});

@@ -9,6 +9,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <functional>
+
 namespace {
 
 class FileDrop : public DesktopTest {
@@ -90,21 +92,51 @@ TEST_F(FileDrop, NothingUsableChangesNothingAndSaysSo)
     EXPECT_TRUE(fixture.messageBox.shown.empty());
 }
 
-TEST_F(FileDrop, ABrokenFileIsReportedAndTheOthersStillRead)
+// Drops, folders and the command line may bring many files at once: those that cannot be
+// read are named in one box at the end, and the others are read. File > Open keeps one box
+// for each file.
+TEST_F(FileDrop, FilesThatCannotBeReadAreNamedInOneBoxAtTheEnd)
 {
-    const QString good = WriteOne("Good.syx", "Good");
-    QFile broken(Path("Broken.syx"));
-    broken.open(QIODevice::WriteOnly);
-    broken.write("\xF0\x41\x30\x58\x4C\xF7", 6);
-    broken.close();
+    QDir(folder.path()).mkpath("other-synth");
+    QStringList broken;
+    for (int i = 0; i < 30; ++i) {
+        const QString path = Path(QString("other-synth/dump%1.syx").arg(i, 2, 10, QChar('0')));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write("\xF0\x41\x30\x58\x4C\xF7", 6);
+        broken.append(path);
+    }
+    const QString good = WriteOne("other-synth/zGood.syx", "Good");
+    const QString line = "dump00.syx: File is not a valid Korg Syx File";
 
-    Drop(&Frame(), {Path("Broken.syx"), good});
-
-    ASSERT_EQ(fixture.messageBox.shown.size(), 1u);
-    EXPECT_EQ(fixture.messageBox.shown[0].text,
-              "Failed to parse Syx file Broken. File is not a valid Korg Syx File");
-    EXPECT_EQ(Names(), QStringList{"Good"});
-    EXPECT_EQ(Frame().FileCount(), 1);
+    struct Case {
+        const char* how;
+        std::function<void()> open;
+        int boxes;
+    };
+    const Case cases[] = {
+        {"a dropped folder", [&] { Drop(&Frame(), {Path("other-synth")}); }, 1},
+        {"dropped files", [&] { Drop(&Frame(), QStringList(broken) << good); }, 1},
+        {"the command line", [&] {
+             Frame().OpenFiles(CommandLineFiles({Path("other-synth")}), CMainFrame::ReadFailures::OneBoxAtEnd);
+             fixture.Idle();
+         }, 1},
+        {"File > Open", [&] { Open({broken[0], broken[1], good}); }, 2},
+    };
+    for (const Case& c : cases) {
+        fixture.messageBox.shown.clear();
+        c.open();
+        ASSERT_EQ(fixture.messageBox.shown.size(), static_cast<size_t>(c.boxes)) << c.how;
+        const QString& text = fixture.messageBox.shown[0].text;
+        EXPECT_EQ(fixture.messageBox.shown[0].icon, MessageIcon::Exclamation) << c.how;
+        EXPECT_EQ(Names(), QStringList{"Good"}) << c.how;
+        if (c.boxes == 1) {
+            EXPECT_TRUE(text.startsWith("30 files could not be read:\n\n" + line + "\n")) << c.how << ": " << text.toStdString();
+            EXPECT_TRUE(text.endsWith("\n... and 15 more")) << c.how;
+        } else {
+            EXPECT_EQ(text, "Failed to parse Syx file dump00. File is not a valid Korg Syx File") << c.how;
+        }
+    }
 }
 
 TEST_F(FileDrop, OnlyDragsOfFilesAreTaken)
@@ -140,12 +172,37 @@ TEST(CommandLineFiles, AbsolutePathsInOrderAndFoldersOpened)
 TEST_F(FileDrop, CommandLineFilesOpenAsOpenWouldAndAMissingOneIsReported)
 {
     const QString bank = WriteBank("Bank.syx", "Bank");
-    Frame().OpenFiles(CommandLineFiles({bank, Path("gone.syx")}));
+    Frame().OpenFiles(CommandLineFiles({bank, Path("gone.syx")}), CMainFrame::ReadFailures::OneBoxAtEnd);
     fixture.Idle();
 
     EXPECT_EQ(Names().size(), 128);
     ASSERT_EQ(fixture.messageBox.shown.size(), 1u);
-    EXPECT_EQ(fixture.messageBox.shown[0].text, "Failed to parse Syx file gone. Cannot open file");
+    EXPECT_EQ(fixture.messageBox.shown[0].text, "1 file could not be read:\n\ngone.syx: Cannot open file");
     EXPECT_EQ(fixture.messageBox.shown[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(Frame().windowTitle(), "Veltrix - [Bank.syx]");
+}
+
+// A folder named on the command line that brings nothing says why.
+TEST(CommandLineFiles, FoldersThatBringNothingAreNoted)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("empty");
+    QDir(dir.path()).mkpath("locked");
+    WriteDump(dir.filePath("locked/x.syx"), {MakeProgram("X", 0, 2)}, FUNC_CURRENT_PROGRAM);
+    QFile::setPermissions(dir.filePath("locked"), QFileDevice::WriteOwner);
+    const bool lockWorks = !QDir(dir.filePath("locked")).isReadable();   // not for root
+
+    QStringList notes;
+    const QStringList paths = CommandLineFiles({dir.filePath("empty"), dir.filePath("locked")}, &notes);
+
+    QFile::setPermissions(dir.filePath("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString empty = QDir::toNativeSeparators(dir.filePath("empty"));
+    const QString locked = QDir::toNativeSeparators(dir.filePath("locked"));
+    if (lockWorks) {
+        EXPECT_TRUE(paths.isEmpty());
+        EXPECT_EQ(notes, (QStringList{"The folder " + empty + " holds no .syx files",
+                                      "The folder " + locked + " cannot be read"}));
+    } else {
+        EXPECT_EQ(notes, QStringList{"The folder " + empty + " holds no .syx files"});
+    }
 }

@@ -158,7 +158,7 @@ TEST_F(BankPaneTest, PutInBankFillsFromTheSelectedSlotAsOneStepThatUndoes)
     EXPECT_EQ(Pane().windowTitle(), "Bank - Factory.syx*");
     EXPECT_TRUE(Pane().IsModified());
     EXPECT_EQ(Undo().count(), 1);
-    EXPECT_EQ(Command(ID_EDIT_UNDO)->text(), "&Undo Put in B03-B04");
+    EXPECT_EQ(Command(ID_EDIT_UNDO)->text(), "&Undo Put in B 003-B 004");
 
     Command(ID_EDIT_UNDO)->trigger();
     EXPECT_EQ(Pane().BankDump(), original);
@@ -181,7 +181,7 @@ TEST_F(BankPaneTest, PutInBankFillsFromTheSelectedSlotAsOneStepThatUndoes)
     Command(ID_PROGRAM_PUT_IN_BANK)->trigger();
     EXPECT_EQ(Slot(126), Library(0));
     EXPECT_EQ(Slot(127), Library(1));
-    EXPECT_EQ(fixture.Frame().statusBar()->currentMessage(), "The bank ends at H16: 1 of 3 programs left out");
+    EXPECT_EQ(fixture.Frame().statusBar()->currentMessage(), "The bank ends at H 016: 1 of 3 programs left out");
     EXPECT_EQ(Undo().count(), 2);
 }
 
@@ -217,7 +217,7 @@ TEST_F(BankPaneTest, DroppedLibraryRowsFillTheSlotAndTheFollowingOnes)
     // Dropped on H16, one fits.
     DropOnSlot(*mime, 127);
     EXPECT_EQ(Slot(127), Library(10));
-    EXPECT_EQ(fixture.Frame().statusBar()->currentMessage(), "The bank ends at H16: 2 of 3 programs left out");
+    EXPECT_EQ(fixture.Frame().statusBar()->currentMessage(), "The bank ends at H 016: 2 of 3 programs left out");
 
     // Text is not a program.
     QMimeData text;
@@ -243,7 +243,7 @@ TEST_F(BankPaneTest, ASlotDraggedOntoAnotherSwapsThemAsOneStep)
     EXPECT_EQ(SlotName(9), " Prog2");
     EXPECT_EQ(Pane().SelectedSlot(), 9);
     EXPECT_TRUE(Pane().IsModified());
-    EXPECT_EQ(Command(ID_EDIT_UNDO)->text(), "&Undo Move A03 to A10");
+    EXPECT_EQ(Command(ID_EDIT_UNDO)->text(), "&Undo Move A 003 to A 010");
 
     // Ctrl+Z and Ctrl+Y, wherever the focus is in the window.
     fixture.Frame().activateWindow();

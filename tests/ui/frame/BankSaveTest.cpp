@@ -121,7 +121,12 @@ TEST_F(BankPaneTest, SaveBankAsWritesTheWholeBankAsOneProgramDump)
     fixture.fileDialogs.nextSave = Path("missing-folder/New.syx");
     Command(ID_FILE_SAVE_BANK_AS)->trigger();
     ASSERT_EQ(fixture.messageBox.shown.size(), 2u);
-    EXPECT_EQ(fixture.messageBox.shown[0].text, "Doh ! Failed to save syx file, check file name and drive space.");
+    // The message names the file and gives the system's reason.
+    EXPECT_EQ(fixture.messageBox.shown[0].text,
+              "Failed to save syx file " + QDir::toNativeSeparators(Path("AFolder.syx")) + ". Filename refers to a directory");
+    EXPECT_EQ(fixture.messageBox.shown[1].text, "Failed to save syx file " +
+                                                    QDir::toNativeSeparators(Path("missing-folder/New.syx")) +
+                                                    ". No such file or directory");
     EXPECT_EQ(fixture.messageBox.shown[0].icon, MessageIcon::Exclamation);
     EXPECT_TRUE(QFileInfo(Path("AFolder.syx")).isDir());
     EXPECT_TRUE(Pane().IsModified());

@@ -9,6 +9,7 @@
 #include "grid/ProgramGrid.h"
 #include "services/PostMessage.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -195,6 +196,54 @@ TEST_F(LibraryTest, HeaderClickSortsKeepsTheMarkingAndClearsTheSelection)
         const bool marked = CellText(row, 3).startsWith(" Prog1");
         EXPECT_EQ(Grid().GetCell(row, 3)->backColor, marked ? MARKED : UNMARKED) << row;
     }
+}
+
+// The grid hands its texts to Qt (what a screen reader reads, and what typing searches),
+// and the sorted column shows it in its header.
+TEST_F(LibraryTest, CellTextsReachQtTypingFindsANameAndTheSortedColumnIsShown)
+{
+    Open({WriteSingle("a.syx", "Lead"), WriteSingle("b.syx", "Bass"), WriteSingle("c.syx", "Pad", 2),
+          WriteSingle("d.syx", "bright", 3), WriteSingle("e.syx", "Brass")});
+    QAbstractItemModel* model = Grid().model();
+    EXPECT_EQ(model->index(1, 3).data(Qt::DisplayRole).toString(), " Bass");
+    EXPECT_EQ(model->index(2, 4).data(Qt::AccessibleTextRole).toString(), "Dual");
+    EXPECT_EQ(model->index(0, 0).data(Qt::DisplayRole).toString(), " a");
+
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&Grid());
+    ASSERT_NE(table, nullptr);
+    ASSERT_NE(table->tableInterface(), nullptr);
+    QAccessibleInterface* cell = table->tableInterface()->cellAt(4, 3);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->text(QAccessible::Name), "Brass");
+
+    // Keys typed one after the other make one search; the same key again moves on.
+    struct Typed {
+        const char* keys;
+        bool pause;   // longer than the typing interval before the keys
+        int row;
+    };
+    const Typed typing[] = {
+        {"b", true, 1}, {"r", false, 3}, {"a", false, 4}, {"p", true, 2}, {"b", true, 3},
+        {"b", false, 4}, {"b", false, 1}, {"z", true, 1},
+    };
+    for (const Typed& t : typing) {
+        if (t.pause)
+            QTest::qWait(QApplication::keyboardInputInterval() + 50);
+        QTest::keyClicks(&Grid(), t.keys);
+        EXPECT_EQ(Grid().currentIndex().row(), t.row) << t.keys;
+        EXPECT_EQ(Grid().GetSelectedRow(), t.row) << t.keys;
+    }
+    fixture.Idle();
+
+    EXPECT_FALSE(Grid().header()->isSortIndicatorShown());
+    PostGridNotify(GN_COLUMNCLICK, 3);
+    EXPECT_TRUE(Grid().header()->isSortIndicatorShown());
+    EXPECT_EQ(Grid().header()->sortIndicatorSection(), 3);
+    EXPECT_EQ(Grid().header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    PostGridNotify(GN_COLUMNCLICK, 3);   // a second click sorts the same way
+    EXPECT_EQ(Grid().header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    Open({WriteSingle("f.syx", "Fresh")});   // a new library comes in file order
+    EXPECT_FALSE(Grid().header()->isSortIndicatorShown());
 }
 
 TEST_F(LibraryTest, EnterAndDoubleClickAuditionTheFirstSelectedRow)

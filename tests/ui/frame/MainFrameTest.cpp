@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -143,16 +144,51 @@ TEST(MainFrameSettings, ChannelOutsideTheListLeavesNoSelection)
 
 TEST(MainFrameSettings, StoredRectanglePlacesTheWindow)
 {
+    // Within the offscreen screen of 800 x 600 (the 1280 x 1024 desktop test places
+    // 100, 50, 900, 650).
     CFrameFixture fixture;
     fixture.profile.values["rect/left"] = "100";
     fixture.profile.values["rect/top"] = "50";
-    fixture.profile.values["rect/right"] = "900";
-    fixture.profile.values["rect/bottom"] = "650";
+    fixture.profile.values["rect/right"] = "700";
+    fixture.profile.values["rect/bottom"] = "550";
     CMainFrame& frame = fixture.Create();
     frame.show();
 
     EXPECT_EQ(frame.frameGeometry().topLeft(), QPoint(100, 50));
-    EXPECT_EQ(frame.frameGeometry().size(), QSize(800, 600));
+    EXPECT_EQ(frame.frameGeometry().size(), QSize(600, 500));
+}
+
+// A rectangle stored on a larger screen, or partly off this one, is moved and if need be
+// shrunk into the screen's available area; one that fits is used as it is.
+TEST(MainFrameSettings, StoredRectangleIsFittedToTheScreen)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Case {
+        const char* what;
+        QRect stored;
+        QRect expected;
+    };
+    const int w = area.width(), h = area.height();
+    const Case cases[] = {
+        {"fits", QRect(area.x() + 10, area.y() + 20, w / 2, h / 2), QRect(area.x() + 10, area.y() + 20, w / 2, h / 2)},
+        {"larger than the screen", QRect(area.x() + 30, area.y() + 40, w + 176, h + 132), area},
+        {"hanging off right and bottom", QRect(area.x() + w - 100, area.y() + h - 50, w / 2, h / 2),
+         QRect(area.x() + w - w / 2, area.y() + h - h / 2, w / 2, h / 2)},
+        {"above and left of the screen", QRect(area.x() - 500, area.y() - 300, w / 2, h / 2),
+         QRect(area.x(), area.y(), w / 2, h / 2)},
+        {"on a screen that is gone", QRect(area.x() + 5000, area.y(), w / 2, h / 2),
+         QRect(area.x() + w - w / 2, area.y(), w / 2, h / 2)},
+    };
+    for (const Case& c : cases) {
+        CFrameFixture fixture;
+        fixture.profile.values["rect/left"] = QString::number(c.stored.left());
+        fixture.profile.values["rect/top"] = QString::number(c.stored.top());
+        fixture.profile.values["rect/right"] = QString::number(c.stored.left() + c.stored.width());
+        fixture.profile.values["rect/bottom"] = QString::number(c.stored.top() + c.stored.height());
+        CMainFrame& frame = fixture.Create();
+        frame.show();
+        EXPECT_EQ(frame.frameGeometry(), c.expected) << c.what;
+    }
 }
 
 TEST(MainFrameSettings, FirstStartShowsTheWholeMidiBarAndTwentyRowsCentred)

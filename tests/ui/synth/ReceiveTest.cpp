@@ -184,7 +184,9 @@ TEST_F(SynthTest, SaveReceivedDumpWritesTheBytesAsTheyCame)
     fixture.fileDialogs.nextSave = Path("missing/edit.syx");
     Trigger(ID_FILE_SAVE_RECEIVED_DUMP);
     ASSERT_EQ(fixture.messageBox.shown.size(), 1u);
-    EXPECT_EQ(fixture.messageBox.shown[0].text, "Doh ! Failed to save syx file, check file name and drive space.");
+    EXPECT_EQ(fixture.messageBox.shown[0].text, "Failed to save syx file " +
+                                                    QDir::toNativeSeparators(Path("missing/edit.syx")) +
+                                                    ". No such file or directory");
     EXPECT_EQ(fixture.messageBox.shown[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(ReadFile(Path("edit.syx")), saved);
 }
