@@ -29,7 +29,7 @@ CGridListCtrl::CGridListCtrl(QWidget* parent)
     : QTreeView(parent),
       m_crText(ToColorref(palette().color(QPalette::Dark))),
       m_crBack(ToColorref(palette().color(QPalette::Base))),
-      m_model(new CGridModel(m_columns, m_rows, this))
+      m_model(new CGridModel(m_columns, m_cells, this))
 {
     setModel(m_model);
     setItemDelegate(new CGridRowDelegate(this));
