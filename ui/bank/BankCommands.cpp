@@ -1,14 +1,16 @@
 #include "BankCommands.h"
 
 #include "BankPane.h"
+#include "ProgramList.h"
 #include "ProgramMime.h"
 #include "Resources.h"
-#include "library/SelectedRows.h"
-#include "services/CommandTable.h"
+#include "SyxProgram.h"
+#include "grid/ProgramGrid.h"
+#include "host/CommandHost.h"
+#include "host/LoadedList.h"
+#include "host/MidiLink.h"
 #include "library/DisplayName.h"
 #include "library/LibrarySources.h"
-#include "frame/MainFrame.h"
-#include "grid/ProgramGrid.h"
 #include "services/AtomicSave.h"
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
@@ -19,8 +21,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
-#include <QMenuBar>
-#include <QStatusBar>
 #include <QUndoStack>
 
 #include <optional>
@@ -30,21 +30,21 @@ constexpr int STATUS_MESSAGE_MS = 8000;
 
 }  // namespace
 
-CBankCommands::CBankCommands(CMainFrame& frame, const CUiServices& services, const CLibrarySources& sources)
-    : QObject(&frame), m_frame(frame), m_services(services), m_sources(sources),
-      m_commands(&frame, frame.Updater()), m_pane(new CBankPane(*frame.Grid(), &frame))
+CBankCommands::CBankCommands(ICommandHost& host, ILoadedList& library, IMidiLink& midi, const CUiServices& services)
+    : QObject(host.Window()), m_host(host), m_library(library), m_midi(midi), m_services(services),
+      m_commands(host.Window(), host.Updater()), m_pane(new CBankPane(*library.Grid(), host.Window()))
 {
-    m_frame.AddPane(m_pane, Qt::RightDockWidgetArea);
+    m_host.AddPane(m_pane, Qt::RightDockWidgetArea);
     connect(m_pane, &CBankPane::auditionRequested, this, &CBankCommands::AuditionSlot);
     connect(m_pane, &CBankPane::statusMessage, this,
-            [this](const QString& text) { m_frame.statusBar()->showMessage(text, STATUS_MESSAGE_MS); });
+            [this](const QString& text) { m_host.ShowStatusMessage(text, STATUS_MESSAGE_MS); });
 
     // Library rows can be dragged onto the bank; the grid itself takes no drops.
-    CProgramGrid* grid = m_frame.Grid();
+    CProgramGrid* grid = m_library.Grid();
     grid->SetDragSource([this](const std::vector<int>& rows) {
         std::vector<const CSyxProgram*> programs;
         for (int row : rows)
-            if (const CSyxProgram* program = m_frame.Programs().GetAt(row))
+            if (const CSyxProgram* program = m_library.Programs().GetAt(row))
                 programs.push_back(program);
         return programs.empty() ? nullptr : CreateProgramsMimeData(programs);
     });
@@ -52,8 +52,7 @@ CBankCommands::CBankCommands(CMainFrame& frame, const CUiServices& services, con
 
     CreateCommands();
     AddToMenus();
-    m_frame.AddCloseGuard([this] { return MayReplaceBank(); });   // unsaved changes are asked about
-    m_frame.RestoreLayout();
+    m_host.AddCloseGuard([this] { return MayReplaceBank(); });   // unsaved changes are asked about
 }
 
 QAction* CBankCommands::Action(int commandId) const
@@ -73,8 +72,8 @@ void CBankCommands::CreateCommands()
 
     // The undo stack keeps these two enabled and named after the step they would take.
     QUndoStack* undo = m_pane->UndoStack();
-    QAction* undoAction = undo->createUndoAction(&m_frame, "&Undo");
-    QAction* redoAction = undo->createRedoAction(&m_frame, "&Redo");
+    QAction* undoAction = undo->createUndoAction(m_host.Window(), "&Undo");
+    QAction* redoAction = undo->createRedoAction(m_host.Window(), "&Redo");
     undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     redoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     for (auto [id, action] : {std::pair{ID_EDIT_UNDO, undoAction}, std::pair{ID_EDIT_REDO, redoAction}}) {
@@ -90,34 +89,24 @@ void CBankCommands::CreateCommands()
 void CBankCommands::AddToMenus()
 {
     // File: the bank's two commands in a group of their own before Exit.
-    if (QMenu* file = MenuTitled(*m_frame.menuBar(), "&File")) {
-        // Before the separator above Exit, if there is one.
-        const QList<QAction*> items = file->actions();
-        const qsizetype exit = items.indexOf(m_frame.Action(ID_APP_EXIT));
-        QAction* before = exit > 0 && items[exit - 1]->isSeparator() ? items[exit - 1] : items.value(exit);
-        file->insertSeparator(before);
-        file->insertAction(before, Action(ID_FILE_OPEN_BANK));
-        file->insertAction(before, Action(ID_FILE_SAVE_BANK_AS));
-    }
+    if (QMenu* file = m_host.Menu(HostMenu::File))
+        InsertGroupAbove(*file, m_host.Action(ID_APP_EXIT),
+                         {Action(ID_FILE_OPEN_BANK), Action(ID_FILE_SAVE_BANK_AS)});
 
-    // Edit comes right after File.
-    QMenu* view = m_frame.findChild<QMenu*>("viewMenu");
-    auto* edit = new QMenu("&Edit", m_frame.menuBar());
-    edit->setObjectName("editMenu");
+    QMenu* edit = m_host.Menu(HostMenu::Edit);
     edit->addAction(Action(ID_EDIT_UNDO));
     edit->addAction(Action(ID_EDIT_REDO));
-    m_frame.menuBar()->insertMenu(view != nullptr ? view->menuAction() : nullptr, edit);
 
-    if (view != nullptr)
+    if (QMenu* view = m_host.Menu(HostMenu::View))
         view->addAction(Action(ID_VIEW_BANK));
 
-    if (QMenu* program = MenuTitled(*m_frame.menuBar(), "&Program")) {
+    if (QMenu* program = m_host.Menu(HostMenu::Program)) {
         program->addSeparator();
         program->addAction(Action(ID_PROGRAM_PUT_IN_BANK));
         program->addAction(Action(ID_PROGRAM_USE_AS_BANK));
     }
 
-    CProgramGrid* grid = m_frame.Grid();
+    CProgramGrid* grid = m_library.Grid();
     grid->setContextMenuPolicy(Qt::ActionsContextMenu);
     grid->addAction(Action(ID_PROGRAM_PUT_IN_BANK));
     grid->addAction(Action(ID_PROGRAM_USE_AS_BANK));
@@ -167,7 +156,7 @@ bool CBankCommands::MayReplaceBank()
     const QString name = m_pane->SourceName();
     const QString text = QString("The bank %1has changes that are not saved. Save them first?")
                              .arg(name.isEmpty() ? QString() : name + ' ');
-    switch (QuestionsOf(m_services).AskSaveChanges(&m_frame, text)) {
+    switch (QuestionsOf(m_services).AskSaveChanges(m_host.Window(), text)) {
     case SaveChoice::Save: return OnFileSaveBankAs();
     case SaveChoice::Discard: return true;
     case SaveChoice::Cancel: break;
@@ -180,7 +169,7 @@ void CBankCommands::OnFileOpenBank()
     if (!MayReplaceBank())
         return;
     const QStringList paths = m_services.fileDialogs->GetOpenFileNames(
-        &m_frame, "SYX Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".syx");
+        m_host.Window(), "SYX Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".syx");
     if (paths.isEmpty())
         return;
     // A bank is one file: of several chosen, the first.
@@ -192,7 +181,7 @@ void CBankCommands::OnFileOpenBank()
         bank = CBank::ReadFile(QFile::encodeName(path).toStdString(), error);
     }
     if (!bank) {
-        m_services.messageBox->Show(&m_frame,
+        m_services.messageBox->Show(m_host.Window(),
                                     QString("Failed to parse Syx file %1. %2")
                                         .arg(DisplayNameForFile(path, true), QString::fromStdString(error)),
                                     MessageIcon::Exclamation);
@@ -207,29 +196,24 @@ bool CBankCommands::OnFileSaveBankAs()
     if (!m_pane->HasBank())
         return false;
     const QString path = m_services.fileDialogs->GetSaveFileName(
-        &m_frame, "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".SYX");
+        m_host.Window(), "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".SYX");
     if (path.isEmpty())
         return false;
     const std::vector<unsigned char> dump = m_pane->BankDump(0);
     QString reason;
     if (!SaveBytesAtomically(path, dump.data(), dump.size(), &reason)) {
-        m_services.messageBox->Show(&m_frame, SaveFailedText(path, reason), MessageIcon::Exclamation);
+        m_services.messageBox->Show(m_host.Window(), SaveFailedText(path, reason), MessageIcon::Exclamation);
         return false;
     }
     m_pane->MarkSaved(QFileInfo(path).fileName());
     return true;
 }
 
-std::vector<const CSyxProgram*> CBankCommands::SelectedLibraryPrograms() const
-{
-    return SelectedPrograms(*m_frame.Grid(), m_frame.Programs());
-}
-
 void CBankCommands::OnProgramPutInBank()
 {
     const int slot = m_pane->SelectedSlot();
     std::vector<CBank::ProgramData> programs;
-    for (const CSyxProgram* program : SelectedLibraryPrograms()) {
+    for (const CSyxProgram* program : m_library.SelectedPrograms()) {
         if (program->GetLength() != PROGRAM_DATA_SIZE)
             continue;
         CBank::ProgramData data;
@@ -241,7 +225,7 @@ void CBankCommands::OnProgramPutInBank()
 
 void CBankCommands::OnProgramUseAsBank()
 {
-    const CLibrarySources::Source* source = m_sources.FindBank(m_frame.Programs().GetAt(m_frame.Grid()->GetSelectedRow()));
+    const CLibrarySources::Source* source = m_library.Sources().FindBank(m_library.SelectedProgram());
     if (source == nullptr || !MayReplaceBank())
         return;
     if (m_pane->ReplaceBank(source->programs, QFileInfo(source->path).fileName()))
@@ -255,12 +239,12 @@ void CBankCommands::OnUpdateHasBank(CCmdUI& cmdUI)
 
 void CBankCommands::OnUpdateProgramPutInBank(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_pane->SelectedSlot() >= 0 && m_frame.Grid()->GetSelectedRow() >= 0);
+    cmdUI.Enable(m_pane->SelectedSlot() >= 0 && m_library.Grid()->GetSelectedRow() >= 0);
 }
 
 void CBankCommands::OnUpdateProgramUseAsBank(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_sources.FindBank(m_frame.Programs().GetAt(m_frame.Grid()->GetSelectedRow())) != nullptr);
+    cmdUI.Enable(m_library.Sources().FindBank(m_library.SelectedProgram()) != nullptr);
 }
 
 void CBankCommands::AuditionSlot(int slot)
@@ -268,5 +252,5 @@ void CBankCommands::AuditionSlot(int slot)
     if (!m_pane->HasBank())
         return;
     if (const auto record = m_pane->Bank()->CreateSlotRecord(slot))
-        m_frame.AuditionProgram(*record);
+        m_midi.AuditionProgram(*record);
 }

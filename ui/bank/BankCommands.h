@@ -2,8 +2,8 @@
 // The bank's commands and their place in the main window: the bank pane as a dock, File >
 // Open Bank... and Save Bank As..., the Edit menu's Undo and Redo, View > Bank, Program >
 // Put in Bank and Use as Bank (also on the library grid's context menu), dragging library
-// rows out of the grid, auditioning slots, the question before unsaved changes are lost,
-// and the window layout kept in the settings.
+// rows out of the grid, auditioning slots, and the question before unsaved changes are
+// lost (also when the window closes).
 
 #include "Bank.h"
 #include "host/BankAccess.h"
@@ -17,18 +17,18 @@
 #include <vector>
 
 class QAction;
-class QMenu;
 class CBankPane;
-class CLibrarySources;
-class CMainFrame;
 class CSyxProgram;
+class ICommandHost;
+class IMidiLink;
+class ILoadedList;
 
 class CBankCommands : public QObject, public IBankAccess {
     Q_OBJECT
 public:
-    // Made by the frame once its menus, bars and grid exist; the pane starts hidden (or as
-    // the stored layout says) and empty.
-    CBankCommands(CMainFrame& frame, const CUiServices& services, const CLibrarySources& sources);
+    // Made once the window's menus, bars and grid exist; the pane starts hidden (until the
+    // window's layout is restored) and empty. Slots are auditioned through `midi`.
+    CBankCommands(ICommandHost& host, ILoadedList& library, IMidiLink& midi, const CUiServices& services);
 
     CBankPane* Pane() const { return m_pane; }
     QAction* Action(int commandId) const;
@@ -56,11 +56,11 @@ private:
     void AddToMenus();
     void ShowPane();
     void AuditionSlot(int slot);
-    std::vector<const CSyxProgram*> SelectedLibraryPrograms() const;
 
-    CMainFrame& m_frame;
+    ICommandHost& m_host;
+    ILoadedList& m_library;
+    IMidiLink& m_midi;
     CUiServices m_services;
-    const CLibrarySources& m_sources;
     CCommandTable m_commands;
     CBankPane* m_pane;
 };

@@ -5,6 +5,7 @@
 #include "CollectionTakeIn.h"
 #include "Resources.h"
 #include "host/CommandHost.h"
+#include "services/CommandTable.h"
 #include "host/LoadedList.h"
 #include "services/UiServices.h"
 #include "synth/SynthCommands.h"
@@ -25,12 +26,10 @@ CCollectionFeatures ComposeCollection(ICommandHost& host, ILoadedList& library, 
         features.bank = new CCollectionBankCommands(*features.service, host, *bank, *services.messageBox);
 
     // The File menu's group of the Collection's commands, above Exit.
-    QMenu* file = host.Menu(HostMenu::File);
-    QAction* exit = host.Action(ID_APP_EXIT);
-    file->insertAction(exit, features.takeIn->KeepAction());
+    QList<QAction*> group{features.takeIn->KeepAction()};
     if (features.bank != nullptr)
-        file->insertActions(exit, {features.bank->SaveAction(), features.bank->OpenAction()});
-    file->insertSeparator(exit);
+        group << features.bank->SaveAction() << features.bank->OpenAction();
+    InsertGroupAbove(*host.Menu(HostMenu::File), host.Action(ID_APP_EXIT), group);
     return features;
 }
 

@@ -1,11 +1,11 @@
-// The main window's handling of the library: Open, the grid refill, the title, Find,
-// the grid's notifications and the enabling of the library commands.
+// The main window's handling of the library: Open, a source received instead of read, the
+// grid refill, the title, Find, the grid's notifications and the enabling of the library
+// commands.
 
 #include "library/DisplayName.h"
 #include "FindDlg.h"
 #include "MainFrame.h"
 #include "Resources.h"
-#include "desktop/RecentFiles.h"
 #include "grid/ProgramGrid.h"
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
@@ -132,13 +132,30 @@ void CMainFrame::OpenFiles(const QStringList& paths, ReadFailures failures)
     PopulateGrid();
     if (m_duplicates.IsActive())
         ShowStatusMessage(m_duplicates.Summary());
-    if (m_recentFiles)
-        m_recentFiles->Add(filesRead);
     if (!filesRead.isEmpty())
         for (const FilesReadHandler& handler : m_filesReadHandlers)
             handler(filesRead);
     if (!failedFiles.isEmpty())
         m_services.messageBox->Show(this, ReadFailuresText(failedFiles), MessageIcon::Exclamation);
+}
+
+bool CMainFrame::AddLibrarySource(const std::vector<unsigned char>& dump, const QString& sourceName,
+                                  std::string& error)
+{
+    CWaitCursor wait(*m_services.waitCursor);
+    if (!m_programs.ReadSyxBytes(dump.data(), dump.size(), error, sourceName.toStdString()))
+        return false;
+    ++m_fileCount;
+    m_librarySources.AddFile(sourceName, m_programs);
+    m_wndGrid->SetSortIndicator(-1);   // the new programs are at the end, unsorted
+    SetTitleFile(m_fileCount == 1 ? sourceName : QString());
+    m_duplicates.Refresh(m_programs);
+    PopulateGrid();
+    if (m_duplicates.IsActive())
+        ShowStatusMessage(m_duplicates.Summary());
+    for (const DumpAddedHandler& handler : m_dumpAddedHandlers)
+        handler(dump, sourceName);
+    return true;
 }
 
 void CMainFrame::SetTitleFile(const QString& fileName)

@@ -1,14 +1,10 @@
 #include "MainFrame.h"
-#include "collection/CollectionFeatures.h"
 
 #include "DialogUnits.h"
 #include "FirstStartSize.h"
 #include "Icons.h"
 #include "Resources.h"
-#include "bank/BankCommands.h"
 #include "WindowPlacement.h"
-#include "desktop/FileDropTarget.h"
-#include "desktop/RecentFiles.h"
 #include "grid/ProgramGrid.h"
 #include "services/PostMessage.h"
 #include "services/Profile.h"
@@ -106,20 +102,16 @@ int CMainFrame::OnCreate()
 
     m_wndGrid->SetColors(GRID_TEXT_COLOR, GRID_BACK_COLOR);
     CreateGridColumns();
-    m_bank = new CBankCommands(*this, m_services, m_librarySources);
-    m_collection = std::make_unique<CCollectionFeatures>(ComposeCollection(*this, *this, m_bank, m_services));
-
-    if (!m_placement->IsPlaced())
-        m_placement->PlaceCentred(FirstStartSize(*this, *m_wndGrid));
-
-    auto* dropTarget = new CFileDropTarget(this, [this](const QStringList& paths) { OpenFiles(paths, ReadFailures::OneBoxAtEnd); },
-                                           [this](const QString& text) { ShowStatusMessage(text, 10000); });
-    dropTarget->Watch(this, true);
-    dropTarget->Watch(m_wndGrid->viewport(), false);
 
     SetMainWindow(this);
     m_updater.UpdateAll();
     return 0;
+}
+
+void CMainFrame::PlaceAtFirstStart()
+{
+    if (!m_placement->IsPlaced())
+        m_placement->PlaceCentred(FirstStartSize(*this, *m_wndGrid));
 }
 
 void CMainFrame::CreateGridColumns()
@@ -175,11 +167,6 @@ void CMainFrame::CreateMenus()
     m_menus[HostMenu::File] = file;
     file->addAction(Action(ID_FILE_OPEN));
     file->addAction(Action(ID_FILE_SAVE_LAST_RANDOM));
-    file->addSeparator();
-    m_recentFiles = new CRecentFiles(this, *m_services.profile,
-                                     [this](const QStringList& paths) { OpenFiles(paths, ReadFailures::OneBoxAtEnd); },
-                                     [this](const QString& text) { ShowStatusMessage(text, 10000); });
-    file->addMenu(m_recentFiles->Menu());
     file->addSeparator();
     file->addAction(Action(ID_APP_EXIT));
 

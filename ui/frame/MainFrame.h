@@ -30,14 +30,8 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QToolBar;
-class CBankCommands;
-struct CCollectionFeatures;
 class CProgramGrid;
 class CWindowPlacement;
-class CRecentFiles;
-class CSynthCommands;
-class IMidiInService;
-class IMidiPortWatcher;
 
 // The window is the features' host: it shows their library, lends them its MIDI link and
 // takes their commands and panes (ui/host/).
@@ -48,9 +42,11 @@ public:
     CMainFrame(const CUiServices& services, IMidiOutService& midi, CommandHandler onAppAbout);
     ~CMainFrame() override;
 
-    // Window creation, in this order: the stored placement, then the bars, grid and lists.
+    // Window creation, in this order: the stored placement, then the bars, grid and lists;
+    // then, once the features are in (frame/Composition), the first start's size.
     bool PreCreateWindow();
     int OnCreate();
+    void PlaceAtFirstStart();
     // The shutdown steps: closes MIDI and writes the settings. Run from the close event.
     bool DestroyWindow();
 
@@ -127,15 +123,6 @@ public:
     // How long a send waits for the device; tests shorten it.
     void SetMidiSendTimeout(unsigned int milliseconds) { m_midiSendTimeoutMs = milliseconds; }
 
-    // Until the features are made by the composition: the bank pane and its commands, the
-    // recent files and the synthesizer's commands (with the port follower).
-    CBankCommands* Bank() const { return m_bank; }
-    CRecentFiles& RecentFiles() { return *m_recentFiles; }
-    void AttachMidiInput(IMidiInService& midiIn, IMidiPortWatcher* portWatcher);
-    CSynthCommands* Synth() const { return m_synth; }
-    // The Collection's handle and its taking in of what is opened and received.
-    const CCollectionFeatures& CollectionFeatures() const { return *m_collection; }
-
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -192,14 +179,10 @@ private:
     std::vector<FilesReadHandler> m_filesReadHandlers;
     std::vector<DumpAddedHandler> m_dumpAddedHandlers;
     std::vector<CloseGuard> m_closeGuards;
-    CBankCommands* m_bank = nullptr;      // a child of the window
-    CSynthCommands* m_synth = nullptr;    // a child of the window, once MIDI input is attached
-    std::unique_ptr<CCollectionFeatures> m_collection;   // its parts are children of the window
 
     QLabel* m_paneMessage = nullptr;
     QLabel* m_paneCount = nullptr;
     QLabel* m_paneMidi = nullptr;
 
     CDuplicateMarking m_duplicates;
-    CRecentFiles* m_recentFiles = nullptr;
 };

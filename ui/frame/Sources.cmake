@@ -1,6 +1,7 @@
 # Sources of ui/frame/, relative to ui/.
 list(APPEND VELTRIX_UI_SOURCES
   frame/AboutDlg.cpp
+  frame/Composition.cpp
   frame/DialogUnits.cpp
   frame/FeatureHost.cpp
   frame/FindDlg.cpp
@@ -8,7 +9,6 @@ list(APPEND VELTRIX_UI_SOURCES
   frame/LibraryView.cpp
   frame/MainFrame.cpp
   frame/MidiCommands.cpp
-  frame/ReceivedSource.cpp
   frame/SaveLastRandom.cpp
   frame/VeltrixApp.cpp
   frame/WindowPlacement.cpp

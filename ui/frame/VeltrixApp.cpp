@@ -4,11 +4,8 @@
 #include "AlsaMidiInService.h"
 #include "AlsaMidiOutService.h"
 #include "AlsaPortWatcher.h"
+#include "Composition.h"
 #include "MainFrame.h"
-#include "desktop/SyxPaths.h"
-
-#include <QStatusBar>
-#include <QTimer>
 
 CVeltrixApp::CVeltrixApp() = default;
 
@@ -34,7 +31,7 @@ bool CVeltrixApp::InitInstance()
     m_mainFrame = std::make_unique<CMainFrame>(services, *m_midi, [this] { OnAppAbout(); });
     m_mainFrame->PreCreateWindow();
     m_mainFrame->OnCreate();
-    m_mainFrame->AttachMidiInput(*m_midiIn, m_portWatcher.get());
+    ComposeWindow(*m_mainFrame, services, m_midiIn.get(), m_portWatcher.get());
     m_mainFrame->show();
 
     const QString setAside = m_profile->SetAsideFile();
@@ -48,16 +45,7 @@ bool CVeltrixApp::InitInstance()
 
 void CVeltrixApp::OpenCommandLineFiles(const QStringList& arguments)
 {
-    QStringList notes;
-    const QStringList paths = CommandLineFiles(arguments, &notes);
-    if (paths.isEmpty() && notes.isEmpty())
-        return;
-    CMainFrame* frame = m_mainFrame.get();
-    QTimer::singleShot(0, frame, [frame, paths, notes] {
-        frame->OpenFiles(paths, CMainFrame::ReadFailures::OneBoxAtEnd);
-        if (!notes.isEmpty())
-            frame->statusBar()->showMessage(notes.join("; "));
-    });
+    ::OpenCommandLineFiles(*m_mainFrame, arguments);
 }
 
 void CVeltrixApp::OnAppAbout()

@@ -4,14 +4,14 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QMenuBar>
 
-QMenu* MenuTitled(const QMenuBar& menuBar, const QString& title)
+void InsertGroupAbove(QMenu& menu, QAction* anchor, const QList<QAction*>& group)
 {
-    for (QAction* entry : menuBar.actions())
-        if (entry->menu() != nullptr && entry->text() == title)
-            return entry->menu();
-    return nullptr;
+    const QList<QAction*> items = menu.actions();
+    const qsizetype at = items.indexOf(anchor);
+    QAction* before = at > 0 && items[at - 1]->isSeparator() ? items[at - 1] : items.value(at);
+    menu.insertSeparator(before);
+    menu.insertActions(before, group);
 }
 
 CCommandTable::CCommandTable(QObject* owner, CCommandUpdater& updater) : m_owner(owner), m_updater(updater) {}

@@ -5,17 +5,19 @@
 
 #include "services/CommandUpdater.h"
 
+#include <QList>
 #include <QString>
 
 #include <map>
 
 class QAction;
 class QMenu;
-class QMenuBar;
 class QObject;
 
-// The menu bar's menu titled `title` ("&File"), or null.
-QMenu* MenuTitled(const QMenuBar& menuBar, const QString& title);
+// Puts `group` in `menu` as a group of its own just above `anchor` (such as Exit), or above
+// the separator right above it: the group gets a separator above, and the one of the
+// anchor stays between them. An anchor not in the menu puts the group at the end.
+void InsertGroupAbove(QMenu& menu, QAction* anchor, const QList<QAction*>& group);
 
 class CCommandTable {
 public:

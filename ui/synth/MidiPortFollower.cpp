@@ -2,26 +2,25 @@
 
 #include "MidiPortModel.h"
 #include "PortWatcher.h"
-#include "frame/MainFrame.h"
+#include "host/MidiLink.h"
 #include "services/MessageBoxService.h"
-#include "synth/SynthCommands.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QSignalBlocker>
 #include <QSocketNotifier>
 
-CMidiPortFollower::CMidiPortFollower(CMainFrame& frame, IMidiPortWatcher& watcher, const CUiServices& services)
-    : QObject(&frame), m_frame(frame), m_watcher(watcher), m_services(services),
-      m_chosenName(frame.MidiPorts().GetSelectedPortName())
+CMidiPortFollower::CMidiPortFollower(IMidiLink& midi, QWidget* window, IMidiPortWatcher& watcher,
+                                     const CUiServices& services)
+    : QObject(window), m_midi(midi), m_window(window), m_watcher(watcher), m_services(services),
+      m_chosenName(midi.MidiPorts().GetSelectedPortName())
 {
     for (const pollfd& descriptor : m_watcher.GetPollDescriptors()) {
         auto* notifier = new QSocketNotifier(descriptor.fd, QSocketNotifier::Read, this);
         connect(notifier, &QSocketNotifier::activated, this, &CMidiPortFollower::OnWatcherReadable);
     }
     // Only the user's own choices count as the port to come back to.
-    connect(frame.MidiPortList(), &QComboBox::activated, this,
-            [this] { m_chosenName = m_frame.MidiPorts().GetSelectedPortName(); });
+    connect(midi.MidiPortList(), &QComboBox::activated, this,
+            [this] { m_chosenName = m_midi.MidiPorts().GetSelectedPortName(); });
 }
 
 void CMidiPortFollower::OnWatcherReadable()
@@ -32,11 +31,11 @@ void CMidiPortFollower::OnWatcherReadable()
 
 void CMidiPortFollower::RefillPorts()
 {
-    CMidiPortModel& ports = m_frame.MidiPorts();
-    QComboBox* list = m_frame.MidiPortList();
+    CMidiPortModel& ports = m_midi.MidiPorts();
+    QComboBox* list = m_midi.MidiPortList();
     const int before = ports.GetPortSelection();
     const CMidiPortItem selected = before >= 0 ? ports.GetPorts()[static_cast<size_t>(before)] : CMidiPortItem{};
-    const bool wasOpen = m_frame.IsMidiOpen();
+    const bool wasOpen = m_midi.IsMidiOpen();
 
     ports.FillPorts();
     int selection = ports.FindPort(selected.name, selected.address);
@@ -63,14 +62,13 @@ void CMidiPortFollower::RefillPorts()
 
     if (!openPortGone)
         return;
-    const bool transferStopped = m_frame.Synth() != nullptr && m_frame.Synth()->IsRunning();
+    const bool transferStopped = m_midi.IsTransferRunning();
     // As unticking Midi Active does: a transfer ends first, the port closes, the lists open.
-    m_frame.MidiActiveBox()->setChecked(false);
-    m_frame.OnMidiActive();
+    m_midi.CloseMidi();
     QString text = QString("The MIDI port %1 went away (unplugged or switched off), so MIDI is now off.")
                        .arg(QString::fromStdString(selected.name));
     if (transferStopped)
         text += " The transfer with the synthesizer was stopped; nothing of it was kept.";
     text += " Tick Midi Active again once a port is back.";
-    m_services.messageBox->Show(&m_frame, text, MessageIcon::Exclamation);
+    m_services.messageBox->Show(m_window, text, MessageIcon::Exclamation);
 }

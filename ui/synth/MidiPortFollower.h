@@ -13,13 +13,15 @@
 
 #include <string>
 
-class CMainFrame;
+class IMidiLink;
 class IMidiPortWatcher;
+class QWidget;
 
 class CMidiPortFollower : public QObject {
     Q_OBJECT
 public:
-    CMidiPortFollower(CMainFrame& frame, IMidiPortWatcher& watcher, const CUiServices& services);
+    // Follows the port list of `midi`; `window` is the parent of the message.
+    CMidiPortFollower(IMidiLink& midi, QWidget* window, IMidiPortWatcher& watcher, const CUiServices& services);
 
     // Fills the port list again from the MIDI service now.
     void RefillPorts();
@@ -27,7 +29,8 @@ public:
 private:
     void OnWatcherReadable();
 
-    CMainFrame& m_frame;
+    IMidiLink& m_midi;
+    QWidget* m_window;
     IMidiPortWatcher& m_watcher;
     CUiServices m_services;
     std::string m_chosenName;   // the port the user chose last (or the one restored at start)

@@ -2,12 +2,14 @@
 
 #include "Bank.h"
 #include "MidiOperation.h"
+#include "MidiPortModel.h"
 #include "MidiTexts.h"
 #include "ReceiveDump.h"
 #include "Resources.h"
-#include "bank/BankCommands.h"
-#include "bank/BankPane.h"
-#include "frame/MainFrame.h"
+#include "host/BankAccess.h"
+#include "host/CommandHost.h"
+#include "host/LoadedList.h"
+#include "host/MidiLink.h"
 #include "services/AtomicSave.h"
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
@@ -16,7 +18,6 @@
 #include <QAction>
 #include <QDateTime>
 #include <QMenu>
-#include <QMenuBar>
 
 #include <memory>
 #include <optional>
@@ -46,12 +47,14 @@ QString ReceivedSourceName()
 
 }  // namespace
 
-CSynthCommands::CSynthCommands(CMainFrame& frame, const CUiServices& services, IMidiInService& midiIn)
-    : QObject(&frame), m_frame(frame), m_services(services), m_midiIn(midiIn),
-      m_commands(&frame, frame.Updater()), m_operation(new CMidiOperation(&frame))
+CSynthCommands::CSynthCommands(ICommandHost& host, IMidiLink& midi, ILoadedList& library, IBankAccess* bank,
+                               const CUiServices& services, IMidiInService& midiIn)
+    : QObject(host.Window()), m_host(host), m_midi(midi), m_library(library), m_bank(bank), m_services(services),
+      m_midiIn(midiIn), m_commands(host.Window(), host.Updater()), m_operation(new CMidiOperation(host.Window()))
 {
     CreateCommands();
     AddToMenus();
+    m_midi.SetTransfer(this);
 }
 
 CSynthCommands::~CSynthCommands()
@@ -83,12 +86,12 @@ void CSynthCommands::CreateCommands()
 
 void CSynthCommands::AddToMenus()
 {
-    QMenu* file = MenuTitled(*m_frame.menuBar(), "&File");
-    QMenu* program = MenuTitled(*m_frame.menuBar(), "&Program");
+    QMenu* file = m_host.Menu(HostMenu::File);
+    QMenu* program = m_host.Menu(HostMenu::Program);
     if (file != nullptr) {
         // Right after Save Last Random: the other command that saves what came over MIDI.
         const QList<QAction*> items = file->actions();
-        const qsizetype last = items.indexOf(m_frame.Action(ID_FILE_SAVE_LAST_RANDOM));
+        const qsizetype last = items.indexOf(m_host.Action(ID_FILE_SAVE_LAST_RANDOM));
         file->insertAction(items.value(last + 1), Action(ID_FILE_SAVE_RECEIVED_DUMP));
     }
     if (program != nullptr) {
@@ -122,7 +125,7 @@ void CSynthCommands::CancelAndWait()
 
 bool CSynthCommands::CanTransfer() const
 {
-    return m_frame.IsMidiOpen() && !IsRunning();
+    return m_midi.IsMidiOpen() && !IsRunning();
 }
 
 void CSynthCommands::OnUpdateMidiTransfer(CCmdUI& cmdUI)
@@ -134,7 +137,7 @@ void CSynthCommands::OnUpdateMidiTransfer(CCmdUI& cmdUI)
 
 void CSynthCommands::OnUpdateProgramSendBank(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(CanTransfer() && m_frame.Bank() != nullptr && m_frame.Bank()->Pane()->HasBank());
+    cmdUI.Enable(CanTransfer() && m_bank != nullptr && m_bank->HasBank());
 }
 
 void CSynthCommands::OnUpdateFileSaveReceivedDump(CCmdUI& cmdUI)
@@ -144,12 +147,12 @@ void CSynthCommands::OnUpdateFileSaveReceivedDump(CCmdUI& cmdUI)
 
 void CSynthCommands::ShowFailure(const QString& text)
 {
-    m_services.messageBox->Show(&m_frame, text, MessageIcon::Exclamation);
+    m_services.messageBox->Show(m_host.Window(), text, MessageIcon::Exclamation);
 }
 
 int CSynthCommands::TransferChannel()
 {
-    const int channel = m_frame.MidiPorts().GetSelectedChannel();
+    const int channel = m_midi.SelectedChannel();
     if (channel < 0)
         ShowFailure("No MIDI channel is chosen. Untick Midi Active, choose the synthesizer's channel in "
                     "the Midi Chan list and tick Midi Active again.");
@@ -159,7 +162,7 @@ int CSynthCommands::TransferChannel()
 MidiInHandle CSynthCommands::OpenInput()
 {
     MidiInHandle hIn = nullptr;
-    const int rc = m_midiIn.OpenIn(&hIn, m_frame.MidiPorts().GetSelectedDeviceId());
+    const int rc = m_midiIn.OpenIn(&hIn, m_midi.MidiPorts().GetSelectedDeviceId());
     if (rc == 0 && hIn != nullptr)
         return hIn;
     ShowFailure("Error: Failed to open the MIDI port for receiving. " +
@@ -174,7 +177,7 @@ void CSynthCommands::OnReceive(DumpKind kind)
 
 void CSynthCommands::OnProgramReceiveBank()
 {
-    if (!CanTransfer() || m_frame.Bank() == nullptr || !m_frame.Bank()->MayReplaceBank())
+    if (!CanTransfer() || m_bank == nullptr || !m_bank->MayReplaceBank())
         return;
     Receive(DumpKind::AllPrograms, Destination::Bank);
 }
@@ -190,9 +193,9 @@ void CSynthCommands::Receive(DumpKind kind, Destination destination)
     if (hIn == nullptr)
         return;
 
-    IMidiOutService& out = m_frame.MidiService();
+    IMidiOutService& out = m_midi.MidiService();
     IMidiInService& in = m_midiIn;
-    const MidiOutHandle hOut = m_frame.MidiOut();
+    const MidiOutHandle hOut = m_midi.MidiOut();
     const CReceiveTimeouts timeouts = m_timeouts;
     auto result = std::make_shared<CReceiveResult>();
     const QString what = WhatIsReceived(kind);
@@ -228,20 +231,17 @@ void CSynthCommands::OnReceived(Destination destination, const CReceiveResult& r
     const QString name = ReceivedSourceName();
     std::string error;
     if (destination == Destination::Library) {
-        if (!m_frame.AddLibrarySource(result.bytes, name, error)) {
+        if (!m_library.AddLibrarySource(result.bytes, name, error)) {
             ShowFailure(QString::fromStdString(error));
             return;
         }
     } else {
         std::optional<CBank> bank = CBank::ReadBytes(result.bytes.data(), result.bytes.size(), error);
-        if (!bank || m_frame.Bank() == nullptr) {
+        if (!bank || m_bank == nullptr) {
             ShowFailure(QString::fromStdString(error));
             return;
         }
-        CBankPane* pane = m_frame.Bank()->Pane();
-        pane->SetBank(*bank, name);
-        pane->show();
-        pane->raise();
+        m_bank->SetBank(*bank, name);
     }
     m_receivedDump = result.bytes;
     for (const ReceivedHandler& handler : m_receivedHandlers)
@@ -250,8 +250,7 @@ void CSynthCommands::OnReceived(Destination destination, const CReceiveResult& r
 
 void CSynthCommands::OnProgramSendBank()
 {
-    CBankPane* pane = m_frame.Bank() != nullptr ? m_frame.Bank()->Pane() : nullptr;
-    if (!CanTransfer() || pane == nullptr || !pane->HasBank())
+    if (!CanTransfer() || m_bank == nullptr || !m_bank->HasBank())
         return;
     const int channel = TransferChannel();
     if (channel < 0)
@@ -260,21 +259,21 @@ void CSynthCommands::OnProgramSendBank()
         QString("Send the bank %1 to the synthesizer on MIDI channel %2?\n\nAll 128 programs in the "
                 "synthesizer's memory will be replaced by the bank's programs. Programs in the synthesizer "
                 "that are not saved elsewhere will be lost.")
-            .arg(pane->SourceName())
+            .arg(m_bank->BankName())
             .arg(channel + 1);
-    if (!QuestionsOf(m_services).AskConfirm(&m_frame, question, "&Replace All 128 Programs"))
+    if (!QuestionsOf(m_services).AskConfirm(m_host.Window(), question, "&Replace All 128 Programs"))
         return;
     const MidiInHandle hIn = OpenInput();
     if (hIn == nullptr)
         return;
 
-    IMidiOutService& out = m_frame.MidiService();
+    IMidiOutService& out = m_midi.MidiService();
     IMidiInService& in = m_midiIn;
-    CMidiEvent& done = m_frame.MidiDone();
-    const MidiOutHandle hOut = m_frame.MidiOut();
+    CMidiEvent& done = m_midi.MidiDone();
+    const MidiOutHandle hOut = m_midi.MidiOut();
     const unsigned int answerMs = m_answerMs;
     const unsigned int wire = m_wireBytesPerSecond;
-    auto dump = std::make_shared<const std::vector<unsigned char>>(pane->BankDump(channel));
+    auto dump = std::make_shared<const std::vector<unsigned char>>(m_bank->BankDump(channel));
     auto result = std::make_shared<CBankSendResult>();
     const bool started = m_operation->Start(
         dump->size(),
@@ -299,7 +298,7 @@ void CSynthCommands::OnProgramSendBank()
 void CSynthCommands::OnBankSent(const CBankSendResult& result)
 {
     if (result.status == BankSendStatus::Completed) {
-        m_services.messageBox->Show(&m_frame,
+        m_services.messageBox->Show(m_host.Window(),
                                     "The synthesizer answered: data load completed. Its 128 programs are now "
                                     "those of the bank.",
                                     MessageIcon::Information);
@@ -313,7 +312,7 @@ void CSynthCommands::OnFileSaveReceivedDump()
     if (m_receivedDump.empty())
         return;
     const QString path = m_services.fileDialogs->GetSaveFileName(
-        &m_frame, "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".SYX");
+        m_host.Window(), "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".SYX");
     if (path.isEmpty())
         return;
     QString reason;

@@ -23,15 +23,20 @@
 
 class QAction;
 class QMenu;
-class CMainFrame;
 class CMidiOperation;
+class IBankAccess;
+class ICommandHost;
 class IMidiInService;
+class ILoadedList;
 
 class CSynthCommands : public QObject, public IMidiTransfer {
     Q_OBJECT
 public:
-    // Made by the frame once its menus and the bank pane exist.
-    CSynthCommands(CMainFrame& frame, const CUiServices& services, IMidiInService& midiIn);
+    // Made once the window's menus exist. Receives go into `library`, or into `bank`; without
+    // a bank there is nothing to receive a bank into or send. The commands take the port as
+    // `midi`'s transfer.
+    CSynthCommands(ICommandHost& host, IMidiLink& midi, ILoadedList& library, IBankAccess* bank,
+                   const CUiServices& services, IMidiInService& midiIn);
     ~CSynthCommands() override;
 
     QAction* Action(int commandId) const;
@@ -73,7 +78,10 @@ private:
     void OnBankSent(const CBankSendResult& result);
     void ShowFailure(const QString& text);
 
-    CMainFrame& m_frame;
+    ICommandHost& m_host;
+    IMidiLink& m_midi;
+    ILoadedList& m_library;
+    IBankAccess* m_bank;
     CUiServices m_services;
     IMidiInService& m_midiIn;
     CCommandTable m_commands;

@@ -56,7 +56,7 @@ protected:
     }
     void TearDown() override { qputenv("XDG_DATA_HOME", saved); }
 
-    CCollectionBankCommands& Commands() { return *fixture.Frame().CollectionFeatures().bank; }
+    CCollectionBankCommands& Commands() { return *fixture.features.collection.bank; }
     CBank OpenAsBank(const QString& name, int seed)
     {
         const std::vector<unsigned char> bytes = DumpBytes(seed);
@@ -64,11 +64,11 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
         file.close();
-        fixture.Frame().OpenFiles({file.fileName()});
-        fixture.Frame().CollectionFeatures().takeIn->WaitUntilIdle();
+        fixture.Frame().OpenFiles({file.fileName()}, ILoadedList::ReadFailures::BoxForEach);
+        fixture.features.collection.takeIn->WaitUntilIdle();
         std::string error;
         const std::optional<CBank> bank = CBank::ReadBytes(bytes.data(), bytes.size(), error);
-        fixture.Frame().Bank()->SetBank(*bank, name);
+        fixture.Bank().SetBank(*bank, name);
         return *bank;
     }
 
@@ -101,14 +101,14 @@ TEST_F(CollectionBankCommandsTest, ABankSavedAsAListOpensAgainAsTheSameBank)
     prompts.choice = "Live set";
     Commands().OnOpenBankFromCollection();
     EXPECT_EQ(prompts.choices, QStringList{"Live set"});
-    ASSERT_NE(fixture.Frame().Bank()->Bank(), nullptr);
-    EXPECT_EQ(*fixture.Frame().Bank()->Bank(), first);
-    EXPECT_EQ(fixture.Frame().Bank()->BankName(), "Live set");
+    ASSERT_NE(fixture.Bank().Bank(), nullptr);
+    EXPECT_EQ(*fixture.Bank().Bank(), first);
+    EXPECT_EQ(fixture.Bank().BankName(), "Live set");
 }
 
 TEST_F(CollectionBankCommandsTest, ABankWhoseProgramsAreNotInTheCollectionIsNotSaved)
 {
-    fixture.Frame().CollectionFeatures().takeIn->KeepAction()->setChecked(false);
+    fixture.features.collection.takeIn->KeepAction()->setChecked(false);
     OpenAsBank("unkept.syx", 3);
     prompts.text = "Unkept";
     Commands().OnSaveBankToCollection();

@@ -39,7 +39,7 @@ protected:
     }
     void TearDown() override { qputenv("XDG_DATA_HOME", saved); }
 
-    CCollectionTakeIn& TakeIn() { return *fixture.Frame().CollectionFeatures().takeIn; }
+    CCollectionTakeIn& TakeIn() { return *fixture.features.collection.takeIn; }
     QString WriteFile(const QString& name, int seed)
     {
         const QString path = folder.filePath(name);
@@ -67,10 +67,10 @@ protected:
 TEST_F(CollectionTakeInTest, OpenedFilesAndReceivedDumpsAreKeptAndTheViewsAreTold)
 {
     fixture.Create();
-    QSignalSpy changed(fixture.Frame().CollectionFeatures().service, &CCollectionService::changed);
+    QSignalSpy changed(fixture.features.collection.service, &CCollectionService::changed);
     const QString first = WriteFile("first.syx", 1);
     const QString second = WriteFile("second.syx", 2);
-    fixture.Frame().OpenFiles({first, second});
+    fixture.Frame().OpenFiles({first, second}, ILoadedList::ReadFailures::BoxForEach);
     EXPECT_EQ(fixture.Frame().Programs().GetSize(), 256);   // Open itself as before
     TakeIn().TakeInSynthDump(DumpBytes(3), 0);   // 0: now
     TakeIn().WaitUntilIdle();
@@ -85,7 +85,7 @@ TEST_F(CollectionTakeInTest, OpenedFilesAndReceivedDumpsAreKeptAndTheViewsAreTol
 
     // Opened again: known, nothing new, nothing to tell.
     changed.clear();
-    fixture.Frame().OpenFiles({first});
+    fixture.Frame().OpenFiles({first}, ILoadedList::ReadFailures::BoxForEach);
     TakeIn().WaitUntilIdle();
     EXPECT_EQ(Sources().size(), 3u);
     EXPECT_EQ(changed.count(), 0);
@@ -99,7 +99,7 @@ TEST_F(CollectionTakeInTest, KeepUntickedTakesNothingAndIsRemembered)
     EXPECT_TRUE(keep->isChecked());
     EXPECT_TRUE(fixture.Frame().Menu(HostMenu::File)->actions().contains(keep));
     keep->trigger();
-    fixture.Frame().OpenFiles({WriteFile("one.syx", 1)});
+    fixture.Frame().OpenFiles({WriteFile("one.syx", 1)}, ILoadedList::ReadFailures::BoxForEach);
     TakeIn().WaitUntilIdle();
     EXPECT_EQ(fixture.Frame().Programs().GetSize(), 128);
     EXPECT_TRUE(Sources().empty());
@@ -108,7 +108,7 @@ TEST_F(CollectionTakeInTest, KeepUntickedTakesNothingAndIsRemembered)
     CFrameFixture again;
     again.profile = fixture.profile;
     again.Create();
-    EXPECT_FALSE(again.Frame().CollectionFeatures().takeIn->KeepAction()->isChecked());
+    EXPECT_FALSE(again.features.collection.takeIn->KeepAction()->isChecked());
 }
 
 TEST_F(CollectionTakeInTest, AnUnusableCollectionNeverCostsTheOpenAndIsToldOnce)
@@ -120,7 +120,7 @@ TEST_F(CollectionTakeInTest, AnUnusableCollectionNeverCostsTheOpenAndIsToldOnce)
     const QString path = WriteFile("one.syx", 1);
     for (int open = 0; open < 2; ++open) {
         fixture.Frame().statusBar()->clearMessage();
-        fixture.Frame().OpenFiles({path});
+        fixture.Frame().OpenFiles({path}, ILoadedList::ReadFailures::BoxForEach);
         TakeIn().WaitUntilIdle();
         EXPECT_EQ(fixture.Frame().Programs().GetSize(), 128);
         const QString note = fixture.Frame().statusBar()->currentMessage();
@@ -135,7 +135,7 @@ TEST_F(CollectionTakeInTest, ClosingWhileFilesAreTakenInLeavesAWholeCollection)
     for (int i = 0; i < 20; ++i)
         paths << WriteFile(QString("f%1.syx").arg(i), 10 + i);
     fixture.Create();
-    fixture.Frame().OpenFiles(paths);
+    fixture.Frame().OpenFiles(paths, ILoadedList::ReadFailures::BoxForEach);
     TakeIn().TakeInSynthDump(DumpBytes(99), 1796650000);
     fixture.frame.reset();   // the window goes at once
 

@@ -11,12 +11,12 @@ namespace {
 
 class RecentFilesTest : public DesktopTest {
 protected:
-    QList<QStringList> Sets() { return Frame().RecentFiles().Sets(); }
+    QList<QStringList> Sets() { return fixture.features.recentFiles->Sets(); }
 
     // The entries of the menu as the user sees them when opening it.
     QStringList MenuTexts()
     {
-        QMenu* menu = Frame().RecentFiles().Menu();
+        QMenu* menu = fixture.features.recentFiles->Menu();
         emit menu->aboutToShow();
         QStringList texts;
         for (QAction* action : menu->actions())
@@ -39,7 +39,7 @@ TEST_F(RecentFilesTest, EveryWayOfOpeningIsRememberedMostRecentFirstAndStored)
     const QString a = WriteOne("A.syx", "A");
     const QString b = WriteOne("B.syx", "B");
     const QString c = WriteOne("C.syx", "C");
-    QMenu* menu = Frame().RecentFiles().Menu();
+    QMenu* menu = fixture.features.recentFiles->Menu();
     EXPECT_FALSE(menu->menuAction()->isEnabled());
     EXPECT_EQ(menu->title(), "Recent &Files");
 
@@ -73,7 +73,7 @@ TEST_F(RecentFilesTest, AnEntryReopensItsSet)
     Open({WriteOne("Other.syx", "Other")});
 
     MenuTexts();
-    Frame().RecentFiles().Menu()->actions().at(1)->trigger();
+    fixture.features.recentFiles->Menu()->actions().at(1)->trigger();
     fixture.Idle();
 
     EXPECT_EQ(Names(), (QStringList{"A", "B"}));

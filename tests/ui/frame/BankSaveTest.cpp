@@ -162,8 +162,8 @@ TEST(BankPaneLayout, ThePanesPlaceIsRememberedAndABadValueIsHarmless)
     CFrameFixture first;
     CMainFrame& frame = first.Create();
     frame.show();
-    frame.addDockWidget(Qt::LeftDockWidgetArea, frame.Bank()->Pane());
-    frame.Bank()->Pane()->show();
+    frame.addDockWidget(Qt::LeftDockWidgetArea, first.Bank().Pane());
+    first.Bank().Pane()->show();
     frame.close();
     ASSERT_FALSE(first.profile.values["window/state"].isEmpty());
 
@@ -171,15 +171,15 @@ TEST(BankPaneLayout, ThePanesPlaceIsRememberedAndABadValueIsHarmless)
     second.profile.values = first.profile.values;
     CMainFrame& again = second.Create();
     again.show();
-    EXPECT_TRUE(again.Bank()->Pane()->isVisible());
-    EXPECT_EQ(again.dockWidgetArea(again.Bank()->Pane()), Qt::LeftDockWidgetArea);
+    EXPECT_TRUE(second.Bank().Pane()->isVisible());
+    EXPECT_EQ(again.dockWidgetArea(second.Bank().Pane()), Qt::LeftDockWidgetArea);
 
     for (const QString& bad : {QString("not a layout"), QString("AAAA"), QString("")}) {
         CFrameFixture third;
         third.profile.values["window/state"] = bad;
         CMainFrame& spoilt = third.Create();
         spoilt.show();
-        EXPECT_FALSE(spoilt.Bank()->Pane()->isVisible()) << bad.toStdString();
+        EXPECT_FALSE(third.Bank().Pane()->isVisible()) << bad.toStdString();
         EXPECT_TRUE(spoilt.findChild<QToolBar*>("toolBar")->isVisible());
     }
 }

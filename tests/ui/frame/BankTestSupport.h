@@ -104,8 +104,8 @@ protected:
     }
     QString SlotName(int slot) const { return Pane().Grid()->GetCell(slot, 2)->text; }
 
-    CBankPane& Pane() const { return *fixture.frame->Bank()->Pane(); }
-    QAction* Command(int id) const { return fixture.frame->Bank()->Action(id); }
+    CBankPane& Pane() const { return *fixture.Bank().Pane(); }
+    QAction* Command(int id) const { return fixture.Bank().Action(id); }
     QUndoStack& Undo() const { return *Pane().UndoStack(); }
 
     QTemporaryDir folder;

@@ -20,7 +20,7 @@ CFrameFixture::~CFrameFixture()
     frame.reset();
 }
 
-CMainFrame& CFrameFixture::Create()
+CMainFrame& CFrameFixture::Create(IMidiInService* midiIn, IMidiPortWatcher* portWatcher)
 {
     CUiServices services;
     services.messageBox = &messageBox;
@@ -31,6 +31,7 @@ CMainFrame& CFrameFixture::Create()
     frame = std::make_unique<CMainFrame>(services, midi, [this] { ++aboutCalls; });
     frame->PreCreateWindow();
     frame->OnCreate();
+    features = ComposeWindow(*frame, services, midiIn, portWatcher);
     frame->SetMidiSendTimeout(2000);
     Idle();
     return *frame;

@@ -2,6 +2,7 @@
 // Replaceable services and a main window built on them, for the window's tests.
 
 #include "TestMidiOutService.h"
+#include "frame/Composition.h"
 #include "frame/MainFrame.h"
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
@@ -106,15 +107,17 @@ public:
     std::vector<QString> writes;
 };
 
-// A main window on the replaceable services and the test MIDI service.
+// A main window with its features on the replaceable services and the test MIDI service.
 class CFrameFixture {
 public:
     CFrameFixture();
     ~CFrameFixture();
 
-    // Builds the window as start-up does, without showing it.
-    CMainFrame& Create();
+    // Builds the window as start-up does, without showing it; MIDI input and a port
+    // watcher bring the synthesizer's commands and the port follower.
+    CMainFrame& Create(IMidiInService* midiIn = nullptr, IMidiPortWatcher* portWatcher = nullptr);
     CMainFrame& Frame() { return *frame; }
+    CBankCommands& Bank() const { return *features.bank; }
     // Runs the idle-time updates, as an idle event loop would.
     void Idle();
     // Program > Find, with `text` typed into the dialog and OK pressed.
@@ -129,6 +132,7 @@ public:
     CTestMidiOutService midi;
     int aboutCalls = 0;
     std::unique_ptr<CMainFrame> frame;
+    CWindowFeatures features;
 };
 
 // The 254 data bytes of a program with the given name and voice mode (0-3); the other

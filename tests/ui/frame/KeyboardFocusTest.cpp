@@ -79,6 +79,7 @@ protected:
         fixture.frame = std::make_unique<CMainFrame>(services, fixture.midi, [] {});
         Frame().PreCreateWindow();
         Frame().OnCreate();
+        fixture.features = ComposeWindow(Frame(), services, nullptr, nullptr);
         Frame().SetMidiSendTimeout(2000);
 
         std::vector<std::vector<unsigned char>> programs;

@@ -41,7 +41,7 @@ int main(int argc, char* argv[])
                                     QDir(examples).filePath("Demo-AllData.syx")};
     frame.OnFileOpen();
     fixture.fileDialogs.nextOpen = {QDir(examples).filePath("Demo-Bank.syx")};
-    frame.Bank()->OnFileOpenBank();
+    fixture.Bank().OnFileOpenBank();
 
     QTimer::singleShot(0, [] {
         auto* dialog = static_cast<QDialog*>(QApplication::activeModalWidget());
@@ -54,8 +54,8 @@ int main(int argc, char* argv[])
     for (int row : {187, 188, 189})
         grid->selectionModel()->select(grid->model()->index(row, 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    frame.Bank()->Pane()->SelectSlot(2);
-    frame.Bank()->OnProgramPutInBank();
+    fixture.Bank().Pane()->SelectSlot(2);
+    fixture.Bank().OnProgramPutInBank();
     grid->clearSelection();
     for (int row : {4, 5})
         grid->selectionModel()->select(grid->model()->index(row, 0),
@@ -64,7 +64,7 @@ int main(int argc, char* argv[])
     QApplication::processEvents();
     // The window places itself once shown; size it for the picture afterwards.
     frame.resize(1040, 600);
-    frame.resizeDocks({frame.Bank()->Pane()}, {430}, Qt::Horizontal);
+    frame.resizeDocks({fixture.Bank().Pane()}, {430}, Qt::Horizontal);
     QApplication::processEvents();
 
     if (!frame.grab().save(QString::fromLocal8Bit(argv[1]))) {

@@ -131,8 +131,8 @@ TEST_F(SynthTest, ReceivedProgramsAreOneMoreSourceForTheTitleAndTheFileColumn)
     Frame().Grid()->selectionModel()->select(Frame().Grid()->model()->index(5, 0),
                                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
     Trigger(ID_PROGRAM_USE_AS_BANK);
-    ASSERT_TRUE(Frame().Bank()->Pane()->HasBank());
-    EXPECT_EQ(Frame().Bank()->Pane()->BankDump(0), synth->GetMemoryDump());
+    ASSERT_TRUE(fixture.Bank().Pane()->HasBank());
+    EXPECT_EQ(fixture.Bank().Pane()->BankDump(0), synth->GetMemoryDump());
 }
 
 TEST_F(SynthTest, AllDataAddsTheSynthesizersProgramsAfterTheOpenedFiles)

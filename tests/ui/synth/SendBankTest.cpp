@@ -12,7 +12,7 @@ namespace {
 
 class SendBankTest : public SynthTest {
 protected:
-    CBankPane& Pane() { return *Frame().Bank()->Pane(); }
+    CBankPane& Pane() { return *fixture.Bank().Pane(); }
 
     // A bank opened from a file of 128 programs named "Bank" and their index.
     void OpenBank()

@@ -10,8 +10,7 @@ void SynthTest::SetUp()
 {
     fixture.midi.AddDevice("Serial MIDI 1", MidiOutKind::HardwarePort, true);
     synth = std::make_unique<CTestMidiSynth>(fixture.midi, midiIn);
-    fixture.Create();
-    Frame().AttachMidiInput(midiIn, &watcher);
+    fixture.Create(&midiIn, &watcher);
     // Short waits, and a bank goes out as fast as the test output takes it.
     CReceiveTimeouts timeouts;
     timeouts.firstByteMs = 300;
@@ -31,8 +30,8 @@ QAction* SynthTest::Command(int commandId)
     QAction* action = Frame().Action(commandId);
     if (action == nullptr)
         action = Synth().Action(commandId);
-    if (action == nullptr && Frame().Bank() != nullptr)
-        action = Frame().Bank()->Action(commandId);
+    if (action == nullptr)
+        action = fixture.Bank().Action(commandId);
     return action;
 }
 

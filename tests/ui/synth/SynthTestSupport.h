@@ -27,7 +27,7 @@ protected:
     void TearDown() override;
 
     CMainFrame& Frame() { return fixture.Frame(); }
-    CSynthCommands& Synth() { return *fixture.Frame().Synth(); }
+    CSynthCommands& Synth() { return *fixture.features.synth; }
     QAction* Command(int commandId);
     // Triggers a command as the menu would (after the idle update).
     void Trigger(int commandId);

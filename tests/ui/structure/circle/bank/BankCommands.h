@@ -1,0 +1,2 @@
+#pragma once
+#include "frame/MainFrame.h"

@@ -1,0 +1,72 @@
+#include "Composition.h"
+
+#include "MainFrame.h"
+#include "Resources.h"
+#include "bank/BankCommands.h"
+#include "desktop/FileDropTarget.h"
+#include "desktop/RecentFiles.h"
+#include "desktop/SyxPaths.h"
+#include "grid/ProgramGrid.h"
+#include "services/CommandTable.h"
+#include "synth/MidiPortFollower.h"
+#include "synth/SynthCommands.h"
+
+#include <QMenu>
+#include <QTimer>
+
+namespace {
+// How long the status bar tells why files brought nothing.
+constexpr int FILE_NOTE_MS = 10000;
+}  // namespace
+
+CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IMidiInService* midiIn,
+                              IMidiPortWatcher* portWatcher)
+{
+    CWindowFeatures features;
+    // Drops and Recent Files may bring many files: one box names all that cannot be read.
+    const auto open = [&frame](const QStringList& paths) {
+        frame.OpenFiles(paths, ILoadedList::ReadFailures::OneBoxAtEnd);
+    };
+    const auto note = [&frame](const QString& text) { frame.ShowStatusMessage(text, FILE_NOTE_MS); };
+
+    // File > Recent Files, in a group of its own above Exit (the bank's commands follow).
+    features.recentFiles = new CRecentFiles(&frame, *services.profile, open, note);
+    InsertGroupAbove(*frame.Menu(HostMenu::File), frame.Action(ID_APP_EXIT),
+                     {features.recentFiles->Menu()->menuAction()});
+    CRecentFiles* recent = features.recentFiles;
+    frame.WhenFilesRead([recent](const QStringList& paths) { recent->Add(paths); });
+
+    features.bank = new CBankCommands(frame, frame, frame, services);
+
+    features.drops = new CFileDropTarget(&frame, open, note);
+    features.drops->Watch(&frame, true);
+    features.drops->Watch(frame.Grid()->viewport(), false);
+
+    if (midiIn != nullptr)
+        features.synth = new CSynthCommands(frame, frame, frame, features.bank, services, *midiIn);
+    if (portWatcher != nullptr)
+        features.portFollower = new CMidiPortFollower(frame, &frame, *portWatcher, services);
+
+    // The Collection takes in what is opened and received, and keeps banks as lists.
+    features.collection = ComposeCollection(frame, frame, features.bank, services);
+    if (features.synth != nullptr)
+        TakeInReceives(features.collection, *features.synth);
+
+    frame.RestoreLayout();
+    frame.PlaceAtFirstStart();
+    return features;
+}
+
+void OpenCommandLineFiles(CMainFrame& frame, const QStringList& arguments)
+{
+    QStringList notes;
+    const QStringList paths = CommandLineFiles(arguments, &notes);
+    if (paths.isEmpty() && notes.isEmpty())
+        return;
+    CMainFrame* window = &frame;
+    QTimer::singleShot(0, window, [window, paths, notes] {
+        window->OpenFiles(paths, ILoadedList::ReadFailures::OneBoxAtEnd);
+        if (!notes.isEmpty())
+            window->ShowStatusMessage(notes.join("; "));
+    });
+}

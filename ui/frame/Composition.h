@@ -1,0 +1,38 @@
+#pragma once
+// Where the main window and its features meet: the one place that makes the features and
+// hands each the parts of the window it needs (the interfaces of host/). Nothing else in
+// frame/ knows a feature, and no feature knows the frame.
+
+#include "collection/CollectionFeatures.h"
+
+#include <QStringList>
+
+class CBankCommands;
+class CFileDropTarget;
+class CMainFrame;
+class CMidiPortFollower;
+class CRecentFiles;
+class CSynthCommands;
+class IMidiInService;
+class IMidiPortWatcher;
+struct CUiServices;
+
+// The window's features, children of the window.
+struct CWindowFeatures {
+    CRecentFiles* recentFiles = nullptr;
+    CBankCommands* bank = nullptr;
+    CFileDropTarget* drops = nullptr;
+    CSynthCommands* synth = nullptr;              // with MIDI input only
+    CMidiPortFollower* portFollower = nullptr;    // with a port watcher only
+    CCollectionFeatures collection;
+};
+
+// Puts the features into `frame`, which OnCreate has just made, then its stored layout and
+// the first start's size. Without `midiIn` there are no synthesizer commands; without
+// `portWatcher` the port list stays as it was filled at start.
+CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IMidiInService* midiIn,
+                              IMidiPortWatcher* portWatcher);
+
+// `veltrix FILE...`: opens the files (a folder gives its .syx files) as Open would, once the
+// event loop runs.
+void OpenCommandLineFiles(CMainFrame& frame, const QStringList& arguments);
