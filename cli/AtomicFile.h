@@ -8,7 +8,10 @@
 // writer that is destroyed without committing removes its temporary file.
 //
 // Begin creates the temporary file at once, so that a folder that cannot be written is
-// found before anything slow (a 12-second receive) starts.
+// found before anything slow (a 12-second receive) starts. The temporary file has a short
+// name of its own (".veltrix-XXXXXX"), so that a target whose name is as long as the file
+// system allows can still be written. A target that is a symbolic link is followed: the
+// file it names is replaced, and the link stays, as QSaveFile does.
 class CAtomicFileWriter
 {
 public:
@@ -28,7 +31,12 @@ public:
     const std::string& TemporaryPath() const { return m_tempPath; }
 
 private:
-    std::string m_path;
+    std::string m_path;       // the file replaced (links followed)
+    std::string m_shownPath;  // as the user named it, for the error texts
     std::string m_tempPath;
     int m_fd = -1;
 };
+
+// Removes the temporary file of the writer that is between Begin and the end of Commit, if
+// any. Safe in a signal handler: a program that is killed by a signal calls it on the way out.
+void RemoveTemporaryFileNow();

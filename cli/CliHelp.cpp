@@ -25,7 +25,8 @@ Every command also takes --collection FILE.
 
 Commands:
   ports    One line per hardware MIDI port: its name, a tab, and "out", or "in/out"
-           when the port can also be read (receive and bank sends need that).
+           when the port can also be read (receive and bank sends need that). Ports
+           that share a name are told apart by a number: "UM-ONE MIDI 1 #2".
   list     One line per program of the given .syx files, in file and dump order:
            file, bank (A-H), number (001-016), name and voice mode, separated by tabs,
            as the Veltrix window shows them. The file is named as the window's Open
@@ -87,11 +88,11 @@ A SOURCE is written as "veltrix-cli sources" prints it, as the path of a file ta
 in, or as a file name alone when only one source has it.
 
 Options:
-  --port NAME    The MIDI port, as "veltrix-cli ports" lists it (letter case does not
-                 matter). Without it: the port last chosen in the Veltrix window
-                 ([midi] port in $XDG_CONFIG_HOME/Veltrix/Veltrix.conf, by default
-                 ~/.config/Veltrix/Veltrix.conf) when it is connected, else the first
-                 hardware port.
+  --port NAME    The MIDI port, as "veltrix-cli ports" lists it, whole (letter case
+                 does not matter). Without it: the port last chosen in the Veltrix
+                 window ([midi] port in $XDG_CONFIG_HOME/Veltrix/Veltrix.conf, by
+                 default ~/.config/Veltrix/Veltrix.conf) when it is connected, else the
+                 first hardware port; none when another port of its name is there.
   --channel N    The MIDI channel the synthesizer listens on, 1 to 16 (default 1).
   --current, --programs, --all
                  What receive asks for (exactly one).
@@ -115,14 +116,17 @@ Options:
   --version      The release of veltrix-cli.
 
 The synthesizer has 10 s to start answering, and may pause at most 3 s inside a dump;
-after a bank send it has 10 s to confirm. Ctrl+C stops a receive or send cleanly.
+after a bank send it has 10 s to confirm. Ctrl+C, SIGTERM or closing the terminal
+stops a receive or send cleanly; a second Ctrl+C stops at once. Neither leaves a
+temporary file. When FILE is a symbolic link, the file it names is replaced.
 
 Exit status:
   0    done
   1    a file could not be read or is not a valid dump (list, send, import), or a
        file could not be written (receive, export)
-  2    usage error: bad arguments, no such port, a port that cannot be read for a
-       receive or a bank send, a bank send without --yes, an unknown or ambiguous
+  2    usage error: bad arguments, no such port (the ports are named), the window's
+       port missing while a port of its name is there, a port that cannot be read
+       for a receive or a bank send, a bank send without --yes, an unknown or ambiguous
        SOURCE, an unknown list or ID, a name the synthesizer cannot show, or sources
        that cannot be compared
   3    the synthesizer did not answer in time (no answer at all; after a bank send,
@@ -130,11 +134,11 @@ Exit status:
   4    the answer is not a whole, valid dump of the requested kind (wrong kind,
        corrupted, or stopped halfway)
   5    the synthesizer reported a data load error after a bank send
-  6    the MIDI port could not be opened, read or written
+  6    the MIDI port could not be opened, read or written, or went away (unplugged)
   7    the Collection could not be opened or changed (locked by another program
        for too long, read-only, disk full); never for receive, which then warns
-  130  stopped with Ctrl+C (or SIGTERM); a receive then writes nothing, an import
-       keeps the files taken in before
+  130  stopped with Ctrl+C (or SIGTERM, or the terminal closed); a receive then
+       writes nothing, an import keeps the files taken in before
 )";
 }
 

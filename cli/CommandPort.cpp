@@ -9,8 +9,8 @@
 int PickCommandPort(const CCliOptions& options, CCliContext& context, bool needsInput, const std::string& purpose,
                     CCliPort& port)
 {
-    const std::vector<CCliPort> ports = ListHardwarePorts(context.midiOut);
-    const std::string stored = options.portGiven ? std::string() : ReadStoredPortName(context.settingsPath);
+    const std::vector<CCliPort> ports = ListMidiPorts(context.midiOut);
+    const CStoredPort stored = options.portGiven ? CStoredPort() : ReadStoredPort(context.settingsPath);
     std::string error;
     if (!ChoosePort(ports, options.portGiven, options.port, stored, port, error)) {
         context.err << error << std::endl;
@@ -22,4 +22,17 @@ int PickCommandPort(const CCliOptions& options, CCliContext& context, bool needs
         return CLI_EXIT_USAGE;
     }
     return 0;
+}
+
+bool PortWentAway(IMidiOutService& service, const CCliPort& port)
+{
+    return FindSamePort(ListMidiPorts(service), port.address, port.productName) < 0;
+}
+
+int ReportPortGone(CCliContext& context, const CCliPort& port, const std::string& doing,
+                   const std::string& consequence)
+{
+    context.err << "The MIDI port \"" << port.name << "\" went away (unplugged or switched off) while " << doing
+                << "; " << consequence << std::endl;
+    return CLI_EXIT_MIDI;
 }

@@ -13,7 +13,7 @@ CMidiConnection::~CMidiConnection()
 
 bool CMidiConnection::Open(const CCliPort& port, bool withInput, std::string& error)
 {
-    const int outCode = m_out.Open(&m_hOut, port.deviceId, &m_done);
+    const int outCode = m_out.OpenPort(&m_hOut, port.address, port.productName, &m_done);
     if (outCode != 0) {
         m_hOut = nullptr;
         error = FormatOpenError(m_out.GetErrorText(outCode));
@@ -21,7 +21,7 @@ bool CMidiConnection::Open(const CCliPort& port, bool withInput, std::string& er
     }
     if (!withInput)
         return true;
-    const int inCode = m_in.OpenIn(&m_hIn, port.deviceId);
+    const int inCode = m_in.OpenInPort(&m_hIn, port.address, port.productName);
     if (inCode != 0) {
         m_hIn = nullptr;
         error = FormatOpenError(m_in.GetErrorText(inCode));

@@ -1,11 +1,10 @@
 #pragma once
+#include "PortChoice.h"
 #include "MidiEvent.h"
 #include "MidiInService.h"
 #include "MidiOutService.h"
 
 #include <string>
-
-struct CCliPort;
 
 // The chosen port opened for one command: its output, and its input when the command
 // listens for the synthesizer's answer. Both are closed when the connection goes.

@@ -66,6 +66,10 @@ int RunReceiveCommand(const CCliOptions& options, CCliContext& context)
         context.cancel, context.timeouts);
     progress.Finish();
 
+    // A port pulled out shows as a read error, or as silence on a backend that cannot tell.
+    if (result.status != ReceiveStatus::Received && result.status != ReceiveStatus::Cancelled &&
+        PortWentAway(context.midiOut, port))
+        return ReportPortGone(context, port, "receiving", "nothing was written");
     if (result.status != ReceiveStatus::Received) {
         context.err << (result.error.empty() ? std::string("Nothing was received") : result.error) << std::endl;
         return ExitCodeFor(result.status);

@@ -49,6 +49,8 @@ int SendToEditBuffer(const CSyxProgram& program, const CCliOptions& options, CCl
         return CLI_EXIT_MIDI;
     }
     if (!SendProgramMessage(context.midiOut, midi.Out(), midi.Done(), message, error)) {
+        if (PortWentAway(context.midiOut, port))
+            return ReportPortGone(context, port, "sending", "the program may not have reached the synthesizer");
         context.err << error << std::endl;
         return CLI_EXIT_MIDI;
     }
@@ -87,6 +89,10 @@ int SendToMemory(const CProgramList& programs, const std::string& displayName, c
         [&progress](std::size_t sent, std::size_t total) { progress.Update(sent, total); }, context.cancel,
         context.timeouts.answerMs, context.wireBytesPerSecond);
     progress.Finish();
+    if (result.status != BankSendStatus::Completed && result.status != BankSendStatus::Cancelled &&
+        PortWentAway(context.midiOut, port))
+        return ReportPortGone(context, port, "sending the bank",
+                              "it is not known whether the synthesizer took it; check its programs");
     if (result.status != BankSendStatus::Completed) {
         context.err << result.error << std::endl;
         return ExitCodeFor(result.status);

@@ -153,7 +153,9 @@ std::optional<std::string> FindIniString(const std::string& iniText, const std::
     return found;
 }
 
-std::string ReadStoredPortName(const std::string& settingsPath)
+namespace {
+
+std::string ReadSettingsText(const std::string& settingsPath)
 {
     if (settingsPath.empty())
         return std::string();
@@ -163,5 +165,19 @@ std::string ReadStoredPortName(const std::string& settingsPath)
     std::string text(static_cast<size_t>(MAX_SETTINGS_SIZE), '\0');
     file.read(&text[0], MAX_SETTINGS_SIZE);
     text.resize(static_cast<size_t>(file.gcount()));
-    return FindIniString(text, "midi", "port").value_or(std::string());
+    return text;
+}
+
+}  // namespace
+
+std::string ReadStoredPortName(const std::string& settingsPath)
+{
+    return FindIniString(ReadSettingsText(settingsPath), "midi", "port").value_or(std::string());
+}
+
+CStoredPort ReadStoredPort(const std::string& settingsPath)
+{
+    const std::string text = ReadSettingsText(settingsPath);
+    return {FindIniString(text, "midi", "port").value_or(std::string()),
+            FindIniString(text, "midi", "address").value_or(std::string())};
 }

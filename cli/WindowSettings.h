@@ -18,3 +18,12 @@ std::optional<std::string> FindIniString(const std::string& iniText, const std::
 // The MIDI port the window stored ([midi] port), or an empty string when there is none or the
 // file cannot be read.
 std::string ReadStoredPortName(const std::string& settingsPath);
+
+// The port the window stored: its listed name ([midi] port) and its address ([midi] address),
+// each empty when absent.
+struct CStoredPort
+{
+    std::string name;
+    std::string address;
+};
+CStoredPort ReadStoredPort(const std::string& settingsPath);

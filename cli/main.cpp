@@ -5,6 +5,7 @@
 #include "Cli.h"
 #include "CliContext.h"
 #include "Collection.h"
+#include "Interruption.h"
 #include "WindowSettings.h"
 
 #include <atomic>
@@ -16,22 +17,11 @@ namespace {
 
 std::atomic<bool> g_interrupted{false};
 
-// Ctrl+C and SIGTERM end a receive or send through its cancel flag, so that the temporary
-// file is removed and the port closed; a second one ends the program at once.
-void OnInterrupt(int signal)
-{
-    if (g_interrupted.exchange(true)) {
-        std::signal(signal, SIG_DFL);
-        std::raise(signal);
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
+    InstallInterruptHandlers(g_interrupted);
     std::signal(SIGPIPE, SIG_IGN);
 
     CAlsaMidiOutService midiOut;

@@ -20,7 +20,28 @@ struct CAlsaMidiInDevice : CMidiInDevice
 {
     snd_seq_t* seq = nullptr;
     snd_midi_event_t* decoder = nullptr;
+    snd_seq_addr_t source{};
+    snd_seq_addr_t own{};   // our input port
+    bool gone = false;  // the source port went away: nothing more can come
 };
+
+// News from the System Announce port that the port we read from is gone: it exited, its
+// client did (a USB interface pulled out), or our connection from it was broken.
+bool SaysSourceIsGone(const CAlsaMidiInDevice& device, const snd_seq_event_t& ev)
+{
+    switch (ev.type) {
+    case SND_SEQ_EVENT_PORT_EXIT:
+        return ev.data.addr.client == device.source.client && ev.data.addr.port == device.source.port;
+    case SND_SEQ_EVENT_CLIENT_EXIT:
+        return ev.data.addr.client == device.source.client;
+    case SND_SEQ_EVENT_PORT_UNSUBSCRIBED:
+        return ev.data.connect.sender.client == device.source.client &&
+               ev.data.connect.sender.port == device.source.port &&
+               ev.data.connect.dest.client == device.own.client && ev.data.connect.dest.port == device.own.port;
+    default:
+        return false;
+    }
+}
 
 // Clock, transport and active sensing: they may come between any two bytes and are
 // never part of what a receiver reads.
@@ -52,6 +73,25 @@ int CAlsaMidiInService::OpenIn(MidiInHandle* handle, int deviceId)
     CMidiOutCaps caps;
     if (deviceId < 0 || !m_out.GetDevCaps(static_cast<unsigned int>(deviceId), caps))
         return ERR_BAD_DEVICE_ID;
+    return OpenSource(handle, caps);
+}
+
+int CAlsaMidiInService::OpenInPort(MidiInHandle* handle, const std::string& address, const std::string& productName)
+{
+    if (handle == nullptr)
+        return ERR_NOT_OPEN;
+    *handle = nullptr;
+    const unsigned int count = m_out.GetNumDevs();
+    for (unsigned int id = 0; id < count; ++id) {
+        CMidiOutCaps caps;
+        if (m_out.GetDevCaps(id, caps) && caps.address == address && caps.productName == productName)
+            return OpenSource(handle, caps);
+    }
+    return ERR_PORT_GONE;
+}
+
+int CAlsaMidiInService::OpenSource(MidiInHandle* handle, const CMidiOutCaps& caps)
+{
     if (!caps.canRead)
         return ERR_NOT_READABLE;
 
@@ -73,11 +113,16 @@ int CAlsaMidiInService::OpenIn(MidiInHandle* handle, int deviceId)
             SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
         rc = port < 0 ? port : 0;
     }
+    // The sequencer's news of ports, to know at once when the port is unplugged.
+    if (rc == 0)
+        rc = snd_seq_connect_from(seq, port, SND_SEQ_CLIENT_SYSTEM, SND_SEQ_PORT_SYSTEM_ANNOUNCE);
     if (rc == 0) {
         snd_seq_set_client_pool_input(seq, INPUT_POOL_CELLS);  // the default pool is kept if refused
         rc = snd_seq_connect_from(seq, port, source.client, source.port);
         if (rc == -EPERM)
             rc = ERR_NOT_READABLE;
+        else if (rc == -EINVAL || rc == -ENOENT)
+            rc = ERR_PORT_GONE;  // it went between the listing and now
     }
     snd_midi_event_t* decoder = nullptr;
     if (rc == 0)
@@ -91,6 +136,9 @@ int CAlsaMidiInService::OpenIn(MidiInHandle* handle, int deviceId)
     auto* device = new CAlsaMidiInDevice;
     device->seq = seq;
     device->decoder = decoder;
+    device->source = source;
+    device->own.client = static_cast<unsigned char>(snd_seq_client_id(seq));
+    device->own.port = static_cast<unsigned char>(port);
     *handle = device;
     return 0;
 }
@@ -129,14 +177,16 @@ int CAlsaMidiInService::ReadBytes(MidiInHandle handle, std::vector<unsigned char
         snd_seq_event_t* ev = nullptr;
         const int rc = snd_seq_event_input(device->seq, &ev);
         if (rc == -EAGAIN)
-            return 0;
+            return device->gone ? ERR_PORT_GONE : 0;
         if (rc == -ENOSPC)
             return ERR_INPUT_LOST;  // the kernel dropped events: what follows has a gap
         if (rc < 0)
             return rc;
         if (ev == nullptr)
             continue;
-        if (ev->type == SND_SEQ_EVENT_SYSEX) {
+        if (ev->source.client == SND_SEQ_CLIENT_SYSTEM) {
+            device->gone = device->gone || SaysSourceIsGone(*device, *ev);
+        } else if (ev->type == SND_SEQ_EVENT_SYSEX) {
             // One piece of a SysEx message (at most 256 bytes); the pieces come in order.
             const auto* data = static_cast<const unsigned char*>(ev->data.ext.ptr);
             bytes.insert(bytes.end(), data, data + ev->data.ext.len);
@@ -167,6 +217,9 @@ std::string CAlsaMidiInService::GetErrorText(int code)
         break;
     case ERR_INPUT_LOST:
         text = "MIDI input was lost: it arrived faster than it was read.";
+        break;
+    case ERR_PORT_GONE:
+        text = "The MIDI port is no longer there; it may have been unplugged.";
         break;
     default:
         text = AlsaErrorText(code, ERR_NO_SEQUENCER, "input");

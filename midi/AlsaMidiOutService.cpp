@@ -145,7 +145,7 @@ bool CAlsaMidiOutService::GetDevCaps(unsigned int deviceId, CMidiOutCaps& caps)
     caps.productName = LimitText(ports[deviceId].name, MIDI_OUT_NAME_MAX);
     caps.kind = ports[deviceId].hardware ? MidiOutKind::HardwarePort : MidiOutKind::Other;
     caps.canRead = ports[deviceId].readable;
-    caps.address = std::to_string(ports[deviceId].client) + ":" + std::to_string(ports[deviceId].port);
+    caps.address = AddressOf(ports[deviceId]);
     return true;
 }
 
@@ -156,15 +156,42 @@ int CAlsaMidiOutService::Open(MidiOutHandle* handle, int deviceId, CMidiEvent* c
     *handle = nullptr;
 
     std::vector<PortInfo> ports;
-    int rc = ListPorts(ports);
+    const int rc = ListPorts(ports);
     if (rc != 0)
         return rc;
     if (deviceId < 0 || static_cast<size_t>(deviceId) >= ports.size())
         return ERR_BAD_DEVICE_ID;
-    const PortInfo& target = ports[static_cast<size_t>(deviceId)];
+    return OpenTarget(handle, ports[static_cast<size_t>(deviceId)], completion);
+}
 
+int CAlsaMidiOutService::OpenPort(MidiOutHandle* handle, const std::string& address, const std::string& productName,
+                                  CMidiEvent* completion)
+{
+    if (handle == nullptr)
+        return ERR_NOT_OPEN;
+    *handle = nullptr;
+
+    std::vector<PortInfo> ports;
+    const int rc = ListPorts(ports);
+    if (rc != 0)
+        return rc;
+    for (const PortInfo& port : ports) {
+        // Another device may have been given the address meanwhile: the name must fit too.
+        if (AddressOf(port) == address && LimitText(port.name, MIDI_OUT_NAME_MAX) == productName)
+            return OpenTarget(handle, port, completion);
+    }
+    return ERR_PORT_GONE;
+}
+
+std::string CAlsaMidiOutService::AddressOf(const PortInfo& port)
+{
+    return std::to_string(port.client) + ":" + std::to_string(port.port);
+}
+
+int CAlsaMidiOutService::OpenTarget(MidiOutHandle* handle, const PortInfo& target, CMidiEvent* completion)
+{
     snd_seq_t* seq = nullptr;
-    rc = OpenSequencer(&seq);
+    int rc = OpenSequencer(&seq);
     if (rc != 0)
         return rc;
     int port = -1;

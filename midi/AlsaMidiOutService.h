@@ -40,6 +40,8 @@ public:
     unsigned int GetNumDevs() override;
     bool GetDevCaps(unsigned int deviceId, CMidiOutCaps& caps) override;
     int Open(MidiOutHandle* handle, int deviceId, CMidiEvent* completion) override;
+    int OpenPort(MidiOutHandle* handle, const std::string& address, const std::string& productName,
+                 CMidiEvent* completion) override;
     int LongMsg(MidiOutHandle handle, const unsigned char* data, unsigned int length) override;
     void Reset(MidiOutHandle handle) override;
     void Close(MidiOutHandle handle) override;
@@ -55,6 +57,8 @@ private:
     };
     // Lists the writable ports now; returns 0 or an error code.
     static int ListPorts(std::vector<PortInfo>& ports);
+    static std::string AddressOf(const PortInfo& port);
+    int OpenTarget(MidiOutHandle* handle, const PortInfo& target, CMidiEvent* completion);
 };
 
 // True for a sequencer port type (SND_SEQ_PORT_TYPE_... bits) of a hardware MIDI port:

@@ -11,6 +11,11 @@ constexpr unsigned char REALTIME_FIRST = 0xF8;          // F8..FF may come betwe
 
 bool IsStatus(unsigned char byte) { return byte >= 0x80 && byte < REALTIME_FIRST; }
 
+bool IsDumpRequest(unsigned char function)
+{
+    return function == REQUEST_CURRENT_PROGRAM || function == REQUEST_PROGRAM_DUMP || function == REQUEST_ALL_DATA;
+}
+
 }  // namespace
 
 CDumpReceiver::CDumpReceiver(DumpKind kind, int channel, CReceiveTimeouts timeouts)
@@ -78,8 +83,10 @@ void CDumpReceiver::TakeHeaderByte(unsigned char byte)
     if (m_header.size() < HEADER_SIZE)
         return;
     const unsigned char function = byte;
-    if (function == FUNC_PARAMETER_CHANGE) {
-        m_scan = Scan::Outside;  // a knob turned on the synthesizer meanwhile
+    if (function == FUNC_PARAMETER_CHANGE || IsDumpRequest(function)) {
+        // A knob turned on the synthesizer meanwhile, or a request (ours, echoed back by a
+        // MIDI merger or a soft thru): never an answer.
+        m_scan = Scan::Outside;
         return;
     }
     if (function != GetAnswerFunction(m_kind)) {

@@ -29,7 +29,8 @@ struct CReceiveResult
 // with poll(); a caller with an event loop can drive it from its notifier and a timer.
 //
 // Bytes before the answer are skipped: anything that is not a SysEx message, messages of
-// other instruments, messages on other channels and the synthesizer's parameter changes.
+// other instruments, messages on other channels, the synthesizer's parameter changes and
+// dump requests (our own, come back through a merger or a soft thru).
 // The answer is the first message of this instrument on this channel; when its function
 // is not the requested dump's the receive ends as WrongAnswer at once. The whole message
 // is judged by CProgramList::ReadSyxBytes, the reader Open uses, so a dump is accepted

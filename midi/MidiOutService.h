@@ -12,7 +12,9 @@ class CMidiEvent;
 // applications' ports are "other".
 enum class MidiOutKind { HardwarePort, Other };
 
-constexpr unsigned int MIDI_OUT_NAME_MAX = 31;        // characters of a product name
+// Bytes of a product name: the whole of an ALSA port name (64 bytes with its end), so that two
+// long names that differ late stay two names.
+constexpr unsigned int MIDI_OUT_NAME_MAX = 63;
 constexpr unsigned int MIDI_ERROR_TEXT_MAX = 98;      // characters of an error text
 
 struct CMidiOutCaps
@@ -45,6 +47,12 @@ public:
     // `completion` is set when the device has opened, when it closes, and each time
     // it has finished with a long message; it must outlive the open device.
     virtual int Open(MidiOutHandle* handle, int deviceId, CMidiEvent* completion) = 0;
+    // Opens the port that was listed at `address` (CMidiOutCaps::address) under the product
+    // name `productName`, as Open does. Device ids move when ports come or go between the
+    // listing and the open; the address does not, so this opens the port the user saw, or
+    // fails with the code of a port that is gone when nothing of that name is there now.
+    virtual int OpenPort(MidiOutHandle* handle, const std::string& address, const std::string& productName,
+                         CMidiEvent* completion) = 0;
 
     // Prepare and Unprepare bracket a long message; the buffer must stay alive and
     // untouched between them. Backends that need nothing of it keep these no-ops.

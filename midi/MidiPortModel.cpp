@@ -3,16 +3,6 @@
 #include "MidiEvent.h"
 
 #include <cstdio>
-#include <strings.h>
-
-namespace {
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && strcasecmp(a.c_str(), b.c_str()) == 0;
-}
-
-}  // namespace
 
 std::string FormatOpenError(const std::string& serviceText)
 {
@@ -30,34 +20,31 @@ CMidiPortModel::CMidiPortModel(IMidiOutService& service) : m_service(service)
 
 void CMidiPortModel::FillPorts()
 {
-    m_ports.clear();
+    m_ports = ListMidiPorts(m_service);
     m_portSelection = MIDI_NO_SELECTION;
-    for (unsigned int id = 0; id < m_service.GetNumDevs(); ++id) {
-        CMidiOutCaps caps;
-        if (!m_service.GetDevCaps(id, caps) || caps.kind != MidiOutKind::HardwarePort)
-            continue;
-        m_ports.push_back({LimitText(caps.productName, MIDI_OUT_NAME_MAX), static_cast<int>(id), caps.address});
-    }
 }
 
-int CMidiPortModel::RestorePort(const std::string& storedName)
+int CMidiPortModel::RestorePort(const std::string& storedName, const std::string& storedAddress)
 {
-    m_portSelection = m_ports.empty() ? MIDI_NO_SELECTION : 0;
-    for (size_t i = 0; i < m_ports.size(); ++i) {
-        if (EqualIgnoringCase(m_ports[i].name, storedName)) {
-            m_portSelection = static_cast<int>(i);
-            break;
-        }
+    int index = MIDI_NO_SELECTION;
+    switch (FindStoredPort(m_ports, storedName, storedAddress, index)) {
+    case StoredPortMatch::Found:
+        break;
+    case StoredPortMatch::TwinConnected:
+        index = MIDI_NO_SELECTION;
+        break;
+    case StoredPortMatch::NothingStored:
+    case StoredPortMatch::NotConnected:
+        index = m_ports.empty() ? MIDI_NO_SELECTION : 0;
+        break;
     }
+    m_portSelection = index;
     return m_portSelection;
 }
 
-int CMidiPortModel::FindPort(const std::string& name, const std::string& address) const
+int CMidiPortModel::FindPort(const CMidiPortItem& port) const
 {
-    for (size_t i = 0; i < m_ports.size(); ++i)
-        if (EqualIgnoringCase(m_ports[i].name, name) && (address.empty() || m_ports[i].address == address))
-            return static_cast<int>(i);
-    return MIDI_NO_SELECTION;
+    return FindSamePort(m_ports, port.address, port.productName);
 }
 
 int CMidiPortModel::RestoreChannel(int storedChannel)
@@ -91,10 +78,19 @@ std::string CMidiPortModel::GetSelectedPortName() const
     return m_portSelection == MIDI_NO_SELECTION ? std::string() : m_ports[static_cast<size_t>(m_portSelection)].name;
 }
 
+CMidiPortItem CMidiPortModel::GetSelectedPort() const
+{
+    return m_portSelection == MIDI_NO_SELECTION ? CMidiPortItem{} : m_ports[static_cast<size_t>(m_portSelection)];
+}
+
 bool CMidiPortModel::Open(MidiOutHandle& hMidiOut, CMidiEvent& done, std::string& errorMessage)
 {
     hMidiOut = nullptr;
-    const int rc = m_service.Open(&hMidiOut, GetSelectedDeviceId(), &done);
+    // Without a selection the service is asked for device -1 (it has none: the open fails
+    // with its text); else the listed port, at its address, even if device ids moved.
+    const CMidiPortItem port = GetSelectedPort();
+    const int rc = port.deviceId < 0 ? m_service.Open(&hMidiOut, -1, &done)
+                                     : m_service.OpenPort(&hMidiOut, port.address, port.productName, &done);
     if (rc == 0 && hMidiOut != nullptr)
         return true;
     errorMessage = FormatOpenError(m_service.GetErrorText(rc));

@@ -1,20 +1,11 @@
 #pragma once
 #include "MidiOutService.h"
+#include "MidiPortList.h"
 
 #include <string>
 #include <vector>
 
 class CMidiEvent;
-
-// One entry of the port list: the device's product name and its device id (the index
-// among all of the service's devices, not the position in this list), and where the port
-// is ("client:port" for ALSA), which stays while other ports come and go.
-struct CMidiPortItem
-{
-    std::string name;
-    int deviceId;
-    std::string address;
-};
 
 // One entry of the channel list: "01" .. "16" and the channel 0 .. 15.
 struct CMidiChannelItem
@@ -38,19 +29,21 @@ class CMidiPortModel
 public:
     explicit CMidiPortModel(IMidiOutService& service);
 
-    // Lists the hardware MIDI ports in device order (the count is asked again before
-    // every pass; devices whose capabilities can't be read are left out) and clears
-    // the port selection.
+    // Lists the hardware MIDI ports (ListMidiPorts: in device order, ports that share a
+    // name told apart by a number) and clears the port selection.
     void FillPorts();
     const std::vector<CMidiPortItem>& GetPorts() const { return m_ports; }
     const std::vector<CMidiChannelItem>& GetChannels() const { return m_channels; }
 
-    // Selects the port whose name equals `storedName` ignoring letter case, else the
-    // first port; with no ports nothing is selected. Returns the selected index or -1.
-    int RestorePort(const std::string& storedName);
-    // The index of the listed port named `name` (ignoring letter case) whose address is
-    // `address`, or with an empty address the first of that name; -1 when there is none.
-    int FindPort(const std::string& name, const std::string& address) const;
+    // Selects the stored port (its listed name, whole and ignoring letter case, and its
+    // address; see FindStoredPort), else the first port; with no ports nothing is selected.
+    // Nothing is selected either when the stored port is missing but a port of its product
+    // name is there: that may be another synthesizer of the same model.
+    // Returns the selected index or -1.
+    int RestorePort(const std::string& storedName, const std::string& storedAddress = std::string());
+    // The index of the listed port that is `port` (the same address and product name),
+    // whatever its number and device id are now; -1 when it is gone.
+    int FindPort(const CMidiPortItem& port) const;
 
     // Selects channel item `storedChannel`; outside 0 .. 15 nothing is selected.
     // Returns the selected index or -1.
@@ -67,9 +60,12 @@ public:
     int GetSelectedChannel() const;
     // Text of the selected port, empty when nothing is selected.
     std::string GetSelectedPortName() const;
+    // The selected port, or an item with device id -1 when nothing is selected.
+    CMidiPortItem GetSelectedPort() const;
 
-    // Opens the selected port (device id -1 when none is selected) into hMidiOut, with
-    // `done` as its completion event. On failure hMidiOut is null and errorMessage
+    // Opens the selected port, the one listed at its address (nothing when none is
+    // selected, or when it has gone since the listing), into hMidiOut, with `done` as its
+    // completion event. On failure hMidiOut is null and errorMessage
     // holds the text to show the user with a stop icon.
     bool Open(MidiOutHandle& hMidiOut, CMidiEvent& done, std::string& errorMessage);
     // Closes hMidiOut when it is open and sets it to null.

@@ -111,7 +111,10 @@ CBankSendResult SendBankDump(IMidiOutService& out, MidiOutHandle hOut, CMidiEven
     if (hOut == nullptr || hIn == nullptr)
         return Result(BankSendStatus::MidiError, "The MIDI port is not open.");
 
-    // An answer to something earlier must not pass for this bank's.
+    // Nothing read before the final byte goes out can be this bank's answer (the synthesizer
+    // answers only once it has the whole bank); an answer to an earlier send that arrives
+    // late, while this bank is on the wire, must not pass for it. So the end byte goes out
+    // on its own, and what arrived before it is dropped.
     DropPendingInput(in, hIn);
 
     std::vector<unsigned char> message = dump;
@@ -129,7 +132,11 @@ CBankSendResult SendBankDump(IMidiOutService& out, MidiOutHandle hOut, CMidiEven
                                                          " of " + FormatCount(message.size()) +
                                                          " bytes; the synthesizer did not get a whole bank.");
         }
-        const auto length = static_cast<unsigned int>(std::min(BANK_PIECE_SIZE, message.size() - sent));
+        const bool last = sent + 1 == message.size();
+        if (last)
+            DropPendingInput(in, hIn);
+        const auto length =
+            last ? 1u : static_cast<unsigned int>(std::min(BANK_PIECE_SIZE, message.size() - 1 - sent));
         const int rc = SendPiece(out, hOut, done, message.data() + sent, length);
         if (rc != 0)
             return Result(BankSendStatus::MidiError, FormatSendError(out.GetErrorText(rc)));

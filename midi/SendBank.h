@@ -36,8 +36,9 @@ constexpr std::size_t BANK_PIECE_SIZE = 256;
 // `done`, the output's completion event), never faster than wireBytesPerSecond. The ALSA
 // output keeps the wire's pace itself, so this costs it nothing; it holds back an output
 // that does not (0: as fast as the output takes them, for tests with a test output). The
-// wait for the answer (answerMs) starts when the last byte has crossed the wire. Input
-// that was pending before the send is dropped. `progress(sent, total)` follows the bytes
+// wait for the answer (answerMs) starts when the last byte has crossed the wire. Only an
+// answer that arrives after the end byte went out counts: the end byte goes out as a piece
+// of its own, and input that arrived before it (a late answer to an earlier send) is dropped. `progress(sent, total)` follows the bytes
 // sent; `cancel` (may be null) is looked at between pieces and at least every 100 ms of
 // the wait. A send cancelled part-way ends the message with F7 rather than leaving the
 // synthesizer inside it; what it got is then short of a bank.

@@ -11,6 +11,8 @@ struct CTestMidiInService::Input : CMidiInDevice
 {
     int fd = -1;
     std::vector<unsigned char> pending;
+    std::string address;
+    std::string productName;
 };
 
 namespace {
@@ -54,8 +56,18 @@ void CTestMidiInService::FailReads(int code, const std::string& text)
 
 void CTestMidiInService::Deliver(const std::vector<unsigned char>& piece)
 {
+    // Nothing comes any more from a port that went away.
+    std::set<std::string> listed;
+    const unsigned int count = m_out.GetNumDevs();
+    for (unsigned int id = 0; id < count; ++id) {
+        CMidiOutCaps caps;
+        if (m_out.GetDevCaps(id, caps))
+            listed.insert(caps.address + "\n" + caps.productName);
+    }
     std::lock_guard<std::mutex> lock(m_mutex);
     for (Input* input : m_inputs) {
+        if (listed.count(input->address + "\n" + input->productName) == 0)
+            continue;
         input->pending.insert(input->pending.end(), piece.begin(), piece.end());
         Raise(input->fd);
     }
@@ -75,14 +87,46 @@ int CTestMidiInService::OpenIn(MidiInHandle* handle, int deviceId)
     CMidiOutCaps caps;
     if (deviceId < 0 || !m_out.GetDevCaps(static_cast<unsigned int>(deviceId), caps))
         return ERR_BAD_DEVICE_ID;
+    return OpenListed(handle, deviceId, caps);
+}
+
+int CTestMidiInService::OpenInPort(MidiInHandle* handle, const std::string& address, const std::string& productName)
+{
+    if (handle == nullptr)
+        return ERR_NOT_OPEN;
+    *handle = nullptr;
+    const unsigned int count = m_out.GetNumDevs();
+    for (unsigned int id = 0; id < count; ++id) {
+        CMidiOutCaps caps;
+        if (m_out.GetDevCaps(id, caps) && caps.address == address && caps.productName == productName)
+            return OpenListed(handle, static_cast<int>(id), caps);
+    }
+    return ERR_PORT_GONE;
+}
+
+int CTestMidiInService::OpenListed(MidiInHandle* handle, int deviceId, const CMidiOutCaps& caps)
+{
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_writeOnly.count(deviceId) != 0)
         return ERR_NOT_READABLE;
     auto* input = new Input;
     input->fd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    input->address = caps.address;
+    input->productName = caps.productName;
     m_inputs.insert(input);
     *handle = input;
     return 0;
+}
+
+bool CTestMidiInService::IsListed(const std::string& address, const std::string& productName)
+{
+    const unsigned int count = m_out.GetNumDevs();
+    for (unsigned int id = 0; id < count; ++id) {
+        CMidiOutCaps caps;
+        if (m_out.GetDevCaps(id, caps) && caps.address == address && caps.productName == productName)
+            return true;
+    }
+    return false;
 }
 
 void CTestMidiInService::CloseIn(MidiInHandle handle)
@@ -109,13 +153,14 @@ int CTestMidiInService::ReadBytes(MidiInHandle handle, std::vector<unsigned char
     auto* input = static_cast<Input*>(handle);
     if (input == nullptr)
         return ERR_NOT_OPEN;
+    const bool listed = IsListed(input->address, input->productName);
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_readFailure != 0)
         return m_readFailure;
     bytes.insert(bytes.end(), input->pending.begin(), input->pending.end());
     input->pending.clear();
     Lower(input->fd);
-    return 0;
+    return listed ? 0 : ERR_PORT_GONE;
 }
 
 std::string CTestMidiInService::GetErrorText(int code)
@@ -128,6 +173,7 @@ std::string CTestMidiInService::GetErrorText(int code)
     case ERR_BAD_DEVICE_ID: return "There is no MIDI port with this device id.";
     case ERR_NOT_OPEN: return "The MIDI input is not open.";
     case ERR_NOT_READABLE: return "This MIDI port only sends: nothing can be received through it.";
+    case ERR_PORT_GONE: return "The MIDI port is no longer there; it may have been unplugged.";
     default: return "Unknown test error " + std::to_string(code) + ".";
     }
 }

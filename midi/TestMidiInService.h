@@ -8,13 +8,15 @@
 #include <vector>
 
 class IMidiOutService;
+struct CMidiOutCaps;
 
 // A MIDI input service for tests, in memory. A device id opens when the output service
 // has such a device (so unplugging that one makes opens fail too) and the test has not
 // made it write-only. What the far end sends is handed in with Deliver, a piece at a
 // time as ALSA delivers it; every open input gets it, and while nothing is open it is
 // lost, as on a real port. Each open input has an eventfd as its poll descriptor, readable
-// while bytes wait.
+// while bytes wait. Once its port has left the output service's list (unplugged), reads
+// fail with ERR_PORT_GONE, as the ALSA input's do.
 class CTestMidiInService : public IMidiInService
 {
 public:
@@ -22,6 +24,7 @@ public:
         ERR_BAD_DEVICE_ID = 1,
         ERR_NOT_OPEN = 2,
         ERR_NOT_READABLE = 3,
+        ERR_PORT_GONE = 4,
     };
 
     explicit CTestMidiInService(IMidiOutService& out);
@@ -36,6 +39,7 @@ public:
     int GetOpenCount() const;
 
     int OpenIn(MidiInHandle* handle, int deviceId) override;
+    int OpenInPort(MidiInHandle* handle, const std::string& address, const std::string& productName) override;
     void CloseIn(MidiInHandle handle) override;
     std::vector<pollfd> GetPollDescriptors(MidiInHandle handle) override;
     int ReadBytes(MidiInHandle handle, std::vector<unsigned char>& bytes) override;
@@ -43,6 +47,8 @@ public:
 
 private:
     struct Input;
+    int OpenListed(MidiInHandle* handle, int deviceId, const CMidiOutCaps& caps);
+    bool IsListed(const std::string& address, const std::string& productName);
 
     IMidiOutService& m_out;
     mutable std::mutex m_mutex;

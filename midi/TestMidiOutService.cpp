@@ -73,6 +73,24 @@ void CTestMidiOutService::Replug(const std::string& name)
     SetPresent(&name, true);
 }
 
+void CTestMidiOutService::UnplugAt(const std::string& address)
+{
+    SetPresentAt(address, false);
+}
+
+void CTestMidiOutService::ReplugAt(const std::string& address)
+{
+    SetPresentAt(address, true);
+}
+
+void CTestMidiOutService::SetPresentAt(const std::string& address, bool present)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (size_t i = 0; i < m_devices.size(); ++i)
+        if (std::to_string(FIRST_TEST_CLIENT + static_cast<int>(i)) + ":0" == address)
+            m_devices[i].present = present;
+}
+
 void CTestMidiOutService::SetPresent(const std::string* name, bool present)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -165,6 +183,30 @@ int CTestMidiOutService::Open(MidiOutHandle* handle, int deviceId, CMidiEvent* c
     const int index = FindPresent(deviceId);
     if (index < 0)
         return ERR_BAD_DEVICE_ID;
+    return OpenIndex(handle, index, completion);
+}
+
+int CTestMidiOutService::OpenPort(MidiOutHandle* handle, const std::string& address, const std::string& productName,
+                                  CMidiEvent* completion)
+{
+    RecordCall("open " + address);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (handle == nullptr)
+        return ERR_NOT_OPEN;
+    *handle = nullptr;
+    if (m_openRefusal != 0)
+        return m_openRefusal;
+    for (size_t i = 0; i < m_devices.size(); ++i) {
+        const Device& device = m_devices[i];
+        if (device.present && device.readable && std::to_string(FIRST_TEST_CLIENT + static_cast<int>(i)) + ":0" == address &&
+            LimitText(device.name, MIDI_OUT_NAME_MAX) == productName)
+            return OpenIndex(handle, static_cast<int>(i), completion);
+    }
+    return ERR_UNPLUGGED;
+}
+
+int CTestMidiOutService::OpenIndex(MidiOutHandle* handle, int index, CMidiEvent* completion)
+{
     auto* device = new CTestMidiOutDevice;
     device->device = static_cast<size_t>(index);
     device->completion = completion;

@@ -14,7 +14,7 @@
 // the device takes is recorded, and it can refuse, be slow, or be unplugged as an ALSA
 // port is (see Unplug). It does not keep to a cable's pace. It also keeps the order of
 // the calls made on it, as short words:
-//   "open <id>", "prepare", "longmsg", "reset", "unprepare", "close",
+//   "open <id>" (or "open <address>"), "prepare", "longmsg", "reset", "unprepare", "close",
 // plus "reset-event" and "wait" when the completion event is a CRecordingMidiEvent.
 class CTestMidiOutService : public IMidiOutService
 {
@@ -54,6 +54,9 @@ public:
     // Device `name` comes back at its old address and place in the list; handles opened
     // on it before work again, as ALSA delivers to a port that is back at its address.
     void Replug(const std::string& name);
+    // The same for the one device at `address` ("21:0"), for devices that share a name.
+    void UnplugAt(const std::string& address);
+    void ReplugAt(const std::string& address);
 
     // Called with every message the device takes, on the sender's thread (for a simulated
     // instrument at the far end).
@@ -69,6 +72,9 @@ public:
     unsigned int GetNumDevs() override;
     bool GetDevCaps(unsigned int deviceId, CMidiOutCaps& caps) override;
     int Open(MidiOutHandle* handle, int deviceId, CMidiEvent* completion) override;
+    // Records "open <address>".
+    int OpenPort(MidiOutHandle* handle, const std::string& address, const std::string& productName,
+                 CMidiEvent* completion) override;
     void Prepare(MidiOutHandle handle, const unsigned char* data, unsigned int length) override;
     int LongMsg(MidiOutHandle handle, const unsigned char* data, unsigned int length) override;
     void Unprepare(MidiOutHandle handle, const unsigned char* data, unsigned int length) override;
@@ -87,6 +93,8 @@ private:
     // The index in m_devices of device id `deviceId`, or -1. Needs m_mutex held.
     int FindPresent(int deviceId) const;
     void SetPresent(const std::string* name, bool present);
+    void SetPresentAt(const std::string& address, bool present);
+    int OpenIndex(MidiOutHandle* handle, int index, CMidiEvent* completion);  // needs m_mutex held
     void CompleteLater(CMidiEvent* completion, int delayMs);
     void CancelPendingCompletion();
 

@@ -136,8 +136,21 @@ void CTestMidiSynth::WaitIdle()
 
 // The bytes as they come off the wire, split into long messages wherever the sender cut
 // its pieces; a status byte other than F7 ends a SysEx message without taking it.
+void CTestMidiSynth::SetThru(bool thru)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_thru = thru;
+}
+
 void CTestMidiSynth::Take(const unsigned char* bytes, unsigned int length)
 {
+    bool thru = false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        thru = m_thru;
+    }
+    if (thru)
+        m_in.Deliver(std::vector<unsigned char>(bytes, bytes + length));
     std::lock_guard<std::mutex> lock(m_mutex);
     for (unsigned int i = 0; i < length; ++i) {
         const unsigned char byte = bytes[i];

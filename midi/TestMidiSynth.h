@@ -40,6 +40,9 @@ public:
     void SetMode(Mode mode);
     // Bytes a second of its answers (0: no wait, the default).
     void SetWireRate(unsigned int bytesPerSecond);
+    // A MIDI merger or soft thru on the way back: everything sent to the synthesizer also
+    // comes back on the input, ahead of its answer.
+    void SetThru(bool thru);
     // Pause before an answer starts, in milliseconds.
     void SetAnswerDelay(unsigned int ms);
     // Memory from a 0x4C or 0x50 dump (with its global data); false (and memory
@@ -70,6 +73,7 @@ private:
     Mode m_mode = Mode::Normal;
     unsigned int m_wireRate = 0;
     unsigned int m_answerDelayMs = 0;
+    bool m_thru = false;
     std::vector<unsigned char> m_programs;  // 128 x 254 bytes
     std::vector<unsigned char> m_global;    // 200 bytes
     std::vector<unsigned char> m_edit;      // 254 bytes

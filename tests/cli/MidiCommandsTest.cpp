@@ -17,6 +17,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -252,23 +253,23 @@ TEST_F(CliMidiTest, PortChoiceByNameStoredSettingAndFirstPort)
 {
     // --port ignores letter case.
     EXPECT_EQ(Run({"receive", "--port", "um-one", "--current", "-o", folder.File("a.syx")}), 0) << errText.str();
-    EXPECT_EQ(out.GetCalls().front(), "open 2");
+    EXPECT_EQ(out.GetCalls().front(), "open 22:0");
 
     // No --port: the window's stored port, when it is connected ...
     std::ofstream(folder.File("Veltrix.conf")) << "[midi]\nchan=0\nport=UM-ONE\n";
     out.ClearCalls();
     EXPECT_EQ(Run({"send", EXAMPLES + "/Warm-Pad.syx"}), 0) << errText.str();
-    EXPECT_EQ(out.GetCalls().front(), "open 2");
+    EXPECT_EQ(out.GetCalls().front(), "open 22:0");
 
     // ... else the first hardware port.
     std::ofstream(folder.File("Veltrix.conf")) << "[midi]\nport=Gone Interface\n";
     out.ClearCalls();
     EXPECT_EQ(Run({"send", EXAMPLES + "/Warm-Pad.syx"}), 0);
-    EXPECT_EQ(out.GetCalls().front(), "open 1");
+    EXPECT_EQ(out.GetCalls().front(), "open 21:0");
     std::ofstream(folder.File("Veltrix.conf")) << "\x01\xFF[midi\nport\n";
     out.ClearCalls();
     EXPECT_EQ(Run({"send", EXAMPLES + "/Warm-Pad.syx"}), 0);
-    EXPECT_EQ(out.GetCalls().front(), "open 1");
+    EXPECT_EQ(out.GetCalls().front(), "open 21:0");
 }
 
 TEST_F(CliMidiTest, APortThatIsNotThereOrCannotBeReadIsAUsageError)
@@ -293,6 +294,98 @@ TEST_F(CliMidiTest, APortThatIsNotThereOrCannotBeReadIsAUsageError)
     EXPECT_EQ(outText.str(), "");
     EXPECT_EQ(Run({"send", EXAMPLES + "/Warm-Pad.syx"}), 2);
     ExpectOneLineSaying("No hardware MIDI port is connected");
+}
+
+// Two interfaces of one model give two ports of one name, as ALSA lists them.
+TEST_F(CliMidiTest, PortsOfOneNameAreToldApartAndEachCanBeChosen)
+{
+    out.AddDevice("UM-ONE");                                                  // 23:0
+    out.AddDevice("USB MIDI Interface with a long name, port number one");   // 24:0
+    out.AddDevice("USB MIDI Interface with a long name, port number two");   // 25:0
+    EXPECT_EQ(Run({"ports"}), 0);
+    EXPECT_EQ(outText.str(), "Serial MIDI 1\tin/out\nUM-ONE\tin/out\nUM-ONE #2\tin/out\n"
+                             "USB MIDI Interface with a long name, port number one\tin/out\n"
+                             "USB MIDI Interface with a long name, port number two\tin/out\n");
+
+    struct Case {
+        const char* what;
+        std::string port;      // --port, empty: none
+        std::string settings;  // the window's settings file
+        int exitCode;
+        std::string opened;    // the first call, or what stderr says
+    };
+    const std::string sendToEditBuffer = EXAMPLES + "/Warm-Pad.syx";
+    const Case cases[] = {
+        {"--port as ports prints it", "um-one #2", "", 0, "open 23:0"},
+        {"--port, the first of the name", "UM-ONE", "", 0, "open 22:0"},
+        {"--port, a long name whole", "USB MIDI Interface with a long name, port number two", "", 0, "open 25:0"},
+        {"--port, a long name cut", "USB MIDI Interface with a long name, po", "", 2, "There is no MIDI port named"},
+        {"stored by the window", "", "[midi]\nport=UM-ONE #2\naddress=23:0\n", 0, "open 23:0"},
+        {"stored by an older window, without its address", "", "[midi]\nport=UM-ONE #2\n", 0, "open 23:0"},
+    };
+    for (const Case& c : cases) {
+        std::ofstream(folder.File("Veltrix.conf")) << c.settings;
+        out.ClearCalls();
+        std::vector<std::string> args = {"send", sendToEditBuffer};
+        if (!c.port.empty())
+            args = {"send", "--port", c.port, sendToEditBuffer};
+        EXPECT_EQ(Run(args), c.exitCode) << c.what << ": " << errText.str();
+        if (c.exitCode == 0)
+            EXPECT_EQ(out.GetCalls().front(), c.opened) << c.what;
+        else
+            ExpectOneLineSaying(c.opened);
+    }
+
+    // The stored second interface is gone: its twin is not taken in its place.
+    out.UnplugAt("23:0");
+    std::ofstream(folder.File("Veltrix.conf")) << "[midi]\nport=UM-ONE #2\naddress=23:0\n";
+    out.ClearCalls();
+    EXPECT_EQ(Run({"send", "--yes", EXAMPLES + "/Demo-Bank.syx"}), 2);
+    ExpectOneLineSaying("The MIDI port \"UM-ONE #2\" chosen in the Veltrix window is not connected");
+    ExpectOneLineSaying("the ports are: \"Serial MIDI 1\", \"UM-ONE\", \"USB MIDI");
+    EXPECT_TRUE(out.GetCalls().empty());
+}
+
+// A port pulled out while a command uses it: exit 6, naming it, rather than a silence (3) or
+// an answer that stopped (4).
+TEST_F(CliMidiTest, APortUnpluggedDuringAReceiveOrSendIsAMidiErrorNamingIt)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        int unplugAfterMs;
+        std::string says;
+    };
+    const std::string file = folder.File("backup.syx");
+    const Case cases[] = {
+        // The answer starts after 200 ms; a bank then takes 0.4 s.
+        {"before the answer", {"receive", "--port", "UM-ONE", "--current", "-o", file}, 30,
+         "while receiving; nothing was written"},
+        {"during the answer", {"receive", "--port", "UM-ONE", "--programs", "-o", file}, 300,
+         "while receiving; nothing was written"},
+        {"waiting for the verdict", {"send", "--port", "UM-ONE", "--yes", EXAMPLES + "/Demo-Bank.syx"}, 30,
+         "while sending the bank"},
+    };
+    context.timeouts.firstByteMs = 2000;
+    context.timeouts.pauseMs = 2000;
+    context.timeouts.answerMs = 2000;
+    for (const Case& c : cases) {
+        out.Replug("UM-ONE");
+        WriteBytes(file, {1, 2, 3});
+        synth.SetMode(c.args[0] == "send" ? CTestMidiSynth::Mode::Silent : CTestMidiSynth::Mode::Normal);
+        synth.SetAnswerDelay(200);
+        synth.SetWireRate(100000);
+        std::thread unplug([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(c.unplugAfterMs));
+            out.Unplug("UM-ONE");
+        });
+        const int code = Run(c.args);
+        unplug.join();
+        EXPECT_EQ(code, 6) << c.what << ": " << errText.str();
+        ExpectOneLineSaying("The MIDI port \"UM-ONE\" went away (unplugged or switched off) " + c.says);
+        EXPECT_EQ(ReadBytes(file), (std::vector<unsigned char>{1, 2, 3})) << c.what;
+        EXPECT_EQ(folder.Names(), std::vector<std::string>{"backup.syx"}) << c.what;
+    }
 }
 
 TEST_F(CliMidiTest, APortThatWillNotOpenIsAMidiError)

@@ -11,6 +11,7 @@
 #include "AlsaMidiOutService.h"
 #include "AlsaPortWatcher.h"
 #include "MidiEvent.h"
+#include "MidiPortList.h"
 #include "ReceiveDump.h"
 #include "SendBank.h"
 #include "SyxFormat.h"
@@ -24,6 +25,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -112,6 +114,31 @@ void CheckBankSend(CAlsaMidiOutService& out, MidiOutHandle hOut, CMidiEvent& don
     const CBankSendResult result = SendBankDump(out, hOut, done, in, hIn, sendDump, 0, nullptr, nullptr);
     std::printf("bank send: %.2f s with the answer %s\n", SecondsSince(start), result.error.c_str());
     Check(result.status == BankSendStatus::Completed, "send a bank: the synthesizer answered data load completed");
+}
+
+// A bank send that timed out gets its answer late, while the next bank is on the wire. The
+// next bank goes where nobody answers (the through port), as if the synthesizer had dropped
+// it: the first bank's late answer must not pass for its answer.
+void CheckLateAnswer(CAlsaMidiOutService& out, MidiOutHandle hOut, CMidiEvent& done, CAlsaMidiInService& in,
+                     MidiInHandle hIn, const Bytes& bank)
+{
+    CMidiOutCaps caps;
+    const int through = FindDevice(out, "Midi Through Port-0", caps);
+    CMidiEvent throughDone;
+    MidiOutHandle hThrough = nullptr;
+    if (through < 0 || out.Open(&hThrough, through, &throughDone) != 0) {
+        Check(false, "open Midi Through Port-0");
+        return;
+    }
+    const CBankSendResult first = SendBankDump(out, hOut, done, in, hIn, bank, 0, nullptr, nullptr, 0);
+    Check(first.status == BankSendStatus::NoAnswer, "a bank send that waits no time for its answer: no answer");
+    const Clock::time_point start = Clock::now();
+    const CBankSendResult second = SendBankDump(out, hThrough, throughDone, in, hIn, bank, 0, nullptr, nullptr, 1500);
+    std::printf("second bank send, to a port nobody answers on: %.2f s, %s\n", SecondsSince(start),
+                second.error.c_str());
+    Check(second.status == BankSendStatus::NoAnswer,
+          "the first bank's late answer does not pass for the answer to the second");
+    out.Close(hThrough);
 }
 
 // Finds the port a client offers under `name`.
@@ -220,6 +247,94 @@ void CheckPortComesAndGoes(CAlsaMidiOutService& out, CAlsaMidiInService& in, CAl
     snd_seq_close(other);
 }
 
+// An interface of another client: its ports are listed, one before ours goes away before the
+// open (device ids move), the port opens at its address all the same, and when it goes in the
+// middle of the answer the receive ends at once as a MIDI error, not after a silence.
+void CheckPortUnpluggedDuringAReceive(CAlsaMidiOutService& out, CAlsaMidiInService& in)
+{
+    snd_seq_t* other = nullptr;
+    if (snd_seq_open(&other, "default", SND_SEQ_OPEN_DUPLEX, 0) < 0) {
+        Check(false, "open a second sequencer client");
+        return;
+    }
+    snd_seq_set_client_name(other, "USB interface 2");
+    const unsigned int both = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ | SND_SEQ_PORT_CAP_WRITE |
+                              SND_SEQ_PORT_CAP_SUBS_WRITE;
+    const unsigned int hardware = SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_HARDWARE;
+    const int filler = snd_seq_create_simple_port(other, "USB Synth", both, hardware);
+    const int synthPort = snd_seq_create_simple_port(other, "USB Synth", both, hardware);
+    std::vector<CMidiPortItem> ports = ListMidiPorts(out);
+    const int index = FindPortByName(ports, "USB Synth #2");
+    Check(filler >= 0 && synthPort >= 0 && index >= 0 && FindPortByName(ports, "USB Synth") == index - 1,
+          "two ports of one name are listed as \"USB Synth\" and \"USB Synth #2\"");
+    if (index < 0) {
+        snd_seq_close(other);
+        return;
+    }
+    const CMidiPortItem usb = ports[static_cast<size_t>(index)];
+
+    snd_seq_delete_simple_port(other, filler);
+    CMidiOutCaps caps;
+    const bool idMoved = !out.GetDevCaps(static_cast<unsigned int>(usb.deviceId), caps) || caps.address != usb.address;
+    CMidiEvent done;
+    MidiOutHandle hOut = nullptr;
+    MidiInHandle hIn = nullptr;
+    const int outRc = out.OpenPort(&hOut, usb.address, usb.productName, &done);
+    const int inRc = in.OpenInPort(&hIn, usb.address, usb.productName);
+    Check(idMoved && outRc == 0 && inRc == 0, "after the ids moved, the listed port opens at " + usb.address + ": " +
+                                                  out.GetErrorText(outRc) + " " + in.GetErrorText(inRc));
+    if (hOut == nullptr || hIn == nullptr) {
+        snd_seq_close(other);
+        return;
+    }
+
+    // The interface's far end: it takes the request, sends the start of an answer, and is
+    // pulled out.
+    Bytes request;
+    std::thread farEnd([&] {
+        const Clock::time_point end = Clock::now() + std::chrono::seconds(3);
+        snd_seq_nonblock(other, 1);
+        while (request.empty() && Clock::now() < end) {
+            snd_seq_event_t* ev = nullptr;
+            if (snd_seq_event_input(other, &ev) >= 0 && ev != nullptr && ev->type == SND_SEQ_EVENT_SYSEX) {
+                const auto* data = static_cast<const unsigned char*>(ev->data.ext.ptr);
+                request.assign(data, data + ev->data.ext.len);
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }
+        unsigned char start[100] = {0xF0, 0x42, 0x30, 0x58, 0x40};
+        snd_seq_event_t ev;
+        snd_seq_ev_clear(&ev);
+        snd_seq_ev_set_source(&ev, synthPort);
+        snd_seq_ev_set_subs(&ev);
+        snd_seq_ev_set_direct(&ev);
+        snd_seq_ev_set_sysex(&ev, sizeof start, start);
+        snd_seq_event_output(other, &ev);
+        snd_seq_drain_output(other);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        snd_seq_delete_simple_port(other, synthPort);
+    });
+    const Clock::time_point start = Clock::now();
+    const CReceiveResult result = ReceiveDump(out, hOut, in, hIn, DumpKind::CurrentProgram, 0, nullptr, nullptr,
+                                              CReceiveTimeouts{5000, 3000, 3000});
+    const double seconds = SecondsSince(start);
+    farEnd.join();
+    std::printf("receive from a port pulled out during the answer: %.2f s, %s\n", seconds, result.error.c_str());
+    Check(request == BuildDumpRequest(DumpKind::CurrentProgram, 0), "the request reached the listed port");
+    Check(result.status == ReceiveStatus::MidiError && seconds < 2.0 &&
+              result.error.find("no longer there") != std::string::npos,
+          "the port pulled out ends the receive at once as a MIDI error");
+    in.CloseIn(hIn);
+    out.Close(hOut);
+
+    MidiOutHandle hGone = nullptr;
+    const int goneRc = out.OpenPort(&hGone, usb.address, usb.productName, &done);
+    Check(goneRc == CAlsaMidiOutService::ERR_PORT_GONE && hGone == nullptr,
+          "a port gone since the listing does not open: " + out.GetErrorText(goneRc));
+    snd_seq_close(other);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -251,12 +366,14 @@ int main(int argc, char** argv)
     Check(out.GetNumDevs() == ports, "our own input and watcher ports are not listed as output ports");
     if (hOut != nullptr && hIn != nullptr) {
         CheckReceives(out, hOut, in, hIn, startDump);
+        CheckLateAnswer(out, hOut, done, in, hIn, startDump);
         CheckBankSend(out, hOut, done, in, hIn, sendDump);
         CheckEventsBecomeBytes(in, hIn);
     }
     in.CloseIn(hIn);
     out.Close(hOut);
     CheckPortComesAndGoes(out, in, watcher);
+    CheckPortUnpluggedDuringAReceive(out, in);
     std::printf("%d failed\n", g_failures);
     return g_failures == 0 ? 0 : 1;
 }

@@ -53,14 +53,15 @@ TEST_F(SendBankTest, BankGoesOutInPiecesOnTheChannelAndIsStored)
     EXPECT_EQ("", result.error);
 
     const std::vector<Bytes> pieces = out.GetMessages();
-    ASSERT_EQ(146u, pieces.size());  // 37,163 bytes in pieces of 256
+    ASSERT_EQ(147u, pieces.size());  // 37,162 bytes in pieces of 256, then the end byte alone
     for (const Bytes& piece : pieces)
         EXPECT_LE(piece.size(), 256u);
+    EXPECT_EQ(Bytes{0xF7}, pieces.back());
     bank[2] = 0x33;  // byte 2 carries the channel, whatever the file had
     EXPECT_EQ(bank, Joined(pieces));
     bank[2] = 0x30;
     EXPECT_EQ(bank, synth.GetMemoryDump());
-    ASSERT_EQ(146u, seen.size());
+    ASSERT_EQ(147u, seen.size());
     EXPECT_EQ(std::make_pair(size_t{256}, size_t{37163}), seen.front());
     EXPECT_EQ(std::make_pair(size_t{37163}, size_t{37163}), seen.back());
 }
@@ -96,6 +97,35 @@ TEST_F(SendBankTest, VerdictsFromBeforeTheSendOrForAnotherChannelDoNotCount)
             in.Deliver({0xF0, 0x42, 0x31, 0x58, 0x23, 0xF7});  // another synthesizer on channel 2
     };
     EXPECT_EQ(BankSendStatus::NoAnswer, Send(NewBank(), 0, SHORT_ANSWER_MS).status);
+}
+
+// The synthesizer answers only once it has the end byte: whatever came before it is an
+// answer to something earlier (a send that timed out or was cancelled), however late.
+TEST_F(SendBankTest, OnlyAVerdictAfterTheEndByteCounts)
+{
+    const Bytes completed = {0xF0, 0x42, 0x30, 0x58, 0x23, 0xF7};
+    const Bytes loadError = {0xF0, 0x42, 0x30, 0x58, 0x24, 0xF7};
+    struct Case {
+        const char* what;
+        size_t deliverAfter;   // bytes sent when the verdict arrives
+        Bytes verdict;
+        BankSendStatus expected;
+    };
+    const Case cases[] = {
+        {"late 23 while the first piece is on the wire", 256, completed, BankSendStatus::NoAnswer},
+        {"late 24 in the middle", 18432, loadError, BankSendStatus::NoAnswer},
+        {"late 23 with the last byte but one", 37162, completed, BankSendStatus::NoAnswer},
+        {"23 after the end byte", 37163, completed, BankSendStatus::Completed},
+        {"24 after the end byte", 37163, loadError, BankSendStatus::LoadError},
+    };
+    synth.SetMode(CTestMidiSynth::Mode::Silent);   // it dropped this bank
+    for (const Case& c : cases) {
+        progress = [&](size_t sent, size_t) {
+            if (sent == c.deliverAfter)
+                in.Deliver(c.verdict);
+        };
+        EXPECT_EQ(c.expected, Send(NewBank(), 0, SHORT_ANSWER_MS).status) << c.what;
+    }
 }
 
 TEST_F(SendBankTest, SynthesizerOnAnotherChannelKeepsItsProgramsAndSaysNothing)

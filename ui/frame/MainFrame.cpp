@@ -322,8 +322,11 @@ bool CMainFrame::DestroyWindow()
         profile.WriteProfileInt("rect", "right", outer.x() + outer.width());
     }
     profile.WriteProfileInt("midi", "chan", m_cbMidiChan ? m_cbMidiChan->currentIndex() : -1);
-    if (m_cbMidiPort && m_cbMidiPort->currentIndex() >= 0)
+    if (m_cbMidiPort && m_cbMidiPort->currentIndex() >= 0) {
         profile.WriteProfileString("midi", "port", m_cbMidiPort->currentText());
+        // Where it is, to tell it from another port of the same name at the next start.
+        profile.WriteProfileString("midi", "address", QString::fromStdString(m_midiPorts.GetSelectedPort().address));
+    }
     const QString currentDirectory = QDir::currentPath();
     if (!currentDirectory.isEmpty())
         profile.WriteProfileString("app", "curdir", QDir::toNativeSeparators(currentDirectory));

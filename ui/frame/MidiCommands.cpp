@@ -39,7 +39,8 @@ void CMainFrame::RestoreMidiChoice()
 {
     IProfile& profile = *m_services.profile;
     const QString port = profile.GetProfileString("midi", "port", QString());
-    m_cbMidiPort->setCurrentIndex(m_midiPorts.RestorePort(port.toStdString()));
+    const QString address = profile.GetProfileString("midi", "address", QString());
+    m_cbMidiPort->setCurrentIndex(m_midiPorts.RestorePort(port.toStdString(), address.toStdString()));
     const int channel = profile.GetProfileInt("midi", "chan", 0);
     m_cbMidiChan->setCurrentIndex(m_midiPorts.RestoreChannel(channel));
 }

@@ -12,7 +12,7 @@
 CMidiPortFollower::CMidiPortFollower(IMidiLink& midi, QWidget* window, IMidiPortWatcher& watcher,
                                      const CUiServices& services)
     : QObject(window), m_midi(midi), m_window(window), m_watcher(watcher), m_services(services),
-      m_chosenName(midi.MidiPorts().GetSelectedPortName())
+      m_chosen(midi.MidiPorts().GetSelectedPort())
 {
     for (const pollfd& descriptor : m_watcher.GetPollDescriptors()) {
         auto* notifier = new QSocketNotifier(descriptor.fd, QSocketNotifier::Read, this);
@@ -20,7 +20,7 @@ CMidiPortFollower::CMidiPortFollower(IMidiLink& midi, QWidget* window, IMidiPort
     }
     // Only the user's own choices count as the port to come back to.
     connect(midi.MidiPortList(), &QComboBox::activated, this,
-            [this] { m_chosenName = m_midi.MidiPorts().GetSelectedPortName(); });
+            [this] { m_chosen = m_midi.MidiPorts().GetSelectedPort(); });
 }
 
 void CMidiPortFollower::OnWatcherReadable()
@@ -33,22 +33,23 @@ void CMidiPortFollower::RefillPorts()
 {
     CMidiPortModel& ports = m_midi.MidiPorts();
     QComboBox* list = m_midi.MidiPortList();
-    const int before = ports.GetPortSelection();
-    const CMidiPortItem selected = before >= 0 ? ports.GetPorts()[static_cast<size_t>(before)] : CMidiPortItem{};
+    const CMidiPortItem selected = ports.GetSelectedPort();
+    const bool hadPorts = !ports.GetPorts().empty();
     const bool wasOpen = m_midi.IsMidiOpen();
 
     ports.FillPorts();
-    int selection = ports.FindPort(selected.name, selected.address);
+    // A port is known by its address and product name: its number (" #2") and device id may
+    // change as a port of the same name comes or goes.
+    int selection = ports.FindPort(selected);
     const bool openPortGone = wasOpen && selection < 0;
-    if (!wasOpen || openPortGone) {
-        // Back to the port the user chose when it is there again (the selected one when it
-        // is that port), else the one selected, else the first, as at start.
-        const bool selectedIsChosen = selection >= 0 && ports.FindPort(m_chosenName, selected.address) == selection;
-        const int chosen = ports.FindPort(m_chosenName, "");
-        if (!selectedIsChosen && chosen >= 0)
+    if (!wasOpen) {
+        // Back to the port the user chose when it is there again. No other port is chosen in
+        // place of one that went: it may be another synthesizer of the same model.
+        const int chosen = ports.FindPort(m_chosen);
+        if (chosen >= 0)
             selection = chosen;
-        if (selection < 0 && !ports.GetPorts().empty())
-            selection = 0;
+        if (selection < 0 && !hadPorts && !ports.GetPorts().empty())
+            selection = 0;   // the first ports to come: as at start
     }
 
     {

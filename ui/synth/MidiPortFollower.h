@@ -2,11 +2,12 @@
 // Keeps the Midi Port list true while ports come and go (a USB interface plugged in or
 // pulled out): the port watcher's descriptors are watched with QSocketNotifier, and on its
 // news the list is filled again. Device ids change with the list; a port that stays keeps
-// its selection (known by its name and address), and the port the user chose is chosen
-// again when it comes back. When the open port goes away MIDI is closed as unticking Midi
+// its selection (known by its address and product name), and the port the user chose is
+// chosen again when it comes back; no other port is chosen in place of one that went. When the open port goes away MIDI is closed as unticking Midi
 // Active closes it (a transfer on it is stopped first), and the user is told which port
 // went.
 
+#include "MidiPortList.h"
 #include "services/UiServices.h"
 
 #include <QObject>
@@ -33,5 +34,5 @@ private:
     QWidget* m_window;
     IMidiPortWatcher& m_watcher;
     CUiServices m_services;
-    std::string m_chosenName;   // the port the user chose last (or the one restored at start)
+    CMidiPortItem m_chosen;   // the port the user chose last (or the one restored at start)
 };

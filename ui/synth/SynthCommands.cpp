@@ -162,7 +162,8 @@ int CSynthCommands::TransferChannel()
 MidiInHandle CSynthCommands::OpenInput()
 {
     MidiInHandle hIn = nullptr;
-    const int rc = m_midiIn.OpenIn(&hIn, m_midi.MidiPorts().GetSelectedDeviceId());
+    const CMidiPortItem port = m_midi.MidiPorts().GetSelectedPort();
+    const int rc = m_midiIn.OpenInPort(&hIn, port.address, port.productName);
     if (rc == 0 && hIn != nullptr)
         return hIn;
     ShowFailure("Error: Failed to open the MIDI port for receiving. " +

@@ -240,7 +240,8 @@ TEST(MainFrameSettings, ShutdownWritesInOrder)
 
     // The window layout (bars and bank pane) comes after the settings of old.
     const std::vector<QString> order = {"rect/top", "rect/left", "rect/bottom", "rect/right",
-                                        "midi/chan", "midi/port", "app/curdir", "window/state"};
+                                        "midi/chan", "midi/port", "midi/address", "app/curdir",
+                                        "window/state"};
     EXPECT_EQ(fixture.profile.writes, order);
     EXPECT_EQ(fixture.profile.values["rect/left"], "120");
     EXPECT_EQ(fixture.profile.values["rect/top"], "80");
@@ -249,6 +250,39 @@ TEST(MainFrameSettings, ShutdownWritesInOrder)
     EXPECT_EQ(fixture.profile.values["midi/chan"], "9");
     EXPECT_EQ(fixture.profile.values["midi/port"], "USB MIDI 1");
     EXPECT_EQ(QDir(fixture.profile.values["app/curdir"]).canonicalPath(), QDir(folder.path()).canonicalPath());
+}
+
+// Two interfaces of one model: the one stored is selected again, never its twin.
+TEST(MainFrameSettings, TheStoredOneOfTwoPortsOfOneNameIsRestored)
+{
+    struct Case {
+        const char* what;
+        QString port, address;
+        bool secondGone;
+        QString selected;   // empty: nothing selected
+    };
+    const Case cases[] = {
+        {"the second", "USB MIDI #2", "21:0", false, "USB MIDI #2"},
+        {"the first", "USB MIDI", "20:0", false, "USB MIDI"},
+        {"the second, not connected", "USB MIDI #2", "21:0", true, ""},
+    };
+    for (const Case& c : cases) {
+        CFrameFixture fixture;
+        fixture.midi.AddDevice("USB MIDI");   // 20:0
+        fixture.midi.AddDevice("USB MIDI");   // 21:0
+        if (c.secondGone)
+            fixture.midi.UnplugAt("21:0");
+        fixture.profile.values["midi/port"] = c.port;
+        fixture.profile.values["midi/address"] = c.address;
+        CMainFrame& frame = fixture.Create();
+        auto* ports = frame.findChild<QComboBox*>("midiPort");
+        EXPECT_EQ(ports->currentText(), c.selected) << c.what;
+        frame.DestroyWindow();
+        if (!c.selected.isEmpty()) {
+            EXPECT_EQ(fixture.profile.values["midi/port"], c.selected) << c.what;
+            EXPECT_EQ(fixture.profile.values["midi/address"], c.address) << c.what;
+        }
+    }
 }
 
 TEST(MainFrameSettings, MinimizedKeepsTheRectangleAndNoPortKeepsThePort)

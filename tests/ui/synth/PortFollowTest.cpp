@@ -40,9 +40,10 @@ TEST_F(PortFollowTest, TheListFollowsAnnouncementsAndKeepsTheChosenPort)
     fixture.midi.Replug("Serial MIDI 1");
     ASSERT_TRUE(AnnounceAndWaitFor("Serial MIDI 1=0, UM-ONE=2*")) << PortListText().toStdString();
 
-    // The chosen port pulled out: the first is selected; back again, it is chosen again.
+    // The chosen port pulled out: no other is selected in its place; back again, it is
+    // chosen again.
     fixture.midi.Unplug("UM-ONE");
-    ASSERT_TRUE(AnnounceAndWaitFor("Serial MIDI 1=0*")) << PortListText().toStdString();
+    ASSERT_TRUE(AnnounceAndWaitFor("Serial MIDI 1=0")) << PortListText().toStdString();
     fixture.midi.Replug("UM-ONE");
     ASSERT_TRUE(AnnounceAndWaitFor("Serial MIDI 1=0, UM-ONE=2*")) << PortListText().toStdString();
     EXPECT_TRUE(fixture.messageBox.shown.empty());
@@ -81,7 +82,7 @@ TEST_F(PortFollowTest, TheOpenPortGoingAwayClosesMidiAndSaysWhichPortWent)
     EXPECT_FALSE(PortList().isEnabled());
 
     fixture.midi.Unplug("Serial MIDI 1");
-    ASSERT_TRUE(AnnounceAndWaitFor("UM-ONE=0*")) << PortListText().toStdString();
+    ASSERT_TRUE(AnnounceAndWaitFor("UM-ONE=0")) << PortListText().toStdString();
     EXPECT_FALSE(Frame().IsMidiOpen());
     EXPECT_FALSE(active->isChecked());
     EXPECT_TRUE(PortList().isEnabled());
@@ -93,9 +94,40 @@ TEST_F(PortFollowTest, TheOpenPortGoingAwayClosesMidiAndSaysWhichPortWent)
     EXPECT_TRUE(fixture.messageBox.shown[0].text.contains("The MIDI port Serial MIDI 1 went away"))
         << fixture.messageBox.shown[0].text.toStdString();
 
-    // Ticking again opens the port now selected.
+    // Ticking again, once the user has chosen a port, opens it.
+    Choose(0);
     ClickMidiActive();
     EXPECT_TRUE(Frame().IsMidiOpen());
+}
+
+// Two interfaces of one model: two ports of one name, as ALSA lists them.
+TEST_F(PortFollowTest, OfTwoPortsOfOneNameTheChosenOneIsFollowedAndNeverSwapped)
+{
+    fixture.midi.AddDevice("UM-ONE", MidiOutKind::HardwarePort, true);   // 21:0
+    fixture.midi.AddDevice("UM-ONE", MidiOutKind::HardwarePort, true);   // 22:0
+    ASSERT_TRUE(AnnounceAndWaitFor("Serial MIDI 1=0*, UM-ONE=1, UM-ONE #2=2")) << PortListText().toStdString();
+    Choose(2);
+
+    // Its twin goes: it is the one UM-ONE now, and stays chosen.
+    fixture.midi.UnplugAt("21:0");
+    ASSERT_TRUE(AnnounceAndWaitFor("Serial MIDI 1=0, UM-ONE=1*")) << PortListText().toStdString();
+    fixture.midi.ReplugAt("21:0");
+    ASSERT_TRUE(AnnounceAndWaitFor("Serial MIDI 1=0, UM-ONE=1, UM-ONE #2=2*")) << PortListText().toStdString();
+
+    // It goes itself: its twin, of the same name, is not selected in its place.
+    fixture.midi.UnplugAt("22:0");
+    ASSERT_TRUE(AnnounceAndWaitFor("Serial MIDI 1=0, UM-ONE=1")) << PortListText().toStdString();
+    fixture.midi.ReplugAt("22:0");
+    ASSERT_TRUE(AnnounceAndWaitFor("Serial MIDI 1=0, UM-ONE=1, UM-ONE #2=2*")) << PortListText().toStdString();
+
+    // Open, it goes: MIDI closes and nothing else is selected.
+    ClickMidiActive();
+    ASSERT_TRUE(Frame().IsMidiOpen());
+    fixture.midi.UnplugAt("22:0");
+    ASSERT_TRUE(AnnounceAndWaitFor("Serial MIDI 1=0, UM-ONE=1")) << PortListText().toStdString();
+    EXPECT_FALSE(Frame().IsMidiOpen());
+    ASSERT_EQ(fixture.messageBox.shown.size(), 1u);
+    EXPECT_TRUE(fixture.messageBox.shown[0].text.contains("The MIDI port UM-ONE #2 went away"));
 }
 
 TEST_F(PortFollowTest, APortGoingAwayDuringATransferStopsItFirst)

@@ -29,8 +29,13 @@ protected:
     void AnswerBanksWith(unsigned char function)
     {
         synth.reset();
-        fixture.midi.SetListener([this, function](const unsigned char* bytes, unsigned int length) {
-            if (length > 0 && bytes[length - 1] == 0xF7 && length > 6)
+        // Answers a message longer than a request once its end byte is in (it may come alone).
+        auto received = std::make_shared<size_t>(0);
+        fixture.midi.SetListener([this, function, received](const unsigned char* bytes, unsigned int length) {
+            if (length > 0 && bytes[0] == 0xF0)
+                *received = 0;
+            *received += length;
+            if (length > 0 && bytes[length - 1] == 0xF7 && *received > 6)
                 midiIn.Deliver({0xF0, 0x42, 0x30, 0x58, function, 0xF7});
         });
     }
