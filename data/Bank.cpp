@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 
 const char* const ERROR_NOT_A_BANK = "File holds one program, not a bank of 128";
 
@@ -27,6 +28,16 @@ std::optional<CBank> CBank::ReadFile(const std::string& path, std::string& error
     CProgramList list;
     const int result = list.ReadSyxFile(path, error, std::string());
     return BankOfDump(list, result, error);
+}
+
+bool CBank::IsProgramDumpFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    unsigned char header[SYX_HEADER_SIZE] = {};
+    if (!file.read(reinterpret_cast<char*>(header), SYX_HEADER_SIZE))
+        return false;
+    return header[0] == SYX_START && header[1] == KORG_ID && header[3] == MS2000_MODEL_ID &&
+           header[4] == FUNC_PROGRAM_DUMP;
 }
 
 std::optional<CBank> CBank::ReadBytes(const unsigned char* bytes, std::size_t size, std::string& error)

@@ -30,6 +30,9 @@ public:
     // reader's text, or ERROR_NOT_A_BANK for a readable one-program dump.
     static std::optional<CBank> ReadFile(const std::string& path, std::string& error);
     static std::optional<CBank> ReadBytes(const unsigned char* bytes, std::size_t size, std::string& error);
+    // Whether the file at `path` is a program data dump: the bank written over it loses
+    // nothing (an all-data dump would lose its global data).
+    static bool IsProgramDumpFile(const std::string& path);
     // The bank of 128 programs in slot order; no bank unless there are exactly 128 records,
     // each of PROGRAM_DATA_SIZE bytes.
     static std::optional<CBank> FromPrograms(const std::vector<const CSyxProgram*>& programs);

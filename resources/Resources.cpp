@@ -18,6 +18,7 @@ QString CommandString(int commandId)
     case ID_EDIT_UNDO: return "Undo the last change to the bank\nUndo (Ctrl-Z)";
     case ID_EDIT_REDO: return "Redo the change last undone\nRedo (Ctrl-Y)";
     case ID_FILE_OPEN_BANK: return "Open a 128-program dump as the bank\nOpen Bank";
+    case ID_FILE_SAVE_BANK: return "Save the bank to its file\nSave Bank (Ctrl-S)";
     case ID_FILE_SAVE_BANK_AS: return "Save the bank as a 128-program dump\nSave Bank As";
     case ID_PROGRAM_PUT_IN_BANK: return "Put the selected programs in the bank from its selected slot on\nPut in Bank";
     case ID_PROGRAM_USE_AS_BANK: return "Use the 128 programs of the selected program's file as the bank\nUse as Bank";

@@ -25,6 +25,7 @@ constexpr int ID_FILE_SAVE_BANK_AS = 0x8041;
 constexpr int ID_PROGRAM_PUT_IN_BANK = 0x8042;
 constexpr int ID_PROGRAM_USE_AS_BANK = 0x8043;
 constexpr int ID_VIEW_BANK = 0x8044;
+constexpr int ID_FILE_SAVE_BANK = 0x8045;
 constexpr int ID_PROGRAM_MARK_DUPLICATES = 0x8030;
 constexpr int ID_PROGRAM_RANDOM_SELECTION = 0x8031;
 // The synthesizer's commands: receiving its dumps, sending it a bank.

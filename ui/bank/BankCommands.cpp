@@ -63,6 +63,10 @@ QAction* CBankCommands::Action(int commandId) const
 void CBankCommands::CreateCommands()
 {
     m_commands.Add(ID_FILE_OPEN_BANK, "Open &Bank...", [this] { OnFileOpenBank(); });
+    m_commands.Add(ID_FILE_SAVE_BANK, "Save Ban&k\tCtrl+S", [this] { OnFileSaveBank(); },
+               [this](CCmdUI& ui) { OnUpdateHasBank(ui); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    Action(ID_FILE_SAVE_BANK)->setShortcutContext(Qt::WindowShortcut);
     m_commands.Add(ID_FILE_SAVE_BANK_AS, "Sa&ve Bank As...", [this] { OnFileSaveBankAs(); },
                [this](CCmdUI& ui) { OnUpdateHasBank(ui); });
     m_commands.Add(ID_PROGRAM_PUT_IN_BANK, "&Put in Bank", [this] { OnProgramPutInBank(); },
@@ -83,6 +87,9 @@ void CBankCommands::CreateCommands()
 
     QAction* toggle = m_pane->toggleViewAction();
     toggle->setText("&Bank");
+    // The dock names its action after its title, which carries the bank's name: the menu
+    // item keeps its own text and mnemonic.
+    connect(m_pane, &QWidget::windowTitleChanged, toggle, [toggle] { toggle->setText("&Bank"); });
     m_commands.Register(ID_VIEW_BANK, toggle);
 }
 
@@ -91,7 +98,7 @@ void CBankCommands::AddToMenus()
     // File: the bank's two commands in a group of their own before Exit.
     if (QMenu* file = m_host.Menu(HostMenu::File))
         InsertGroupAbove(*file, m_host.Action(ID_APP_EXIT),
-                         {Action(ID_FILE_OPEN_BANK), Action(ID_FILE_SAVE_BANK_AS)});
+                         {Action(ID_FILE_OPEN_BANK), Action(ID_FILE_SAVE_BANK), Action(ID_FILE_SAVE_BANK_AS)});
 
     QMenu* edit = m_host.Menu(HostMenu::Edit);
     edit->addAction(Action(ID_EDIT_UNDO));
@@ -131,6 +138,7 @@ QString CBankCommands::BankName() const
 void CBankCommands::SetBank(const CBank& bank, const QString& sourceName)
 {
     m_pane->SetBank(bank, sourceName);
+    m_bankPath.clear();   // not from a file: Save Bank asks for a name
     ShowPane();
 }
 
@@ -146,7 +154,10 @@ int CBankCommands::SelectedSlot() const
 
 int CBankCommands::PutPrograms(const std::vector<CBank::ProgramData>& programs)
 {
-    return m_pane->PutPrograms(m_pane->SelectedSlot(), programs);
+    const int placed = m_pane->PutPrograms(m_pane->SelectedSlot(), programs);
+    if (placed > 0)
+        ShowPane();   // a change to the bank is never out of sight
+    return placed;
 }
 
 bool CBankCommands::MayReplaceBank()
@@ -157,7 +168,7 @@ bool CBankCommands::MayReplaceBank()
     const QString text = QString("The bank %1has changes that are not saved. Save them first?")
                              .arg(name.isEmpty() ? QString() : name + ' ');
     switch (QuestionsOf(m_services).AskSaveChanges(m_host.Window(), text)) {
-    case SaveChoice::Save: return OnFileSaveBankAs();
+    case SaveChoice::Save: return OnFileSaveBank();
     case SaveChoice::Discard: return true;
     case SaveChoice::Cancel: break;
     }
@@ -188,7 +199,20 @@ void CBankCommands::OnFileOpenBank()
         return;
     }
     m_pane->SetBank(*bank, QFileInfo(path).fileName());
+    m_bankPath = SavesAsItIs(path) ? path : QString();
     ShowPane();
+}
+
+bool CBankCommands::SavesAsItIs(const QString& path)
+{
+    return CBank::IsProgramDumpFile(QFile::encodeName(path).toStdString());
+}
+
+bool CBankCommands::OnFileSaveBank()
+{
+    if (!m_pane->HasBank())
+        return false;
+    return m_bankPath.isEmpty() ? OnFileSaveBankAs() : SaveBankTo(m_bankPath);
 }
 
 bool CBankCommands::OnFileSaveBankAs()
@@ -197,14 +221,18 @@ bool CBankCommands::OnFileSaveBankAs()
         return false;
     const QString path = m_services.fileDialogs->GetSaveFileName(
         m_host.Window(), "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".SYX");
-    if (path.isEmpty())
-        return false;
+    return !path.isEmpty() && SaveBankTo(path);
+}
+
+bool CBankCommands::SaveBankTo(const QString& path)
+{
     const std::vector<unsigned char> dump = m_pane->BankDump(0);
     QString reason;
     if (!SaveBytesAtomically(path, dump.data(), dump.size(), &reason)) {
         m_services.messageBox->Show(m_host.Window(), SaveFailedText(path, reason), MessageIcon::Exclamation);
         return false;
     }
+    m_bankPath = path;
     m_pane->MarkSaved(QFileInfo(path).fileName());
     return true;
 }
@@ -220,7 +248,8 @@ void CBankCommands::OnProgramPutInBank()
         std::copy(program->GetData(), program->GetData() + PROGRAM_DATA_SIZE, data.begin());
         programs.push_back(data);
     }
-    m_pane->PutPrograms(slot, programs);
+    if (m_pane->PutPrograms(slot, programs) > 0)
+        ShowPane();   // a change to the bank is never out of sight
 }
 
 void CBankCommands::OnProgramUseAsBank()
@@ -228,8 +257,10 @@ void CBankCommands::OnProgramUseAsBank()
     const CLibrarySources::Source* source = m_library.Sources().FindBank(m_library.SelectedProgram());
     if (source == nullptr || !MayReplaceBank())
         return;
-    if (m_pane->ReplaceBank(source->programs, QFileInfo(source->path).fileName()))
+    if (m_pane->ReplaceBank(source->programs, QFileInfo(source->path).fileName())) {
+        m_bankPath = SavesAsItIs(source->path) ? source->path : QString();
         ShowPane();
+    }
 }
 
 void CBankCommands::OnUpdateHasBank(CCmdUI& cmdUI)

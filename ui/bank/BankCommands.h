@@ -1,6 +1,6 @@
 #pragma once
 // The bank's commands and their place in the main window: the bank pane as a dock, File >
-// Open Bank... and Save Bank As..., the Edit menu's Undo and Redo, View > Bank, Program >
+// Open Bank..., Save Bank and Save Bank As..., the Edit menu's Undo and Redo, View > Bank, Program >
 // Put in Bank and Use as Bank (also on the library grid's context menu), dragging library
 // rows out of the grid, auditioning slots, and the question before unsaved changes are
 // lost (also when the window closes).
@@ -43,6 +43,9 @@ public:
     int PutPrograms(const std::vector<CBank::ProgramData>& programs) override;
 
     void OnFileOpenBank();
+    // Save Bank: to the file the bank came from or was last saved to, asking for a name
+    // only when there is none (or that file holds more than a bank). True when written.
+    bool OnFileSaveBank();
     // True when the bank was written.
     bool OnFileSaveBankAs();
     void OnProgramPutInBank();
@@ -56,6 +59,9 @@ private:
     void AddToMenus();
     void ShowPane();
     void AuditionSlot(int slot);
+    bool SaveBankTo(const QString& path);
+    // Whether saving the bank over `path` keeps all it holds: it is a program data dump.
+    static bool SavesAsItIs(const QString& path);
 
     ICommandHost& m_host;
     ILoadedList& m_library;
@@ -63,4 +69,5 @@ private:
     CUiServices m_services;
     CCommandTable m_commands;
     CBankPane* m_pane;
+    QString m_bankPath;   // where Save Bank writes; empty: it asks
 };

@@ -19,6 +19,11 @@ CBankGrid::CBankGrid(QWidget* parent) : CGridListCtrl(parent)
     setDragDropMode(QAbstractItemView::DragDrop);
 }
 
+QSize CBankGrid::sizeHint() const
+{
+    return QSize(minimumWidth(), CGridListCtrl::sizeHint().height());
+}
+
 int CBankGrid::SlotAt(const QPoint& viewportPoint) const
 {
     const QModelIndex index = indexAt(viewportPoint);

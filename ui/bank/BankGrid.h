@@ -19,6 +19,9 @@ public:
     int SlotAt(const QPoint& viewportPoint) const;
     // The slot a drop at that point would go to (highlighted), or -1.
     int DropTarget() const { return m_dropSlot; }
+    // As wide as its columns need (its minimum width), so that the pane asks no more room
+    // beside the library than that.
+    QSize sizeHint() const override;
 
 signals:
     void auditionRequested(int slot);

@@ -75,7 +75,11 @@ void CBankPane::CreateColumns(const CGridListCtrl& library)
         m_grid->AddColumn(title, COLUMN_ALIGNMENTS[i], columnWidth);
         width += columnWidth;
     }
-    m_grid->setMinimumWidth(width + m_grid->verticalScrollBar()->sizeHint().width() + 2 * m_grid->frameWidth());
+    const int needed = width + m_grid->verticalScrollBar()->sizeHint().width() + 2 * m_grid->frameWidth();
+    m_grid->setMinimumWidth(needed);
+    // The text shown before a bank wraps within the same width instead of asking for more.
+    m_hint->setMinimumWidth(needed);
+    m_hint->setSizePolicy(QSizePolicy::Ignored, m_hint->sizePolicy().verticalPolicy());
 }
 
 void CBankPane::SetBank(const CBank& bank, const QString& sourceName)

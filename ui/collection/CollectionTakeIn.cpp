@@ -23,7 +23,7 @@ CCollectionTakeIn::CCollectionTakeIn(CCollectionService& service, ICommandHost& 
                                      IProfile& profile)
     : QObject(host.Window()), m_service(service), m_profile(profile), m_path(service.Path())
 {
-    m_keepAction = new QAction("&Keep Opened Files in Collection", host.Window());
+    m_keepAction = new QAction("Keep Opened Files &in Collection", host.Window());
     m_keepAction->setObjectName("keepOpenedFilesAction");
     m_keepAction->setCheckable(true);
     m_keepAction->setChecked(m_profile.GetProfileInt(SECTION, KEEP_KEY, 1) != 0);

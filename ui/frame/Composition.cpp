@@ -11,6 +11,7 @@
 #include "synth/MidiPortFollower.h"
 #include "synth/SynthCommands.h"
 
+#include <QDockWidget>
 #include <QMenu>
 #include <QTimer>
 
@@ -41,6 +42,9 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     features.drops = new CFileDropTarget(&frame, open, note);
     features.drops->Watch(&frame, true);
     features.drops->Watch(frame.Grid()->viewport(), false);
+    // A floating pane is a window of its own: it takes drops as the window does.
+    for (QDockWidget* pane : frame.findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        features.drops->Watch(pane, true);
 
     if (midiIn != nullptr)
         features.synth = new CSynthCommands(frame, frame, frame, features.bank, services, *midiIn);

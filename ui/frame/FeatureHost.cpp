@@ -4,11 +4,13 @@
 #include "MainFrame.h"
 #include "grid/ProgramGrid.h"
 #include "library/SelectedRows.h"
+#include "WindowPlacement.h"
 #include "services/Profile.h"
 
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QWindow>
 
 namespace {
 // Where the window layout is kept: QMainWindow's state, base64.
@@ -44,6 +46,31 @@ void CMainFrame::RestoreLayout()
     const QString state = m_services.profile->GetProfileString(LAYOUT_SECTION, LAYOUT_KEY, QString());
     if (!state.isEmpty())
         restoreState(QByteArray::fromBase64(state.toLatin1()));
+}
+
+void CMainFrame::PlaceFloatingPanes()
+{
+    m_panesPlaced = true;
+    for (QDockWidget* pane : findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!pane->isFloating() || pane->isHidden())
+            continue;
+        // Stored on a larger screen, or on one that is gone, it comes back where it can be
+        // reached.
+        const QRect outer = pane->frameGeometry();
+        const QRect fitted = FitToArea(outer, AvailableAreaFor(outer));
+        pane->resize(pane->size() - (outer.size() - fitted.size()));
+        pane->move(pane->pos() + (fitted.topLeft() - outer.topLeft()));
+        // Shown before the window had one of its own on the screen, the pane was not made
+        // the window's companion, and the window came up over it. Shown again now, it is.
+        pane->hide();
+        if (QWindow* paneWindow = pane->windowHandle())
+            paneWindow->setTransientParent(windowHandle());
+        const bool activates = !pane->testAttribute(Qt::WA_ShowWithoutActivating);
+        pane->setAttribute(Qt::WA_ShowWithoutActivating);   // the keyboard stays in the window
+        pane->show();
+        pane->setAttribute(Qt::WA_ShowWithoutActivating, !activates);
+        pane->raise();
+    }
 }
 
 void CMainFrame::SaveLayout()

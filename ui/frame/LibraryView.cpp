@@ -4,6 +4,7 @@
 
 #include "library/DisplayName.h"
 #include "FindDlg.h"
+#include "FirstStartSize.h"
 #include "MainFrame.h"
 #include "Resources.h"
 #include "grid/ProgramGrid.h"
@@ -193,7 +194,7 @@ void CMainFrame::PopulateGrid()
         m_wndGrid->SetCell(row, 4, GRID_ALIGN_LEFT, CELL_TEXT_COLOR, back,
                            voiceModes.Get(program->GetVoiceModeView(), " "));
     }
-    m_wndGrid->SetColumnWidth(0, showFiles ? m_wndGrid->GetSampleWidth("XXXXXXXXXXXXXXXX") : 0);
+    m_wndGrid->SetColumnWidth(0, showFiles ? m_wndGrid->GetSampleWidth(FILE_COLUMN_SAMPLE) : 0);
     m_wndGrid->setUpdatesEnabled(true);
 }
 

@@ -18,12 +18,15 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
 // Grid colours: text and grid lines, and the background of unmarked rows.
 const COLORREF GRID_TEXT_COLOR = RGB(0, 64, 128);
 const COLORREF GRID_BACK_COLOR = RGB(193, 193, 255);
+// How long after the window is shown its floating panes are placed at the latest.
+constexpr int PANES_PLACED_AFTER_MS = 500;
 
 QLabel* CreatePane(QWidget* parent, const QString& sample)
 {
@@ -279,8 +282,11 @@ bool CMainFrame::event(QEvent* event)
     }
     // The window getting the keyboard back is the frame getting the focus: it goes to the
     // grid, not to the MIDI bar control that last had it.
-    if (event->type() == QEvent::WindowActivate)
+    if (event->type() == QEvent::WindowActivate) {
         OnSetFocus();
+        if (!m_panesPlaced)   // the window manager has the window on the screen
+            PlaceFloatingPanes();
+    }
     return QMainWindow::event(event);
 }
 
@@ -294,6 +300,17 @@ void CMainFrame::OnSetFocus()
 {
     if (m_wndGrid)
         m_wndGrid->setFocus();
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // Once the window itself is on the screen: when it is first activated, or a little
+    // later for a window manager that does not activate it.
+    QTimer::singleShot(PANES_PLACED_AFTER_MS, this, [this] {
+        if (!m_panesPlaced)
+            PlaceFloatingPanes();
+    });
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

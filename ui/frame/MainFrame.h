@@ -126,6 +126,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
 private:
@@ -142,6 +143,9 @@ private:
     void CloseMidiOut();
     // Stores the bars' and panes' places in the settings.
     void SaveLayout();
+    // Once the window is on the screen: the floating panes the layout brought back are put
+    // on the screen and above the window.
+    void PlaceFloatingPanes();
     // Sends a built message through the open device; a refusal is shown in a message box.
     void SendMessage(const CProgramMessage& message);
     // Sends a generated program and keeps it as the last random program.
@@ -185,4 +189,5 @@ private:
     QLabel* m_paneMidi = nullptr;
 
     CDuplicateMarking m_duplicates;
+    bool m_panesPlaced = false;
 };

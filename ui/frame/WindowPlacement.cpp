@@ -18,9 +18,8 @@ QMargins FrameMargins(const QWidget& window)
     const QWindow* handle = window.windowHandle();
     return handle ? handle->frameMargins() : QMargins();
 }
+}  // namespace
 
-// The available area of the screen that holds most of `outer`, or of the primary screen
-// when none does.
 QRect AvailableAreaFor(const QRect& outer)
 {
     const QScreen* best = nullptr;
@@ -37,7 +36,6 @@ QRect AvailableAreaFor(const QRect& outer)
         best = QGuiApplication::primaryScreen();
     return best != nullptr ? best->availableGeometry() : QRect();
 }
-}  // namespace
 
 QRect FitToArea(const QRect& outer, const QRect& available)
 {

@@ -8,6 +8,9 @@ class QWidget;
 // `outer` moved, and where it is larger shrunk, so that it lies within `available`; a
 // rectangle that already lies within is returned as it is.
 QRect FitToArea(const QRect& outer, const QRect& available);
+// The available area of the screen that holds most of `outer`, or of the primary screen
+// when none does.
+QRect AvailableAreaFor(const QRect& outer);
 
 // Places a top-level window: at a stored outer rectangle (decorations included), or, when
 // nothing is stored, at a given inner size centred on its screen. A window manager tells

@@ -1,6 +1,8 @@
 // Files and folders dropped on the window, and files named on the command line.
 
 #include "DesktopTestSupport.h"
+#include "bank/BankCommands.h"
+#include "bank/BankPane.h"
 #include "desktop/FileDropTarget.h"
 #include "desktop/SyxPaths.h"
 
@@ -136,6 +138,33 @@ TEST_F(FileDrop, FilesThatCannotBeReadAreNamedInOneBoxAtTheEnd)
         } else {
             EXPECT_EQ(text, "Failed to parse Syx file dump00. File is not a valid Korg Syx File") << c.how;
         }
+    }
+}
+
+// Files dropped anywhere on the window open, on the bank pane too, floating or docked.
+TEST_F(FileDrop, TheBankPaneTakesFileDropsFloatingOrDocked)
+{
+    CBankPane* pane = fixture.Bank().Pane();
+    pane->show();
+    struct Case {
+        const char* where;
+        bool floating;
+        QWidget* target;
+    };
+    QWidget* hint = pane->findChild<QWidget*>("bankHint");
+    ASSERT_NE(hint, nullptr);
+    const Case cases[] = {
+        {"the floating pane", true, pane},
+        {"the floating pane's text", true, hint},
+        {"the docked pane's text", false, hint},
+    };
+    int seed = 0;
+    for (const Case& c : cases) {
+        pane->setFloating(c.floating);
+        const QString name = QString("Dropped%1").arg(++seed);
+        const QString file = WriteOne(name + ".syx", name.toStdString(), seed);
+        EXPECT_TRUE(Drop(c.target, {file})) << c.where;
+        EXPECT_EQ(Names(), QStringList{name}) << c.where;
     }
 }
 

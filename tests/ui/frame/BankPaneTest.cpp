@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -48,8 +50,9 @@ TEST_F(BankPaneTest, BeforeABankThePaneIsHiddenAndItsCommandsAreOff)
 
     EXPECT_EQ(MenuTexts(Menu(frame, "&File")),
               QStringList({"O&pen Syx File(s)...\tCtrl+O", "&Save Last Random...", "", "Recent &Files", "",
-                           "Open &Bank...", "Sa&ve Bank As...", "", "&Keep Opened Files in Collection",
-                           "Save Bank to &Collection...", "Open Bank from Co&llection...", "", "E&xit"}));
+                           "Open &Bank...", "Save Ban&k	Ctrl+S", "Sa&ve Bank As...", "",
+                           "Keep Opened Files &in Collection", "Save Bank to &Collection...",
+                           "Open Bank from Co&llection...", "", "E&xit"}));
     EXPECT_EQ(MenuTexts(Menu(frame, "&Edit")), QStringList({"&Undo", "&Redo"}));
     EXPECT_EQ(Command(ID_EDIT_UNDO)->shortcut(), QKeySequence("Ctrl+Z"));
     EXPECT_EQ(Command(ID_EDIT_REDO)->shortcut(), QKeySequence("Ctrl+Y"));
@@ -300,3 +303,39 @@ TEST_F(BankPaneTest, EnterAndDoubleClickAuditionTheSelectedSlot)
 // What a drop carries may come from anywhere; damaged data gives no programs at all.
 
 }  // namespace
+
+// Putting programs in the bank shows the pane, whatever puts them there; View > Bank keeps
+// its text and mnemonic whatever the pane's title says.
+TEST_F(BankPaneTest, PutInBankShowsThePaneAndViewBankKeepsItsText)
+{
+    OpenBank(WriteBank("Factory.syx", "Prog"));
+    OpenLibrary({WriteSingle("Pad.syx", "Pad")});
+    SelectLibraryRows({0});
+    QAction* view = Command(ID_VIEW_BANK);
+    const Bytes library = Library(0);
+    ASSERT_EQ(library.size(), PROGRAM_DATA_SIZE);
+    CBank::ProgramData program{};
+    std::copy(library.begin(), library.end(), program.begin());
+
+    struct Way {
+        const char* what;
+        std::function<void()> put;
+    };
+    const Way ways[] = {
+        {"Program > Put in Bank", [&] { Command(ID_PROGRAM_PUT_IN_BANK)->trigger(); }},
+        {"another feature through the bank's access", [&] { fixture.Bank().PutPrograms({program}); }},
+    };
+    for (const Way& way : ways) {
+        Pane().hide();
+        fixture.Idle();
+        ASSERT_FALSE(view->isChecked()) << way.what;
+        Pane().SelectSlot(5);
+        way.put();
+        fixture.Idle();
+        EXPECT_TRUE(Pane().isVisible()) << way.what;
+        EXPECT_TRUE(view->isChecked()) << way.what;
+        EXPECT_EQ(Slot(5), Library(0)) << way.what;
+        EXPECT_EQ(Pane().windowTitle(), "Bank - Factory.syx*") << way.what;
+        EXPECT_EQ(view->text(), "&Bank") << way.what;
+    }
+}

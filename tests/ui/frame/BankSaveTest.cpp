@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -24,7 +25,8 @@ namespace {
 TEST_F(BankPaneTest, UnsavedChangesAreAskedAboutBeforeAnotherBankOrClosing)
 {
     const QString factory = WriteBank("Factory.syx", "Prog");
-    const QString other = WriteBank("Other.syx", "Other");
+    // An all-data dump is not saved over (its global data would go): Save asks for a name.
+    const QString other = WriteBank("Other.syx", "Other", FUNC_ALL_DATA_DUMP);
     OpenBank(factory);
     OpenBank(other);   // nothing changed: no question
     EXPECT_TRUE(fixture.questions.asked.empty());
@@ -78,6 +80,54 @@ TEST_F(BankPaneTest, UnsavedChangesAreAskedAboutBeforeAnotherBankOrClosing)
     fixture.questions.answer = SaveChoice::Discard;
     EXPECT_TRUE(frame.close());
     EXPECT_EQ(fixture.questions.asked.size(), 6u);
+}
+
+// Save Bank (Ctrl+S) writes to the file the bank came from or was last saved to, and asks
+// for a name only when there is none, or when that file holds more than a bank.
+TEST_F(BankPaneTest, SaveBankWritesToItsFileAndAsksForANameOnlyWithout)
+{
+    EXPECT_EQ(Command(ID_FILE_SAVE_BANK)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    auto fileBytes = [this](const QString& name) {
+        QFile file(Path(name));
+        file.open(QIODevice::ReadOnly);
+        const QByteArray bytes = file.readAll();
+        return Bytes(bytes.begin(), bytes.end());
+    };
+    const QString mine = WriteBank("Mine.syx", "Mine");
+    const QString all = WriteBank("All.syx", "All", FUNC_ALL_DATA_DUMP);
+    const Bytes allBefore = fileBytes("All.syx");
+
+    struct Step {
+        const char* what;
+        std::function<void()> source;   // null: the bank stays
+        QString answer;                 // what the save dialog answers, if asked
+        bool asks;
+        QString writes;                 // the file that must hold the bank afterwards
+    };
+    const Step steps[] = {
+        {"opened from a program dump", [&] { OpenBank(mine); }, QString(), false, "Mine.syx"},
+        {"saved again", nullptr, QString(), false, "Mine.syx"},
+        {"opened from an all-data dump", [&] { OpenBank(all); }, "Copy.syx", true, "Copy.syx"},
+        {"after Save As's name", nullptr, QString(), false, "Copy.syx"},
+        {"from the synthesizer", [&] { fixture.Bank().SetBank(*Pane().Bank(), "Synth"); }, "Synth.syx", true,
+         "Synth.syx"},
+    };
+    for (const Step& step : steps) {
+        if (step.source)
+            step.source();
+        Pane().MoveSlot(0, 1);
+        ASSERT_TRUE(Pane().IsModified()) << step.what;
+        const int asked = fixture.fileDialogs.saveCalls;
+        fixture.fileDialogs.nextSave = step.answer.isEmpty() ? QString() : Path(step.answer);
+        fixture.Idle();
+        Command(ID_FILE_SAVE_BANK)->trigger();
+        EXPECT_EQ(fixture.fileDialogs.saveCalls - asked, step.asks ? 1 : 0) << step.what;
+        EXPECT_FALSE(Pane().IsModified()) << step.what;
+        EXPECT_EQ(Pane().windowTitle(), "Bank - " + step.writes) << step.what;
+        EXPECT_EQ(fileBytes(step.writes), Pane().BankDump(0)) << step.what;
+    }
+    EXPECT_EQ(fileBytes("All.syx"), allBefore);
+    EXPECT_TRUE(fixture.messageBox.shown.empty());
 }
 
 TEST_F(BankPaneTest, SaveBankAsWritesTheWholeBankAsOneProgramDump)
