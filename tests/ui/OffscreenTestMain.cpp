@@ -9,10 +9,10 @@ int main(int argc, char* argv[])
     // The tests never need a screen, and test discovery at build time has none.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // A Collection the window opens by itself lands in a folder of this run, never the user's.
-    QTemporaryDir data;
-    if (data.isValid())
-        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    // A window takes what it opens into the Collection: into one of the run's own, never
+    // the user's.
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
     QApplication app(argc, argv);
     QApplication::setApplicationName("Veltrix");
     ::testing::InitGoogleTest(&argc, argv);

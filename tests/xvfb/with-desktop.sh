@@ -79,6 +79,7 @@ mkdir -p "$desktop/home/.config" "$desktop/runtime"
 chmod 700 "$desktop/runtime"
 export HOME="$desktop/home"
 export XDG_CONFIG_HOME="$HOME/.config"
+export XDG_DATA_HOME="$HOME/.local/share"   # the Collection of the run's own
 export XDG_RUNTIME_DIR="$desktop/runtime"
 export DESKTOP_HOME="$HOME"
 export QT_QPA_PLATFORM=xcb

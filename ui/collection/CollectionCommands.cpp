@@ -159,7 +159,8 @@ void CCollectionCommands::Refresh()
 
 bool CCollectionCommands::HasSelection() const
 {
-    return Db() != nullptr && m_view->Table()->selectionModel()->hasSelection();
+    // Asked at every idle moment: the database is not, only the view.
+    return m_view->isVisible() && m_view->Table()->selectionModel()->hasSelection();
 }
 
 std::vector<CollectionProgramData> CCollectionCommands::SelectedData(std::size_t limit) const

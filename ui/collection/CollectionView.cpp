@@ -134,6 +134,11 @@ void CCollectionView::SetPollInterval(int milliseconds)
 
 void CCollectionView::Refresh()
 {
+    // A hidden view asks nothing of the database: it looks again when it is shown.
+    if (!isVisible()) {
+        m_changeCount = -1;
+        return;
+    }
     CCollection* collection = Collection();
     if (collection == nullptr)
         return;

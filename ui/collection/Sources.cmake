@@ -1,12 +1,18 @@
-# Sources of ui/collection/, relative to ui/: the Collection view and the commands on its
-# programs.
+# Sources of ui/collection/, relative to ui/: the Collection in the window (its database
+# handle, taking in what the window opens and receives, banks kept as lists), and the
+# Collection view with the commands on its programs.
 list(APPEND VELTRIX_UI_SOURCES
+  collection/CollectionBankCommands.cpp
   collection/CollectionCommands.cpp
   collection/CollectionDump.cpp
   collection/CollectionExport.cpp
+  collection/CollectionFeatures.cpp
   collection/CollectionFilters.cpp
   collection/CollectionModel.cpp
+  collection/CollectionPrompts.cpp
+  collection/CollectionService.cpp
   collection/CollectionTable.cpp
   collection/CollectionTags.cpp
+  collection/CollectionTakeIn.cpp
   collection/CollectionView.cpp
 )

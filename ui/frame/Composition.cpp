@@ -5,6 +5,7 @@
 #include "Collection.h"
 #include "bank/BankCommands.h"
 #include "collection/CollectionCommands.h"
+#include "collection/CollectionService.h"
 #include "desktop/FileDropTarget.h"
 #include "desktop/RecentFiles.h"
 #include "desktop/SyxPaths.h"
@@ -56,23 +57,20 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     if (portWatcher != nullptr)
         features.portFollower = new CMidiPortFollower(frame, &frame, *portWatcher, services);
 
-    // The Collection view, on the database at its default place, opened when first needed.
-    // A Collection that cannot be used is told once in the status bar; the view says so too.
-    features.collection = new CCollectionCommands(frame, frame, frame, *features.bank, services);
-    auto database = std::make_shared<std::unique_ptr<CCollection>>();
-    auto told = std::make_shared<bool>(false);
-    CMainFrame* window = &frame;
-    features.collection->SetCollectionSource([database, told, window]() -> CCollection* {
-        if (!*database && !*told) {
-            std::string error, notice;
-            *database = CCollection::Open(CCollection::DefaultPath(), error, notice);
-            const std::string note = *database ? notice : "The Collection cannot be used: " + error;
-            if (!note.empty())
-                window->ShowStatusMessage(QString::fromStdString(note), 0);
-            *told = !*database;
-        }
-        return database->get();
-    });
+    // The Collection takes in what is opened and received, and keeps banks as lists.
+    features.collection = ComposeCollection(frame, frame, features.bank, services);
+    if (features.synth != nullptr)
+        TakeInReceives(features.collection, *features.synth);
+
+    // The Collection view, on the window's handle on the database; it looks again whenever
+    // the window changed the Collection, and tells when it changed it itself.
+    features.collectionView = new CCollectionCommands(frame, frame, frame, *features.bank, services);
+    if (CCollectionService* service = features.collection.service) {
+        features.collectionView->SetCollectionSource([service] { return service->Collection(); });
+        QObject::connect(service, &CCollectionService::changed, features.collectionView, &CCollectionCommands::Refresh);
+        QObject::connect(features.collectionView, &CCollectionCommands::collectionChanged, service,
+                         &CCollectionService::NotifyChanged);
+    }
 
     frame.RestoreLayout();
     frame.PlaceAtFirstStart();

@@ -3,6 +3,8 @@
 // hands each the parts of the window it needs (the interfaces of host/). Nothing else in
 // frame/ knows a feature, and no feature knows the frame.
 
+#include "collection/CollectionFeatures.h"
+
 #include <QStringList>
 
 class CBankCommands;
@@ -23,7 +25,8 @@ struct CWindowFeatures {
     CFileDropTarget* drops = nullptr;
     CSynthCommands* synth = nullptr;              // with MIDI input only
     CMidiPortFollower* portFollower = nullptr;    // with a port watcher only
-    CCollectionCommands* collection = nullptr;    // the Collection view and its commands
+    CCollectionFeatures collection;
+    CCollectionCommands* collectionView = nullptr;   // the Collection view and its commands
 };
 
 // Puts the features into `frame`, which OnCreate has just made, then its stored layout and

@@ -15,7 +15,7 @@
 #include <algorithm>
 
 namespace {
-// The row table grows by this many entries at a time.
+// The cell table grows by this many rows at a time.
 constexpr std::size_t ROW_GROWTH = 25;
 
 // Widths go to the header as 16-bit values.
@@ -29,7 +29,7 @@ CGridListCtrl::CGridListCtrl(QWidget* parent)
     : QTreeView(parent),
       m_crText(ToColorref(palette().color(QPalette::Dark))),
       m_crBack(ToColorref(palette().color(QPalette::Base))),
-      m_model(new CGridModel(m_columns, m_rows, this))
+      m_model(new CGridModel(m_columns, m_cells, this))
 {
     setModel(m_model);
     setItemDelegate(new CGridRowDelegate(this));
@@ -69,6 +69,18 @@ void CGridListCtrl::AddColumn(const QString& title, int align, int width)
 {
     width = ClampWidth(width);
     m_columns.push_back(CGridColumn{align, width, title});
+    if (m_nRows > 0) {
+        // Columns come before rows; should one come later, the rows get an empty cell for it.
+        std::vector<CGridCell> cells;
+        cells.reserve(static_cast<std::size_t>(m_nRows) * static_cast<std::size_t>(m_nColumns + 1));
+        const CGridCell emptyCell{QString(), m_crText, m_crBack, GRID_ALIGN_LEFT};
+        for (int row = 0; row < m_nRows; ++row) {
+            for (int column = 0; column < m_nColumns; ++column)
+                cells.push_back(std::move(CellAt(row, column)));
+            cells.push_back(emptyCell);
+        }
+        m_cells = std::move(cells);
+    }
     ++m_nColumns;
     m_model->AppendColumn();
     header()->resizeSection(m_nColumns - 1, width);
@@ -79,12 +91,12 @@ void CGridListCtrl::AddRows(int count)
     if (count <= 0)
         return;
     // Room for all of them at once, still in whole steps of the growth size.
-    const std::size_t needed = static_cast<std::size_t>(m_nRows) + static_cast<std::size_t>(count);
-    if (needed > m_rows.capacity())
-        m_rows.reserve((needed + ROW_GROWTH - 1) / ROW_GROWTH * ROW_GROWTH);
+    const std::size_t rowsNeeded = static_cast<std::size_t>(m_nRows) + static_cast<std::size_t>(count);
+    const std::size_t columns = static_cast<std::size_t>(m_nColumns);
+    if (rowsNeeded * columns > m_cells.capacity())
+        m_cells.reserve((rowsNeeded + ROW_GROWTH - 1) / ROW_GROWTH * ROW_GROWTH * columns);
     const CGridCell emptyCell{QString(), m_crText, m_crBack, GRID_ALIGN_LEFT};
-    for (int i = 0; i < count; ++i)
-        m_rows.emplace_back(static_cast<std::size_t>(m_nColumns), emptyCell);
+    m_cells.resize(rowsNeeded * columns, emptyCell);
     m_nRows += count;
     m_model->AppendRows(count);
 }
@@ -99,10 +111,7 @@ void CGridListCtrl::SetCell(int row, int column, int align, COLORREF textColor, 
 {
     if (row < 0 || row >= m_nRows || column < 0 || column >= m_nColumns)
         return;
-    std::vector<CGridCell>& cells = m_rows[static_cast<std::size_t>(row)];
-    if (static_cast<std::size_t>(column) >= cells.size())
-        return;  // a column added after this row
-    CGridCell& cell = cells[static_cast<std::size_t>(column)];
+    CGridCell& cell = CellAt(row, column);
     cell.text = text;
     cell.textColor = textColor;
     cell.backColor = backColor;
@@ -113,10 +122,23 @@ void CGridListCtrl::SetCell(int row, int column, int align, COLORREF textColor, 
 
 void CGridListCtrl::DeleteAllRows()
 {
-    m_rows.clear();
-    m_rows.shrink_to_fit();
+    m_cells.clear();
+    m_cells.shrink_to_fit();
     m_nRows = 0;
     m_model->RemoveAllRows();
+    viewport()->update();
+}
+
+void CGridListCtrl::ResetRows(int count)
+{
+    count = std::max(count, 0);
+    const std::size_t needed = static_cast<std::size_t>(count) * static_cast<std::size_t>(m_nColumns);
+    m_cells.clear();
+    if (needed < m_cells.capacity() / 2)
+        m_cells.shrink_to_fit();
+    m_nRows = 0;
+    m_model->RemoveAllRows();
+    AddRows(count);
     viewport()->update();
 }
 
@@ -196,10 +218,9 @@ void CGridListCtrl::startDrag(Qt::DropActions)
 
 const CGridCell* CGridListCtrl::GetCell(int row, int column) const
 {
-    if (row < 0 || row >= m_nRows || column < 0)
+    if (row < 0 || row >= m_nRows || column < 0 || column >= m_nColumns)
         return nullptr;
-    const std::vector<CGridCell>& cells = m_rows[static_cast<std::size_t>(row)];
-    return static_cast<std::size_t>(column) < cells.size() ? &cells[static_cast<std::size_t>(column)] : nullptr;
+    return &CellAt(row, column);
 }
 
 void CGridListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
@@ -220,15 +241,11 @@ void CGridListCtrl::DrawItem(QPainter& painter, int row, unsigned state, const Q
 {
     if (m_nRows == 0 || row < 0 || row >= m_nRows)
         return;
-    const std::vector<CGridCell>& cells = m_rows[static_cast<std::size_t>(row)];
-    const CGridCell missingCell{QString(), m_crText, m_crBack, GRID_ALIGN_LEFT};
     const bool swapped = state != 0;
     int left = rowRect.left();
     for (int column = 0; column < m_nColumns; ++column) {
         const int width = m_columns[static_cast<std::size_t>(column)].width;
-        const CGridCell& cell =
-            static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)] : missingCell;
-        PaintCell(painter, cell, QRect(left, rowRect.top(), width, rowRect.height()), swapped);
+        PaintCell(painter, CellAt(row, column), QRect(left, rowRect.top(), width, rowRect.height()), swapped);
         left += width;  // cells abut; a column of width 0 takes no room
     }
 }

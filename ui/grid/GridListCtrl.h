@@ -36,6 +36,10 @@ public:
                  const QString& text);
     // Removes every row; the columns stay.
     void DeleteAllRows();
+    // Replaces every row by `count` rows of empty cells in the default colours, as
+    // DeleteAllRows and AddRows do, but keeps the cell table's memory when the new rows need
+    // at least half of it: a refill of a large library then touches no fresh memory.
+    void ResetRows(int count);
     // Sets a column's width in pixels; does nothing when the column is out of range.
     void SetColumnWidth(int column, int width);
     // Width in the grid's font of `sample` followed by a two-character margin.
@@ -91,13 +95,23 @@ private:
     void OnColumnClick(int column);
     void OnSectionResized(int column, int oldWidth, int newWidth);
     void PaintCell(QPainter& painter, const CGridCell& cell, const QRect& cellRect, bool swapped) const;
+    CGridCell& CellAt(int row, int column)
+    {
+        return m_cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_nColumns) + static_cast<std::size_t>(column)];
+    }
+    const CGridCell& CellAt(int row, int column) const
+    {
+        return m_cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_nColumns) + static_cast<std::size_t>(column)];
+    }
 
     bool m_bWidthsChanged = true;
     COLORREF m_crText;
     COLORREF m_crBack;
     std::vector<CGridColumn> m_columns;
     int m_nColumns = 0;
-    std::vector<std::vector<CGridCell>> m_rows;
+    // The cells row after row, m_nColumns to a row: one block for the whole table, so a
+    // refill of a large library costs no allocation per row.
+    std::vector<CGridCell> m_cells;
     int m_nRows = 0;
 
     CGridModel* m_model;

@@ -1,7 +1,8 @@
 #include "GridModel.h"
 
-CGridModel::CGridModel(const std::vector<CGridColumn>& columns, const Rows& rows, QObject* parent)
-    : QAbstractTableModel(parent), m_columns(columns), m_rows(rows)
+CGridModel::CGridModel(const std::vector<CGridColumn>& columns, const std::vector<CGridCell>& cells,
+                       QObject* parent)
+    : QAbstractTableModel(parent), m_columns(columns), m_cells(cells)
 {
 }
 
@@ -19,12 +20,13 @@ QVariant CGridModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
         return {};
-    if (!index.isValid() || index.row() >= m_rowCount || static_cast<std::size_t>(index.row()) >= m_rows.size())
+    if (!index.isValid() || index.row() >= m_rowCount || index.column() >= m_columnCount)
         return {};
-    const std::vector<CGridCell>& cells = m_rows[static_cast<std::size_t>(index.row())];
-    if (static_cast<std::size_t>(index.column()) >= cells.size())
+    const std::size_t cell = static_cast<std::size_t>(index.row()) * static_cast<std::size_t>(m_columnCount)
+                             + static_cast<std::size_t>(index.column());
+    if (cell >= m_cells.size())
         return {};
-    const QString& text = cells[static_cast<std::size_t>(index.column())].text;
+    const QString& text = m_cells[cell].text;
     // The blank some columns start with is a margin, not part of what the cell says.
     return role == Qt::AccessibleTextRole ? text.trimmed() : text;
 }

@@ -13,8 +13,8 @@
 class CGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    using Rows = std::vector<std::vector<CGridCell>>;
-    CGridModel(const std::vector<CGridColumn>& columns, const Rows& rows, QObject* parent);
+    // `cells`: the grid's cell table, row after row, one cell per column.
+    CGridModel(const std::vector<CGridColumn>& columns, const std::vector<CGridCell>& cells, QObject* parent);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -35,7 +35,7 @@ public:
 
 private:
     const std::vector<CGridColumn>& m_columns;
-    const Rows& m_rows;
+    const std::vector<CGridCell>& m_cells;
     int m_rowCount = 0;
     int m_columnCount = 0;
     bool m_dragEnabled = false;

@@ -245,6 +245,8 @@ void CSynthCommands::OnReceived(Destination destination, const CReceiveResult& r
         m_bank->SetBank(*bank, name);
     }
     m_receivedDump = result.bytes;
+    for (const ReceivedHandler& handler : m_receivedHandlers)
+        handler(m_receivedDump);
 }
 
 void CSynthCommands::OnProgramSendBank()

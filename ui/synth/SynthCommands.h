@@ -17,6 +17,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -47,6 +48,9 @@ public:
 
     // The last dump received, byte for byte; empty before the first.
     const std::vector<unsigned char>& ReceivedDump() const { return m_receivedDump; }
+    // Called with every dump received whole, whether it went to the library or the bank.
+    using ReceivedHandler = std::function<void(const std::vector<unsigned char>& dump)>;
+    void WhenReceived(ReceivedHandler handler) { m_receivedHandlers.push_back(std::move(handler)); }
 
     // Tests shorten the waits and send without the wire's pace.
     void SetTimingForTests(const CReceiveTimeouts& timeouts, unsigned int answerMs, unsigned int wireBytesPerSecond);
@@ -84,6 +88,7 @@ private:
     CMidiOperation* m_operation;
     QMenu* m_receiveMenu = nullptr;
     std::vector<unsigned char> m_receivedDump;
+    std::vector<ReceivedHandler> m_receivedHandlers;
     CReceiveTimeouts m_timeouts;
     unsigned int m_answerMs = 10000;
     unsigned int m_wireBytesPerSecond = MIDI_WIRE_BYTES_PER_SECOND;

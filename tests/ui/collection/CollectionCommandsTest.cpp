@@ -45,7 +45,7 @@ protected:
         fixture.midi.AddDevice("UM-ONE MIDI 1");
         fixture.profile.values["midi/chan"] = "0";
         CMainFrame& frame = fixture.Create();
-        commands = fixture.features.collection;
+        commands = fixture.features.collectionView;
         db.Import("ms2000-bank-0x4C.syx");
         commands->SetCollection(&db.Db());
         frame.resize(1000, 700);

@@ -65,7 +65,7 @@ int main(int argc, char* argv[])
     fixture.fileDialogs.nextOpen = {realdata.filePath("ms2000-bank-0x4C.syx")};
     frame.OnFileOpen();
 
-    CCollectionCommands& view = *fixture.features.collection;
+    CCollectionCommands& view = *fixture.features.collectionView;
     view.SetCollection(collection.get());
     QApplication::setActiveWindow(&frame);
     view.Action(ID_VIEW_COLLECTION)->trigger();

@@ -1,0 +1,124 @@
+// Banks kept in the Collection as lists: saved from the bank pane, opened as the bank.
+
+#include "Bank.h"
+#include "Collection.h"
+#include "DumpWriter.h"
+#include "FrameTestSupport.h"
+#include "SyxFormat.h"
+#include "bank/BankCommands.h"
+#include "collection/CollectionBankCommands.h"
+#include "collection/CollectionFeatures.h"
+#include "collection/CollectionPrompts.h"
+#include "collection/CollectionTakeIn.h"
+
+#include <QAction>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CScriptedPrompts : public ICollectionPrompts {
+public:
+    bool AskText(QWidget*, const QString&, const QString&, const QString& suggestion, QString& answer) override
+    {
+        suggested = suggestion;
+        answer = text;
+        return !text.isEmpty();
+    }
+    bool AskChoice(QWidget*, const QString&, const QString&, const QStringList& offered, QString& answer) override
+    {
+        choices = offered;
+        answer = choice;
+        return !choice.isEmpty();
+    }
+    QString text, suggested, choice;
+    QStringList choices;
+};
+
+std::vector<unsigned char> DumpBytes(int seed)
+{
+    std::vector<std::vector<unsigned char>> programs;
+    for (int i = 0; i < BANK_SLOT_COUNT; ++i)
+        programs.push_back(MakeProgram("Bank " + std::to_string(i), i % 4, seed * 1000 + i));
+    return BuildDumpMessage(FUNC_PROGRAM_DUMP, programs);
+}
+
+class CollectionBankCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        saved = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", folder.filePath("data").toUtf8());
+        fixture.Create();
+        Commands().SetPrompts(prompts);
+    }
+    void TearDown() override { qputenv("XDG_DATA_HOME", saved); }
+
+    CCollectionBankCommands& Commands() { return *fixture.features.collection.bank; }
+    CBank OpenAsBank(const QString& name, int seed)
+    {
+        const std::vector<unsigned char> bytes = DumpBytes(seed);
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        file.close();
+        fixture.Frame().OpenFiles({file.fileName()}, ILoadedList::ReadFailures::BoxForEach);
+        fixture.features.collection.takeIn->WaitUntilIdle();
+        std::string error;
+        const std::optional<CBank> bank = CBank::ReadBytes(bytes.data(), bytes.size(), error);
+        fixture.Bank().SetBank(*bank, name);
+        return *bank;
+    }
+
+    QTemporaryDir folder;
+    QByteArray saved;
+    CFrameFixture fixture;
+    CScriptedPrompts prompts;
+};
+
+TEST_F(CollectionBankCommandsTest, ABankSavedAsAListOpensAgainAsTheSameBank)
+{
+    const CBank first = OpenAsBank("first.syx", 1);
+    prompts.text = "Live set";
+    Commands().OnSaveBankToCollection();
+    EXPECT_EQ(prompts.suggested, "first.syx");
+    EXPECT_TRUE(fixture.messageBox.shown.empty());
+
+    std::string error;
+    std::string notice;
+    std::unique_ptr<CCollection> collection = CCollection::Open(CCollection::DefaultPath(), error, notice);
+    ASSERT_NE(collection, nullptr) << error;
+    CCollectionList list;
+    ASSERT_TRUE(collection->FindList("Live set", list));
+    std::vector<unsigned char> dump;
+    ASSERT_TRUE(collection->ListDump(list.id, dump, error)) << error;
+    EXPECT_EQ(dump, first.BuildDump(0));   // as Save Bank As writes it
+
+    const CBank second = OpenAsBank("second.syx", 2);
+    ASSERT_NE(second, first);
+    prompts.choice = "Live set";
+    Commands().OnOpenBankFromCollection();
+    EXPECT_EQ(prompts.choices, QStringList{"Live set"});
+    ASSERT_NE(fixture.Bank().Bank(), nullptr);
+    EXPECT_EQ(*fixture.Bank().Bank(), first);
+    EXPECT_EQ(fixture.Bank().BankName(), "Live set");
+}
+
+TEST_F(CollectionBankCommandsTest, ABankWhoseProgramsAreNotInTheCollectionIsNotSaved)
+{
+    fixture.features.collection.takeIn->KeepAction()->setChecked(false);
+    OpenAsBank("unkept.syx", 3);
+    prompts.text = "Unkept";
+    Commands().OnSaveBankToCollection();
+    ASSERT_EQ(fixture.messageBox.shown.size(), 1u);
+    EXPECT_TRUE(fixture.messageBox.shown[0].text.startsWith("128 of the bank's programs are not in the Collection"));
+
+    prompts.choice = "Unkept";
+    Commands().OnOpenBankFromCollection();
+    ASSERT_EQ(fixture.messageBox.shown.size(), 2u);
+    EXPECT_EQ(fixture.messageBox.shown[1].text, "The Collection holds no list of 128 programs to open as the bank.");
+}
+
+}  // namespace

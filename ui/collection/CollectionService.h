@@ -1,0 +1,54 @@
+#pragma once
+// The window's one handle on the Collection: its database connection for the window's own
+// thread, opened on first use. When the Collection cannot be used the status bar says so
+// once, and the window goes on without it; a damaged file that was set aside is told in a
+// message box. Whatever in the window changes the Collection says so through changed(), so
+// that the views showing it look again.
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <string>
+
+class CCollection;
+class ICommandHost;
+class IMessageBoxService;
+
+class CCollectionService : public QObject {
+    Q_OBJECT
+public:
+    // The database at `path`, or at CCollection::DefaultPath() when `path` is empty.
+    CCollectionService(ICommandHost& host, IMessageBoxService& messages, const std::string& path = {},
+                       QObject* parent = nullptr);
+    ~CCollectionService() override;
+
+    // The connection for the window's thread, opened on the first call; null when the
+    // Collection cannot be used (told once in the status bar; tried again a while later).
+    // Never hold it across a return to the event loop without asking again.
+    CCollection* Collection();
+    // The database file, for workers that open a connection of their own.
+    const std::string& Path() const { return m_path; }
+
+    // A failure of something the window asked of the Collection: a note in the status bar.
+    void ReportFailure(const QString& text);
+    // The Collection cannot be used: `error` in the status bar, once a session.
+    void ReportUnusable(const std::string& error);
+    // A damaged database was set aside and a new one started: told in a message box.
+    void ReportNotice(const std::string& notice);
+    // Tells the views that the window changed the Collection.
+    void NotifyChanged() { emit changed(); }
+
+signals:
+    // The window changed something in the Collection (took files in, marked, renamed...).
+    void changed();
+
+private:
+    ICommandHost& m_host;
+    IMessageBoxService& m_messages;
+    std::string m_path;
+    std::unique_ptr<CCollection> m_collection;
+    QElapsedTimer m_sinceFailure;   // valid after a failed open
+    bool m_toldUnusable = false;
+};

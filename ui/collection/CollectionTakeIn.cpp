@@ -1,0 +1,157 @@
+#include "CollectionTakeIn.h"
+
+#include "Collection.h"
+#include "CollectionService.h"
+#include "host/CommandHost.h"
+#include "host/LoadedList.h"
+#include "services/Profile.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QWidget>
+
+#include <memory>
+
+namespace {
+const char* const SECTION = "collection";
+const char* const KEEP_KEY = "keepOpenedFiles";
+}  // namespace
+
+CCollectionTakeIn::CCollectionTakeIn(CCollectionService& service, ICommandHost& host, ILoadedList& library,
+                                     IProfile& profile)
+    : QObject(host.Window()), m_service(service), m_profile(profile), m_path(service.Path())
+{
+    m_keepAction = new QAction("Keep Opened Files &in Collection", host.Window());
+    m_keepAction->setObjectName("keepOpenedFilesAction");
+    m_keepAction->setCheckable(true);
+    m_keepAction->setChecked(m_profile.GetProfileInt(SECTION, KEEP_KEY, 1) != 0);
+    m_keepAction->setStatusTip("Take every file you open into the Collection");
+    connect(m_keepAction, &QAction::toggled, this,
+            [this](bool keep) { m_profile.WriteProfileInt(SECTION, KEEP_KEY, keep ? 1 : 0); });
+    library.WhenFilesRead([this](const QStringList& paths) { TakeInFiles(paths); });
+}
+
+CCollectionTakeIn::~CCollectionTakeIn()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_closing = true;
+    }
+    m_wake.notify_all();
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+bool CCollectionTakeIn::KeepsOpenedFiles() const
+{
+    return m_keepAction->isChecked();
+}
+
+void CCollectionTakeIn::TakeInFiles(const QStringList& paths)
+{
+    if (!KeepsOpenedFiles())
+        return;
+    for (const QString& path : paths)
+        Enqueue(Job{QFileInfo(path).absoluteFilePath(), {}, 0});
+}
+
+void CCollectionTakeIn::TakeInSynthDump(const std::vector<unsigned char>& dump, std::int64_t receivedAt)
+{
+    Enqueue(Job{QString(), dump, receivedAt});
+}
+
+void CCollectionTakeIn::Enqueue(Job job)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_closing)
+            return;
+        m_jobs.push_back(std::move(job));
+        if (!m_worker.joinable())
+            m_worker = std::thread([this] { Work(); });
+    }
+    m_wake.notify_one();
+}
+
+void CCollectionTakeIn::Work()
+{
+    std::unique_ptr<CCollection> collection;
+    Outcome outcome;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        // The files still waiting when the window goes are left; received dumps are kept.
+        if (m_closing) {
+            while (!m_jobs.empty() && !m_jobs.front().path.isEmpty())
+                m_jobs.pop_front();
+        }
+        if (m_jobs.empty()) {
+            if (!outcome.unusable.empty() || !outcome.notice.empty() || !outcome.failures.isEmpty()
+                || outcome.changed) {
+                // Told on the window's thread; dropped when the window is already gone.
+                QMetaObject::invokeMethod(this, [this, outcome] { Tell(outcome); }, Qt::QueuedConnection);
+                outcome = Outcome();
+            }
+            m_idle.notify_all();
+            if (m_closing)
+                return;
+            m_wake.wait(lock, [this] { return m_closing || !m_jobs.empty(); });
+            continue;
+        }
+        Job job = std::move(m_jobs.front());
+        m_jobs.pop_front();
+        m_busy = true;
+        lock.unlock();
+
+        if (!collection && outcome.unusable.empty()) {   // one try a run: a locked file holds each
+            std::string error;
+            std::string notice;
+            collection = CCollection::Open(m_path, error, notice);
+            if (!notice.empty())
+                outcome.notice = notice;
+            if (!collection)
+                outcome.unusable = error;
+        }
+        if (collection) {
+            CImportResult result;
+            std::string error;
+            const bool taken = job.path.isEmpty()
+                                   ? collection->ImportSynthDump(job.dump, result, error, job.receivedAt)
+                                   : collection->ImportFile(QFile::encodeName(job.path).toStdString(), result, error);
+            if (!taken)
+                outcome.failures.append(QString("%1: %2").arg(job.path.isEmpty() ? QString("the received dump") : job.path,
+                                                             QString::fromStdString(error)));
+            else if (!result.alreadyKnown)
+                outcome.changed = true;
+        }
+
+        lock.lock();
+        m_busy = false;
+    }
+}
+
+void CCollectionTakeIn::WaitUntilIdle()
+{
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_idle.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
+    }
+    QCoreApplication::sendPostedEvents(this);
+}
+
+void CCollectionTakeIn::Tell(const Outcome& outcome)
+{
+    if (!outcome.notice.empty())
+        m_service.ReportNotice(outcome.notice);
+    if (!outcome.unusable.empty())
+        m_service.ReportUnusable(outcome.unusable);
+    else if (!outcome.failures.isEmpty())
+        m_service.ReportFailure(outcome.failures.size() == 1
+                                    ? QString("Not kept in the Collection: %1").arg(outcome.failures.front())
+                                    : QString("%1 files were not kept in the Collection. The first: %2")
+                                          .arg(outcome.failures.size())
+                                          .arg(outcome.failures.front()));
+    if (outcome.changed)
+        m_service.NotifyChanged();
+}

@@ -1,0 +1,78 @@
+#pragma once
+// Taking into the Collection what the window opens and receives: every file an Open read
+// (its dialog, a drop, the command line, Recent Files) while File > "Keep Opened Files in
+// Collection" is ticked (the default; remembered in the settings), and every dump received
+// from the synthesizer, as a synth source. The work runs on a thread of its own with its
+// own connection, after the grid was filled, so Open is neither slowed down nor made to
+// fail by it. When the window goes, a file under way is finished and the files still
+// waiting are left; received dumps are always kept.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CCollectionService;
+class ICommandHost;
+class ILoadedList;
+class IProfile;
+class QAction;
+
+class CCollectionTakeIn : public QObject {
+    Q_OBJECT
+public:
+    CCollectionTakeIn(CCollectionService& service, ICommandHost& host, ILoadedList& library, IProfile& profile);
+    ~CCollectionTakeIn() override;
+
+    // File > Keep Opened Files in Collection.
+    QAction* KeepAction() const { return m_keepAction; }
+    bool KeepsOpenedFiles() const;
+
+    // Takes the files in, in the background; nothing while Keep is unticked.
+    void TakeInFiles(const QStringList& paths);
+    // Takes in a dump received from the synthesizer at `receivedAt` (seconds since the
+    // epoch), in the background.
+    void TakeInSynthDump(const std::vector<unsigned char>& dump, std::int64_t receivedAt);
+
+    // Waits until everything asked for was taken in and its outcome told (tests, closing).
+    void WaitUntilIdle();
+
+private:
+    struct Job {
+        QString path;                       // a file, or empty for a received dump
+        std::vector<unsigned char> dump;
+        std::int64_t receivedAt = 0;
+    };
+    struct Outcome {
+        std::string unusable;               // why the database could not be opened
+        std::string notice;                 // a damaged database was set aside
+        QStringList failures;               // "<file>: <reason>" for files not taken in
+        bool changed = false;
+    };
+
+    void Enqueue(Job job);
+    // The worker thread: takes the jobs in as they come, until the window goes.
+    void Work();
+    // Back on the window's thread: tells what a run of jobs came to.
+    void Tell(const Outcome& outcome);
+
+    CCollectionService& m_service;
+    IProfile& m_profile;
+    QAction* m_keepAction = nullptr;
+    const std::string m_path;
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;    // jobs came, or the window goes
+    std::condition_variable m_idle;    // the jobs ran out
+    std::deque<Job> m_jobs;
+    bool m_busy = false;         // the worker is on a job
+    bool m_closing = false;      // the window goes: files still waiting are left
+    std::thread m_worker;        // started with the first job
+};
