@@ -14,6 +14,10 @@
 
 #include <memory>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace {
 const char* const SECTION = "collection";
 const char* const KEEP_KEY = "keepOpenedFiles";
@@ -77,6 +81,9 @@ void CCollectionTakeIn::Enqueue(Job job)
 
 void CCollectionTakeIn::Work()
 {
+    // The lowest priority: taking in waits for the window and anything else that wants the
+    // processor (an error here only leaves the priority as it was).
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
     std::unique_ptr<CCollection> collection;
     Outcome outcome;
     std::unique_lock<std::mutex> lock(m_mutex);
