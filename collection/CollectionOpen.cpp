@@ -146,7 +146,7 @@ CCollection::~CCollection() = default;
 
 std::string CCollection::DefaultPath()
 {
-    // The base directory specification ignores a relative XDG_DATA_HOME.
+    // A relative XDG_DATA_HOME is ignored, as the XDG base directory rules say.
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     const std::string base = dataHome != nullptr && dataHome[0] == '/' ? std::string(dataHome)
                                                                          : HomeFolder() + "/.local/share";
