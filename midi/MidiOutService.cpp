@@ -14,3 +14,14 @@ std::string LimitText(const std::string& text, unsigned int maxBytes)
         --end;
     return text.substr(0, end);
 }
+
+int FindListedPort(IMidiOutService& out, const std::string& address, const std::string& productName,
+                   CMidiOutCaps& caps)
+{
+    const unsigned int count = out.GetNumDevs();
+    for (unsigned int id = 0; id < count; ++id) {
+        if (out.GetDevCaps(id, caps) && caps.address == address && caps.productName == productName)
+            return static_cast<int>(id);
+    }
+    return -1;
+}

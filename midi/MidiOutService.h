@@ -77,3 +77,8 @@ public:
 
 // Cuts `text` to at most `maxBytes` bytes without splitting a UTF-8 character.
 std::string LimitText(const std::string& text, unsigned int maxBytes);
+
+// The device id of the listed port at `address` (client:port) whose name is `productName`,
+// with its caps; -1 when no such port is listed now.
+int FindListedPort(IMidiOutService& out, const std::string& address, const std::string& productName,
+                   CMidiOutCaps& caps);

@@ -95,13 +95,9 @@ int CTestMidiInService::OpenInPort(MidiInHandle* handle, const std::string& addr
     if (handle == nullptr)
         return ERR_NOT_OPEN;
     *handle = nullptr;
-    const unsigned int count = m_out.GetNumDevs();
-    for (unsigned int id = 0; id < count; ++id) {
-        CMidiOutCaps caps;
-        if (m_out.GetDevCaps(id, caps) && caps.address == address && caps.productName == productName)
-            return OpenListed(handle, static_cast<int>(id), caps);
-    }
-    return ERR_PORT_GONE;
+    CMidiOutCaps caps;
+    const int id = FindListedPort(m_out, address, productName, caps);
+    return id < 0 ? ERR_PORT_GONE : OpenListed(handle, id, caps);
 }
 
 int CTestMidiInService::OpenListed(MidiInHandle* handle, int deviceId, const CMidiOutCaps& caps)
