@@ -121,8 +121,9 @@ TEST(AtomicFile, ALinkIsFollowedToTheFileItNames)
         EXPECT_TRUE(S_ISLNK(info.st_mode)) << c.what << ": the link stays a link";
         EXPECT_EQ(ReadBytes(folder.File(c.realFile)), (std::vector<unsigned char>{7, 7})) << c.what;
         ASSERT_EQ(stat(folder.File(c.realFile).c_str(), &info), 0);
-        if (c.existing)
+        if (c.existing) {
             EXPECT_EQ(info.st_mode & 0777, 0600u) << c.what << ": the file keeps its permissions";
+        }
         unlink(folder.File("sub/real.syx").c_str());
         unlink(folder.File("sub/new.syx").c_str());
         rmdir(folder.File("sub").c_str());

@@ -43,7 +43,7 @@ int ReceiveInterrupted(const std::string& file, const std::vector<int>& signals,
     out.AddDevice("Serial MIDI 1", MidiOutKind::HardwarePort, true);
     std::ostringstream text;
     CCliContext context{out, in, text, text, false, std::string(), listening ? &interrupted : nullptr,
-                        CReceiveTimeouts{3000, 3000, 3000}, 0};
+                        CReceiveTimeouts{3000, 3000, 3000}, 0, std::string()};
     std::thread sender([&signals] {
         for (const int signal : signals) {
             std::this_thread::sleep_for(std::chrono::milliseconds(150));

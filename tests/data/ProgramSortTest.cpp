@@ -219,8 +219,9 @@ TEST(ProgramSort, TiedProgramsKeepTheirOrder)
             for (int i = 1; i < list.GetSize(); ++i) {
                 const CSyxProgram* a = list.GetAt(i - 1);
                 const CSyxProgram* b = list.GetAt(i);
-                if (Compare(c.column, a, b) == 0)
+                if (Compare(c.column, a, b) == 0) {
                     ASSERT_LT(placeBefore[a], placeBefore[b]) << c.what << ", pass " << pass << ", at " << i;
+                }
             }
         }
     }
