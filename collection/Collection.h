@@ -76,6 +76,12 @@ struct CSlotDifference {
 
 using CollectionProgramData = std::array<unsigned char, 254>;
 
+// Two banks of 128 programs slot by slot, every slot (unchanged ones too): a slot whose
+// bytes 12-253 differ is changed, one whose names (bytes 0-11) differ is renamed. Empty
+// unless both hold 128 programs.
+std::vector<CSlotDifference> CompareSlots(const std::vector<CollectionProgramData>& first,
+                                          const std::vector<CollectionProgramData>& second);
+
 class CSqliteDb;
 class CSoundIndex;
 class CNameIndex;
@@ -135,6 +141,11 @@ public:
     bool FindList(const std::string& name, CCollectionList& list);
     // A list of 128 programs as one program dump (0x4C, channel 0), as Save Bank As writes it.
     bool ListDump(CollectionId list, std::vector<unsigned char>& bytes, std::string& error);
+
+    // The 128 programs of a source holding a bank (a 128-program or an all-data dump) in
+    // slot order, with the names they had then. False, with `error`, for an unknown source or
+    // one of a single program.
+    bool SourceBankPrograms(CollectionId source, std::vector<CollectionProgramData>& programs, std::string& error);
 
     // Two sources of 128 programs slot by slot: only the slots that differ.
     bool Compare(CollectionId first, CollectionId second, std::vector<CSlotDifference>& differences,

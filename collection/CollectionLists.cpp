@@ -156,29 +156,52 @@ bool CCollection::ListDump(CollectionId list, std::vector<unsigned char>& bytes,
     return true;
 }
 
+bool CCollection::SourceBankPrograms(CollectionId source, std::vector<CollectionProgramData>& programs,
+                                     std::string& error)
+{
+    programs.clear();
+    const std::optional<CBank> bank = SourceBank(*this, *m_db, source, error);
+    if (!bank)
+        return false;
+    for (int slot = 0; slot < BANK_SLOT_COUNT; ++slot)
+        programs.push_back(bank->GetProgram(slot));
+    return true;
+}
+
+std::vector<CSlotDifference> CompareSlots(const std::vector<CollectionProgramData>& first,
+                                          const std::vector<CollectionProgramData>& second)
+{
+    std::vector<CSlotDifference> slots;
+    const auto count = static_cast<std::size_t>(BANK_SLOT_COUNT);
+    if (first.size() != count || second.size() != count)
+        return slots;
+    for (int slot = 0; slot < BANK_SLOT_COUNT; ++slot) {
+        const CollectionProgramData& one = first[static_cast<std::size_t>(slot)];
+        const CollectionProgramData& two = second[static_cast<std::size_t>(slot)];
+        std::string firstName = CSyxProgram('A', 1, one.data(), PROGRAM_DATA_SIZE, std::string()).GetName();
+        std::string secondName = CSyxProgram('A', 1, two.data(), PROGRAM_DATA_SIZE, std::string()).GetName();
+        const bool renamed = firstName != secondName;
+        const bool changed = std::memcmp(one.data() + NAME_SIZE, two.data() + NAME_SIZE, PROGRAM_DATA_SIZE - NAME_SIZE)
+            != 0;
+        const SlotChange change = renamed && changed ? SlotChange::RenamedAndChanged
+            : renamed                                 ? SlotChange::Renamed
+            : changed                                 ? SlotChange::Changed
+                                                      : SlotChange::Unchanged;
+        slots.push_back({slot, change, std::move(firstName), std::move(secondName)});
+    }
+    return slots;
+}
+
 bool CCollection::Compare(CollectionId first, CollectionId second, std::vector<CSlotDifference>& differences,
                           std::string& error)
 {
     differences.clear();
-    const std::optional<CBank> one = SourceBank(*this, *m_db, first, error);
-    if (!one)
+    std::vector<CollectionProgramData> one;
+    std::vector<CollectionProgramData> two;
+    if (!SourceBankPrograms(first, one, error) || !SourceBankPrograms(second, two, error))
         return false;
-    const std::optional<CBank> two = SourceBank(*this, *m_db, second, error);
-    if (!two)
-        return false;
-    for (int slot = 0; slot < BANK_SLOT_COUNT; ++slot) {
-        const std::string firstName = one->CreateSlotRecord(slot)->GetName();
-        const std::string secondName = two->CreateSlotRecord(slot)->GetName();
-        const bool renamed = firstName != secondName;
-        const bool changed = std::memcmp(one->GetProgram(slot).data() + NAME_SIZE,
-                                         two->GetProgram(slot).data() + NAME_SIZE, PROGRAM_DATA_SIZE - NAME_SIZE)
-            != 0;
-        if (!renamed && !changed)
-            continue;
-        const SlotChange change = renamed && changed ? SlotChange::RenamedAndChanged
-            : renamed                                 ? SlotChange::Renamed
-                                                      : SlotChange::Changed;
-        differences.push_back({slot, change, firstName, secondName});
-    }
+    for (CSlotDifference& slot : CompareSlots(one, two))
+        if (slot.change != SlotChange::Unchanged)
+            differences.push_back(std::move(slot));
     return true;
 }

@@ -4,6 +4,8 @@
 
 #include "Bank.h"
 
+#include <algorithm>
+
 using CollectionLists = CCollectionTest;
 
 TEST_F(CollectionLists, AListOfABanksProgramsIsWrittenAsThatBank)
@@ -80,4 +82,32 @@ TEST_F(CollectionLists, CompareClassifiesEachSlotThatDiffers)
     EXPECT_FALSE(collection->Compare(first.source, single.source, differences, error));
     EXPECT_EQ(error, "The source /one.syx holds one program, not a bank of 128");
     EXPECT_FALSE(collection->Compare(first.source, 999, differences, error));
+}
+
+TEST_F(CollectionLists, CompareSlotsKeepsTheUnchangedSlotsOfAReceiveAgainstProgramsInMemory)
+{
+    auto collection = OpenCollection();
+    const std::vector<Bytes> received = MakeBankPrograms("Bank", 1);
+    CImportResult result;
+    std::string error;
+    ASSERT_TRUE(collection->ImportSynthDump(BankDump(received), result, error, 1000)) << error;
+    std::vector<CollectionProgramData> first;
+    ASSERT_TRUE(collection->SourceBankPrograms(result.source, first, error)) << error;
+    ASSERT_EQ(first.size(), 128u);
+    EXPECT_TRUE(std::equal(received[5].begin(), received[5].end(), first[5].begin()));
+
+    std::vector<CollectionProgramData> second = first;
+    second[64][200] ^= 1;
+    const std::vector<CSlotDifference> slots = CompareSlots(first, second);
+    ASSERT_EQ(slots.size(), 128u);
+    EXPECT_EQ(slots[0].change, SlotChange::Unchanged);
+    EXPECT_EQ(slots[0].secondName, "Bank 0");
+    EXPECT_EQ(slots[64].change, SlotChange::Changed);
+    EXPECT_EQ(std::count_if(slots.begin(), slots.end(),
+                            [](const CSlotDifference& slot) { return slot.change != SlotChange::Unchanged; }),
+              1);
+
+    // Anything but two sets of 128 programs compares to nothing.
+    second.pop_back();
+    EXPECT_TRUE(CompareSlots(first, second).empty());
 }
