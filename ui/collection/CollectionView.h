@@ -46,6 +46,8 @@ public:
     // Selects the rows of these programs (those shown) and makes the first one current.
     void SelectIds(const std::vector<CollectionId>& ids);
 
+    // The filter chosen in the list.
+    const CCollectionFilter& Filter() const { return m_filter; }
     QLineEdit* SearchField() const { return m_search; }
     QComboBox* FilterBox() const { return m_filterBox; }
     CCollectionTable* Table() const { return m_table; }

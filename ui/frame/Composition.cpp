@@ -5,6 +5,7 @@
 #include "Collection.h"
 #include "bank/BankCommands.h"
 #include "collection/CollectionCommands.h"
+#include "collection/CollectionHistoryCommand.h"
 #include "collection/CollectionService.h"
 #include "desktop/FileDropTarget.h"
 #include "desktop/RecentFiles.h"
@@ -70,6 +71,10 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
         QObject::connect(service, &CCollectionService::changed, features.collectionView, &CCollectionCommands::Refresh);
         QObject::connect(features.collectionView, &CCollectionCommands::collectionChanged, service,
                          &CCollectionService::NotifyChanged);
+        // The History of receives sends one back as Send Bank to Synth sends the bank.
+        features.collectionHistory = new CCollectionHistoryCommand(frame, *service, *features.collectionView,
+                                                                   features.bank, features.synth,
+                                                                   *services.messageBox);
     }
 
     frame.RestoreLayout();
