@@ -66,6 +66,10 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Ctrl+A is the view's while the focus is in it: it selects every row (in the search
+    // field, its text), not the window's Audition.
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void OnSearchChanged();

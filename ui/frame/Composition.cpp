@@ -62,6 +62,7 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     features.collection = ComposeCollection(frame, frame, features.bank, services);
     if (features.synth != nullptr)
         TakeInReceives(features.collection, *features.synth);
+    TakeInBankFiles(features.collection, *features.bank);
 
     // The Collection view, on the window's handle on the database; it looks again whenever
     // the window changed the Collection, and tells when it changed it itself.
