@@ -2,9 +2,10 @@
 // The Collection: every program ever opened or received, kept in one SQLite database.
 //
 // A program is one sound: its identity is its 254 data bytes without the 12 name bytes.
-// A source is one file taken in (path, size, content hash, time, exact bytes) or one
-// receive from the synthesizer (exact bytes); it records which program sits in which
-// slot. Any source can be written out again byte for byte.
+// A source is one file taken in (path, size, content hash, time, exact bytes), one
+// receive from the synthesizer (exact bytes), or a bank saved from the window that held
+// sounds the Collection did not have; it records which program sits in which slot. Any
+// source can be written out again byte for byte.
 //
 // One CCollection is one connection; it is used from one thread at a time. Another thread
 // or process opens its own (the database runs in WAL mode with a busy timeout).
@@ -18,7 +19,7 @@
 
 using CollectionId = std::int64_t;
 
-enum class SourceKind { File, Synth };
+enum class SourceKind { File, Synth, Bank };
 
 struct CCollectionProgram {
     CollectionId id = 0;
@@ -32,10 +33,24 @@ struct CCollectionProgram {
     std::string firstSeen;      // local time, "yyyy-MM-ddThh:mm:ss"
 };
 
+// A program as a table of search results shows it: only what a row needs, with nothing
+// that has to be formatted or read separately, so that one can be made for every program.
+struct CCollectionRow {
+    CollectionId id = 0;
+    std::string shownName;
+    std::vector<std::string> tags;      // sorted, case ignored
+    std::int64_t firstSeenTime = 0;     // seconds since the epoch
+    int sourceCount = 0;
+    std::uint8_t voiceModeIndex = 0;    // 0 Single, 1 Split, 2 Dual, 3 Vocoder
+    bool favourite = false;
+    bool hidden = false;
+};
+
 struct CCollectionSource {
     CollectionId id = 0;
     SourceKind kind = SourceKind::File;
-    std::string name;           // files: the full path; receives: "Synth yyyy-MM-dd hh:mm:ss"
+    std::string name;           // files: the full path; receives: "Synth yyyy-MM-dd hh:mm:ss";
+                                // banks: "Bank \"<list>\" yyyy-MM-dd hh:mm:ss"
     int programCount = 0;
     std::string takenIn;        // local time, "yyyy-MM-ddThh:mm:ss"
     std::int64_t size = 0;      // bytes
@@ -76,9 +91,16 @@ struct CSlotDifference {
 
 using CollectionProgramData = std::array<unsigned char, 254>;
 
+// Two banks of 128 programs slot by slot, every slot (unchanged ones too): a slot whose
+// bytes 12-253 differ is changed, one whose names (bytes 0-11) differ is renamed. Empty
+// unless both hold 128 programs.
+std::vector<CSlotDifference> CompareSlots(const std::vector<CollectionProgramData>& first,
+                                          const std::vector<CollectionProgramData>& second);
+
 class CSqliteDb;
 class CSoundIndex;
 class CNameIndex;
+struct CSearchFilter;
 
 class CCollection {
 public:
@@ -104,6 +126,11 @@ public:
 
     // Programs matching `query`, ordered by shown name (case ignored) then id.
     std::vector<CCollectionProgram> Search(const CCollectionQuery& query);
+    // The same programs as rows, in the same order; many times quicker for many programs.
+    std::vector<CCollectionRow> SearchRows(const CCollectionQuery& query);
+    // The programs with any name holding `fragment` (case ignored), in ascending order:
+    // what the text of a query narrows the other fields' programs to.
+    std::vector<CollectionId> ProgramsNamed(const std::string& fragment);
     bool GetProgram(CollectionId id, CCollectionProgram& program);
     // Every name the program was seen with, first seen first.
     std::vector<std::string> ProgramNames(CollectionId id);
@@ -130,11 +157,26 @@ public:
 
     // Lists: named, ordered, at most 128 programs. Saving under an existing name replaces it.
     bool SaveList(const std::string& name, const std::vector<CollectionId>& programs, std::string& error);
+    // Saves a bank's 128 programs as the list `name`, all or nothing. Each slot's program is
+    // found by its sound, and the slot's name is recorded as a name it was seen with. When the
+    // bank holds sounds the Collection lacks, the bank becomes a source of its own (kind Bank,
+    // named "Bank \"<name>\" yyyy-MM-dd hh:mm:ss" after `savedAt`, 0 = now) and they are added
+    // from it; `result` tells that source (0 for none) and how many were new. The list keeps
+    // each slot's name, so ListDump gives the bank back byte for byte.
+    bool SaveBankAsList(const std::string& name, const std::vector<CollectionProgramData>& programs,
+                        CImportResult& result, std::string& error, std::int64_t savedAt = 0);
     std::vector<CCollectionList> Lists();
     std::vector<CollectionId> ListPrograms(CollectionId list);
     bool FindList(const std::string& name, CCollectionList& list);
     // A list of 128 programs as one program dump (0x4C, channel 0), as Save Bank As writes it.
+    // Each program carries the name its slot had when the list was saved from a bank, else
+    // its shown name.
     bool ListDump(CollectionId list, std::vector<unsigned char>& bytes, std::string& error);
+
+    // The 128 programs of a source holding a bank (a 128-program or an all-data dump) in
+    // slot order, with the names they had then. False, with `error`, for an unknown source or
+    // one of a single program.
+    bool SourceBankPrograms(CollectionId source, std::vector<CollectionProgramData>& programs, std::string& error);
 
     // Two sources of 128 programs slot by slot: only the slots that differ.
     bool Compare(CollectionId first, CollectionId second, std::vector<CSlotDifference>& differences,
@@ -148,6 +190,8 @@ private:
     explicit CCollection(std::unique_ptr<CSqliteDb> db);
     bool TakeIn(SourceKind kind, const std::string& name, const std::vector<unsigned char>& bytes,
                 std::int64_t takenAt, CImportResult& result, std::string& error);
+    // The WHERE clause and its parameters for `query`.
+    CSearchFilter Filter(const CCollectionQuery& query);
 
     std::unique_ptr<CSqliteDb> m_db;
     std::unique_ptr<CSoundIndex> m_sounds;   // made on the first import

@@ -42,10 +42,12 @@ public:
 
     // The selected programs, in the table's order.
     std::vector<CollectionId> SelectedIds() const;
-    std::vector<CCollectionProgram> SelectedPrograms() const;
+    std::vector<CCollectionRow> SelectedPrograms() const;
     // Selects the rows of these programs (those shown) and makes the first one current.
     void SelectIds(const std::vector<CollectionId>& ids);
 
+    // The filter chosen in the list.
+    const CCollectionFilter& Filter() const { return m_filter; }
     QLineEdit* SearchField() const { return m_search; }
     QComboBox* FilterBox() const { return m_filterBox; }
     CCollectionTable* Table() const { return m_table; }
@@ -64,12 +66,23 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Ctrl+A is the view's while the focus is in it: it selects every row (in the search
+    // field, its text), not the window's Audition.
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void OnSearchChanged();
     void OnFilterChosen(int index);
     void FillFilters();
+    // Reads the filter's rows from the database, then narrows them to the search text.
     void Search();
+    // Narrows the rows read last to the search text.
+    void NarrowToText();
+    // Runs `change` on the model, keeping the selection and the current row where their
+    // programs are still shown.
+    template <typename Change>
+    void KeepingSelection(Change change);
     void ShowState();
 
     CollectionSource m_source;
