@@ -49,6 +49,15 @@ void CCollectionBankCommands::OnSaveBankToCollection()
     CCollection* collection = m_service.Collection();
     if (collection == nullptr)
         return;   // the status bar says why
+    CCollectionList existing;
+    if (collection->FindList(name.toStdString(), existing)
+        && !m_prompts->AskConfirm(m_host.Window(), "Save Bank to Collection",
+                                  QString("The Collection already holds a list named \"%1\" (%2 programs). "
+                                          "Replace it with the bank?")
+                                      .arg(name)
+                                      .arg(existing.programCount),
+                                  "&Replace List"))
+        return;
 
     const CBank& bank = *m_bank.Bank();
     std::vector<CollectionProgramData> programs(BANK_SLOT_COUNT);

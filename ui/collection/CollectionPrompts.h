@@ -1,5 +1,5 @@
 #pragma once
-// The small questions the Collection's commands ask: a name, or one of a few names.
+// The small questions the Collection's commands ask: a name, one of a few names, yes or no.
 // Replaceable in tests.
 
 #include <QString>
@@ -16,6 +16,9 @@ public:
     // Asks for one of `choices`; false when cancelled.
     virtual bool AskChoice(QWidget* parent, const QString& title, const QString& label, const QStringList& choices,
                            QString& answer) = 0;
+    // Asks a question with a button that does what it says (`confirmText`) and Cancel.
+    virtual bool AskConfirm(QWidget* parent, const QString& title, const QString& text,
+                            const QString& confirmText) = 0;
 };
 
 class CQtCollectionPrompts : public ICollectionPrompts {
@@ -24,4 +27,5 @@ public:
                  QString& answer) override;
     bool AskChoice(QWidget* parent, const QString& title, const QString& label, const QStringList& choices,
                    QString& answer) override;
+    bool AskConfirm(QWidget* parent, const QString& title, const QString& text, const QString& confirmText) override;
 };

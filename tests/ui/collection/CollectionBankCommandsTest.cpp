@@ -33,7 +33,13 @@ public:
         answer = choice;
         return !choice.isEmpty();
     }
-    QString text, suggested, choice;
+    bool AskConfirm(QWidget*, const QString&, const QString& question, const QString&) override
+    {
+        asked = question;
+        return confirm;
+    }
+    QString text, suggested, choice, asked;
+    bool confirm = false;
     QStringList choices;
 };
 
@@ -124,6 +130,32 @@ TEST_F(CollectionBankCommandsTest, ABankOfProgramsTheCollectionLacksIsSavedAndOp
     ASSERT_NE(fixture.Bank().Bank(), nullptr);
     EXPECT_EQ(*fixture.Bank().Bank(), unkept);
     EXPECT_TRUE(fixture.messageBox.shown.empty());
+}
+
+TEST_F(CollectionBankCommandsTest, SavingUnderANameInUseAsksAndKeepsTheListUnlessReplaced)
+{
+    const CBank first = OpenAsBank("first.syx", 5);
+    prompts.text = "Live set";
+    Commands().OnSaveBankToCollection();
+    EXPECT_TRUE(prompts.asked.isEmpty());   // a new name asks nothing
+
+    const CBank second = OpenAsBank("second.syx", 6);
+    for (const bool replace : {false, true}) {
+        prompts.asked.clear();
+        prompts.confirm = replace;
+        Commands().OnSaveBankToCollection();
+        EXPECT_EQ(prompts.asked, "The Collection already holds a list named \"Live set\" (128 programs). Replace "
+                                 "it with the bank?");
+        std::string error;
+        std::string notice;
+        std::unique_ptr<CCollection> collection = CCollection::Open(CCollection::DefaultPath(), error, notice);
+        ASSERT_NE(collection, nullptr) << error;
+        CCollectionList list;
+        ASSERT_TRUE(collection->FindList("Live set", list));
+        std::vector<unsigned char> dump;
+        ASSERT_TRUE(collection->ListDump(list.id, dump, error)) << error;
+        EXPECT_EQ(dump, (replace ? second : first).BuildDump(0)) << "replace " << replace;
+    }
 }
 
 }  // namespace
