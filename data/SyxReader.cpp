@@ -9,6 +9,7 @@
 #include <cstring>
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -126,10 +127,15 @@ int CProgramList::AppendDump(const unsigned char* header, unsigned char* body, u
     }
 
     const unsigned char* data = UnpackInPlace(body, expected * PROGRAM_DATA_SIZE);
+    m_blocks.push_back(RecordBlock{std::unique_ptr<unsigned char[]>(new unsigned char[expected * sizeof(CSyxProgram)]), 0});
+    RecordBlock& block = m_blocks.back();
     for (unsigned int i = 0; i < expected; ++i) {
         const char bank = static_cast<char>('A' + i / PROGRAMS_PER_BANK);
         const int number = static_cast<int>(i % PROGRAMS_PER_BANK) + 1;
-        m_items.push_back(new CSyxProgram(bank, number, data + i * PROGRAM_DATA_SIZE, PROGRAM_DATA_SIZE, fileName));
+        CSyxProgram* record = new (block.storage.get() + i * sizeof(CSyxProgram))
+            CSyxProgram(bank, number, data + i * PROGRAM_DATA_SIZE, PROGRAM_DATA_SIZE, fileName);
+        ++block.count;
+        m_items.push_back(record);
     }
     return 1;
 }
