@@ -63,7 +63,7 @@ int RunSourcesCommand(const CCliOptions& options, CCliContext& context)
     if (!collection)
         return CLI_EXIT_COLLECTION;
     for (const CCollectionSource& source : collection->Sources())
-        context.out << FieldText(source.name, false) << '\t' << (source.kind == SourceKind::File ? "file" : "synth")
+        context.out << FieldText(source.name, false) << '\t' << (source.kind == SourceKind::File ? "file" : source.kind == SourceKind::Synth ? "synth" : "bank")
                     << '\t' << source.programCount << '\t' << source.takenIn << '\n';
     context.out << std::flush;
     return CLI_EXIT_OK;

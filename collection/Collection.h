@@ -2,9 +2,10 @@
 // The Collection: every program ever opened or received, kept in one SQLite database.
 //
 // A program is one sound: its identity is its 254 data bytes without the 12 name bytes.
-// A source is one file taken in (path, size, content hash, time, exact bytes) or one
-// receive from the synthesizer (exact bytes); it records which program sits in which
-// slot. Any source can be written out again byte for byte.
+// A source is one file taken in (path, size, content hash, time, exact bytes), one
+// receive from the synthesizer (exact bytes), or a bank saved from the window that held
+// sounds the Collection did not have; it records which program sits in which slot. Any
+// source can be written out again byte for byte.
 //
 // One CCollection is one connection; it is used from one thread at a time. Another thread
 // or process opens its own (the database runs in WAL mode with a busy timeout).
@@ -18,7 +19,7 @@
 
 using CollectionId = std::int64_t;
 
-enum class SourceKind { File, Synth };
+enum class SourceKind { File, Synth, Bank };
 
 struct CCollectionProgram {
     CollectionId id = 0;
@@ -35,7 +36,8 @@ struct CCollectionProgram {
 struct CCollectionSource {
     CollectionId id = 0;
     SourceKind kind = SourceKind::File;
-    std::string name;           // files: the full path; receives: "Synth yyyy-MM-dd hh:mm:ss"
+    std::string name;           // files: the full path; receives: "Synth yyyy-MM-dd hh:mm:ss";
+                                // banks: "Bank \"<list>\" yyyy-MM-dd hh:mm:ss"
     int programCount = 0;
     std::string takenIn;        // local time, "yyyy-MM-ddThh:mm:ss"
     std::int64_t size = 0;      // bytes
@@ -75,6 +77,12 @@ struct CSlotDifference {
 };
 
 using CollectionProgramData = std::array<unsigned char, 254>;
+
+// Two banks of 128 programs slot by slot, every slot (unchanged ones too): a slot whose
+// bytes 12-253 differ is changed, one whose names (bytes 0-11) differ is renamed. Empty
+// unless both hold 128 programs.
+std::vector<CSlotDifference> CompareSlots(const std::vector<CollectionProgramData>& first,
+                                          const std::vector<CollectionProgramData>& second);
 
 class CSqliteDb;
 class CSoundIndex;
@@ -130,11 +138,26 @@ public:
 
     // Lists: named, ordered, at most 128 programs. Saving under an existing name replaces it.
     bool SaveList(const std::string& name, const std::vector<CollectionId>& programs, std::string& error);
+    // Saves a bank's 128 programs as the list `name`, all or nothing. Each slot's program is
+    // found by its sound, and the slot's name is recorded as a name it was seen with. When the
+    // bank holds sounds the Collection lacks, the bank becomes a source of its own (kind Bank,
+    // named "Bank \"<name>\" yyyy-MM-dd hh:mm:ss" after `savedAt`, 0 = now) and they are added
+    // from it; `result` tells that source (0 for none) and how many were new. The list keeps
+    // each slot's name, so ListDump gives the bank back byte for byte.
+    bool SaveBankAsList(const std::string& name, const std::vector<CollectionProgramData>& programs,
+                        CImportResult& result, std::string& error, std::int64_t savedAt = 0);
     std::vector<CCollectionList> Lists();
     std::vector<CollectionId> ListPrograms(CollectionId list);
     bool FindList(const std::string& name, CCollectionList& list);
     // A list of 128 programs as one program dump (0x4C, channel 0), as Save Bank As writes it.
+    // Each program carries the name its slot had when the list was saved from a bank, else
+    // its shown name.
     bool ListDump(CollectionId list, std::vector<unsigned char>& bytes, std::string& error);
+
+    // The 128 programs of a source holding a bank (a 128-program or an all-data dump) in
+    // slot order, with the names they had then. False, with `error`, for an unknown source or
+    // one of a single program.
+    bool SourceBankPrograms(CollectionId source, std::vector<CollectionProgramData>& programs, std::string& error);
 
     // Two sources of 128 programs slot by slot: only the slots that differ.
     bool Compare(CollectionId first, CollectionId second, std::vector<CSlotDifference>& differences,

@@ -21,3 +21,8 @@ inline std::string UnknownSource(std::int64_t id)
 {
     return "No source " + std::to_string(id) + " in the Collection";
 }
+
+inline std::string BadListName()
+{
+    return "A list's name cannot be empty or hold control characters";
+}

@@ -5,6 +5,7 @@
 
 #include "CollectionErrors.h"
 #include "CollectionSchema.h"
+#include "CollectionWrite.h"
 #include "CollectionTime.h"
 #include "ContentHash.h"
 #include "SoundIndex.h"
@@ -93,54 +94,6 @@ bool FindKnownSource(CSqliteDb& db, std::size_t size, std::uint64_t hash, std::u
     return !query.Failed();
 }
 
-// Where a new program's bytes are: a slot of the source being taken in.
-struct CNewProgramPlace {
-    CollectionId source;
-    int slot;
-    std::int64_t takenAt;
-};
-
-// The program with this sound, added when new. Its key is the sound's hash, or the next
-// free key after it when another sound has that hash.
-bool FindOrAddProgram(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sources, const CSyxProgram& program,
-                      const CNewProgramPlace& place, CollectionId& id, bool& added)
-{
-    const unsigned char* sound = program.GetData() + NAME_SIZE;
-    for (std::uint64_t key = ContentHash(sound, SOUND_SIZE);; ++key) {
-        id = sounds.Find(key);
-        if (id == 0) {
-            const std::string name = program.GetName();
-            CSqliteQuery insert(db, "INSERT INTO program(sound_key, first_source, first_slot, first_name, voice_mode,"
-                                    " first_seen, source_count) VALUES(?, ?, ?, ?, ?, ?, 1)");
-            insert.Bind(1, static_cast<std::int64_t>(key))
-                .Bind(2, place.source)
-                .Bind(3, place.slot)
-                .BindText(4, name)
-                .Bind(5, (program.GetData()[VOICE_MODE_BYTE] >> 4) & 3)
-                .Bind(6, place.takenAt);
-            if (!insert.Run())
-                return false;
-            id = sqlite3_last_insert_rowid(db.Handle());
-            sounds.Add(key, id);
-            added = true;
-            return true;
-        }
-        const unsigned char* known = sources.ProgramData(db, id);
-        if (known == nullptr)
-            return false;
-        if (std::memcmp(known + NAME_SIZE, sound, SOUND_SIZE) == 0) {
-            added = false;
-            return true;
-        }
-    }
-}
-
-bool AddName(CSqliteDb& db, CollectionId program, const std::string& name)
-{
-    CSqliteQuery query(db, ADD_PROGRAM_NAME_SQL);
-    return query.Bind(1, program).BindText(2, name).Run();
-}
-
 CollectionId NextSourceId(CSqliteDb& db)
 {
     CSqliteQuery query(db, "SELECT coalesce(max(id), 0) + 1 FROM source");
@@ -163,7 +116,142 @@ std::vector<unsigned char> GlobalBlock(const std::vector<unsigned char>& bytes, 
                                       bytes.begin() + static_cast<std::ptrdiff_t>(start + ALL_DATA_TRAILER_SIZE));
 }
 
+int SourceKindValue(SourceKind kind)
+{
+    switch (kind) {
+    case SourceKind::File: return 0;
+    case SourceKind::Synth: return 1;
+    case SourceKind::Bank: return 2;
+    }
+    return 0;
+}
+
+// The key a new sound gets: its hash, or the next free key after it when another sound has
+// that hash.
+bool FreeSoundKey(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sources, const unsigned char* program,
+                  CollectionId& id, std::uint64_t& freeKey)
+{
+    const unsigned char* sound = program + NAME_SIZE;
+    for (std::uint64_t key = ContentHash(sound, SOUND_SIZE);; ++key) {
+        id = sounds.Find(key);
+        if (id == 0) {
+            freeKey = key;
+            return true;
+        }
+        const unsigned char* known = sources.ProgramData(db, id);
+        if (known == nullptr)
+            return false;
+        if (std::memcmp(known + NAME_SIZE, sound, SOUND_SIZE) == 0)
+            return true;
+    }
+}
+
+// Where a new program's bytes are: a slot of the source being written.
+struct CNewProgramPlace {
+    CollectionId source;
+    int slot;
+    std::int64_t takenAt;
+};
+
+// The program with this sound, added when new.
+bool FindOrAddProgram(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sources, const CSyxProgram& program,
+                      const CNewProgramPlace& place, CollectionId& id, bool& added)
+{
+    std::uint64_t key = 0;
+    added = false;
+    if (!FreeSoundKey(db, sounds, sources, program.GetData(), id, key))
+        return false;
+    if (id != 0)
+        return true;
+    const std::string name = program.GetName();
+    CSqliteQuery insert(db, "INSERT INTO program(sound_key, first_source, first_slot, first_name, voice_mode,"
+                            " first_seen, source_count) VALUES(?, ?, ?, ?, ?, ?, 1)");
+    insert.Bind(1, static_cast<std::int64_t>(key))
+        .Bind(2, place.source)
+        .Bind(3, place.slot)
+        .BindText(4, name)
+        .Bind(5, (program.GetData()[VOICE_MODE_BYTE] >> 4) & 3)
+        .Bind(6, place.takenAt);
+    if (!insert.Run())
+        return false;
+    id = sqlite3_last_insert_rowid(db.Handle());
+    sounds.Add(key, id);
+    added = true;
+    return true;
+}
+
 } // namespace
+
+bool FindSound(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sources, const unsigned char* program,
+               CollectionId& id)
+{
+    std::uint64_t unused = 0;
+    return FreeSoundKey(db, sounds, sources, program, id, unused);
+}
+
+bool AddProgramName(CSqliteDb& db, CollectionId program, const std::string& name)
+{
+    CSqliteQuery query(db, ADD_PROGRAM_NAME_SQL);
+    return query.Bind(1, program).BindText(2, name).Run();
+}
+
+bool WriteSource(CSqliteDb& db, CSoundIndex& sounds, const CNewSource& source, const CProgramList& list,
+                 CollectionId& sourceId, std::vector<CollectionId>& slots, int& newPrograms)
+{
+    // The source's id is known before its row is written last, under the write lock.
+    sourceId = NextSourceId(db);
+    if (sourceId == 0)
+        return false;
+    CSourcePrograms sources;
+    sources.Add(sourceId, &list);
+
+    slots.clear();
+    newPrograms = 0;
+    std::vector<CollectionId> counted;   // programs already counted for this source
+    for (int i = 0; i < list.GetSize(); ++i) {
+        const CSyxProgram& program = *list.GetAt(i);
+        CollectionId id = 0;
+        bool added = false;
+        if (!FindOrAddProgram(db, sounds, sources, program, {sourceId, i, source.takenAt}, id, added))
+            return false;
+        const bool firstTimeHere = std::find(counted.begin(), counted.end(), id) == counted.end();
+        if (!added && ((firstTimeHere && !CountOneMoreSource(db, id)) || !AddProgramName(db, id, program.GetName())))
+            return false;
+        newPrograms += added ? 1 : 0;
+        if (firstTimeHere)
+            counted.push_back(id);
+        slots.push_back(id);
+    }
+
+    const std::vector<unsigned char>& bytes = *source.bytes;
+    const std::vector<unsigned char> slotBlob = EncodeSlots(slots);
+    std::vector<unsigned char> slotNames;
+    for (int i = 0; i < list.GetSize(); ++i)
+        slotNames.insert(slotNames.end(), list.GetAt(i)->GetData(), list.GetAt(i)->GetData() + NAME_SIZE);
+    const std::vector<unsigned char> globalBlock = GlobalBlock(bytes, list.GetSize());
+    const std::uint64_t hash = ContentHash(bytes.data(), bytes.size());
+    const std::uint64_t check = ContentHash(bytes.data(), bytes.size(), CONTENT_CHECK_SEED);
+    CSqliteQuery insert(db, "INSERT INTO source(id, kind, name, size, content_hash, content_check, taken_in,"
+                            " program_count, global_block, bytes) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    insert.Bind(1, sourceId)
+        .Bind(2, SourceKindValue(source.kind))
+        .BindText(3, source.name)
+        .Bind(4, static_cast<std::int64_t>(bytes.size()))
+        .Bind(5, static_cast<std::int64_t>(hash))
+        .Bind(6, static_cast<std::int64_t>(check))
+        .Bind(7, source.takenAt)
+        .Bind(8, list.GetSize());
+    if (globalBlock.empty())
+        insert.BindNull(9);
+    else
+        insert.BindBlob(9, globalBlock.data(), globalBlock.size());
+    insert.BindBlob(10, bytes.data(), bytes.size());
+    CSqliteQuery insertSlots(db, "INSERT INTO source_slots(source, programs, names) VALUES(?, ?, ?)");
+    insertSlots.Bind(1, sourceId)
+        .BindBlob(2, slotBlob.data(), slotBlob.size())
+        .BindBlob(3, slotNames.data(), slotNames.size());
+    return insert.Run() && insertSlots.Run();
+}
 
 bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::vector<unsigned char>& bytes,
                          std::int64_t takenAt, CImportResult& result, std::string& error)
@@ -196,83 +284,17 @@ bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::ve
     if (known)
         return true;
 
-    // Whatever this transaction adds to the sound index goes with it when it is rolled back.
-    struct CForgetUnlessCommitted {
-        CSoundIndex& sounds;
-        bool committed = false;
-        ~CForgetUnlessCommitted()
-        {
-            if (!committed)
-                sounds.Clear();
-        }
-    } forget{*m_sounds};
-
-    // The source's id is known before its row is written last, under the write lock.
-    const CollectionId sourceId = NextSourceId(*m_db);
-    if (sourceId == 0) {
-        error = DatabaseError(*m_db);
-        return false;
-    }
-    CSourcePrograms sources;
-    sources.Add(sourceId, &list);
-
+    CSoundIndexRollback rollback(*m_sounds);
+    CollectionId sourceId = 0;
     std::vector<CollectionId> slots;
-    std::vector<CollectionId> counted;   // programs already counted for this source
     int newPrograms = 0;
-    for (int i = 0; i < list.GetSize(); ++i) {
-        const CSyxProgram& program = *list.GetAt(i);
-        CollectionId id = 0;
-        bool added = false;
-        if (!FindOrAddProgram(*m_db, *m_sounds, sources, program, {sourceId, i, takenAt}, id, added)) {
-            error = DatabaseError(*m_db);
-            return false;
-        }
-        const bool firstTimeHere = std::find(counted.begin(), counted.end(), id) == counted.end();
-        if (!added && ((firstTimeHere && !CountOneMoreSource(*m_db, id)) || !AddName(*m_db, id, program.GetName()))) {
-            error = DatabaseError(*m_db);
-            return false;
-        }
-        newPrograms += added ? 1 : 0;
-        if (firstTimeHere)
-            counted.push_back(id);
-        slots.push_back(id);
-    }
-
-    const std::vector<unsigned char> slotBlob = EncodeSlots(slots);
-    std::vector<unsigned char> slotNames;
-    for (int i = 0; i < list.GetSize(); ++i)
-        slotNames.insert(slotNames.end(), list.GetAt(i)->GetData(), list.GetAt(i)->GetData() + NAME_SIZE);
-    const std::vector<unsigned char> globalBlock = GlobalBlock(bytes, list.GetSize());
-    CSqliteQuery insert(*m_db, "INSERT INTO source(id, kind, name, size, content_hash, content_check, taken_in,"
-                               " program_count, global_block, bytes) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    insert.Bind(1, sourceId)
-        .Bind(2, kind == SourceKind::Synth ? 1 : 0)
-        .BindText(3, name)
-        .Bind(4, static_cast<std::int64_t>(bytes.size()))
-        .Bind(5, static_cast<std::int64_t>(hash))
-        .Bind(6, static_cast<std::int64_t>(check))
-        .Bind(7, takenAt)
-        .Bind(8, list.GetSize());
-    if (globalBlock.empty())
-        insert.BindNull(9);
-    else
-        insert.BindBlob(9, globalBlock.data(), globalBlock.size());
-    insert.BindBlob(10, bytes.data(), bytes.size());
-    CSqliteQuery insertSlots(*m_db, "INSERT INTO source_slots(source, programs, names) VALUES(?, ?, ?)");
-    insertSlots.Bind(1, sourceId)
-        .BindBlob(2, slotBlob.data(), slotBlob.size())
-        .BindBlob(3, slotNames.data(), slotNames.size());
-    if (!insert.Run() || !insertSlots.Run()) {
+    if (!WriteSource(*m_db, *m_sounds, {kind, name, &bytes, takenAt}, list, sourceId, slots, newPrograms)
+        || !transaction.Commit()) {
         error = DatabaseError(*m_db);
         return false;
     }
+    rollback.Keep();
     result.source = sourceId;
-    if (!transaction.Commit()) {
-        error = DatabaseError(*m_db);
-        result = CImportResult();
-        return false;
-    }
-    forget.committed = true;
     result.programs = list.GetSize();
     result.newPrograms = newPrograms;
     return true;

@@ -35,7 +35,7 @@ CREATE TABLE program_name(            -- the names after the first, each once
 ) WITHOUT ROWID;
 CREATE TABLE source(
   id INTEGER PRIMARY KEY,
-  kind INTEGER NOT NULL,              -- 0 a file, 1 a receive from the synthesizer
+  kind INTEGER NOT NULL,              -- 0 a file, 1 a receive from the synthesizer (2: see below)
   name TEXT NOT NULL,
   size INTEGER NOT NULL,
   content_hash INTEGER NOT NULL,      -- two independent hashes of the bytes
@@ -68,6 +68,14 @@ CREATE TABLE list_entry(
   program INTEGER NOT NULL,
   PRIMARY KEY(list, position)
 ) WITHOUT ROWID;
+)sql";
+
+// Version 2. A list saved from a bank keeps the name each slot had, so that the list gives the
+// bank back byte for byte even when a program's shown name differs; lists of programs chosen
+// in the Collection keep none (NULL) and show their programs' names. Sources of kind 2 are
+// banks saved from the window that held sounds the Collection did not have.
+const char* const SCHEMA_V2 = R"sql(
+ALTER TABLE list_entry ADD COLUMN slot_name BLOB;   -- 12 name bytes, or NULL for the shown name
 )sql";
 
 bool ReadVersion(CSqliteDb& db, int& version)
@@ -118,7 +126,7 @@ const char* const ADD_PROGRAM_NAME_SQL =
 
 const std::vector<CSchemaStep>& CollectionSchemaSteps()
 {
-    static const std::vector<CSchemaStep> steps = {{1, SCHEMA_V1}};
+    static const std::vector<CSchemaStep> steps = {{1, SCHEMA_V1}, {2, SCHEMA_V2}};
     return steps;
 }
 

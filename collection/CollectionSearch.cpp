@@ -189,7 +189,8 @@ std::vector<CCollectionSource> CCollection::Sources()
     while (select.Next()) {
         CCollectionSource source;
         source.id = select.Int(0);
-        source.kind = select.Int(1) == 1 ? SourceKind::Synth : SourceKind::File;
+        const std::int64_t kind = select.Int(1);
+        source.kind = kind == 1 ? SourceKind::Synth : kind == 2 ? SourceKind::Bank : SourceKind::File;
         source.name = select.Text(2);
         source.programCount = static_cast<int>(select.Int(3));
         source.takenIn = LocalTimeText(select.Int(4));

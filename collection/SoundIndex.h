@@ -35,3 +35,23 @@ private:
     std::size_t m_count = 0;
     std::int64_t m_lastProgram = 0;
 };
+
+// Clears the index when it goes unless Keep() was called: what a transaction that is rolled
+// back added to it goes with it.
+class CSoundIndexRollback
+{
+public:
+    explicit CSoundIndexRollback(CSoundIndex& sounds) : m_sounds(sounds) {}
+    ~CSoundIndexRollback()
+    {
+        if (!m_kept)
+            m_sounds.Clear();
+    }
+    CSoundIndexRollback(const CSoundIndexRollback&) = delete;
+    CSoundIndexRollback& operator=(const CSoundIndexRollback&) = delete;
+    void Keep() { m_kept = true; }
+
+private:
+    CSoundIndex& m_sounds;
+    bool m_kept = false;
+};

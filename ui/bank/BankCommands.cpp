@@ -201,6 +201,13 @@ void CBankCommands::OnFileOpenBank()
     m_pane->SetBank(*bank, QFileInfo(path).fileName());
     m_bankPath = SavesAsItIs(path) ? path : QString();
     ShowPane();
+    for (const BankFileReadHandler& handler : m_bankFileReadHandlers)
+        handler(path);
+}
+
+void CBankCommands::WhenBankFileRead(BankFileReadHandler handler)
+{
+    m_bankFileReadHandlers.push_back(std::move(handler));
 }
 
 bool CBankCommands::SavesAsItIs(const QString& path)

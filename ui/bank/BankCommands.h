@@ -41,6 +41,7 @@ public:
     std::vector<unsigned char> BankDump(int channel) const override;
     int SelectedSlot() const override;
     int PutPrograms(const std::vector<CBank::ProgramData>& programs) override;
+    void WhenBankFileRead(BankFileReadHandler handler) override;
 
     void OnFileOpenBank();
     // Save Bank: to the file the bank came from or was last saved to, asking for a name
@@ -70,4 +71,5 @@ private:
     CCommandTable m_commands;
     CBankPane* m_pane;
     QString m_bankPath;   // where Save Bank writes; empty: it asks
+    std::vector<BankFileReadHandler> m_bankFileReadHandlers;
 };

@@ -1,6 +1,7 @@
 #include "CollectionBankCommands.h"
 
 #include "Bank.h"
+#include "Collection.h"
 #include "CollectionPrompts.h"
 #include "CollectionService.h"
 #include "host/BankAccess.h"
@@ -11,19 +12,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QWidget>
-
-#include <algorithm>
-#include <map>
-
-namespace {
-// Where a program's sound begins: what follows its 12 name bytes.
-constexpr std::size_t SOUND_OFFSET = 12;
-
-bool SameSound(const CollectionProgramData& stored, const CBank::ProgramData& slot)
-{
-    return std::equal(stored.begin() + SOUND_OFFSET, stored.end(), slot.begin() + SOUND_OFFSET);
-}
-}  // namespace
 
 CCollectionBankCommands::CCollectionBankCommands(CCollectionService& service, ICommandHost& host, IBankAccess& bank,
                                                  IMessageBoxService& messages)
@@ -48,40 +36,6 @@ void CCollectionBankCommands::ShowFailure(const QString& text)
     m_messages.Show(m_host.Window(), text, MessageIcon::Exclamation);
 }
 
-bool CCollectionBankCommands::FindBankPrograms(CCollection& collection, std::vector<CollectionId>& ids, int& missing)
-{
-    const CBank& bank = *m_bank.Bank();
-    ids.assign(BANK_SLOT_COUNT, 0);
-    missing = 0;
-    // Programs are found by a name they were seen with, then told apart by their sound.
-    std::map<std::string, std::vector<CollectionId>> candidatesByName;
-    for (int slot = 0; slot < BANK_SLOT_COUNT; ++slot) {
-        const std::string name(bank.CreateSlotRecord(slot)->GetNameView());
-        auto found = candidatesByName.find(name);
-        if (found == candidatesByName.end()) {
-            std::vector<CollectionId> candidates;
-            for (const bool hidden : {false, true}) {
-                CCollectionQuery query;
-                query.text = name;
-                query.hiddenOnly = hidden;
-                for (const CCollectionProgram& program : collection.Search(query))
-                    candidates.push_back(program.id);
-            }
-            found = candidatesByName.emplace(name, std::move(candidates)).first;
-        }
-        for (const CollectionId id : found->second) {
-            CollectionProgramData data{};
-            if (collection.ProgramData(id, data) && SameSound(data, bank.GetProgram(slot))) {
-                ids[static_cast<std::size_t>(slot)] = id;
-                break;
-            }
-        }
-        if (ids[static_cast<std::size_t>(slot)] == 0)
-            ++missing;
-    }
-    return missing == 0;
-}
-
 void CCollectionBankCommands::OnSaveBankToCollection()
 {
     if (!m_bank.HasBank())
@@ -96,24 +50,23 @@ void CCollectionBankCommands::OnSaveBankToCollection()
     if (collection == nullptr)
         return;   // the status bar says why
 
-    std::vector<CollectionId> ids;
-    int missing = 0;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool found = FindBankPrograms(*collection, ids, missing);
-    QApplication::restoreOverrideCursor();
-    if (!found) {
-        ShowFailure(QString("%1 of the bank's programs are not in the Collection, so the bank was not saved. "
-                            "Open the files they come from with File > Keep Opened Files in Collection "
-                            "ticked, then save the bank again.")
-                        .arg(missing));
-        return;
-    }
+    const CBank& bank = *m_bank.Bank();
+    std::vector<CollectionProgramData> programs(BANK_SLOT_COUNT);
+    for (int slot = 0; slot < BANK_SLOT_COUNT; ++slot)
+        programs[static_cast<std::size_t>(slot)] = bank.GetProgram(slot);
+    CImportResult result;
     std::string error;
-    if (!collection->SaveList(name.toStdString(), ids, error)) {
-        ShowFailure(QString::fromStdString(error));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool saved = collection->SaveBankAsList(name.toStdString(), programs, result, error);
+    QApplication::restoreOverrideCursor();
+    if (!saved) {
+        ShowFailure(QString("The bank was not saved in the Collection. %1").arg(QString::fromStdString(error)));
         return;
     }
-    m_host.ShowStatusMessage(QString("The bank was saved in the Collection as the list \"%1\"").arg(name), 10000);
+    QString told = QString("The bank was saved in the Collection as the list \"%1\"").arg(name);
+    if (result.newPrograms > 0)
+        told += QString("; %1 of its programs were new to the Collection").arg(result.newPrograms);
+    m_host.ShowStatusMessage(told, 10000);
     m_service.NotifyChanged();
 }
 

@@ -5,9 +5,6 @@
 #include <QObject>
 
 #include <memory>
-#include <vector>
-
-#include "Collection.h"
 
 class CCollectionService;
 class IBankAccess;
@@ -32,9 +29,6 @@ public:
     void OnOpenBankFromCollection();
 
 private:
-    // The Collection's programs that sound as the bank's slots do, in slot order; false,
-    // with the number of slots not found, when some are not in the Collection.
-    bool FindBankPrograms(CCollection& collection, std::vector<CollectionId>& ids, int& missing);
     void ShowFailure(const QString& text);
 
     CCollectionService& m_service;

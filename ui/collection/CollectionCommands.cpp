@@ -115,6 +115,7 @@ void CCollectionCommands::AddToMenus()
         submenu->setObjectName("collectionMenu");
         programMenu->addSeparator();
         programMenu->addMenu(submenu);
+        m_menu = submenu;
     }
     for (int id : commands) {
         if (id == 0) {

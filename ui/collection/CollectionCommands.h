@@ -42,6 +42,8 @@ public:
     // The table's context menu: commands of others on the view (Open as Bank, Compare...)
     // are added here, after the view's own.
     QMenu* ContextMenu() const { return m_contextMenu; }
+    // Program > Collection, for others' commands on the Collection; null without a Program menu.
+    QMenu* Menu() const { return m_menu; }
 
     void OnViewCollection();
     void OnCollectionAudition();
@@ -80,4 +82,5 @@ private:
     QDockWidget* m_pane;
     CCollectionView* m_view;
     QMenu* m_contextMenu;
+    QMenu* m_menu = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "CollectionService.h"
 #include "CollectionTakeIn.h"
 #include "Resources.h"
+#include "host/BankAccess.h"
 #include "host/CommandHost.h"
 #include "services/CommandTable.h"
 #include "host/LoadedList.h"
@@ -39,4 +40,10 @@ void TakeInReceives(const CCollectionFeatures& features, CSynthCommands& synth)
     synth.WhenReceived([takeIn](const std::vector<unsigned char>& dump) {
         takeIn->TakeInSynthDump(dump, static_cast<std::int64_t>(std::time(nullptr)));
     });
+}
+
+void TakeInBankFiles(const CCollectionFeatures& features, IBankAccess& bank)
+{
+    CCollectionTakeIn* takeIn = features.takeIn;
+    bank.WhenBankFileRead([takeIn](const QString& path) { takeIn->TakeInFiles({path}); });
 }

@@ -24,3 +24,6 @@ CCollectionFeatures ComposeCollection(ICommandHost& host, ILoadedList& library, 
                                       const CUiServices& services, const std::string& path = {});
 // Every dump `synth` receives is taken in as a synth source.
 void TakeInReceives(const CCollectionFeatures& features, CSynthCommands& synth);
+// Every file Open Bank... reads is taken in as the other Opens' files are, while Keep Opened
+// Files in Collection is ticked.
+void TakeInBankFiles(const CCollectionFeatures& features, IBankAccess& bank);

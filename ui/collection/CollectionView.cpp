@@ -313,3 +313,23 @@ bool CCollectionView::eventFilter(QObject* watched, QEvent* event)
     }
     return QWidget::eventFilter(watched, event);
 }
+
+bool CCollectionView::event(QEvent* event)
+{
+    // Reached when the widget with the focus (the table, the filter box) did not claim the key.
+    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->matches(QKeySequence::SelectAll)) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void CCollectionView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::SelectAll)) {
+        m_table->selectAll();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -46,6 +46,8 @@ public:
     // Selects the rows of these programs (those shown) and makes the first one current.
     void SelectIds(const std::vector<CollectionId>& ids);
 
+    // The filter chosen in the list.
+    const CCollectionFilter& Filter() const { return m_filter; }
     QLineEdit* SearchField() const { return m_search; }
     QComboBox* FilterBox() const { return m_filterBox; }
     CCollectionTable* Table() const { return m_table; }
@@ -64,6 +66,10 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Ctrl+A is the view's while the focus is in it: it selects every row (in the search
+    // field, its text), not the window's Audition.
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void OnSearchChanged();

@@ -1,6 +1,6 @@
 # Sources of ui/collection/, relative to ui/: the Collection in the window (its database
-# handle, taking in what the window opens and receives, banks kept as lists), and the
-# Collection view with the commands on its programs.
+# handle, taking in what the window opens and receives, banks kept as lists), the
+# Collection view with the commands on its programs, and the History of receives.
 list(APPEND VELTRIX_UI_SOURCES
   collection/CollectionBankCommands.cpp
   collection/CollectionCommands.cpp
@@ -8,6 +8,8 @@ list(APPEND VELTRIX_UI_SOURCES
   collection/CollectionExport.cpp
   collection/CollectionFeatures.cpp
   collection/CollectionFilters.cpp
+  collection/CollectionHistory.cpp
+  collection/CollectionHistoryCommand.cpp
   collection/CollectionModel.cpp
   collection/CollectionPrompts.cpp
   collection/CollectionService.cpp

@@ -5,6 +5,7 @@
 #include "Collection.h"
 #include "bank/BankCommands.h"
 #include "collection/CollectionCommands.h"
+#include "collection/CollectionHistoryCommand.h"
 #include "collection/CollectionService.h"
 #include "desktop/FileDropTarget.h"
 #include "desktop/RecentFiles.h"
@@ -61,6 +62,7 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     features.collection = ComposeCollection(frame, frame, features.bank, services);
     if (features.synth != nullptr)
         TakeInReceives(features.collection, *features.synth);
+    TakeInBankFiles(features.collection, *features.bank);
 
     // The Collection view, on the window's handle on the database; it looks again whenever
     // the window changed the Collection, and tells when it changed it itself.
@@ -70,6 +72,10 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
         QObject::connect(service, &CCollectionService::changed, features.collectionView, &CCollectionCommands::Refresh);
         QObject::connect(features.collectionView, &CCollectionCommands::collectionChanged, service,
                          &CCollectionService::NotifyChanged);
+        // The History of receives sends one back as Send Bank to Synth sends the bank.
+        features.collectionHistory = new CCollectionHistoryCommand(frame, *service, *features.collectionView,
+                                                                   features.bank, features.synth,
+                                                                   *services.messageBox);
     }
 
     frame.RestoreLayout();

@@ -9,6 +9,7 @@
 
 class CBankCommands;
 class CCollectionCommands;
+class CCollectionHistoryCommand;
 class CFileDropTarget;
 class CMainFrame;
 class CMidiPortFollower;
@@ -27,6 +28,7 @@ struct CWindowFeatures {
     CMidiPortFollower* portFollower = nullptr;    // with a port watcher only
     CCollectionFeatures collection;
     CCollectionCommands* collectionView = nullptr;   // the Collection view and its commands
+    CCollectionHistoryCommand* collectionHistory = nullptr;   // with the Collection's handle only
 };
 
 // Puts the features into `frame`, which OnCreate has just made, then its stored layout and

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class IBankAccess {
@@ -33,4 +34,8 @@ public:
     // undoable step, up to H16 (the status bar says how many were left out). Returns how
     // many the bank took; 0 without a bank.
     virtual int PutPrograms(const std::vector<CBank::ProgramData>& programs) = 0;
+
+    // Called after Open Bank... made a file the bank, with the file's path.
+    using BankFileReadHandler = std::function<void(const QString& path)>;
+    virtual void WhenBankFileRead(BankFileReadHandler handler) = 0;
 };

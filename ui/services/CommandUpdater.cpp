@@ -83,12 +83,23 @@ bool CCommandUpdater::eventFilter(QObject* watched, QEvent* event)
     // has taken it. A disabled one's does, addressed to the focused widget.
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return QObject::eventFilter(watched, event);
-    const Command* command =
-        DisabledCommandForKey(*static_cast<QKeyEvent*>(event), *static_cast<QWidget*>(watched));
-    if (!command)
+    const auto& key = *static_cast<QKeyEvent*>(event);
+    const Command* command = DisabledCommandForKey(key, *static_cast<QWidget*>(watched));
+    if (!command || WidgetClaimsKey(key, *watched))
         return QObject::eventFilter(watched, event);
     Deliver(command->handler, command->update);   // enabled since the last idle update?
     return true;
+}
+
+bool CCommandUpdater::WidgetClaimsKey(const QKeyEvent& key, QObject& receiver)
+{
+    // Asked as the shortcut map asks before any accelerator: the widget (or one it sits in)
+    // that accepts the override keeps the key, as it would from an enabled command.
+    QKeyEvent claim(QEvent::ShortcutOverride, key.key(), key.modifiers(), key.text(), key.isAutoRepeat(),
+                    static_cast<quint16>(key.count()));
+    claim.ignore();
+    QCoreApplication::sendEvent(&receiver, &claim);
+    return claim.isAccepted();
 }
 
 const CCommandUpdater::Command* CCommandUpdater::DisabledCommandForKey(const QKeyEvent& key,

@@ -26,7 +26,9 @@ using CommandHandler = std::function<void()>;
 // moment, leaves it enabled: a disabled command never runs, whether it came from the
 // menu, the tool bar or an accelerator. The accelerator of a disabled command is still the
 // command's key: it does not fall through to the widget with the focus (Ctrl+A would
-// select every row of a list) but goes to the command, which then does nothing.
+// select every row of a list) but goes to the command, which then does nothing; unless the
+// widget with the focus claims the key as its own (QEvent::ShortcutOverride), as a text
+// field claims Ctrl+A whether the command is enabled or not.
 class CCommandUpdater : public QObject {
     Q_OBJECT
 public:
@@ -62,6 +64,8 @@ private:
     static void Deliver(const CommandHandler& handler, const UpdateHandler& update);
     // The disabled command whose accelerator the key is in the widget's window, or null.
     const Command* DisabledCommandForKey(const QKeyEvent& key, const QWidget& receiver) const;
+    // Whether the receiver, or a widget it sits in, accepts the key's ShortcutOverride.
+    static bool WidgetClaimsKey(const QKeyEvent& key, QObject& receiver);
 
     std::vector<Command> m_commands;
     std::vector<Pane> m_panes;

@@ -251,7 +251,13 @@ void CSynthCommands::OnReceived(Destination destination, const CReceiveResult& r
 
 void CSynthCommands::OnProgramSendBank()
 {
-    if (!CanTransfer() || m_bank == nullptr || !m_bank->HasBank())
+    if (m_bank != nullptr && m_bank->HasBank())
+        SendBank(*m_bank->Bank(), m_bank->BankName());
+}
+
+void CSynthCommands::SendBank(const CBank& bank, const QString& name)
+{
+    if (!CanTransfer())
         return;
     const int channel = TransferChannel();
     if (channel < 0)
@@ -260,7 +266,7 @@ void CSynthCommands::OnProgramSendBank()
         QString("Send the bank %1 to the synthesizer on MIDI channel %2?\n\nAll 128 programs in the "
                 "synthesizer's memory will be replaced by the bank's programs. Programs in the synthesizer "
                 "that are not saved elsewhere will be lost.")
-            .arg(m_bank->BankName())
+            .arg(name)
             .arg(channel + 1);
     if (!QuestionsOf(m_services).AskConfirm(m_host.Window(), question, "&Replace All 128 Programs"))
         return;
@@ -274,7 +280,7 @@ void CSynthCommands::OnProgramSendBank()
     const MidiOutHandle hOut = m_midi.MidiOut();
     const unsigned int answerMs = m_answerMs;
     const unsigned int wire = m_wireBytesPerSecond;
-    auto dump = std::make_shared<const std::vector<unsigned char>>(m_bank->BankDump(channel));
+    auto dump = std::make_shared<const std::vector<unsigned char>>(bank.BuildDump(channel));
     auto result = std::make_shared<CBankSendResult>();
     const bool started = m_operation->Start(
         dump->size(),

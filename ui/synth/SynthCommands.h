@@ -1,8 +1,8 @@
 #pragma once
 // Talking with the synthesizer through the open MIDI port, both ways: Program > Receive
 // from Synth (its current program, its 128 programs or all its data, added to the library
-// as one more source), Receive Bank from Synth and Send Bank to Synth... for the bank pane,
-// and File > Save Received Dump... Each transfer runs as a CMidiOperation, with the port's
+// as one more source), Receive Bank from Synth and Send Bank to Synth... for the bank pane
+// (and for others' banks), and File > Save Received Dump... Each transfer runs as a CMidiOperation, with the port's
 // input opened for it and closed after it.
 
 #include "DumpReceiver.h"
@@ -10,6 +10,7 @@
 #include "MidiInService.h"
 #include "SendBank.h"
 #include "host/MidiLink.h"
+#include "host/SynthBankSender.h"
 #include "services/CommandTable.h"
 #include "services/CommandUpdater.h"
 #include "services/UiServices.h"
@@ -29,7 +30,7 @@ class ICommandHost;
 class IMidiInService;
 class ILoadedList;
 
-class CSynthCommands : public QObject, public IMidiTransfer {
+class CSynthCommands : public QObject, public IMidiTransfer, public ISynthBankSender {
     Q_OBJECT
 public:
     // Made once the window's menus exist. Receives go into `library`, or into `bank`; without
@@ -45,6 +46,10 @@ public:
     bool IsRunning() const override;
     // Ends a running transfer (its outcome is dropped) and waits for it.
     void CancelAndWait() override;
+
+    // Send Bank to Synth... for any bank: the pane's, or one the Collection kept.
+    bool CanSendBank() const override { return CanTransfer(); }
+    void SendBank(const CBank& bank, const QString& name) override;
 
     // The last dump received, byte for byte; empty before the first.
     const std::vector<unsigned char>& ReceivedDump() const { return m_receivedDump; }

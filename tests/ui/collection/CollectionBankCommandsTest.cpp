@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QStatusBar>
 
 #include <gtest/gtest.h>
 
@@ -106,19 +107,23 @@ TEST_F(CollectionBankCommandsTest, ABankSavedAsAListOpensAgainAsTheSameBank)
     EXPECT_EQ(fixture.Bank().BankName(), "Live set");
 }
 
-TEST_F(CollectionBankCommandsTest, ABankWhoseProgramsAreNotInTheCollectionIsNotSaved)
+TEST_F(CollectionBankCommandsTest, ABankOfProgramsTheCollectionLacksIsSavedAndOpensAgain)
 {
     fixture.features.collection.takeIn->KeepAction()->setChecked(false);
-    OpenAsBank("unkept.syx", 3);
+    const CBank unkept = OpenAsBank("unkept.syx", 3);
     prompts.text = "Unkept";
     Commands().OnSaveBankToCollection();
-    ASSERT_EQ(fixture.messageBox.shown.size(), 1u);
-    EXPECT_TRUE(fixture.messageBox.shown[0].text.startsWith("128 of the bank's programs are not in the Collection"));
+    EXPECT_TRUE(fixture.messageBox.shown.empty());
+    EXPECT_EQ(fixture.Frame().statusBar()->currentMessage(),
+              "The bank was saved in the Collection as the list \"Unkept\"; 128 of its programs were new to the "
+              "Collection");
 
+    OpenAsBank("other.syx", 4);
     prompts.choice = "Unkept";
     Commands().OnOpenBankFromCollection();
-    ASSERT_EQ(fixture.messageBox.shown.size(), 2u);
-    EXPECT_EQ(fixture.messageBox.shown[1].text, "The Collection holds no list of 128 programs to open as the bank.");
+    ASSERT_NE(fixture.Bank().Bank(), nullptr);
+    EXPECT_EQ(*fixture.Bank().Bank(), unkept);
+    EXPECT_TRUE(fixture.messageBox.shown.empty());
 }
 
 }  // namespace

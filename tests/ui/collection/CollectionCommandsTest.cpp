@@ -248,4 +248,45 @@ TEST_F(CollectionCommandsTest, PutInBankDragAndAuditionUseTheProgramsBytes)
     EXPECT_EQ(messages[0], BuildDumpMessage(FUNC_CURRENT_PROGRAM, 0, data[1].data(), PROGRAM_DATA_SIZE));
 }
 
+TEST_F(CollectionCommandsTest, CtrlAActsOnTheWidgetWithTheFocus)
+{
+    fixture.Frame().OpenFiles({RealDump("ms2000-bank-0x4C.syx")}, ILoadedList::ReadFailures::BoxForEach);
+    fixture.Frame().Grid()->setCurrentIndex(fixture.Frame().Grid()->model()->index(0, 0));
+    View().SearchField()->setText("pad");
+    fixture.Idle();
+    const int rows = View().Model()->rowCount();
+    ASSERT_GT(rows, 1);
+    enum class Target { Table, SearchField, Grid };
+    const struct {
+        Target target;
+        bool midiActive;   // Audition is disabled while MIDI is off
+        bool auditioned;
+    } cases[] = {
+        {Target::Table, false, false},
+        {Target::SearchField, false, false},
+        {Target::Table, true, false},
+        {Target::SearchField, true, false},
+        {Target::Grid, true, true},
+    };
+    for (const auto& c : cases) {
+        auto* midi = fixture.Frame().findChild<QCheckBox*>("midiActive");
+        if (midi->isChecked() != c.midiActive)
+            midi->click();
+        View().Table()->clearSelection();
+        View().SearchField()->deselect();
+        const std::size_t sent = fixture.midi.GetMessages().size();
+        QWidget* target = c.target == Target::Table         ? static_cast<QWidget*>(View().Table())
+                          : c.target == Target::SearchField ? static_cast<QWidget*>(View().SearchField())
+                                                            : static_cast<QWidget*>(fixture.Frame().Grid());
+        target->setFocus();
+        fixture.Idle();
+        QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
+        fixture.Idle();
+        const int index = static_cast<int>(&c - cases);
+        EXPECT_EQ(View().Table()->selectionModel()->selectedRows().size(), c.target == Target::Table ? rows : 0) << index;
+        EXPECT_EQ(View().SearchField()->selectedText(), c.target == Target::SearchField ? "pad" : "") << index;
+        EXPECT_EQ(fixture.midi.GetMessages().size() - sent, c.auditioned ? 1u : 0u) << index;
+    }
+}
+
 }  // namespace

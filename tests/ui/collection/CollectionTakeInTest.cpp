@@ -8,6 +8,7 @@
 #include "collection/CollectionFeatures.h"
 #include "collection/CollectionService.h"
 #include "collection/CollectionTakeIn.h"
+#include "bank/BankCommands.h"
 #include "host/LoadedList.h"
 
 #include <QAction>
@@ -18,6 +19,8 @@
 #include <QStatusBar>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -151,6 +154,38 @@ TEST_F(CollectionTakeInTest, ClosingWhileFilesAreTakenInLeavesAWholeCollection)
         synth += source.kind == SourceKind::Synth ? 1 : 0;
     }
     EXPECT_EQ(synth, 1);
+}
+
+TEST_F(CollectionTakeInTest, OpenBankTakesItsFileInAsOpenDoes)
+{
+    fixture.Create();
+    QFile broken(folder.filePath("broken.syx"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a dump");
+    broken.close();
+    const struct {
+        const char* file;
+        bool keep;
+        bool kept;
+    } cases[] = {
+        {"unticked.syx", false, false},
+        {"ticked.syx", true, true},
+        {"broken.syx", true, false},   // told by Open Bank alone
+    };
+    int seed = 1;
+    for (const auto& c : cases) {
+        const QString path = QString(c.file) == "broken.syx" ? broken.fileName() : WriteFile(c.file, seed++);
+        TakeIn().KeepAction()->setChecked(c.keep);
+        fixture.fileDialogs.nextOpen = {path};
+        fixture.Bank().OnFileOpenBank();
+        TakeIn().WaitUntilIdle();
+        const std::vector<CCollectionSource> sources = Sources();
+        const bool kept = std::any_of(sources.begin(), sources.end(),
+                                      [&](const CCollectionSource& source) { return source.name == path.toStdString(); });
+        EXPECT_EQ(kept, c.kept) << c.file;
+    }
+    EXPECT_EQ(fixture.messageBox.shown.size(), 1u);
+    EXPECT_EQ(fixture.Frame().Programs().GetSize(), 0);   // the list stays as it was
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+#pragma once
+// The steps that write programs, sources and lists, shared by taking in and by saving a bank.
+// Each runs inside the caller's write transaction, with the sound index caught up; on a
+// failure the caller rolls back (the database's text says why).
+
+#include "Collection.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CProgramList;
+class CSoundIndex;
+class CSourcePrograms;
+class CSqliteDb;
+
+// The program with the sound of these 254 bytes (bytes 12-253), or 0 in `id` when the
+// Collection has none. False on a failure of the database.
+bool FindSound(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sources, const unsigned char* program,
+               CollectionId& id);
+
+// Adds `name` to the names a program was seen with, unless it has it already.
+bool AddProgramName(CSqliteDb& db, CollectionId program, const std::string& name);
+
+// A source about to be written: its bytes must stay as they are until WriteSource returns.
+struct CNewSource {
+    SourceKind kind = SourceKind::File;
+    std::string name;
+    const std::vector<unsigned char>* bytes = nullptr;   // exactly what `programs` was read from
+    std::int64_t takenAt = 0;
+};
+
+// Writes the source and finds or adds the program of each of its slots, recording each slot's
+// name as a name seen. `slots` gets the programs in slot order.
+bool WriteSource(CSqliteDb& db, CSoundIndex& sounds, const CNewSource& source, const CProgramList& programs,
+                 CollectionId& sourceId, std::vector<CollectionId>& slots, int& newPrograms);
+
+// Whether a list may be called `name`: not blank, no control characters.
+bool IsListName(const std::string& name);
+
+// Makes the list `name` (or empties the one of that name) and fills it with `programs`. With
+// `slotNames` (12 bytes a program), the list keeps those names rather than the programs'
+// shown names. False with `error` for an unknown program or a failure of the database.
+bool WriteList(CSqliteDb& db, const std::string& name, const std::vector<CollectionId>& programs,
+               const std::vector<unsigned char>* slotNames, std::string& error);
