@@ -88,14 +88,16 @@ unsigned char* UnpackInPlace(unsigned char* bytes, unsigned int length)
     const unsigned char* in = bytes;
     unsigned char* out = bytes;
     unsigned int left = length;
-    // A whole group at a time: its seven data bytes plus the byte after them as one word.
+    // A whole group at a time: its seven data bytes plus the byte after them as one word,
+    // written back whole. Its eighth byte lands where the next group's first byte goes (past
+    // the last group, inside the packed form), never on a byte still to be read.
     while (left >= 7) {
         std::uint64_t group;
         std::uint64_t mask;
         std::memcpy(&group, in + 1, sizeof group);
         std::memcpy(&mask, FLAG_MASKS.masks[in[0] & 0x7F], sizeof mask);
         group ^= mask;
-        std::memcpy(out, &group, 7);
+        std::memcpy(out, &group, sizeof group);
         in += 8;
         out += 7;
         left -= 7;

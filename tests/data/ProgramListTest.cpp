@@ -1,4 +1,5 @@
 #include "ProgramList.h"
+#include "SyxFormat.h"
 #include "SyxProgram.h"
 #include "TestSupport.h"
 
