@@ -33,6 +33,19 @@ struct CCollectionProgram {
     std::string firstSeen;      // local time, "yyyy-MM-ddThh:mm:ss"
 };
 
+// A program as a table of search results shows it: only what a row needs, with nothing
+// that has to be formatted or read separately, so that one can be made for every program.
+struct CCollectionRow {
+    CollectionId id = 0;
+    std::string shownName;
+    std::vector<std::string> tags;      // sorted, case ignored
+    std::int64_t firstSeenTime = 0;     // seconds since the epoch
+    int sourceCount = 0;
+    std::uint8_t voiceModeIndex = 0;    // 0 Single, 1 Split, 2 Dual, 3 Vocoder
+    bool favourite = false;
+    bool hidden = false;
+};
+
 struct CCollectionSource {
     CollectionId id = 0;
     SourceKind kind = SourceKind::File;
@@ -87,6 +100,7 @@ std::vector<CSlotDifference> CompareSlots(const std::vector<CollectionProgramDat
 class CSqliteDb;
 class CSoundIndex;
 class CNameIndex;
+struct CSearchFilter;
 
 class CCollection {
 public:
@@ -112,6 +126,11 @@ public:
 
     // Programs matching `query`, ordered by shown name (case ignored) then id.
     std::vector<CCollectionProgram> Search(const CCollectionQuery& query);
+    // The same programs as rows, in the same order; many times quicker for many programs.
+    std::vector<CCollectionRow> SearchRows(const CCollectionQuery& query);
+    // The programs with any name holding `fragment` (case ignored), in ascending order:
+    // what the text of a query narrows the other fields' programs to.
+    std::vector<CollectionId> ProgramsNamed(const std::string& fragment);
     bool GetProgram(CollectionId id, CCollectionProgram& program);
     // Every name the program was seen with, first seen first.
     std::vector<std::string> ProgramNames(CollectionId id);
@@ -171,6 +190,8 @@ private:
     explicit CCollection(std::unique_ptr<CSqliteDb> db);
     bool TakeIn(SourceKind kind, const std::string& name, const std::vector<unsigned char>& bytes,
                 std::int64_t takenAt, CImportResult& result, std::string& error);
+    // The WHERE clause and its parameters for `query`.
+    CSearchFilter Filter(const CCollectionQuery& query);
 
     std::unique_ptr<CSqliteDb> m_db;
     std::unique_ptr<CSoundIndex> m_sounds;   // made on the first import

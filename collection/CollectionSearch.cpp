@@ -5,6 +5,7 @@
 #include "CollectionErrors.h"
 #include "CollectionTime.h"
 #include "NameIndex.h"
+#include "SearchFilter.h"
 #include "SourceStore.h"
 #include "SqliteDb.h"
 
@@ -66,14 +67,6 @@ CCollectionProgram ReadProgram(const CSqliteQuery& query, CTimeTexts& times)
     return program;
 }
 
-int VoiceModeIndex(const std::string& name)
-{
-    for (int mode = 0; mode < 4; ++mode)
-        if (strcasecmp(name.c_str(), VOICE_MODE_NAMES[mode]) == 0)
-            return mode;
-    return -1;
-}
-
 std::string IdsAsJson(const std::vector<CollectionId>& ids)
 {
     std::string json = "[";
@@ -84,51 +77,78 @@ std::string IdsAsJson(const std::vector<CollectionId>& ids)
 
 } // namespace
 
-std::vector<CCollectionProgram> CCollection::Search(const CCollectionQuery& query)
+int VoiceModeIndex(const std::string& name)
 {
-    using Parameter = std::variant<std::int64_t, std::string>;
-    std::string sql = std::string(PROGRAM_COLUMNS) + "WHERE p.hidden = ?";
-    std::vector<Parameter> parameters = {std::int64_t(query.hiddenOnly ? 1 : 0)};
-    if (!query.text.empty()) {
-        if (!m_names)
-            m_names = std::make_unique<CNameIndex>();
-        std::vector<CollectionId> named;
-        if (!m_names->Find(*m_db, ChangeCount(), query.text, named) || named.empty())
-            return {};
-        sql += " AND p.id IN (SELECT value FROM json_each(?))";
-        parameters.emplace_back(IdsAsJson(named));
-    }
-    if (!query.voiceMode.empty()) {
-        const int mode = VoiceModeIndex(query.voiceMode);
-        if (mode < 0)
-            return {};
-        sql += " AND p.voice_mode = ?";
-        parameters.emplace_back(std::int64_t(mode));
-    }
-    if (!query.tag.empty()) {
-        sql += " AND p.id IN (SELECT program FROM tag WHERE tag = ?)";
-        parameters.emplace_back(query.tag);
-    }
-    if (query.favouritesOnly)
-        sql += " AND p.favourite = 1";
-    if (query.source != 0) {
-        sql += " AND p.id IN (SELECT value FROM json_each(?))";
-        parameters.emplace_back(IdsAsJson(SourcePrograms(query.source)));
-    }
-    if (query.list != 0) {
-        sql += " AND p.id IN (SELECT program FROM list_entry WHERE list = ?)";
-        parameters.emplace_back(std::int64_t(query.list));
-    }
-    sql += " ORDER BY coalesce(p.user_name, p.first_name) COLLATE NOCASE, p.id";
+    for (int mode = 0; mode < 4; ++mode)
+        if (strcasecmp(name.c_str(), VOICE_MODE_NAMES[mode]) == 0)
+            return mode;
+    return -1;
+}
 
-    CSqliteQuery select(*m_db, sql.c_str());
+void CSearchFilter::Bind(CSqliteQuery& query) const
+{
     for (std::size_t i = 0; i < parameters.size(); ++i) {
         const int index = static_cast<int>(i) + 1;
         if (const auto* number = std::get_if<std::int64_t>(&parameters[i]))
-            select.Bind(index, *number);
+            query.Bind(index, *number);
         else
-            select.BindText(index, std::get<std::string>(parameters[i]));
+            query.BindText(index, std::get<std::string>(parameters[i]));
     }
+}
+
+std::vector<CollectionId> CCollection::ProgramsNamed(const std::string& fragment)
+{
+    if (!m_names)
+        m_names = std::make_unique<CNameIndex>();
+    std::vector<CollectionId> named;
+    if (!m_names->Find(*m_db, ChangeCount(), fragment, named))
+        named.clear();
+    return named;
+}
+
+CSearchFilter CCollection::Filter(const CCollectionQuery& query)
+{
+    CSearchFilter filter;
+    filter.where = "WHERE p.hidden = ?";
+    filter.parameters = {std::int64_t(query.hiddenOnly ? 1 : 0)};
+    if (!query.text.empty()) {
+        const std::vector<CollectionId> named = ProgramsNamed(query.text);
+        filter.matchesNothing = named.empty();
+        filter.where += " AND p.id IN (SELECT value FROM json_each(?))";
+        filter.parameters.emplace_back(IdsAsJson(named));
+    }
+    if (!query.voiceMode.empty()) {
+        const int mode = VoiceModeIndex(query.voiceMode);
+        filter.matchesNothing = filter.matchesNothing || mode < 0;
+        filter.where += " AND p.voice_mode = ?";
+        filter.parameters.emplace_back(std::int64_t(mode));
+    }
+    if (!query.tag.empty()) {
+        filter.where += " AND p.id IN (SELECT program FROM tag WHERE tag = ?)";
+        filter.parameters.emplace_back(query.tag);
+    }
+    if (query.favouritesOnly)
+        filter.where += " AND p.favourite = 1";
+    if (query.source != 0) {
+        filter.where += " AND p.id IN (SELECT value FROM json_each(?))";
+        filter.parameters.emplace_back(IdsAsJson(SourcePrograms(query.source)));
+    }
+    if (query.list != 0) {
+        filter.where += " AND p.id IN (SELECT program FROM list_entry WHERE list = ?)";
+        filter.parameters.emplace_back(std::int64_t(query.list));
+    }
+    return filter;
+}
+
+std::vector<CCollectionProgram> CCollection::Search(const CCollectionQuery& query)
+{
+    const CSearchFilter filter = Filter(query);
+    if (filter.matchesNothing)
+        return {};
+    const std::string sql = std::string(PROGRAM_COLUMNS) + filter.where
+        + " ORDER BY coalesce(p.user_name, p.first_name) COLLATE NOCASE, p.id";
+    CSqliteQuery select(*m_db, sql.c_str());
+    filter.Bind(select);
     std::vector<CCollectionProgram> programs;
     CTimeTexts times;
     while (select.Next())

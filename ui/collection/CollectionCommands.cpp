@@ -209,7 +209,7 @@ void CCollectionCommands::OnViewCollection()
 
 void CCollectionCommands::OnCollectionAudition()
 {
-    const CCollectionProgram* current = m_view->Model()->Program(m_view->Table()->currentIndex().row());
+    const CCollectionRow* current = m_view->Model()->Program(m_view->Table()->currentIndex().row());
     CollectionProgramData data;
     CCollection* collection = Db();
     if (current == nullptr || collection == nullptr || !collection->ProgramData(current->id, data))
@@ -241,10 +241,10 @@ void CCollectionCommands::ChangeSelected(Change change)
 {
     if (Db() == nullptr)
         return;
-    const std::vector<CCollectionProgram> programs = m_view->SelectedPrograms();
+    const std::vector<CCollectionRow> programs = m_view->SelectedPrograms();
     {
         CWaitCursor wait(*m_services.waitCursor);
-        for (const CCollectionProgram& program : programs) {
+        for (const CCollectionRow& program : programs) {
             std::string error;
             CCollection* collection = Db();
             if (collection == nullptr || !change(*collection, program, error)) {
@@ -262,10 +262,10 @@ void CCollectionCommands::ChangeSelected(Change change)
 void CCollectionCommands::OnCollectionFavourite()
 {
     // Favourite when any of them is not yet; otherwise all lose the mark.
-    const std::vector<CCollectionProgram> programs = m_view->SelectedPrograms();
+    const std::vector<CCollectionRow> programs = m_view->SelectedPrograms();
     const bool favourite = std::any_of(programs.begin(), programs.end(),
-                                       [](const CCollectionProgram& program) { return !program.favourite; });
-    ChangeSelected([favourite](CCollection& collection, const CCollectionProgram& program, std::string& error) {
+                                       [](const CCollectionRow& program) { return !program.favourite; });
+    ChangeSelected([favourite](CCollection& collection, const CCollectionRow& program, std::string& error) {
         return collection.SetFavourite(program.id, favourite, error);
     });
     Say(favourite ? "Marked as favourite" : "No longer favourite");
@@ -273,10 +273,10 @@ void CCollectionCommands::OnCollectionFavourite()
 
 void CCollectionCommands::OnCollectionHide()
 {
-    const std::vector<CCollectionProgram> programs = m_view->SelectedPrograms();
+    const std::vector<CCollectionRow> programs = m_view->SelectedPrograms();
     const bool hide = std::any_of(programs.begin(), programs.end(),
-                                  [](const CCollectionProgram& program) { return !program.hidden; });
-    ChangeSelected([hide](CCollection& collection, const CCollectionProgram& program, std::string& error) {
+                                  [](const CCollectionRow& program) { return !program.hidden; });
+    ChangeSelected([hide](CCollection& collection, const CCollectionRow& program, std::string& error) {
         return collection.SetHidden(program.id, hide, error);
     });
     Say(hide ? QString("Hidden: the Hidden filter shows them") : QString("Shown again"));
@@ -284,7 +284,7 @@ void CCollectionCommands::OnCollectionHide()
 
 void CCollectionCommands::OnCollectionTags()
 {
-    const std::vector<CCollectionProgram> programs = m_view->SelectedPrograms();
+    const std::vector<CCollectionRow> programs = m_view->SelectedPrograms();
     if (programs.empty())
         return;
     const std::vector<std::string> before = CommonTags(programs);
@@ -292,7 +292,7 @@ void CCollectionCommands::OnCollectionTags()
     if (!AskTags(m_host.Window(), before, static_cast<int>(programs.size()), after))
         return;
     const CTagChange tagChange = TagChange(before, after);
-    ChangeSelected([&tagChange](CCollection& collection, const CCollectionProgram& program, std::string& error) {
+    ChangeSelected([&tagChange](CCollection& collection, const CCollectionRow& program, std::string& error) {
         for (const std::string& tag : tagChange.removed)
             if (!collection.RemoveTag(program.id, tag, error))
                 return false;

@@ -2,6 +2,7 @@
 
 #include "CollectionModel.h"
 #include "CollectionView.h"
+#include "SyxProgram.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -64,10 +65,11 @@ QString CollectionDumpText(const CCollectionView& view)
     const CCollectionModel& model = *view.Model();
     text += QString("rows\t%1\n").arg(model.rowCount());
     for (int row = 0; row < model.rowCount(); ++row) {
-        const CCollectionProgram& program = *model.Program(row);
+        const CCollectionRow& program = *model.Program(row);
         text += QString("row\t%1\t%2\t%3\n")
                     .arg(program.id)
-                    .arg(QString::fromLatin1(program.shownName.c_str()), QString::fromStdString(program.voiceMode));
+                    .arg(QString::fromLatin1(program.shownName.c_str()),
+                         QString::fromLatin1(VOICE_MODE_NAMES[program.voiceModeIndex & 3]));
     }
     return text;
 }

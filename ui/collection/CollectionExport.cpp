@@ -26,7 +26,7 @@ bool WriteProgram(CCollection& collection, CollectionId id, const QString& path)
 }
 }  // namespace
 
-QString ExportPrograms(CCollection& collection, const std::vector<CCollectionProgram>& programs, QWidget* parent,
+QString ExportPrograms(CCollection& collection, const std::vector<CCollectionRow>& programs, QWidget* parent,
                        const CUiServices& services)
 {
     if (programs.empty())
@@ -53,7 +53,7 @@ QString ExportPrograms(CCollection& collection, const std::vector<CCollectionPro
         services.messageBox->Show(parent, SAVE_FAILED, MessageIcon::Exclamation);
         return QString();
     }
-    for (const CCollectionProgram& program : programs) {
+    for (const CCollectionRow& program : programs) {
         const QString name = QString::fromStdString(ProgramExportFileName(program.id, program.shownName));
         if (!WriteProgram(collection, program.id, QDir(folder).filePath(name))) {
             services.messageBox->Show(parent, SAVE_FAILED, MessageIcon::Exclamation);

@@ -14,5 +14,5 @@ struct CUiServices;
 
 // Asks where, writes, and tells a failure in a message box. Returns a note for the status
 // bar about what was written; empty when nothing was (cancelled or failed).
-QString ExportPrograms(CCollection& collection, const std::vector<CCollectionProgram>& programs, QWidget* parent,
+QString ExportPrograms(CCollection& collection, const std::vector<CCollectionRow>& programs, QWidget* parent,
                        const CUiServices& services);

@@ -57,6 +57,8 @@ CCollectionHistory::CCollectionHistory(CCollectionService& service, IBankAccess*
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);   // as the Collection's rows
     m_table->horizontalHeader()->setStretchLastSection(true);
     for (QComboBox* box : {m_first, m_second})
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);

@@ -1,5 +1,6 @@
 #include "CollectionModel.h"
 
+#include "CollectionTime.h"
 #include "SyxProgram.h"
 
 #include <QFont>
@@ -13,7 +14,7 @@ const char* const COLUMN_TITLES[CCollectionModel::COLUMN_COUNT] = {"Name", "Mode
 const QString FAVOURITE_MARK = QStringLiteral("\u2605");
 
 // The search's own order: shown name with letter case ignored, then id.
-int CompareNames(const CCollectionProgram& a, const CCollectionProgram& b)
+int CompareNames(const CCollectionRow& a, const CCollectionRow& b)
 {
     const std::size_t length = std::min(a.shownName.size(), b.shownName.size());
     for (std::size_t i = 0; i < length; ++i) {
@@ -27,7 +28,7 @@ int CompareNames(const CCollectionProgram& a, const CCollectionProgram& b)
     return a.id == b.id ? 0 : (a.id < b.id ? -1 : 1);
 }
 
-QString JoinedTags(const CCollectionProgram& program)
+QString JoinedTags(const CCollectionRow& program)
 {
     QStringList tags;
     for (const std::string& tag : program.tags)
@@ -35,22 +36,13 @@ QString JoinedTags(const CCollectionProgram& program)
     return tags.join(", ");
 }
 
-// Voice modes in the synthesizer's order: Single, Split, Dual, Vocoder.
-int ModeRank(const std::string& mode)
-{
-    for (int i = 0; i < 4; ++i)
-        if (mode == VOICE_MODE_NAMES[i])
-            return i;
-    return 4;
-}
-
 // Ordering by a column; ties keep the rows in name order.
-bool Before(const CCollectionProgram& a, const CCollectionProgram& b, int column)
+bool Before(const CCollectionRow& a, const CCollectionRow& b, int column)
 {
     switch (column) {
-    case CCollectionModel::MODE:
-        if (a.voiceMode != b.voiceMode)
-            return ModeRank(a.voiceMode) < ModeRank(b.voiceMode);
+    case CCollectionModel::MODE:   // in the synthesizer's order: Single, Split, Dual, Vocoder
+        if (a.voiceModeIndex != b.voiceModeIndex)
+            return a.voiceModeIndex < b.voiceModeIndex;
         break;
     case CCollectionModel::FAVOURITE:
         if (a.favourite != b.favourite)
@@ -65,8 +57,8 @@ bool Before(const CCollectionProgram& a, const CCollectionProgram& b, int column
             return a.sourceCount < b.sourceCount;
         break;
     case CCollectionModel::FIRST_SEEN:
-        if (a.firstSeen != b.firstSeen)
-            return a.firstSeen < b.firstSeen;
+        if (a.firstSeenTime != b.firstSeenTime)
+            return a.firstSeenTime < b.firstSeenTime;
         break;
     default:
         break;
@@ -84,36 +76,60 @@ bool IsValidProgramName(const QString& name)
 
 CCollectionModel::CCollectionModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void CCollectionModel::SetPrograms(std::vector<CCollectionProgram> programs)
+void CCollectionModel::SetPrograms(std::vector<CCollectionRow> programs)
 {
     beginResetModel();
     m_programs = std::move(programs);
+    m_largestId = 0;
+    for (const CCollectionRow& program : m_programs)
+        m_largestId = std::max(m_largestId, program.id);
     // The search already gave them in name order.
     if (m_sortColumn != NAME || m_sortOrder != Qt::AscendingOrder)
         SortRows();
+    m_shown.resize(m_programs.size());
+    for (std::size_t i = 0; i < m_shown.size(); ++i)
+        m_shown[i] = static_cast<int>(i);
     endResetModel();
 }
 
-bool CCollectionModel::UpdateProgram(const CCollectionProgram& program)
+void CCollectionModel::Narrow(const std::vector<CollectionId>* ids)
 {
-    const int row = RowOf(program.id);
-    if (row < 0)
-        return false;
-    m_programs[static_cast<std::size_t>(row)] = program;
-    emit dataChanged(index(row, 0), index(row, COLUMN_COUNT - 1));
-    return true;
+    beginResetModel();
+    m_shown.clear();
+    if (ids == nullptr) {
+        m_shown.resize(m_programs.size());
+        for (std::size_t i = 0; i < m_shown.size(); ++i)
+            m_shown[i] = static_cast<int>(i);
+    } else {
+        // Ids are small row numbers of the database: a table of them beats a lookup per row.
+        std::vector<bool> wanted(static_cast<std::size_t>(m_largestId) + 1);
+        for (const CollectionId id : *ids)
+            if (id > 0 && id <= m_largestId)
+                wanted[static_cast<std::size_t>(id)] = true;
+        for (std::size_t i = 0; i < m_programs.size(); ++i)
+            if (m_programs[i].id > 0 && wanted[static_cast<std::size_t>(m_programs[i].id)])
+                m_shown.push_back(static_cast<int>(i));
+    }
+    endResetModel();
 }
 
-const CCollectionProgram* CCollectionModel::Program(int row) const
+const CCollectionRow* CCollectionModel::Program(int row) const
 {
-    return row >= 0 && row < rowCount() ? &m_programs[static_cast<std::size_t>(row)] : nullptr;
+    return row >= 0 && row < rowCount() ? &m_programs[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)])]
+                                        : nullptr;
+}
+
+CCollectionRow* CCollectionModel::ShownRow(int row)
+{
+    return const_cast<CCollectionRow*>(Program(row));
 }
 
 int CCollectionModel::RowOf(CollectionId id) const
 {
-    const auto found = std::find_if(m_programs.begin(), m_programs.end(),
-                                    [id](const CCollectionProgram& program) { return program.id == id; });
-    return found == m_programs.end() ? -1 : static_cast<int>(found - m_programs.begin());
+    for (std::size_t row = 0; row < m_shown.size(); ++row)
+        if (m_programs[static_cast<std::size_t>(m_shown[row])].id == id)
+            return static_cast<int>(row);
+    return -1;
 }
 
 void CCollectionModel::SetColors(COLORREF text, COLORREF back, COLORREF marked)
@@ -121,13 +137,13 @@ void CCollectionModel::SetColors(COLORREF text, COLORREF back, COLORREF marked)
     m_text = text;
     m_back = back;
     m_marked = marked;
-    if (!m_programs.empty())
+    if (!m_shown.empty())
         emit dataChanged(index(0, 0), index(rowCount() - 1, COLUMN_COUNT - 1));
 }
 
 int CCollectionModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_programs.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
 }
 
 int CCollectionModel::columnCount(const QModelIndex& parent) const
@@ -137,7 +153,7 @@ int CCollectionModel::columnCount(const QModelIndex& parent) const
 
 QVariant CCollectionModel::data(const QModelIndex& index, int role) const
 {
-    const CCollectionProgram* program = Program(index.row());
+    const CCollectionRow* program = Program(index.row());
     if (program == nullptr)
         return {};
     switch (role) {
@@ -145,11 +161,11 @@ QVariant CCollectionModel::data(const QModelIndex& index, int role) const
     case Qt::EditRole:
         switch (index.column()) {
         case NAME: return QString::fromLatin1(program->shownName.c_str());
-        case MODE: return QString::fromStdString(program->voiceMode);
+        case MODE: return QString::fromLatin1(VOICE_MODE_NAMES[program->voiceModeIndex & 3]);
         case FAVOURITE: return program->favourite ? FAVOURITE_MARK : QString();
         case TAGS: return JoinedTags(*program);
         case SOURCES: return program->sourceCount;
-        case FIRST_SEEN: return QString::fromStdString(program->firstSeen).replace('T', ' ');
+        case FIRST_SEEN: return QString::fromStdString(LocalTimeWithSpace(program->firstSeenTime));
         default: return {};
         }
     case Qt::ForegroundRole:
@@ -180,7 +196,7 @@ bool CCollectionModel::setData(const QModelIndex& index, const QVariant& value, 
 {
     if (role != Qt::EditRole || index.column() != NAME || !m_renamer || Program(index.row()) == nullptr)
         return false;
-    CCollectionProgram& program = m_programs[static_cast<std::size_t>(index.row())];
+    CCollectionRow& program = *ShownRow(index.row());
     const QString name = value.toString();
     if (name == QString::fromLatin1(program.shownName.c_str()))
         return true;
@@ -228,13 +244,23 @@ void CCollectionModel::sort(int column, Qt::SortOrder order)
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     m_sortColumn = column;
     m_sortOrder = order;
-    const std::vector<int> newRowOf = SortRows();
+    const std::vector<int> newPlaceOf = SortRows();
 
+    // The rows shown stay the same programs, now in the new order.
+    std::vector<int> shown(m_shown.size());
+    for (std::size_t row = 0; row < m_shown.size(); ++row)
+        shown[row] = newPlaceOf[static_cast<std::size_t>(m_shown[row])];
+    std::sort(shown.begin(), shown.end());
+    const auto newRowOf = [&](int oldRow) {
+        const int place = newPlaceOf[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(oldRow)])];
+        return static_cast<int>(std::lower_bound(shown.begin(), shown.end(), place) - shown.begin());
+    };
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
     after.reserve(before.size());
     for (const QModelIndex& old : before)
-        after.append(old.isValid() ? index(newRowOf[static_cast<std::size_t>(old.row())], old.column()) : QModelIndex());
+        after.append(old.isValid() ? index(newRowOf(old.row()), old.column()) : QModelIndex());
+    m_shown = std::move(shown);
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
@@ -248,11 +274,11 @@ std::vector<int> CCollectionModel::SortRows()
     const int column = m_sortColumn;
     const bool ascending = m_sortOrder == Qt::AscendingOrder;
     std::stable_sort(order.begin(), order.end(), [this, column, ascending](int a, int b) {
-        const CCollectionProgram& pa = m_programs[static_cast<std::size_t>(a)];
-        const CCollectionProgram& pb = m_programs[static_cast<std::size_t>(b)];
+        const CCollectionRow& pa = m_programs[static_cast<std::size_t>(a)];
+        const CCollectionRow& pb = m_programs[static_cast<std::size_t>(b)];
         return ascending ? Before(pa, pb, column) : Before(pb, pa, column);
     });
-    std::vector<CCollectionProgram> sorted;
+    std::vector<CCollectionRow> sorted;
     sorted.reserve(m_programs.size());
     std::vector<int> newRowOf(m_programs.size());
     for (std::size_t row = 0; row < order.size(); ++row) {

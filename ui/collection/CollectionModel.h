@@ -1,7 +1,8 @@
 #pragma once
-// The Collection view's table: one row per program of the last search, with the fields the
-// view shows. The rows come from one search in one piece, so a refill is one reset however
-// many programs there are; texts are made only for the rows the view paints.
+// The Collection view's table: one row per program of the chosen filter, narrowed to the
+// programs whose names hold the search text. All rows of the filter are kept, so that a
+// keystroke narrows them in memory; a refill is one reset however many programs there are,
+// and texts are made only for the rows the view paints.
 
 #include "Collection.h"
 #include "grid/Colorref.h"
@@ -21,12 +22,13 @@ public:
 
     explicit CCollectionModel(QObject* parent = nullptr);
 
-    // The rows as a search returned them (ordered by name, case ignored, then id); they are
-    // sorted again by the column last asked for.
-    void SetPrograms(std::vector<CCollectionProgram> programs);
-    // Replaces one program's row in place (after a mark or a rename); false when it is not shown.
-    bool UpdateProgram(const CCollectionProgram& program);
-    const CCollectionProgram* Program(int row) const;
+    // The rows as a search returned them (ordered by name, case ignored, then id), all shown;
+    // they are sorted again by the column last asked for.
+    void SetPrograms(std::vector<CCollectionRow> programs);
+    // Shows only the rows of the programs in `ids` (ascending, as ProgramsNamed gives them), or
+    // all of them for null, in the same order.
+    void Narrow(const std::vector<CollectionId>* ids);
+    const CCollectionRow* Program(int row) const;
     int RowOf(CollectionId id) const;
 
     // Text and background of every row, and the background of favourites: the list's colours.
@@ -47,10 +49,13 @@ signals:
     void renameFailed(const QString& text);
 
 private:
-    // Sorts by the column and order asked for; returns each old row's new row.
+    CCollectionRow* ShownRow(int row);
+    // Sorts all rows by the column and order asked for; returns each one's new place.
     std::vector<int> SortRows();
 
-    std::vector<CCollectionProgram> m_programs;
+    std::vector<CCollectionRow> m_programs;   // all of the filter's, in the table's order
+    std::vector<int> m_shown;                 // the places in m_programs of the rows shown
+    CollectionId m_largestId = 0;
     int m_sortColumn = NAME;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     COLORREF m_text = RGB(0, 0, 0);

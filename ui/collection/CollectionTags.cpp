@@ -21,14 +21,14 @@ bool Contains(const std::vector<std::string>& tags, const std::string& tag)
 }
 }  // namespace
 
-std::vector<std::string> CommonTags(const std::vector<CCollectionProgram>& programs)
+std::vector<std::string> CommonTags(const std::vector<CCollectionRow>& programs)
 {
     if (programs.empty())
         return {};
     std::vector<std::string> common;
     for (const std::string& tag : programs.front().tags)
         if (std::all_of(programs.begin() + 1, programs.end(),
-                        [&tag](const CCollectionProgram& program) { return Contains(program.tags, tag); }))
+                        [&tag](const CCollectionRow& program) { return Contains(program.tags, tag); }))
             common.push_back(tag);
     return common;
 }

@@ -11,7 +11,7 @@
 class QWidget;
 
 // The tags every one of the programs has (letter case ignored), in the first one's order.
-std::vector<std::string> CommonTags(const std::vector<CCollectionProgram>& programs);
+std::vector<std::string> CommonTags(const std::vector<CCollectionRow>& programs);
 // The tags of a comma-separated line: blanks around each trimmed, empty ones and repeats
 // (letter case ignored) left out.
 std::vector<std::string> ParseTags(const std::string& line);

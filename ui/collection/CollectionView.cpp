@@ -69,7 +69,7 @@ CCollectionView::CCollectionView(QWidget* parent)
     // A sort moves rows; the selection follows its programs.
     connect(m_model, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] {
         m_keptSelection = SelectedIds();
-        const CCollectionProgram* current = m_model->Program(m_table->currentIndex().row());
+        const CCollectionRow* current = m_model->Program(m_table->currentIndex().row());
         m_keptCurrent = current != nullptr ? current->id : 0;
     });
     connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] {
@@ -201,7 +201,23 @@ void CCollectionView::OnFilterChosen(int index)
 void CCollectionView::OnSearchChanged()
 {
     if (!CheckForChanges())
-        Search();
+        NarrowToText();
+}
+
+template <typename Change>
+void CCollectionView::KeepingSelection(Change change)
+{
+    const std::vector<CollectionId> selected = SelectedIds();
+    const CCollectionRow* current = m_model->Program(m_table->currentIndex().row());
+    const CollectionId currentId = current != nullptr ? current->id : 0;
+
+    change();
+
+    if (!selected.empty())
+        SelectIds(selected);
+    if (const int row = m_model->RowOf(currentId); currentId != 0 && row >= 0)
+        m_table->selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
+    ShowState();
 }
 
 void CCollectionView::Search()
@@ -209,20 +225,34 @@ void CCollectionView::Search()
     CCollection* collection = Collection();
     if (collection == nullptr)
         return;
-    const std::vector<CollectionId> selected = SelectedIds();
-    const CCollectionProgram* current = m_model->Program(m_table->currentIndex().row());
-    const CollectionId currentId = current != nullptr ? current->id : 0;
+    KeepingSelection([this, collection] {
+        // The text narrows in memory: every keystroke then costs a pass over the names
+        // rather than a new read of the rows.
+        CCollectionQuery query;
+        m_filter.Apply(query);
+        m_model->SetPrograms(collection->SearchRows(query));
+        const std::string text = m_search->text().toStdString();
+        if (!text.empty()) {
+            const std::vector<CollectionId> named = collection->ProgramsNamed(text);
+            m_model->Narrow(&named);
+        }
+    });
+}
 
-    CCollectionQuery query;
-    query.text = m_search->text().toStdString();
-    m_filter.Apply(query);
-    m_model->SetPrograms(collection->Search(query));
-
-    if (!selected.empty())
-        SelectIds(selected);
-    if (const int row = m_model->RowOf(currentId); currentId != 0 && row >= 0)
-        m_table->selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
-    ShowState();
+void CCollectionView::NarrowToText()
+{
+    CCollection* collection = Collection();
+    if (collection == nullptr)
+        return;
+    KeepingSelection([this, collection] {
+        const std::string text = m_search->text().toStdString();
+        if (text.empty()) {
+            m_model->Narrow(nullptr);
+        } else {
+            const std::vector<CollectionId> named = collection->ProgramsNamed(text);
+            m_model->Narrow(&named);
+        }
+    });
 }
 
 void CCollectionView::ShowState()
@@ -253,16 +283,22 @@ std::vector<CollectionId> CCollectionView::SelectedIds() const
         sorted.push_back(index.row());
     std::sort(sorted.begin(), sorted.end());
     for (int row : sorted)
-        if (const CCollectionProgram* program = m_model->Program(row))
+        if (const CCollectionRow* program = m_model->Program(row))
             ids.push_back(program->id);
     return ids;
 }
 
-std::vector<CCollectionProgram> CCollectionView::SelectedPrograms() const
+std::vector<CCollectionRow> CCollectionView::SelectedPrograms() const
 {
-    std::vector<CCollectionProgram> programs;
-    for (CollectionId id : SelectedIds())
-        programs.push_back(*m_model->Program(m_model->RowOf(id)));
+    std::vector<int> rows;
+    for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    std::vector<CCollectionRow> programs;
+    programs.reserve(rows.size());
+    for (int row : rows)
+        if (const CCollectionRow* program = m_model->Program(row))
+            programs.push_back(*program);
     return programs;
 }
 

@@ -42,7 +42,7 @@ public:
 
     // The selected programs, in the table's order.
     std::vector<CollectionId> SelectedIds() const;
-    std::vector<CCollectionProgram> SelectedPrograms() const;
+    std::vector<CCollectionRow> SelectedPrograms() const;
     // Selects the rows of these programs (those shown) and makes the first one current.
     void SelectIds(const std::vector<CollectionId>& ids);
 
@@ -75,7 +75,14 @@ private:
     void OnSearchChanged();
     void OnFilterChosen(int index);
     void FillFilters();
+    // Reads the filter's rows from the database, then narrows them to the search text.
     void Search();
+    // Narrows the rows read last to the search text.
+    void NarrowToText();
+    // Runs `change` on the model, keeping the selection and the current row where their
+    // programs are still shown.
+    template <typename Change>
+    void KeepingSelection(Change change);
     void ShowState();
 
     CollectionSource m_source;

@@ -214,6 +214,49 @@ TEST_F(CollectionViewTest, SortingByAColumnKeepsTheSelectedPrograms)
     EXPECT_EQ(ShownNames(view).front(), "Sweep Pad");
 }
 
+// The text narrows the rows in memory: in any column's order, the rows of a text are those
+// of the empty field whose programs have a name holding it, in the same order.
+TEST_F(CollectionViewTest, TheSearchTextNarrowsTheRowsInTheChosenOrder)
+{
+    Show();
+    const auto shownIds = [this] {
+        std::vector<CollectionId> ids;
+        for (int row = 0; row < view.Model()->rowCount(); ++row)
+            ids.push_back(view.Model()->Program(row)->id);
+        return ids;
+    };
+    const struct {
+        int column;
+        Qt::SortOrder order;
+    } sorts[] = {
+        {CCollectionModel::MODE, Qt::AscendingOrder},
+        {CCollectionModel::NAME, Qt::DescendingOrder},
+        {CCollectionModel::FIRST_SEEN, Qt::DescendingOrder},
+        {CCollectionModel::NAME, Qt::AscendingOrder},
+    };
+    for (const auto& sort : sorts) {
+        SCOPED_TRACE(sort.column * 10 + sort.order);
+        view.SearchField()->clear();
+        view.Table()->sortByColumn(sort.column, sort.order);
+        const std::vector<CollectionId> all = shownIds();
+        ASSERT_GT(all.size(), 100u);
+        for (const char* text : {"pad", "S", "b", ""}) {
+            SCOPED_TRACE(text);
+            const std::vector<CollectionId> named = db.Db().ProgramsNamed(text);
+            std::vector<CollectionId> expected;
+            for (CollectionId id : all)
+                if (text[0] == 0 || std::binary_search(named.begin(), named.end(), id))
+                    expected.push_back(id);
+            view.SearchField()->setText(text);
+            EXPECT_EQ(shownIds(), expected);
+        }
+        // A sort while narrowed keeps the narrowing.
+        view.SearchField()->setText("pad");
+        view.Table()->sortByColumn(CCollectionModel::TAGS, Qt::AscendingOrder);
+        EXPECT_EQ(view.Model()->rowCount(), static_cast<int>(PADS.size()));
+    }
+}
+
 TEST_F(CollectionViewTest, AnEmptyOrMissingCollectionSaysSo)
 {
     CTestCollection empty;
