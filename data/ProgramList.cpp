@@ -2,6 +2,8 @@
 
 #include "SyxProgram.h"
 
+#include <new>
+
 CProgramList::CProgramList() = default;
 
 CProgramList::~CProgramList()
@@ -18,13 +20,22 @@ CSyxProgram* CProgramList::GetAt(int index) const
 
 void CProgramList::Add(CSyxProgram* program)
 {
-    if (program != nullptr)
-        m_items.push_back(program);
+    if (program == nullptr)
+        return;
+    m_items.push_back(program);
+    m_added.push_back(program);
 }
 
 void CProgramList::DeleteAll()
 {
-    for (CSyxProgram* program : m_items)
+    for (RecordBlock& block : m_blocks) {
+        for (unsigned int i = 0; i < block.count; ++i)
+            std::launder(reinterpret_cast<CSyxProgram*>(block.storage.get() + i * sizeof(CSyxProgram)))->~CSyxProgram();
+    }
+    for (CSyxProgram* program : m_added)
         delete program;
-    std::vector<CSyxProgram*>().swap(m_items);  // empties the list and gives its storage back
+    // Empties the lists and gives their storage back.
+    std::vector<RecordBlock>().swap(m_blocks);
+    std::vector<CSyxProgram*>().swap(m_added);
+    std::vector<CSyxProgram*>().swap(m_items);
 }

@@ -3,6 +3,7 @@
 // The order is the order of the grid rows; only a sort changes it.
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,5 +49,14 @@ private:
     int AppendDump(const unsigned char* header, unsigned char* body, unsigned int bodyRead,
                    std::string& error, const std::string& fileName);
 
+    // The records of a dump are made in one block of storage, as a large library holds a
+    // great many; those handed to Add were allocated one by one.
+    struct RecordBlock {
+        std::unique_ptr<unsigned char[]> storage;
+        unsigned int count = 0;   // records made in it so far, from its start
+    };
+
     std::vector<CSyxProgram*> m_items;
+    std::vector<RecordBlock> m_blocks;
+    std::vector<CSyxProgram*> m_added;
 };

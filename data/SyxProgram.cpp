@@ -49,18 +49,19 @@ CSyxProgram::CSyxProgram(char bank, int number, const unsigned char* data, unsig
     : m_bank(bank),
       m_number(number),
       m_fileName(fileName),
-      m_data(new unsigned char[length]),
-      m_length(length)
+      m_length(length),
+      m_longData(length > PROGRAM_DATA_SIZE ? new unsigned char[length] : nullptr)
 {
+    unsigned char* bytes = m_longData ? m_longData.get() : m_data;
     if (data != nullptr && length > 0)
-        std::memcpy(m_data.get(), data, length);
+        std::memcpy(bytes, data, length);
     else if (length > 0)
-        std::memset(m_data.get(), 0, length);
+        std::memset(bytes, 0, length);
 
     m_numberLength = static_cast<unsigned char>(FormatNumber(m_number, m_numberText));
-    m_nameLength = static_cast<unsigned char>(NameLength(m_data.get(), m_length));
-    std::memcpy(m_nameText, m_data.get(), m_nameLength);
-    m_voiceMode = m_length > VOICE_MODE_BYTE ? (m_data[VOICE_MODE_BYTE] >> 4) & 3 : 0;
+    m_nameLength = static_cast<unsigned char>(NameLength(bytes, m_length));
+    std::memcpy(m_nameText, bytes, m_nameLength);
+    m_voiceMode = m_length > VOICE_MODE_BYTE ? (bytes[VOICE_MODE_BYTE] >> 4) & 3 : 0;
 }
 
 CSyxProgram::~CSyxProgram() = default;

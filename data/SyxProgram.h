@@ -31,7 +31,7 @@ public:
     std::string GetVoiceModeName() const;  // "Single", "Split", "Dual" or "Vocoder"
     std::string GetFileName() const;
 
-    const unsigned char* GetData() const { return m_data.get(); }
+    const unsigned char* GetData() const { return m_longData ? m_longData.get() : m_data; }
     unsigned int GetLength() const { return m_length; }
     bool IsVocoder() const;
 
@@ -55,6 +55,9 @@ private:
     char m_nameText[12];
     std::string m_fileName;
 
-    std::unique_ptr<unsigned char[]> m_data;
     unsigned int m_length;
+    // The data lives in the record itself, one allocation for both, as a large library holds
+    // a great many; only data longer than a program's gets a block of its own.
+    std::unique_ptr<unsigned char[]> m_longData;
+    unsigned char m_data[PROGRAM_DATA_SIZE];
 };

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -87,14 +88,16 @@ unsigned char* UnpackInPlace(unsigned char* bytes, unsigned int length)
     const unsigned char* in = bytes;
     unsigned char* out = bytes;
     unsigned int left = length;
-    // A whole group at a time: its seven data bytes plus the byte after them as one word.
+    // A whole group at a time: its seven data bytes plus the byte after them as one word,
+    // written back whole. Its eighth byte lands where the next group's first byte goes (past
+    // the last group, inside the packed form), never on a byte still to be read.
     while (left >= 7) {
         std::uint64_t group;
         std::uint64_t mask;
         std::memcpy(&group, in + 1, sizeof group);
         std::memcpy(&mask, FLAG_MASKS.masks[in[0] & 0x7F], sizeof mask);
         group ^= mask;
-        std::memcpy(out, &group, 7);
+        std::memcpy(out, &group, sizeof group);
         in += 8;
         out += 7;
         left -= 7;
@@ -126,10 +129,15 @@ int CProgramList::AppendDump(const unsigned char* header, unsigned char* body, u
     }
 
     const unsigned char* data = UnpackInPlace(body, expected * PROGRAM_DATA_SIZE);
+    m_blocks.push_back(RecordBlock{std::unique_ptr<unsigned char[]>(new unsigned char[expected * sizeof(CSyxProgram)]), 0});
+    RecordBlock& block = m_blocks.back();
     for (unsigned int i = 0; i < expected; ++i) {
         const char bank = static_cast<char>('A' + i / PROGRAMS_PER_BANK);
         const int number = static_cast<int>(i % PROGRAMS_PER_BANK) + 1;
-        m_items.push_back(new CSyxProgram(bank, number, data + i * PROGRAM_DATA_SIZE, PROGRAM_DATA_SIZE, fileName));
+        CSyxProgram* record = new (block.storage.get() + i * sizeof(CSyxProgram))
+            CSyxProgram(bank, number, data + i * PROGRAM_DATA_SIZE, PROGRAM_DATA_SIZE, fileName);
+        ++block.count;
+        m_items.push_back(record);
     }
     return 1;
 }

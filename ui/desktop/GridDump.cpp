@@ -51,7 +51,7 @@ QString GridDumpText(const QWidget& window, const CGridListCtrl& grid)
     for (int row = 0; row < rows; ++row) {
         QStringList cells;
         for (int column : visible) {
-            const CGridCell* cell = grid.GetCell(row, column);
+            const std::optional<CGridCell> cell = grid.GetCell(row, column);
             cells.append(cell ? cell->text : QString());
         }
         text += "row\t" + cells.join('\t') + '\n';

@@ -15,65 +15,10 @@
 #include <QFileInfo>
 #include <QStatusBar>
 
-#include <array>
-#include <map>
 #include <string>
-#include <string_view>
 
 namespace {
-const COLORREF CELL_TEXT_COLOR = RGB(0, 64, 128);
-const COLORREF ROW_BACK_COLOR = RGB(193, 193, 255);
-const COLORREF MARKED_ROW_BACK_COLOR = RGB(128, 128, 255);
 const int VK_RETURN = 13;
-
-// Hands out one shared QString per distinct text. Banks, numbers, voice modes and file
-// names repeat row after row; sharing their strings keeps a large library's cells small.
-// Recent texts are found without a search of the map, in a slot picked by a hash of the
-// text: enough for every bank, number and voice mode, and for a file's rows, which follow
-// each other.
-class CSharedTexts {
-public:
-    const QString& Get(std::string_view text, const char* prefix = "")
-    {
-        std::size_t hash = text.size();
-        for (const char c : text)
-            hash = hash * 31 + static_cast<unsigned char>(c);
-        Texts::const_iterator& recent = m_recent[hash % RECENT_SLOTS];
-        if (recent != m_texts.end() && recent->first == text)
-            return recent->second;
-        auto found = m_texts.find(text);
-        if (found == m_texts.end()) {
-            const QString shared = QLatin1String(prefix) + QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-            found = m_texts.emplace(std::string(text), shared).first;
-        }
-        recent = found;
-        return found->second;
-    }
-
-private:
-    using Texts = std::map<std::string, QString, std::less<>>;
-    static constexpr std::size_t RECENT_SLOTS = 64;
-    Texts m_texts;
-    std::array<Texts::const_iterator, RECENT_SLOTS> m_recent = MakeRecent(m_texts);
-
-    static std::array<Texts::const_iterator, RECENT_SLOTS> MakeRecent(const Texts& texts)
-    {
-        std::array<Texts::const_iterator, RECENT_SLOTS> recent;
-        recent.fill(texts.end());
-        return recent;
-    }
-};
-
-// The name cell's text: the name after one blank, made in one allocation.
-QString NameCellText(std::string_view name)
-{
-    QString text(static_cast<qsizetype>(name.size()) + 1, Qt::Uninitialized);
-    QChar* out = text.data();
-    *out++ = QLatin1Char(' ');
-    for (const char c : name)
-        *out++ = QLatin1Char(c);
-    return text;
-}
 }  // namespace
 
 void CMainFrame::OnFileOpen()
@@ -101,6 +46,7 @@ void CMainFrame::OpenFiles(const QStringList& paths, ReadFailures failures)
         return;
 
     m_programs.DeleteAll();
+    m_wndGrid->DeleteAllRows();   // its rows showed the records just freed
     m_librarySources.Clear();
     m_wndGrid->SetSortIndicator(-1);   // the new library is in file order
     CWaitCursor wait(*m_services.waitCursor);
@@ -185,36 +131,15 @@ void CMainFrame::SetTitleFile(const QString& fileName)
 
 void CMainFrame::PopulateGrid()
 {
-    m_markedRows = 0;
+    const bool showFiles = m_fileCount > 1;
+    m_markedRows = m_libraryRows.Refresh(showFiles, m_findText, m_duplicates);
     const int count = m_programs.GetSize();
     if (count == 0) {
         m_wndGrid->DeleteAllRows();
         return;
     }
-
-    m_wndGrid->setUpdatesEnabled(false);
-    m_wndGrid->ResetRows(count);
-    const bool showFiles = m_fileCount > 1;
-    CSharedTexts files, banks, numbers, voiceModes;
-    for (int row = 0; row < count; ++row) {
-        const CSyxProgram* program = m_programs.GetAt(row);
-        const QString nameCell = NameCellText(program->GetNameView());
-        const bool marked = (!m_findText.isEmpty() && nameCell.sliced(1).toLower().contains(m_findText))
-                            || m_duplicates.IsMarked(program);
-        const COLORREF back = marked ? MARKED_ROW_BACK_COLOR : ROW_BACK_COLOR;
-        m_markedRows += marked ? 1 : 0;
-
-        if (showFiles)
-            m_wndGrid->SetCell(row, 0, GRID_ALIGN_LEFT, CELL_TEXT_COLOR, back,
-                               files.Get(program->GetFileNameView(), " "));
-        m_wndGrid->SetCell(row, 1, GRID_ALIGN_CENTER, CELL_TEXT_COLOR, back, banks.Get(program->GetBankView()));
-        m_wndGrid->SetCell(row, 2, GRID_ALIGN_CENTER, CELL_TEXT_COLOR, back, numbers.Get(program->GetNumberView()));
-        m_wndGrid->SetCell(row, 3, GRID_ALIGN_LEFT, CELL_TEXT_COLOR, back, nameCell);
-        m_wndGrid->SetCell(row, 4, GRID_ALIGN_LEFT, CELL_TEXT_COLOR, back,
-                           voiceModes.Get(program->GetVoiceModeView(), " "));
-    }
+    m_wndGrid->ShowRows(m_libraryRows, count);
     m_wndGrid->SetColumnWidth(0, showFiles ? m_wndGrid->GetSampleWidth(FILE_COLUMN_SAMPLE) : 0);
-    m_wndGrid->setUpdatesEnabled(true);
 }
 
 void CMainFrame::OnEditFind()

@@ -12,6 +12,7 @@
 #include "host/LoadedList.h"
 #include "host/MidiLink.h"
 #include "library/DuplicateMarking.h"
+#include "library/LibraryRows.h"
 #include "library/LibrarySources.h"
 #include "services/CommandTable.h"
 #include "services/CommandUpdater.h"
@@ -168,6 +169,7 @@ private:
     QToolBar* m_wndDlgBar = nullptr;   // the MIDI bar; both bars sit in the top tool bar area
     CProgramGrid* m_wndGrid = nullptr;
     CProgramList m_programs;
+    CLibraryRows m_libraryRows{m_programs};   // what the grid's rows show
     QComboBox* m_cbMidiPort = nullptr;
     QComboBox* m_cbMidiChan = nullptr;
     QCheckBox* m_btnMidiActive = nullptr;

@@ -2,6 +2,7 @@
 
 #include "GridModel.h"
 #include "GridRowDelegate.h"
+#include "GridRowSource.h"
 #include "VirtualKeys.h"
 #include "services/PostMessage.h"
 
@@ -29,7 +30,13 @@ CGridListCtrl::CGridListCtrl(QWidget* parent)
     : QTreeView(parent),
       m_crText(ToColorref(palette().color(QPalette::Dark))),
       m_crBack(ToColorref(palette().color(QPalette::Base))),
-      m_model(new CGridModel(m_columns, m_cells, this))
+      m_model(new CGridModel(
+          m_columns,
+          [this](int row, int column) {
+              const std::optional<CGridCell> cell = GetCell(row, column);
+              return cell ? cell->text : QString();
+          },
+          this))
 {
     setModel(m_model);
     setItemDelegate(new CGridRowDelegate(this));
@@ -69,7 +76,7 @@ void CGridListCtrl::AddColumn(const QString& title, int align, int width)
 {
     width = ClampWidth(width);
     m_columns.push_back(CGridColumn{align, width, title});
-    if (m_nRows > 0) {
+    if (m_nRows > 0 && m_rowSource == nullptr) {
         // Columns come before rows; should one come later, the rows get an empty cell for it.
         std::vector<CGridCell> cells;
         cells.reserve(static_cast<std::size_t>(m_nRows) * static_cast<std::size_t>(m_nColumns + 1));
@@ -90,6 +97,8 @@ void CGridListCtrl::AddRows(int count)
 {
     if (count <= 0)
         return;
+    if (m_rowSource != nullptr)
+        DeleteAllRows();
     // Room for all of them at once, still in whole steps of the growth size.
     const std::size_t rowsNeeded = static_cast<std::size_t>(m_nRows) + static_cast<std::size_t>(count);
     const std::size_t columns = static_cast<std::size_t>(m_nColumns);
@@ -109,7 +118,7 @@ void CGridListCtrl::AddRow()
 void CGridListCtrl::SetCell(int row, int column, int align, COLORREF textColor, COLORREF backColor,
                             const QString& text)
 {
-    if (row < 0 || row >= m_nRows || column < 0 || column >= m_nColumns)
+    if (row < 0 || row >= m_nRows || column < 0 || column >= m_nColumns || m_rowSource != nullptr)
         return;
     CGridCell& cell = CellAt(row, column);
     cell.text = text;
@@ -124,21 +133,19 @@ void CGridListCtrl::DeleteAllRows()
 {
     m_cells.clear();
     m_cells.shrink_to_fit();
+    m_rowSource = nullptr;
     m_nRows = 0;
     m_model->RemoveAllRows();
     viewport()->update();
 }
 
-void CGridListCtrl::ResetRows(int count)
+void CGridListCtrl::ShowRows(const IGridRowSource& source, int count)
 {
-    count = std::max(count, 0);
-    const std::size_t needed = static_cast<std::size_t>(count) * static_cast<std::size_t>(m_nColumns);
     m_cells.clear();
-    if (needed < m_cells.capacity() / 2)
-        m_cells.shrink_to_fit();
-    m_nRows = 0;
-    m_model->RemoveAllRows();
-    AddRows(count);
+    m_cells.shrink_to_fit();
+    m_rowSource = &source;
+    m_nRows = std::max(count, 0);
+    m_model->ResetRows(m_nRows);
     viewport()->update();
 }
 
@@ -216,11 +223,16 @@ void CGridListCtrl::startDrag(Qt::DropActions)
     drag->exec(m_dragActions, m_dragActions & Qt::CopyAction ? Qt::CopyAction : Qt::MoveAction);
 }
 
-const CGridCell* CGridListCtrl::GetCell(int row, int column) const
+std::optional<CGridCell> CGridListCtrl::GetCell(int row, int column) const
 {
     if (row < 0 || row >= m_nRows || column < 0 || column >= m_nColumns)
-        return nullptr;
-    return &CellAt(row, column);
+        return std::nullopt;
+    return CellOf(row, column);
+}
+
+CGridCell CGridListCtrl::CellOf(int row, int column) const
+{
+    return m_rowSource != nullptr ? m_rowSource->Cell(row, column) : CellAt(row, column);
 }
 
 void CGridListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
@@ -245,7 +257,8 @@ void CGridListCtrl::DrawItem(QPainter& painter, int row, unsigned state, const Q
     int left = rowRect.left();
     for (int column = 0; column < m_nColumns; ++column) {
         const int width = m_columns[static_cast<std::size_t>(column)].width;
-        PaintCell(painter, CellAt(row, column), QRect(left, rowRect.top(), width, rowRect.height()), swapped);
+        if (width > 0)
+            PaintCell(painter, CellOf(row, column), QRect(left, rowRect.top(), width, rowRect.height()), swapped);
         left += width;  // cells abut; a column of width 0 takes no room
     }
 }
@@ -328,8 +341,8 @@ void CGridListCtrl::keyboardSearch(const QString& search)
     const int start = (sameKey || current < 0) ? current + 1 : current;
     for (int i = 0; i < m_nRows; ++i) {
         const int row = (start + i) % m_nRows;
-        const CGridCell* cell = GetCell(row, m_searchColumn);
-        if (cell != nullptr && cell->text.trimmed().startsWith(wanted, Qt::CaseInsensitive)) {
+        const std::optional<CGridCell> cell = GetCell(row, m_searchColumn);
+        if (cell && cell->text.trimmed().startsWith(wanted, Qt::CaseInsensitive)) {
             const QModelIndex index = m_model->index(row, 0);
             setCurrentIndex(index);
             scrollTo(index);

@@ -5,11 +5,13 @@
 #include <QTreeView>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QMimeData;
 
 class CGridModel;
+class IGridRowSource;
 
 // Notification codes, posted to the main window as WM_USER with the code as first value.
 constexpr int GN_DBLCLK = 1;       // second value 0
@@ -18,7 +20,8 @@ constexpr int GN_KEYDOWN = 3;      // second value: the key's Windows virtual-ke
 
 // A grid of cells with their own texts, alignments and colours, drawn row by row with thin
 // grid lines. The item view supplies the header with draggable column widths, selection of
-// several rows, scrolling, keys and mouse; the grid keeps the cells and paints the rows.
+// several rows, scrolling, keys and mouse; the grid keeps the cells, or asks a row source
+// for them, and paints the rows.
 // Double-clicks, header clicks and key presses are posted to the main window.
 class CGridListCtrl : public QTreeView {
     Q_OBJECT
@@ -28,18 +31,20 @@ public:
 
     // Appends a column; all columns are added before the first row. A width of 0 hides it.
     void AddColumn(const QString& title, int align, int width);
-    // Appends `count` rows of empty cells in the default colours.
+    // Appends `count` rows of empty cells in the default colours. Rows that came from a row
+    // source are removed first.
     void AddRows(int count);
     void AddRow();
-    // Sets one cell; does nothing when row or column is out of range.
+    // Sets one cell; does nothing when row or column is out of range, or while the rows come
+    // from a row source.
     void SetCell(int row, int column, int align, COLORREF textColor, COLORREF backColor,
                  const QString& text);
     // Removes every row; the columns stay.
     void DeleteAllRows();
-    // Replaces every row by `count` rows of empty cells in the default colours, as
-    // DeleteAllRows and AddRows do, but keeps the cell table's memory when the new rows need
-    // at least half of it: a refill of a large library then touches no fresh memory.
-    void ResetRows(int count);
+    // Replaces every row by `count` rows whose cells `source` gives whenever they are painted
+    // or asked for; nothing is kept per row. `source` must last until the rows are replaced
+    // or removed, and must answer for the `count` rows until then.
+    void ShowRows(const IGridRowSource& source, int count);
     // Sets a column's width in pixels; does nothing when the column is out of range.
     void SetColumnWidth(int column, int width);
     // Width in the grid's font of `sample` followed by a two-character margin.
@@ -49,8 +54,9 @@ public:
     void SetColors(COLORREF text, COLORREF back);
     // The first selected row, or -1.
     int GetSelectedRow() const;
-    // The cell at row and column as last set, or null when out of range.
-    const CGridCell* GetCell(int row, int column) const;
+    // The cell at row and column as last set (or as the row source gives it), or nothing
+    // when out of range.
+    std::optional<CGridCell> GetCell(int row, int column) const;
     // The colours SetColors set.
     COLORREF GetTextColor() const { return m_crText; }
     COLORREF GetBackColor() const { return m_crBack; }
@@ -95,6 +101,8 @@ private:
     void OnColumnClick(int column);
     void OnSectionResized(int column, int oldWidth, int newWidth);
     void PaintCell(QPainter& painter, const CGridCell& cell, const QRect& cellRect, bool swapped) const;
+    // The cell of a row and column in range, from the table or the row source.
+    CGridCell CellOf(int row, int column) const;
     CGridCell& CellAt(int row, int column)
     {
         return m_cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_nColumns) + static_cast<std::size_t>(column)];
@@ -109,9 +117,10 @@ private:
     COLORREF m_crBack;
     std::vector<CGridColumn> m_columns;
     int m_nColumns = 0;
-    // The cells row after row, m_nColumns to a row: one block for the whole table, so a
-    // refill of a large library costs no allocation per row.
+    // The cells row after row, m_nColumns to a row, in one block; empty while the rows
+    // come from m_rowSource.
     std::vector<CGridCell> m_cells;
+    const IGridRowSource* m_rowSource = nullptr;
     int m_nRows = 0;
 
     CGridModel* m_model;

@@ -1,8 +1,9 @@
 #include "GridModel.h"
 
-CGridModel::CGridModel(const std::vector<CGridColumn>& columns, const std::vector<CGridCell>& cells,
-                       QObject* parent)
-    : QAbstractTableModel(parent), m_columns(columns), m_cells(cells)
+#include <algorithm>
+
+CGridModel::CGridModel(const std::vector<CGridColumn>& columns, CellText cellText, QObject* parent)
+    : QAbstractTableModel(parent), m_columns(columns), m_cellText(std::move(cellText))
 {
 }
 
@@ -22,11 +23,7 @@ QVariant CGridModel::data(const QModelIndex& index, int role) const
         return {};
     if (!index.isValid() || index.row() >= m_rowCount || index.column() >= m_columnCount)
         return {};
-    const std::size_t cell = static_cast<std::size_t>(index.row()) * static_cast<std::size_t>(m_columnCount)
-                             + static_cast<std::size_t>(index.column());
-    if (cell >= m_cells.size())
-        return {};
-    const QString& text = m_cells[cell].text;
+    const QString text = m_cellText(index.row(), index.column());
     // The blank some columns start with is a margin, not part of what the cell says.
     return role == Qt::AccessibleTextRole ? text.trimmed() : text;
 }
@@ -80,6 +77,13 @@ void CGridModel::RemoveAllRows()
 {
     beginResetModel();
     m_rowCount = 0;
+    endResetModel();
+}
+
+void CGridModel::ResetRows(int count)
+{
+    beginResetModel();
+    m_rowCount = std::max(count, 0);
     endResetModel();
 }
 

@@ -3,18 +3,21 @@
 
 #include <QAbstractTableModel>
 
+#include <functional>
 #include <vector>
 
 // The item model behind the grid's view: as many rows and columns as the grid holds, the
 // header titles with their alignment, and each cell's text as its display and accessible
-// text (what a screen reader reads). The grid paints each row from its own cell table; the
-// model's texts are not used for painting. Row and column counts change only through the
+// text (what a screen reader reads). The grid paints each row itself; the model's texts are
+// not used for painting. Row and column counts change only through the
 // bracketing calls below, so that the view learns of a whole refill at once.
 class CGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    // `cells`: the grid's cell table, row after row, one cell per column.
-    CGridModel(const std::vector<CGridColumn>& columns, const std::vector<CGridCell>& cells, QObject* parent);
+    // The text of the cell at a row and column, both in range.
+    using CellText = std::function<QString(int row, int column)>;
+
+    CGridModel(const std::vector<CGridColumn>& columns, CellText cellText, QObject* parent);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -28,6 +31,8 @@ public:
     void AppendColumn();
     // Drops every row in one reset.
     void RemoveAllRows();
+    // Replaces every row by `count` others in one reset.
+    void ResetRows(int count);
     // Tells the view that the header of `column` changed.
     void HeaderChanged(int column);
     // Whether items may be dragged (the view decides what a drag carries).
@@ -35,7 +40,7 @@ public:
 
 private:
     const std::vector<CGridColumn>& m_columns;
-    const std::vector<CGridCell>& m_cells;
+    CellText m_cellText;
     int m_rowCount = 0;
     int m_columnCount = 0;
     bool m_dragEnabled = false;

@@ -3,6 +3,7 @@
 list(APPEND VELTRIX_UI_SOURCES
   library/DisplayName.cpp
   library/DuplicateMarking.cpp
+  library/LibraryRows.cpp
   library/LibrarySources.cpp
   library/SelectedRows.cpp
 )

@@ -84,7 +84,7 @@ TEST_F(BankPaneTest, OpenBankListsTheSlotsAndRefusesWhatIsNotABank)
     EXPECT_TRUE(Pane().Grid()->isVisible());
     EXPECT_EQ(Pane().windowTitle(), "Bank - Factory.syx");
     ASSERT_EQ(Pane().Grid()->model()->rowCount(), 128);
-    const CGridCell* h16 = Pane().Grid()->GetCell(127, 0);
+    const std::optional<CGridCell> h16 = Pane().Grid()->GetCell(127, 0);
     EXPECT_EQ(h16->text + Pane().Grid()->GetCell(127, 1)->text, "H016");
     EXPECT_EQ(SlotName(127), " Prog127");
     EXPECT_EQ(Pane().Grid()->GetCell(2, 3)->text, " Dual");

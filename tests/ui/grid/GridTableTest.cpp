@@ -1,10 +1,23 @@
 #include "GridTestSupport.h"
+#include "grid/GridRowSource.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <gtest/gtest.h>
 
 namespace {
+// Cells named after their place; row `marked` in the mark colour.
+class CNamedRows : public IGridRowSource {
+public:
+    CGridCell Cell(int row, int column) const override
+    {
+        return CGridCell{QString("%1 r%2c%3").arg(prefix).arg(row).arg(column), CELL_TEXT,
+                         row == marked ? MARK_COLOR : CELL_BACK, GRID_ALIGN_LEFT};
+    }
+    QString prefix = "a";
+    int marked = 1;
+};
+
 class GridTableTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -61,22 +74,22 @@ TEST_F(GridTableTest, SetCellOutOfRangeChangesNothing)
     EXPECT_EQ(RenderViewport(grid), before);
     EXPECT_EQ(grid.model()->rowCount(), 2);
     EXPECT_EQ(grid.GetCell(0, 0)->text, "A");
-    EXPECT_EQ(grid.GetCell(2, 0), nullptr);
-    EXPECT_EQ(grid.GetCell(0, 2), nullptr);
+    EXPECT_FALSE(grid.GetCell(2, 0));
+    EXPECT_FALSE(grid.GetCell(0, 2));
 }
 
 TEST_F(GridTableTest, CellsKeepWhatWasSetAndStartInTheDefaultColours)
 {
     grid.AddRows(2);
     grid.SetCell(1, 1, GRID_ALIGN_RIGHT, CELL_TEXT, MARK_COLOR, "Fat Bass");
-    const CGridCell* cell = grid.GetCell(1, 1);
-    ASSERT_NE(cell, nullptr);
+    const std::optional<CGridCell> cell = grid.GetCell(1, 1);
+    ASSERT_TRUE(cell);
     EXPECT_EQ(cell->text, "Fat Bass");
     EXPECT_EQ(cell->alignment, GRID_ALIGN_RIGHT);
     EXPECT_EQ(cell->textColor, CELL_TEXT);
     EXPECT_EQ(cell->backColor, MARK_COLOR);
-    const CGridCell* fresh = grid.GetCell(0, 0);
-    ASSERT_NE(fresh, nullptr);
+    const std::optional<CGridCell> fresh = grid.GetCell(0, 0);
+    ASSERT_TRUE(fresh);
     EXPECT_TRUE(fresh->text.isEmpty());
     EXPECT_EQ(fresh->alignment, GRID_ALIGN_LEFT);
     EXPECT_EQ(fresh->textColor, LINE_COLOR);
@@ -111,6 +124,38 @@ TEST_F(GridTableTest, DeleteAllRowsKeepsColumnsAndClearsSelection)
     grid.AddRows(2);
     grid.SetCell(1, 1, GRID_ALIGN_LEFT, CELL_TEXT, MARK_COLOR, "");
     EXPECT_EQ(PixelAt(RenderViewport(grid), 60, RowHeight(grid) + 1), MARK_COLOR);
+}
+
+TEST_F(GridTableTest, RowsFromASourceAreAskedForEachTimeAndReplacedByTableRows)
+{
+    CNamedRows source;
+    grid.AddRows(5);
+    grid.ShowRows(source, 3);
+    EXPECT_EQ(grid.model()->rowCount(), 3);
+    EXPECT_EQ(grid.GetCell(2, 1)->text, "a r2c1");
+    EXPECT_FALSE(grid.GetCell(3, 0));
+    EXPECT_EQ(grid.model()->data(grid.model()->index(1, 0), Qt::DisplayRole).toString(), "a r1c0");
+    grid.SetCell(0, 0, GRID_ALIGN_LEFT, CELL_TEXT, CELL_BACK, "set");
+    EXPECT_EQ(grid.GetCell(0, 0)->text, "a r0c0");
+    const int rowHeight = RowHeight(grid);
+    QImage image = RenderViewport(grid);
+    EXPECT_EQ(PixelAt(image, 60, 1), CELL_BACK);
+    EXPECT_EQ(PixelAt(image, 60, rowHeight + 1), MARK_COLOR);
+
+    // Nothing is kept: what the source says now is what shows.
+    source.prefix = "b";
+    source.marked = 0;
+    EXPECT_EQ(grid.GetCell(2, 1)->text, "b r2c1");
+    grid.viewport()->update();
+    image = RenderViewport(grid);
+    EXPECT_EQ(PixelAt(image, 60, 1), MARK_COLOR);
+    EXPECT_EQ(PixelAt(image, 60, rowHeight + 1), CELL_BACK);
+
+    grid.AddRows(2);
+    EXPECT_EQ(grid.model()->rowCount(), 2);
+    EXPECT_TRUE(grid.GetCell(1, 1)->text.isEmpty());
+    grid.SetCell(1, 1, GRID_ALIGN_LEFT, CELL_TEXT, CELL_BACK, "set");
+    EXPECT_EQ(grid.GetCell(1, 1)->text, "set");
 }
 
 TEST_F(GridTableTest, GetSelectedRowGivesTheFirstSelectedRow)
