@@ -49,8 +49,8 @@ private:
     int AppendDump(const unsigned char* header, unsigned char* body, unsigned int bodyRead,
                    std::string& error, const std::string& fileName);
 
-    // The records of a dump are made in one block of storage, as a large library holds a
-    // great many; those handed to Add were allocated one by one.
+    // The records of a dump, and after them their data, are made in one block of storage, as
+    // a large library holds a great many; those handed to Add were allocated one by one.
     struct RecordBlock {
         std::unique_ptr<unsigned char[]> storage;
         unsigned int count = 0;   // records made in it so far, from its start

@@ -46,13 +46,20 @@ unsigned int FormatNumber(int number, char* text)
 
 CSyxProgram::CSyxProgram(char bank, int number, const unsigned char* data, unsigned int length,
                          const std::string& fileName)
+    : CSyxProgram(bank, number, data, length, fileName, nullptr)
+{
+}
+
+CSyxProgram::CSyxProgram(char bank, int number, const unsigned char* data, unsigned int length,
+                         const std::string& fileName, unsigned char* storage)
     : m_bank(bank),
       m_number(number),
       m_fileName(fileName),
       m_length(length),
-      m_longData(length > PROGRAM_DATA_SIZE ? new unsigned char[length] : nullptr)
+      m_ownData(storage == nullptr ? new unsigned char[length] : nullptr),
+      m_data(storage == nullptr ? m_ownData.get() : storage)
 {
-    unsigned char* bytes = m_longData ? m_longData.get() : m_data;
+    unsigned char* bytes = m_data;
     if (data != nullptr && length > 0)
         std::memcpy(bytes, data, length);
     else if (length > 0)

@@ -16,9 +16,14 @@ inline constexpr const char* VOICE_MODE_NAMES[4] = {"Single", "Split", "Dual", "
 class CSyxProgram
 {
 public:
-    // Copies `length` bytes from `data` and the file name. The record never changes afterwards.
+    // Copies `length` bytes from `data` into a block of its own, and the file name. The record
+    // never changes afterwards.
     CSyxProgram(char bank, int number, const unsigned char* data, unsigned int length,
                 const std::string& fileName);
+    // The same, but the bytes are copied into `storage` (`length` bytes), which the caller
+    // keeps for as long as the record lives: the records of a dump share one block.
+    CSyxProgram(char bank, int number, const unsigned char* data, unsigned int length,
+                const std::string& fileName, unsigned char* storage);
     ~CSyxProgram();
 
     CSyxProgram(const CSyxProgram&) = delete;
@@ -31,7 +36,7 @@ public:
     std::string GetVoiceModeName() const;  // "Single", "Split", "Dual" or "Vocoder"
     std::string GetFileName() const;
 
-    const unsigned char* GetData() const { return m_longData ? m_longData.get() : m_data; }
+    const unsigned char* GetData() const { return m_data; }
     unsigned int GetLength() const { return m_length; }
     bool IsVocoder() const;
 
@@ -56,8 +61,8 @@ private:
     std::string m_fileName;
 
     unsigned int m_length;
-    // The data lives in the record itself, one allocation for both, as a large library holds
-    // a great many; only data longer than a program's gets a block of its own.
-    std::unique_ptr<unsigned char[]> m_longData;
-    unsigned char m_data[PROGRAM_DATA_SIZE];
+    // The data lives outside the record, so that records stay small and a sort of a large
+    // library walks through as little memory as it can.
+    std::unique_ptr<unsigned char[]> m_ownData;  // null when the data lives in a shared block
+    unsigned char* m_data;
 };

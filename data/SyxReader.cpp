@@ -129,13 +129,18 @@ int CProgramList::AppendDump(const unsigned char* header, unsigned char* body, u
     }
 
     const unsigned char* data = UnpackInPlace(body, expected * PROGRAM_DATA_SIZE);
-    m_blocks.push_back(RecordBlock{std::unique_ptr<unsigned char[]>(new unsigned char[expected * sizeof(CSyxProgram)]), 0});
+    // The records first, side by side, then their data.
+    const std::size_t recordBytes = expected * sizeof(CSyxProgram);
+    m_blocks.push_back(RecordBlock{
+        std::unique_ptr<unsigned char[]>(new unsigned char[recordBytes + expected * PROGRAM_DATA_SIZE]), 0});
     RecordBlock& block = m_blocks.back();
+    unsigned char* const dataArea = block.storage.get() + recordBytes;
     for (unsigned int i = 0; i < expected; ++i) {
         const char bank = static_cast<char>('A' + i / PROGRAMS_PER_BANK);
         const int number = static_cast<int>(i % PROGRAMS_PER_BANK) + 1;
         CSyxProgram* record = new (block.storage.get() + i * sizeof(CSyxProgram))
-            CSyxProgram(bank, number, data + i * PROGRAM_DATA_SIZE, PROGRAM_DATA_SIZE, fileName);
+            CSyxProgram(bank, number, data + i * PROGRAM_DATA_SIZE, PROGRAM_DATA_SIZE, fileName,
+                        dataArea + i * PROGRAM_DATA_SIZE);
         ++block.count;
         m_items.push_back(record);
     }
