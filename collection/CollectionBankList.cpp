@@ -23,15 +23,7 @@ constexpr std::size_t NAME_SIZE = 12;
 // The bank as one program dump (channel 0), as Save Bank As writes it.
 std::vector<unsigned char> BankDumpOf(const std::vector<CollectionProgramData>& programs)
 {
-    std::vector<std::unique_ptr<CSyxProgram>> records;
-    std::vector<const CSyxProgram*> slots;
-    for (int slot = 0; slot < BANK_SLOT_COUNT; ++slot) {
-        records.push_back(std::make_unique<CSyxProgram>(CBank::SlotBank(slot), CBank::SlotNumber(slot),
-                                                        programs[static_cast<std::size_t>(slot)].data(),
-                                                        PROGRAM_DATA_SIZE, std::string()));
-        slots.push_back(records.back().get());
-    }
-    const std::optional<CBank> bank = CBank::FromPrograms(slots);
+    const std::optional<CBank> bank = CBank::FromProgramData(programs);
     return bank ? bank->BuildDump(0) : std::vector<unsigned char>();
 }
 

@@ -180,15 +180,7 @@ bool CCollection::ListDump(CollectionId list, std::vector<unsigned char>& bytes,
         error = "The list holds " + std::to_string(programs.size()) + " programs; a bank dump needs 128";
         return false;
     }
-    std::vector<std::unique_ptr<CSyxProgram>> records;
-    std::vector<const CSyxProgram*> slots;
-    for (int slot = 0; slot < BANK_SLOT_COUNT; ++slot) {
-        records.push_back(std::make_unique<CSyxProgram>(CBank::SlotBank(slot), CBank::SlotNumber(slot),
-                                                        programs[static_cast<std::size_t>(slot)].data(),
-                                                        PROGRAM_DATA_SIZE, std::string()));
-        slots.push_back(records.back().get());
-    }
-    const std::optional<CBank> bank = CBank::FromPrograms(slots);
+    const std::optional<CBank> bank = CBank::FromProgramData(programs);
     if (!bank) {
         error = "The list's programs do not make a bank";
         return false;

@@ -60,6 +60,16 @@ std::optional<CBank> CBank::FromPrograms(const std::vector<const CSyxProgram*>& 
     return bank;
 }
 
+std::optional<CBank> CBank::FromProgramData(const std::vector<ProgramData>& programs)
+{
+    if (programs.size() != static_cast<std::size_t>(BANK_SLOT_COUNT))
+        return std::nullopt;
+    CBank bank;
+    for (int slot = 0; slot < BANK_SLOT_COUNT; ++slot)
+        bank.m_slots[static_cast<std::size_t>(slot)] = programs[static_cast<std::size_t>(slot)];
+    return bank;
+}
+
 std::optional<CBank> CBank::FromList(const CProgramList& list)
 {
     std::vector<const CSyxProgram*> programs;

@@ -36,6 +36,8 @@ public:
     // The bank of 128 programs in slot order; no bank unless there are exactly 128 records,
     // each of PROGRAM_DATA_SIZE bytes.
     static std::optional<CBank> FromPrograms(const std::vector<const CSyxProgram*>& programs);
+    // The same from the programs' bytes alone; no bank unless there are exactly 128.
+    static std::optional<CBank> FromProgramData(const std::vector<ProgramData>& programs);
     // The bank of the 128 records of a list (a whole dump read into it).
     static std::optional<CBank> FromList(const CProgramList& list);
 
