@@ -79,6 +79,24 @@ protected:
         return *bank;
     }
 
+    // The dump of the list of that name, read through a connection of its own; empty (with a
+    // failure) when there is no such list.
+    std::vector<unsigned char> ListDump(const std::string& name)
+    {
+        std::string error;
+        std::string notice;
+        std::unique_ptr<CCollection> collection = CCollection::Open(CCollection::DefaultPath(), error, notice);
+        std::vector<unsigned char> dump;
+        CCollectionList list;
+        EXPECT_NE(collection, nullptr) << error;
+        if (collection == nullptr || !collection->FindList(name, list)) {
+            ADD_FAILURE() << "no list \"" << name << "\"";
+            return dump;
+        }
+        EXPECT_TRUE(collection->ListDump(list.id, dump, error)) << error;
+        return dump;
+    }
+
     QTemporaryDir folder;
     QByteArray saved;
     CFrameFixture fixture;
@@ -93,15 +111,7 @@ TEST_F(CollectionBankCommandsTest, ABankSavedAsAListOpensAgainAsTheSameBank)
     EXPECT_EQ(prompts.suggested, "first.syx");
     EXPECT_TRUE(fixture.messageBox.shown.empty());
 
-    std::string error;
-    std::string notice;
-    std::unique_ptr<CCollection> collection = CCollection::Open(CCollection::DefaultPath(), error, notice);
-    ASSERT_NE(collection, nullptr) << error;
-    CCollectionList list;
-    ASSERT_TRUE(collection->FindList("Live set", list));
-    std::vector<unsigned char> dump;
-    ASSERT_TRUE(collection->ListDump(list.id, dump, error)) << error;
-    EXPECT_EQ(dump, first.BuildDump(0));   // as Save Bank As writes it
+    EXPECT_EQ(ListDump("Live set"), first.BuildDump(0));   // as Save Bank As writes it
 
     const CBank second = OpenAsBank("second.syx", 2);
     ASSERT_NE(second, first);
@@ -146,15 +156,7 @@ TEST_F(CollectionBankCommandsTest, SavingUnderANameInUseAsksAndKeepsTheListUnles
         Commands().OnSaveBankToCollection();
         EXPECT_EQ(prompts.asked, "The Collection already holds a list named \"Live set\" (128 programs). Replace "
                                  "it with the bank?");
-        std::string error;
-        std::string notice;
-        std::unique_ptr<CCollection> collection = CCollection::Open(CCollection::DefaultPath(), error, notice);
-        ASSERT_NE(collection, nullptr) << error;
-        CCollectionList list;
-        ASSERT_TRUE(collection->FindList("Live set", list));
-        std::vector<unsigned char> dump;
-        ASSERT_TRUE(collection->ListDump(list.id, dump, error)) << error;
-        EXPECT_EQ(dump, (replace ? second : first).BuildDump(0)) << "replace " << replace;
+        EXPECT_EQ(ListDump("Live set"), (replace ? second : first).BuildDump(0)) << "replace " << replace;
     }
 }
 
