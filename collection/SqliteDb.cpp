@@ -21,6 +21,21 @@ std::unique_ptr<CSqliteDb> CSqliteDb::Open(const std::string& path, int& code, s
     return std::unique_ptr<CSqliteDb>(new CSqliteDb(db, path));
 }
 
+std::unique_ptr<CSqliteDb> CSqliteDb::OpenExisting(const std::string& path, bool readOnly, int& code,
+                                                   std::string& error)
+{
+    sqlite3* db = nullptr;
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    code = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+    if (code != SQLITE_OK) {
+        error = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_extended_result_codes(db, 0);
+    return std::unique_ptr<CSqliteDb>(new CSqliteDb(db, path));
+}
+
 CSqliteDb::~CSqliteDb()
 {
     m_statements.clear();   // every statement is finalized before the connection closes

@@ -33,6 +33,10 @@ class CSqliteDb
 public:
     // Opens (or creates) the database file. Null with `code` and `error` set when SQLite can't.
     static std::unique_ptr<CSqliteDb> Open(const std::string& path, int& code, std::string& error);
+    // Opens a database file that must exist already, for reading only or for reading and
+    // writing; nothing is made when it is missing.
+    static std::unique_ptr<CSqliteDb> OpenExisting(const std::string& path, bool readOnly, int& code,
+                                                   std::string& error);
     ~CSqliteDb();
     CSqliteDb(const CSqliteDb&) = delete;
     CSqliteDb& operator=(const CSqliteDb&) = delete;

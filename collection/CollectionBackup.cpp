@@ -1,0 +1,165 @@
+// A backup: the Collection copied page by page inside one read transaction, so that the copy
+// is whole and consistent however much is written beside it meanwhile.
+
+#include "CollectionBackup.h"
+
+#include "CollectionCopy.h"
+#include "CollectionSchema.h"
+#include "CollectionTime.h"
+#include "FileMoves.h"
+#include "SqliteDb.h"
+
+#include <sqlite3.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+// 8 MiB of 4 KiB pages a step: few steps, yet progress and Cancel answer within a blink.
+constexpr int PAGES_PER_STEP = 2048;
+constexpr int BUSY_TIMEOUT_MS = 5000;
+constexpr int BUSY_RETRIES = 500;
+
+bool IsFolder(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0;
+}
+
+// The Collection's own file, or one of the files SQLite keeps beside it.
+bool IsPartOfCollection(const std::string& target, const std::string& collectionPath)
+{
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        const std::string part = collectionPath + suffix;
+        if (target == part || IsSameFile(target, part))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::unique_ptr<CSqliteDb> OpenForReading(const std::string& path, std::string& error)
+{
+    int code = 0;
+    std::unique_ptr<CSqliteDb> db = CSqliteDb::OpenExisting(path, true, code, error);
+    if (db)
+        sqlite3_busy_timeout(db->Handle(), BUSY_TIMEOUT_MS);
+    return db;
+}
+
+CollectionCopyOutcome CopyDatabase(CSqliteDb& source, const std::string& destination,
+                                   const CCollectionProgress& progress, std::string& error)
+{
+    int code = 0;
+    std::unique_ptr<CSqliteDb> copy = CSqliteDb::OpenExisting(destination, false, code, error);
+    if (!copy)
+        return CollectionCopyOutcome::FileFailed;
+    // The copy is flushed to the disk once, whole, before it takes its place.
+    copy->Exec("PRAGMA synchronous = OFF");
+    sqlite3_backup* backup = sqlite3_backup_init(copy->Handle(), "main", source.Handle(), "main");
+    if (backup == nullptr) {
+        error = copy->ErrorText();
+        return CollectionCopyOutcome::FileFailed;
+    }
+    // Told once before the first page, when the source's view of the database is fixed.
+    bool cancelled = progress && !progress(0, 0);
+    int step = SQLITE_OK;
+    for (int busy = 0; !cancelled && busy < BUSY_RETRIES;) {
+        step = sqlite3_backup_step(backup, PAGES_PER_STEP);
+        if (step == SQLITE_BUSY || step == SQLITE_LOCKED) {
+            ++busy;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            continue;
+        }
+        if (step != SQLITE_OK && step != SQLITE_DONE)
+            break;
+        const int total = sqlite3_backup_pagecount(backup);
+        if (progress && !progress(total - sqlite3_backup_remaining(backup), total)) {
+            cancelled = true;
+            break;
+        }
+        if (step == SQLITE_DONE)
+            break;
+    }
+    const int finished = sqlite3_backup_finish(backup);
+    if (cancelled)
+        return CollectionCopyOutcome::Cancelled;
+    if (step != SQLITE_DONE || finished != SQLITE_OK) {
+        const int failure = step != SQLITE_DONE ? step : finished;
+        error = failure == SQLITE_FULL ? std::string("The disk is full") : copy->ErrorText();
+        if (error.empty() || error == "not an error")
+            error = sqlite3_errstr(failure);
+        // A fault in reading the source is the Collection's; any other is the copy's.
+        return failure == SQLITE_CORRUPT || failure == SQLITE_NOTADB ? CollectionCopyOutcome::CollectionFailed
+                                                                      : CollectionCopyOutcome::FileFailed;
+    }
+    return CollectionCopyOutcome::Done;
+}
+
+CollectionCopyOutcome BackUpCollection(const std::string& collectionPath, const std::string& target,
+                                       const CCollectionProgress& progress, std::string& written, std::string& error)
+{
+    written.clear();
+    const std::string path = IsFolder(target)
+        ? target + (target.back() == '/' ? "" : "/") + "collection-" + CompactLocalTime(NowSeconds()) + ".sqlite"
+        : target;
+    if (IsPartOfCollection(path, collectionPath)) {
+        error = "A backup cannot be written onto the Collection itself (" + collectionPath + ")";
+        return CollectionCopyOutcome::Refused;
+    }
+    if (!Exists(collectionPath)) {
+        error = "There is no Collection at " + collectionPath + " yet";
+        return CollectionCopyOutcome::CollectionFailed;
+    }
+    std::unique_ptr<CSqliteDb> source = OpenForReading(collectionPath, error);
+    if (!source) {
+        error = "Cannot read the Collection " + collectionPath + ": " + error;
+        return CollectionCopyOutcome::CollectionFailed;
+    }
+    // One read transaction for the whole copy: what others commit meanwhile is not in it,
+    // and the copy never has to start again.
+    if (!source->Exec("BEGIN")) {
+        error = "Cannot read the Collection " + collectionPath + ": " + source->ErrorText();
+        return CollectionCopyOutcome::CollectionFailed;
+    }
+    std::string schemaError;
+    const SchemaResult schema = InspectSchema(*source, CollectionSchemaSteps(), schemaError);
+    if (schema == SchemaResult::NotCollection || schema == SchemaResult::Failed) {
+        error = "Cannot back up " + collectionPath + ": " + schemaError;
+        return CollectionCopyOutcome::CollectionFailed;
+    }
+
+    const std::string temporary = TemporaryFileBeside(path, error);
+    if (temporary.empty())
+        return CollectionCopyOutcome::FileFailed;
+    const CollectionCopyOutcome outcome = CopyDatabase(*source, temporary, progress, error);
+    source.reset();
+    if (outcome == CollectionCopyOutcome::Done && (!SyncFile(temporary) || std::rename(temporary.c_str(), path.c_str()) != 0)) {
+        error = "Cannot write " + path + ": " + SystemErrorText(errno);
+        std::remove(temporary.c_str());
+        return CollectionCopyOutcome::FileFailed;
+    }
+    if (outcome != CollectionCopyOutcome::Done) {
+        std::remove(temporary.c_str());
+        if (outcome == CollectionCopyOutcome::FileFailed)
+            error = "Cannot write " + path + ": " + error;
+        else if (outcome == CollectionCopyOutcome::CollectionFailed)
+            error = "Cannot read the Collection " + collectionPath + ": " + error;
+        return outcome;
+    }
+    SyncFolderOf(path);
+    written = path;
+    return CollectionCopyOutcome::Done;
+}

@@ -1,0 +1,52 @@
+#pragma once
+// Moving house: a consistent copy of the Collection taken while the window and other
+// processes write to it, and such a copy put back in its place.
+//
+// A backup reads the Collection inside one read transaction through SQLite's online backup
+// API, so the copy is the Collection as it was when the backup began, whatever is committed
+// meanwhile, changes still in the write-ahead log included. A restore checks the copy
+// whole, sets the current Collection aside (it is kept, never deleted) and puts the copy in
+// its place, under an exclusive lock that no other connection may hold.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Told how far a long task is (`done` of `total` steps, both 0 while it cannot tell yet);
+// returns false to stop it.
+using CCollectionProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
+
+enum class CollectionCopyOutcome {
+    Done,
+    Cancelled,       // the progress asked to stop: nothing was written or changed
+    Refused,         // what was asked cannot be done: a copy onto the Collection itself...
+    FileFailed,      // the copy could not be written (backup), or is not a good Collection (restore)
+    CollectionFailed // the Collection could not be read, or is in use (restore)
+};
+
+// Writes a copy of the Collection at `collectionPath` to `target` (a folder gets a file
+// "collection-yyyyMMdd-hhmmss.sqlite" in it). The copy is written beside the target and
+// takes its place only when whole, so a failed or cancelled backup leaves no file and an
+// earlier one as it was. `written` gets the path of the copy.
+CollectionCopyOutcome BackUpCollection(const std::string& collectionPath, const std::string& target,
+                                       const CCollectionProgress& progress, std::string& written,
+                                       std::string& error);
+
+// Checks that `path` is a whole Collection this program can open: a database, Veltrix's,
+// not of a newer version, passing SQLite's full integrity check, every source's bytes
+// matching their stored hashes. False with a `error` saying what is wrong.
+bool CheckCollectionCopy(const std::string& path, std::string& error);
+
+// Puts the copy at `copyPath` in the place of the Collection at `collectionPath`: the copy is
+// checked, copied in beside the Collection, then, under an exclusive lock, the current
+// Collection is renamed to "<path>.before-restore-yyyyMMdd-hhmmss" (kept with its
+// write-ahead log's changes in it) and the copy takes its place. Refused while any other
+// connection (the window, another veltrix-cli, this process) has the Collection open; the
+// copy itself is left as it was. `setAside` gets where the old Collection went (empty when
+// there was none).
+CollectionCopyOutcome RestoreCollection(const std::string& collectionPath, const std::string& copyPath,
+                                        const CCollectionProgress& progress, std::string& setAside,
+                                        std::string& error);
+
+// The name the Collection is moved to by a restore: "<path>.before-restore-yyyyMMdd-hhmmss".
+std::string RestoreSetAsidePath(const std::string& collectionPath, std::int64_t at);
