@@ -19,6 +19,8 @@ Usage:
   veltrix-cli diff SOURCE1 SOURCE2
   veltrix-cli mark ID... (--favourite | --no-favourite | --hide | --unhide |
                           --tag TAG | --untag TAG | --rename NAME)
+  veltrix-cli backup FILE
+  veltrix-cli restore FILE
   veltrix-cli --help
   veltrix-cli --version
 Every command also takes --collection FILE.
@@ -83,6 +85,16 @@ receive, kept byte for byte.
   mark     Marks programs as favourites or not, hides them from search or shows
            them again, adds or removes a tag, or gives them a new name (at most 12
            characters the synthesizer can show: printable ASCII).
+  backup   Writes a copy of the whole Collection to FILE (a folder gets a file
+           "collection-yyyyMMdd-hhmmss.sqlite" in it) and prints its path. The copy
+           is the Collection as it was when the backup began, also while the window
+           or other commands change it; it is written beside FILE and replaces it
+           only when whole.
+  restore  Puts the backup FILE in the place of the Collection. FILE is checked
+           whole first (a Collection, not damaged, every source's bytes intact).
+           The Collection it replaces is kept as "<collection>.before-restore-
+           yyyyMMdd-hhmmss", whose path is printed. Refused while the window or
+           another command has the Collection open; FILE stays as it is.
 
 A SOURCE is written as "veltrix-cli sources" prints it, as the path of a file taken
 in, or as a file name alone when only one source has it.
@@ -123,8 +135,9 @@ temporary file. When FILE is a symbolic link, the file it names is replaced.
 Exit status:
   0    done
   1    a file could not be read or is not a valid dump (list, send, import), or a
-       file could not be written (receive, export)
-  2    usage error: bad arguments, no such port (the ports are named), the window's
+       file could not be written (receive, export, backup), or a backup is not a
+       whole Collection (restore)
+  2    usage error: bad arguments, a backup onto the Collection itself, no such port (the ports are named), the window's
        port missing while a port of its name is there, a port that cannot be read
        for a receive or a bank send, a bank send without --yes, an unknown or ambiguous
        SOURCE, an unknown list or ID, a name the synthesizer cannot show, or sources
@@ -136,9 +149,11 @@ Exit status:
   5    the synthesizer reported a data load error after a bank send
   6    the MIDI port could not be opened, read or written, or went away (unplugged)
   7    the Collection could not be opened or changed (locked by another program
-       for too long, read-only, disk full); never for receive, which then warns
-  130  stopped with Ctrl+C (or SIGTERM, or the terminal closed); a receive then
-       writes nothing, an import keeps the files taken in before
+       for too long, read-only, disk full; open elsewhere, for restore); never
+       for receive, which then warns
+  130  stopped with Ctrl+C (or SIGTERM, or the terminal closed); a receive or a
+       backup then writes nothing, a restore changes nothing, an import keeps
+       the files taken in before
 )";
 }
 

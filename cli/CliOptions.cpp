@@ -48,6 +48,10 @@ bool CommandFromWord(const std::string& word, CliCommand& command)
         command = CliCommand::Diff;
     else if (word == "mark")
         command = CliCommand::Mark;
+    else if (word == "backup")
+        command = CliCommand::Backup;
+    else if (word == "restore")
+        command = CliCommand::Restore;
     else if (word == "help")
         command = CliCommand::Help;
     else
@@ -138,6 +142,8 @@ const char* CliCommandWord(CliCommand command)
     case CliCommand::Export: return "export";
     case CliCommand::Diff: return "diff";
     case CliCommand::Mark: return "mark";
+    case CliCommand::Backup: return "backup";
+    case CliCommand::Restore: return "restore";
     }
     return "";
 }
@@ -181,7 +187,7 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
         return true;
     }
     if (args.empty()) {
-        error = std::string("Say what to do: ports, list, receive, send, import, search, sources, export, diff or mark") +
+        error = std::string("Say what to do: ports, list, receive, send, import, search, sources, export, diff, mark, backup or restore") +
                 TRY_HELP;
         return false;
     }

@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Help, Version, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark };
+enum class CliCommand { Help, Version, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark,
+                        Backup, Restore };
 
 // What `receive` asks the synthesizer for.
 enum class CliReceiveWhat { None, CurrentProgram, AllPrograms, AllData };
@@ -17,7 +18,8 @@ constexpr int CLI_DEFAULT_CHANNEL = 1;
 struct CCliOptions
 {
     CliCommand command = CliCommand::Help;
-    std::vector<std::string> files;     // list, import: every path; send: the one file; diff: the two sources
+    std::vector<std::string> files;     // list, import: every path; send: the one file; diff: the two sources;
+                                        // backup, restore: the one file
     std::string port;                   // --port NAME, when portGiven
     bool portGiven = false;
     int channel = CLI_DEFAULT_CHANNEL;  // --channel N

@@ -18,3 +18,7 @@ int RunDiffCommand(const CCliOptions& options, CCliContext& context);
 int RunExportCommand(const CCliOptions& options, CCliContext& context);
 // `mark ID... (--favourite | ...)`.
 int RunMarkCommand(const CCliOptions& options, CCliContext& context);
+// `backup FILE`: a consistent copy of the Collection; prints where it was written.
+int RunBackupCommand(const CCliOptions& options, CCliContext& context);
+// `restore FILE`: the copy put in place of the Collection; prints where the old one went.
+int RunRestoreCommand(const CCliOptions& options, CCliContext& context);

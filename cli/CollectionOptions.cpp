@@ -1,5 +1,5 @@
 // The options of the commands that work on the Collection: import, search, sources, export,
-// diff and mark.
+// diff, mark, backup and restore.
 #include "CliArguments.h"
 
 #include <cctype>
@@ -85,7 +85,9 @@ bool IsCollectionCommand(CliCommand command)
     case CliCommand::Sources:
     case CliCommand::Export:
     case CliCommand::Diff:
-    case CliCommand::Mark: return true;
+    case CliCommand::Mark:
+    case CliCommand::Backup:
+    case CliCommand::Restore: return true;
     default: return false;
     }
 }
@@ -167,6 +169,15 @@ bool CheckCollectionCommand(CCliOptions& options, std::string& error)
     case CliCommand::Diff:
         if (options.files.size() != 2) {
             error = std::string("diff needs two sources, as veltrix-cli sources lists them") + CLI_TRY_HELP;
+            return false;
+        }
+        return true;
+    case CliCommand::Backup:
+    case CliCommand::Restore:
+        if (options.files.size() != 1) {
+            error = std::string(CliCommandWord(options.command)) + " needs one file"
+                + (options.command == CliCommand::Backup ? " (or folder) to write" : ", a backup of the Collection")
+                + CLI_TRY_HELP;
             return false;
         }
         return true;

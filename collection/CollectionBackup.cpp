@@ -52,8 +52,13 @@ bool IsPartOfCollection(const std::string& target, const std::string& collection
 
 std::unique_ptr<CSqliteDb> OpenForReading(const std::string& path, std::string& error)
 {
+    // Opened for writing where it can be, though nothing is written: a read-only connection
+    // to a file in WAL mode leaves a -wal and a -shm beside it, which the last connection
+    // that may write removes when it closes.
     int code = 0;
-    std::unique_ptr<CSqliteDb> db = CSqliteDb::OpenExisting(path, true, code, error);
+    std::unique_ptr<CSqliteDb> db = CSqliteDb::OpenExisting(path, false, code, error);
+    if (!db || sqlite3_db_readonly(db->Handle(), "main") == 1)
+        db = CSqliteDb::OpenExisting(path, true, code, error);
     if (db)
         sqlite3_busy_timeout(db->Handle(), BUSY_TIMEOUT_MS);
     return db;
@@ -73,6 +78,11 @@ CollectionCopyOutcome CopyDatabase(CSqliteDb& source, const std::string& destina
         error = copy->ErrorText();
         return CollectionCopyOutcome::FileFailed;
     }
+    std::int64_t pageSize = 0;
+    {
+        CSqliteQuery size(source, "PRAGMA page_size");
+        pageSize = size.Next() ? size.Int(0) : 0;
+    }
     // Told once before the first page, when the source's view of the database is fixed.
     bool cancelled = progress && !progress(0, 0);
     int step = SQLITE_OK;
@@ -85,8 +95,9 @@ CollectionCopyOutcome CopyDatabase(CSqliteDb& source, const std::string& destina
         }
         if (step != SQLITE_OK && step != SQLITE_DONE)
             break;
-        const int total = sqlite3_backup_pagecount(backup);
-        if (progress && !progress(total - sqlite3_backup_remaining(backup), total)) {
+        const std::int64_t total = sqlite3_backup_pagecount(backup);
+        const std::int64_t done = total - sqlite3_backup_remaining(backup);
+        if (progress && !progress(done * pageSize, total * pageSize)) {
             cancelled = true;
             break;
         }
@@ -96,6 +107,10 @@ CollectionCopyOutcome CopyDatabase(CSqliteDb& source, const std::string& destina
     const int finished = sqlite3_backup_finish(backup);
     if (cancelled)
         return CollectionCopyOutcome::Cancelled;
+    // A copy is a file of its own, with no write-ahead log beside it where it is carried to;
+    // the Collection puts it back in WAL mode when it opens it.
+    if (step == SQLITE_DONE && finished == SQLITE_OK && !copy->Exec("PRAGMA journal_mode = DELETE"))
+        step = copy->ErrorCode();
     if (step != SQLITE_DONE || finished != SQLITE_OK) {
         const int failure = step != SQLITE_DONE ? step : finished;
         error = failure == SQLITE_FULL ? std::string("The disk is full") : copy->ErrorText();

@@ -12,8 +12,8 @@
 #include <functional>
 #include <string>
 
-// Told how far a long task is (`done` of `total` steps, both 0 while it cannot tell yet);
-// returns false to stop it.
+// Told how far a long task is, `done` of `total` (bytes of a copy, sources of a merge; both 0
+// while it cannot tell yet); returns false to stop it.
 using CCollectionProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
 
 enum class CollectionCopyOutcome {
