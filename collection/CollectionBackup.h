@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // Told how far a long task is, `done` of `total` (bytes of a copy, sources of a merge; both 0
 // while it cannot tell yet); returns false to stop it.
@@ -50,3 +51,13 @@ CollectionCopyOutcome RestoreCollection(const std::string& collectionPath, const
 
 // The name the Collection is moved to by a restore: "<path>.before-restore-yyyyMMdd-hhmmss".
 std::string RestoreSetAsidePath(const std::string& collectionPath, std::int64_t at);
+
+// The backups the window makes once a day while it runs: "collection-yyyyMMdd-hhmmss.sqlite"
+// files in the folder "backups" beside the Collection (~/.local/share/Veltrix/backups).
+std::string DailyBackupFolder(const std::string& collectionPath);
+// Due when the folder holds no daily backup written in the 24 hours before `now` (seconds
+// since the epoch).
+bool DailyBackupDue(const std::string& folder, std::int64_t now);
+// The daily backups in the folder beyond the newest `keep`, oldest first: those to remove.
+// Only files named as daily backups are ever listed.
+std::vector<std::string> DailyBackupsBeyond(const std::string& folder, std::size_t keep);

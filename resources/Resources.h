@@ -45,6 +45,10 @@ constexpr int ID_COLLECTION_HIDE = 0x8075;
 constexpr int ID_COLLECTION_TAGS = 0x8076;
 constexpr int ID_COLLECTION_RENAME = 0x8077;
 constexpr int ID_COLLECTION_EXPORT = 0x8078;
+// File > Collection: moving the whole Collection.
+constexpr int ID_COLLECTION_BACK_UP = 0x80F0;
+constexpr int ID_COLLECTION_RESTORE = 0x80F1;
+constexpr int ID_COLLECTION_MERGE = 0x80F2;
 
 // Controls of the MIDI bar.
 constexpr int IDC_MIDI_PORT = 1000;
