@@ -11,6 +11,8 @@
 // or process opens its own (the database runs in WAL mode with a busy timeout).
 // Like the rest of the program it throws nothing: what can fail returns false and a text.
 
+#include "CollectionBackup.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -71,6 +73,15 @@ struct CCollectionQuery {
     bool hiddenOnly = false;    // false: hidden programs are left out; true: only them
     CollectionId source = 0;    // programs in this source
     CollectionId list = 0;      // programs in this list
+};
+
+// What a merge added to the Collection.
+struct CMergeResult {
+    int sources = 0;            // sources taken in from the other Collection
+    int programs = 0;           // programs the Collection did not have before
+    int lists = 0;              // lists added (those kept under another name included)
+    // Lists of one name in both with other programs: the other's is kept as "NAME (merged)".
+    std::vector<std::pair<std::string, std::string>> renamedLists;   // (its name, the name kept)
 };
 
 struct CImportResult {
@@ -185,6 +196,20 @@ public:
     // Changes when any connection (another process too) committed a change since the last
     // call, so a view can tell when to look again.
     std::int64_t ChangeCount();
+
+    // Takes in the Collection at `otherPath` whole: its sources with their names, times and
+    // exact bytes (those this one has already are not added again), its programs with every
+    // name they were seen with, their renames, favourite and hidden marks, tags and comments,
+    // and its lists. Where the two disagree: favourite, hidden and tags are kept from both; a
+    // rename made in only one is kept; of a rename in each, this one's stays shown and the
+    // other's stays a name seen; comments that differ are both kept, this one's first; a list
+    // of one name in both with other programs is kept as "NAME (merged)". The other file is
+    // checked whole first and read from a copy, so it is never changed. Each source is taken
+    // in whole or not at all; stopped part-way (the progress says when), the sources taken in
+    // so far stay, and merging again completes it. Merging a Collection with itself, or again,
+    // adds nothing.
+    CollectionCopyOutcome Merge(const std::string& otherPath, const CCollectionProgress& progress,
+                                CMergeResult& result, std::string& error);
 
 private:
     explicit CCollection(std::unique_ptr<CSqliteDb> db);

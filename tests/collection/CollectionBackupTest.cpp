@@ -133,7 +133,7 @@ TEST_F(CollectionBackup, ACopyTakenWhileAnotherProcessImportsHoldsEveryImportRep
     EXPECT_EQ(copy->Search({}).size(), names.size() * 128);
 }
 
-TEST_F(CollectionBackup, ARoundTripKeepsEveryField)
+TEST_F(CollectionBackup, ARoundTripThroughABackupOrAMergeKeepsEveryField)
 {
     CCollectionFields original;
     {
@@ -143,31 +143,44 @@ TEST_F(CollectionBackup, ARoundTripKeepsEveryField)
     }
     ASSERT_EQ(original.sources.size(), 5u);
     ASSERT_EQ(original.lists.size(), 3u);
-    std::string written, error, setAside;
+    std::string written, error;
     ASSERT_EQ(BackUp(PathOf("backup.sqlite"), written, error), CollectionCopyOutcome::Done) << error;
 
+    enum class Way { Restore, Merge };
     const struct {
         const char* what;
-        std::string path;   // the Collection the copy is restored into
+        Way way;
+        std::string path;   // the Collection the copy goes into
         bool exists;        // a Collection is there before
     } cases[] = {
-        {"restored in place of another Collection", PathOf("other/collection.sqlite"), true},
-        {"restored where there was none", PathOf("fresh/collection.sqlite"), false},
+        {"restored in place of another Collection", Way::Restore, PathOf("other/collection.sqlite"), true},
+        {"restored where there was none", Way::Restore, PathOf("fresh/collection.sqlite"), false},
+        {"merged into an empty Collection", Way::Merge, PathOf("empty/collection.sqlite"), false},
     };
     for (const auto& c : cases) {
+        std::string notice;
         if (c.exists) {
-            std::string notice;
             auto other = CCollection::Open(c.path, error, notice);
             ASSERT_TRUE(other) << error;
             FillWithEveryField(*other, "Other", 9000, 1700000000);
         }
-        ASSERT_EQ(RestoreCollection(c.path, written, {}, setAside, error), CollectionCopyOutcome::Done)
-            << c.what << ": " << error;
-        EXPECT_EQ(setAside.empty(), !c.exists) << c.what;
-        std::string notice;
-        auto restored = CCollection::Open(c.path, error, notice);
-        ASSERT_TRUE(restored) << error;
-        ExpectSameFields(original, ReadFields(*restored), c.what);
+        if (c.way == Way::Restore) {
+            std::string setAside;
+            ASSERT_EQ(RestoreCollection(c.path, written, {}, setAside, error), CollectionCopyOutcome::Done)
+                << c.what << ": " << error;
+            EXPECT_EQ(setAside.empty(), !c.exists) << c.what;
+        } else {
+            auto into = CCollection::Open(c.path, error, notice);
+            ASSERT_TRUE(into) << error;
+            CMergeResult merged;
+            ASSERT_EQ(into->Merge(written, {}, merged, error), CollectionCopyOutcome::Done) << c.what << ": " << error;
+            EXPECT_EQ(merged.sources, 5) << c.what;
+            EXPECT_EQ(merged.programs, static_cast<int>(original.programs.size())) << c.what;
+            EXPECT_EQ(merged.lists, 3) << c.what;
+        }
+        auto result = CCollection::Open(c.path, error, notice);
+        ASSERT_TRUE(result) << error;
+        ExpectSameFields(original, ReadFields(*result), c.what);
     }
 }
 
