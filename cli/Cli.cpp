@@ -47,6 +47,8 @@ int RunCli(const std::vector<std::string>& args, CCliContext& context)
         return RunBackupCommand(options, context);
     case CliCommand::Restore:
         return RunRestoreCommand(options, context);
+    case CliCommand::Merge:
+        return RunMergeCommand(options, context);
     }
     return CLI_EXIT_USAGE;
 }

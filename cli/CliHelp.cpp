@@ -21,6 +21,7 @@ Usage:
                           --tag TAG | --untag TAG | --rename NAME)
   veltrix-cli backup FILE
   veltrix-cli restore FILE
+  veltrix-cli merge OTHER
   veltrix-cli --help
   veltrix-cli --version
 Every command also takes --collection FILE.
@@ -95,6 +96,16 @@ receive, kept byte for byte.
            The Collection it replaces is kept as "<collection>.before-restore-
            yyyyMMdd-hhmmss", whose path is printed. Refused while the window or
            another command has the Collection open; FILE stays as it is.
+  merge    Takes in the Collection OTHER whole: its sources (with their names,
+           times and bytes; those already here are not added again), its programs
+           with every name they were seen with, renames, favourite and hidden
+           marks, tags and comments, and its lists. Where the two disagree: marks
+           and tags of both are kept, a rename made in each: this Collection's
+           stays shown and the other's is a name seen, two comments are both kept,
+           a list of one name in both with other programs is kept as "NAME
+           (merged)" (told on stderr). One line on stdout: the sources, programs
+           and lists added, separated by tabs. OTHER is never changed. Ctrl+C stops
+           between two sources, keeping those taken in; merging again completes it.
 
 A SOURCE is written as "veltrix-cli sources" prints it, as the path of a file taken
 in, or as a file name alone when only one source has it.
@@ -136,7 +147,7 @@ Exit status:
   0    done
   1    a file could not be read or is not a valid dump (list, send, import), or a
        file could not be written (receive, export, backup), or a backup is not a
-       whole Collection (restore)
+       whole Collection (restore, merge)
   2    usage error: bad arguments, a backup onto the Collection itself, no such port (the ports are named), the window's
        port missing while a port of its name is there, a port that cannot be read
        for a receive or a bank send, a bank send without --yes, an unknown or ambiguous
@@ -152,8 +163,8 @@ Exit status:
        for too long, read-only, disk full; open elsewhere, for restore); never
        for receive, which then warns
   130  stopped with Ctrl+C (or SIGTERM, or the terminal closed); a receive or a
-       backup then writes nothing, a restore changes nothing, an import keeps
-       the files taken in before
+       backup then writes nothing, a restore changes nothing, an import or a
+       merge keeps the files or sources taken in before
 )";
 }
 

@@ -52,6 +52,8 @@ bool CommandFromWord(const std::string& word, CliCommand& command)
         command = CliCommand::Backup;
     else if (word == "restore")
         command = CliCommand::Restore;
+    else if (word == "merge")
+        command = CliCommand::Merge;
     else if (word == "help")
         command = CliCommand::Help;
     else
@@ -144,6 +146,7 @@ const char* CliCommandWord(CliCommand command)
     case CliCommand::Mark: return "mark";
     case CliCommand::Backup: return "backup";
     case CliCommand::Restore: return "restore";
+    case CliCommand::Merge: return "merge";
     }
     return "";
 }
@@ -187,7 +190,7 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
         return true;
     }
     if (args.empty()) {
-        error = std::string("Say what to do: ports, list, receive, send, import, search, sources, export, diff, mark, backup or restore") +
+        error = std::string("Say what to do: ports, list, receive, send, import, search, sources, export, diff, mark, backup, restore or merge") +
                 TRY_HELP;
         return false;
     }

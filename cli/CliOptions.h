@@ -4,7 +4,7 @@
 #include <vector>
 
 enum class CliCommand { Help, Version, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark,
-                        Backup, Restore };
+                        Backup, Restore, Merge };
 
 // What `receive` asks the synthesizer for.
 enum class CliReceiveWhat { None, CurrentProgram, AllPrograms, AllData };
@@ -19,7 +19,7 @@ struct CCliOptions
 {
     CliCommand command = CliCommand::Help;
     std::vector<std::string> files;     // list, import: every path; send: the one file; diff: the two sources;
-                                        // backup, restore: the one file
+                                        // backup, restore, merge: the one file
     std::string port;                   // --port NAME, when portGiven
     bool portGiven = false;
     int channel = CLI_DEFAULT_CHANNEL;  // --channel N

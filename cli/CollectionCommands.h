@@ -22,3 +22,5 @@ int RunMarkCommand(const CCliOptions& options, CCliContext& context);
 int RunBackupCommand(const CCliOptions& options, CCliContext& context);
 // `restore FILE`: the copy put in place of the Collection; prints where the old one went.
 int RunRestoreCommand(const CCliOptions& options, CCliContext& context);
+// `merge OTHER`: another Collection taken in whole; prints what it added.
+int RunMergeCommand(const CCliOptions& options, CCliContext& context);

@@ -1,5 +1,5 @@
 // The options of the commands that work on the Collection: import, search, sources, export,
-// diff, mark, backup and restore.
+// diff, mark, backup, restore and merge.
 #include "CliArguments.h"
 
 #include <cctype>
@@ -87,7 +87,8 @@ bool IsCollectionCommand(CliCommand command)
     case CliCommand::Diff:
     case CliCommand::Mark:
     case CliCommand::Backup:
-    case CliCommand::Restore: return true;
+    case CliCommand::Restore:
+    case CliCommand::Merge: return true;
     default: return false;
     }
 }
@@ -174,9 +175,12 @@ bool CheckCollectionCommand(CCliOptions& options, std::string& error)
         return true;
     case CliCommand::Backup:
     case CliCommand::Restore:
+    case CliCommand::Merge:
         if (options.files.size() != 1) {
             error = std::string(CliCommandWord(options.command)) + " needs one file"
-                + (options.command == CliCommand::Backup ? " (or folder) to write" : ", a backup of the Collection")
+                + (options.command == CliCommand::Backup    ? " (or folder) to write"
+                   : options.command == CliCommand::Restore ? ", a backup of the Collection"
+                                                            : ", another Collection")
                 + CLI_TRY_HELP;
             return false;
         }

@@ -1,4 +1,4 @@
-// Moving house: backup, restore (and merge) of the whole Collection.
+// Moving house: backup, restore and merge of the whole Collection.
 
 #include "CollectionCommands.h"
 
@@ -72,6 +72,40 @@ int RunRestoreCommand(const CCliOptions& options, CCliContext& context)
             context.err << "The Collection is now the copy " << FieldText(options.files[0], false)
                         << (setAside.empty() ? std::string() : "; the one before it is kept as " + FieldText(setAside, false))
                         << std::endl;
+    }
+    return ExitCodeOf(outcome);
+}
+
+int RunMergeCommand(const CCliOptions& options, CCliContext& context)
+{
+    std::unique_ptr<CCollection> collection = OpenCliCollection(options, context);
+    if (!collection)
+        return CLI_EXIT_COLLECTION;
+    bool shown = false;
+    const CCollectionProgress progress = [&context, &shown](std::int64_t done, std::int64_t total) {
+        if (context.cancel != nullptr && context.cancel->load())
+            return false;
+        if (context.interactive && total > 0) {
+            context.err << "\rMerging... " << done << " of " << total << " steps (" << done * 100 / total << "%)\x1b[K"
+                        << std::flush;
+            shown = true;
+        }
+        return true;
+    };
+    CMergeResult result;
+    std::string error;
+    const CollectionCopyOutcome outcome = collection->Merge(options.files[0], progress, result, error);
+    if (shown)
+        context.err << '\n';
+    if (outcome == CollectionCopyOutcome::Cancelled) {
+        context.err << "Stopped: the sources taken in so far are kept; merge again to take in the rest" << std::endl;
+    } else if (outcome != CollectionCopyOutcome::Done) {
+        context.err << FieldText(error, false) << std::endl;
+    } else {
+        context.out << result.sources << '\t' << result.programs << '\t' << result.lists << std::endl;
+        for (const auto& [name, kept] : result.renamedLists)
+            context.err << "The list \"" << FieldText(name, false) << "\" is in both; the other's is kept as \""
+                        << FieldText(kept, false) << "\"" << std::endl;
     }
     return ExitCodeOf(outcome);
 }

@@ -73,7 +73,7 @@ TEST(CliOptions, HelpWinsAnywhere)
 
 TEST(CliOptions, UsageErrorsSayWhatIsWrong)
 {
-    EXPECT_NE(Refused({}).find("ports, list, receive, send, import, search, sources, export, diff, mark, backup or restore"),
+    EXPECT_NE(Refused({}).find("ports, list, receive, send, import, search, sources, export, diff, mark, backup, restore or merge"),
               std::string::npos);
     EXPECT_NE(Refused({"backups"}).find("Unknown command \"backups\""), std::string::npos);
     EXPECT_NE(Refused({"list"}).find("at least one file"), std::string::npos);

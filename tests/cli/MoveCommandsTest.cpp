@@ -1,4 +1,4 @@
-// backup and restore run whole (RunCli) on real databases in a temporary folder: what each
+// backup, restore and merge run whole (RunCli) on real databases in a temporary folder: what each
 // prints, and the exit code of each way they can end.
 
 #include "Cli.h"
@@ -94,6 +94,9 @@ TEST_F(MoveCommandsTest, EachWayOfFailingHasItsExitCode)
          "is open in another program"},
         {"restore stopped", {"restore", files.File("good.sqlite")}, true, false, 130, "the Collection is as it was"},
         {"restore of two files", {"restore", files.File("a"), files.File("b")}, false, false, 2, "restore needs one"},
+        {"merge of a text file", {"merge", files.File("notes.txt")}, false, false, 1, "is not a Collection"},
+        {"merge stopped", {"merge", files.File("good.sqlite")}, true, false, 130, "merge again to take in the rest"},
+        {"merge of nothing", {"merge"}, false, false, 2, "merge needs one file, another Collection"},
     };
     const std::vector<unsigned char> before = ReadBytes(Db());
     for (const auto& c : cases) {
@@ -107,4 +110,28 @@ TEST_F(MoveCommandsTest, EachWayOfFailingHasItsExitCode)
         EXPECT_TRUE(ReadBytes(Db()) == before) << c.what;
         EXPECT_FALSE(Exists(files.File("b.sqlite"))) << c.what;
     }
+}
+
+TEST_F(MoveCommandsTest, MergePrintsWhatItAddedAndNamesTheListsKeptUnderAnotherName)
+{
+    std::vector<unsigned char> data = MadeUpPrograms(128);
+    data[300] ^= 1;   // another sound in slot 2
+    WriteBytes(files.File("theirs.syx"),
+               BuildDumpMessage(FUNC_PROGRAM_DUMP, 0, data.data(), static_cast<unsigned int>(data.size())));
+    std::string error, notice;
+    {
+        auto theirs = CCollection::Open(files.File("theirs.sqlite"), error, notice);
+        ASSERT_TRUE(theirs) << error;
+        CImportResult result;
+        ASSERT_TRUE(theirs->ImportFile(files.File("theirs.syx"), result, error)) << error;
+        ASSERT_TRUE(theirs->SaveList("Live", {theirs->SourcePrograms(result.source)[1]}, error)) << error;
+        auto mine = CCollection::Open(Db(), error, notice);
+        ASSERT_TRUE(mine && mine->SaveList("Live", {mine->SourcePrograms(mine->Sources()[0].id)[0]}, error)) << error;
+    }
+    ASSERT_EQ(Run({"merge", files.File("theirs.sqlite")}), 0) << errText.str();
+    EXPECT_EQ(outText.str(), "1\t1\t1\n");
+    EXPECT_EQ(errText.str(), "The list \"Live\" is in both; the other's is kept as \"Live (merged)\"\n");
+    ASSERT_EQ(Run({"merge", files.File("theirs.sqlite")}), 0) << errText.str();
+    EXPECT_EQ(outText.str(), "0\t0\t0\n");
+    EXPECT_EQ(errText.str(), "");
 }

@@ -1,5 +1,7 @@
 #include "CollectionMoves.h"
 
+#include "Collection.h"
+
 #include "CollectionDailyBackup.h"
 #include "CollectionService.h"
 #include "CollectionTakeIn.h"
@@ -30,6 +32,7 @@ CCollectionMoves::CCollectionMoves(CCollectionService& service, CCollectionTakeI
     const auto idle = [this](CCmdUI& ui) { ui.Enable(!IsBusy()); };
     m_menu->addAction(m_commands.Add(ID_COLLECTION_BACK_UP, "&Back Up...", [this] { OnCollectionBackUp(); }, idle));
     m_menu->addAction(m_commands.Add(ID_COLLECTION_RESTORE, "&Restore...", [this] { OnCollectionRestore(); }, idle));
+    m_menu->addAction(m_commands.Add(ID_COLLECTION_MERGE, "&Merge...", [this] { OnCollectionMerge(); }, idle));
 }
 
 CCollectionMoves::~CCollectionMoves() = default;
@@ -118,6 +121,46 @@ void CCollectionMoves::OnCollectionRestore()
                 Say("Restore stopped: the Collection is as it was");
             } else {
                 Fail(error);
+            }
+        });
+}
+
+void CCollectionMoves::OnCollectionMerge()
+{
+    if (IsBusy())
+        return;
+    const QStringList chosen = m_services.fileDialogs->GetOpenFileNames(m_host.Window(), BACKUP_FILTER, BACKUP_EXTENSION);
+    if (chosen.isEmpty())
+        return;
+    const QString other = QFileInfo(chosen.front()).absoluteFilePath();
+    auto result = std::make_shared<CMergeResult>();
+    // A connection of its own, on the task's thread; the window's stays usable meanwhile.
+    Run("Merging " + QFileInfo(other).fileName() + " into the Collection...",
+        [path = m_service.Path(), other = other.toStdString(), result](const CCollectionProgress& progress,
+                                                                        std::string& error) {
+            std::string notice;
+            std::unique_ptr<CCollection> collection = CCollection::Open(path, error, notice);
+            if (!collection)
+                return CollectionCopyOutcome::CollectionFailed;
+            return collection->Merge(other, progress, *result, error);
+        },
+        [this, other, result](CollectionCopyOutcome outcome, const QString& error) {
+            if (result->sources > 0 || result->lists > 0 || outcome == CollectionCopyOutcome::Done)
+                m_service.NotifyChanged();
+            if (outcome == CollectionCopyOutcome::Cancelled) {
+                Say("Merge stopped: the sources taken in so far are kept; merge again to take in the rest");
+            } else if (outcome != CollectionCopyOutcome::Done) {
+                Fail(error);
+            } else {
+                QString text = QString("Merged %1: %2 sources, %3 programs and %4 lists were new")
+                                   .arg(other)
+                                   .arg(result->sources)
+                                   .arg(result->programs)
+                                   .arg(result->lists);
+                for (const auto& [name, kept] : result->renamedLists)
+                    text += QString("; its list \"%1\" is kept as \"%2\"")
+                                .arg(QString::fromStdString(name), QString::fromStdString(kept));
+                Say(text);
             }
         });
 }

@@ -39,6 +39,7 @@ public:
 
     void OnCollectionBackUp();
     void OnCollectionRestore();
+    void OnCollectionMerge();
 
 private:
     using Work = std::function<CollectionCopyOutcome(const CCollectionProgress&, std::string&)>;

@@ -97,7 +97,7 @@ TEST_F(CollectionMovesTest, BackUpWritesACopyThatRestorePutsBackWhileTheWindowRu
     fixture.fileDialogs.nextSave = folder.filePath("backup.sqlite");
     RunCommand(ID_COLLECTION_BACK_UP);
     EXPECT_EQ(fixture.fileDialogs.lastSaveExtension, ".sqlite");
-    EXPECT_EQ(Status(), "The Collection was backed up to " + folder.filePath("backup.sqlite"));
+    EXPECT_EQ(Status().toStdString(), "The Collection was backed up to " + folder.filePath("backup.sqlite").toStdString());
     std::string error;
     ASSERT_TRUE(CheckCollectionCopy(folder.filePath("backup.sqlite").toStdString(), error)) << error;
 
@@ -186,4 +186,29 @@ TEST_F(CollectionMovesTest, TheDailyBackupKeepsTheLastSeven)
     // The next look the same day finds it done.
     daily.BackUpIfDue();
     EXPECT_FALSE(daily.IsRunning());
+}
+
+TEST_F(CollectionMovesTest, MergeTakesAnotherCollectionInAndTheViewsAreTold)
+{
+    Open(WriteBank("mine", 1));
+    const std::string otherPath = folder.filePath("other.sqlite").toStdString();
+    {
+        std::string error, notice;
+        auto other = CCollection::Open(otherPath, error, notice);
+        ASSERT_TRUE(other) << error;
+        CImportResult result;
+        ASSERT_TRUE(other->ImportFile(WriteBank("theirs", 2).toStdString(), result, error)) << error;
+        ASSERT_TRUE(other->SaveList("Theirs", other->SourcePrograms(result.source), error)) << error;
+    }
+    QSignalSpy changed(Features().service, &CCollectionService::changed);
+    fixture.fileDialogs.nextOpen = {QString::fromStdString(otherPath)};
+    RunCommand(ID_COLLECTION_MERGE);
+    EXPECT_TRUE(fixture.messageBox.shown.empty());
+    const QString status = Status();
+    EXPECT_TRUE(status.startsWith(QString("Merged %1: 1 sources, ").arg(otherPath.c_str()))) << status.toStdString();
+    EXPECT_TRUE(status.endsWith(" programs and 1 lists were new")) << status.toStdString();
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(SourceNames().size(), 2u);
+    CCollectionList list;
+    EXPECT_TRUE(Features().service->Collection()->FindList("Theirs", list));
 }
