@@ -64,6 +64,11 @@ void PrintCheck(const CBenchCheck& check, const CRecordingReporter& reporter)
         if (found == measured->counters.end())
             return;
         const double value = found->second;
+        if (check.maxCounter <= 0) {   // told, with no limit
+            std::printf("%-44s %12.0f %-4s %23s   %-16s -\n", check.title.c_str(), value, check.counterUnit.c_str(), "",
+                        "-");
+            return;
+        }
         const bool met = value < check.maxCounter;
         std::printf("%-44s %12.0f %-4s %23s < %.0f %-4s %s\n", check.title.c_str(), value,
                     check.counterUnit.c_str(), "", check.maxCounter, check.counterUnit.c_str(),
@@ -94,7 +99,7 @@ void PrintCheck(const CBenchCheck& check, const CRecordingReporter& reporter)
     }
     std::printf("%-44s %12s %12s %9s   %-16s %s\n", check.title.c_str(),
                 FormatTime(measured->milliseconds).c_str(), baselineText.c_str(), ratioText.c_str(),
-                limits.c_str(), met ? "met" : "MISSED");
+                limits.empty() ? "-" : limits.c_str(), limits.empty() ? "-" : met ? "met" : "MISSED");
 }
 
 } // namespace

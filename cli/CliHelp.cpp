@@ -3,7 +3,7 @@
 
 std::string CliHelpText()
 {
-    return R"(veltrix-cli: the command-line companion of Veltrix, the Korg MS2000 librarian
+    return R"help(veltrix-cli: the command-line companion of Veltrix, the Korg MS2000 librarian
 
 Usage:
   veltrix-cli ports
@@ -102,8 +102,8 @@ receive, kept byte for byte.
            marks, tags and comments, and its lists. Where the two disagree: marks
            and tags of both are kept, a rename made in each: this Collection's
            stays shown and the other's is a name seen, two comments are both kept,
-           a list of one name in both with other programs is kept as "NAME
-           (merged)" (told on stderr). One line on stdout: the sources, programs
+           a list of one name in both with other programs: the other's is kept
+           as "NAME (merged)" (told on stderr). One line on stdout: the sources, programs
            and lists added, separated by tabs. OTHER is never changed. Ctrl+C stops
            between two sources, keeping those taken in; merging again completes it.
 
@@ -148,11 +148,11 @@ Exit status:
   1    a file could not be read or is not a valid dump (list, send, import), or a
        file could not be written (receive, export, backup), or a backup is not a
        whole Collection (restore, merge)
-  2    usage error: bad arguments, a backup onto the Collection itself, no such port (the ports are named), the window's
-       port missing while a port of its name is there, a port that cannot be read
-       for a receive or a bank send, a bank send without --yes, an unknown or ambiguous
-       SOURCE, an unknown list or ID, a name the synthesizer cannot show, or sources
-       that cannot be compared
+  2    usage error: bad arguments, a backup onto the Collection itself, no such
+       port (the ports are named), the window's port missing while a port of its
+       name is there, a port that cannot be read for a receive or a bank send, a
+       bank send without --yes, an unknown or ambiguous SOURCE, an unknown list or
+       ID, a name the synthesizer cannot show, or sources that cannot be compared
   3    the synthesizer did not answer in time (no answer at all; after a bank send,
        no confirmation)
   4    the answer is not a whole, valid dump of the requested kind (wrong kind,
@@ -165,7 +165,7 @@ Exit status:
   130  stopped with Ctrl+C (or SIGTERM, or the terminal closed); a receive or a
        backup then writes nothing, a restore changes nothing, an import or a
        merge keeps the files or sources taken in before
-)";
+)help";
 }
 
 std::string CliVersionText()
