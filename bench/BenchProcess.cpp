@@ -36,9 +36,24 @@ CProcessRun RunProcess(const std::vector<std::string>& arguments, const std::str
     wait4(pid, &status, 0, &usage);
     run.milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.peakMegabytes = static_cast<double>(usage.ru_maxrss) / 1024.0;   // kilobytes on Linux
     posix_spawn_file_actions_destroy(&actions);
     return run;
+}
+
+double PeakMegabytesOf(const std::string& peakMemoryProgram, const std::vector<std::string>& arguments,
+                       const std::string& resultFile)
+{
+    std::vector<std::string> through{peakMemoryProgram, resultFile};
+    through.insert(through.end(), arguments.begin(), arguments.end());
+    if (RunProcess(through).exitCode != 0)
+        return -1;
+    std::FILE* result = std::fopen(resultFile.c_str(), "r");
+    long kilobytes = -1;
+    if (result == nullptr || std::fscanf(result, "%ld", &kilobytes) != 1)
+        kilobytes = -1;
+    if (result != nullptr)
+        std::fclose(result);
+    return kilobytes < 0 ? -1 : static_cast<double>(kilobytes) / 1024.0;
 }
 
 CBackgroundProcess::CBackgroundProcess(int (*work)(void* context), void* context)

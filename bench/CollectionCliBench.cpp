@@ -30,17 +30,20 @@ const int WRITER_DUMPS = 50;
 std::string g_database;
 std::vector<std::string> g_dumps;
 
+const std::string PEAK_MEMORY = VELTRIX_PEAK_MEMORY_PATH;
+
+// The command's words, then the Collection.
 std::vector<std::string> Cli(std::vector<std::string> arguments)
 {
-    arguments.insert(arguments.begin(), {CLI, "--collection", g_database});
+    arguments.insert(arguments.begin() + 1, {"--collection", g_database});
+    arguments.insert(arguments.begin(), CLI);
     return arguments;
 }
 
 // Runs the command line `make(iteration)` gives once per iteration; an exit code other than
-// 0 ends the benchmark with an error.
+// 0 ends the benchmark with an error. Once more after them, its peak memory.
 void RunCommand(benchmark::State& state, const std::function<std::vector<std::string>(int)>& make)
 {
-    double peak = 0;
     int iteration = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -53,9 +56,8 @@ void RunCommand(benchmark::State& state, const std::function<std::vector<std::st
                                     .c_str());
             break;
         }
-        peak = std::max(peak, run.peakMegabytes);
     }
-    state.counters["peak_mb"] = peak;
+    state.counters["peak_mb"] = PeakMegabytesOf(PEAK_MEMORY, make(iteration), BenchDatabaseFolder() + "/peak.txt");
 }
 
 void Register(const std::string& name, int iterations, std::function<std::vector<std::string>(int)> make)
@@ -153,7 +155,7 @@ int main(int argc, char** argv)
 {
     g_database = BenchDatabaseFolder() + "/collection.sqlite";
     MakeBenchCollection(g_database, DUMPS);
-    g_dumps = CachedBenchDumps(FIRST_NEW_DUMP, 5);
+    g_dumps = CachedBenchDumps(FIRST_NEW_DUMP, 6);   // one more for the peak memory
     RegisterAll();
 
     const struct {

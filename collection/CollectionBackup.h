@@ -28,7 +28,8 @@ enum class CollectionCopyOutcome {
 // Writes a copy of the Collection at `collectionPath` to `target` (a folder gets a file
 // "collection-yyyyMMdd-hhmmss.sqlite" in it). The copy is written beside the target and
 // takes its place only when whole, so a failed or cancelled backup leaves no file and an
-// earlier one as it was. `written` gets the path of the copy.
+// earlier one as it was; like cp, it leaves the writing to the disk to the system.
+// `written` gets the path of the copy.
 CollectionCopyOutcome BackUpCollection(const std::string& collectionPath, const std::string& target,
                                        const CCollectionProgress& progress, std::string& written,
                                        std::string& error);
