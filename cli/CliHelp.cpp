@@ -88,9 +88,9 @@ receive, kept byte for byte.
            characters the synthesizer can show: printable ASCII).
   backup   Writes a copy of the whole Collection to FILE (a folder gets a file
            "collection-yyyyMMdd-hhmmss.sqlite" in it) and prints its path. The copy
-           is the Collection as it was when the backup began, also while the window
-           or other commands change it; it is written beside FILE and replaces it
-           only when whole.
+           holds everything done before the backup began, also while the window or
+           other commands change the Collection; it is written beside FILE and
+           replaces it only when whole.
   restore  Puts the backup FILE in the place of the Collection. FILE is checked
            whole first (a Collection, not damaged, every source's bytes intact).
            The Collection it replaces is kept as "<collection>.before-restore-

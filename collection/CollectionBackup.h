@@ -2,9 +2,10 @@
 // Moving house: a consistent copy of the Collection taken while the window and other
 // processes write to it, and such a copy put back in its place.
 //
-// A backup reads the Collection inside one read transaction through SQLite's online backup
-// API, so the copy is the Collection as it was when the backup began, whatever is committed
-// meanwhile, changes still in the write-ahead log included. A restore checks the copy
+// A backup copies the Collection's file and its write-ahead log inside one read transaction
+// and folds the log into the copy: the copy is the Collection as it was at one commit at or
+// after the moment the backup began, whatever is committed meanwhile, with everything
+// committed before it (changes still in the write-ahead log included). A restore checks the copy
 // whole, sets the current Collection aside (it is kept, never deleted) and puts the copy in
 // its place, under an exclusive lock that no other connection may hold.
 
