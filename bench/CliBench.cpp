@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,8 +54,9 @@ const std::string& CollectionPath()
     return path;
 }
 
-// Runs veltrix-cli with `args`, its output thrown away; false when it fails.
-bool RunCli(const std::vector<std::string>& args)
+// Runs veltrix-cli with `args`, its output thrown away, adding the CPU time it used to
+// `cpuSeconds`; false when it fails.
+bool RunCli(const std::vector<std::string>& args, double& cpuSeconds)
 {
     std::vector<char*> argv;
     std::string program = VELTRIX_CLI_PATH;
@@ -70,16 +72,25 @@ bool RunCli(const std::vector<std::string>& args)
     const int started = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
-    return started == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    rusage usage{};
+    if (started != 0 || wait4(child, &status, 0, &usage) != child)
+        return false;
+    cpuSeconds += static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                  static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// The wall time of each run, and the process's own CPU time as the counter "process_cpu_ms"
+// (steadier on a busy machine).
 void RunTimed(benchmark::State& state, const std::vector<std::string>& args)
 {
+    double cpuSeconds = 0;
     for (auto _ : state)
-        if (!RunCli(args)) {
+        if (!RunCli(args, cpuSeconds)) {
             state.SkipWithError("veltrix-cli failed");
             break;
         }
+    state.counters["process_cpu_ms"] = benchmark::Counter(cpuSeconds * 1e3 / static_cast<double>(state.iterations()));
 }
 
 void BM_CliVersion(benchmark::State& state)
