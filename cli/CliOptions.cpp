@@ -48,6 +48,10 @@ bool CommandFromWord(const std::string& word, CliCommand& command)
         command = CliCommand::Diff;
     else if (word == "mark")
         command = CliCommand::Mark;
+    else if (word == "show")
+        command = CliCommand::Show;
+    else if (word == "compare")
+        command = CliCommand::Compare;
     else if (word == "backup")
         command = CliCommand::Backup;
     else if (word == "restore")
@@ -112,6 +116,8 @@ bool ApplyOption(const std::vector<std::string>& args, size_t& i, CCliOptions& o
         options.noCollection = true;
     } else if (options.command == CliCommand::Send && arg == "--yes") {
         options.yes = true;
+    } else if (TakesParameterOption(options.command, arg)) {
+        return ApplyParameterOption(args, i, options, error);
     } else if (IsCollectionCommand(options.command)) {
         bool known = false;
         if (!ApplyCollectionOption(args, i, options, known, error))
@@ -144,6 +150,8 @@ const char* CliCommandWord(CliCommand command)
     case CliCommand::Export: return "export";
     case CliCommand::Diff: return "diff";
     case CliCommand::Mark: return "mark";
+    case CliCommand::Show: return "show";
+    case CliCommand::Compare: return "compare";
     case CliCommand::Backup: return "backup";
     case CliCommand::Restore: return "restore";
     case CliCommand::Merge: return "merge";
@@ -190,7 +198,8 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
         return true;
     }
     if (args.empty()) {
-        error = std::string("Say what to do: ports, list, receive, send, import, search, sources, export, diff, mark, backup, restore or merge") +
+        error = std::string("Say what to do: ports, list, receive, send, import, search, sources, export, diff, "
+                            "mark, show, compare, backup, restore or merge") +
                 TRY_HELP;
         return false;
     }
@@ -250,6 +259,9 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
     case CliCommand::Help:
     case CliCommand::Version:
         break;
+    case CliCommand::Show:
+    case CliCommand::Compare:
+        return CheckParameterCommand(options, error);
     default:
         return CheckCollectionCommand(options, error);
     }
