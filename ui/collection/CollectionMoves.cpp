@@ -26,7 +26,7 @@ const char* const BACKUP_EXTENSION = ".sqlite";
 CCollectionMoves::CCollectionMoves(CCollectionService& service, CCollectionTakeIn& takeIn,
                                    CCollectionDailyBackup* daily, ICommandHost& host, const CUiServices& services)
     : QObject(host.Window()), m_service(service), m_takeIn(takeIn), m_daily(daily), m_host(host),
-      m_services(services), m_commands(host.Window(), host.Updater()), m_menu(new QMenu("Co&llection", host.Window()))
+      m_services(services), m_commands(host.Window(), host.Updater()), m_menu(new QMenu("Collec&tion", host.Window()))
 {
     m_menu->setObjectName("collectionFileMenu");
     const auto idle = [this](CCmdUI& ui) { ui.Enable(!IsBusy()); };

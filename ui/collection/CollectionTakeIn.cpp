@@ -171,6 +171,7 @@ void CCollectionTakeIn::Resume()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_paused = false;
+        m_released = false;   // what is asked from now on is waited for again
     }
     m_wake.notify_all();
 }
