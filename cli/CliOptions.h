@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Help, Version, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark };
+enum class CliCommand { Help, Version, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark, Detect, Write };
 
 // What `receive` asks the synthesizer for.
 enum class CliReceiveWhat { None, CurrentProgram, AllPrograms, AllData };
@@ -17,13 +17,15 @@ constexpr int CLI_DEFAULT_CHANNEL = 1;
 struct CCliOptions
 {
     CliCommand command = CliCommand::Help;
-    std::vector<std::string> files;     // list, import: every path; send: the one file; diff: the two sources
+    std::vector<std::string> files;     // list, import: every path; send, write: the one file; diff: the two sources
     std::string port;                   // --port NAME, when portGiven
     bool portGiven = false;
     int channel = CLI_DEFAULT_CHANNEL;  // --channel N
     CliReceiveWhat what = CliReceiveWhat::None;
     std::string output;                 // receive, export: -o PATH
-    bool yes = false;                   // send: --yes
+    bool yes = false;                   // send, write: --yes
+    int slot = -1;                      // write: --slot, 0-127
+    bool json = false;                  // detect: --json
 
     std::string collection;             // --collection FILE; empty: the default database
     bool noCollection = false;          // receive: --no-collection
