@@ -70,6 +70,10 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     }
     if (portWatcher != nullptr)
         features.portFollower = new CMidiPortFollower(frame, &frame, *portWatcher, services);
+    if (features.findSynth != nullptr && features.portFollower != nullptr) {
+        CMidiPortFollower* follower = features.portFollower;
+        features.findSynth->WhenPortChosen([follower](const CMidiPortItem& port) { follower->SetChosenPort(port); });
+    }
 
     // The Collection takes in what is opened and received, and keeps banks as lists.
     features.collection = ComposeCollection(frame, frame, features.bank, services);

@@ -99,6 +99,8 @@ void CFindSynthCommand::Choose(const CFoundSynth& found)
                                     MessageIcon::Exclamation);
         return;
     }
+    if (m_portChosen)
+        m_portChosen(found.port);
     // A port that cannot be opened is told as ticking Midi Active tells it.
     if (m_midi.OpenMidiOn(found.port, found.identity.channel))
         m_host.ShowStatusMessage(QString::fromStdString(FoundSynthText(found)), FOUND_NOTE_MS);

@@ -12,6 +12,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class CSynthCommands;
 class ICommandHost;
 class IMidiInService;
@@ -25,6 +27,10 @@ public:
                       const CUiServices& services);
 
     QAction* Action() const;
+    // Called with the port chosen for the synthesizer found: the user's choice, as if picked
+    // in the port list.
+    using PortChosenHandler = std::function<void(const CMidiPortItem& port)>;
+    void WhenPortChosen(PortChosenHandler handler) { m_portChosen = std::move(handler); }
     // Tests shorten the wait for the answers.
     void SetListenForTests(unsigned int listenMs) { m_listenMs = listenMs; }
 
@@ -42,4 +48,5 @@ private:
     CUiServices m_services;
     CCommandTable m_commands;
     unsigned int m_listenMs = FIND_SYNTH_LISTEN_MS;
+    PortChosenHandler m_portChosen;
 };

@@ -7,6 +7,7 @@
 #include "TestMidiSynth.h"
 #include "TestPortWatcher.h"
 #include "synth/FindSynthCommand.h"
+#include "synth/MidiPortFollower.h"
 #include "synth/SynthCommands.h"
 
 #include <QAction>
@@ -97,6 +98,11 @@ TEST_F(FindSynthTest, AnswerOnTheSecondOfTwoPortsOfOneNameChoosesThatPortWhileMi
     fixture.frame->AuditionProgram(CSyxProgram('A', 1, std::vector<unsigned char>(254, 1).data(), 254, "x"));
     synths[0]->WaitIdle();
     EXPECT_GT(synths[0]->GetLog().size(), before);
+
+    // The port found is the user's choice: with MIDI off, the list keeps it as ports come and go.
+    fixture.frame->findChild<QCheckBox*>("midiActive")->click();
+    fixture.features.portFollower->RefillPorts();
+    EXPECT_EQ(ChosenPort(), "UM-ONE MIDI 1 #2");
 }
 
 TEST_F(FindSynthTest, SeveralAnswersArePickedFromAList)
