@@ -83,7 +83,8 @@ normal)
   [ "$(grep -c 'wrote the edit buffer to program C05 (36)' "$out/synth.log")" = 1 ] || fail "synth.log shows no single write to C05"
   expect_rc receive-bank 0
   expect_fact "SIZE /tmp/out/bank.syx 37163"
-  memory_sha=$(sha256sum < "$out/synth-memory.syx" | cut -d' ' -f1)
+  # Received before the write: Demo-Bank.syx as it was sent.
+  memory_sha=$(sha256sum < "$examples/Demo-Bank.syx" | cut -d' ' -f1)
   expect_fact "SHA bank.syx $memory_sha"
   expect_fact "SOURCES 1 synth 128"
   expect_rc export-synth 0

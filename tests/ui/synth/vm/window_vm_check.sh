@@ -28,7 +28,10 @@ grep -q "ignored: channel" "$out/synth.log" && { echo "FAIL: the window sent on 
 python3 "$here/expected_bank.py" "$other" "$bank" 0 4 "$out/expected-bank.syx" || exit 1
 python3 "$memory" put "$out/expected-bank.syx" C05 "$bank" 36 "$out/expected-after-write.syx" || exit 1
 [ "$(python3 "$memory" diff "$out/expected-bank.syx" "$out/expected-after-write.syx")" = C05 ] || exit 1
-if ! grep -qx "SHA after-write $(sha256sum < "$out/expected-after-write.syx" | cut -d' ' -f1)" "$out/program.log"; then
+# Received as it came, on channel 3.
+python3 -c 'import sys; d = bytearray(open(sys.argv[1], "rb").read()); d[2] = 0x32; open(sys.argv[2], "wb").write(d)' \
+  "$out/expected-after-write.syx" "$out/expected-received.syx" || exit 1
+if ! grep -qx "SHA after-write $(sha256sum < "$out/expected-received.syx" | cut -d' ' -f1)" "$out/program.log"; then
   echo "FAIL: after Send to Synth Slot the synthesizer's memory is not the bank sent with C05 written, byte for byte"
   exit 1
 fi
