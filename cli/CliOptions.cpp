@@ -1,7 +1,7 @@
 #include "CliOptions.h"
 
 #include "CliArguments.h"
-#include "ProgramWrite.h"
+#include "ProgramSource.h"
 
 #include <cstdlib>
 
@@ -53,6 +53,10 @@ bool CommandFromWord(const std::string& word, CliCommand& command)
         command = CliCommand::Detect;
     else if (word == "write")
         command = CliCommand::Write;
+    else if (word == "show")
+        command = CliCommand::Show;
+    else if (word == "compare")
+        command = CliCommand::Compare;
     else if (word == "help")
         command = CliCommand::Help;
     else
@@ -113,14 +117,18 @@ bool ApplyOption(const std::vector<std::string>& args, size_t& i, CCliOptions& o
     } else if ((options.command == CliCommand::Send || options.command == CliCommand::Write) && arg == "--yes") {
         options.yes = true;
     } else if (options.command == CliCommand::Write && OptionIs(arg, "--slot")) {
+        int slot = 0;
         if (!TakeValue(args, i, "--slot", value, error))
             return false;
-        if (!ParseSlotLabel(value, options.slot)) {
+        if (!ParseSlotName(value, slot)) {
             error = "--slot must be a slot from A01 to H16, not \"" + value + "\"";
             return false;
         }
+        options.slot = value;
     } else if (options.command == CliCommand::Detect && arg == "--json") {
         options.json = true;
+    } else if (TakesParameterOption(options.command, arg)) {
+        return ApplyParameterOption(args, i, options, error);
     } else if (IsCollectionCommand(options.command)) {
         bool known = false;
         if (!ApplyCollectionOption(args, i, options, known, error))
@@ -155,6 +163,8 @@ const char* CliCommandWord(CliCommand command)
     case CliCommand::Mark: return "mark";
     case CliCommand::Detect: return "detect";
     case CliCommand::Write: return "write";
+    case CliCommand::Show: return "show";
+    case CliCommand::Compare: return "compare";
     }
     return "";
 }
@@ -198,8 +208,8 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
         return true;
     }
     if (args.empty()) {
-        error = std::string("Say what to do: ports, detect, list, receive, send, write, import, search, sources, export, "
-                            "diff or mark") +
+        error = std::string("Say what to do: ports, detect, list, receive, send, write, import, search, sources, "
+                            "export, diff, mark, show or compare") +
                 TRY_HELP;
         return false;
     }
@@ -267,7 +277,7 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
             error = std::string("write needs exactly one file") + TRY_HELP;
             return false;
         }
-        if (options.slot < 0) {
+        if (options.slot.empty()) {
             error = std::string("write needs --slot, the slot to write (A01 to H16)") + TRY_HELP;
             return false;
         }
@@ -275,6 +285,9 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
     case CliCommand::Help:
     case CliCommand::Version:
         break;
+    case CliCommand::Show:
+    case CliCommand::Compare:
+        return CheckParameterCommand(options, error);
     default:
         return CheckCollectionCommand(options, error);
     }

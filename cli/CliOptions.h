@@ -3,7 +3,10 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Help, Version, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark, Detect, Write };
+enum class CliCommand {
+    Help, Version, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark, Detect, Write, Show,
+    Compare
+};
 
 // What `receive` asks the synthesizer for.
 enum class CliReceiveWhat { None, CurrentProgram, AllPrograms, AllData };
@@ -24,8 +27,6 @@ struct CCliOptions
     CliReceiveWhat what = CliReceiveWhat::None;
     std::string output;                 // receive, export: -o PATH
     bool yes = false;                   // send, write: --yes
-    int slot = -1;                      // write: --slot, 0-127
-    bool json = false;                  // detect: --json
 
     std::string collection;             // --collection FILE; empty: the default database
     bool noCollection = false;          // receive: --no-collection
@@ -43,6 +44,14 @@ struct CCliOptions
     std::vector<std::int64_t> ids;      // program ids
     CliMark mark = CliMark::None;
     std::string newName;                // mark: --rename NAME
+
+    // show, compare, diff --params
+    std::string slot;                   // show, write: --slot A01; empty for none
+    std::int64_t programId = 0;         // show: --id N; 0 for none
+    bool allParameters = false;         // show: --all
+    bool json = false;                  // detect, show, compare: --json
+    bool parameters = false;            // diff: --params
+    std::string model;                  // --model: "ms2000" or "microkorg"; empty: the window's setting
 };
 
 // Parses the arguments after the program's name. Returns true with `options` filled, or

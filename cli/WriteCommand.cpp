@@ -9,6 +9,7 @@
 #include "MidiConnection.h"
 #include "MidiTexts.h"
 #include "ProgramList.h"
+#include "ProgramSource.h"
 #include "ProgramWrite.h"
 #include "SyxProgram.h"
 #include "TextOutput.h"
@@ -62,9 +63,14 @@ int RunWriteCommand(const CCliOptions& options, CCliContext& context)
         return CLI_EXIT_FILE;
     }
     const CSyxProgram& program = *programs.GetAt(0);
-    const std::string slot = SlotLabel(options.slot);
+    int slotIndex = 0;
+    if (!ParseSlotName(options.slot, slotIndex)) {   // checked when the options were read
+        context.err << "--slot must be a slot from A01 to H16" << std::endl;
+        return CLI_EXIT_USAGE;
+    }
+    const std::string slot = SlotLabel(slotIndex);
     if (!options.yes) {
-        const std::string replaced = KnownProgramIn(options, context, options.slot);
+        const std::string replaced = KnownProgramIn(options, context, slotIndex);
         context.err << "Writing " << Quoted(program.GetName()) << " to " << slot << " would replace "
                     << (replaced.empty() ? std::string("the program") : Quoted(replaced))
                     << " in the synthesizer's memory; run again with --yes to do it" << std::endl;
@@ -81,14 +87,14 @@ int RunWriteCommand(const CCliOptions& options, CCliContext& context)
     }
     const CSlotWriteResult result =
         WriteProgramToSlot(context.midiOut, midi.Out(), midi.Done(), context.midiIn, midi.In(), program.GetData(),
-                           program.GetLength(), options.slot, options.channel - 1, context.cancel,
+                           program.GetLength(), slotIndex, options.channel - 1, context.cancel,
                            context.writeAnswerMs);
     if (result.status != SlotWriteStatus::Written && result.status != SlotWriteStatus::Cancelled &&
         PortWentAway(context.midiOut, port))
         return ReportPortGone(context, port, "writing " + slot, "it is not known what the slot holds now");
     switch (result.status) {
     case SlotWriteStatus::Written:
-        NoteSynthSlotWritten(options, context, options.slot, program.GetData());
+        NoteSynthSlotWritten(options, context, slotIndex, program.GetData());
         if (context.interactive)
             context.err << result.text << " on \"" << port.name << "\", channel " << options.channel << ": "
                         << Quoted(program.GetName()) << std::endl;

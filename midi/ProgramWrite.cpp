@@ -7,7 +7,6 @@
 #include "SyxFormat.h"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 
 namespace {
@@ -83,27 +82,6 @@ std::string SlotLabel(int slot)
     label += static_cast<char>('0' + number / 10);
     label += static_cast<char>('0' + number % 10);
     return label;
-}
-
-bool ParseSlotLabel(const std::string& text, int& slot)
-{
-    if (text.size() < 2)
-        return false;
-    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-    if (letter < 'A' || letter > 'H')
-        return false;
-    std::size_t at = 1;
-    if (text[at] == ' ')
-        ++at;
-    const std::string digits = text.substr(at);
-    if (digits.empty() || digits.size() > 3 ||
-        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return false;
-    const int number = std::stoi(digits);
-    if (number < 1 || number > SLOTS_PER_BANK)
-        return false;
-    slot = (letter - 'A') * SLOTS_PER_BANK + number - 1;
-    return true;
 }
 
 std::vector<unsigned char> BuildProgramWriteRequest(int slot, int channel)

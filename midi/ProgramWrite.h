@@ -34,8 +34,6 @@ struct CSlotWriteResult
 
 // "A 05" for slot 4: the slot as the write's texts name it (bank letter, a space, two digits).
 std::string SlotLabel(int slot);
-// "A05", "a05", "A 5", "A005" ... H16: the slot 0-127; false for anything else.
-bool ParseSlotLabel(const std::string& text, int& slot);
 
 // The 8-byte write request for `slot` (0-127) on `channel` (0-15).
 std::vector<unsigned char> BuildProgramWriteRequest(int slot, int channel);
