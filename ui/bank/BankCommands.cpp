@@ -11,6 +11,7 @@
 #include "host/MidiLink.h"
 #include "library/DisplayName.h"
 #include "library/LibrarySources.h"
+#include "library/SelectedRows.h"
 #include "services/AtomicSave.h"
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
@@ -277,7 +278,7 @@ void CBankCommands::OnUpdateHasBank(CCmdUI& cmdUI)
 
 void CBankCommands::OnUpdateProgramPutInBank(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_pane->SelectedSlot() >= 0 && m_library.Grid()->GetSelectedRow() >= 0);
+    cmdUI.Enable(m_pane->SelectedSlot() >= 0 && HasRowsToActOn(*m_library.Grid()));
 }
 
 void CBankCommands::OnUpdateProgramUseAsBank(CCmdUI& cmdUI)

@@ -14,6 +14,7 @@
 #include "host/CommandHost.h"
 #include "host/LoadedList.h"
 #include "host/MidiLink.h"
+#include "library/SelectedRows.h"
 #include "services/MessageBoxService.h"
 #include "services/WaitCursor.h"
 
@@ -161,7 +162,7 @@ void CCollectionCommands::Refresh()
 bool CCollectionCommands::HasSelection() const
 {
     // Asked at every idle moment: the database is not, only the view.
-    return m_view->isVisible() && m_view->Table()->selectionModel()->hasSelection();
+    return m_view->isVisible() && HasRowsToActOn(*m_view->Table());
 }
 
 std::vector<CollectionProgramData> CCollectionCommands::SelectedData(std::size_t limit) const

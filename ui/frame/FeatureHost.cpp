@@ -85,7 +85,7 @@ void CMainFrame::AddCloseGuard(CloseGuard guard)
 
 const CSyxProgram* CMainFrame::SelectedProgram() const
 {
-    return m_programs.GetAt(m_wndGrid->GetSelectedRow());
+    return m_programs.GetAt(FirstRowToActOn(*m_wndGrid));
 }
 
 std::vector<const CSyxProgram*> CMainFrame::SelectedPrograms() const
