@@ -1,6 +1,7 @@
 #include "BankCommands.h"
 
 #include "BankPane.h"
+#include "InitProgram.h"
 #include "ProgramList.h"
 #include "ProgramMime.h"
 #include "Resources.h"
@@ -28,6 +29,8 @@
 
 namespace {
 constexpr int STATUS_MESSAGE_MS = 8000;
+// The title of a bank started anew until it is saved.
+const char* const NEW_BANK_NAME = "New Bank";
 
 }  // namespace
 
@@ -63,6 +66,7 @@ QAction* CBankCommands::Action(int commandId) const
 
 void CBankCommands::CreateCommands()
 {
+    m_commands.Add(ID_FILE_NEW_BANK, "&New Bank", [this] { OnFileNewBank(); });
     m_commands.Add(ID_FILE_OPEN_BANK, "Open &Bank...", [this] { OnFileOpenBank(); });
     m_commands.Add(ID_FILE_SAVE_BANK, "Save Ban&k\tCtrl+S", [this] { OnFileSaveBank(); },
                [this](CCmdUI& ui) { OnUpdateHasBank(ui); })
@@ -99,7 +103,8 @@ void CBankCommands::AddToMenus()
     // File: the bank's two commands in a group of their own before Exit.
     if (QMenu* file = m_host.Menu(HostMenu::File))
         InsertGroupAbove(*file, m_host.Action(ID_APP_EXIT),
-                         {Action(ID_FILE_OPEN_BANK), Action(ID_FILE_SAVE_BANK), Action(ID_FILE_SAVE_BANK_AS)});
+                         {Action(ID_FILE_NEW_BANK), Action(ID_FILE_OPEN_BANK), Action(ID_FILE_SAVE_BANK),
+                          Action(ID_FILE_SAVE_BANK_AS)});
 
     QMenu* edit = m_host.Menu(HostMenu::Edit);
     edit->addAction(Action(ID_EDIT_UNDO));
@@ -174,6 +179,14 @@ bool CBankCommands::MayReplaceBank()
     case SaveChoice::Cancel: break;
     }
     return false;
+}
+
+void CBankCommands::OnFileNewBank()
+{
+    if (!MayReplaceBank())
+        return;
+    // Nothing in it to lose yet: it counts as saved, and Save Bank asks for a name.
+    SetBank(InitBank(), NEW_BANK_NAME);
 }
 
 void CBankCommands::OnFileOpenBank()
@@ -273,17 +286,18 @@ void CBankCommands::OnProgramUseAsBank()
 
 void CBankCommands::OnUpdateHasBank(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_pane->HasBank());
+    cmdUI.EnableIf(m_pane->HasBank(), NeedsBankFirst());
 }
 
 void CBankCommands::OnUpdateProgramPutInBank(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_pane->SelectedSlot() >= 0 && HasRowsToActOn(*m_library.Grid()));
+    const bool hasSlot = m_pane->SelectedSlot() >= 0;
+    cmdUI.EnableIf(hasSlot && HasRowsToActOn(*m_library.Grid()), hasSlot ? NeedsListRowFirst() : NeedsBankFirst());
 }
 
 void CBankCommands::OnUpdateProgramUseAsBank(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_library.Sources().FindBank(m_library.SelectedProgram()) != nullptr);
+    cmdUI.EnableIf(m_library.Sources().FindBank(m_library.SelectedProgram()) != nullptr, NeedsBankFileRowFirst());
 }
 
 void CBankCommands::AuditionSlot(int slot)

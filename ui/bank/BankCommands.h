@@ -1,6 +1,6 @@
 #pragma once
 // The bank's commands and their place in the main window: the bank pane as a dock, File >
-// Open Bank..., Save Bank and Save Bank As..., the Edit menu's Undo and Redo, View > Bank, Program >
+// New Bank, Open Bank..., Save Bank and Save Bank As..., the Edit menu's Undo and Redo, View > Bank, Program >
 // Put in Bank and Use as Bank (also on the library grid's context menu), dragging library
 // rows out of the grid, auditioning slots, and the question before unsaved changes are
 // lost (also when the window closes).
@@ -43,6 +43,9 @@ public:
     int PutPrograms(const std::vector<CBank::ProgramData>& programs) override;
     void WhenBankFileRead(BankFileReadHandler handler) override;
 
+    // New Bank: 128 copies of the synthesizer's initial program, asking first about unsaved
+    // changes.
+    void OnFileNewBank();
     void OnFileOpenBank();
     // Save Bank: to the file the bank came from or was last saved to, asking for a name
     // only when there is none (or that file holds more than a bank). True when written.

@@ -4,6 +4,7 @@
 #include "Collection.h"
 #include "CollectionPrompts.h"
 #include "CollectionService.h"
+#include "Resources.h"
 #include "host/BankAccess.h"
 #include "host/CommandHost.h"
 #include "services/CommandUpdater.h"
@@ -25,7 +26,7 @@ CCollectionBankCommands::CCollectionBankCommands(CCollectionService& service, IC
     m_open->setObjectName("openBankFromCollectionAction");
     m_open->setStatusTip("Make a list kept in the Collection the bank");
     host.Updater().AddCommand(m_save, [this] { OnSaveBankToCollection(); },
-                              [this](CCmdUI& cmdUI) { cmdUI.Enable(m_bank.HasBank()); });
+                              [this](CCmdUI& cmdUI) { cmdUI.EnableIf(m_bank.HasBank(), NeedsBankFirst()); });
     host.Updater().AddCommand(m_open, [this] { OnOpenBankFromCollection(); });
 }
 

@@ -203,15 +203,16 @@ long CMainFrame::OnGridNotify(long long wParam, long long lParam)
 
 void CMainFrame::OnUpdateEditFind(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_programs.GetSize() > 0);
+    cmdUI.EnableIf(m_programs.GetSize() > 0, NeedsProgramsFirst());
 }
 
 void CMainFrame::OnUpdateProgramAudition(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_hMidiOut != nullptr && m_programs.GetSize() > 0);
+    cmdUI.EnableIf(m_hMidiOut != nullptr && m_programs.GetSize() > 0,
+                   m_hMidiOut == nullptr ? NeedsMidiFirst() : NeedsProgramsFirst());
 }
 
 void CMainFrame::OnUpdateFileSaveLastRandom(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_lastRandomLen != 0);
+    cmdUI.EnableIf(m_lastRandomLen != 0, NeedsRandomFirst());
 }

@@ -6,6 +6,7 @@
 #include "Resources.h"
 #include "WindowPlacement.h"
 #include "grid/ProgramGrid.h"
+#include "services/DisabledCommandTips.h"
 #include "services/PostMessage.h"
 #include "services/Profile.h"
 
@@ -91,6 +92,7 @@ int CMainFrame::OnCreate()
 
     CreateCommands();
     CreateMenus();
+    new CDisabledCommandTips(this);   // a greyed menu item says what it needs first
     CreateToolBar();
     CreateMidiBar();
     CreateStatusBar();

@@ -2,6 +2,7 @@
 // program for Audition and Random.
 
 #include "MainFrame.h"
+#include "Resources.h"
 #include "RandomProgram.h"
 #include "library/SelectedRows.h"
 #include "grid/ProgramGrid.h"
@@ -133,7 +134,8 @@ void CMainFrame::OnProgramRandomFromSelection()
 
 void CMainFrame::OnUpdateProgramRandomFromSelection(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_hMidiOut != nullptr && HasSeveralSelectedRows(*m_wndGrid));
+    const bool several = HasSeveralSelectedRows(*m_wndGrid);
+    cmdUI.EnableIf(m_hMidiOut != nullptr && several, m_hMidiOut == nullptr ? NeedsMidiFirst() : NeedsTwoRowsFirst());
 }
 
 void CMainFrame::SendRandomProgram(std::unique_ptr<CSyxProgram> program)

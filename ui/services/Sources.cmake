@@ -3,6 +3,7 @@ list(APPEND VELTRIX_UI_SOURCES
   services/AtomicSave.cpp
   services/CommandTable.cpp
   services/CommandUpdater.cpp
+  services/DisabledCommandTips.cpp
   services/FileDialogService.cpp
   services/MessageBoxService.cpp
   services/PostMessage.cpp

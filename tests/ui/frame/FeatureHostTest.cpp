@@ -35,7 +35,7 @@ TEST(FeatureHost, TheFeaturesCommandsSitInTheWindowsMenus)
 
     const std::vector<std::pair<HostMenu, QStringList>> menus = {
         {HostMenu::File, {"O&pen Syx File(s)...\tCtrl+O", "&Save Last Random...", "Save Rec&eived Dump...", "-",
-                          "Recent &Files", "-", "Open &Bank...", "Save Ban&k	Ctrl+S", "Sa&ve Bank As...", "-",
+                          "Recent &Files", "-", "&New Bank", "Open &Bank...", "Save Ban&k	Ctrl+S", "Sa&ve Bank As...", "-",
                           "Keep Opened Files &in Collection", "Save Bank to &Collection...",
                           "Open Bank from Co&llection...", "-", "E&xit"}},
         {HostMenu::Edit, {"&Undo", "&Redo"}},
