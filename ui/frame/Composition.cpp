@@ -10,6 +10,7 @@
 #include "desktop/FileDropTarget.h"
 #include "desktop/RecentFiles.h"
 #include "desktop/SyxPaths.h"
+#include "desktop/UserGuide.h"
 #include "grid/ProgramGrid.h"
 #include "services/CommandTable.h"
 #include "synth/MidiPortFollower.h"
@@ -77,6 +78,8 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
                                                                    features.bank, features.synth,
                                                                    *services.messageBox);
     }
+
+    features.userGuide = new CUserGuide(frame, *services.messageBox);
 
     frame.RestoreLayout();
     frame.PlaceAtFirstStart();

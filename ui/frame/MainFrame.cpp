@@ -127,6 +127,7 @@ void CMainFrame::CreateGridColumns()
     m_wndGrid->AddColumn("Program", GRID_ALIGN_LEFT, m_wndGrid->GetSampleWidth("XXXXXXXX|XXXXXX"));
     m_wndGrid->AddColumn("Category", GRID_ALIGN_LEFT, m_wndGrid->GetSampleWidth("XXXXXXXXXXXXXXX"));
     m_wndGrid->SetSearchColumn(3);   // typing a name's first letters moves to it
+    m_wndGrid->SetEmptyText("Open a .syx file (Ctrl+O) or drop one here");
 }
 
 QAction* CMainFrame::Action(int commandId) const

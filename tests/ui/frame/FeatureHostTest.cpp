@@ -44,7 +44,7 @@ TEST(FeatureHost, TheFeaturesCommandsSitInTheWindowsMenus)
                              "Random from &Selection", "-", "&Put in Bank", "&Use as Bank", "-",
                              "Receive from S&ynth", "Receive Ban&k from Synth", "Se&nd Bank to Synth...", "-",
                              "&Collection"}},
-        {HostMenu::Help, {"&About..."}},
+        {HostMenu::Help, {"&User Guide\tF1", "&About..."}},
     };
     for (const auto& [menu, texts] : menus)
         EXPECT_EQ(MenuTexts(frame.Menu(menu)), texts) << MenuTexts(frame.Menu(menu)).join(" | ").toStdString();
