@@ -145,6 +145,7 @@ void CBankCommands::SetBank(const CBank& bank, const QString& sourceName)
 {
     m_pane->SetBank(bank, sourceName);
     m_bankPath.clear();   // not from a file: Save Bank asks for a name
+    m_origin = CBankOrigin();
     ShowPane();
 }
 
@@ -185,7 +186,8 @@ void CBankCommands::OnFileNewBank()
 {
     if (!MayReplaceBank())
         return;
-    // Nothing in it to lose yet: it counts as saved, and Save Bank asks for a name.
+    // Nothing in it to lose yet: it counts as saved, and Save Bank asks for a name. It
+    // comes back at the next start once it is saved somewhere.
     SetBank(InitBank(), NEW_BANK_NAME);
 }
 
@@ -212,11 +214,29 @@ void CBankCommands::OnFileOpenBank()
                                     MessageIcon::Exclamation);
         return;
     }
-    m_pane->SetBank(*bank, QFileInfo(path).fileName());
-    m_bankPath = SavesAsItIs(path) ? path : QString();
+    TakeBankFile(*bank, path);
     ShowPane();
     for (const BankFileReadHandler& handler : m_bankFileReadHandlers)
         handler(path);
+}
+
+void CBankCommands::TakeBankFile(const CBank& bank, const QString& path)
+{
+    m_pane->SetBank(bank, QFileInfo(path).fileName());
+    m_bankPath = SavesAsItIs(path) ? path : QString();
+    m_origin = CBankOrigin::File(path);
+}
+
+bool CBankCommands::ReopenBankFile(const QString& path, QString& error)
+{
+    std::string reason;
+    const std::optional<CBank> bank = CBank::ReadFile(QFile::encodeName(path).toStdString(), reason);
+    if (!bank) {
+        error = QString::fromStdString(reason);
+        return false;
+    }
+    TakeBankFile(*bank, path);
+    return true;
 }
 
 void CBankCommands::WhenBankFileRead(BankFileReadHandler handler)
@@ -254,6 +274,7 @@ bool CBankCommands::SaveBankTo(const QString& path)
         return false;
     }
     m_bankPath = path;
+    m_origin = CBankOrigin::File(path);
     m_pane->MarkSaved(QFileInfo(path).fileName());
     return true;
 }
@@ -279,7 +300,9 @@ void CBankCommands::OnProgramUseAsBank()
     if (source == nullptr || !MayReplaceBank())
         return;
     if (m_pane->ReplaceBank(source->programs, QFileInfo(source->path).fileName())) {
-        m_bankPath = SavesAsItIs(source->path) ? source->path : QString();
+        m_bankPath = source->isFile && SavesAsItIs(source->path) ? source->path : QString();
+        // A receive from the synthesizer has no file to come back from.
+        m_origin = source->isFile ? CBankOrigin::File(source->path) : CBankOrigin();
         ShowPane();
     }
 }

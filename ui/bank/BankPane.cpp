@@ -38,6 +38,7 @@ CBankPane::CBankPane(const CGridListCtrl& library, QWidget* parent)
     m_hint->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     m_grid = new CBankGrid(content);
     m_grid->setObjectName("bankGrid");
+    m_grid->setAccessibleName("Bank slots");
     m_grid->hide();
     layout->addWidget(m_hint);
     layout->addWidget(m_grid);

@@ -115,7 +115,7 @@ void CMainFrame::AddLibraryPrograms(const std::vector<CBank::ProgramData>& progr
 void CMainFrame::ShowAddedSource(const QString& sourceName)
 {
     ++m_fileCount;
-    m_librarySources.AddFile(sourceName, m_programs);
+    m_librarySources.AddFile(sourceName, m_programs, false);
     m_wndGrid->SetSortIndicator(-1);   // the new programs are at the end, unsorted
     SetTitleFile(m_fileCount == 1 ? sourceName : QString());
     m_duplicates.Refresh(m_programs);

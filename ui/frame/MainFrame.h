@@ -114,6 +114,7 @@ public:
     void AddPane(QDockWidget* pane, Qt::DockWidgetArea area) override;
     void RestoreLayout() override;
     void AddCloseGuard(CloseGuard guard) override;
+    void WhenClosed(ClosedHandler handler) override;
 
     // Read access for the status panes, the tests and the screenshot script.
     const QString& FindText() const { return m_findText; }
@@ -188,6 +189,7 @@ private:
     std::vector<FilesReadHandler> m_filesReadHandlers;
     std::vector<DumpAddedHandler> m_dumpAddedHandlers;
     std::vector<CloseGuard> m_closeGuards;
+    std::vector<ClosedHandler> m_closedHandlers;
 
     QLabel* m_paneMessage = nullptr;
     QLabel* m_paneCount = nullptr;

@@ -36,7 +36,10 @@ CGridListCtrl::CGridListCtrl(QWidget* parent)
               const std::optional<CGridCell> cell = GetCell(row, column);
               return cell ? cell->text : QString();
           },
-          this))
+          this,
+          [this](int row) {
+              return m_rowSource != nullptr && row >= 0 && row < m_nRows ? m_rowSource->Description(row) : QString();
+          }))
 {
     setModel(m_model);
     setItemDelegate(new CGridRowDelegate(this));

@@ -7,6 +7,7 @@
 #include "synth/SynthCommands.h"
 
 #include <QCheckBox>
+#include <QCursor>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -112,6 +113,7 @@ TEST(GreyedCommands, SayWhatTheyNeedFirst)
     QTest::mouseMove(audition, audition->rect().center());
     QTest::qWait(10);
     EXPECT_EQ(frame.statusBar()->currentMessage(), "Tick Midi Active first");
+    QCursor::setPos(QPoint(10000, 10000));   // off every window, for the tests that follow
 
     // A bank, and the ticked box: the commands have their own prompts again, or say what
     // they need next.
