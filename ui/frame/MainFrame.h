@@ -16,6 +16,7 @@
 #include "library/LibrarySources.h"
 #include "services/CommandTable.h"
 #include "services/CommandUpdater.h"
+#include "services/SendGate.h"
 #include "services/UiServices.h"
 
 #include <QMainWindow>
@@ -152,7 +153,9 @@ private:
     // on the screen and above the window.
     void PlaceFloatingPanes();
     // Sends a built message through the open device; a refusal is shown in a message box.
-    void SendMessage(const CProgramMessage& message);
+    // Nothing is sent while another send goes out (m_sendGate) or a transfer has the port:
+    // false then.
+    bool SendMessage(const CProgramMessage& message);
     // Sends a generated program and keeps it as the last random program.
     void SendRandomProgram(std::unique_ptr<CSyxProgram> program);
     // What the status bar says after a Find.
@@ -176,6 +179,7 @@ private:
     QCheckBox* m_btnMidiActive = nullptr;
     CMidiPortModel m_midiPorts;     // the port and channel lists behind the two combo boxes
     unsigned int m_midiSendTimeoutMs = MIDI_SEND_TIMEOUT_MS;
+    CSendGate m_sendGate;           // one send at a time, repeats that come meanwhile dropped
     MidiOutHandle m_hMidiOut = nullptr;
     CMidiEvent m_midiDone;
     QString m_findText;

@@ -9,5 +9,6 @@ list(APPEND VELTRIX_UI_SOURCES
   services/PostMessage.cpp
   services/Profile.cpp
   services/QuestionService.cpp
+  services/SendGate.cpp
   services/WaitCursor.cpp
 )
