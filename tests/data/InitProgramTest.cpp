@@ -3,6 +3,7 @@
 
 #include "Bank.h"
 #include "InitProgram.h"
+#include "ProgramParameters.h"
 #include "SyxFormat.h"
 #include "TestSupport.h"
 
@@ -26,6 +27,28 @@ TEST(InitProgram, IsTheSynthesizersOwnInitProgram)
     const CBank::ProgramData made = InitProgram();
     for (std::size_t i = 0; i < made.size(); ++i)
         EXPECT_EQ(static_cast<int>(made[i]), static_cast<int>(h16[i])) << "byte " << i;
+}
+
+TEST(InitProgram, EveryParameterIsInRangeAndNamedAsTheSynthesizerShowsIt)
+{
+    const CBank::ProgramData init = InitProgram();
+    for (const CParameter* parameter : ApplicableParameters(init.data(), SynthModel::MS2000, true))
+        EXPECT_TRUE(InRange(*parameter, init.data())) << SectionName(parameter->section) << " " << parameter->name;
+    EXPECT_EQ(ProgramNameText(init.data()), "INIT Program");
+    const struct {
+        ParamSection section;
+        const char* name;
+        const char* shown;
+    } shown[] = {
+        {ParamSection::Common, "Voice Mode", "Single"}, {ParamSection::Timbre1, "OSC1 Wave", "Saw"},
+        {ParamSection::Timbre1, "Filter Type", "12LPF"}, {ParamSection::Timbre1, "Cutoff", "127"},
+        {ParamSection::Timbre2, "Cutoff", "127"},       {ParamSection::Common, "Arp Tempo", "120"},
+    };
+    for (const auto& expected : shown) {
+        const CParameter* parameter = FindParameter(expected.section, expected.name);
+        ASSERT_NE(parameter, nullptr) << expected.name;
+        EXPECT_EQ(ShownText(*parameter, init.data()), expected.shown) << expected.name;
+    }
 }
 
 TEST(InitProgram, ABankStartedAnewHoldsItInEverySlotAndSavesAsADump)
