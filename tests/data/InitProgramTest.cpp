@@ -4,7 +4,6 @@
 #include "Bank.h"
 #include "InitProgram.h"
 #include "ProgramParameters.h"
-#include "SyxFormat.h"
 #include "TestSupport.h"
 
 #include <filesystem>
@@ -29,39 +28,11 @@ TEST(InitProgram, IsTheSynthesizersOwnInitProgram)
         EXPECT_EQ(static_cast<int>(made[i]), static_cast<int>(h16[i])) << "byte " << i;
 }
 
-TEST(InitProgram, EveryParameterIsInRangeAndNamedAsTheSynthesizerShowsIt)
+TEST(InitProgram, EveryParameterIsInRange)
 {
     const CBank::ProgramData init = InitProgram();
     for (const CParameter* parameter : ApplicableParameters(init.data(), SynthModel::MS2000, true))
         EXPECT_TRUE(InRange(*parameter, init.data())) << SectionName(parameter->section) << " " << parameter->name;
-    EXPECT_EQ(ProgramNameText(init.data()), "INIT Program");
-    const struct {
-        ParamSection section;
-        const char* name;
-        const char* shown;
-    } shown[] = {
-        {ParamSection::Common, "Voice Mode", "Single"}, {ParamSection::Timbre1, "OSC1 Wave", "Saw"},
-        {ParamSection::Timbre1, "Filter Type", "12LPF"}, {ParamSection::Timbre1, "Cutoff", "127"},
-        {ParamSection::Timbre2, "Cutoff", "127"},       {ParamSection::Common, "Arp Tempo", "120"},
-    };
-    for (const auto& expected : shown) {
-        const CParameter* parameter = FindParameter(expected.section, expected.name);
-        ASSERT_NE(parameter, nullptr) << expected.name;
-        EXPECT_EQ(ShownText(*parameter, init.data()), expected.shown) << expected.name;
-    }
-}
-
-TEST(InitProgram, ABankStartedAnewHoldsItInEverySlotAndSavesAsADump)
-{
-    const CBank bank = InitBank();
-    for (int slot = 0; slot < BANK_SLOT_COUNT; ++slot)
-        ASSERT_EQ(bank.GetProgram(slot), InitProgram()) << slot;
-    const std::vector<unsigned char> dump = bank.BuildDump();
-    std::string error;
-    const std::optional<CBank> back = CBank::ReadBytes(dump.data(), dump.size(), error);
-    ASSERT_TRUE(back) << error;
-    EXPECT_EQ(*back, bank);
-    EXPECT_EQ(dump.size(), 37163u);
 }
 
 }  // namespace
