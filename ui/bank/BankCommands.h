@@ -44,6 +44,8 @@ public:
     int SelectedSlot() const override;
     int PutPrograms(const std::vector<CBank::ProgramData>& programs) override;
     void WhenBankFileRead(BankFileReadHandler handler) override;
+    void AddSlotCommand(QAction* action) override;
+    void WhenBankReplaced(BankReplacedHandler handler) override;
 
     // New Bank: 128 copies of the synthesizer's initial program, asking first about unsaved
     // changes.
@@ -84,4 +86,5 @@ private:
     QString m_bankPath;   // where Save Bank writes; empty: it asks
     CBankOrigin m_origin;
     std::vector<BankFileReadHandler> m_bankFileReadHandlers;
+    std::vector<BankReplacedHandler> m_bankReplacedHandlers;
 };

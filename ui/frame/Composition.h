@@ -11,6 +11,11 @@ class CBankCommands;
 class CLastBank;
 class CCollectionCommands;
 class CCollectionHistoryCommand;
+class CCollectionSendToSlot;
+class CChangedSlotsCommand;
+class CFindSynthCommand;
+class CSlotWriteCommands;
+class CSynthMemoryTracker;
 class CFileDropTarget;
 class CMainFrame;
 class CMidiPortFollower;
@@ -31,6 +36,14 @@ struct CWindowFeatures {
     CCollectionFeatures collection;
     CCollectionCommands* collectionView = nullptr;   // the Collection view and its commands
     CCollectionHistoryCommand* collectionHistory = nullptr;   // with the Collection's handle only
+    // The synthesizer found and written slot by slot (with MIDI input only): its memory as
+    // Veltrix knows it (the ISynthMemory of others), Find Synthesizer, the single slots and the
+    // bank's changed slots.
+    CSynthMemoryTracker* synthMemory = nullptr;
+    CFindSynthCommand* findSynth = nullptr;
+    CSlotWriteCommands* slotWrites = nullptr;               // the ISynthSlotWriter of others
+    CChangedSlotsCommand* changedSlots = nullptr;           // with a bank only
+    CCollectionSendToSlot* collectionSendToSlot = nullptr;  // with the Collection's handle only
     CUserGuide* userGuide = nullptr;   // Help > User Guide
     CLastBank* lastBank = nullptr;     // the bank kept for the next start
 };
