@@ -2,8 +2,40 @@
 
 #include "SqliteDb.h"
 
+#include <algorithm>
+#include <string>
+
+namespace {
+
+// Programs gather outside the index until there are this many, or an eighth of those in it.
+constexpr std::int64_t FOLD_AT_LEAST = 16384;
+
+bool ReadIndexedUpTo(CSqliteDb& db, std::int64_t& upTo)
+{
+    CSqliteQuery query(db, "SELECT value FROM collection_state WHERE key = 'sounds_indexed_upto'");
+    upTo = 0;
+    if (query.Next())
+        upTo = query.Int(0);
+    return !query.Failed();
+}
+
+} // namespace
+
 bool CSoundIndex::CatchUp(CSqliteDb& db)
 {
+    m_prefetched.clear();
+    if (!m_haveKey && !ReadSoundHashKey(db, m_hashKey))
+        return false;
+    m_haveKey = true;
+    std::int64_t upTo = 0;
+    if (!ReadIndexedUpTo(db, upTo))
+        return false;
+    if (upTo != m_indexedUpTo) {
+        // Another connection folded them in (or this is the first call): start after it.
+        m_recent.clear();
+        m_indexedUpTo = upTo;
+        m_lastProgram = upTo;
+    }
     CSqliteQuery query(db, "SELECT id, sound_key FROM program WHERE id > ? ORDER BY id");
     query.Bind(1, m_lastProgram);
     while (query.Next())
@@ -11,52 +43,64 @@ bool CSoundIndex::CatchUp(CSqliteDb& db)
     return !query.Failed();
 }
 
-std::int64_t CSoundIndex::Find(std::uint64_t key) const
+std::uint64_t CSoundIndex::KeyOf(const unsigned char* sound, std::size_t size) const
 {
-    if (m_entries.empty())
-        return 0;
-    const std::size_t mask = m_entries.size() - 1;
-    // Keys are hashes already: their low bits are as good as any.
-    for (std::size_t i = key & mask;; i = (i + 1) & mask) {
-        const CEntry& entry = m_entries[i];
-        if (entry.program == 0)
-            return 0;
-        if (entry.key == key)
-            return entry.program;
+    return SipHash24(m_hashKey, sound, size);
+}
+
+bool CSoundIndex::Prefetch(CSqliteDb& db, const std::vector<std::uint64_t>& keys)
+{
+    m_prefetched.clear();
+    if (m_indexedUpTo <= 0 || keys.empty())
+        return true;
+    std::string json = "[";
+    for (const std::uint64_t key : keys) {
+        json += std::to_string(static_cast<std::int64_t>(key));
+        json += ',';
     }
+    json.back() = ']';
+    CSqliteQuery query(db, "SELECT key, program FROM sound WHERE key IN (SELECT value FROM json_each(?))");
+    query.BindText(1, json);
+    while (query.Next())
+        m_prefetched.emplace(static_cast<std::uint64_t>(query.Int(0)), query.Int(1));
+    return !query.Failed();
+}
+
+void CSoundIndex::Find(std::uint64_t key, std::vector<std::int64_t>& programs) const
+{
+    programs.clear();
+    for (auto [at, end] = m_prefetched.equal_range(key); at != end; ++at)
+        programs.push_back(at->second);
+    for (auto [at, end] = m_recent.equal_range(key); at != end; ++at)
+        programs.push_back(at->second);
 }
 
 void CSoundIndex::Add(std::uint64_t key, std::int64_t program)
 {
-    if ((m_count + 1) * 2 > m_entries.size())
-        Grow();
-    const std::size_t mask = m_entries.size() - 1;
-    std::size_t i = key & mask;
-    while (m_entries[i].program != 0 && m_entries[i].key != key)
-        i = (i + 1) & mask;
-    if (m_entries[i].program == 0)
-        ++m_count;
-    m_entries[i] = {key, program};
-    if (program > m_lastProgram)
-        m_lastProgram = program;
+    m_recent.emplace(key, program);
+    m_lastProgram = std::max(m_lastProgram, program);
 }
 
-void CSoundIndex::Grow()
+bool CSoundIndex::FoldIn(CSqliteDb& db)
 {
-    std::vector<CEntry> old;
-    old.swap(m_entries);
-    m_entries.resize(old.empty() ? 4096 : old.size() * 2);
-    m_count = 0;
-    const std::int64_t last = m_lastProgram;
-    for (const CEntry& entry : old)
-        if (entry.program != 0)
-            Add(entry.key, entry.program);
-    m_lastProgram = last;
+    const std::int64_t waiting = m_lastProgram - m_indexedUpTo;
+    if (waiting < std::max(FOLD_AT_LEAST, m_indexedUpTo / 8))
+        return true;
+    CSqliteQuery insert(db, "INSERT INTO sound(key, program) SELECT sound_key, id FROM program WHERE id > ?"
+                            " ORDER BY sound_key, id");
+    CSqliteQuery mark(db, "INSERT OR REPLACE INTO collection_state(key, value) VALUES('sounds_indexed_upto', ?)");
+    if (!insert.Bind(1, m_indexedUpTo).Run() || !mark.Bind(1, m_lastProgram).Run())
+        return false;
+    m_recent.clear();
+    m_indexedUpTo = m_lastProgram;
+    return true;
 }
 
 void CSoundIndex::Clear()
 {
-    std::vector<CEntry>().swap(m_entries);
-    m_count = 0;
+    m_recent.clear();
+    m_prefetched.clear();
+    m_indexedUpTo = -1;
     m_lastProgram = 0;
+    m_haveKey = false;
 }
