@@ -48,6 +48,8 @@ bool CommandFromWord(const std::string& word, CliCommand& command)
         command = CliCommand::Diff;
     else if (word == "mark")
         command = CliCommand::Mark;
+    else if (word == "check")
+        command = CliCommand::Check;
     else if (word == "help")
         command = CliCommand::Help;
     else
@@ -138,6 +140,7 @@ const char* CliCommandWord(CliCommand command)
     case CliCommand::Export: return "export";
     case CliCommand::Diff: return "diff";
     case CliCommand::Mark: return "mark";
+    case CliCommand::Check: return "check";
     }
     return "";
 }
@@ -181,7 +184,7 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
         return true;
     }
     if (args.empty()) {
-        error = std::string("Say what to do: ports, list, receive, send, import, search, sources, export, diff or mark") +
+        error = std::string("Say what to do: ports, list, receive, send, import, search, sources, export, diff, mark or check") +
                 TRY_HELP;
         return false;
     }

@@ -300,7 +300,7 @@ bool WriteSource(CSqliteDb& db, CSoundIndex& sounds, const CNewSource& source, c
         .BindBlob(2, slotBlob.data(), slotBlob.size())
         .BindBlob(3, slotNames.data(), slotNames.size());
     if (!insert.Run() || !insertSlots.Run()
-        || !IndexSourceNames(db, sourceId, slotNames.data(), static_cast<std::size_t>(list.GetSize()))
+        || !IndexNewSourceNames(db)
         || !sounds.FoldIn(db)) {
         error = DatabaseError(db);
         return false;
@@ -324,6 +324,7 @@ bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::ve
     if (idempotent && (!FindKnownSource(*m_db, bytes, hash, check, result, known) || known)) {
         if (!known)
             error = DatabaseError(*m_db);
+        result.messages = CountMessages(bytes.data(), bytes.size());
         return known;
     }
     CProgramList list;
@@ -341,8 +342,10 @@ bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::ve
         error = DatabaseError(*m_db);
         return false;
     }
-    if (known)
+    if (known) {
+        result.messages = CountMessages(bytes.data(), bytes.size());
         return true;
+    }
 
     CSoundIndexRollback rollback(*m_sounds);
     CollectionId sourceId = 0;

@@ -3,6 +3,7 @@
 #include "CollectionSchema.h"
 
 #include "NameIndex.h"
+#include "SoundIndex.h"
 #include "SoundKey.h"
 #include "SourceStore.h"
 #include "SqliteDb.h"
@@ -52,14 +53,7 @@ bool RekeySounds(CSqliteDb& db, const SoundHashKey& key, std::string& error)
 bool IndexEveryName(CSqliteDb& db, std::string& error)
 {
     {
-        CSqliteQuery sources(db, "SELECT source, names FROM source_slots");
-        while (sources.Next()) {
-            if (!IndexSourceNames(db, sources.Int(0), sources.Blob(1), sources.Size(1) / NAME_SIZE)) {
-                error = db.ErrorText();
-                return false;
-            }
-        }
-        if (sources.Failed()) {
+        if (!IndexNewSourceNames(db, true)) {
             error = db.ErrorText();
             return false;
         }
@@ -88,6 +82,17 @@ bool MigrateToVersion3(CSqliteDb& db, std::string& error)
     if (!db.Exec("INSERT INTO sound(key, program) SELECT sound_key, id FROM program ORDER BY sound_key, id;"
                  "INSERT INTO collection_state(key, value)"
                  " SELECT 'sounds_indexed_upto', coalesce(max(id), 0) FROM program")) {
+        error = db.ErrorText();
+        return false;
+    }
+    std::int64_t programs = 0;
+    {
+        CSqliteQuery count(db, "SELECT coalesce(max(id), 0) FROM program");
+        if (count.Next())
+            programs = count.Int(0);
+    }
+    std::vector<unsigned char> filter;
+    if (!MakeSoundFilter(db, programs, filter)) {
         error = db.ErrorText();
         return false;
     }

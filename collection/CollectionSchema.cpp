@@ -87,9 +87,9 @@ ALTER TABLE list_entry ADD COLUMN slot_name BLOB;   -- 12 name bytes, or NULL fo
 // to collide; names are found through a trigram index; every change a view shows is logged.
 const char* const SCHEMA_V3 = R"sql(
 PRAGMA application_id = 1447382100;   -- "VELT"
-CREATE TABLE collection_state(        -- 'sound_hash_key' (16 bytes), 'sounds_indexed_upto'
-  key TEXT PRIMARY KEY,               -- (a program id), 'last_full_check' (seconds since the epoch)
-  value NOT NULL
+CREATE TABLE collection_state(        -- 'sound_hash_key' (16 bytes), 'sounds_indexed_upto' (a
+  key TEXT PRIMARY KEY,               -- program id), 'names_indexed_upto' (a source id),
+  value NOT NULL                      -- 'last_full_check' (seconds since the epoch)
 ) WITHOUT ROWID;
 CREATE TABLE sound(                   -- the programs up to sounds_indexed_upto by their sound key;
   key INTEGER NOT NULL,               -- later ones are found from program.sound_key (SoundIndex.h)
@@ -126,8 +126,9 @@ CREATE TRIGGER list_removed AFTER DELETE ON list BEGIN
 END;
 CREATE INDEX program_favourites ON program(favourite) WHERE favourite = 1;
 CREATE INDEX program_hidden ON program(hidden) WHERE hidden = 1;
-CREATE VIRTUAL TABLE source_name_search USING fts5(   -- a source's slot names, one per line
-  names, tokenize = 'trigram case_sensitive 1', content = '');
+CREATE VIRTUAL TABLE source_name_search USING fts5(   -- a source's slot names, one per line, for
+  names, tokenize = 'trigram case_sensitive 1',       -- the sources up to names_indexed_upto
+  content = '', detail = 'none', columnsize = 0);
 CREATE VIRTUAL TABLE given_name_search USING fts5(    -- the names in program_name
   name, program UNINDEXED, tokenize = 'trigram case_sensitive 1');
 )sql";

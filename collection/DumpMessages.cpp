@@ -17,6 +17,21 @@ bool IsProgramMessage(const unsigned char* message, std::size_t size)
 
 } // namespace
 
+int CountMessages(const unsigned char* bytes, std::size_t size)
+{
+    int count = 0;
+    bool inMessage = false;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (bytes[i] == SYX_START) {
+            inMessage = true;
+        } else if (bytes[i] == SYX_END && inMessage) {
+            ++count;
+            inMessage = false;
+        }
+    }
+    return count;
+}
+
 bool ReadDumpMessages(const unsigned char* bytes, std::size_t size, CProgramList& programs, CDumpMessages& found,
                       std::string& error)
 {

@@ -15,6 +15,9 @@ struct CDumpMessages {
     std::vector<unsigned char> globalBlock;   // of the first all-data dump, else empty
 };
 
+// The complete SysEx messages (F0 ... F7) in `bytes`.
+int CountMessages(const unsigned char* bytes, std::size_t size);
+
 // Reads the programs of every program message in `bytes` into `programs`, in order. The
 // file must begin with a message, as a dump file does; bytes between or after messages are
 // passed over. False, with the reader's text in `error`, when no message holds programs or

@@ -64,16 +64,58 @@ std::size_t CharacterCount(const std::string& utf8)
         std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
-// The fragment as an FTS5 phrase: in double quotes, a quote inside doubled.
-std::string Phrase(const std::string& needle)
+// Sources taken in after this many are waiting are added to the index in one go.
+constexpr std::int64_t INDEX_SOURCES_AT = 64;
+
+// The fragment as an FTS5 query of an index without positions: every trigram of it, each a
+// quoted string (a quote inside doubled). The documents it finds hold them all, somewhere;
+// which names hold the fragment is then seen from the names themselves.
+std::string TrigramQuery(const std::string& needle)
 {
-    std::string phrase = "\"";
-    for (const char c : needle) {
-        phrase += c;
-        if (c == '"')
-            phrase += '"';
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < needle.size(); ++i)
+        if ((static_cast<unsigned char>(needle[i]) & 0xC0) != 0x80)
+            starts.push_back(i);
+    starts.push_back(needle.size());
+    std::vector<std::string> trigrams;
+    for (std::size_t i = 0; i + 3 < starts.size(); ++i)
+        trigrams.push_back(needle.substr(starts[i], starts[i + 3] - starts[i]));
+    std::sort(trigrams.begin(), trigrams.end());
+    trigrams.erase(std::unique(trigrams.begin(), trigrams.end()), trigrams.end());
+    std::string query;
+    for (const std::string& trigram : trigrams) {
+        query += query.empty() ? "\"" : " AND \"";
+        for (const char c : trigram) {
+            query += c;
+            if (c == '"')
+                query += '"';
+        }
+        query += '"';
     }
-    return phrase + "\"";
+    return query;
+}
+
+bool NamesIndexedUpTo(CSqliteDb& db, std::int64_t& upTo, std::int64_t& last)
+{
+    CSqliteQuery query(db, "SELECT coalesce((SELECT value FROM collection_state WHERE key = 'names_indexed_upto'), 0),"
+                           " coalesce((SELECT max(source) FROM source_slots), 0)");
+    if (!query.Next())
+        return false;
+    upTo = query.Int(0);
+    last = query.Int(1);
+    return true;
+}
+
+// The programs of `slots` (a source_slots row) whose name holds `needle`.
+void MatchSlots(const CSqliteQuery& slots, const std::string& needle, std::vector<std::int64_t>& programs)
+{
+    const std::vector<std::int64_t> ids = DecodeSlots(slots.Blob(0), slots.Size(0));
+    const unsigned char* names = slots.Blob(1);
+    if (slots.Size(1) != ids.size() * NAME_SIZE)
+        return;
+    for (std::size_t slot = 0; slot < ids.size(); ++slot)
+        if (SearchText(NameText(names + slot * NAME_SIZE), false).find(needle) != std::string::npos)
+            programs.push_back(ids[slot]);
 }
 
 void SortUnique(std::vector<std::int64_t>& programs)
@@ -118,11 +160,28 @@ std::string SlotNamesSearchText(const unsigned char* names, std::size_t slots)
     return text;
 }
 
-bool IndexSourceNames(CSqliteDb& db, std::int64_t source, const unsigned char* names, std::size_t slots)
+bool IndexNewSourceNames(CSqliteDb& db, bool now)
 {
-    const std::string text = SlotNamesSearchText(names, slots);
-    CSqliteQuery insert(db, "INSERT INTO source_name_search(rowid, names) VALUES(?, ?)");
-    return insert.Bind(1, source).BindText(2, text).Run();
+    std::int64_t upTo = 0;
+    std::int64_t last = 0;
+    if (!NamesIndexedUpTo(db, upTo, last))
+        return false;
+    if (last - upTo < INDEX_SOURCES_AT && !(now && last > upTo))
+        return true;
+    {
+        CSqliteQuery sources(db, "SELECT source, names FROM source_slots WHERE source > ? ORDER BY source");
+        sources.Bind(1, upTo);
+        while (sources.Next()) {
+            const std::string text = SlotNamesSearchText(sources.Blob(1), sources.Size(1) / NAME_SIZE);
+            CSqliteQuery insert(db, "INSERT INTO source_name_search(rowid, names) VALUES(?, ?)");
+            if (!insert.Bind(1, sources.Int(0)).BindText(2, text).Run())
+                return false;
+        }
+        if (sources.Failed())
+            return false;
+    }
+    CSqliteQuery mark(db, "INSERT OR REPLACE INTO collection_state(key, value) VALUES('names_indexed_upto', ?)");
+    return mark.Bind(1, last).Run();
 }
 
 bool IndexGivenName(CSqliteDb& db, std::int64_t program, const std::string& name)
@@ -177,26 +236,32 @@ bool CNameIndex::FindInMemory(CSqliteDb& db, std::int64_t version, const std::st
 
 bool CNameIndex::FindIndexed(CSqliteDb& db, const std::string& needle, std::vector<std::int64_t>& programs)
 {
-    const std::string phrase = Phrase(needle);
+    const std::string query = TrigramQuery(needle);
+    std::int64_t upTo = 0;
+    std::int64_t last = 0;
+    if (!NamesIndexedUpTo(db, upTo, last))
+        return false;
     {
-        // The sources with such a name somewhere, then the slots that have it.
+        // The sources with every trigram of it somewhere, then the slots that have it.
         CSqliteQuery slots(db, "SELECT s.programs, s.names FROM source_name_search f"
                                " JOIN source_slots s ON s.source = f.rowid WHERE source_name_search MATCH ?");
-        slots.BindText(1, phrase);
-        while (slots.Next()) {
-            const std::vector<std::int64_t> ids = DecodeSlots(slots.Blob(0), slots.Size(0));
-            const unsigned char* names = slots.Blob(1);
-            if (slots.Size(1) != ids.size() * NAME_SIZE)
-                continue;
-            for (std::size_t slot = 0; slot < ids.size(); ++slot)
-                if (SearchText(NameText(names + slot * NAME_SIZE), false).find(needle) != std::string::npos)
-                    programs.push_back(ids[slot]);
-        }
+        slots.BindText(1, query);
+        while (slots.Next())
+            MatchSlots(slots, needle, programs);
+        if (slots.Failed())
+            return false;
+    }
+    {
+        // The few sources not yet in the index.
+        CSqliteQuery slots(db, "SELECT programs, names FROM source_slots WHERE source > ?");
+        slots.Bind(1, upTo);
+        while (slots.Next())
+            MatchSlots(slots, needle, programs);
         if (slots.Failed())
             return false;
     }
     CSqliteQuery given(db, "SELECT program, name FROM given_name_search WHERE given_name_search MATCH ?");
-    given.BindText(1, phrase);
+    given.BindText(1, query);
     while (given.Next())
         if (given.Text(1).find(needle) != std::string::npos)
             programs.push_back(given.Int(0));

@@ -7,7 +7,8 @@
 // indexes source_name_search (a source's slot names) and given_name_search (the names of
 // program_name), and only the names of the sources and programs found are compared. A shorter
 // fragment, which a trigram cannot find, is compared with every name: CNameIndex keeps them
-// in memory, read again when any connection committed a change since.
+// in memory, read again when any connection committed a change since. The sources not yet
+// in the index (the last few taken in) have their names compared as they are.
 
 #include <cstdint>
 #include <string>
@@ -23,9 +24,12 @@ std::string SearchText(const std::string& bytes, bool utf8);
 // in source_name_search.
 std::string SlotNamesSearchText(const unsigned char* names, std::size_t slots);
 
-// Adds a source's slot names, or a name given to a program, to the trigram indexes; inside
+// Adds the slot names of the sources taken in since names_indexed_upto to the trigram index,
+// in one go once there are enough of them (or `now`), as one batch costs a fraction of a
+// write of the index per source; the others are compared name by name until then. Inside
 // the caller's transaction.
-bool IndexSourceNames(CSqliteDb& db, std::int64_t source, const unsigned char* names, std::size_t slots);
+bool IndexNewSourceNames(CSqliteDb& db, bool now = false);
+// Adds a name given to a program to given_name_search; inside the caller's transaction.
 bool IndexGivenName(CSqliteDb& db, std::int64_t program, const std::string& name);
 
 class CNameIndex

@@ -6,13 +6,14 @@
 // yet: their keys are read from their rows (a few thousand at most, in id order, so a few
 // pages) and looked up in memory. Rows are folded into `sound` in one sorted insert once
 // enough have gathered, so that taking a dump in does not write a page of the index for each
-// of its 128 random keys at every commit.
+// of its 128 random keys at every commit. A Bloom filter of the keys in `sound` (16 bits a
+// key, in collection_state's sound_filter) spares the lookup of nearly every new sound.
 
 #include "SoundKey.h"
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 class CSqliteDb;
@@ -43,9 +44,24 @@ private:
     bool m_haveKey = false;
     std::int64_t m_indexedUpTo = -1;   // as collection_state said at the last catch-up
     std::int64_t m_lastProgram = 0;    // the last program read or added
-    std::unordered_multimap<std::uint64_t, std::int64_t> m_recent;
-    std::unordered_multimap<std::uint64_t, std::int64_t> m_prefetched;
+    // The programs appended since the fold: open addressing with linear probing, a power of
+    // two in size and at most half full; a key may be there more than once.
+    struct CEntry {
+        std::uint64_t key = 0;
+        std::int64_t program = 0;   // 0: a free entry
+    };
+    void AddRecent(std::uint64_t key, std::int64_t program);
+    std::vector<CEntry> m_recent;
+    std::size_t m_recentCount = 0;
+    std::vector<std::pair<std::uint64_t, std::int64_t>> m_prefetched;
+    std::vector<unsigned char> m_filter;   // the Bloom filter of the keys in `sound`
 };
+
+// The Bloom filter's parts, for its tests: whether a key may be in it, and adding one.
+bool SoundFilterMayHold(const std::vector<unsigned char>& filter, std::uint64_t key);
+void SoundFilterAdd(std::vector<unsigned char>& filter, std::uint64_t key);
+// Makes the filter again from every key in `sound`, sized for `keys` of them, and stores it.
+bool MakeSoundFilter(CSqliteDb& db, std::int64_t keys, std::vector<unsigned char>& filter);
 
 // Clears the index when it goes unless Keep() was called: what a transaction that is rolled
 // back added to it goes with it.

@@ -73,7 +73,7 @@ TEST(CliOptions, HelpWinsAnywhere)
 
 TEST(CliOptions, UsageErrorsSayWhatIsWrong)
 {
-    EXPECT_NE(Refused({}).find("ports, list, receive, send, import, search, sources, export, diff or mark"),
+    EXPECT_NE(Refused({}).find("ports, list, receive, send, import, search, sources, export, diff, mark or check"),
               std::string::npos);
     EXPECT_NE(Refused({"backup"}).find("Unknown command \"backup\""), std::string::npos);
     EXPECT_NE(Refused({"list"}).find("at least one file"), std::string::npos);

@@ -87,14 +87,17 @@ TEST_F(CollectionCommandsTest, ImportTakesInFilesAndFoldersAndNamesTheBadOnes)
     WriteBytes(files.File("deep/notes.txt"), {'h', 'i'});
 
     EXPECT_EQ(Run({"import", files.Path(), files.File("missing.syx")}), 1);
-    EXPECT_EQ(outText.str(), files.File("bank.syx") + "\t128\t128\n" + files.File("deep/SHOUT.SYX") + "\t128\t1\n");
-    EXPECT_EQ(errText.str(),
-              "Failed to parse Syx file broken. Failed to read file, patch data appears to be corrupted\n"
-              "Failed to parse Syx file missing. Cannot open file\n");
+    EXPECT_EQ(outText.str(),
+              files.File("bank.syx") + "\t128\t128\t1\n" + files.File("deep/SHOUT.SYX") + "\t128\t1\t1\n");
+    // Each file that cannot be taken in is named whole, as it was found.
+    EXPECT_EQ(errText.str(), "Failed to parse Syx file " + files.File("deep/broken.2.syx")
+                                 + ". Failed to read file, patch data appears to be corrupted\n"
+                                   "Failed to parse Syx file " + files.File("missing.syx") + ". Cannot open file\n");
 
     // Again: everything is known, nothing is new, and the bad file still is bad.
     EXPECT_EQ(Run({"import", files.File("deep/SHOUT.SYX"), files.File("bank.syx")}), 0) << errText.str();
-    EXPECT_EQ(outText.str(), files.File("deep/SHOUT.SYX") + "\t128\t0\n" + files.File("bank.syx") + "\t128\t0\n");
+    EXPECT_EQ(outText.str(),
+              files.File("deep/SHOUT.SYX") + "\t128\t0\t1\n" + files.File("bank.syx") + "\t128\t0\t1\n");
     EXPECT_EQ(Run({"sources"}), 0);
     EXPECT_EQ(OutLines().size(), 2u);
 
