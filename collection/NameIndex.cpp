@@ -106,16 +106,34 @@ bool NamesIndexedUpTo(CSqliteDb& db, std::int64_t& upTo, std::int64_t& last)
     return true;
 }
 
+// The search text of a slot's 12 name bytes, into `out` (kept between calls, so that a
+// search over many names makes no new strings).
+void SlotSearchText(const unsigned char* bytes, std::string& out)
+{
+    std::size_t end = 0;
+    while (end < NAME_SIZE && bytes[end] != 0)
+        ++end;
+    while (end > 0 && IsTrailingSpace(bytes[end - 1]))
+        --end;
+    out.clear();
+    for (std::size_t i = 0; i < end; ++i)
+        AppendFolded(out, bytes[i]);
+}
+
 // The programs of `slots` (a source_slots row) whose name holds `needle`.
 void MatchSlots(const CSqliteQuery& slots, const std::string& needle, std::vector<std::int64_t>& programs)
 {
-    const std::vector<std::int64_t> ids = DecodeSlots(slots.Blob(0), slots.Size(0));
+    const unsigned char* ids = slots.Blob(0);
+    const std::size_t count = slots.Size(0) / 8;
     const unsigned char* names = slots.Blob(1);
-    if (slots.Size(1) != ids.size() * NAME_SIZE)
+    if (slots.Size(1) != count * NAME_SIZE)
         return;
-    for (std::size_t slot = 0; slot < ids.size(); ++slot)
-        if (SearchText(NameText(names + slot * NAME_SIZE), false).find(needle) != std::string::npos)
-            programs.push_back(ids[slot]);
+    std::string text;
+    for (std::size_t slot = 0; slot < count; ++slot) {
+        SlotSearchText(names + slot * NAME_SIZE, text);
+        if (text.find(needle) != std::string::npos)
+            programs.push_back(DecodeSlots(ids + slot * 8, 8)[0]);
+    }
 }
 
 void SortUnique(std::vector<std::int64_t>& programs)
