@@ -286,8 +286,8 @@ bool WriteSource(CSqliteDb& db, CSoundIndex& sounds, const CNewSource& source, c
         .Bind(2, SourceKindValue(source.kind))
         .BindText(3, source.name)
         .Bind(4, static_cast<std::int64_t>(bytes.size()))
-        .Bind(5, static_cast<std::int64_t>(SourceContentHash(bytes)))
-        .Bind(6, static_cast<std::int64_t>(SourceContentCheck(bytes)))
+        .Bind(5, static_cast<std::int64_t>(source.hashed ? source.contentHash : SourceContentHash(bytes)))
+        .Bind(6, static_cast<std::int64_t>(source.hashed ? source.contentCheck : SourceContentCheck(bytes)))
         .Bind(7, source.takenAt)
         .Bind(8, list.GetSize());
     if (source.globalBlock == nullptr || source.globalBlock->empty())
@@ -351,8 +351,8 @@ bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::ve
     CollectionId sourceId = 0;
     std::vector<CollectionId> slots;
     int newPrograms = 0;
-    if (!WriteSource(*m_db, *m_sounds, {kind, name, &bytes, takenAt, &messages.globalBlock}, list, sourceId, slots,
-                     newPrograms, error))
+    if (!WriteSource(*m_db, *m_sounds, {kind, name, &bytes, takenAt, &messages.globalBlock, true, hash, check}, list,
+                     sourceId, slots, newPrograms, error))
         return false;
     if (!transaction.Commit()) {
         error = DatabaseError(*m_db);

@@ -30,6 +30,9 @@ struct CNewSource {
     const std::vector<unsigned char>* bytes = nullptr;   // exactly what `programs` was read from
     std::int64_t takenAt = 0;
     const std::vector<unsigned char>* globalBlock = nullptr;   // an all-data dump's, or null
+    bool hashed = false;                    // the two hashes below are those of `bytes` already
+    std::uint64_t contentHash = 0;
+    std::uint64_t contentCheck = 0;
 };
 
 // Writes the source and finds or adds the program of each of its slots, recording each slot's

@@ -7,8 +7,9 @@
 
 namespace {
 
-// Programs gather outside the index until there are this many, or an eighth of those in it.
-constexpr std::int64_t FOLD_AT_LEAST = 16384;
+// Programs gather outside the index until there are this many, or an eighth of those in it:
+// fewer, larger folds cost less in all, and a process reads at most that many rows to start.
+constexpr std::int64_t FOLD_AT_LEAST = 65536;
 constexpr std::size_t PREFETCH_KEYS = 128;
 
 constexpr int FILTER_PROBES = 4;

@@ -270,3 +270,38 @@ TEST_F(CollectionIntegrity, OnlyRegularFilesUpToOneMebibyteAreRead)
     EXPECT_TRUE(result.fileRefused);
     EXPECT_TRUE(collection->ImportFile(WriteFile("fits.syx", justFits), result, error)) << error;
 }
+
+TEST_F(CollectionIntegrity, ProgramsFoldedIntoTheSoundIndexAreFoundThroughIt)
+{
+    OpenCollection();
+    auto db = Raw(DbPath());
+    // 70,000 programs appended at once (more than gather before a fold), keys 1000, 2000...
+    ASSERT_TRUE(db->Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 70000)"
+                         " INSERT INTO program(first_name, sound_key, first_source, first_slot, voice_mode,"
+                         " first_seen, source_count) SELECT 'P', i * 1000, 1, 0, 0, 0, 1 FROM n"));
+    ASSERT_TRUE(db->Exec("BEGIN IMMEDIATE"));
+    CSoundIndex index;
+    ASSERT_TRUE(index.CatchUp(*db));
+    std::vector<std::int64_t> found;
+    index.Find(5000, found);
+    EXPECT_EQ(found, std::vector<std::int64_t>{5});
+    ASSERT_TRUE(index.FoldIn(*db));
+    ASSERT_TRUE(db->Exec("COMMIT"));
+
+    CSqliteQuery count(*db, "SELECT count(*), (SELECT value FROM collection_state WHERE key = 'sounds_indexed_upto')"
+                            " FROM sound");
+    ASSERT_TRUE(count.Next());
+    EXPECT_EQ(count.Int(0), 70000);
+    EXPECT_EQ(count.Int(1), 70000);
+
+    // A new connection's index holds nothing in memory: what it finds comes from the table.
+    CSoundIndex fresh;
+    ASSERT_TRUE(fresh.CatchUp(*db));
+    ASSERT_TRUE(fresh.Prefetch(*db, {69999000, 12345, 1000}));
+    fresh.Find(69999000, found);
+    EXPECT_EQ(found, std::vector<std::int64_t>{69999});
+    fresh.Find(1000, found);
+    EXPECT_EQ(found, std::vector<std::int64_t>{1});
+    fresh.Find(12345, found);
+    EXPECT_TRUE(found.empty());
+}
