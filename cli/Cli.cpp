@@ -6,6 +6,7 @@
 #include "ExitCodes.h"
 #include "ListCommand.h"
 #include "MidiCommands.h"
+#include "ParameterCommands.h"
 #include "PortsCommand.h"
 
 int RunCli(const std::vector<std::string>& args, CCliContext& context)
@@ -45,6 +46,10 @@ int RunCli(const std::vector<std::string>& args, CCliContext& context)
         return RunMarkCommand(options, context);
     case CliCommand::Check:
         return RunCheckCommand(options, context);
+    case CliCommand::Show:
+        return RunShowCommand(options, context);
+    case CliCommand::Compare:
+        return RunCompareCommand(options, context);
     }
     return CLI_EXIT_USAGE;
 }

@@ -50,6 +50,10 @@ bool CommandFromWord(const std::string& word, CliCommand& command)
         command = CliCommand::Mark;
     else if (word == "check")
         command = CliCommand::Check;
+    else if (word == "show")
+        command = CliCommand::Show;
+    else if (word == "compare")
+        command = CliCommand::Compare;
     else if (word == "help")
         command = CliCommand::Help;
     else
@@ -108,6 +112,8 @@ bool ApplyOption(const std::vector<std::string>& args, size_t& i, CCliOptions& o
         options.noCollection = true;
     } else if (options.command == CliCommand::Send && arg == "--yes") {
         options.yes = true;
+    } else if (TakesParameterOption(options.command, arg)) {
+        return ApplyParameterOption(args, i, options, error);
     } else if (IsCollectionCommand(options.command)) {
         bool known = false;
         if (!ApplyCollectionOption(args, i, options, known, error))
@@ -141,6 +147,8 @@ const char* CliCommandWord(CliCommand command)
     case CliCommand::Diff: return "diff";
     case CliCommand::Mark: return "mark";
     case CliCommand::Check: return "check";
+    case CliCommand::Show: return "show";
+    case CliCommand::Compare: return "compare";
     }
     return "";
 }
@@ -184,7 +192,8 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
         return true;
     }
     if (args.empty()) {
-        error = std::string("Say what to do: ports, list, receive, send, import, search, sources, export, diff, mark or check") +
+        error = std::string("Say what to do: ports, list, receive, send, import, search, sources, export, diff, "
+                            "mark, show, compare or check") +
                 TRY_HELP;
         return false;
     }
@@ -244,6 +253,9 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
     case CliCommand::Help:
     case CliCommand::Version:
         break;
+    case CliCommand::Show:
+    case CliCommand::Compare:
+        return CheckParameterCommand(options, error);
     default:
         return CheckCollectionCommand(options, error);
     }
