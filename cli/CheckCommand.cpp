@@ -9,7 +9,7 @@
 
 int RunCheckCommand(const CCliOptions& options, CCliContext& context)
 {
-    std::unique_ptr<CCollection> collection = OpenCliCollection(options, context, true);
+    std::unique_ptr<CCollection> collection = OpenCliCollection(options, context, true, true);
     if (!collection)
         return CLI_EXIT_COLLECTION;
     CCollectionCheck report;

@@ -66,11 +66,12 @@ std::string CliCollectionPath(const CCliOptions& options, const CCliContext& con
     return CCollection::DefaultPath();
 }
 
-std::unique_ptr<CCollection> OpenCliCollection(const CCliOptions& options, CCliContext& context, bool forReading)
+std::unique_ptr<CCollection> OpenCliCollection(const CCliOptions& options, CCliContext& context, bool forReading,
+                                               bool asItIs)
 {
     const std::string path = CliCollectionPath(options, context);
     std::string error, notice;
-    std::unique_ptr<CCollection> collection = forReading ? CCollection::OpenForReading(path, error, notice)
+    std::unique_ptr<CCollection> collection = forReading ? CCollection::OpenForReading(path, error, notice, asItIs)
                                                          : CCollection::Open(path, error, notice);
     if (!notice.empty())
         context.err << notice << std::endl;

@@ -143,11 +143,13 @@ public:
     // first. Setting a damaged file aside and starting anew happen under one exclusive lock,
     // with the file checked again under it.
     static std::unique_ptr<CCollection> Open(const std::string& path, std::string& error, std::string& notice);
-    // The same for a command that only reads: the file is opened read-only when it is up to
-    // date, so a read-only file, folder or disk can still be read, and nothing is written. A
-    // damaged file is reported, not set aside. A missing or older file is opened as Open does.
+    // The same for a command that only reads: the file is opened read-only when it is whole
+    // and up to date, so a read-only file, folder or disk can still be read, and nothing is
+    // written. A missing, older or damaged file is opened as Open opens it (made, migrated, set
+    // aside), unless `onlyAsItIs`: then it is an error, and nothing at all is changed (what
+    // a check of the file wants).
     static std::unique_ptr<CCollection> OpenForReading(const std::string& path, std::string& error,
-                                                       std::string& notice);
+                                                       std::string& notice, bool onlyAsItIs = false);
     ~CCollection();
 
     // Whether the last read (Search, Sources, GetProgram...) failed in the database, and why.
@@ -254,8 +256,10 @@ public:
     // the cache); `report` tells what is damaged. False only when the check could not run.
     bool FullCheck(CCollectionCheck& report, std::string& error);
     // Whether a week has passed since the last full check (the window runs one in its idle
-    // time then).
+    // time then). A full check on a connection that can write notes its time itself; one made
+    // elsewhere (read-only) is noted with NoteFullCheck.
     bool FullCheckDue(std::int64_t now = 0);
+    bool NoteFullCheck(std::string& error);
 
 private:
     explicit CCollection(std::unique_ptr<CSqliteDb> db, std::string registered);

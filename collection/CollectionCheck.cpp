@@ -66,8 +66,20 @@ bool CCollection::FullCheck(CCollectionCheck& report, std::string& error)
             report.fileIntact = false;
     }
     if (!m_db->ReadOnly() && report.Clean()) {
-        CSqliteQuery mark(*m_db, "INSERT OR REPLACE INTO collection_state(key, value) VALUES('last_full_check', ?)");
-        mark.Bind(1, NowSeconds()).Run();   // only a reminder: a failure to note it changes nothing
+        std::string ignored;   // only a reminder: a failure to note it changes nothing
+        NoteFullCheck(ignored);
+    }
+    return true;
+}
+
+bool CCollection::NoteFullCheck(std::string& error)
+{
+    if (!CanWrite(error))
+        return false;
+    CSqliteQuery mark(*m_db, "INSERT OR REPLACE INTO collection_state(key, value) VALUES('last_full_check', ?)");
+    if (!mark.Bind(1, NowSeconds()).Run()) {
+        error = DatabaseError(*m_db);
+        return false;
     }
     return true;
 }

@@ -149,6 +149,10 @@ const char* const NOT_A_DATABASE =
     "It is not a Collection, nor any database (another kind of file?). It is left as it is: name another "
     "file, or move this one away and a new Collection is started there";
 
+const char* const DAMAGED_AS_IT_IS =
+    "It is damaged (cut short, or its tables cannot be read). It is left as it is; the next command that changes "
+    "the Collection, or the window, sets it aside and starts a new, empty one";
+
 std::string StaleLogAdvice(const std::string& path)
 {
     return "It is damaged, and the write-ahead log " + path + "-wal beside it was left by a session that did not "
@@ -243,19 +247,28 @@ std::unique_ptr<CCollection> CCollection::Open(const std::string& path, std::str
 }
 
 std::unique_ptr<CCollection> CCollection::OpenForReading(const std::string& path, std::string& error,
-                                                         std::string& notice)
+                                                         std::string& notice, bool onlyAsItIs)
 {
     error.clear();
     notice.clear();
+    const std::string prefix = "Cannot use the Collection " + path + ". ";
     const std::string file = ResolvedCollectionPath(path);
     const CFileFacts facts = InspectCollectionFile(file);
     if (facts.kind == FileKind::NotDatabase) {
-        error = "Cannot use the Collection " + path + ". " + NOT_A_DATABASE;
+        error = prefix + NOT_A_DATABASE;
         return nullptr;
     }
-    // A new file is made, an older one migrated, a damaged one set aside: as for writing.
-    if (facts.kind != FileKind::Database)
-        return Open(path, error, notice);
+    // As it is, or a new file is made, an older one migrated, a damaged one set aside.
+    const auto asForWriting = [&](const std::string& why) -> std::unique_ptr<CCollection> {
+        if (!onlyAsItIs)
+            return Open(path, error, notice);
+        error = prefix + why;
+        return nullptr;
+    };
+    if (facts.kind == FileKind::Missing || facts.kind == FileKind::Empty)
+        return asForWriting("There is no Collection there yet");
+    if (facts.kind == FileKind::CutShort)
+        return asForWriting(DAMAGED_AS_IT_IS);
     bool leftOpen = false;
     CFileUse::Register(file, facts.logHasFrames, leftOpen);
     std::unique_ptr<CSqliteDb> db;
@@ -275,10 +288,12 @@ std::unique_ptr<CCollection> CCollection::OpenForReading(const std::string& path
     db.reset();
     CFileUse::Unregister(file);
     if (outcome == OpenOutcome::Failed) {
-        error = "Cannot use the Collection " + path + ". " + reason;
+        error = prefix + reason;
         return nullptr;
     }
-    return Open(path, error, notice);
+    return asForWriting(outcome == OpenOutcome::Damaged ? DAMAGED_AS_IT_IS
+                                                        : "It needs updating to this version of Veltrix, which any "
+                                                          "command that changes it does");
 }
 
 std::int64_t CCollection::ChangeCount()

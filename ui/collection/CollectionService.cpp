@@ -62,7 +62,8 @@ void CCollectionService::StartWeeklyCheck()
     m_checker = std::thread([this, path] {
         std::string error, notice;
         CCollectionCheck report;
-        std::unique_ptr<CCollection> collection = CCollection::Open(path, error, notice);
+        // As it is: a worker never sets aside the file the window's own connection uses.
+        std::unique_ptr<CCollection> collection = CCollection::OpenForReading(path, error, notice, true);
         const bool ran = collection && collection->FullCheck(report, error);
         QString text;
         if (ran && !report.fileIntact)
@@ -83,6 +84,9 @@ void CCollectionService::StartWeeklyCheck()
 void CCollectionService::ReportCheck(bool ran, bool clean, const QString& text)
 {
     m_checking = false;
+    std::string ignored;
+    if (clean && m_collection)
+        m_collection->NoteFullCheck(ignored);   // the worker's connection only read
     if (ran && !clean)
         ReportFailure(text);
 }
