@@ -46,6 +46,10 @@ int RunCli(const std::vector<std::string>& args, CCliContext& context)
         return RunMarkCommand(options, context);
     case CliCommand::Check:
         return RunCheckCommand(options, context);
+    case CliCommand::Detect:
+        return RunDetectCommand(options, context);
+    case CliCommand::Write:
+        return RunWriteCommand(options, context);
     case CliCommand::Show:
         return RunShowCommand(options, context);
     case CliCommand::Compare:

@@ -74,7 +74,7 @@ bool IndexEveryName(CSqliteDb& db, std::string& error)
 
 } // namespace
 
-bool MigrateToVersion3(CSqliteDb& db, std::string& error)
+bool MigrateToVersion4(CSqliteDb& db, std::string& error)
 {
     SoundHashKey key{};
     if (!MakeSoundHashKey(db, key, error) || !RekeySounds(db, key, error) || !IndexEveryName(db, error))

@@ -82,10 +82,25 @@ const char* const SCHEMA_V2 = R"sql(
 ALTER TABLE list_entry ADD COLUMN slot_name BLOB;   -- 12 name bytes, or NULL for the shown name
 )sql";
 
-// Version 3. A Collection says it is one (application_id). Sounds are found through an index
+// What Veltrix sent into the synthesizer's memory since its last receive: a whole bank
+// (slot -1, 128 programs) or one program written into a slot. The synthesizer's memory as
+// the Collection knows it is the last receive of 128 programs, or the last bank sent after
+// it, with the slots written since; the receive's own bytes stay as they came. Rows older than
+// the last receive, or than the last bank sent, are deleted as new ones come. The step only
+// adds this table, and may run on a file that has it already.
+const char* const SCHEMA_SYNTH_WRITES = R"sql(
+CREATE TABLE IF NOT EXISTS synth_write(
+  id INTEGER PRIMARY KEY,             -- in the order sent
+  written_at INTEGER NOT NULL,        -- seconds since the epoch
+  slot INTEGER NOT NULL,              -- 0-127, or -1 for a whole bank
+  programs BLOB NOT NULL              -- 254 bytes, or 128 x 254 for a bank
+);
+)sql";
+
+// Version 4. A Collection says it is one (application_id). Sounds are found through an index
 // in the database, keyed by a hash with the Collection's own key so that no file can be made
 // to collide; names are found through a trigram index; every change a view shows is logged.
-const char* const SCHEMA_V3 = R"sql(
+const char* const SCHEMA_V4 = R"sql(
 PRAGMA application_id = 1447382100;   -- "VELT"
 CREATE TABLE collection_state(        -- 'sound_hash_key' (16 bytes), 'sounds_indexed_upto' (a
   key TEXT PRIMARY KEY,               -- program id), 'names_indexed_upto' (a source id),
@@ -133,8 +148,9 @@ CREATE VIRTUAL TABLE given_name_search USING fts5(    -- the names in program_na
   name, program UNINDEXED, tokenize = 'trigram case_sensitive 1');
 )sql";
 
-// The tables a file of version 1 or 2 has: how a Collection from before application_id is
+// The tables a file of versions 1 to 3 has: how a Collection from before application_id is
 // told from another program's database.
+constexpr int LAST_VERSION_WITHOUT_ID = 3;
 const char* const OLD_COLLECTION_TABLES[] = {"program", "program_name", "source", "source_slots", "tag", "list",
                                              "list_entry"};
 
@@ -224,8 +240,9 @@ const char* const ADD_PROGRAM_NAME_SQL =
 
 const std::vector<CSchemaStep>& CollectionSchemaSteps()
 {
+    // The synthesizer's writes are a step of their own: it changes no other table.
     static const std::vector<CSchemaStep> steps = {
-        {1, SCHEMA_V1}, {2, SCHEMA_V2}, {3, SCHEMA_V3, MigrateToVersion3}};
+        {1, SCHEMA_V1}, {2, SCHEMA_V2}, {3, SCHEMA_SYNTH_WRITES}, {4, SCHEMA_V4, MigrateToVersion4}};
     return steps;
 }
 
@@ -264,7 +281,7 @@ SchemaResult InspectSchema(CSqliteDb& db, const std::vector<CSchemaStep>& steps,
         return SchemaResult::Ready;   // a new, empty file
     // Before application_id a Collection was known by its version and its tables.
     bool oldCollection = false;
-    if (version >= 1 && version <= 2 && !HasOldCollectionTables(db, oldCollection)) {
+    if (version >= 1 && version <= LAST_VERSION_WITHOUT_ID && !HasOldCollectionTables(db, oldCollection)) {
         error = db.ErrorText();
         return SchemaResult::Failed;
     }

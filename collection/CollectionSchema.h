@@ -4,7 +4,7 @@
 // The schema's version is the database's user_version, and a Collection carries Veltrix's
 // application_id (files of versions 1 and 2 carry none: they are known by their tables).
 // Each step takes the file from the version before it to its own; a file of an older
-// version is copied aside (for example "collection.sqlite.before-v3") before its steps run,
+// version is copied aside (for example "collection.sqlite.before-v4") before its steps run,
 // in one transaction.
 
 #include <cstdint>
@@ -50,6 +50,6 @@ SchemaResult PrepareSchema(CSqliteDb& db, const std::vector<CSchemaStep>& steps,
 // or with "-yyyyMMdd-hhmmss" added when that is taken.
 std::string MigrationCopyPath(const std::string& path, int version);
 
-// Version 3's own work: the sound keys made again with the Collection's key, the sounds'
+// Version 4's own work: the sound keys made again with the Collection's key, the sounds'
 // index and the names' search index filled (CollectionMigration.cpp).
-bool MigrateToVersion3(CSqliteDb& db, std::string& error);
+bool MigrateToVersion4(CSqliteDb& db, std::string& error);

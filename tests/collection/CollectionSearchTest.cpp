@@ -72,10 +72,10 @@ TEST_F(CollectionSearch, AFragmentFindsTheSameProgramsIndexedOrNot)
         {"nothing here", {}},
     };
     // First with every source waiting outside the index, then with all of them in it (a file
-    // brought up from the second version has every name indexed at once).
+    // brought up from the third version has every name indexed at once).
     for (const bool indexed : {false, true}) {
         if (indexed)
-            MakeSecondVersionFile(DbPath());
+            MakeThirdVersionFile(DbPath());
         auto collection = OpenCollection();
         for (const auto& c : cases) {
             CCollectionQuery query;

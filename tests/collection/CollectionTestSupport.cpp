@@ -82,7 +82,7 @@ Bytes ReadBytes(const std::string& path)
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void MakeSecondVersionFile(const std::string& path)
+void MakeThirdVersionFile(const std::string& path)
 {
     int code = 0;
     std::string error;
@@ -93,6 +93,6 @@ void MakeSecondVersionFile(const std::string& path)
                          "DROP TRIGGER list_removed; DROP TABLE change_log; DROP TABLE sound;"
                          "DROP TABLE collection_state; DROP TABLE source_name_search; DROP TABLE given_name_search;"
                          "DROP INDEX program_favourites; DROP INDEX program_hidden;"
-                         "PRAGMA application_id = 0; PRAGMA user_version = 2"))
+                         "PRAGMA application_id = 0; PRAGMA user_version = 3"))
         << db->ErrorText();
 }

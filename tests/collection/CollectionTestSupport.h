@@ -39,6 +39,6 @@ std::vector<Bytes> MakeBankPrograms(const std::string& prefix, unsigned int firs
 
 Bytes ReadBytes(const std::string& path);
 
-// Turns the Collection at `path` (closed) into a file as the second version of the schema
-// left it: the tables, indexes and marks of the third removed.
-void MakeSecondVersionFile(const std::string& path);
+// Turns the Collection at `path` (closed) into a file as the third version of the schema
+// left it: the tables, indexes and marks of the fourth removed.
+void MakeThirdVersionFile(const std::string& path);
