@@ -95,7 +95,7 @@ TEST(CliOptions, HelpWinsAnywhere)
 TEST(CliOptions, UsageErrorsSayWhatIsWrong)
 {
     EXPECT_NE(Refused({}).find("ports, detect, list, receive, send, write, import, search, sources, export, diff, "
-                               "mark, show, compare, backup, restore or merge"),
+                               "mark, show, compare, check, backup, restore or merge"),
               std::string::npos);
     EXPECT_NE(Refused({"backups"}).find("Unknown command \"backups\""), std::string::npos);
     EXPECT_NE(Refused({"list"}).find("at least one file"), std::string::npos);
