@@ -122,17 +122,18 @@ receive, kept byte for byte.
            holds everything done before the backup began, also while the window or
            other commands change the Collection; it is written beside FILE and
            replaces it only when whole.
-  restore  Puts the backup FILE in the place of the Collection. FILE is checked
-           whole first (a Collection, not damaged, every source's bytes intact).
-           The Collection it replaces is kept as "<collection>.before-restore-
-           yyyyMMdd-hhmmss", whose path is printed. Refused while the window or
-           another command has the Collection open; FILE stays as it is.
+  restore  Puts the backup FILE in the place of the Collection. A copy of FILE is
+           checked whole first (a Collection, not damaged, every source's bytes
+           intact; an older one brought up to date). The Collection it replaces is
+           kept as "<collection>.before-restore-yyyyMMdd-hhmmss", whose path is
+           printed. Refused while the window or another command has the
+           Collection open; FILE stays as it is.
   merge    Takes in the Collection OTHER whole: its sources (with their names,
            times and bytes; those already here are not added again), its programs
            with every name they were seen with, renames, favourite and hidden
            marks, tags and comments, and its lists. Where the two disagree: marks
-           and tags of both are kept, a rename made in each: this Collection's
-           stays shown and the other's is a name seen, two comments are both kept,
+           and tags of both are kept, a rename made in each: the later stays
+           shown and the other is a name seen, two comments are both kept,
            a list of one name in both with other programs: the other's is kept
            as "NAME (merged)" (told on stderr). One line on stdout: the sources, programs
            and lists added, separated by tabs. OTHER is never changed. Ctrl+C stops

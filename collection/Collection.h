@@ -226,7 +226,9 @@ public:
     bool SetHidden(CollectionId id, bool hidden, std::string& error);
     bool AddTag(CollectionId id, const std::string& tag, std::string& error);
     bool RemoveTag(CollectionId id, const std::string& tag, std::string& error);
-    bool Rename(CollectionId id, const std::string& name, std::string& error);
+    // The time of a rename (`renamedAt`, seconds since the epoch, 0 = now) is kept: of a rename
+    // here and one in a Collection merged in, the later is shown.
+    bool Rename(CollectionId id, const std::string& name, std::string& error, std::int64_t renamedAt = 0);
     bool SetComment(CollectionId id, const std::string& comment, std::string& error);
     std::vector<std::string> Tags();
 
@@ -300,13 +302,16 @@ public:
     // exact bytes (those this one has already are not added again), its programs with every
     // name they were seen with, their renames, favourite and hidden marks, tags and comments,
     // and its lists. Where the two disagree: favourite, hidden and tags are kept from both; a
-    // rename made in only one is kept; of a rename in each, this one's stays shown and the
-    // other's stays a name seen; comments that differ are both kept, this one's first; a list
-    // of one name in both with other programs is kept as "NAME (merged)". The other file is
-    // checked whole first and read from a copy, so it is never changed. Each source is taken
-    // in whole or not at all; stopped part-way (the progress says when), the sources taken in
-    // so far stay, and merging again completes it. Merging a Collection with itself, or again,
-    // adds nothing.
+    // rename made in only one is kept; of a rename in each, the later stays shown and the
+    // other stays a name seen (a rename from before renames kept their time counts as the
+    // earlier; of two such, this one's stays); comments that differ are both kept, this one's
+    // first; a list of one name in both with other programs is kept as "NAME (merged)". The
+    // other file is read from a copy, opened as any Collection is (an older one migrated) and
+    // checked whole first, so it is never changed. Its programs' sound keys are made with this
+    // Collection's key; what it knew of the synthesizer's memory is not taken in. Each source
+    // is taken in whole or not at all; stopped part-way (the progress says when), the sources
+    // taken in so far stay, and merging again completes it. Merging a Collection with itself,
+    // or again, adds nothing.
     CollectionCopyOutcome Merge(const std::string& otherPath, const CCollectionProgress& progress,
                                 CMergeResult& result, std::string& error);
 

@@ -1,9 +1,10 @@
-// A backup: the Collection copied page by page inside one read transaction, so that the copy
-// is whole and consistent however much is written beside it meanwhile.
+// A backup: the Collection's file and log copied inside one read transaction, so that the
+// copy is whole and consistent however much is written beside it meanwhile.
 
 #include "CollectionBackup.h"
 
 #include "CollectionCopy.h"
+#include "CollectionFile.h"
 #include "CollectionSchema.h"
 #include "CollectionTime.h"
 #include "FileMoves.h"
@@ -19,18 +20,13 @@
 
 #include <cerrno>
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 namespace {
 
 // 16 MiB a step of a copy of the files: few steps, yet progress and Cancel answer at once.
 constexpr std::size_t BYTES_PER_STEP = 16 << 20;
-// 8 MiB of 4 KiB pages a step: few steps, yet progress and Cancel answer within a blink.
-constexpr int PAGES_PER_STEP = 2048;
 constexpr int BUSY_TIMEOUT_MS = 5000;
-constexpr int BUSY_RETRIES = 500;
 
 bool IsFolder(const std::string& path)
 {
@@ -193,67 +189,6 @@ std::unique_ptr<CSqliteDb> OpenForReading(const std::string& path, std::string& 
     return db;
 }
 
-CollectionCopyOutcome CopyDatabase(CSqliteDb& source, const std::string& destination,
-                                   const CCollectionProgress& progress, std::string& error)
-{
-    int code = 0;
-    std::unique_ptr<CSqliteDb> copy = CSqliteDb::OpenExisting(destination, false, code, error);
-    if (!copy)
-        return CollectionCopyOutcome::FileFailed;
-    // The copy is a new file: were the machine to stop half-way, it would only be left out.
-    copy->Exec("PRAGMA synchronous = OFF");
-    sqlite3_backup* backup = sqlite3_backup_init(copy->Handle(), "main", source.Handle(), "main");
-    if (backup == nullptr) {
-        error = copy->ErrorText();
-        return CollectionCopyOutcome::FileFailed;
-    }
-    std::int64_t pageSize = 0;
-    {
-        CSqliteQuery size(source, "PRAGMA page_size");
-        pageSize = size.Next() ? size.Int(0) : 0;
-    }
-    // Pages the source's file holds are read through a map of it rather than a call each.
-    source.Exec("PRAGMA mmap_size = 2147418112");
-    // Told once before the first page, when the source's view of the database is fixed.
-    bool cancelled = progress && !progress(0, 0);
-    int step = SQLITE_OK;
-    for (int busy = 0; !cancelled && busy < BUSY_RETRIES;) {
-        step = sqlite3_backup_step(backup, PAGES_PER_STEP);
-        if (step == SQLITE_BUSY || step == SQLITE_LOCKED) {
-            ++busy;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            continue;
-        }
-        if (step != SQLITE_OK && step != SQLITE_DONE)
-            break;
-        const std::int64_t total = sqlite3_backup_pagecount(backup);
-        const std::int64_t done = total - sqlite3_backup_remaining(backup);
-        if (progress && !progress(done * pageSize, total * pageSize)) {
-            cancelled = true;
-            break;
-        }
-        if (step == SQLITE_DONE)
-            break;
-    }
-    const int finished = sqlite3_backup_finish(backup);
-    if (cancelled)
-        return CollectionCopyOutcome::Cancelled;
-    // A copy is a file of its own, with no write-ahead log beside it where it is carried to;
-    // the Collection puts it back in WAL mode when it opens it.
-    if (step == SQLITE_DONE && finished == SQLITE_OK && !copy->Exec("PRAGMA journal_mode = DELETE"))
-        step = copy->ErrorCode();
-    if (step != SQLITE_DONE || finished != SQLITE_OK) {
-        const int failure = step != SQLITE_DONE ? step : finished;
-        error = failure == SQLITE_FULL ? std::string("The disk is full") : copy->ErrorText();
-        if (error.empty() || error == "not an error")
-            error = sqlite3_errstr(failure);
-        // A fault in reading the source is the Collection's; any other is the copy's.
-        return failure == SQLITE_CORRUPT || failure == SQLITE_NOTADB ? CollectionCopyOutcome::CollectionFailed
-                                                                      : CollectionCopyOutcome::FileFailed;
-    }
-    return CollectionCopyOutcome::Done;
-}
-
 CollectionCopyOutcome BackUpCollection(const std::string& collectionPath, const std::string& target,
                                        const CCollectionProgress& progress, std::string& written, std::string& error)
 {
@@ -269,6 +204,9 @@ CollectionCopyOutcome BackUpCollection(const std::string& collectionPath, const 
         error = "There is no Collection at " + collectionPath + " yet";
         return CollectionCopyOutcome::CollectionFailed;
     }
+    // Counted as one of this process's connections to the file while it is open, as the
+    // Collection's own are: no other look at the file here may drop the locks it holds.
+    const CFileUseRegistration use(collectionPath);
     std::unique_ptr<CSqliteDb> source = OpenForReading(collectionPath, error);
     if (!source) {
         error = "Cannot read the Collection " + collectionPath + ": " + error;
@@ -286,6 +224,10 @@ CollectionCopyOutcome BackUpCollection(const std::string& collectionPath, const 
         error = "Cannot back up " + collectionPath + ": " + schemaError;
         return CollectionCopyOutcome::CollectionFailed;
     }
+    // A Collection: when this is its last connection, closing it folds the log in, as the
+    // Collection's own connections do, rather than leave it for the next open to take for
+    // the trace of a session that did not end cleanly.
+    source->SetCheckpointOnClose(true);
 
     const std::string temporary = TemporaryFileBeside(path, error);
     if (temporary.empty())

@@ -35,18 +35,20 @@ CollectionCopyOutcome BackUpCollection(const std::string& collectionPath, const 
                                        const CCollectionProgress& progress, std::string& written,
                                        std::string& error);
 
-// Checks that `path` is a whole Collection this program can open: a database, Veltrix's,
-// not of a newer version, passing SQLite's full integrity check, every source's bytes
-// matching their stored hashes. False with a `error` saying what is wrong.
+// Checks that `path` is a whole Collection of this version: a database, Veltrix's, passing
+// the full check (SQLite's integrity check, every source's bytes against their hashes). False
+// with an `error` saying what is wrong. Changes nothing.
 bool CheckCollectionCopy(const std::string& path, std::string& error);
 
-// Puts the copy at `copyPath` in the place of the Collection at `collectionPath`: the copy is
-// checked, copied in beside the Collection, then, under an exclusive lock, the current
-// Collection is renamed to "<path>.before-restore-yyyyMMdd-hhmmss" (kept with its
-// write-ahead log's changes in it) and the copy takes its place. Refused while any other
-// connection (the window, another veltrix-cli, this process) has the Collection open; the
-// copy itself is left as it was. `setAside` gets where the old Collection went (empty when
-// there was none).
+// Puts the copy at `copyPath` in the place of the Collection at `collectionPath`. The copy is
+// taken in beside the Collection, opened as any Collection is opened (an older one migrated,
+// so the file put in place is of this version) and checked whole; then, under the folder's
+// lock and an exclusive lock on the file, the current Collection is renamed to
+// "<path>.before-restore-yyyyMMdd-hhmmss" (kept with its write-ahead log's changes in it) and
+// the copy takes its place; a view that followed the old file reads every row again.
+// Refused while any other connection (the window, another veltrix-cli, this process) has the
+// Collection open; the copy itself is left as it was. `setAside` gets where the old Collection
+// went (empty when there was none).
 CollectionCopyOutcome RestoreCollection(const std::string& collectionPath, const std::string& copyPath,
                                         const CCollectionProgress& progress, std::string& setAside,
                                         std::string& error);

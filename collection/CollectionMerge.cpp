@@ -1,55 +1,30 @@
 // A merge: another Collection taken in whole. Its sources are taken in again, in the order
-// they were taken in there, each with its kind, name, time and exact bytes; the slots of each
-// source tell which program here is which program there, and the programs' names, marks,
-// tags and comments, then the lists, follow in one transaction.
+// they were taken in there, each with its kind, name, time and exact bytes, through the same
+// writing as an import: each program's sound key is this Collection's own, and the sound
+// index, the name indexes and the change log follow as they do for any import. The slots of
+// each source tell which program here is which program there, and the programs' names, marks,
+// tags and comments, then the lists, follow in one transaction. What this Collection knows of
+// the synthesizer's memory (what it sent since its last receive) and its own state (its sound
+// key, the indexes' progress, the last full check) are its own and are not taken from the other.
 
 #include "Collection.h"
 
+#include "CollectionCopy.h"
 #include "CollectionErrors.h"
 #include "CollectionSchema.h"
 #include "CollectionWrite.h"
+#include "FileMoves.h"
 #include "SourceStore.h"
 #include "SqliteDb.h"
 
 #include <sqlite3.h>
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstring>
-#include <filesystem>
 #include <map>
-#include <system_error>
 
 namespace {
 
 const char* const MERGED_SUFFIX = " (merged)";
-
-// A folder of its own for the copy of the other Collection, removed with what is in it.
-class CScratchFolder
-{
-public:
-    explicit CScratchFolder(const std::string& beside)
-    {
-        std::string pattern = (std::filesystem::path(beside).parent_path() / ".veltrix-merge-XXXXXX").string();
-        if (std::filesystem::path(beside).parent_path().empty())
-            pattern = ".veltrix-merge-XXXXXX";
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        if (mkdtemp(name.data()) != nullptr)
-            m_path = name.data();
-    }
-    ~CScratchFolder()
-    {
-        std::error_code ignored;
-        if (!m_path.empty())
-            std::filesystem::remove_all(m_path, ignored);
-    }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 struct COtherSource {
     CollectionId id = 0;
@@ -65,14 +40,18 @@ SourceKind KindOf(std::int64_t value)
 }
 
 // The source here with this kind, name, time and bytes: a receive or a bank merged before.
+// Found through the index of the sources' content, as a file already known is.
 bool FindSameSource(CSqliteDb& db, const COtherSource& other, CollectionId& found)
 {
     found = 0;
-    CSqliteQuery query(db, "SELECT id, bytes FROM source WHERE kind = ? AND name = ? AND taken_in = ? AND size = ?");
-    query.Bind(1, other.kind == SourceKind::Synth ? 1 : other.kind == SourceKind::Bank ? 2 : 0)
-        .BindText(2, other.name)
-        .Bind(3, other.takenIn)
-        .Bind(4, static_cast<std::int64_t>(other.bytes.size()));
+    CSqliteQuery query(db, "SELECT id, bytes FROM source WHERE content_hash = ? AND content_check = ? AND size = ?"
+                           " AND kind = ? AND name = ? AND taken_in = ?");
+    query.Bind(1, static_cast<std::int64_t>(SourceContentHash(other.bytes)))
+        .Bind(2, static_cast<std::int64_t>(SourceContentCheck(other.bytes)))
+        .Bind(3, static_cast<std::int64_t>(other.bytes.size()))
+        .Bind(4, other.kind == SourceKind::Synth ? 1 : other.kind == SourceKind::Bank ? 2 : 0)
+        .BindText(5, other.name)
+        .Bind(6, other.takenIn);
     while (query.Next())
         if (query.Size(1) == other.bytes.size() && std::memcmp(query.Blob(1), other.bytes.data(), other.bytes.size()) == 0)
             found = query.Int(0);
@@ -81,6 +60,8 @@ bool FindSameSource(CSqliteDb& db, const COtherSource& other, CollectionId& foun
 
 struct COtherProgram {
     std::string userName;       // empty for none
+    bool renamedAtKnown = false;
+    std::int64_t renamedAt = 0; // when userName was given, if known
     bool favourite = false;
     bool hidden = false;
     std::string comment;
@@ -108,6 +89,32 @@ CListEntries ReadListEntries(CSqliteDb& db, CollectionId list)
     return entries;
 }
 
+// A rename there: shown here when this program has none, or when it was made later than this
+// one's (a rename whose time is not known, made before renames kept it, counts as earlier
+// than any). The name it replaces stays a name seen, as every name given does.
+bool MergeRename(CSqliteDb& db, CollectionId id, const COtherProgram& program)
+{
+    CSqliteQuery current(db, "SELECT user_name, renamed_at FROM program WHERE id = ?");
+    if (!current.Bind(1, id).Next())
+        return false;
+    const bool renamed = !current.IsNull(0);
+    const std::string name = renamed ? current.Text(0) : std::string();
+    const bool timeKnown = !current.IsNull(1);
+    const std::int64_t renamedAt = current.Int(1);
+    const bool theirsIsLater = program.renamedAtKnown && (!timeKnown || program.renamedAt > renamedAt);
+    if (renamed && (name == program.userName || !theirsIsLater))
+        return true;
+    if (renamed && !AddProgramName(db, id, name))
+        return false;
+    CSqliteQuery rename(db, "UPDATE program SET user_name = ?, renamed_at = ? WHERE id = ?");
+    rename.BindText(1, program.userName);
+    if (program.renamedAtKnown)
+        rename.Bind(2, program.renamedAt);
+    else
+        rename.BindNull(2);
+    return rename.Bind(3, id).Run();
+}
+
 // The comment kept when both have one: this one's, then the other's on a line of its own.
 std::string MergedComment(const std::string& mine, const std::string& theirs)
 {
@@ -124,25 +131,24 @@ CollectionCopyOutcome CCollection::Merge(const std::string& otherPath, const CCo
                                          CMergeResult& result, std::string& error)
 {
     result = CMergeResult();
-    if (!CheckCollectionCopy(otherPath, error))
-        return CollectionCopyOutcome::FileFailed;
-    // Read from a copy brought up to this version: the other file stays as it is, and no
-    // writer there can change what is merged half-way.
-    CScratchFolder scratch(m_db->Path());
+    if (!CanWrite(error))
+        return CollectionCopyOutcome::CollectionFailed;
+    // Read from a copy, opened as any Collection is (an older one brought up to this version)
+    // and checked whole: the other file stays as it is, and no writer there can change what
+    // is merged half-way.
+    CScratchFolder scratch(m_db->Path(), "merge");
     if (scratch.Path().empty()) {
         error = "Cannot make a folder beside the Collection for a copy of " + otherPath;
         return CollectionCopyOutcome::CollectionFailed;
     }
-    std::string copyPath;
-    const CollectionCopyOutcome copied = BackUpCollection(otherPath, scratch.Path() + "/other.sqlite", {}, copyPath, error);
+    std::unique_ptr<CCollection> other;
+    const CCollectionProgress copying = [&progress](std::int64_t, std::int64_t) {
+        return !progress || progress(0, 0);   // how far is told once the sources are counted
+    };
+    const CollectionCopyOutcome copied
+        = TakeCheckedCopy(otherPath, scratch.Path() + "/other.sqlite", copying, other, error);
     if (copied != CollectionCopyOutcome::Done)
-        return copied == CollectionCopyOutcome::FileFailed ? CollectionCopyOutcome::CollectionFailed : copied;
-    std::string notice;
-    std::unique_ptr<CCollection> other = CCollection::Open(copyPath, error, notice);
-    if (!other || !notice.empty()) {
-        error = "Cannot read " + otherPath + ": " + (other ? notice : error);
-        return CollectionCopyOutcome::FileFailed;
-    }
+        return copied;
     CSqliteDb& theirs = *other->m_db;
 
     // Sources, oldest first; the slots of each pair the programs there with those here.
@@ -205,20 +211,23 @@ CollectionCopyOutcome CCollection::Merge(const std::string& otherPath, const CCo
         return CollectionCopyOutcome::CollectionFailed;
     };
     {
-        CSqliteQuery programs(theirs, "SELECT id, coalesce(user_name, ''), favourite, hidden, comment FROM program");
+        CSqliteQuery programs(theirs, "SELECT id, coalesce(user_name, ''), renamed_at, favourite, hidden, comment"
+                                      " FROM program");
         while (programs.Next()) {
             const auto found = mine.find(programs.Int(0));
             if (found == mine.end())
                 continue;
             const CollectionId id = found->second;
-            const COtherProgram program{programs.Text(1), programs.Int(2) != 0, programs.Int(3) != 0, programs.Text(4)};
+            const COtherProgram program{programs.Text(1), !programs.IsNull(2), programs.Int(2),
+                                        programs.Int(3) != 0, programs.Int(4) != 0, programs.Text(5)};
             for (const std::string& name : other->ProgramNames(programs.Int(0)))
                 if (!AddProgramName(*m_db, id, name))
                     return failed();
-            CSqliteQuery marks(*m_db,
-                               "UPDATE program SET favourite = max(favourite, ?2), hidden = max(hidden, ?3),"
-                               " user_name = coalesce(user_name, nullif(?4, '')) WHERE id = ?1");
-            if (!marks.Bind(1, id).Bind(2, program.favourite).Bind(3, program.hidden).BindText(4, program.userName).Run())
+            CSqliteQuery marks(*m_db, "UPDATE program SET favourite = max(favourite, ?2), hidden = max(hidden, ?3)"
+                                      " WHERE id = ?1");
+            if (!marks.Bind(1, id).Bind(2, program.favourite).Bind(3, program.hidden).Run())
+                return failed();
+            if (!program.userName.empty() && !MergeRename(*m_db, id, program))
                 return failed();
             if (!program.comment.empty()) {
                 CSqliteQuery current(*m_db, "SELECT comment FROM program WHERE id = ?");

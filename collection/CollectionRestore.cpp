@@ -1,12 +1,15 @@
-// A restore: a copy checked whole, copied in beside the Collection, then swapped with it under
-// an exclusive lock; the Collection before it is kept under another name.
+// A restore: a copy taken in beside the Collection, opened as any Collection is opened (an
+// older one migrated) and checked whole, then swapped with the Collection under the folder's
+// lock and an exclusive lock on the file; the Collection before it is kept under another name.
+// Also the checks of a copy that a merge shares.
 
 #include "CollectionBackup.h"
 
+#include "Collection.h"
 #include "CollectionCopy.h"
+#include "CollectionFile.h"
 #include "CollectionSchema.h"
 #include "CollectionTime.h"
-#include "ContentHash.h"
 #include "FileMoves.h"
 #include "SqliteDb.h"
 
@@ -15,6 +18,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -22,8 +26,6 @@
 
 namespace {
 
-// Any value other than 0 gives the second, independent content hash a source is stored with.
-constexpr std::uint64_t CONTENT_CHECK_SEED = 0x5EED;
 // A connection that only looks holds the file for a moment; one that keeps it open, for good.
 constexpr int LOCK_TIMEOUT_MS = 300;
 
@@ -44,29 +46,6 @@ bool IsDamage(int code)
     return code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
 }
 
-// Every source's bytes against the size and the two hashes stored with them.
-bool CheckSources(CSqliteDb& db, std::string& error)
-{
-    CSqliteQuery sources(db, "SELECT id, name, size, content_hash, content_check, bytes FROM source ORDER BY id");
-    while (sources.Next()) {
-        const unsigned char* bytes = sources.Blob(5);
-        const std::size_t size = sources.Size(5);
-        const bool whole = static_cast<std::int64_t>(size) == sources.Int(2)
-            && static_cast<std::int64_t>(ContentHash(bytes, size)) == sources.Int(3)
-            && static_cast<std::int64_t>(ContentHash(bytes, size, CONTENT_CHECK_SEED)) == sources.Int(4);
-        if (!whole) {
-            error = "the bytes of its source " + std::to_string(sources.Int(0)) + " (" + sources.Text(1)
-                + ") are damaged";
-            return false;
-        }
-    }
-    if (sources.Failed()) {
-        error = db.ErrorText();
-        return false;
-    }
-    return true;
-}
-
 // Holds the Collection so that no other connection can open it: SQLite's exclusive locking
 // mode, which a connection only gets while no other has the file open. The write-ahead log
 // is folded into the file first, so that the file alone holds everything.
@@ -83,8 +62,14 @@ LockResult LockCollection(const std::string& path, std::unique_ptr<CSqliteDb>& l
         error = lock->ErrorText();
         return LockResult::Failed;
     }
-    CSqliteQuery journal(*lock, "PRAGMA journal_mode = DELETE");
-    if (journal.Next() && journal.Text(0) == "delete")
+    bool switched = false;
+    {
+        CSqliteQuery journal(*lock, "PRAGMA journal_mode = DELETE");
+        switched = journal.Next() && journal.Text(0) == "delete";
+    }
+    // A write transaction, so that the exclusive lock is held from here on also when the file
+    // was not in WAL mode (then the switch took no lock).
+    if (switched && lock->Exec("BEGIN EXCLUSIVE; COMMIT"))
         return LockResult::Locked;
     const int failure = lock->ErrorCode();
     error = lock->ErrorText();
@@ -93,14 +78,19 @@ LockResult LockCollection(const std::string& path, std::unique_ptr<CSqliteDb>& l
     return IsDamage(failure) ? LockResult::NotDatabase : LockResult::Failed;
 }
 
-// Puts `incoming` at `path` and the file that was there at `outgoing`, in one step where the
+// Puts `incoming` at `path` and the file that was there at `outgoingAt`, in one step where the
 // file system can (no moment without a Collection at `path`), else in two.
 bool Swap(const std::string& incoming, const std::string& path, std::string& outgoingAt, std::string& error)
 {
     if (renameat2(AT_FDCWD, incoming.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) == 0) {
-        // The old Collection is now under the temporary name; it goes to its own name.
-        if (MoveWithoutOverwriting(incoming, outgoingAt) != 0)
-            outgoingAt = incoming;
+        // The old Collection is now under the copy's name; it goes to its own beside the new.
+        for (int attempt = 0; MoveWithoutOverwriting(incoming, outgoingAt) != 0; ++attempt) {
+            if (attempt == 10 || !Exists(incoming)) {
+                error = "The Collection before the restore could not be given its name: it is " + incoming;
+                return false;
+            }
+            outgoingAt = FreeFileName(outgoingAt);
+        }
         return true;
     }
     if (MoveWithoutOverwriting(path, outgoingAt) != 0 && Exists(path)) {
@@ -115,19 +105,66 @@ bool Swap(const std::string& incoming, const std::string& path, std::string& out
     return true;
 }
 
-} // namespace
-
-std::string RestoreSetAsidePath(const std::string& collectionPath, std::int64_t at)
+// The newest number of the Collection's change log; 0 for a file of a version without one.
+std::int64_t LastChangeOf(CSqliteDb& db)
 {
-    return collectionPath + ".before-restore-" + CompactLocalTime(at);
+    CSqliteQuery query(db, "SELECT coalesce(max(seq), 0) FROM change_log");
+    return query.Next() ? query.Int(0) : 0;
 }
 
-bool CheckCollectionCopy(const std::string& path, std::string& error)
+// The copy's change log is made to start after `after`, the newest change of the Collection
+// it replaces, with one change alone: a view that followed the old file finds that the log no
+// longer reaches back to where it was, and reads every row again. The copy leaves WAL mode
+// too, so that nothing of it lies beside it when it is moved.
+bool StartChangesAfter(const std::string& path, std::int64_t after, std::string& error)
+{
+    int code = 0;
+    std::unique_ptr<CSqliteDb> db = CSqliteDb::OpenExisting(path, false, code, error);
+    if (!db)
+        return false;
+    {
+        CSqliteQuery journal(*db, "PRAGMA journal_mode = DELETE");
+        if (!journal.Next() || journal.Text(0) != "delete") {
+            error = db->ErrorText();
+            return false;
+        }
+    }
+    CSqliteTransaction transaction(*db);
+    bool written = transaction.Began();
+    if (written) {
+        const std::int64_t first = std::max(after, LastChangeOf(*db)) + 2;
+        CSqliteQuery marker(*db, "INSERT INTO change_log(seq, kind, item) VALUES(?, 3, 0)");
+        written = db->Exec("DELETE FROM change_log") && marker.Bind(1, first).Run();
+    }
+    if (!written || !transaction.Commit()) {
+        error = db->ErrorText();
+        return false;
+    }
+    return true;
+}
+
+// What a copy can be told by before it is copied: a file, an SQLite database, a Collection of
+// this version or older, with something in it.
+bool LooksLikeCollection(const std::string& path, std::string& error)
 {
     const std::string prefix = path + " is not a Collection Veltrix can use: ";
     if (!IsRegularFile(path)) {
         error = path + (Exists(path) ? " is not a file" : " does not exist");
         return false;
+    }
+    switch (InspectCollectionFile(path).kind) {
+    case FileKind::NotDatabase:
+        error = prefix + "it is not a database";
+        return false;
+    case FileKind::Missing:
+    case FileKind::Empty:
+        error = prefix + "it holds no Collection";
+        return false;
+    case FileKind::CutShort:
+        error = path + " is damaged: it is cut short";
+        return false;
+    case FileKind::Database:
+        break;
     }
     std::string reason;
     std::unique_ptr<CSqliteDb> db = OpenForReading(path, reason);
@@ -135,32 +172,102 @@ bool CheckCollectionCopy(const std::string& path, std::string& error)
         error = prefix + reason;
         return false;
     }
-    int version = 0;
+    std::int64_t version = 0;
     {
         CSqliteQuery query(*db, "PRAGMA user_version");
         if (!query.Next()) {
-            error = prefix + (IsDamage(db->ErrorCode()) ? std::string("it is not a database") : db->ErrorText());
+            error = IsDamage(db->ErrorCode()) ? path + " is damaged: " + db->ErrorText() : prefix + db->ErrorText();
             return false;
         }
-        version = static_cast<int>(query.Int(0));
+        version = query.Int(0);
     }
     const SchemaResult schema = InspectSchema(*db, CollectionSchemaSteps(), reason);
+    if (schema == SchemaResult::Ready && version == 0)
+        reason = "it holds no Collection";
     if (schema != SchemaResult::Ready || version == 0) {
-        error = prefix + (version == 0 && schema == SchemaResult::Ready ? std::string("it holds no Collection") : reason);
+        error = prefix + reason;
         return false;
     }
-    {
-        CSqliteQuery check(*db, "PRAGMA integrity_check(1)");
-        if (!check.Next() || check.Text(0) != "ok") {
-            error = path + " is damaged: " + (check.Failed() ? db->ErrorText() : check.Text(0));
-            return false;
-        }
-    }
-    if (!CheckSources(*db, reason)) {
-        error = path + " is damaged: " + reason;
-        return false;
-    }
+    db->SetCheckpointOnClose(true);   // a Collection: its log is folded in when it closes
     return true;
+}
+
+// What the full check found, in a sentence naming the file.
+std::string DamageText(const std::string& path, const CCollectionCheck& report)
+{
+    std::string text = path + " is damaged: ";
+    if (!report.fileIntact)
+        return text + (report.fileProblems.empty() ? std::string("its file does not pass the check")
+                                                   : report.fileProblems.front());
+    const CCollectionSource& first = report.damagedSources.front();
+    text += "the bytes of its source " + std::to_string(first.id) + " (" + first.name + ") are damaged";
+    if (report.damagedSources.size() > 1)
+        text += ", and of " + std::to_string(report.damagedSources.size() - 1) + " more";
+    return text;
+}
+
+} // namespace
+
+std::string RestoreSetAsidePath(const std::string& collectionPath, std::int64_t at)
+{
+    return collectionPath + ".before-restore-" + CompactLocalTime(at);
+}
+
+CollectionCopyOutcome TakeCheckedCopy(const std::string& path, const std::string& copyPath,
+                                      const CCollectionProgress& progress, std::unique_ptr<CCollection>& opened,
+                                      std::string& error)
+{
+    opened.reset();
+    if (!LooksLikeCollection(path, error))
+        return CollectionCopyOutcome::FileFailed;
+    std::string written;
+    const CollectionCopyOutcome copied = BackUpCollection(path, copyPath, progress, written, error);
+    if (copied != CollectionCopyOutcome::Done) {
+        // A fault in reading it is the copy's; one in writing beside the Collection is not.
+        if (copied == CollectionCopyOutcome::CollectionFailed)
+            return CollectionCopyOutcome::FileFailed;
+        if (copied != CollectionCopyOutcome::Cancelled)
+            error = "Cannot copy " + path + " in beside the Collection: " + error;
+        return copied == CollectionCopyOutcome::Cancelled ? copied : CollectionCopyOutcome::CollectionFailed;
+    }
+    // Opened as every Collection is: a file of another program refused, an older one migrated.
+    std::string reason, notice;
+    opened = CCollection::Open(copyPath, reason, notice);
+    if (!opened || !notice.empty()) {
+        opened.reset();
+        const std::string said = "Cannot use the Collection " + copyPath + ". ";
+        if (reason.rfind(said, 0) == 0)
+            reason.erase(0, said.size());
+        error = notice.empty() ? path + " is not a Collection Veltrix can use: " + reason
+                               : path + " is damaged: its tables cannot be read";
+        return CollectionCopyOutcome::FileFailed;
+    }
+    CCollectionCheck report;
+    if (!opened->FullCheck(report, reason)) {
+        opened.reset();
+        error = "Cannot check " + path + ": " + reason;
+        return CollectionCopyOutcome::FileFailed;
+    }
+    if (!report.Clean()) {
+        opened.reset();
+        error = DamageText(path, report);
+        return CollectionCopyOutcome::FileFailed;
+    }
+    return CollectionCopyOutcome::Done;
+}
+
+bool CheckCollectionCopy(const std::string& path, std::string& error)
+{
+    if (!LooksLikeCollection(path, error))
+        return false;
+    std::string notice;
+    std::unique_ptr<CCollection> collection = CCollection::OpenForReading(path, error, notice, true);
+    CCollectionCheck report;
+    if (!collection || !collection->FullCheck(report, error))
+        return false;
+    if (!report.Clean())
+        error = DamageText(path, report);
+    return report.Clean();
 }
 
 CollectionCopyOutcome RestoreCollection(const std::string& collectionPath, const std::string& copyPath,
@@ -174,43 +281,38 @@ CollectionCopyOutcome RestoreCollection(const std::string& collectionPath, const
             return CollectionCopyOutcome::Refused;
         }
     }
-    if (!CheckCollectionCopy(copyPath, error))
-        return CollectionCopyOutcome::FileFailed;
-
-    // The copy is copied in beside the Collection first: the user's file stays as it is, and
-    // the swap below is a rename on one file system.
+    // The copy is taken in beside the Collection, in a folder of its own: the user's file stays
+    // as it is, whatever migrating it writes goes with that folder, and the swap below is a
+    // rename on one file system.
     const std::filesystem::path folder = std::filesystem::path(collectionPath).parent_path();
     std::error_code failure;
     if (!folder.empty())
         std::filesystem::create_directories(folder, failure);
-    const std::string incoming = TemporaryFileBeside(collectionPath, error);
-    if (incoming.empty())
+    CScratchFolder scratch(collectionPath, "restore");
+    if (scratch.Path().empty()) {
+        error = "Cannot write beside the Collection " + collectionPath + ": " + SystemErrorText(errno);
         return CollectionCopyOutcome::CollectionFailed;
-    const auto fail = [&incoming](CollectionCopyOutcome outcome) {
-        std::remove(incoming.c_str());
-        return outcome;
-    };
-    {
-        std::unique_ptr<CSqliteDb> source = OpenForReading(copyPath, error);
-        if (!source || !source->Exec("BEGIN"))
-            return fail(CollectionCopyOutcome::FileFailed);
-        const CollectionCopyOutcome copied = CopyDatabase(*source, incoming, progress, error);
-        if (copied != CollectionCopyOutcome::Done) {
-            if (copied == CollectionCopyOutcome::FileFailed)
-                error = "Cannot copy " + copyPath + " in beside the Collection: " + error;
-            return fail(copied == CollectionCopyOutcome::Cancelled ? copied : CollectionCopyOutcome::CollectionFailed);
-        }
     }
-    if (!SyncFile(incoming)) {
-        error = "Cannot copy " + copyPath + " in beside the Collection: " + SystemErrorText(errno);
-        return fail(CollectionCopyOutcome::CollectionFailed);
+    const std::string incoming = scratch.Path() + "/collection.sqlite";
+    {
+        std::unique_ptr<CCollection> opened;
+        const CollectionCopyOutcome taken = TakeCheckedCopy(copyPath, incoming, progress, opened, error);
+        if (taken != CollectionCopyOutcome::Done)
+            return taken;
     }
 
+    // Under the folder's lock, as a damaged file is set aside and a new one started: no other
+    // process judges or moves what is at the path meanwhile.
+    const CFolderLock folderLock(collectionPath);
     std::string outgoing = FreeFileName(RestoreSetAsidePath(collectionPath, NowSeconds()));
     if (!Exists(collectionPath)) {
+        if (!StartChangesAfter(incoming, 0, error) || !SyncFile(incoming)) {
+            error = "Cannot put the copy in place of " + collectionPath + ": " + error;
+            return CollectionCopyOutcome::CollectionFailed;
+        }
         if (MoveWithoutOverwriting(incoming, collectionPath) != 0) {
             error = "Cannot put the copy in place of " + collectionPath + ": " + SystemErrorText(errno);
-            return fail(CollectionCopyOutcome::CollectionFailed);
+            return CollectionCopyOutcome::CollectionFailed;
         }
         SyncFolderOf(collectionPath);
         return CollectionCopyOutcome::Done;
@@ -225,18 +327,25 @@ CollectionCopyOutcome RestoreCollection(const std::string& collectionPath, const
     case LockResult::InUse:
         error = "The Collection " + collectionPath
             + " is open in another program (the Veltrix window, or veltrix-cli): close it and try again";
-        return fail(CollectionCopyOutcome::CollectionFailed);
+        return CollectionCopyOutcome::CollectionFailed;
     case LockResult::Failed:
         error = "Cannot restore over the Collection " + collectionPath + ": " + reason;
-        return fail(CollectionCopyOutcome::CollectionFailed);
+        return CollectionCopyOutcome::CollectionFailed;
+    }
+    if (!StartChangesAfter(incoming, lock ? LastChangeOf(*lock) : 0, reason) || !SyncFile(incoming)) {
+        error = "Cannot put the copy in place of " + collectionPath + ": " + reason;
+        return CollectionCopyOutcome::CollectionFailed;
     }
     // Under the lock the log is folded in; anything SQLite left beside the file goes with it,
     // so that nothing of the old Collection is read as part of the new one.
     for (const char* suffix : {"-wal", "-shm"})
         if (Exists(collectionPath + suffix))
             MoveWithoutOverwriting(collectionPath + suffix, outgoing + suffix);
-    if (!Swap(incoming, collectionPath, outgoing, error))
-        return fail(CollectionCopyOutcome::CollectionFailed);
+    if (!Swap(incoming, collectionPath, outgoing, error)) {
+        if (Exists(incoming))
+            scratch.Keep();   // the old Collection is there: never removed
+        return CollectionCopyOutcome::CollectionFailed;
+    }
     lock.reset();
     SyncFolderOf(collectionPath);
     setAside = outgoing;

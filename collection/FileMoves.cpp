@@ -24,6 +24,24 @@ int MoveWithoutOverwriting(const std::string& from, const std::string& to)
     return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
+CScratchFolder::CScratchFolder(const std::string& beside, const std::string& what)
+{
+    const std::filesystem::path folder = std::filesystem::path(beside).parent_path();
+    const std::string pattern = (folder.empty() ? std::filesystem::path(".") : folder).string() + "/.veltrix-" + what
+        + "-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (mkdtemp(name.data()) != nullptr)
+        m_path = name.data();
+}
+
+CScratchFolder::~CScratchFolder()
+{
+    std::error_code ignored;
+    if (!m_path.empty() && !m_kept)
+        std::filesystem::remove_all(m_path, ignored);
+}
+
 std::string TemporaryFileBeside(const std::string& target, std::string& error)
 {
     std::string pattern = target + ".veltrix-XXXXXX";

@@ -12,6 +12,24 @@ int MoveWithoutOverwriting(const std::string& from, const std::string& to);
 // none can be made there.
 std::string TemporaryFileBeside(const std::string& target, std::string& error);
 
+// A new folder of its own beside `beside` (".veltrix-<what>-XXXXXX" in its folder), removed
+// with all it holds when it goes. Path() is empty when none could be made.
+class CScratchFolder
+{
+public:
+    CScratchFolder(const std::string& beside, const std::string& what);
+    ~CScratchFolder();
+    CScratchFolder(const CScratchFolder&) = delete;
+    CScratchFolder& operator=(const CScratchFolder&) = delete;
+    const std::string& Path() const { return m_path; }
+    // Leaves the folder and what it holds in place.
+    void Keep() { m_kept = true; }
+
+private:
+    std::string m_path;
+    bool m_kept = false;
+};
+
 // Flushes the file's content, then the folder that holds `path`, to the disk.
 bool SyncFile(const std::string& path);
 bool SyncFolderOf(const std::string& path);

@@ -5,6 +5,7 @@
 #include "CollectionFieldsSupport.h"
 
 #include "CollectionBackup.h"
+#include "CollectionSchema.h"
 #include "SqliteDb.h"
 
 #include <poll.h>
@@ -135,15 +136,24 @@ TEST_F(CollectionBackup, ACopyTakenWhileAnotherProcessImportsHoldsEveryImportRep
 TEST_F(CollectionBackup, ARoundTripThroughABackupOrAMergeKeepsEveryField)
 {
     CCollectionFields original;
+    std::int64_t lastChange = 0;
     {
         auto collection = OpenCollection();
         FillWithEveryField(*collection, "", 1, 1800000000);
         original = ReadFields(*collection);
+        lastChange = collection->LastChange();
     }
     ASSERT_EQ(original.sources.size(), 5u);
     ASSERT_EQ(original.lists.size(), 3u);
     std::string written, error;
     ASSERT_EQ(BackUp(PathOf("backup.sqlite"), written, error), CollectionCopyOutcome::Done) << error;
+    {
+        // The copy's change log is the Collection's: a view of the copy follows it from there.
+        std::string notice;
+        auto copy = CCollection::OpenForReading(written, error, notice, true);
+        ASSERT_TRUE(copy) << error;
+        EXPECT_EQ(copy->LastChange(), lastChange);
+    }
 
     enum class Way { Restore, Merge };
     const struct {
@@ -180,6 +190,80 @@ TEST_F(CollectionBackup, ARoundTripThroughABackupOrAMergeKeepsEveryField)
         auto result = CCollection::Open(c.path, error, notice);
         ASSERT_TRUE(result) << error;
         ExpectSameFields(original, ReadFields(*result), c.what);
+    }
+}
+
+TEST_F(CollectionBackup, ACopyOfAnOlderVersionIsBroughtUpToDateByARestoreOrAMerge)
+{
+    CCollectionFields original;
+    std::string written, error;
+    {
+        auto collection = OpenCollection();
+        FillWithEveryField(*collection, "", 1, 1800000000);
+        original = ReadFields(*collection);
+    }
+    ASSERT_EQ(BackUp(PathOf("backup.sqlite"), written, error), CollectionCopyOutcome::Done) << error;
+    const Bytes current = ReadBytes(written);
+    const Bytes sound = MakeBankPrograms("A", 1)[17];   // a sound of the first bank, under a new name
+    Bytes renamed = sound;
+    std::copy_n("Found again ", 12, renamed.begin());
+
+    enum class Way { Restore, Merge };
+    const struct {
+        int version;
+        Way way;
+    } cases[] = {{2, Way::Restore}, {2, Way::Merge}, {4, Way::Restore}, {4, Way::Merge}};
+    for (const auto& c : cases) {
+        const std::string what = "version " + std::to_string(c.version) + (c.way == Way::Restore ? " restored" : " merged");
+        const std::string folder = PathOf(what);
+        std::filesystem::create_directories(folder);
+        const std::string copy = WriteFile(what + ".sqlite", current);
+        MakeOlderVersionFile(copy, c.version);
+        const Bytes before = ReadBytes(copy);
+        const std::string path = folder + "/collection.sqlite";
+        std::string notice;
+        if (c.way == Way::Restore) {
+            {
+                auto replaced = CCollection::Open(path, error, notice);
+                ASSERT_TRUE(replaced) << error;
+            }
+            std::string setAside;
+            ASSERT_EQ(RestoreCollection(path, copy, {}, setAside, error), CollectionCopyOutcome::Done)
+                << what << ": " << error;
+            // Put in place at this version, before anything opens it.
+            int code = 0;
+            auto db = CSqliteDb::OpenReadOnly(path, code, error);
+            ASSERT_TRUE(db) << error;
+            CSqliteQuery version(*db, "PRAGMA user_version");
+            ASSERT_TRUE(version.Next());
+            EXPECT_EQ(version.Int(0), CollectionSchemaSteps().back().version) << what;
+            CSqliteQuery application(*db, "PRAGMA application_id");
+            ASSERT_TRUE(application.Next());
+            EXPECT_EQ(application.Int(0), COLLECTION_APPLICATION_ID) << what;
+        } else {
+            auto into = CCollection::Open(path, error, notice);
+            ASSERT_TRUE(into) << error;
+            CMergeResult merged;
+            ASSERT_EQ(into->Merge(copy, {}, merged, error), CollectionCopyOutcome::Done) << what << ": " << error;
+        }
+        auto result = CCollection::Open(path, error, notice);
+        ASSERT_TRUE(result) << error;
+        ExpectSameFields(original, ReadFields(*result), what);
+        // Its sounds are found by this Collection's key.
+        CImportResult again;
+        ASSERT_TRUE(result->ImportFileBytes("/again.syx", OneProgramDump(renamed), again, error)) << error;
+        EXPECT_EQ(again.newPrograms, 0) << what;
+        // The copy is as it was, and nothing of the work is left beside either.
+        EXPECT_TRUE(ReadBytes(copy) == before) << what;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_TRUE(name.rfind("collection.sqlite", 0) == 0 && name.find(".veltrix-") == std::string::npos
+                        && name.find(".before-v") == std::string::npos)
+                << what << ": " << name;
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(m_dir))
+            EXPECT_EQ(entry.path().filename().string().rfind(what + ".sqlite-", 0), std::string::npos)
+                << what << ": " << entry.path();
     }
 }
 
@@ -254,7 +338,7 @@ TEST_F(CollectionRestore, ACopyThatIsNotAGoodCollectionIsRefusedAndNothingChange
         {"a text file", WriteFile("notes.txt", Bytes(5000, 'x')), "is not a Collection"},
         {"an empty database", makeDatabase("empty.sqlite", "PRAGMA user_version = 0"), "holds no Collection"},
         {"another program's", makeDatabase("other.sqlite", "CREATE TABLE notes(text)"), "another program"},
-        {"a newer Collection", makeDatabase("newer.sqlite", "CREATE TABLE t(x); PRAGMA user_version = 99"), "newer"},
+        {"a newer Collection", makeDatabase("newer.sqlite", "CREATE TABLE t(x); PRAGMA application_id = 1447382100; PRAGMA user_version = 99"), "newer"},
         {"a damaged page", WriteFile("page.sqlite", pageBroken), "damaged"},
         {"a source's bytes changed", changedSource, "source 2"},
         {"the Collection itself", DbPath(), "the Collection itself"},
@@ -320,4 +404,43 @@ TEST_F(CollectionRestore, TheCollectionSetAsideKeepsWhatItsLogStillHeld)
     ASSERT_TRUE(old) << error;
     EXPECT_EQ(old->Sources().size(), 6u);
     EXPECT_EQ(SourceNames(*OpenCollection()).count("/last.syx"), 0u);
+}
+
+TEST_F(CollectionRestore, AViewThatFollowedTheCollectionItReplacedReadsEveryRowAgain)
+{
+    std::int64_t last = 0;
+    {
+        auto collection = OpenCollection();
+        FillWithEveryField(*collection, "", 1, 1800000000);
+        last = collection->LastChange();
+    }
+    // A copy whose change log has gone further than the Collection's: its numbers mean
+    // other changes.
+    const std::string otherPath = PathOf("busy/collection.sqlite");
+    {
+        std::string error, notice;
+        auto busy = CCollection::Open(otherPath, error, notice);
+        ASSERT_TRUE(busy) << error;
+        FillWithEveryField(*busy, "Busy", 9000, 1700000000);
+        const std::vector<CollectionId> programs = busy->SourcePrograms(busy->Sources().front().id);
+        for (int round = 0; round < 4; ++round)
+            for (const CollectionId id : programs)
+                ASSERT_TRUE(busy->SetFavourite(id, round % 2 == 0, error)) << error;
+        ASSERT_GT(busy->LastChange(), last + 100);
+    }
+    std::string written, error, setAside;
+    ASSERT_EQ(BackUpCollection(otherPath, PathOf("busy.sqlite"), {}, written, error), CollectionCopyOutcome::Done);
+    ASSERT_EQ(RestoreCollection(DbPath(), written, {}, setAside, error), CollectionCopyOutcome::Done) << error;
+
+    auto restored = OpenCollection();
+    CCollectionChanges changes;
+    ASSERT_TRUE(restored->ChangesSince(last, changes));
+    EXPECT_TRUE(changes.readAgain);
+    // From the number it gives now on, changes are followed as before.
+    const std::int64_t now = restored->LastChange();
+    const CollectionId first = restored->SourcePrograms(restored->Sources().front().id)[3];
+    ASSERT_TRUE(restored->SetHidden(first, true, error)) << error;
+    ASSERT_TRUE(restored->ChangesSince(now, changes));
+    EXPECT_FALSE(changes.readAgain);
+    EXPECT_EQ(changes.programs, std::vector<CollectionId>{first});
 }

@@ -77,7 +77,15 @@ TEST_F(CollectionMerge, WhereTheTwoDisagreeTheDocumentedRuleDecides)
     const std::vector<CollectionId> m = mine->SourcePrograms(imported.source);
     ASSERT_TRUE(theirs->ImportFileBytes("/theirs/bank.syx", BankDump(programs), imported, error, 1700000000));
     const std::vector<CollectionId> t = theirs->SourcePrograms(imported.source);
-    ASSERT_TRUE(mine->Rename(m[0], "Mine", error) && theirs->Rename(t[0], "Theirs", error));
+    // Renames in each, at these times; 0: made before renames kept their time.
+    const struct {
+        std::size_t slot;
+        std::int64_t mineAt, theirsAt;
+    } renames[] = {{0, 1800000100, 1800000100}, {7, 1800000100, 1800000200}, {8, 1800000200, 1800000100},
+                   {9, 0, 1700000000}, {10, 1700000000, 0}, {11, 0, 0}};
+    for (const auto& r : renames)
+        ASSERT_TRUE(mine->Rename(m[r.slot], "Mine", error, r.mineAt == 0 ? 1 : r.mineAt)
+                    && theirs->Rename(t[r.slot], "Theirs", error, r.theirsAt == 0 ? 1 : r.theirsAt));
     ASSERT_TRUE(theirs->Rename(t[1], "Only theirs", error));
     ASSERT_TRUE(theirs->SetFavourite(t[2], true, error) && mine->SetHidden(m[2], true, error));
     ASSERT_TRUE(mine->AddTag(m[3], "pads", error) && theirs->AddTag(t[3], "PADS", error)
@@ -87,6 +95,19 @@ TEST_F(CollectionMerge, WhereTheTwoDisagreeTheDocumentedRuleDecides)
     ASSERT_TRUE(mine->SaveList("Live", {m[0], m[1]}, error) && theirs->SaveList("Live", {t[1], t[0]}, error));
     ASSERT_TRUE(mine->SaveList("Same", {m[6]}, error) && theirs->SaveList("Same", {t[6]}, error));
     theirs.reset();
+    const auto forgetRenameTimes = [&](const std::string& path, const std::vector<CollectionId>& ids, bool mineSide) {
+        int code = 0;
+        auto db = CSqliteDb::Open(path, code, error);
+        ASSERT_TRUE(db) << error;
+        for (const auto& r : renames) {
+            if ((mineSide ? r.mineAt : r.theirsAt) != 0)
+                continue;
+            CSqliteQuery forget(*db, "UPDATE program SET renamed_at = NULL WHERE id = ?");
+            ASSERT_TRUE(forget.Bind(1, ids[r.slot]).Run()) << db->ErrorText();
+        }
+    };
+    forgetRenameTimes(DbPath(), m, true);
+    forgetRenameTimes(PathOf("other.sqlite"), t, false);
 
     const CMergeResult result = Merge(*mine, PathOf("other.sqlite"));
     EXPECT_EQ(result.sources, 0);   // the same file: already a source
@@ -103,8 +124,17 @@ TEST_F(CollectionMerge, WhereTheTwoDisagreeTheDocumentedRuleDecides)
         std::vector<std::string> tags;
         std::string comment;
     } cases[] = {
-        {"a rename in each: this one's stays shown, the other's a name seen", m[0], "Mine",
+        {"a rename in each at the same time: this one's stays shown, the other's a name seen", m[0], "Mine",
          {"Both 0", "Mine", "Theirs"}, false, false, {}, ""},
+        {"a rename in each, the other's later: it is shown, this one's a name seen", m[7], "Theirs",
+         {"Both 7", "Mine", "Theirs"}, false, false, {}, ""},
+        {"a rename in each, this one's later: it stays shown", m[8], "Mine", {"Both 8", "Mine", "Theirs"}, false,
+         false, {}, ""},
+        {"this one's of unknown time, the other's known: the other's is later", m[9], "Theirs",
+         {"Both 9", "Mine", "Theirs"}, false, false, {}, ""},
+        {"the other's of unknown time: this one's stays", m[10], "Mine", {"Both 10", "Mine", "Theirs"}, false, false,
+         {}, ""},
+        {"both of unknown time: this one's stays", m[11], "Mine", {"Both 11", "Mine", "Theirs"}, false, false, {}, ""},
         {"a rename in the other only is kept", m[1], "Only theirs", {"Both 1", "Only theirs"}, false, false, {}, ""},
         {"favourite and hidden are kept from both", m[2], "Both 2", {"Both 2"}, true, true, {}, ""},
         {"tags of both, one of each whatever its letter case", m[3], "Both 3", {"Both 3"}, false, false,
@@ -130,48 +160,6 @@ TEST_F(CollectionMerge, WhereTheTwoDisagreeTheDocumentedRuleDecides)
     EXPECT_EQ(mine->Lists().size(), 3u);
 }
 
-TEST_F(CollectionMerge, TheOtherFileIsReadFromACopyAndAnOlderOneIsBroughtUpToDate)
-{
-    const std::vector<Bytes> programs = MakeBankPrograms("Old", 7);
-    {
-        auto other = OpenOther();
-        CImportResult result;
-        std::string error;
-        ASSERT_TRUE(other->ImportFileBytes("/old.syx", BankDump(programs), result, error)) << error;
-        ASSERT_TRUE(other->SaveList("Old", other->SourcePrograms(result.source), error)) << error;
-        ASSERT_TRUE(other->SetFavourite(other->SourcePrograms(result.source)[9], true, error)) << error;
-    }
-    {
-        // The file as the first version left it.
-        int code = 0;
-        std::string error;
-        auto db = CSqliteDb::Open(PathOf("other.sqlite"), code, error);
-        ASSERT_TRUE(db && db->Exec("ALTER TABLE list_entry DROP COLUMN slot_name; PRAGMA user_version = 1"));
-    }
-    const Bytes before = ReadBytes(PathOf("other.sqlite"));
-    auto collection = OpenCollection();
-    const CMergeResult result = Merge(*collection, PathOf("other.sqlite"));
-    EXPECT_EQ(result.programs, 128);
-    CCollectionList list;
-    Bytes dump;
-    std::string error;
-    ASSERT_TRUE(collection->FindList("Old", list));
-    ASSERT_TRUE(collection->ListDump(list.id, dump, error)) << error;
-    EXPECT_EQ(dump, BankDump(programs));
-    CCollectionQuery favourites;
-    favourites.favouritesOnly = true;
-    EXPECT_EQ(collection->Search(favourites).size(), 1u);
-
-    // The other file as it was, with nothing beside it, and nothing left beside this one.
-    EXPECT_TRUE(ReadBytes(PathOf("other.sqlite")) == before);
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_dir))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"collection.sqlite", "collection.sqlite-shm", "collection.sqlite-wal",
-                                               "other.sqlite"}));
-}
-
 TEST_F(CollectionMerge, ABadFileIsRefusedAndAStoppedMergeKeepsWholeSources)
 {
     auto collection = OpenCollection();
@@ -195,4 +183,43 @@ TEST_F(CollectionMerge, ABadFileIsRefusedAndAStoppedMergeKeepsWholeSources)
     EXPECT_EQ(result.sources, 3);
     auto whole = OpenOther();
     ExpectSameFields(ReadFields(*whole), ReadFields(*collection), "merged in two goes");
+}
+
+TEST_F(CollectionMerge, WhatItAddsIsInTheChangeLogAndFoundByItsNames)
+{
+    const std::vector<Bytes> shared = MakeBankPrograms("Shared", 1);
+    auto mine = OpenCollection();
+    auto theirs = OpenOther();
+    CImportResult imported;
+    std::string error;
+    ASSERT_TRUE(mine->ImportFileBytes("/mine/shared.syx", BankDump(shared), imported, error)) << error;
+    const std::vector<CollectionId> m = mine->SourcePrograms(imported.source);
+    ASSERT_TRUE(theirs->ImportFileBytes("/theirs/shared.syx", BankDump(shared), imported, error)) << error;
+    const std::vector<CollectionId> t = theirs->SourcePrograms(imported.source);
+    ASSERT_TRUE(theirs->ImportFileBytes("/theirs/new.syx", BankDump(MakeBankPrograms("Newcomer", 5000)), imported,
+                                        error))
+        << error;
+    ASSERT_TRUE(theirs->SetFavourite(t[3], true, error) && theirs->AddTag(t[4], "strings", error)
+                && theirs->Rename(t[5], "Glasswork", error));
+    theirs.reset();
+
+    const std::int64_t before = mine->LastChange();
+    Merge(*mine, PathOf("other.sqlite"));
+    CCollectionChanges changes;
+    ASSERT_TRUE(mine->ChangesSince(before, changes));
+    EXPECT_FALSE(changes.readAgain);
+    EXPECT_TRUE(changes.filtersChanged);
+    EXPECT_EQ(changes.programs.size(), 128u + 3u);   // the new source's, and the three marked here
+    for (const CollectionId id : {m[3], m[4], m[5]})
+        EXPECT_TRUE(std::binary_search(changes.programs.begin(), changes.programs.end(), id)) << id;
+
+    const struct {
+        const char* text;
+        std::size_t found;
+    } searches[] = {{"glassw", 1}, {"NEWCOMER 1", 39}, {"newcomer 127", 1}};
+    for (const auto& search : searches) {
+        CCollectionQuery query;
+        query.text = search.text;
+        EXPECT_EQ(mine->Search(query).size(), search.found) << search.text;
+    }
 }
