@@ -1,6 +1,7 @@
 // The options of the commands that work on the Collection: import, search, sources, export,
 // diff and mark.
 #include "CliArguments.h"
+#include "TextOutput.h"
 
 #include <cctype>
 #include <cstdint>
@@ -101,7 +102,7 @@ bool ApplyCollectionOption(const std::vector<std::string>& args, size_t& i, CCli
         if (!TakeValue(args, i, "--mode", value, error))
             return false;
         if (!ParseVoiceMode(value, options.voiceMode)) {
-            error = "--mode must be Single, Split, Dual or Vocoder, not \"" + value + "\"";
+            error = "--mode must be Single, Split, Dual or Vocoder, not \"" + ShownArgument(value) + "\"";
             return false;
         }
     } else if (command == CliCommand::Search && OptionIs(arg, "--tag")) {
@@ -134,7 +135,7 @@ bool ApplyCollectionOption(const std::vector<std::string>& args, size_t& i, CCli
             return false;
         if (!IsProgramName(options.newName)) {
             error = "--rename needs a name of 1 to 12 characters the synthesizer can show (printable ASCII), not \"" +
-                    options.newName + "\"";
+                    ShownArgument(options.newName) + "\"";
             return false;
         }
         return SetMark(options, CliMark::Rename, error);
@@ -160,7 +161,7 @@ bool CheckCollectionCommand(CCliOptions& options, std::string& error)
         return true;
     case CliCommand::Sources:
         if (!options.files.empty()) {
-            error = "sources takes no argument; unexpected \"" + options.files[0] + "\"";
+            error = "sources takes no argument; unexpected \"" + ShownArgument(options.files[0]) + "\"";
             return false;
         }
         return true;
@@ -180,7 +181,7 @@ bool CheckCollectionCommand(CCliOptions& options, std::string& error)
     for (const std::string& word : options.files) {
         std::int64_t id = 0;
         if (!ParseId(word, id)) {
-            error = "\"" + word + "\" is not a program id (veltrix-cli search lists them)";
+            error = "\"" + ShownArgument(word) + "\" is not a program id (veltrix-cli search lists them)";
             return false;
         }
         options.ids.push_back(id);

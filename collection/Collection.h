@@ -12,6 +12,7 @@
 // Like the rest of the program it throws nothing: what can fail returns false and a text.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -185,6 +186,11 @@ public:
     // Changes when any connection (another process too) committed a change since the last
     // call, so a view can tell when to look again.
     std::int64_t ChangeCount();
+
+    // Makes a wait for another connection's lock give up as soon as `*cancel` is set (the
+    // user pressed Ctrl+C), instead of running to its timeout; the step waited for then
+    // fails as a locked database does. Null: waits run to their end again.
+    void SetCancelFlag(const std::atomic<bool>* cancel);
 
 private:
     explicit CCollection(std::unique_ptr<CSqliteDb> db);

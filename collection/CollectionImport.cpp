@@ -18,7 +18,9 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -45,9 +47,22 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// Opens a file for reading without waiting: a pipe with no writer, or a device, would hold
+// the open (and the caller) for ever; they are refused once opened, as anything not a file.
+std::FILE* OpenWithoutWaiting(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    std::FILE* file = fdopen(fd, "rb");
+    if (file == nullptr)
+        close(fd);
+    return file;
+}
+
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes, std::string& error)
 {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> file(OpenWithoutWaiting(path));
     struct stat info {};
     if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
         error = ERROR_CANNOT_OPEN;
