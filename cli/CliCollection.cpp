@@ -219,6 +219,6 @@ void TakeReceivedDumpIn(const CCliOptions& options, CCliContext& context, const 
         return;
     for (const CCollectionSource& source : collection->Sources())
         if (source.id == result.source)
-            context.err << "Taken into the Collection as \"" << FieldText(source.name, false) << "\": " << result.programs << " programs, "
-                        << result.newPrograms << " new" << std::endl;
+            context.err << "Taken into the Collection as \"" << FieldText(source.name, false) << "\": "
+                        << result.programs << " programs, " << result.newPrograms << " new" << std::endl;
 }

@@ -18,7 +18,8 @@ int PickCommandPort(const CCliOptions& options, CCliContext& context, bool needs
         return CLI_EXIT_USAGE;
     }
     if (needsInput && !port.canRead) {
-        context.err << "The MIDI port \"" << FieldText(port.name, false) << "\" can only be written, so veltrix-cli cannot " << purpose
+        context.err << "The MIDI port \"" << FieldText(port.name, false)
+                    << "\" can only be written, so veltrix-cli cannot " << purpose
                     << " through it; choose a port that \"veltrix-cli ports\" lists as in/out" << std::endl;
         return CLI_EXIT_USAGE;
     }
@@ -33,7 +34,7 @@ bool PortWentAway(IMidiOutService& service, const CCliPort& port)
 int ReportPortGone(CCliContext& context, const CCliPort& port, const std::string& doing,
                    const std::string& consequence)
 {
-    context.err << "The MIDI port \"" << FieldText(port.name, false) << "\" went away (unplugged or switched off) while " << doing
-                << "; " << consequence << std::endl;
+    context.err << "The MIDI port \"" << FieldText(port.name, false) << "\" went away (unplugged or switched off) while "
+                << doing << "; " << consequence << std::endl;
     return CLI_EXIT_MIDI;
 }

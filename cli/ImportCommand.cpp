@@ -127,8 +127,8 @@ int RunImportCommand(const CCliOptions& options, CCliContext& context)
             if (result == CLI_EXIT_OK)
                 result = CLI_EXIT_FILE;
         } else {
-            context.err << "Could not take " << ShownArgument(path) << " into the Collection: " << ShownMessage(error, path)
-                        << std::endl;
+            context.err << "Could not take " << ShownArgument(path)
+                        << " into the Collection: " << ShownMessage(error, path) << std::endl;
             result = CLI_EXIT_COLLECTION;
         }
     }

@@ -38,7 +38,8 @@ bool ChoosePort(const std::vector<CCliPort>& ports, bool portGiven, const std::s
         chosen = ports[static_cast<size_t>(index)];
         return true;
     case StoredPortMatch::TwinConnected:
-        error = "The MIDI port \"" + ShownArgument(stored.name) + "\" chosen in the Veltrix window is not connected, and a port of "
+        error = "The MIDI port \"" + ShownArgument(stored.name) +
+                "\" chosen in the Veltrix window is not connected, and a port of "
                 "the same name may lead to another synthesizer; choose one with --port" + PortList(ports);
         return false;
     case StoredPortMatch::NothingStored:

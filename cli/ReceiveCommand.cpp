@@ -83,7 +83,8 @@ int RunReceiveCommand(const CCliOptions& options, CCliContext& context)
         return CLI_EXIT_FILE;
     }
     if (context.interactive)
-        context.err << "Wrote " << GroupedNumber(result.bytes.size()) << " bytes to " << ShownArgument(options.output) << std::endl;
+        context.err << "Wrote " << GroupedNumber(result.bytes.size()) << " bytes to " << ShownArgument(options.output)
+                    << std::endl;
     // Only now, with the backup safe on disk: the Collection's troubles never cost it.
     TakeReceivedDumpIn(options, context, result.bytes);
     return CLI_EXIT_OK;

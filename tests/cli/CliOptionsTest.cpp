@@ -138,8 +138,9 @@ TEST(CliOptions, TheCollectionOptionMayComeBeforeEveryCommand)
         std::vector<std::string> after = line;
         after.insert(after.begin() + 1, {"--collection", "db.sqlite"});
         const CCliOptions expected = Parse(after);
-        for (const std::vector<std::string>& before :
-             {std::vector<std::string>{"--collection", "db.sqlite"}, std::vector<std::string>{"--collection=db.sqlite"}}) {
+        const std::vector<std::vector<std::string>> befores = {{"--collection", "db.sqlite"},
+                                                               {"--collection=db.sqlite"}};
+        for (const std::vector<std::string>& before : befores) {
             std::vector<std::string> args = before;
             args.insert(args.end(), line.begin(), line.end());
             const CCliOptions options = Parse(args);

@@ -79,7 +79,8 @@ TEST_F(CollectionCommandsTest, ASourceIsFoundByItsNameOrItsFileNameAloneWhenThat
     const Case cases[] = {
         {files.File("two/bank.syx"), 0, ""},
         {"solo.syx", 0, ""},
-        {"bank.syx", 2, "\"bank.syx\" names more than one source; name one by its id: 1 \"" + files.File("one/bank.syx")},
+        {"bank.syx", 2,
+         "\"bank.syx\" names more than one source; name one by its id: 1 \"" + files.File("one/bank.syx")},
         {"gone.syx", 2, "There is no source \"gone.syx\" in the Collection"},
         {"solo", 2, "did you mean 2 \"" + files.File("solo.syx") + "\""},
     };
