@@ -39,6 +39,9 @@ QString CommandString(int commandId)
     case ID_COLLECTION_TAGS: return "Tag the selected programs\nTags";
     case ID_COLLECTION_RENAME: return "Give the selected program a new name\nRename (F2)";
     case ID_COLLECTION_EXPORT: return "Write the selected programs to .syx files\nExport";
+    case ID_VIEW_SYNTH_MS2000: return "Show programs' parameters as the MS2000 has them\nMS2000";
+    case ID_VIEW_SYNTH_MICROKORG:
+        return "Show programs' parameters as the microKORG has them: without the mod sequencer\nmicroKORG";
     default: return QString();
     }
 }

@@ -11,6 +11,7 @@
 #include "desktop/RecentFiles.h"
 #include "desktop/SyxPaths.h"
 #include "grid/ProgramGrid.h"
+#include "parameters/SynthModelSetting.h"
 #include "services/CommandTable.h"
 #include "synth/MidiPortFollower.h"
 #include "synth/SynthCommands.h"
@@ -67,6 +68,9 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     // The Collection view, on the window's handle on the database; it looks again whenever
     // the window changed the Collection, and tells when it changed it itself.
     features.collectionView = new CCollectionCommands(frame, frame, frame, *features.bank, services);
+
+    // View > Synthesizer: the instrument the parameters are shown for.
+    features.synthModel = new CSynthModelSetting(frame, *services.profile);
     if (CCollectionService* service = features.collection.service) {
         features.collectionView->SetCollectionSource([service] { return service->Collection(); });
         QObject::connect(service, &CCollectionService::changed, features.collectionView, &CCollectionCommands::Refresh);

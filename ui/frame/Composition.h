@@ -15,6 +15,7 @@ class CMainFrame;
 class CMidiPortFollower;
 class CRecentFiles;
 class CSynthCommands;
+class CSynthModelSetting;
 class IMidiInService;
 class IMidiPortWatcher;
 struct CUiServices;
@@ -29,6 +30,7 @@ struct CWindowFeatures {
     CCollectionFeatures collection;
     CCollectionCommands* collectionView = nullptr;   // the Collection view and its commands
     CCollectionHistoryCommand* collectionHistory = nullptr;   // with the Collection's handle only
+    CSynthModelSetting* synthModel = nullptr;     // View > Synthesizer
 };
 
 // Puts the features into `frame`, which OnCreate has just made, then its stored layout and

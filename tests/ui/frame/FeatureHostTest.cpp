@@ -39,7 +39,7 @@ TEST(FeatureHost, TheFeaturesCommandsSitInTheWindowsMenus)
                           "Keep Opened Files &in Collection", "Save Bank to &Collection...",
                           "Open Bank from Co&llection...", "-", "E&xit"}},
         {HostMenu::Edit, {"&Undo", "&Redo"}},
-        {HostMenu::View, {"&Toolbar", "&Status Bar", "&Bank", "&Collection\tCtrl+L"}},
+        {HostMenu::View, {"&Toolbar", "&Status Bar", "&Bank", "&Collection\tCtrl+L", "-", "S&ynthesizer"}},
         {HostMenu::Program, {"&Find...\tCtrl+F", "Mark &Duplicates", "&Audition\tCtrl+A", "&Random\tCtrl+R",
                              "Random from &Selection", "-", "&Put in Bank", "&Use as Bank", "-",
                              "Receive from S&ynth", "Receive Ban&k from Synth", "Se&nd Bank to Synth...", "-",
