@@ -76,10 +76,10 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
         QObject::connect(service, &CCollectionService::changed, features.collectionView, &CCollectionCommands::Refresh);
         QObject::connect(features.collectionView, &CCollectionCommands::collectionChanged, service,
                          &CCollectionService::NotifyChanged);
-        // The History of receives sends one back as Send Bank to Synth sends the bank.
+        // The History of banks sends one back as Send Bank to Synth sends the bank.
         features.collectionHistory = new CCollectionHistoryCommand(frame, *service, *features.collectionView,
                                                                    features.bank, features.synth,
-                                                                   *services.messageBox);
+                                                                   features.synthModel, *services.messageBox);
     }
 
     frame.RestoreLayout();
