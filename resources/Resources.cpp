@@ -42,6 +42,9 @@ QString CommandString(int commandId)
     case ID_VIEW_SYNTH_MS2000: return "Show programs' parameters as the MS2000 has them\nMS2000";
     case ID_VIEW_SYNTH_MICROKORG:
         return "Show programs' parameters as the microKORG has them: without the mod sequencer\nmicroKORG";
+    case ID_PROGRAM_COMPARE:
+        return "Compare the last two programs selected in the list, the bank or the Collection, parameter by "
+               "parameter\nCompare Programs";
     default: return QString();
     }
 }

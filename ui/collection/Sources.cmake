@@ -12,6 +12,7 @@ list(APPEND VELTRIX_UI_SOURCES
   collection/CollectionHistoryCommand.cpp
   collection/CollectionHistorySources.cpp
   collection/CollectionModel.cpp
+  collection/CollectionProgramPlace.cpp
   collection/CollectionPrompts.cpp
   collection/CollectionService.cpp
   collection/CollectionTable.cpp

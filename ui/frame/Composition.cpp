@@ -4,13 +4,16 @@
 #include "Resources.h"
 #include "Collection.h"
 #include "bank/BankCommands.h"
+#include "bank/BankPane.h"
 #include "collection/CollectionCommands.h"
 #include "collection/CollectionHistoryCommand.h"
+#include "collection/CollectionProgramPlace.h"
 #include "collection/CollectionService.h"
 #include "desktop/FileDropTarget.h"
 #include "desktop/RecentFiles.h"
 #include "desktop/SyxPaths.h"
 #include "grid/ProgramGrid.h"
+#include "parameters/CompareProgramsCommand.h"
 #include "parameters/SynthModelSetting.h"
 #include "services/CommandTable.h"
 #include "synth/MidiPortFollower.h"
@@ -69,8 +72,14 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     // the window changed the Collection, and tells when it changed it itself.
     features.collectionView = new CCollectionCommands(frame, frame, frame, *features.bank, services);
 
-    // View > Synthesizer: the instrument the parameters are shown for.
+    // View > Synthesizer, and Compare Programs... on the last two programs selected anywhere.
     features.synthModel = new CSynthModelSetting(frame, *services.profile);
+    features.comparePrograms = new CCompareProgramsCommand(frame, *features.synthModel);
+    features.comparePrograms->AddPlace(ListPlace(frame));
+    features.comparePrograms->AddPlace(BankPlace(*features.bank, features.bank->Pane()));
+    features.comparePrograms->AddPlace(CollectionProgramPlace(*features.collectionView->View()));
+    frame.Grid()->addAction(features.comparePrograms->Action());
+    features.collectionView->ContextMenu()->addAction(features.comparePrograms->Action());
     if (CCollectionService* service = features.collection.service) {
         features.collectionView->SetCollectionSource([service] { return service->Collection(); });
         QObject::connect(service, &CCollectionService::changed, features.collectionView, &CCollectionCommands::Refresh);

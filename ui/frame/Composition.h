@@ -10,6 +10,7 @@
 class CBankCommands;
 class CCollectionCommands;
 class CCollectionHistoryCommand;
+class CCompareProgramsCommand;
 class CFileDropTarget;
 class CMainFrame;
 class CMidiPortFollower;
@@ -31,6 +32,7 @@ struct CWindowFeatures {
     CCollectionCommands* collectionView = nullptr;   // the Collection view and its commands
     CCollectionHistoryCommand* collectionHistory = nullptr;   // with the Collection's handle only
     CSynthModelSetting* synthModel = nullptr;     // View > Synthesizer
+    CCompareProgramsCommand* comparePrograms = nullptr;
 };
 
 // Puts the features into `frame`, which OnCreate has just made, then its stored layout and

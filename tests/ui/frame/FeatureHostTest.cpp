@@ -43,7 +43,7 @@ TEST(FeatureHost, TheFeaturesCommandsSitInTheWindowsMenus)
         {HostMenu::Program, {"&Find...\tCtrl+F", "Mark &Duplicates", "&Audition\tCtrl+A", "&Random\tCtrl+R",
                              "Random from &Selection", "-", "&Put in Bank", "&Use as Bank", "-",
                              "Receive from S&ynth", "Receive Ban&k from Synth", "Se&nd Bank to Synth...", "-",
-                             "&Collection"}},
+                             "&Collection", "-", "C&ompare Programs..."}},
         {HostMenu::Help, {"&About..."}},
     };
     for (const auto& [menu, texts] : menus)
