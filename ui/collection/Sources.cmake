@@ -11,6 +11,7 @@ list(APPEND VELTRIX_UI_SOURCES
   collection/CollectionHistory.cpp
   collection/CollectionHistoryCommand.cpp
   collection/CollectionHistorySources.cpp
+  collection/CollectionSendToSlot.cpp
   collection/CollectionModel.cpp
   collection/CollectionProgramPlace.cpp
   collection/CollectionPrompts.cpp

@@ -5,19 +5,27 @@
 #include "Collection.h"
 #include "bank/BankCommands.h"
 #include "bank/BankPane.h"
+#include "bank/LastBank.h"
+#include "collection/CollectionBankCommands.h"
 #include "collection/CollectionCommands.h"
 #include "collection/CollectionHistoryCommand.h"
 #include "collection/CollectionProgramPlace.h"
+#include "collection/CollectionSendToSlot.h"
 #include "collection/CollectionService.h"
 #include "desktop/FileDropTarget.h"
 #include "desktop/RecentFiles.h"
 #include "desktop/SyxPaths.h"
+#include "desktop/UserGuide.h"
 #include "grid/ProgramGrid.h"
 #include "parameters/CompareProgramsCommand.h"
 #include "parameters/SynthModelSetting.h"
 #include "services/CommandTable.h"
+#include "synth/ChangedSlotsCommand.h"
+#include "synth/FindSynthCommand.h"
 #include "synth/MidiPortFollower.h"
+#include "synth/SlotWriteCommands.h"
 #include "synth/SynthCommands.h"
+#include "synth/SynthMemoryTracker.h"
 
 #include <QDockWidget>
 #include <QMenu>
@@ -57,10 +65,22 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     for (QDockWidget* pane : frame.findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly))
         features.drops->Watch(pane, true);
 
-    if (midiIn != nullptr)
+    if (midiIn != nullptr) {
         features.synth = new CSynthCommands(frame, frame, frame, features.bank, services, *midiIn);
+        // What the synthesizer holds follows every receive, bank sent and slot written.
+        CSynthMemoryTracker* memory = features.synthMemory = new CSynthMemoryTracker(features.bank, &frame);
+        features.synth->WhenReceived([memory](const std::vector<unsigned char>& dump) { memory->OnDumpReceived(dump); });
+        features.synth->WhenBankSent([memory](const CBank& bank) { memory->OnBankSent(bank); });
+        features.findSynth = new CFindSynthCommand(frame, frame, *features.synth, *midiIn, services);
+        features.slotWrites = new CSlotWriteCommands(frame, frame, features.bank, *features.synth, *memory, services);
+        features.changedSlots = new CChangedSlotsCommand(frame, *features.bank, *features.synth, *memory, services);
+    }
     if (portWatcher != nullptr)
         features.portFollower = new CMidiPortFollower(frame, &frame, *portWatcher, services);
+    if (features.findSynth != nullptr && features.portFollower != nullptr) {
+        CMidiPortFollower* follower = features.portFollower;
+        features.findSynth->WhenPortChosen([follower](const CMidiPortItem& port) { follower->SetChosenPort(port); });
+    }
 
     // The Collection takes in what is opened and received, and keeps banks as lists.
     features.collection = ComposeCollection(frame, frame, features.bank, services);
@@ -79,6 +99,7 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     features.comparePrograms->AddPlace(BankPlace(*features.bank, features.bank->Pane()));
     features.comparePrograms->AddPlace(CollectionProgramPlace(*features.collectionView->View()));
     frame.Grid()->addAction(features.comparePrograms->Action());
+    features.bank->AddSlotCommand(features.comparePrograms->Action());
     features.collectionView->ContextMenu()->addAction(features.comparePrograms->Action());
     if (CCollectionService* service = features.collection.service) {
         features.collectionView->SetCollectionSource([service] { return service->Collection(); });
@@ -89,11 +110,48 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
         features.collectionHistory = new CCollectionHistoryCommand(frame, *service, *features.collectionView,
                                                                    features.bank, features.synth,
                                                                    features.synthModel, *services.messageBox);
+        if (features.slotWrites != nullptr)
+            features.collectionSendToSlot =
+                new CCollectionSendToSlot(frame, *features.collectionView, *features.slotWrites);
+        // The synthesizer's memory is kept in the Collection, and read again when it changed.
+        if (features.synthMemory != nullptr) {
+            CSynthMemoryTracker* memory = features.synthMemory;
+            memory->SetCollectionSource([service] { return service->Collection(); },
+                                        [service](const QString& text) { service->ReportFailure(text); });
+            QObject::connect(service, &CCollectionService::changed, memory, &CSynthMemoryTracker::Refresh);
+        }
     }
+
+    features.userGuide = new CUserGuide(frame, *services.messageBox);
+
+    // Where the bank can be read again is kept when the window closes (after the question
+    // about its unsaved changes).
+    features.lastBank = new CLastBank(*services.profile, *features.bank, &frame);
+    CLastBank* lastBank = features.lastBank;
+    frame.WhenClosed([lastBank] { lastBank->Store(); });
 
     frame.RestoreLayout();
     frame.PlaceAtFirstStart();
     return features;
+}
+
+void ReopenLastBank(CMainFrame& frame, const CWindowFeatures& features)
+{
+    CLastBank* lastBank = features.lastBank;
+    CBankCommands* bank = features.bank;
+    CCollectionBankCommands* lists = features.collection.bank;
+    CMainFrame* window = &frame;
+    QTimer::singleShot(0, window, [window, lastBank, bank, lists] {
+        CLastBank::Reopener reopenList;
+        if (lists != nullptr)
+            reopenList = [lists](const QString& name, QString& error) { return lists->ReopenList(name, error); };
+        // The stored layout decides whether the pane shows.
+        const bool paneHidden = bank->Pane()->isHidden();
+        lastBank->Reopen([bank](const QString& path, QString& error) { return bank->ReopenBankFile(path, error); },
+                         reopenList, [window](const QString& text) { window->ShowStatusMessage(text, FILE_NOTE_MS); });
+        if (paneHidden)
+            bank->Pane()->hide();
+    });
 }
 
 void OpenCommandLineFiles(CMainFrame& frame, const QStringList& arguments)

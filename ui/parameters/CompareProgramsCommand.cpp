@@ -14,7 +14,7 @@ CCompareProgramsCommand::CCompareProgramsCommand(ICommandHost& host, ISynthModel
     : QObject(host.Window()), m_host(host), m_model(model), m_commands(host.Window(), host.Updater()),
       m_selection(this)
 {
-    QAction* action = m_commands.Add(ID_PROGRAM_COMPARE, "C&ompare Programs...", [this] { OnProgramCompare(); },
+    QAction* action = m_commands.Add(ID_PROGRAM_COMPARE, "Co&mpare Programs...", [this] { OnProgramCompare(); },
                                      [this](CCmdUI& ui) { OnUpdateProgramCompare(ui); });
     action->setObjectName("compareProgramsAction");
     if (QMenu* program = m_host.Menu(HostMenu::Program)) {
@@ -35,7 +35,9 @@ QAction* CCompareProgramsCommand::Action() const
 
 void CCompareProgramsCommand::OnUpdateProgramCompare(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_selection.HasPair());
+    cmdUI.EnableIf(m_selection.HasPair(),
+                   "Select two programs first: two together in the list, the bank or the Collection, or one in "
+                   "each of two of them");
 }
 
 void CCompareProgramsCommand::OnProgramCompare()

@@ -1,8 +1,8 @@
 #pragma once
-// Program > "Compare Programs..." (also in the list's and the Collection's context menus):
-// the last two programs selected, in the list, the bank or the Collection in any mix (see
-// CLastSelectedPrograms), compared parameter by parameter in a window of their own. The
-// command is greyed while there is no such pair.
+// Program > "Compare Programs..." (also in the list's, the bank's and the Collection's
+// context menus): the last two programs selected, in the list, the bank or the Collection in
+// any mix (see CLastSelectedPrograms), compared parameter by parameter in a window of their
+// own. The command is greyed while there is no such pair.
 
 #include "LastSelectedPrograms.h"
 #include "services/CommandTable.h"

@@ -46,7 +46,7 @@ CSynthModelSetting::CSynthModelSetting(ICommandHost& host, IProfile& profile)
         SynthModel model;
     } choices[] = {
         {ID_VIEW_SYNTH_MS2000, "&MS2000", SynthModel::MS2000},
-        {ID_VIEW_SYNTH_MICROKORG, "&microKORG", SynthModel::MicroKorg},
+        {ID_VIEW_SYNTH_MICROKORG, "micro&KORG", SynthModel::MicroKorg},
     };
     for (const auto& choice : choices) {
         const SynthModel model = choice.model;
