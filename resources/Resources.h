@@ -51,6 +51,10 @@ constexpr int ID_COLLECTION_HIDE = 0x8075;
 constexpr int ID_COLLECTION_TAGS = 0x8076;
 constexpr int ID_COLLECTION_RENAME = 0x8077;
 constexpr int ID_COLLECTION_EXPORT = 0x8078;
+// Which instrument the parameters are shown for, and two programs compared parameter by parameter.
+constexpr int ID_VIEW_SYNTH_MS2000 = 0x8090;
+constexpr int ID_VIEW_SYNTH_MICROKORG = 0x8091;
+constexpr int ID_PROGRAM_COMPARE = 0x8092;
 
 // The window's own further commands: a bank started anew, the user guide.
 constexpr int ID_FILE_NEW_BANK = 0x80D0;
