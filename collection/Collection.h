@@ -16,6 +16,7 @@
 #include "CollectionBackup.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -297,6 +298,11 @@ public:
     // elsewhere (read-only) is noted with NoteFullCheck.
     bool FullCheckDue(std::int64_t now = 0);
     bool NoteFullCheck(std::string& error);
+
+    // Makes a wait for another connection's lock give up as soon as `*cancel` is set (the
+    // user pressed Ctrl+C), instead of running to its timeout; the step waited for then
+    // fails as a locked database does. Null: waits run to their end again.
+    void SetCancelFlag(const std::atomic<bool>* cancel);
 
     // Takes in the Collection at `otherPath` whole: its sources with their names, times and
     // exact bytes (those this one has already are not added again), its programs with every

@@ -48,6 +48,12 @@ QString CommandString(int commandId)
     case ID_COLLECTION_TAGS: return "Tag the selected programs\nTags";
     case ID_COLLECTION_RENAME: return "Give the selected program a new name\nRename (F2)";
     case ID_COLLECTION_EXPORT: return "Write the selected programs to .syx files\nExport";
+    case ID_VIEW_SYNTH_MS2000: return "Show programs' parameters as the MS2000 has them\nMS2000";
+    case ID_VIEW_SYNTH_MICROKORG:
+        return "Show programs' parameters as the microKORG has them: without the mod sequencer\nmicroKORG";
+    case ID_PROGRAM_COMPARE:
+        return "Compare the last two programs selected in the list, the bank or the Collection, parameter by "
+               "parameter\nCompare Programs";
     case ID_COLLECTION_BACK_UP: return "Write a copy of the whole Collection to a file\nBack Up";
     case ID_COLLECTION_RESTORE: return "Put a backup in the place of the Collection, keeping the one it replaces\nRestore";
     case ID_COLLECTION_MERGE: return "Take in another Collection whole: its programs, marks, lists and sources\nMerge";

@@ -51,6 +51,10 @@ constexpr int ID_COLLECTION_HIDE = 0x8075;
 constexpr int ID_COLLECTION_TAGS = 0x8076;
 constexpr int ID_COLLECTION_RENAME = 0x8077;
 constexpr int ID_COLLECTION_EXPORT = 0x8078;
+// Which instrument the parameters are shown for, and two programs compared parameter by parameter.
+constexpr int ID_VIEW_SYNTH_MS2000 = 0x8090;
+constexpr int ID_VIEW_SYNTH_MICROKORG = 0x8091;
+constexpr int ID_PROGRAM_COMPARE = 0x8092;
 // File > Collection: moving the whole Collection.
 constexpr int ID_COLLECTION_BACK_UP = 0x80F0;
 constexpr int ID_COLLECTION_RESTORE = 0x80F1;
