@@ -66,8 +66,13 @@ void PrintCheck(const CBenchCheck& check, const CRecordingReporter& reporter)
         if (found == measured->counters.end())
             return;
         const double value = found->second;
+        if (check.maxCounter <= 0) {   // told, with no limit
+            std::printf("%-50s %12.0f %-4s %23s   %-16s -\n", check.title.c_str(), value, check.counterUnit.c_str(), "",
+                        "-");
+            return;
+        }
         const bool met = value < check.maxCounter;
-        std::printf("%-44s %12.0f %-4s %23s < %.0f %-4s %s\n", check.title.c_str(), value,
+        std::printf("%-50s %12.0f %-4s %23s < %.0f %-4s %s\n", check.title.c_str(), value,
                     check.counterUnit.c_str(), "", check.maxCounter, check.counterUnit.c_str(),
                     met ? "met" : "MISSED");
         return;
@@ -84,7 +89,7 @@ void PrintCheck(const CBenchCheck& check, const CRecordingReporter& reporter)
         ratioText = text;
         baselineText = FormatTime(baseline->milliseconds);
         if (check.maxRatio > 0) {
-            std::snprintf(text, sizeof text, "<= %.0fx", check.maxRatio);
+            std::snprintf(text, sizeof text, check.maxRatio == static_cast<int>(check.maxRatio) ? "<= %.0fx" : "<= %.1fx", check.maxRatio);
             limits = text;
             met = met && ratio <= check.maxRatio;
         }
@@ -94,9 +99,9 @@ void PrintCheck(const CBenchCheck& check, const CRecordingReporter& reporter)
         limits += FormatTime(check.maxMilliseconds);
         met = met && measured->milliseconds < check.maxMilliseconds;
     }
-    std::printf("%-44s %12s %12s %9s   %-16s %s\n", check.title.c_str(),
+    std::printf("%-50s %12s %12s %9s   %-16s %s\n", check.title.c_str(),
                 FormatTime(measured->milliseconds).c_str(), baselineText.c_str(), ratioText.c_str(),
-                limits.c_str(), met ? "met" : "MISSED");
+                limits.empty() ? "-" : limits.c_str(), limits.empty() ? "-" : met ? "met" : "MISSED");
 }
 
 } // namespace
@@ -134,7 +139,7 @@ int RunBenchmarksWithChecks(int argc, char** argv, const std::vector<CBenchCheck
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    std::printf("\n%-44s %12s %12s %9s   %-16s %s\n", "Check", "measured", "baseline", "ratio",
+    std::printf("\n%-50s %12s %12s %9s   %-16s %s\n", "Check", "measured", "baseline", "ratio",
                 "limit", "result");
     for (const CBenchCheck& check : checks)
         PrintCheck(check, reporter);

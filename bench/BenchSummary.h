@@ -12,7 +12,7 @@ struct CBenchCheck {
     double maxRatio = 0;        // measured time / baseline time at most this; 0 for no limit
     double maxMilliseconds = 0; // measured time below this; 0 for no limit
     std::string counter;        // when set, the check is on this counter of `measured`...
-    double maxCounter = 0;      // ...which must stay below this
+    double maxCounter = 0;      // ...which must stay below this (0: told, with no limit)
     std::string counterUnit;
 };
 

@@ -50,6 +50,12 @@ int RunCli(const std::vector<std::string>& args, CCliContext& context)
         return RunDetectCommand(options, context);
     case CliCommand::Write:
         return RunWriteCommand(options, context);
+    case CliCommand::Backup:
+        return RunBackupCommand(options, context);
+    case CliCommand::Restore:
+        return RunRestoreCommand(options, context);
+    case CliCommand::Merge:
+        return RunMergeCommand(options, context);
     case CliCommand::Show:
         return RunShowCommand(options, context);
     case CliCommand::Compare:

@@ -3,7 +3,7 @@
 
 std::string CliHelpText()
 {
-    return R"(veltrix-cli: the command-line companion of Veltrix, the Korg MS2000 librarian
+    return R"help(veltrix-cli: the command-line companion of Veltrix, the Korg MS2000 librarian
 
 Usage:
   veltrix-cli ports
@@ -24,6 +24,9 @@ Usage:
   veltrix-cli show (FILE [--slot A01] | --id N) [--all] [--json] [--model MODEL]
   veltrix-cli compare A B [--json] [--model MODEL]
   veltrix-cli check
+  veltrix-cli backup FILE
+  veltrix-cli restore FILE
+  veltrix-cli merge OTHER
   veltrix-cli --help
   veltrix-cli --version
 Every command also takes --collection FILE, after the command or before it.
@@ -115,6 +118,27 @@ receive, kept byte for byte.
            when it was taken in), a summary on stderr. Changes nothing. Exit status
            0 when all is sound, 7 when anything is damaged. search, sources, export,
            diff and check only read the Collection, so a read-only one can be read.
+  backup   Writes a copy of the whole Collection to FILE (a folder gets a file
+           "collection-yyyyMMdd-hhmmss.sqlite" in it) and prints its path. The copy
+           holds everything done before the backup began, also while the window or
+           other commands change the Collection; it is written beside FILE and
+           replaces it only when whole.
+  restore  Puts the backup FILE in the place of the Collection. A copy of FILE is
+           checked whole first (a Collection, not damaged, every source's bytes
+           intact; an older one brought up to date). The Collection it replaces is
+           kept as "<collection>.before-restore-yyyyMMdd-hhmmss", whose path is
+           printed. Refused while the window or another command has the
+           Collection open; FILE stays as it is.
+  merge    Takes in the Collection OTHER whole: its sources (with their names,
+           times and bytes; those already here are not added again), its programs
+           with every name they were seen with, renames, favourite and hidden
+           marks, tags and comments, and its lists. Where the two disagree: marks
+           and tags of both are kept, a rename made in each: the later stays
+           shown and the other is a name seen, two comments are both kept,
+           a list of one name in both with other programs: the other's is kept
+           as "NAME (merged)" (told on stderr). One line on stdout: the sources, programs
+           and lists added, separated by tabs. OTHER is never changed. Ctrl+C stops
+           between two sources, keeping those taken in; merging again completes it.
 
 A program's parameters:
   show     One line per parameter of one program that applies to it, in the order of
@@ -194,10 +218,11 @@ names is replaced.
 Exit status:
   0    done
   1    a file could not be read or is not a valid dump (list, send, write, import,
-       show), or a file could not be written (receive, export); for compare: the
-       two programs differ
-  2    usage error: bad arguments, an output that is the Collection's own file,
-       no such port (the ports are named), the window's
+       show), or a file could not be written (receive, export, backup), or a
+       backup is not a whole Collection (restore, merge); for compare: the two
+       programs differ
+  2    usage error: bad arguments, an output that is the Collection's own file
+       (a backup onto it too), no such port (the ports are named), the window's
        port missing while a port of its name is there, a port that cannot be read
        for a receive, a bank send or a write, a bank send or a write without --yes,
        an unknown or ambiguous SOURCE, an unknown list or ID, a name the synthesizer
@@ -211,11 +236,13 @@ Exit status:
        refused (memory protect on)
   6    the MIDI port could not be opened, read or written, or went away (unplugged)
   7    the Collection could not be opened, read or changed (locked by another
-       program for too long, read-only, disk full, damaged), a source whose stored
-       bytes are damaged, or check found damage; never for receive, which warns
-  130  stopped with Ctrl+C (or SIGTERM, or the terminal closed); a receive then
-       writes nothing, an import keeps the files taken in before
-)";
+       program for too long, read-only, disk full, damaged; open elsewhere, for
+       restore), a source whose stored bytes are damaged, or check found damage;
+       never for receive, which warns
+  130  stopped with Ctrl+C (or SIGTERM, or the terminal closed); a receive or a
+       backup then writes nothing, a restore changes nothing, an import or a
+       merge keeps the files or sources taken in before
+)help";
 }
 
 std::string CliVersionText()

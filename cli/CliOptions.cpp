@@ -60,6 +60,12 @@ bool CommandFromWord(const std::string& word, CliCommand& command)
         command = CliCommand::Show;
     else if (word == "compare")
         command = CliCommand::Compare;
+    else if (word == "backup")
+        command = CliCommand::Backup;
+    else if (word == "restore")
+        command = CliCommand::Restore;
+    else if (word == "merge")
+        command = CliCommand::Merge;
     else if (word == "help")
         command = CliCommand::Help;
     else
@@ -169,6 +175,9 @@ const char* CliCommandWord(CliCommand command)
     case CliCommand::Write: return "write";
     case CliCommand::Show: return "show";
     case CliCommand::Compare: return "compare";
+    case CliCommand::Backup: return "backup";
+    case CliCommand::Restore: return "restore";
+    case CliCommand::Merge: return "merge";
     }
     return "";
 }
@@ -218,7 +227,7 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
         command += args[command] == "--collection" ? 2 : 1;
     if (command >= args.size()) {
         error = std::string("Say what to do: ports, detect, list, receive, send, write, import, search, sources, "
-                            "export, diff, mark, show, compare or check") +
+                            "export, diff, mark, show, compare, check, backup, restore or merge") +
                 TRY_HELP;
         return false;
     }

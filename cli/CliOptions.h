@@ -5,7 +5,7 @@
 
 enum class CliCommand {
     Help, Version, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark, Detect, Write, Show,
-    Compare, Check
+    Compare, Check, Backup, Restore, Merge
 };
 
 // What `receive` asks the synthesizer for.
@@ -20,7 +20,8 @@ constexpr int CLI_DEFAULT_CHANNEL = 1;
 struct CCliOptions
 {
     CliCommand command = CliCommand::Help;
-    std::vector<std::string> files;     // list, import: every path; send, write: the one file; diff: the two sources
+    std::vector<std::string> files;     // list, import: every path; send, write: the one file; diff: the two sources;
+                                        // backup, restore, merge: the one file
     std::string port;                   // --port NAME, when portGiven
     bool portGiven = false;
     int channel = CLI_DEFAULT_CHANNEL;  // --channel N

@@ -20,3 +20,9 @@ int RunExportCommand(const CCliOptions& options, CCliContext& context);
 int RunMarkCommand(const CCliOptions& options, CCliContext& context);
 // `check`: the full integrity check and every source's bytes; 0 clean, 7 damaged.
 int RunCheckCommand(const CCliOptions& options, CCliContext& context);
+// `backup FILE`: a consistent copy of the Collection; prints where it was written.
+int RunBackupCommand(const CCliOptions& options, CCliContext& context);
+// `restore FILE`: the copy put in place of the Collection; prints where the old one went.
+int RunRestoreCommand(const CCliOptions& options, CCliContext& context);
+// `merge OTHER`: another Collection taken in whole; prints what it added.
+int RunMergeCommand(const CCliOptions& options, CCliContext& context);

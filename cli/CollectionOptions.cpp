@@ -1,5 +1,5 @@
 // The options of the commands that work on the Collection: import, search, sources, export,
-// diff and mark.
+// diff, mark, backup, restore and merge.
 #include "CliArguments.h"
 #include "Collection.h"
 #include "TextOutput.h"
@@ -88,7 +88,10 @@ bool IsCollectionCommand(CliCommand command)
     case CliCommand::Export:
     case CliCommand::Diff:
     case CliCommand::Mark:
-    case CliCommand::Check: return true;
+    case CliCommand::Check:
+    case CliCommand::Backup:
+    case CliCommand::Restore:
+    case CliCommand::Merge: return true;
     default: return false;
     }
 }
@@ -179,6 +182,18 @@ bool CheckCollectionCommand(CCliOptions& options, std::string& error)
     case CliCommand::Diff:
         if (options.files.size() != 2) {
             error = std::string("diff needs two sources, as veltrix-cli sources lists them") + CLI_TRY_HELP;
+            return false;
+        }
+        return true;
+    case CliCommand::Backup:
+    case CliCommand::Restore:
+    case CliCommand::Merge:
+        if (options.files.size() != 1) {
+            error = std::string(CliCommandWord(options.command)) + " needs one file"
+                + (options.command == CliCommand::Backup    ? " (or folder) to write"
+                   : options.command == CliCommand::Restore ? ", a backup of the Collection"
+                                                            : ", another Collection")
+                + CLI_TRY_HELP;
             return false;
         }
         return true;

@@ -13,6 +13,8 @@
 // The reads that return their answer (Search, Sources, Tags...) give an empty answer when
 // the database fails; ReadFailed() and ReadError() then tell, until the next read.
 
+#include "CollectionBackup.h"
+
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -75,6 +77,15 @@ struct CCollectionQuery {
     bool hiddenOnly = false;    // false: hidden programs are left out; true: only them
     CollectionId source = 0;    // programs in this source
     CollectionId list = 0;      // programs in this list
+};
+
+// What a merge added to the Collection.
+struct CMergeResult {
+    int sources = 0;            // sources taken in from the other Collection
+    int programs = 0;           // programs the Collection did not have before
+    int lists = 0;              // lists added (those kept under another name included)
+    // Lists of one name in both with other programs: the other's is kept as "NAME (merged)".
+    std::vector<std::pair<std::string, std::string>> renamedLists;   // (its name, the name kept)
 };
 
 struct CImportResult {
@@ -216,7 +227,9 @@ public:
     bool SetHidden(CollectionId id, bool hidden, std::string& error);
     bool AddTag(CollectionId id, const std::string& tag, std::string& error);
     bool RemoveTag(CollectionId id, const std::string& tag, std::string& error);
-    bool Rename(CollectionId id, const std::string& name, std::string& error);
+    // The time of a rename (`renamedAt`, seconds since the epoch, 0 = now) is kept: of a rename
+    // here and one in a Collection merged in, the later is shown.
+    bool Rename(CollectionId id, const std::string& name, std::string& error, std::int64_t renamedAt = 0);
     bool SetComment(CollectionId id, const std::string& comment, std::string& error);
     std::vector<std::string> Tags();
 
@@ -290,6 +303,23 @@ public:
     // user pressed Ctrl+C), instead of running to its timeout; the step waited for then
     // fails as a locked database does. Null: waits run to their end again.
     void SetCancelFlag(const std::atomic<bool>* cancel);
+
+    // Takes in the Collection at `otherPath` whole: its sources with their names, times and
+    // exact bytes (those this one has already are not added again), its programs with every
+    // name they were seen with, their renames, favourite and hidden marks, tags and comments,
+    // and its lists. Where the two disagree: favourite, hidden and tags are kept from both; a
+    // rename made in only one is kept; of a rename in each, the later stays shown and the
+    // other stays a name seen (a rename from before renames kept their time counts as the
+    // earlier; of two such, this one's stays); comments that differ are both kept, this one's
+    // first; a list of one name in both with other programs is kept as "NAME (merged)". The
+    // other file is read from a copy, opened as any Collection is (an older one migrated) and
+    // checked whole first, so it is never changed. Its programs' sound keys are made with this
+    // Collection's key; what it knew of the synthesizer's memory is not taken in. Each source
+    // is taken in whole or not at all; stopped part-way (the progress says when), the sources
+    // taken in so far stay, and merging again completes it. Merging a Collection with itself,
+    // or again, adds nothing.
+    CollectionCopyOutcome Merge(const std::string& otherPath, const CCollectionProgress& progress,
+                                CMergeResult& result, std::string& error);
 
 private:
     explicit CCollection(std::unique_ptr<CSqliteDb> db, std::string registered);

@@ -150,6 +150,17 @@ void CFileUse::Unregister(const std::string& path)
         Users().erase(found);
 }
 
+CFileUseRegistration::CFileUseRegistration(const std::string& path) : m_path(ResolvedCollectionPath(path))
+{
+    bool ignored = false;
+    CFileUse::Register(m_path, false, ignored);
+}
+
+CFileUseRegistration::~CFileUseRegistration()
+{
+    CFileUse::Unregister(m_path);
+}
+
 CFolderLock::CFolderLock(const std::string& path)
 {
     std::filesystem::path folder = std::filesystem::path(path).parent_path();

@@ -35,6 +35,20 @@ public:
     static void Unregister(const std::string& path);
 };
 
+// One more user of a file (its resolved path) while it lasts, for a connection that is not a
+// CCollection's: a backup's reading the Collection.
+class CFileUseRegistration
+{
+public:
+    explicit CFileUseRegistration(const std::string& path);
+    ~CFileUseRegistration();
+    CFileUseRegistration(const CFileUseRegistration&) = delete;
+    CFileUseRegistration& operator=(const CFileUseRegistration&) = delete;
+
+private:
+    std::string m_path;
+};
+
 // An exclusive lock over the Collections of one folder, held while a damaged file is set
 // aside and a new one started. Released when it goes.
 class CFolderLock

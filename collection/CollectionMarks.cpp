@@ -4,6 +4,7 @@
 
 #include "CollectionErrors.h"
 #include "CollectionSchema.h"
+#include "CollectionTime.h"
 #include "CollectionWrite.h"
 #include "SqliteDb.h"
 
@@ -153,7 +154,7 @@ bool CCollection::RemoveTag(CollectionId id, const std::string& tag, std::string
     return true;
 }
 
-bool CCollection::Rename(CollectionId id, const std::string& name, std::string& error)
+bool CCollection::Rename(CollectionId id, const std::string& name, std::string& error, std::int64_t renamedAt)
 {
     std::string checked;
     if (!CheckedName(name, checked)) {
@@ -170,6 +171,12 @@ bool CCollection::Rename(CollectionId id, const std::string& name, std::string& 
     }
     if (!UpdateProgram(*m_db, "UPDATE program SET user_name = ? WHERE id = ?", id, 0, &checked, error))
         return false;
+    // When, so that of a rename here and one in another Collection merged in, the later wins.
+    CSqliteQuery when(*m_db, "UPDATE program SET renamed_at = ? WHERE id = ?");
+    if (!when.Bind(1, renamedAt == 0 ? NowSeconds() : renamedAt).Bind(2, id).Run()) {
+        error = DatabaseError(*m_db);
+        return false;
+    }
     if (!AddProgramName(*m_db, id, checked) || !transaction.Commit()) {
         error = DatabaseError(*m_db);
         return false;

@@ -148,6 +148,12 @@ CREATE VIRTUAL TABLE given_name_search USING fts5(    -- the names in program_na
   name, program UNINDEXED, tokenize = 'trigram case_sensitive 1');
 )sql";
 
+// Version 5. A rename keeps its time, so that of two renames of one program, in two
+// Collections merged, the later is shown; NULL for none, and for renames made before.
+const char* const SCHEMA_V5 = R"sql(
+ALTER TABLE program ADD COLUMN renamed_at INTEGER;   -- seconds since the epoch
+)sql";
+
 // The tables a file of versions 1 to 3 has: how a Collection from before application_id is
 // told from another program's database.
 constexpr int LAST_VERSION_WITHOUT_ID = 3;
@@ -242,7 +248,8 @@ const std::vector<CSchemaStep>& CollectionSchemaSteps()
 {
     // The synthesizer's writes are a step of their own: it changes no other table.
     static const std::vector<CSchemaStep> steps = {
-        {1, SCHEMA_V1}, {2, SCHEMA_V2}, {3, SCHEMA_SYNTH_WRITES}, {4, SCHEMA_V4, MigrateToVersion4}};
+        {1, SCHEMA_V1}, {2, SCHEMA_V2}, {3, SCHEMA_SYNTH_WRITES}, {4, SCHEMA_V4, MigrateToVersion4},
+        {5, SCHEMA_V5}};
     return steps;
 }
 

@@ -38,6 +38,12 @@ void CSqliteDb::SetCheckpointOnClose(bool allowed)
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, allowed ? 0 : 1, nullptr);
 }
 
+std::unique_ptr<CSqliteDb> CSqliteDb::OpenExisting(const std::string& path, bool readOnly, int& code,
+                                                   std::string& error)
+{
+    return OpenWith(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, code, error);
+}
+
 CSqliteDb::~CSqliteDb()
 {
     m_statements.clear();   // every statement is finalized before the connection closes

@@ -37,6 +37,11 @@ public:
     static std::unique_ptr<CSqliteDb> OpenReadOnly(const std::string& path, int& code, std::string& error);
     // With SQLite's own open flags (SQLITE_OPEN_...); `path` may be a URI with SQLITE_OPEN_URI.
     static std::unique_ptr<CSqliteDb> OpenWith(const std::string& path, int flags, int& code, std::string& error);
+    // Opens a database file that must exist already, for reading only or for reading and
+    // writing; nothing is made when it is missing. Like OpenWith, nothing is written back at
+    // close until SetCheckpointOnClose(true).
+    static std::unique_ptr<CSqliteDb> OpenExisting(const std::string& path, bool readOnly, int& code,
+                                                   std::string& error);
     ~CSqliteDb();
     CSqliteDb(const CSqliteDb&) = delete;
     CSqliteDb& operator=(const CSqliteDb&) = delete;

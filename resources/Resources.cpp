@@ -54,6 +54,9 @@ QString CommandString(int commandId)
     case ID_PROGRAM_COMPARE:
         return "Compare the last two programs selected in the list, the bank or the Collection, parameter by "
                "parameter\nCompare Programs";
+    case ID_COLLECTION_BACK_UP: return "Write a copy of the whole Collection to a file\nBack Up";
+    case ID_COLLECTION_RESTORE: return "Put a backup in the place of the Collection, keeping the one it replaces\nRestore";
+    case ID_COLLECTION_MERGE: return "Take in another Collection whole: its programs, marks, lists and sources\nMerge";
     case ID_FILE_NEW_BANK: return "Start a bank of 128 initial programs, as the synthesizer's Init makes them\nNew Bank";
     case ID_HELP_USER_GUIDE: return "Show the user guide\nUser Guide";
     default: return QString();

@@ -55,6 +55,10 @@ constexpr int ID_COLLECTION_EXPORT = 0x8078;
 constexpr int ID_VIEW_SYNTH_MS2000 = 0x8090;
 constexpr int ID_VIEW_SYNTH_MICROKORG = 0x8091;
 constexpr int ID_PROGRAM_COMPARE = 0x8092;
+// File > Collection: moving the whole Collection.
+constexpr int ID_COLLECTION_BACK_UP = 0x80F0;
+constexpr int ID_COLLECTION_RESTORE = 0x80F1;
+constexpr int ID_COLLECTION_MERGE = 0x80F2;
 
 // The window's own further commands: a bank started anew, the user guide.
 constexpr int ID_FILE_NEW_BANK = 0x80D0;

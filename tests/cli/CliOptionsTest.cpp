@@ -95,9 +95,9 @@ TEST(CliOptions, HelpWinsAnywhere)
 TEST(CliOptions, UsageErrorsSayWhatIsWrong)
 {
     EXPECT_NE(Refused({}).find("ports, detect, list, receive, send, write, import, search, sources, export, diff, "
-                               "mark, show, compare or check"),
+                               "mark, show, compare, check, backup, restore or merge"),
               std::string::npos);
-    EXPECT_NE(Refused({"backup"}).find("Unknown command \"backup\""), std::string::npos);
+    EXPECT_NE(Refused({"backups"}).find("Unknown command \"backups\""), std::string::npos);
     EXPECT_NE(Refused({"list"}).find("at least one file"), std::string::npos);
     EXPECT_NE(Refused({"ports", "x"}).find("no file"), std::string::npos);
     EXPECT_NE(Refused({"receive", "-o", "x.syx"}).find("--current, --programs or --all"), std::string::npos);

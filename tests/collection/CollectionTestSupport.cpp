@@ -93,6 +93,22 @@ void MakeThirdVersionFile(const std::string& path)
                          "DROP TRIGGER list_removed; DROP TABLE change_log; DROP TABLE sound;"
                          "DROP TABLE collection_state; DROP TABLE source_name_search; DROP TABLE given_name_search;"
                          "DROP INDEX program_favourites; DROP INDEX program_hidden;"
+                         "ALTER TABLE program DROP COLUMN renamed_at;"
                          "PRAGMA application_id = 0; PRAGMA user_version = 3"))
         << db->ErrorText();
+}
+
+void MakeOlderVersionFile(const std::string& path, int version)
+{
+    ASSERT_TRUE(version >= 2 && version <= 4) << version;
+    if (version <= 3)
+        MakeThirdVersionFile(path);
+    int code = 0;
+    std::string error;
+    auto db = CSqliteDb::Open(path, code, error);
+    ASSERT_TRUE(db) << error;
+    const char* sql = version == 4 ? "ALTER TABLE program DROP COLUMN renamed_at; PRAGMA user_version = 4"
+                      : version == 2 ? "DROP TABLE synth_write; PRAGMA user_version = 2"
+                                     : "";
+    ASSERT_TRUE(db->Exec(sql)) << db->ErrorText();
 }

@@ -1,6 +1,8 @@
 #include "CollectionFeatures.h"
 
 #include "CollectionBankCommands.h"
+#include "CollectionDailyBackup.h"
+#include "CollectionMoves.h"
 #include "CollectionService.h"
 #include "CollectionTakeIn.h"
 #include "Resources.h"
@@ -26,10 +28,14 @@ CCollectionFeatures ComposeCollection(ICommandHost& host, ILoadedList& library, 
     if (bank != nullptr)
         features.bank = new CCollectionBankCommands(*features.service, host, *bank, *services.messageBox);
 
+    features.dailyBackup = new CCollectionDailyBackup(*features.service, host, host.Window());
+    features.moves = new CCollectionMoves(*features.service, *features.takeIn, features.dailyBackup, host, services);
+
     // The File menu's group of the Collection's commands, above Exit.
     QList<QAction*> group{features.takeIn->KeepAction()};
     if (features.bank != nullptr)
         group << features.bank->SaveAction() << features.bank->OpenAction();
+    group << features.moves->Menu()->menuAction();
     InsertGroupAbove(*host.Menu(HostMenu::File), host.Action(ID_APP_EXIT), group);
     return features;
 }

@@ -5,6 +5,8 @@
 #include <string>
 
 class CCollectionBankCommands;
+class CCollectionDailyBackup;
+class CCollectionMoves;
 class CCollectionService;
 class CCollectionTakeIn;
 class CSynthCommands;
@@ -17,6 +19,8 @@ struct CCollectionFeatures {
     CCollectionService* service = nullptr;   // children of the window
     CCollectionTakeIn* takeIn = nullptr;
     CCollectionBankCommands* bank = nullptr;   // with a bank only
+    CCollectionDailyBackup* dailyBackup = nullptr;
+    CCollectionMoves* moves = nullptr;         // File > Collection
 };
 
 // Made once the window's menus exist; `bank` may be null. `path` empty: the default database.

@@ -31,6 +31,8 @@ CCollection* CCollectionService::Collection()
 {
     if (m_collection)
         return m_collection.get();
+    if (m_suspended)
+        return nullptr;
     if (m_sinceFailure.isValid() && m_sinceFailure.elapsed() < RETRY_AFTER_MS)
         return nullptr;
 
@@ -107,4 +109,16 @@ void CCollectionService::ReportUnusable(const std::string& error)
         return;
     m_toldUnusable = true;
     ReportFailure(QString::fromStdString(error));
+}
+
+void CCollectionService::Suspend()
+{
+    m_suspended = true;
+    m_collection.reset();
+}
+
+void CCollectionService::Resume()
+{
+    m_suspended = false;
+    m_sinceFailure.invalidate();   // the file may be another now: it is tried at once
 }

@@ -43,6 +43,12 @@ public:
     // Tells the views that the window changed the Collection.
     void NotifyChanged() { emit changed(); }
 
+    // Closes the window's connection and opens none until Resume(): while a restore puts
+    // another file in the Collection's place, Collection() gives null.
+    void Suspend();
+    void Resume();
+    bool IsSuspended() const { return m_suspended; }
+
 signals:
     // The window changed something in the Collection (took files in, marked, renamed...).
     void changed();
@@ -58,6 +64,7 @@ private:
     std::unique_ptr<CCollection> m_collection;
     QElapsedTimer m_sinceFailure;   // valid after a failed open
     bool m_toldUnusable = false;
+    bool m_suspended = false;
     bool m_checkPlanned = false;
     std::thread m_checker;
     std::atomic<bool> m_checking{false};

@@ -93,6 +93,17 @@ void CCollectionTakeIn::Work()
             while (!m_jobs.empty() && !m_jobs.front().path.isEmpty())
                 m_jobs.pop_front();
         }
+        if (m_paused && !m_closing) {
+            lock.unlock();
+            collection.reset();
+            lock.lock();
+            m_released = true;
+            m_idle.notify_all();
+            m_wake.wait(lock, [this] { return m_closing || !m_paused; });
+            m_released = false;
+            outcome.unusable.clear();   // the next run tries the Collection again
+            continue;
+        }
         if (m_jobs.empty()) {
             if (!outcome.unusable.empty() || !outcome.notice.empty() || !outcome.failures.isEmpty()
                 || outcome.changed) {
@@ -103,7 +114,7 @@ void CCollectionTakeIn::Work()
             m_idle.notify_all();
             if (m_closing)
                 return;
-            m_wake.wait(lock, [this] { return m_closing || !m_jobs.empty(); });
+            m_wake.wait(lock, [this] { return m_closing || m_paused || !m_jobs.empty(); });
             continue;
         }
         Job job = std::move(m_jobs.front());
@@ -142,9 +153,27 @@ void CCollectionTakeIn::WaitUntilIdle()
 {
     {
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_idle.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
+        m_idle.wait(lock, [this] { return (m_jobs.empty() && !m_busy) || m_released; });
     }
     QCoreApplication::sendPostedEvents(this);
+}
+
+void CCollectionTakeIn::Pause()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_paused = true;
+    m_wake.notify_all();
+    m_idle.wait(lock, [this] { return !m_worker.joinable() || m_released || m_closing; });
+}
+
+void CCollectionTakeIn::Resume()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_paused = false;
+        m_released = false;   // what is asked from now on is waited for again
+    }
+    m_wake.notify_all();
 }
 
 void CCollectionTakeIn::Tell(const Outcome& outcome)

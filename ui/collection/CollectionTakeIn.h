@@ -44,6 +44,11 @@ public:
     // Waits until everything asked for was taken in and its outcome told (tests, closing).
     void WaitUntilIdle();
 
+    // Finishes the file under way, closes the connection and takes nothing more in until
+    // Resume(); what is asked for meanwhile waits. Returns once the connection is closed.
+    void Pause();
+    void Resume();
+
 private:
     struct Job {
         QString path;                       // a file, or empty for a received dump
@@ -74,5 +79,7 @@ private:
     std::deque<Job> m_jobs;
     bool m_busy = false;         // the worker is on a job
     bool m_closing = false;      // the window goes: files still waiting are left
+    bool m_paused = false;       // Pause(): nothing is taken in
+    bool m_released = false;     // the worker has no connection while paused
     std::thread m_worker;        // started with the first job
 };

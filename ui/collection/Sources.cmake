@@ -20,4 +20,7 @@ list(APPEND VELTRIX_UI_SOURCES
   collection/CollectionTags.cpp
   collection/CollectionTakeIn.cpp
   collection/CollectionView.cpp
+  collection/CollectionTask.cpp
+  collection/CollectionMoves.cpp
+  collection/CollectionDailyBackup.cpp
 )

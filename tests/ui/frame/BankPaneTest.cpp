@@ -52,7 +52,7 @@ TEST_F(BankPaneTest, BeforeABankThePaneIsHiddenAndItsCommandsAreOff)
               QStringList({"O&pen Syx File(s)...\tCtrl+O", "&Save Last Random...", "", "Recent &Files", "",
                            "&New Bank", "Open &Bank...", "Save Ban&k	Ctrl+S", "Sa&ve Bank As...", "",
                            "Keep Opened Files &in Collection", "Save Bank to &Collection...",
-                           "Open Bank from Co&llection...", "", "E&xit"}));
+                           "Open Bank from Co&llection...", "Collec&tion", "", "E&xit"}));
     EXPECT_EQ(MenuTexts(Menu(frame, "&Edit")), QStringList({"&Undo", "&Redo"}));
     EXPECT_EQ(Command(ID_EDIT_UNDO)->shortcut(), QKeySequence("Ctrl+Z"));
     EXPECT_EQ(Command(ID_EDIT_REDO)->shortcut(), QKeySequence("Ctrl+Y"));

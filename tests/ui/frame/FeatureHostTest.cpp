@@ -37,7 +37,7 @@ TEST(FeatureHost, TheFeaturesCommandsSitInTheWindowsMenus)
         {HostMenu::File, {"O&pen Syx File(s)...\tCtrl+O", "&Save Last Random...", "Save Rec&eived Dump...", "-",
                           "Recent &Files", "-", "&New Bank", "Open &Bank...", "Save Ban&k	Ctrl+S", "Sa&ve Bank As...", "-",
                           "Keep Opened Files &in Collection", "Save Bank to &Collection...",
-                          "Open Bank from Co&llection...", "-", "E&xit"}},
+                          "Open Bank from Co&llection...", "Collec&tion", "-", "E&xit"}},
         {HostMenu::Edit, {"&Undo", "&Redo"}},
         {HostMenu::View, {"&Toolbar", "&Status Bar", "&Bank", "&Collection\tCtrl+L", "-", "S&ynthesizer"}},
         {HostMenu::Program, {"&Find...\tCtrl+F", "Mark &Duplicates", "&Audition\tCtrl+A", "&Random\tCtrl+R",
