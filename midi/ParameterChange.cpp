@@ -1,5 +1,6 @@
 #include "ParameterChange.h"
 
+#include "DumpRequest.h"
 #include "SyxFormat.h"
 
 void EncodeChangeValue(int value, unsigned char& low, unsigned char& high)
@@ -22,7 +23,7 @@ CParameterChangeMessage BuildParameterChange(int channel, int number, int value)
     message[1] = KORG_ID;
     message[2] = static_cast<unsigned char>(SYX_CHANNEL_BASE | (channel & 0x0F));
     message[3] = MS2000_MODEL_ID;
-    message[4] = FUNC_PARAMETER_CHANGE_MESSAGE;
+    message[4] = FUNC_PARAMETER_CHANGE;
     message[5] = static_cast<unsigned char>(number & 0x7F);
     message[6] = static_cast<unsigned char>((number >> 7) & 0x7F);
     EncodeChangeValue(value, message[7], message[8]);
@@ -34,7 +35,7 @@ bool ParseParameterChange(const unsigned char* message, std::size_t length, int&
 {
     if (message == nullptr || length != PARAMETER_CHANGE_SIZE || message[0] != SYX_START || message[1] != KORG_ID
         || (message[2] & 0xF0) != SYX_CHANNEL_BASE || message[3] != MS2000_MODEL_ID
-        || message[4] != FUNC_PARAMETER_CHANGE_MESSAGE || message[9] != SYX_END)
+        || message[4] != FUNC_PARAMETER_CHANGE || message[9] != SYX_END)
         return false;
     for (std::size_t i = 5; i < 9; ++i)
         if (message[i] >= 0x80)

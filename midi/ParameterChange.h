@@ -9,7 +9,6 @@
 #include <array>
 #include <cstddef>
 
-constexpr unsigned char FUNC_PARAMETER_CHANGE_MESSAGE = 0x41;
 constexpr std::size_t PARAMETER_CHANGE_SIZE = 10;
 // What the two 7-bit value bytes hold: -8192..+8191.
 constexpr int CHANGE_VALUE_MIN = -0x2000;

@@ -97,7 +97,7 @@ void CSynthMessageReader::TakeSysex(std::vector<CSynthMessage>& out) const
         return;
     CSynthMessage message;
     switch (m[4]) {
-    case FUNC_PARAMETER_CHANGE_MESSAGE: {
+    case FUNC_PARAMETER_CHANGE: {
         int channel = 0;
         if (!ParseParameterChange(m.data(), m.size(), channel, message.number, message.value))
             return;

@@ -7,6 +7,7 @@
 #include "ParameterChange.h"
 #include "SynthMessages.h"
 #include "SyxFormat.h"
+#include "SynthFixture.h"
 #include "TestMidiOutService.h"
 
 #include <gtest/gtest.h>
@@ -329,6 +330,79 @@ TEST(AnswerTrackerTest, OnlyTheFirstChangeIsTimedAndResetStartsAgain)
     EXPECT_EQ(Event::Unanswered, tracker.Tick(start + 6500ms));
     EXPECT_EQ(Event::None, tracker.Tick(start + 7s));   // told once
     EXPECT_FALSE(tracker.ParameterChangesAnswered());
+}
+
+}  // namespace
+
+namespace {
+
+// The simulated synthesizer takes parameter changes as the VM's does, and its panel sends
+// them.
+struct TestSynthParameterTest : SynthFixture
+{
+    // The edit buffer, unpacked.
+    std::vector<unsigned char> Edit()
+    {
+        const Bytes dump = synth.GetEditDump();
+        std::vector<unsigned char> data;
+        for (std::size_t i = SYX_HEADER_SIZE; i + 1 < dump.size(); i += 8)
+            for (std::size_t k = 0; k < 7 && i + 1 + k < dump.size() - 1; ++k)
+                data.push_back(static_cast<unsigned char>(dump[i + 1 + k] | (((dump[i] >> k) & 1) ? 0x80 : 0)));
+        return data;
+    }
+    // The answer to one message sent.
+    unsigned char Answer(const Bytes& message)
+    {
+        out.LongMsg(hOut, message.data(), static_cast<unsigned int>(message.size()));
+        synth.WaitIdle();
+        Bytes answer;
+        in.ReadBytes(hIn, answer);
+        return answer.size() == 6 ? answer[4] : 0;
+    }
+};
+
+TEST_F(TestSynthParameterTest, ChangesOnlyTheParametersBitsAndAnswers)
+{
+    struct Case {
+        int number, value;
+        std::size_t byte;
+        unsigned char mask, stored;   // the bits the change may touch and what they hold after
+        unsigned char answer;
+    };
+    const Case cases[] = {
+        {0x055, 80, 58, 0xFF, 80, 0x23},       // timbre 1 Cutoff
+        {0x044, -12, 43, 0xFF, 52, 0x23},      // timbre 1 Transpose, c64
+        {0x0D4, -1, 151, 0xFF, 63, 0x23},      // timbre 2 Transpose
+        {0x043, -1, 38, 0xFF, 0xFF, 0x23},     // MIDI Ch GLB, a signed byte
+        {0x01D, 2, 33, 0xF0, 0x20, 0x23},      // Arp Range, bits 7-4
+        {0x024, -22, 36, 0xFF, 0xEA, 0x23},    // Arp Swing
+        {0x055, 128, 58, 0xFF, 80, 0x24},      // out of range: refused, unchanged
+        {0x03F, 0, 0, 0x00, 0, 0x24},          // no such parameter
+    };
+    for (const Case& c : cases) {
+        const std::vector<unsigned char> before = Edit();
+        const CParameterChangeMessage message = BuildParameterChange(0, c.number, c.value);
+        EXPECT_EQ(c.answer, Answer(Bytes(message.begin(), message.end()))) << std::hex << c.number;
+        std::vector<unsigned char> expected = before;
+        expected[c.byte] = static_cast<unsigned char>((before[c.byte] & ~c.mask) | (c.stored & c.mask));
+        EXPECT_EQ(expected, Edit()) << std::hex << c.number;
+    }
+    // Arp Tempo takes two bytes, high first.
+    const CParameterChangeMessage tempo = BuildParameterChange(0, 0x01F, 300);
+    EXPECT_EQ(0x23, Answer(Bytes(tempo.begin(), tempo.end())));
+    EXPECT_EQ(0x01, Edit()[30]);
+    EXPECT_EQ(0x2C, Edit()[31]);
+}
+
+TEST_F(TestSynthParameterTest, ThePanelSendsWhatItChanged)
+{
+    ASSERT_TRUE(synth.TurnKnob(0x055, 80));
+    EXPECT_FALSE(synth.TurnKnob(0x055, 200));
+    synth.ChooseProgram(9);
+    synth.WaitIdle();
+    Bytes received;
+    in.ReadBytes(hIn, received);
+    EXPECT_EQ((Bytes{0xF0, 0x42, 0x30, 0x58, 0x41, 0x55, 0x00, 0x50, 0x00, 0xF7, 0xC0, 0x09}), received);
 }
 
 }  // namespace
