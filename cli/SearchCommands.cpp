@@ -57,13 +57,26 @@ int RunSearchCommand(const CCliOptions& options, CCliContext& context)
     return CLI_EXIT_OK;
 }
 
+namespace {
+const char* SourceKindText(SourceKind kind)
+{
+    switch (kind) {
+    case SourceKind::File: return "file";
+    case SourceKind::Synth: return "synth";
+    case SourceKind::Bank: return "bank";
+    case SourceKind::Edited: return "edited";
+    }
+    return "file";
+}
+}  // namespace
+
 int RunSourcesCommand(const CCliOptions& options, CCliContext& context)
 {
     std::unique_ptr<CCollection> collection = OpenCliCollection(options, context);
     if (!collection)
         return CLI_EXIT_COLLECTION;
     for (const CCollectionSource& source : collection->Sources())
-        context.out << FieldText(source.name, false) << '\t' << (source.kind == SourceKind::File ? "file" : source.kind == SourceKind::Synth ? "synth" : "bank")
+        context.out << FieldText(source.name, false) << '\t' << SourceKindText(source.kind)
                     << '\t' << source.programCount << '\t' << source.takenIn << '\n';
     context.out << std::flush;
     return CLI_EXIT_OK;
