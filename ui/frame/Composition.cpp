@@ -10,12 +10,24 @@
 #include "desktop/FileDropTarget.h"
 #include "desktop/RecentFiles.h"
 #include "desktop/SyxPaths.h"
+#include "editor/EditorCommands.h"
 #include "grid/ProgramGrid.h"
 #include "services/CommandTable.h"
 #include "synth/MidiPortFollower.h"
 #include "synth/SynthCommands.h"
 
+#include "Bank.h"
+#include "ProgramParameters.h"
+#include "SyxFormat.h"
+#include "bank/BankGrid.h"
+#include "bank/BankPane.h"
+#include "collection/CollectionModel.h"
+#include "collection/CollectionTable.h"
+#include "collection/CollectionView.h"
+
 #include <QDockWidget>
+#include <QItemSelectionModel>
+#include <QUndoStack>
 #include <QMenu>
 #include <QTimer>
 
@@ -25,6 +37,84 @@
 namespace {
 // How long the status bar tells why files brought nothing.
 constexpr int FILE_NOTE_MS = 10000;
+
+// Whenever `view`'s current row changes, the editor follows it with what `fetch` gives.
+void FollowCurrentRow(CEditorCommands* editor, QAbstractItemView* view, CEditorCommands::ProgramFetch fetch)
+{
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, editor,
+                     [editor, fetch] { editor->FollowSelection(fetch); });
+}
+
+// The Program Editor: it shows the program selected last in the list, the bank or the
+// Collection, keeps edited programs in the Collection, and shares Undo with the bank.
+CEditorCommands* ComposeEditor(CMainFrame& frame, const CWindowFeatures& features, const CUiServices& services,
+                               IMidiInService* midiIn)
+{
+    auto* editor = new CEditorCommands(frame, frame, midiIn, features.bank, services);
+    CMainFrame* window = &frame;
+    FollowCurrentRow(editor, frame.Grid(), [window](CBank::ProgramData& data, QString& title) {
+        const CSyxProgram* program = window->Programs().GetAt(window->Grid()->currentIndex().row());
+        if (program == nullptr || program->GetLength() != PROGRAM_DATA_SIZE)
+            return false;
+        std::copy(program->GetData(), program->GetData() + PROGRAM_DATA_SIZE, data.begin());
+        title = QString::fromStdString(program->GetBankText() + ' ' + program->GetNumberText() + ' '
+                                       + program->GetName() + ", " + program->GetFileName());
+        return true;
+    });
+    if (CBankCommands* bank = features.bank) {
+        editor->SetUndoGroup(bank->UndoGroup());
+        const auto slot = [bank](CBank::ProgramData& data, QString& title) {
+            const int selected = bank->SelectedSlot();
+            if (selected < 0 || bank->Bank() == nullptr)
+                return false;
+            data = bank->Bank()->GetProgram(selected);
+            title = QString("Bank %1 %2").arg(QString::fromStdString(CBank::SlotName(selected)),
+                                              QString::fromStdString(ProgramNameText(data.data())).trimmed());
+            return true;
+        };
+        FollowCurrentRow(editor, bank->Pane()->Grid(), slot);
+        // A change to the bank reaches the editor when it is the slot it shows.
+        QObject::connect(bank->Pane()->UndoStack(), &QUndoStack::indexChanged, editor,
+                         [editor, slot] { editor->FollowSelection(slot); });
+        // The synthesizer's memory as known is wired by its feature (SetSynthMemory); the
+        // bank's slot is how a program chosen on the synthesizer is selected.
+        editor->SetSynthMemory(nullptr, [bank](int selected) { bank->Pane()->SelectSlot(selected); });
+    }
+    if (features.synth != nullptr)
+        features.synth->WhenReceived([editor](const std::vector<unsigned char>& dump) { editor->NoteReceivedDump(dump); });
+    if (CCollectionService* service = features.collection.service) {
+        editor->SetKeeper([service](const CBank::ProgramData& program, QString& error) {
+            CCollection* collection = service->Collection();
+            if (collection == nullptr) {
+                error = "The Collection cannot be used.";
+                return false;
+            }
+            const std::vector<unsigned char> dump =
+                BuildDumpMessage(FUNC_CURRENT_PROGRAM, 0, program.data(), PROGRAM_DATA_SIZE);
+            CImportResult result;
+            std::string reason;
+            if (!collection->ImportEditedProgram(dump, result, reason)) {
+                error = QString::fromStdString(reason);
+                return false;
+            }
+            service->NotifyChanged();
+            return true;
+        });
+        if (CCollectionCommands* view = features.collectionView) {
+            FollowCurrentRow(editor, view->View()->Table(), [view, service](CBank::ProgramData& data, QString& title) {
+                const CCollectionRow* row = view->View()->Model()->Program(view->View()->Table()->currentIndex().row());
+                CCollection* collection = service->Collection();
+                CollectionProgramData bytes;
+                if (row == nullptr || collection == nullptr || !collection->ProgramData(row->id, bytes))
+                    return false;
+                std::copy(bytes.begin(), bytes.end(), data.begin());
+                title = QString("Collection: %1").arg(QString::fromStdString(row->shownName));
+                return true;
+            });
+        }
+    }
+    return editor;
+}
 }  // namespace
 
 CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IMidiInService* midiIn,
@@ -77,6 +167,8 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
                                                                    features.bank, features.synth,
                                                                    *services.messageBox);
     }
+
+    features.editor = ComposeEditor(frame, features, services, midiIn);
 
     frame.RestoreLayout();
     frame.PlaceAtFirstStart();

@@ -10,6 +10,7 @@
 class CBankCommands;
 class CCollectionCommands;
 class CCollectionHistoryCommand;
+class CEditorCommands;
 class CFileDropTarget;
 class CMainFrame;
 class CMidiPortFollower;
@@ -29,6 +30,7 @@ struct CWindowFeatures {
     CCollectionFeatures collection;
     CCollectionCommands* collectionView = nullptr;   // the Collection view and its commands
     CCollectionHistoryCommand* collectionHistory = nullptr;   // with the Collection's handle only
+    CEditorCommands* editor = nullptr;            // the Program Editor
 };
 
 // Puts the features into `frame`, which OnCreate has just made, then its stored layout and

@@ -52,6 +52,7 @@ void CMainFrame::OnMidiActive()
         if (m_midiPorts.Open(m_hMidiOut, m_midiDone, error)) {
             m_cbMidiChan->setEnabled(false);
             m_cbMidiPort->setEnabled(false);
+            NotifyPort(true);
             return;
         }
         // The box keeps its tick; the next click unticks it, and the one after tries again.
@@ -68,7 +69,25 @@ void CMainFrame::CloseMidiOut()
 {
     if (m_transfer != nullptr)
         m_transfer->CancelAndWait();   // a transfer on the port ends before the port closes
+    if (m_hMidiOut != nullptr)
+        NotifyPort(false);
     m_midiPorts.Close(m_hMidiOut);
+}
+
+void CMainFrame::NotifyPort(bool opened)
+{
+    for (const PortHandler& handler : m_portHandlers)
+        handler(opened);
+}
+
+void CMainFrame::NotifyProgramSent(const CSyxProgram& program, bool random)
+{
+    if (program.GetLength() != PROGRAM_DATA_SIZE)
+        return;
+    CBank::ProgramData data;
+    std::copy(program.GetData(), program.GetData() + PROGRAM_DATA_SIZE, data.begin());
+    for (const ProgramSentHandler& handler : m_programSentHandlers)
+        handler(data, random);
 }
 
 void CMainFrame::CloseMidi()
@@ -82,14 +101,16 @@ int CMainFrame::SelectedChannel() const
     return m_midiPorts.GetSelectedChannel();
 }
 
-void CMainFrame::SendMessage(const CProgramMessage& message)
+bool CMainFrame::SendMessage(const CProgramMessage& message)
 {
     if (IsTransferRunning())
-        return;   // a transfer has the port (a floating bank pane is not blocked by its dialog)
+        return false;   // a transfer has the port (a floating bank pane is not blocked by its dialog)
     std::string error;
-    if (!SendProgramMessage(m_midi, m_hMidiOut, m_midiDone, message, error, m_midiSendTimeoutMs)
-        && !error.empty())
+    if (SendProgramMessage(m_midi, m_hMidiOut, m_midiDone, message, error, m_midiSendTimeoutMs))
+        return true;
+    if (!error.empty())
         m_services.messageBox->Show(this, QString::fromStdString(error), MessageIcon::Stop);
+    return false;
 }
 
 void CMainFrame::OnProgramAudition()
@@ -100,16 +121,18 @@ void CMainFrame::OnProgramAudition()
         return;
     const CSyxProgram* program = m_programs.GetAt(row);
     CProgramMessage message;
-    if (BuildProgramMessage(program->GetData(), program->GetLength(), SelectedChannel(), message))
-        SendMessage(message);
+    if (BuildProgramMessage(program->GetData(), program->GetLength(), SelectedChannel(), message)
+        && SendMessage(message))
+        NotifyProgramSent(*program, false);
 }
 
 void CMainFrame::AuditionProgram(const CSyxProgram& program)
 {
     CWaitCursor wait(*m_services.waitCursor);
     CProgramMessage message;
-    if (m_hMidiOut != nullptr && BuildProgramMessage(program.GetData(), program.GetLength(), SelectedChannel(), message))
-        SendMessage(message);
+    if (m_hMidiOut != nullptr && BuildProgramMessage(program.GetData(), program.GetLength(), SelectedChannel(), message)
+        && SendMessage(message))
+        NotifyProgramSent(program, false);
 }
 
 void CMainFrame::OnProgramRandom()
@@ -143,7 +166,8 @@ void CMainFrame::SendRandomProgram(std::unique_ptr<CSyxProgram> program)
     CProgramMessage message;
     if (!BuildProgramMessage(program->GetData(), program->GetLength(), SelectedChannel(), message))
         return;
-    SendMessage(message);
+    if (SendMessage(message))
+        NotifyProgramSent(*program, true);
     program.reset();
 
     // Kept for saving, whatever the send reported; a saved file always says channel 1.

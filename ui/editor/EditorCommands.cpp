@@ -1,0 +1,383 @@
+#include "EditorCommands.h"
+
+#include "EditorLiveLink.h"
+#include "ProgramEditorPane.h"
+#include "ProgramParameters.h"
+#include "Resources.h"
+#include "SyxFormat.h"
+#include "SynthMessages.h"
+#include "SyxProgram.h"
+#include "host/BankAccess.h"
+#include "host/CommandHost.h"
+#include "host/MidiLink.h"
+#include "host/SynthMemory.h"
+#include "services/AtomicSave.h"
+#include "services/FileDialogService.h"
+#include "services/MessageBoxService.h"
+#include "services/Profile.h"
+#include "services/QuestionService.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+#include <QToolBar>
+#include <QUndoGroup>
+#include <QUndoStack>
+
+namespace {
+constexpr int STATUS_MESSAGE_MS = 8000;
+const char* const SETTINGS_SECTION = "editor";
+const char* const FOLLOW_KEY = "followSynth";
+
+// A file name a program's name can be offered as.
+QString FileNameFor(const QString& programName)
+{
+    QString name = programName.trimmed();
+    for (QChar& c : name)
+        if (QStringLiteral("/\\:*?\"<>|").contains(c))
+            c = '_';
+    return (name.isEmpty() ? QString("Program") : name) + ".syx";
+}
+}  // namespace
+
+CEditorCommands::CEditorCommands(ICommandHost& host, IMidiLink& midi, IMidiInService* midiIn, IBankAccess* bank,
+                                 const CUiServices& services)
+    : QObject(host.Window()), m_host(host), m_midi(midi), m_midiIn(midiIn), m_bank(bank), m_services(services),
+      m_commands(host.Window(), host.Updater()), m_pane(new CProgramEditorPane(host.Window())),
+      m_live(new CEditorLiveLink(midi, midiIn, this)), m_selectionTimer(new QTimer(this))
+{
+    m_host.AddPane(m_pane, Qt::BottomDockWidgetArea);
+    m_selectionTimer->setSingleShot(true);
+    m_selectionTimer->setInterval(0);
+    connect(m_selectionTimer, &QTimer::timeout, this, &CEditorCommands::ShowFollowedSelection);
+
+    connect(m_pane, &CProgramEditorPane::programChanged, this, [this] { m_live->SendChanges(m_pane->Program()); });
+    connect(m_pane, &CProgramEditorPane::statusMessage, this, &CEditorCommands::Note);
+    connect(m_live, &CEditorLiveLink::note, this, &CEditorCommands::Note);
+    connect(m_live, &CEditorLiveLink::knobTurned, this,
+            [this](int number, int value) { m_pane->ApplySynthChange(number, value); });
+    connect(m_live, &CEditorLiveLink::programChosen, this, &CEditorCommands::OnProgramChosen);
+    connect(m_live, &CEditorLiveLink::programReceived, this, &CEditorCommands::OnProgramReceived);
+    m_midi.WhenProgramSent([this](const CBank::ProgramData& program, bool random) { OnProgramSent(program, random); });
+
+    CreateCommands();
+    AddToMenus();
+    const bool follow = m_midiIn != nullptr && m_services.profile != nullptr
+                        && m_services.profile->GetProfileInt(SETTINGS_SECTION, FOLLOW_KEY, 0) != 0;
+    Action(ID_EDITOR_FOLLOW_SYNTH)->setChecked(follow);
+    m_live->SetFollowing(follow);
+    m_host.AddCloseGuard([this] { return MayLeaveProgram(); });
+}
+
+void CEditorCommands::CreateCommands()
+{
+    QAction* view = m_commands.Add(ID_VIEW_PROGRAM_EDITOR, "Program &Editor\tCtrl+E", [this] { OnViewProgramEditor(); });
+    view->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    view->setShortcutContext(Qt::WindowShortcut);
+    view->setCheckable(true);
+    connect(m_pane, &QDockWidget::visibilityChanged, view, [this, view] { view->setChecked(m_pane->isVisible()); });
+
+    const auto live = [this](CCmdUI& ui) { ui.Enable(m_live->IsLive()); };
+    QAction* follow = m_commands.Add(ID_EDITOR_FOLLOW_SYNTH, "&Follow Synthesizer", [this] { OnFollowSynth(); },
+                                     [this](CCmdUI& ui) { ui.Enable(m_midiIn != nullptr); });
+    follow->setCheckable(true);
+    m_commands.Add(ID_EDITOR_GET_FROM_SYNTH, "&Get from Synthesizer", [this] { OnGetFromSynth(); },
+                   [this, live](CCmdUI& ui) {
+                       if (m_midiIn == nullptr)
+                           ui.Enable(false);
+                       else
+                           live(ui);
+                   });
+
+    const auto hasProgram = [this](CCmdUI& ui) { ui.Enable(m_pane->HasProgram()); };
+    QAction* saveAs = m_commands.Add(ID_EDITOR_SAVE_PROGRAM_AS, "Save Program &As...\tCtrl+Shift+S",
+                                     [this] { OnSaveProgramAs(); }, hasProgram);
+    saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    QAction* keep = m_commands.Add(ID_EDITOR_KEEP_IN_COLLECTION, "&Keep in Collection\tCtrl+K",
+                                   [this] { OnKeepInCollection(); },
+                                   [this](CCmdUI& ui) { ui.Enable(m_pane->HasProgram() && m_keeper); });
+    keep->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    m_commands.Add(ID_EDITOR_PUT_IN_BANK, "&Put in Bank", [this] { OnPutInBank(); }, [this](CCmdUI& ui) {
+        ui.Enable(m_pane->HasProgram() && m_bank != nullptr && m_bank->SelectedSlot() >= 0);
+    });
+    m_commands.Add(ID_EDITOR_SEND_TO_EDIT_BUFFER, "Send to &Edit Buffer", [this] { OnSendToEditBuffer(); },
+                   [this](CCmdUI& ui) { ui.Enable(m_pane->HasProgram() && m_live->IsLive()); });
+    m_commands.Add(ID_EDITOR_REVERT, "&Revert", [this] { OnRevert(); },
+                   [this](CCmdUI& ui) { ui.Enable(m_pane->IsEdited()); });
+    m_commands.Add(ID_EDITOR_EDIT_LAST_RANDOM, "Edit Last Ra&ndom", [this] { OnEditLastRandom(); },
+                   [this](CCmdUI& ui) { ui.Enable(m_lastRandom.has_value()); });
+
+    // Save Program As and Keep in Collection have their keys while the pane has the focus.
+    for (int id : {ID_EDITOR_SAVE_PROGRAM_AS, ID_EDITOR_KEEP_IN_COLLECTION}) {
+        Action(id)->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        m_pane->addAction(Action(id));
+    }
+}
+
+void CEditorCommands::AddToMenus()
+{
+    if (QMenu* view = m_host.Menu(HostMenu::View))
+        view->addAction(Action(ID_VIEW_PROGRAM_EDITOR));
+    QToolBar* bar = m_pane->ToolBar();
+    for (int id : {ID_EDITOR_REVERT, ID_EDITOR_SAVE_PROGRAM_AS, ID_EDITOR_KEEP_IN_COLLECTION, ID_EDITOR_PUT_IN_BANK,
+                   ID_EDITOR_SEND_TO_EDIT_BUFFER})
+        bar->addAction(Action(id));
+    QMenu* program = m_host.Menu(HostMenu::Program);
+    if (program == nullptr)
+        return;
+    program->addSeparator();
+    program->addAction(Action(ID_EDITOR_FOLLOW_SYNTH));
+    program->addAction(Action(ID_EDITOR_GET_FROM_SYNTH));
+    m_menu = program->addMenu("Edited Pro&gram");
+    m_menu->setObjectName("editedProgramMenu");
+    for (int id : {ID_EDITOR_REVERT, ID_EDITOR_SAVE_PROGRAM_AS, ID_EDITOR_KEEP_IN_COLLECTION, ID_EDITOR_PUT_IN_BANK,
+                   ID_EDITOR_SEND_TO_EDIT_BUFFER})
+        m_menu->addAction(Action(id));
+    m_menu->addSeparator();
+    m_menu->addAction(Action(ID_EDITOR_EDIT_LAST_RANDOM));
+}
+
+void CEditorCommands::AddProgramCommand(QAction* action)
+{
+    m_pane->ToolBar()->addAction(action);
+    if (m_menu != nullptr)
+        m_menu->insertAction(Action(ID_EDITOR_SEND_TO_EDIT_BUFFER), action);
+}
+
+void CEditorCommands::SetKeeper(Keeper keeper)
+{
+    m_keeper = std::move(keeper);
+}
+
+void CEditorCommands::SetSynthMemory(ISynthMemory* memory, std::function<void(int slot)> selectBankSlot)
+{
+    m_synthMemory = memory;
+    m_selectBankSlot = std::move(selectBankSlot);
+}
+
+void CEditorCommands::SetUndoGroup(QUndoGroup* group)
+{
+    m_undoGroup = group;
+    group->addStack(m_pane->UndoStack());
+    // Ctrl+Z and Ctrl+Y act on the editor while it has the keyboard, on the bank elsewhere.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        QUndoStack* mine = m_pane->UndoStack();
+        const bool inPane = now != nullptr && m_pane->isAncestorOf(now);
+        if (inPane && m_undoGroup->activeStack() != mine) {
+            m_otherStack = m_undoGroup->activeStack();
+            m_undoGroup->setActiveStack(mine);
+        } else if (!inPane && now != nullptr && m_undoGroup->activeStack() == mine) {
+            m_undoGroup->setActiveStack(m_otherStack);
+        }
+    });
+}
+
+void CEditorCommands::ShowPane()
+{
+    m_pane->show();
+    m_pane->raise();
+}
+
+void CEditorCommands::Note(const QString& text)
+{
+    m_host.ShowStatusMessage(text, STATUS_MESSAGE_MS);
+}
+
+QString CEditorCommands::NameOf(const CBank::ProgramData& program)
+{
+    return QString::fromStdString(ProgramNameText(program.data())).trimmed();
+}
+
+void CEditorCommands::OnViewProgramEditor()
+{
+    // Ctrl+E shows the pane and goes to its Find parameter field; pressed there, it hides it.
+    if (m_pane->isVisible() && QApplication::focusWidget() == m_pane->FindField()) {
+        m_pane->hide();
+        return;
+    }
+    ShowPane();
+    m_pane->activateWindow();
+    m_pane->FindField()->setFocus(Qt::ShortcutFocusReason);
+    m_pane->FindField()->selectAll();
+    Action(ID_VIEW_PROGRAM_EDITOR)->setChecked(true);
+}
+
+void CEditorCommands::OnFollowSynth()
+{
+    const bool follow = Action(ID_EDITOR_FOLLOW_SYNTH)->isChecked();
+    m_live->SetFollowing(follow);
+    if (m_services.profile != nullptr)
+        m_services.profile->WriteProfileInt(SETTINGS_SECTION, FOLLOW_KEY, follow ? 1 : 0);
+}
+
+void CEditorCommands::OnGetFromSynth()
+{
+    m_live->RequestEditBuffer();
+}
+
+bool CEditorCommands::MayLeaveProgram()
+{
+    if (!m_pane->IsEdited())
+        return true;
+    const QString text = QString("The program %1 has changes that are not kept. Keep it in the Collection first?")
+                             .arg(m_pane->ProgramTitle());
+    switch (QuestionsOf(m_services).AskKeepChanges(m_host.Window(), text)) {
+    case SaveChoice::Save: return OnKeepInCollection();
+    case SaveChoice::Discard: return true;
+    case SaveChoice::Cancel: break;
+    }
+    return false;
+}
+
+bool CEditorCommands::OpenProgram(const CBank::ProgramData& data, const QString& title)
+{
+    if (m_pane->HasProgram() && !m_pane->IsEdited() && data == m_pane->Program() && title == m_pane->ProgramTitle())
+        return true;
+    if (!MayLeaveProgram())
+        return false;
+    m_pane->ShowProgram(data, title);
+    return true;
+}
+
+void CEditorCommands::FollowSelection(ProgramFetch fetch)
+{
+    // Arrow keys held through a list move the selection faster than anyone reads: only the
+    // latest is shown, once the events waiting have been handled.
+    m_pendingSelection = std::move(fetch);
+    m_selectionTimer->start();
+}
+
+void CEditorCommands::ShowFollowedSelection()
+{
+    const ProgramFetch fetch = std::move(m_pendingSelection);
+    m_pendingSelection = nullptr;
+    CBank::ProgramData data;
+    QString title;
+    if (fetch && fetch(data, title))
+        OpenProgram(data, title);
+}
+
+void CEditorCommands::OnSaveProgramAs()
+{
+    if (!m_pane->HasProgram())
+        return;
+    const CBank::ProgramData program = m_pane->Program();
+    const QString path = m_services.fileDialogs->GetSaveFileName(
+        m_host.Window(), "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".syx", FileNameFor(NameOf(program)));
+    if (path.isEmpty())
+        return;
+    // One program as a current program dump on channel 1, as Save Last Random writes it.
+    const std::vector<unsigned char> dump =
+        BuildDumpMessage(FUNC_CURRENT_PROGRAM, 0, program.data(), PROGRAM_DATA_SIZE);
+    QString reason;
+    if (!SaveBytesAtomically(path, dump.data(), dump.size(), &reason)) {
+        m_services.messageBox->Show(m_host.Window(), SaveFailedText(path, reason), MessageIcon::Exclamation);
+        return;
+    }
+    m_pane->MarkKept();
+    Note(QString("Saved %1").arg(path));
+}
+
+bool CEditorCommands::OnKeepInCollection()
+{
+    if (!m_pane->HasProgram())
+        return false;
+    if (!m_keeper) {
+        m_services.messageBox->Show(m_host.Window(), "The Collection cannot be used: the program was not kept.",
+                                    MessageIcon::Exclamation);
+        return false;
+    }
+    QString error;
+    if (!m_keeper(m_pane->Program(), error)) {
+        m_services.messageBox->Show(m_host.Window(),
+                                    QString("The program could not be kept in the Collection. %1").arg(error),
+                                    MessageIcon::Exclamation);
+        return false;
+    }
+    m_pane->MarkKept();
+    Note(QString("\"%1\" is kept in the Collection").arg(NameOf(m_pane->Program())));
+    return true;
+}
+
+void CEditorCommands::OnPutInBank()
+{
+    if (!m_pane->HasProgram() || m_bank == nullptr)
+        return;
+    const int slot = m_bank->SelectedSlot();
+    if (slot < 0 || m_bank->PutPrograms({m_pane->Program()}) == 0)
+        return;
+    m_pane->MarkKept();
+}
+
+void CEditorCommands::OnSendToEditBuffer()
+{
+    if (m_pane->HasProgram())
+        m_live->SendProgram(m_pane->Program());
+}
+
+void CEditorCommands::OnRevert()
+{
+    m_pane->Revert();
+}
+
+void CEditorCommands::OnEditLastRandom()
+{
+    if (!m_lastRandom)
+        return;
+    ShowPane();
+    OpenProgram(*m_lastRandom, "The last Random program");
+}
+
+void CEditorCommands::OnProgramSent(const CBank::ProgramData& program, bool random)
+{
+    if (!random)
+        return;
+    m_lastRandom = program;
+    // What the synthesizer plays now, to tweak and keep; edits not kept are not pushed aside.
+    if (!m_pane->IsEdited())
+        m_pane->ShowProgram(program, "The last Random program");
+}
+
+void CEditorCommands::OnProgramReceived(const CBank::ProgramData& program, bool asked)
+{
+    if (asked)
+        ShowPane();
+    if (m_pane->HasProgram() && program == m_pane->Program())
+        return;   // what the editor holds already
+    OpenProgram(program, "The synthesizer's edit buffer");
+}
+
+void CEditorCommands::OnProgramChosen(int program)
+{
+    // "A 05", as the synthesizer's display names its programs.
+    const QString slot = QString("%1 %2").arg(QChar(CBank::SlotBank(program))).arg(CBank::SlotNumber(program), 2, 10, QChar('0'));
+    const CBank* memory = m_synthMemory != nullptr ? m_synthMemory->KnownMemory() : nullptr;
+    if (memory == nullptr) {
+        // Not known: the edit buffer, which now holds that program, is asked for instead.
+        Note(QString("Synth: %1").arg(slot));
+        m_live->RequestEditBuffer();
+        return;
+    }
+    const CBank::ProgramData& data = memory->GetProgram(program);
+    Note(QString("Synth: %1 %2").arg(slot, NameOf(data)));
+    m_live->KnowEditBuffer(data);
+    if (m_synthMemory->IsBankTheSynths() && m_selectBankSlot) {
+        m_selectBankSlot(program);   // the bank pane's selection brings it to the editor
+        return;
+    }
+    OpenProgram(data, QString("Synth %1 %2").arg(slot, NameOf(data)));
+}
+
+void CEditorCommands::NoteReceivedDump(const std::vector<unsigned char>& dump)
+{
+    CSynthMessageReader reader(dump.size() > 2 ? dump[2] & 0x0F : 0);
+    std::vector<CSynthMessage> messages;
+    reader.Take(dump.data(), dump.size(), messages);
+    if (messages.size() == 1 && messages.front().kind == SynthMessageKind::CurrentProgram) {
+        CBank::ProgramData program;
+        std::copy(messages.front().data.begin(), messages.front().data.end(), program.begin());
+        m_live->KnowEditBuffer(program);
+    }
+}
