@@ -406,3 +406,114 @@ TEST_F(TestSynthParameterTest, ThePanelSendsWhatItChanged)
 }
 
 }  // namespace
+
+#include "Bank.h"
+#include "LiveEdit.h"
+#include "ProgramParameters.h"
+#include "TestMidiSynthParameters.h"
+
+namespace {
+
+// Real programs of each voice mode: Stab Saw (Single), Far Horizon (Dual), Bass&5thLead
+// (Split), Vocoder Ens (Vocoder).
+std::vector<CBank::ProgramData> RealPrograms()
+{
+    std::string error;
+    const std::optional<CBank> bank =
+        CBank::ReadFile(std::string(VELTRIX_REALDATA_DIR) + "/ms2000-bank-0x4C.syx", error);
+    if (!bank)
+        return {};
+    return {bank->GetProgram(0), bank->GetProgram(27), bank->GetProgram(115), bank->GetProgram(120)};
+}
+
+// Another value the parameter takes in this program, and one a parameter change can carry.
+bool OtherValue(const CParameter& parameter, const unsigned char* data, int& value)
+{
+    int minValue = 0, maxValue = 0;
+    Range(parameter, data, minValue, maxValue);
+    if (parameter.display == ParamDisplay::TimbrePan)
+        minValue = 1;   // L64 has no parameter change
+    const int now = Value(parameter, data);
+    value = now != maxValue ? maxValue : minValue;
+    return value != now;
+}
+
+TEST(LiveEditPlanTest, EachParameterGoesAsItsOwnChangeAndTheVmSynthSetsTheSameBits)
+{
+    const std::vector<CBank::ProgramData> programs = RealPrograms();
+    if (programs.empty())
+        GTEST_SKIP() << "no real dumps at " << VELTRIX_REALDATA_DIR;
+    int checked = 0;
+    for (const CBank::ProgramData& program : programs) {
+        for (const CParameter* parameter : ApplicableParameters(program.data(), SynthModel::MS2000, true)) {
+            if (parameter->display == ParamDisplay::Text || parameter->id == FindParameter(ParamSection::Common, "Voice Mode")->id)
+                continue;
+            int value = 0;
+            if (!OtherValue(*parameter, program.data(), value))
+                continue;
+            CBank::ProgramData wanted = program;
+            ASSERT_TRUE(SetValue(*parameter, wanted.data(), value)) << parameter->name;
+            const CLiveEditPlan plan = PlanLiveEdit(program.data(), wanted.data());
+            if (parameter->changeNumber < 0) {
+                EXPECT_TRUE(plan.wholeProgram) << SectionName(parameter->section) << ' ' << parameter->name;
+                continue;
+            }
+            ASSERT_FALSE(plan.wholeProgram) << SectionName(parameter->section) << ' ' << parameter->name;
+            ASSERT_EQ(1u, plan.changes.size()) << parameter->name;
+            EXPECT_EQ(parameter->changeNumber, plan.changes[0].number) << parameter->name;
+            // The VM's synthesizer, from its own table, makes the same program of it...
+            std::vector<unsigned char> synth(program.begin(), program.end());
+            std::string done;
+            EXPECT_EQ("", ApplyTestParameterChange(synth, plan.changes[0].number, plan.changes[0].value, done))
+                << SectionName(parameter->section) << ' ' << parameter->name;
+            EXPECT_EQ(std::vector<unsigned char>(wanted.begin(), wanted.end()), synth)
+                << SectionName(parameter->section) << ' ' << parameter->name << ": " << done;
+            // ...and so does the editor, taking the same change from the synthesizer.
+            CBank::ProgramData back = program;
+            EXPECT_TRUE(ApplyParameterChange(back.data(), plan.changes[0].number, plan.changes[0].value));
+            EXPECT_EQ(wanted, back) << parameter->name;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 500);
+}
+
+TEST(LiveEditPlanTest, WholeProgramWhenNoChangeCarriesItOrNothingIsKnown)
+{
+    const std::vector<CBank::ProgramData> programs = RealPrograms();
+    if (programs.empty())
+        GTEST_SKIP() << "no real dumps at " << VELTRIX_REALDATA_DIR;
+    const CBank::ProgramData& program = programs[0];
+    struct Case {
+        const char* what;
+        std::function<void(CBank::ProgramData&)> change;
+        bool whole;
+        std::size_t changes;
+    };
+    const Case cases[] = {
+        {"nothing", [](CBank::ProgramData&) {}, false, 0},
+        {"the voice mode", [](CBank::ProgramData& p) { p[16] ^= 0x30; }, true, 0},
+        {"byte 13, which is no parameter's", [](CBank::ProgramData& p) { p[13] ^= 1; }, true, 0},
+        {"a not-use bit", [](CBank::ProgramData& p) { p[16] ^= 0x01; }, true, 0},
+        {"two name characters", [](CBank::ProgramData& p) { p[0] = 'X', p[5] = 'Y'; }, false, 2},
+        {"the timbre pan to L64", [](CBank::ProgramData& p) { p[64] = 0; }, true, 0},
+        {"forty parameters", [](CBank::ProgramData& p) { for (int i = 0; i < 40; ++i) p[92 + i] ^= 1; }, true, 0},
+    };
+    for (const Case& c : cases) {
+        CBank::ProgramData wanted = program;
+        c.change(wanted);
+        const CLiveEditPlan plan = PlanLiveEdit(program.data(), wanted.data());
+        EXPECT_EQ(c.whole, plan.wholeProgram) << c.what;
+        EXPECT_EQ(c.changes, plan.changes.size()) << c.what;
+    }
+    EXPECT_TRUE(PlanLiveEdit(nullptr, program.data()).wholeProgram);
+    // Name characters go one each, numbers 000-00B, as the character itself.
+    CBank::ProgramData renamed = program;
+    renamed[11] = 'Z';
+    const CLiveEditPlan plan = PlanLiveEdit(program.data(), renamed.data());
+    ASSERT_EQ(1u, plan.changes.size());
+    EXPECT_EQ(0x00B, plan.changes[0].number);
+    EXPECT_EQ('Z', plan.changes[0].value);
+}
+
+}  // namespace
