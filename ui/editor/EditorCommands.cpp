@@ -73,11 +73,23 @@ CEditorCommands::CEditorCommands(ICommandHost& host, IMidiLink& midi, IMidiInSer
 
 void CEditorCommands::CreateCommands()
 {
-    QAction* view = m_commands.Add(ID_VIEW_PROGRAM_EDITOR, "Program &Editor\tCtrl+E", [this] { OnViewProgramEditor(); });
-    view->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    view->setShortcutContext(Qt::WindowShortcut);
-    view->setCheckable(true);
-    connect(m_pane, &QDockWidget::visibilityChanged, view, [this, view] { view->setChecked(m_pane->isVisible()); });
+    // View > Program Editor shows or hides the pane; Ctrl+E shows it and goes to its Find
+    // parameter field, wherever the keyboard is.
+    QAction* toggle = m_pane->toggleViewAction();
+    const QString menuText = "Program &Editor\tCtrl+E";
+    toggle->setText(menuText);
+    // The dock names its action after its title, which names the program.
+    connect(m_pane, &QWidget::windowTitleChanged, toggle, [toggle, menuText] { toggle->setText(menuText); });
+    connect(toggle, &QAction::triggered, this, [this](bool shown) {
+        if (shown)
+            OnViewProgramEditor();
+    });
+    m_commands.Register(ID_VIEW_PROGRAM_EDITOR, toggle);
+    auto* findKey = new QAction(this);
+    findKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    findKey->setShortcutContext(Qt::WindowShortcut);
+    connect(findKey, &QAction::triggered, this, &CEditorCommands::OnViewProgramEditor);
+    m_host.Window()->addAction(findKey);
 
     const auto live = [this](CCmdUI& ui) { ui.Enable(m_live->IsLive()); };
     QAction* follow = m_commands.Add(ID_EDITOR_FOLLOW_SYNTH, "&Follow Synthesizer", [this] { OnFollowSynth(); },
@@ -192,16 +204,13 @@ QString CEditorCommands::NameOf(const CBank::ProgramData& program)
 
 void CEditorCommands::OnViewProgramEditor()
 {
-    // Ctrl+E shows the pane and goes to its Find parameter field; pressed there, it hides it.
-    if (m_pane->isVisible() && QApplication::focusWidget() == m_pane->FindField()) {
-        m_pane->hide();
-        return;
-    }
     ShowPane();
-    m_pane->activateWindow();
+    // A floating pane is a window of its own, which takes the keyboard first; a docked one is
+    // in the window that has it (activating that again would give the list the keyboard).
+    if (m_pane->isFloating())
+        m_pane->activateWindow();
     m_pane->FindField()->setFocus(Qt::ShortcutFocusReason);
     m_pane->FindField()->selectAll();
-    Action(ID_VIEW_PROGRAM_EDITOR)->setChecked(true);
 }
 
 void CEditorCommands::OnFollowSynth()
@@ -233,7 +242,8 @@ bool CEditorCommands::MayLeaveProgram()
 
 bool CEditorCommands::OpenProgram(const CBank::ProgramData& data, const QString& title)
 {
-    if (m_pane->HasProgram() && !m_pane->IsEdited() && data == m_pane->Program() && title == m_pane->ProgramTitle())
+    // The program shown already (edited or not): the selection came back to it.
+    if (m_pane->HasProgram() && data == m_pane->Original() && title == m_pane->ProgramTitle())
         return true;
     if (!MayLeaveProgram())
         return false;

@@ -6,7 +6,9 @@
 #include "ParameterControl.h"
 #include "ParameterFind.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -377,8 +379,16 @@ bool CProgramEditorPane::FocusParameter(const CParameter& parameter)
         return false;
     CEditorPage* page = m_pages[static_cast<std::size_t>(PageIndex(parameter.section))];
     m_tabs->setCurrentWidget(page);
-    page->ensureWidgetVisible(control->FocusWidget());
-    control->FocusWidget()->setFocus(Qt::OtherFocusReason);
+    QWidget* widget = control->FocusWidget();
+    page->ensureWidgetVisible(widget);
+    widget->setFocus(Qt::OtherFocusReason);
+    // What is typed there replaces the value.
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(widget))
+        spin->selectAll();
+    else if (auto* list = qobject_cast<QComboBox*>(widget); list != nullptr && list->lineEdit() != nullptr)
+        list->lineEdit()->selectAll();
+    else if (auto* line = qobject_cast<QLineEdit*>(widget))
+        line->selectAll();
     return true;
 }
 

@@ -52,7 +52,7 @@ CEditorCommands* ComposeEditor(CMainFrame& frame, const CWindowFeatures& feature
 {
     auto* editor = new CEditorCommands(frame, frame, midiIn, features.bank, services);
     CMainFrame* window = &frame;
-    FollowCurrentRow(editor, frame.Grid(), [window](CBank::ProgramData& data, QString& title) {
+    const auto listRow = [window](CBank::ProgramData& data, QString& title) {
         const CSyxProgram* program = window->Programs().GetAt(window->Grid()->currentIndex().row());
         if (program == nullptr || program->GetLength() != PROGRAM_DATA_SIZE)
             return false;
@@ -60,7 +60,11 @@ CEditorCommands* ComposeEditor(CMainFrame& frame, const CWindowFeatures& feature
         title = QString::fromStdString(program->GetBankText() + ' ' + program->GetNumberText() + ' '
                                        + program->GetName() + ", " + program->GetFileName());
         return true;
-    });
+    };
+    FollowCurrentRow(editor, frame.Grid(), listRow);
+    // A refilled list (an Open, a sort) may hold another program at the current row.
+    QObject::connect(frame.Grid()->model(), &QAbstractItemModel::modelReset, editor,
+                     [editor, listRow] { editor->FollowSelection(listRow); });
     if (CBankCommands* bank = features.bank) {
         editor->SetUndoGroup(bank->UndoGroup());
         const auto slot = [bank](CBank::ProgramData& data, QString& title) {
