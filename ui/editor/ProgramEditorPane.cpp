@@ -169,6 +169,15 @@ void CProgramEditorPane::WatchGestures(const QList<QWidget*>& widgets)
 bool CProgramEditorPane::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+        // Undo and Redo are the editor's steps, not the text of a control's own field.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched != m_find && (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo))) {
+            event->ignore();
+            return true;
+        }
+        break;
+    }
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == m_find) {
