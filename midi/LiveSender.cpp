@@ -19,6 +19,12 @@ void CLiveSender::SetSentHandler(SentHandler handler)
     m_sentHandler = std::move(handler);
 }
 
+void CLiveSender::SetSendingHandler(SentHandler handler)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_sendingHandler = std::move(handler);
+}
+
 void CLiveSender::SetProgramInterval(Clock::duration interval)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -150,10 +156,19 @@ void CLiveSender::Run()
         IMidiOutService& service = *m_service;
         const MidiOutHandle handle = m_handle;
         const SentHandler handler = m_sentHandler;
+        const SentHandler sending = m_sendingHandler;
         lock.unlock();
 
         const auto length = static_cast<unsigned int>(entry.message.size());
         const Clock::time_point carried = wire.Carry(length);
+        if (sending) {
+            CSent going;
+            going.kind = entry.kind;
+            going.number = entry.number;
+            going.message = entry.message;
+            going.carriedAt = carried;
+            sending(going);
+        }
         service.Prepare(handle, entry.message.data(), length);
         const int rc = service.LongMsg(handle, entry.message.data(), length);
         service.Unprepare(handle, entry.message.data(), length);

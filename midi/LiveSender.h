@@ -44,9 +44,12 @@ public:
     CLiveSender(const CLiveSender&) = delete;
     CLiveSender& operator=(const CLiveSender&) = delete;
 
-    // Called with every message once it went out (on the sending thread); set it before
-    // Start.
+    // Called with every message once it went out (on the sending thread).
     void SetSentHandler(SentHandler handler);
+    // Called with every message right before it goes on the wire (on the sending thread),
+    // so that whatever answers it can never come before this; `carriedAt` is when the wire
+    // will have carried it.
+    void SetSendingHandler(SentHandler handler);
     // Whole programs start at least `interval` apart (0, the default: as the wire allows).
     void SetProgramInterval(Clock::duration interval);
 
@@ -85,6 +88,7 @@ private:
 
     const unsigned int m_bytesPerSecond;
     SentHandler m_sentHandler;
+    SentHandler m_sendingHandler;
     IMidiOutService* m_service = nullptr;
     MidiOutHandle m_handle = nullptr;
     int m_channel = 0;

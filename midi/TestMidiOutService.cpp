@@ -265,14 +265,15 @@ int CTestMidiOutService::LongMsg(MidiOutHandle handle, const unsigned char* data
             listener = m_listener;
         }
     }
-    if (listener)
-        listener(data, length);
     if (pace != 0 && rc == 0) {
-        // As the ALSA output does: back only once the cable can have carried the message.
+        // As the ALSA output does: back only once the cable can have carried the message,
+        // which is when the far end has it whole.
         if (!device->wire)
             device->wire = std::make_unique<CWireClock>(pace);
         std::this_thread::sleep_until(device->wire->Carry(length));
     }
+    if (listener)
+        listener(data, length);
     if (rc != 0 || delayMs == 0) {
         if (signal)
             Signal(device->completion);

@@ -44,9 +44,9 @@ public:
     // After a LongMsg the device finishes after delayMs on another thread (0: at once,
     // inside LongMsg; NEVER: not at all).
     void SetCompletionDelay(int delayMs);
-    // Each LongMsg returns only once a cable of `bytesPerSecond` can have carried it, and
-    // messages sent from two threads go out one after the other, as on the ALSA output
-    // (0, the default: at once).
+    // Each LongMsg returns only once a cable of `bytesPerSecond` can have carried it (the
+    // listener, the far end, has it then), and messages sent from two threads go out one
+    // after the other, as on the ALSA output (0, the default: at once).
     void SetWirePace(unsigned int bytesPerSecond);
     // Device `name` disappears, as a port does from the ALSA sequencer: it leaves the
     // list, so the ids of the devices after it move down by one; a handle opened on it

@@ -34,9 +34,10 @@ CEditorLiveLink::CEditorLiveLink(IMidiLink& midi, IMidiInService* midiIn, QObjec
         m_awaitingDump = false;
         emit note("No answer from the synthesizer: its edit buffer did not come");
     });
-    m_sender.SetSentHandler([this](const CLiveSender::CSent& sent) {
-        if (sent.rc != 0 || sent.kind == CLiveSender::Kind::Other)
-            return;
+    // Noted before it goes out: its answer cannot come before the tracker knows of it.
+    m_sender.SetSendingHandler([this](const CLiveSender::CSent& sent) {
+        if (sent.kind == CLiveSender::Kind::Other || !m_reading)
+            return;   // no answer to wait for: a request, or nothing is read
         std::lock_guard<std::mutex> lock(m_trackerMutex);
         m_tracker.Sent(CAnswerTracker::Sender::Editor, sent.kind == CLiveSender::Kind::ParameterChange,
                        sent.carriedAt);
@@ -121,6 +122,7 @@ bool CEditorLiveLink::OpenInput()
         return false;
     }
     m_input = input;
+    m_reading = true;
     const int channel = m_midi.SelectedChannel();
     m_reader = std::make_unique<CSynthMessageReader>(channel < 0 ? MIDI_DEFAULT_CHANNEL : channel);
     for (const pollfd& descriptor : m_midiIn->GetPollDescriptors(m_input)) {
@@ -133,6 +135,7 @@ bool CEditorLiveLink::OpenInput()
 
 void CEditorLiveLink::CloseInput()
 {
+    m_reading = false;
     m_notifiers.clear();
     if (m_input != nullptr && m_midiIn != nullptr)
         m_midiIn->CloseIn(m_input);

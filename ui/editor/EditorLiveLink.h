@@ -18,6 +18,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -92,14 +93,15 @@ private:
     bool m_following = false;
     std::optional<CBank::ProgramData> m_known;
 
-    // The answer tracker is told of the editor's sends on the sender's thread, right when they
-    // have crossed the wire, so that it knows of them before their answers can be read.
+    // The answer tracker is told of the editor's sends on the sender's thread, right before
+    // they go on the wire, so that it knows of them before their answers can be read.
     std::mutex m_trackerMutex;
     CAnswerTracker m_tracker;
     bool m_wholePrograms = false;   // the synthesizer does not answer parameter changes
     QTimer* m_tick;
 
     MidiInHandle m_input = nullptr;
+    std::atomic<bool> m_reading{false};   // the input is open (the sender's thread asks)
     std::vector<std::unique_ptr<QSocketNotifier>> m_notifiers;
     std::unique_ptr<CSynthMessageReader> m_reader;
     bool m_toldUnreadable = false;

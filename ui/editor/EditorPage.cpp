@@ -168,10 +168,28 @@ QGroupBox* CEditorPage::MakeGroup(const QString& title, const std::vector<const 
     return box;
 }
 
-void CEditorPage::Show(const unsigned char* data)
+namespace {
+// Whether a change of the bytes flagged in `changed` can change what shows `parameter`: its
+// own bytes, or the knob that sets a step's range.
+bool Touches(const CParameter& parameter, const bool* changed)
+{
+    if (changed == nullptr)
+        return true;
+    const int last = parameter.display == ParamDisplay::Text      ? parameter.byte + 11
+                     : parameter.display == ParamDisplay::Tempo16 ? parameter.byte + 1
+                                                                  : parameter.byte;
+    for (int byte = parameter.byte; byte <= last; ++byte)
+        if (changed[byte])
+            return true;
+    return parameter.knobByte >= 0 && changed[parameter.knobByte];
+}
+}  // namespace
+
+void CEditorPage::Show(const unsigned char* data, const bool* changed)
 {
     for (CParameterControl* control : m_controls)
-        control->Show(data);
+        if (Touches(control->Parameter(), changed))
+            control->Show(data);
     for (const CEnvelope& envelope : m_envelopes)
         envelope.view->SetEnvelope(Value(*envelope.parts[0], data), Value(*envelope.parts[1], data),
                                    Value(*envelope.parts[2], data), Value(*envelope.parts[3], data));

@@ -25,8 +25,9 @@ public:
     CEditorPage(ParamSection section, const std::vector<const CParameter*>& parameters, QWidget* parent);
 
     ParamSection Section() const { return m_section; }
-    // Shows a program (254 bytes) in every control and picture, emitting nothing.
-    void Show(const unsigned char* data);
+    // Shows a program (254 bytes) in every control and picture, emitting nothing; with
+    // `changed` (a flag per byte), only in those whose bytes changed.
+    void Show(const unsigned char* data, const bool* changed = nullptr);
     // Only these parameters (ids) are shown; groups left with none are hidden.
     void ShowOnly(const std::set<int>& parameterIds);
 

@@ -32,6 +32,7 @@ constexpr int SECTION_COUNT = 4;
 constexpr int MERGE_MS = 500;
 constexpr int MOST_MATCHES = 30;
 constexpr int MATCH_ROWS = 5;
+constexpr std::size_t VOICE_MODE_BYTE = 16;
 
 const CParameter* NameParameter()
 {
@@ -329,9 +330,10 @@ void CProgramEditorPane::Apply(const CBank::ProgramData& data)
 {
     if (data == m_program)
         return;
+    const CBank::ProgramData before = m_program;
     m_program = data;
-    if (isVisible())
-        Refresh();
+    if (isVisible() && !m_refreshPending)
+        Refresh(&before);
     else
         m_refreshPending = true;
     UpdateTitle();
@@ -342,16 +344,26 @@ void CProgramEditorPane::Apply(const CBank::ProgramData& data)
     emit programChanged();
 }
 
-void CProgramEditorPane::Refresh()
+void CProgramEditorPane::Refresh(const CBank::ProgramData* before)
 {
     m_refreshPending = false;
     if (!m_hasProgram)
         return;
     BuildPages();
-    UpdateShownParameters();
+    // An edit changes a few bytes: only the controls showing them need to look again, unless
+    // the voice mode changed which parameters there are.
+    bool changed[PROGRAM_DATA_SIZE];
+    const bool* which = nullptr;
+    if (before != nullptr && (*before)[VOICE_MODE_BYTE] == m_program[VOICE_MODE_BYTE]) {
+        for (std::size_t i = 0; i < PROGRAM_DATA_SIZE; ++i)
+            changed[i] = (*before)[i] != m_program[i];
+        which = changed;
+    } else {
+        UpdateShownParameters();
+    }
     for (CEditorPage* page : m_pages)
         if (m_tabs->isTabVisible(m_tabs->indexOf(page)))
-            page->Show(m_program.data());
+            page->Show(m_program.data(), which);
 }
 
 void CProgramEditorPane::UpdateShownParameters()

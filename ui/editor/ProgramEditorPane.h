@@ -97,8 +97,9 @@ private:
     // Makes `after` the program as one step of the gesture under way.
     void PushChange(const CBank::ProgramData& after, const QString& text);
     void Apply(const CBank::ProgramData& data);
-    // The controls, pictures, tabs and shown parameters for the program now.
-    void Refresh();
+    // The controls, pictures, tabs and shown parameters for the program now; with `before`,
+    // only what differs from it.
+    void Refresh(const CBank::ProgramData* before = nullptr);
     void UpdateShownParameters();
     void UpdateTitle();
     void UpdateMatches();
