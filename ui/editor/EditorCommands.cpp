@@ -92,7 +92,7 @@ void CEditorCommands::CreateCommands()
     m_host.Window()->addAction(findKey);
 
     const auto live = [this](CCmdUI& ui) { ui.Enable(m_live->IsLive()); };
-    QAction* follow = m_commands.Add(ID_EDITOR_FOLLOW_SYNTH, "&Follow Synthesizer", [this] { OnFollowSynth(); },
+    QAction* follow = m_commands.Add(ID_EDITOR_FOLLOW_SYNTH, "Follo&w Synthesizer", [this] { OnFollowSynth(); },
                                      [this](CCmdUI& ui) { ui.Enable(m_midiIn != nullptr); });
     follow->setCheckable(true);
     m_commands.Add(ID_EDITOR_GET_FROM_SYNTH, "&Get from Synthesizer", [this] { OnGetFromSynth(); },
@@ -134,15 +134,19 @@ void CEditorCommands::AddToMenus()
         view->addAction(Action(ID_VIEW_PROGRAM_EDITOR));
     QToolBar* bar = m_pane->ToolBar();
     for (int id : {ID_EDITOR_REVERT, ID_EDITOR_SAVE_PROGRAM_AS, ID_EDITOR_KEEP_IN_COLLECTION, ID_EDITOR_PUT_IN_BANK,
-                   ID_EDITOR_SEND_TO_EDIT_BUFFER})
-        bar->addAction(Action(id));
+                   ID_EDITOR_SEND_TO_EDIT_BUFFER}) {
+        // The buttons are named without their keys (which the tool tips give).
+        QAction* action = Action(id);
+        action->setIconText(action->text().section('\t', 0, 0).remove('&'));
+        bar->addAction(action);
+    }
     QMenu* program = m_host.Menu(HostMenu::Program);
     if (program == nullptr)
         return;
     program->addSeparator();
     program->addAction(Action(ID_EDITOR_FOLLOW_SYNTH));
     program->addAction(Action(ID_EDITOR_GET_FROM_SYNTH));
-    m_menu = program->addMenu("Edited Pro&gram");
+    m_menu = program->addMenu("Edited Progra&m");
     m_menu->setObjectName("editedProgramMenu");
     for (int id : {ID_EDITOR_REVERT, ID_EDITOR_SAVE_PROGRAM_AS, ID_EDITOR_KEEP_IN_COLLECTION, ID_EDITOR_PUT_IN_BANK,
                    ID_EDITOR_SEND_TO_EDIT_BUFFER})
@@ -217,6 +221,8 @@ void CEditorCommands::OnFollowSynth()
 {
     const bool follow = Action(ID_EDITOR_FOLLOW_SYNTH)->isChecked();
     m_live->SetFollowing(follow);
+    if (follow && m_live->IsInputOpen())
+        Note("Following the synthesizer: its knobs, its edit buffer and the programs chosen on it");
     if (m_services.profile != nullptr)
         m_services.profile->WriteProfileInt(SETTINGS_SECTION, FOLLOW_KEY, follow ? 1 : 0);
 }
@@ -240,7 +246,7 @@ bool CEditorCommands::MayLeaveProgram()
     return false;
 }
 
-bool CEditorCommands::OpenProgram(const CBank::ProgramData& data, const QString& title)
+bool CEditorCommands::OpenProgram(const CBank::ProgramData& data, const QString& title, const QString& source)
 {
     // The program shown already (edited or not): the selection came back to it.
     if (m_pane->HasProgram() && data == m_pane->Original() && title == m_pane->ProgramTitle())
@@ -248,14 +254,18 @@ bool CEditorCommands::OpenProgram(const CBank::ProgramData& data, const QString&
     if (!MayLeaveProgram())
         return false;
     m_pane->ShowProgram(data, title);
+    m_shownSource = source;
     return true;
 }
 
-void CEditorCommands::FollowSelection(ProgramFetch fetch)
+void CEditorCommands::FollowSelection(ProgramFetch fetch, const QString& source, bool refreshed)
 {
+    if (refreshed && (source != m_shownSource || (m_pendingSelection && m_pendingSource != source)))
+        return;
     // Arrow keys held through a list move the selection faster than anyone reads: only the
     // latest is shown, once the events waiting have been handled.
     m_pendingSelection = std::move(fetch);
+    m_pendingSource = source;
     m_selectionTimer->start();
 }
 
@@ -265,8 +275,15 @@ void CEditorCommands::ShowFollowedSelection()
     m_pendingSelection = nullptr;
     CBank::ProgramData data;
     QString title;
-    if (fetch && fetch(data, title))
-        OpenProgram(data, title);
+    if (!fetch || !fetch(data, title))
+        return;
+    // The view shows what it showed the last time: nothing was chosen there (its rows were
+    // refilled, say), and the editor stays with what it shows.
+    CSelected& last = m_lastSelected[m_pendingSource];
+    if (last.valid && last.data == data && last.title == title)
+        return;
+    if (OpenProgram(data, title, m_pendingSource))
+        last = {true, data, title};
 }
 
 void CEditorCommands::OnSaveProgramAs()
@@ -337,7 +354,7 @@ void CEditorCommands::OnEditLastRandom()
     if (!m_lastRandom)
         return;
     ShowPane();
-    OpenProgram(*m_lastRandom, "The last Random program");
+    OpenProgram(*m_lastRandom, "The last Random program", "random");
 }
 
 void CEditorCommands::OnProgramSent(const CBank::ProgramData& program, bool random)
@@ -346,8 +363,10 @@ void CEditorCommands::OnProgramSent(const CBank::ProgramData& program, bool rand
         return;
     m_lastRandom = program;
     // What the synthesizer plays now, to tweak and keep; edits not kept are not pushed aside.
-    if (!m_pane->IsEdited())
+    if (!m_pane->IsEdited()) {
         m_pane->ShowProgram(program, "The last Random program");
+        m_shownSource = "random";
+    }
 }
 
 void CEditorCommands::OnProgramReceived(const CBank::ProgramData& program, bool asked)
@@ -356,7 +375,7 @@ void CEditorCommands::OnProgramReceived(const CBank::ProgramData& program, bool 
         ShowPane();
     if (m_pane->HasProgram() && program == m_pane->Program())
         return;   // what the editor holds already
-    OpenProgram(program, "The synthesizer's edit buffer");
+    OpenProgram(program, "The synthesizer's edit buffer", "synth");
 }
 
 void CEditorCommands::OnProgramChosen(int program)
@@ -373,11 +392,9 @@ void CEditorCommands::OnProgramChosen(int program)
     const CBank::ProgramData& data = memory->GetProgram(program);
     Note(QString("Synth: %1 %2").arg(slot, NameOf(data)));
     m_live->KnowEditBuffer(data);
-    if (m_synthMemory->IsBankTheSynths() && m_selectBankSlot) {
-        m_selectBankSlot(program);   // the bank pane's selection brings it to the editor
-        return;
-    }
-    OpenProgram(data, QString("Synth %1 %2").arg(slot, NameOf(data)));
+    if (m_synthMemory->IsBankTheSynths() && m_selectBankSlot)
+        m_selectBankSlot(program);   // the bank pane shows where it is
+    OpenProgram(data, QString("Synth %1 %2").arg(slot, NameOf(data)), "synth");
 }
 
 void CEditorCommands::NoteReceivedDump(const std::vector<unsigned char>& dump)

@@ -20,6 +20,7 @@
 #include <QString>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -52,10 +53,13 @@ public:
     QMenu* Menu() const { return m_menu; }
 
     // What it follows and where it keeps, from the window's composition.
-    // A program selected elsewhere: shown once the event loop turns, the latest of several
-    // selections winning; `fetch` gives its bytes and its title then (false: none).
+    // A program selected elsewhere (in the view named `source`: "list", "bank", ...): shown
+    // once the event loop turns, the latest of several selections winning; `fetch` gives its
+    // bytes and its title then (false: none). With `refreshed`, the view only looked again
+    // (its selected slot changed): followed only while the editor shows a program of that
+    // view, so that it never pushes another program into the editor.
     using ProgramFetch = std::function<bool(CBank::ProgramData& data, QString& title)>;
-    void FollowSelection(ProgramFetch fetch);
+    void FollowSelection(ProgramFetch fetch, const QString& source, bool refreshed = false);
     // Keep in Collection: takes the program into the Collection; false with the reason.
     using Keeper = std::function<bool(const CBank::ProgramData& program, QString& error)>;
     void SetKeeper(Keeper keeper);
@@ -69,9 +73,10 @@ public:
     // tool bar and the Edited Program menu.
     void AddProgramCommand(QAction* action);
 
-    // Shows `data` as the program `title` names, after Keep / Discard / Cancel when there are
-    // unkept edits. False when the edits stay (Cancel, or Keep failed).
-    bool OpenProgram(const CBank::ProgramData& data, const QString& title);
+    // Shows `data` as the program `title` names (from the view `source`), after Keep /
+    // Discard / Cancel when there are unkept edits. False when the edits stay (Cancel, or
+    // Keep failed).
+    bool OpenProgram(const CBank::ProgramData& data, const QString& title, const QString& source = QString());
     // Asks Keep / Discard / Cancel when there are unkept edits; true when they may go.
     bool MayLeaveProgram();
     // A dump received from the synthesizer (Receive from Synth): a current program dump is
@@ -116,5 +121,14 @@ private:
     QUndoStack* m_otherStack = nullptr;   // active in the group before the editor took the keyboard
     QTimer* m_selectionTimer;
     ProgramFetch m_pendingSelection;
+    QString m_pendingSource;
+    QString m_shownSource;   // the view the program shown came from ("list", "synth", ...)
+    // What each view had selected the last time it was followed.
+    struct CSelected {
+        bool valid = false;
+        CBank::ProgramData data{};
+        QString title;
+    };
+    std::map<QString, CSelected> m_lastSelected;
     std::optional<CBank::ProgramData> m_lastRandom;
 };

@@ -83,7 +83,9 @@ void CEditorLiveLink::OnPortOpened()
     m_wholePrograms = false;
     m_known.reset();
     m_toldUnreadable = false;
-    if (m_following)
+    // Read from the start, so that every answer is heard: one that came while nobody read
+    // could otherwise be delivered late and taken for another's.
+    if (m_following || m_midi.MidiPorts().GetSelectedPort().canRead)
         OpenInput();
 }
 
@@ -242,9 +244,6 @@ void CEditorLiveLink::SendChanges(const CBank::ProgramData& wanted)
     }
     if (m_known && *m_known == wanted)
         return;
-    // Answers are read where the port can be read, also without following.
-    if (m_midiIn != nullptr && m_input == nullptr && m_midi.MidiPorts().GetSelectedPort().canRead)
-        OpenInput();
     const CLiveEditPlan plan = PlanLiveEdit(m_known ? m_known->data() : nullptr, wanted.data());
     if (plan.wholeProgram || m_wholePrograms) {
         m_sender.SendProgram(wanted.data());
@@ -259,8 +258,6 @@ void CEditorLiveLink::SendProgram(const CBank::ProgramData& program)
 {
     if (!IsLive())
         return;
-    if (m_midiIn != nullptr && m_input == nullptr && m_midi.MidiPorts().GetSelectedPort().canRead)
-        OpenInput();
     m_sender.SendProgram(program.data());
     m_known = program;
 }

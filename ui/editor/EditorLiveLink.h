@@ -3,7 +3,8 @@
 // open. Outward, it makes the synthesizer's edit buffer the edited program: the first change
 // sends the whole program unless the edit buffer is known to hold what was being edited
 // (the program last auditioned or received there), then each change goes out as parameter
-// changes at the wire's pace (CLiveSender). Inward, on the port's input, it reads the
+// changes at the wire's pace (CLiveSender). Inward, on the port's input (read while MIDI is
+// active, wherever the port can be read, so that no answer comes unheard), it reads the
 // answers (a refusal gives one note; a first parameter change left unanswered gives one note
 // and from then on whole programs, at most every 100 ms) and, while following, what the
 // synthesizer sends on its own: knobs turned, a current program dump, a program change.

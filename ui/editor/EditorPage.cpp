@@ -15,6 +15,7 @@
 namespace {
 
 constexpr int BAR_COUNT = 16;
+constexpr int FIELD_IN_WIDE_GROUP = 260;
 const char* const ENVELOPE_PARTS[4] = {"Attack", "Decay", "Sustain", "Release"};
 
 QString NameOf(const CParameter& parameter)
@@ -163,6 +164,14 @@ QGroupBox* CEditorPage::MakeGroup(const QString& title, const std::vector<const 
         grid->addWidget(control->Field(), row++, 1);
         ids.push_back(parameter.id);
         m_rowWidgets[parameter.id] = {control->Label(), control->Field()};
+    }
+    if (wide) {
+        // Across the pane, a setting's field stays as wide as it would be in a column.
+        for (int id : ids)
+            if (CParameterControl* control = Control(id); control != nullptr && control->Label() != nullptr) {
+                control->Field()->setFixedWidth(FIELD_IN_WIDE_GROUP);
+                grid->setAlignment(control->Field(), Qt::AlignLeft);
+            }
     }
     m_groups.emplace_back(box, ids);
     return box;

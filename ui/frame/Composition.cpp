@@ -38,11 +38,26 @@ namespace {
 // How long the status bar tells why files brought nothing.
 constexpr int FILE_NOTE_MS = 10000;
 
-// Whenever `view`'s current row changes, the editor follows it with what `fetch` gives.
-void FollowCurrentRow(CEditorCommands* editor, QAbstractItemView* view, CEditorCommands::ProgramFetch fetch)
+// Whenever `view`'s current row changes while the view is on the screen (where the user
+// moves it), the editor follows it with what `fetch` gives: when that row is selected too. A
+// view that gets the keyboard without a current row makes its first row current without
+// selecting it, which is nobody's choice.
+void FollowCurrentRow(CEditorCommands* editor, QAbstractItemView* view, const QString& source,
+                      CEditorCommands::ProgramFetch fetch)
 {
-    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, editor,
-                     [editor, fetch] { editor->FollowSelection(fetch); });
+    const CEditorCommands::ProgramFetch selected = [view, fetch](CBank::ProgramData& data, QString& title) {
+        const QModelIndex current = view->currentIndex();
+        return current.isValid() && view->selectionModel()->isRowSelected(current.row(), current.parent())
+               && fetch(data, title);
+    };
+    const auto follow = [editor, view, source, selected] {
+        if (view->isVisible())
+            editor->FollowSelection(selected, source);
+    };
+    // The row made current, or the current row selected (a click on the row the keyboard
+    // made current).
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, editor, follow);
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, editor, follow);
 }
 
 // The Program Editor: it shows the program selected last in the list, the bank or the
@@ -61,10 +76,7 @@ CEditorCommands* ComposeEditor(CMainFrame& frame, const CWindowFeatures& feature
                                        + program->GetName() + ", " + program->GetFileName());
         return true;
     };
-    FollowCurrentRow(editor, frame.Grid(), listRow);
-    // A refilled list (an Open, a sort) may hold another program at the current row.
-    QObject::connect(frame.Grid()->model(), &QAbstractItemModel::modelReset, editor,
-                     [editor, listRow] { editor->FollowSelection(listRow); });
+    FollowCurrentRow(editor, frame.Grid(), "list", listRow);
     if (CBankCommands* bank = features.bank) {
         editor->SetUndoGroup(bank->UndoGroup());
         const auto slot = [bank](CBank::ProgramData& data, QString& title) {
@@ -76,10 +88,10 @@ CEditorCommands* ComposeEditor(CMainFrame& frame, const CWindowFeatures& feature
                                               QString::fromStdString(ProgramNameText(data.data())).trimmed());
             return true;
         };
-        FollowCurrentRow(editor, bank->Pane()->Grid(), slot);
-        // A change to the bank reaches the editor when it is the slot it shows.
+        FollowCurrentRow(editor, bank->Pane()->Grid(), "bank", slot);
+        // A change to the bank reaches the editor when it shows the bank's slot.
         QObject::connect(bank->Pane()->UndoStack(), &QUndoStack::indexChanged, editor,
-                         [editor, slot] { editor->FollowSelection(slot); });
+                         [editor, slot] { editor->FollowSelection(slot, "bank", true); });
         // The synthesizer's memory as known is wired by its feature (SetSynthMemory); the
         // bank's slot is how a program chosen on the synthesizer is selected.
         editor->SetSynthMemory(nullptr, [bank](int selected) { bank->Pane()->SelectSlot(selected); });
@@ -105,7 +117,8 @@ CEditorCommands* ComposeEditor(CMainFrame& frame, const CWindowFeatures& feature
             return true;
         });
         if (CCollectionCommands* view = features.collectionView) {
-            FollowCurrentRow(editor, view->View()->Table(), [view, service](CBank::ProgramData& data, QString& title) {
+            FollowCurrentRow(editor, view->View()->Table(), "collection",
+                             [view, service](CBank::ProgramData& data, QString& title) {
                 const CCollectionRow* row = view->View()->Model()->Program(view->View()->Table()->currentIndex().row());
                 CCollection* collection = service->Collection();
                 CollectionProgramData bytes;

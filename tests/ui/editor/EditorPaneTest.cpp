@@ -331,8 +331,10 @@ TEST_F(EditorTest, SaveProgramAsWritesTheExactBytes)
 
     ASSERT_TRUE(Pane().SetParameter(Parameter(ParamSection::Timbre1, "Resonance"), 77));
     EXPECT_TRUE(Pane().IsEdited());
+    // Ctrl+Shift+S while the pane has the keyboard.
     fixture.fileDialogs.nextSave = folder.filePath("edited.syx");
-    Trigger(ID_EDITOR_SAVE_PROGRAM_AS);
+    Type(Qt::Key_E, Qt::ControlModifier);
+    Type(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     const CBank::ProgramData program = Pane().Program();
     EXPECT_EQ(BuildDumpMessage(FUNC_CURRENT_PROGRAM, 0, program.data(), PROGRAM_DATA_SIZE),
               ReadAll(folder.filePath("edited.syx")));

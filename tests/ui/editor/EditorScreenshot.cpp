@@ -11,6 +11,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 
 #include <cstdio>
@@ -29,7 +31,7 @@ int main(int argc, char* argv[])
     CFrameFixture fixture;
     fixture.midi.AddDevice("UM-ONE MIDI 1");
     CMainFrame& frame = fixture.Create();
-    frame.resize(1280, 900);
+    frame.resize(1280, 1000);
     frame.show();
     fixture.fileDialogs.nextOpen = {QDir(argv[2]).filePath("ms2000-bank-0x4C.syx")};
     frame.OnFileOpen();
@@ -43,8 +45,12 @@ int main(int argc, char* argv[])
     pane->Tabs()->setCurrentIndex(1);
     pane->SetParameter(*FindParameter(ParamSection::Timbre1, "Cutoff"), 52);
     fixture.Idle();
-    frame.resize(1280, 900);
-    frame.resizeDocks({pane}, {560}, Qt::Vertical);
+    frame.resize(1280, 1000);
+    frame.resizeDocks({pane}, {800}, Qt::Vertical);
+    QApplication::processEvents();
+    // The page scrolled to show the envelopes and the mod sequencer's first lane.
+    auto* page = qobject_cast<QScrollArea*>(pane->Tabs()->currentWidget());
+    page->verticalScrollBar()->setValue(page->verticalScrollBar()->maximum() * 55 / 100);
     QApplication::processEvents();
 
     if (!frame.grab().save(QString::fromLocal8Bit(argv[1]))) {
