@@ -7,18 +7,22 @@ std::string CliHelpText()
 
 Usage:
   veltrix-cli ports
+  veltrix-cli detect [--json]
   veltrix-cli list FILE...
   veltrix-cli receive [--port NAME] [--channel N] [--no-collection]
                       (--current | --programs | --all) -o FILE
   veltrix-cli send [--port NAME] [--channel N] [--yes] FILE
+  veltrix-cli write [--port NAME] [--channel N] --slot SLOT [--yes] FILE
   veltrix-cli import PATH...
   veltrix-cli search [--mode Single|Split|Dual|Vocoder] [--tag TAG] [--favourite]
                      [--hidden] [--source SOURCE] [TEXT]
   veltrix-cli sources
   veltrix-cli export (--source SOURCE | --list NAME | ID...) -o PATH
-  veltrix-cli diff SOURCE1 SOURCE2
+  veltrix-cli diff [--params] [--model MODEL] SOURCE1 SOURCE2
   veltrix-cli mark ID... (--favourite | --no-favourite | --hide | --unhide |
                           --tag TAG | --untag TAG | --rename NAME)
+  veltrix-cli show (FILE [--slot A01] | --id N) [--all] [--json] [--model MODEL]
+  veltrix-cli compare A B [--json] [--model MODEL]
   veltrix-cli --help
   veltrix-cli --version
 Every command also takes --collection FILE.
@@ -27,6 +31,14 @@ Commands:
   ports    One line per hardware MIDI port: its name, a tab, and "out", or "in/out"
            when the port can also be read (receive and bank sends need that). Ports
            that share a name are told apart by a number: "UM-ONE MIDI 1 #2".
+  detect   Finds the synthesizer: asks every hardware port that can also be read,
+           on every channel at once (the universal device inquiry), and listens for
+           up to 1 s. One line per answer: the port (as "ports" names it), a tab,
+           the synthesizer's global MIDI channel (1-16), a tab, and the model
+           ("MS2000", "MS2000R", or "a synthesizer of this family"). --json prints
+           a JSON array of objects with "port", "channel" and "model" instead. No
+           answer is exit status 3, and stderr names the ports asked and the usual
+           causes.
   list     One line per program of the given .syx files, in file and dump order:
            file, bank (A-H), number (001-016), name and voice mode, separated by tabs,
            as the Veltrix window shows them. The file is named as the window's Open
@@ -49,6 +61,13 @@ Commands:
            are sent as a program dump, without its global data) replaces all 128
            programs in the synthesizer's memory, so it needs --yes; the synthesizer's
            answer is then awaited.
+  write    Writes the one program of FILE into one slot of the synthesizer's memory
+           (--slot A01 to H16), replacing what is there, so it needs --yes; without
+           it, says which program the slot holds when the Collection knows it. The
+           program goes to the edit buffer, then the synthesizer is asked to store
+           it; it has 2 s to answer each. "Written to A 05" on success (on a
+           terminal); a refusal (memory protect on) is exit status 5. The
+           Collection then knows the program is in that slot.
 
 The Collection keeps every program ever taken in, in one database shared with the
 Veltrix window: $XDG_DATA_HOME/Veltrix/collection.sqlite, by default
@@ -79,10 +98,34 @@ receive, kept byte for byte.
            receive writes FILE: whole, or not at all.
   diff     Compares two sources of 128 programs slot by slot: one line per slot that
            differs: bank, number, renamed, changed or renamed+changed, the name in
-           SOURCE1 and the name in SOURCE2, separated by tabs.
+           SOURCE1 and the name in SOURCE2, separated by tabs. --params adds under
+           each slot the parameters that differ, one line each, starting with a tab,
+           as compare prints them.
   mark     Marks programs as favourites or not, hides them from search or shows
            them again, adds or removes a tag, or gives them a new name (at most 12
            characters the synthesizer can show: printable ASCII).
+
+A program's parameters:
+  show     One line per parameter of one program that applies to it, in the order of
+           the synthesizer's parameter list: section (Common, Timbre 1, Timbre 2 or
+           Vocoder), name, and the value as the synthesizer shows it ("Saw", "-12",
+           "L20", "CNT", "1/16", "GLB", "C4"), separated by tabs. FILE holds one
+           program, or is a 128-program dump with --slot; --id N is a program of the
+           Collection. Timbre 2 of a Single program is left out unless --all; a
+           vocoder program shows its vocoder settings instead of the timbres. A value
+           no program should hold is shown as it is, followed by: (out of range).
+           --json prints an array of objects: section, name, byte (its first byte,
+           0-253), bits ([high, low]), stored (the bits as a number; for the name,
+           its 12 bytes), shown and inRange.
+  compare  Compares two programs parameter by parameter, each written FILE (a
+           one-program file), FILE:A05 (a slot of a 128-program dump) or id:N (a
+           Collection program): one line per parameter that differs, section, name,
+           the value in A and the value in B, separated by tabs; the name counts as
+           the parameter Name. Programs of two voice modes compare the parameters
+           both have, and stderr says so. --json prints an array of objects: section,
+           name, byte, bits, firstStored, secondStored, firstShown, secondShown,
+           firstInRange and secondInRange. Exit status 0 when nothing differs, 1 when
+           something does, 2 when a program cannot be read or found (as cmp).
 
 A SOURCE is written as "veltrix-cli sources" prints it, as the path of a file taken
 in, or as a file name alone when only one source has it.
@@ -98,7 +141,8 @@ Options:
                  What receive asks for (exactly one).
   -o FILE, --output FILE
                  The file receive writes.
-  --yes          Confirms that send may replace the synthesizer's 128 programs.
+  --yes          Confirms that send may replace the synthesizer's 128 programs, or
+                 write the program in a slot.
   --collection FILE
                  The Collection's database to use instead of the default one; made
                  when missing.
@@ -108,6 +152,19 @@ Options:
                  What search asks for: the voice mode, a tag (letter case ignored),
                  favourites only, hidden programs only, programs of one source.
   --list NAME    export: a list saved in the Veltrix window.
+  --slot SLOT    show: the slot of a 128-program dump; write: the slot of the
+                 synthesizer's memory it stores the program in. A01 to H16 (A05, a5
+                 and "A 05" are the same).
+  --id N         show: a program of the Collection, by the ID search prints.
+  --all          show: also the parameters that do not apply (a Single program's
+                 timbre 2).
+  --json         detect, show, compare: JSON instead of lines.
+  --params       diff: the parameters that differ, under each slot.
+  --model MODEL  show, compare, diff: ms2000 or microkorg, the instrument the program
+                 is shown for; for the microkorg its mod sequencer and the settings it
+                 lacks (scale, split point, key priority, velocity sense) are left
+                 out. Without it: the window's setting ([editor] model in
+                 Veltrix.conf), else ms2000.
   -o PATH, --output PATH
                  The file export writes (with several IDs, the folder).
   --favourite, --no-favourite, --hide, --unhide, --tag TAG, --untag TAG,
@@ -116,24 +173,28 @@ Options:
   --version      The release of veltrix-cli.
 
 The synthesizer has 10 s to start answering, and may pause at most 3 s inside a dump;
-after a bank send it has 10 s to confirm. Ctrl+C, SIGTERM or closing the terminal
-stops a receive or send cleanly; a second Ctrl+C stops at once. Neither leaves a
-temporary file. When FILE is a symbolic link, the file it names is replaced.
+after a bank send it has 10 s to confirm, and 2 s for each answer of a write. Ctrl+C,
+SIGTERM or closing the terminal stops a receive or send cleanly; a second Ctrl+C stops
+at once. Neither leaves a temporary file. When FILE is a symbolic link, the file it
+names is replaced.
 
 Exit status:
   0    done
-  1    a file could not be read or is not a valid dump (list, send, import), or a
-       file could not be written (receive, export)
+  1    a file could not be read or is not a valid dump (list, send, write, import,
+       show), or a file could not be written (receive, export); for compare: the
+       two programs differ
   2    usage error: bad arguments, no such port (the ports are named), the window's
        port missing while a port of its name is there, a port that cannot be read
-       for a receive or a bank send, a bank send without --yes, an unknown or ambiguous
-       SOURCE, an unknown list or ID, a name the synthesizer cannot show, or sources
-       that cannot be compared
-  3    the synthesizer did not answer in time (no answer at all; after a bank send,
-       no confirmation)
+       for a receive, a bank send or a write, a bank send or a write without --yes,
+       an unknown or ambiguous SOURCE, an unknown list or ID, a name the synthesizer
+       cannot show, sources that cannot be compared, a 128-program file without a
+       slot, or (compare) a program that cannot be read
+  3    the synthesizer did not answer in time (no answer at all; after a bank send
+       or a write, no confirmation); detect found no synthesizer
   4    the answer is not a whole, valid dump of the requested kind (wrong kind,
        corrupted, or stopped halfway)
-  5    the synthesizer reported a data load error after a bank send
+  5    the synthesizer refused: a data load error after a bank send, or a write
+       refused (memory protect on)
   6    the MIDI port could not be opened, read or written, or went away (unplugged)
   7    the Collection could not be opened or changed (locked by another program
        for too long, read-only, disk full); never for receive, which then warns

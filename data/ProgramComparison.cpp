@@ -135,13 +135,13 @@ CProgramComparison CompareParameters(const unsigned char* first, const unsigned 
         }
         if (comparison.differences.empty())  // room for the rest at once
             comparison.differences.reserve(static_cast<size_t>(compared.data() + compared.size() - &codec));
-        CParameterDifference difference;
+        // Filled in place: a copy made on the stack costs more than the rest.
+        CParameterDifference& difference = comparison.differences.emplace_back();
         difference.parameter = codec.parameter;
         difference.firstStored = a;
         difference.secondStored = b;
         difference.firstShown = CodecShown(codec, first).View();
         difference.secondShown = CodecShown(codec, second).View();
-        comparison.differences.push_back(difference);
     }
     return comparison;
 }

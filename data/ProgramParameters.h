@@ -93,7 +93,8 @@ bool SetValue(const CParameter& parameter, unsigned char* data, int value);
 
 // The program name (bytes 0-11, blank padded) as text, and setting it: at most 12 printable
 // ASCII characters (32-126); false, changing nothing, with `error` naming the characters the
-// synthesizer can show, for anything else.
+// synthesizer can show, for anything else. (Parameter changes 000-00B carry its characters,
+// one each; the Name entry has no number of its own.)
 std::string ProgramNameText(const unsigned char* data);
 bool SetProgramName(unsigned char* data, std::string_view name, std::string& error);
 

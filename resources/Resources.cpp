@@ -29,6 +29,15 @@ QString CommandString(int commandId)
     case ID_PROGRAM_RECEIVE_BANK: return "Receive the synthesizer's 128 programs as the bank\nReceive Bank from Synth";
     case ID_PROGRAM_SEND_BANK: return "Replace the synthesizer's 128 programs with the bank\nSend Bank to Synth";
     case ID_FILE_SAVE_RECEIVED_DUMP: return "Save the last dump received from the synthesizer to disk\nSave Received Dump";
+    case ID_PROGRAM_FIND_SYNTH:
+        return "Find the synthesizer on the MIDI ports and choose its port and channel\nFind Synthesizer";
+    case ID_PROGRAM_SEND_TO_SLOT:
+        return "Write the selected program into one slot of the synthesizer's memory\nSend to Synth Slot";
+    case ID_COLLECTION_SEND_TO_SLOT:
+        return "Write the Collection's selected program into one slot of the synthesizer's memory\nSend to Synth Slot";
+    case ID_BANK_SEND_SLOT: return "Write the bank's selected slot into the same slot of the synthesizer\nSend Slot to Synth";
+    case ID_BANK_SEND_CHANGED:
+        return "Write only the bank's slots that differ from the synthesizer's memory\nSend Changed Slots to Synth";
     case ID_VIEW_COLLECTION: return "Show the Collection: every program ever opened or received\nCollection (Ctrl-L)";
     case ID_COLLECTION_AUDITION: return "Audition the Collection's selected program via MIDI\nAudition";
     case ID_COLLECTION_PUT_IN_BANK:
@@ -49,6 +58,10 @@ QString CommandString(int commandId)
     case ID_EDITOR_SEND_TO_EDIT_BUFFER: return "Send the whole edited program to the synthesizer's edit buffer\nSend to Edit Buffer";
     case ID_EDITOR_REVERT: return "Go back to the program as it was before the edits\nRevert";
     case ID_EDITOR_EDIT_LAST_RANDOM: return "Open the last Random program in the Program Editor\nEdit Last Random";
+    case ID_EDITOR_SEND_TO_SLOT:
+        return "Write the edited program into one slot of the synthesizer's memory\nSend to Synth Slot";
+    case ID_FILE_NEW_BANK: return "Start a bank of 128 initial programs, as the synthesizer's Init makes them\nNew Bank";
+    case ID_HELP_USER_GUIDE: return "Show the user guide\nUser Guide";
     default: return QString();
     }
 }

@@ -35,6 +35,12 @@ constexpr int ID_PROGRAM_RECEIVE_ALL = 0x8052;
 constexpr int ID_PROGRAM_RECEIVE_BANK = 0x8053;
 constexpr int ID_PROGRAM_SEND_BANK = 0x8054;
 constexpr int ID_FILE_SAVE_RECEIVED_DUMP = 0x8055;
+// Finding the synthesizer and writing single slots of its memory.
+constexpr int ID_PROGRAM_FIND_SYNTH = 0x80C0;
+constexpr int ID_PROGRAM_SEND_TO_SLOT = 0x80C1;
+constexpr int ID_COLLECTION_SEND_TO_SLOT = 0x80C2;
+constexpr int ID_BANK_SEND_SLOT = 0x80C3;
+constexpr int ID_BANK_SEND_CHANGED = 0x80C4;
 // The Collection view and the commands on its selected programs.
 constexpr int ID_VIEW_COLLECTION = 0x8070;
 constexpr int ID_COLLECTION_AUDITION = 0x8071;
@@ -55,6 +61,11 @@ constexpr int ID_EDITOR_PUT_IN_BANK = 0x80A5;
 constexpr int ID_EDITOR_SEND_TO_EDIT_BUFFER = 0x80A6;
 constexpr int ID_EDITOR_REVERT = 0x80A7;
 constexpr int ID_EDITOR_EDIT_LAST_RANDOM = 0x80A8;
+constexpr int ID_EDITOR_SEND_TO_SLOT = 0x80A9;
+
+// The window's own further commands: a bank started anew, the user guide.
+constexpr int ID_FILE_NEW_BANK = 0x80D0;
+constexpr int ID_HELP_USER_GUIDE = 0x80D1;
 
 // Controls of the MIDI bar.
 constexpr int IDC_MIDI_PORT = 1000;
@@ -72,6 +83,18 @@ constexpr int IDC_FIND_NAME = 1009;
 
 // The application's name, also the window title.
 inline QString AppTitle() { return QStringLiteral("Veltrix"); }
+
+// What a greyed command needs first, said in the status bar while it is hovered.
+inline QString NeedsBankFirst() { return QStringLiteral("Open or start a bank first"); }
+inline QString NeedsMidiFirst() { return QStringLiteral("Tick Midi Active first"); }
+inline QString NeedsProgramsFirst() { return QStringLiteral("Open a .syx file first"); }
+inline QString NeedsListRowFirst() { return QStringLiteral("Select a program in the list first"); }
+inline QString NeedsTwoRowsFirst() { return QStringLiteral("Select two or more programs in the list first"); }
+inline QString NeedsBankFileRowFirst() { return QStringLiteral("Select a program of a 128-program file first"); }
+inline QString NeedsRandomFirst() { return QStringLiteral("Make a Random program first (Ctrl+R)"); }
+inline QString NeedsReceiveFirst() { return QStringLiteral("Receive a dump from the synthesizer first"); }
+inline QString NeedsTransferEndFirst() { return QStringLiteral("Wait for the transfer with the synthesizer to end"); }
+inline QString NeedsCollectionRowFirst() { return QStringLiteral("Select a program in the Collection first"); }
 
 // A command's prompt string: "status-bar prompt\ntool tip". Empty for unknown ids.
 QString CommandString(int commandId);

@@ -2,6 +2,7 @@
 
 #include "CollectionModel.h"
 #include "CollectionTable.h"
+#include "library/SelectedRows.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -68,7 +69,8 @@ CCollectionView::CCollectionView(QWidget* parent)
     connect(m_model, &CCollectionModel::renameFailed, this, &CCollectionView::statusMessage);
     // A sort moves rows; the selection follows its programs.
     connect(m_model, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] {
-        m_keptSelection = SelectedIds();
+        // The selection itself: a current row alone stays current, not selected.
+        m_keptSelection = m_table->selectionModel()->hasSelection() ? SelectedIds() : std::vector<CollectionId>();
         const CCollectionRow* current = m_model->Program(m_table->currentIndex().row());
         m_keptCurrent = current != nullptr ? current->id : 0;
     });
@@ -276,13 +278,7 @@ void CCollectionView::ShowState()
 std::vector<CollectionId> CCollectionView::SelectedIds() const
 {
     std::vector<CollectionId> ids;
-    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
-    std::vector<int> sorted;
-    sorted.reserve(static_cast<std::size_t>(rows.size()));
-    for (const QModelIndex& index : rows)
-        sorted.push_back(index.row());
-    std::sort(sorted.begin(), sorted.end());
-    for (int row : sorted)
+    for (int row : RowsToActOn(*m_table))
         if (const CCollectionRow* program = m_model->Program(row))
             ids.push_back(program->id);
     return ids;
@@ -290,10 +286,7 @@ std::vector<CollectionId> CCollectionView::SelectedIds() const
 
 std::vector<CCollectionRow> CCollectionView::SelectedPrograms() const
 {
-    std::vector<int> rows;
-    for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
-        rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
+    const std::vector<int> rows = RowsToActOn(*m_table);
     std::vector<CCollectionRow> programs;
     programs.reserve(rows.size());
     for (int row : rows)

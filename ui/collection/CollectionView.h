@@ -40,7 +40,7 @@ public:
     // Refreshes when the database changed since the view last looked; true when it did.
     bool CheckForChanges();
 
-    // The selected programs, in the table's order.
+    // The selected programs (with none selected, the current row's), in the table's order.
     std::vector<CollectionId> SelectedIds() const;
     std::vector<CCollectionRow> SelectedPrograms() const;
     // Selects the rows of these programs (those shown) and makes the first one current.

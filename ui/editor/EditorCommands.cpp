@@ -11,6 +11,7 @@
 #include "host/CommandHost.h"
 #include "host/MidiLink.h"
 #include "host/SynthMemory.h"
+#include "host/SynthSlotWriter.h"
 #include "services/AtomicSave.h"
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
@@ -160,6 +161,26 @@ void CEditorCommands::AddProgramCommand(QAction* action)
     m_pane->ToolBar()->addAction(action);
     if (m_menu != nullptr)
         m_menu->insertAction(Action(ID_EDITOR_SEND_TO_EDIT_BUFFER), action);
+}
+
+void CEditorCommands::SetSlotWriter(ISynthSlotWriter* writer)
+{
+    m_slotWriter = writer;
+    if (writer == nullptr || Action(ID_EDITOR_SEND_TO_SLOT) != nullptr)
+        return;
+    QAction* action = m_commands.Add(ID_EDITOR_SEND_TO_SLOT, "Send to Synth Sl&ot...", [this] { OnSendToSynthSlot(); },
+                                     [this](CCmdUI& ui) {
+                                         ui.Enable(m_pane->HasProgram() && m_slotWriter != nullptr
+                                                   && m_slotWriter->CanWriteSlot());
+                                     });
+    action->setIconText("Send to Synth Slot...");
+    AddProgramCommand(action);
+}
+
+void CEditorCommands::OnSendToSynthSlot()
+{
+    if (m_pane->HasProgram() && m_slotWriter != nullptr)
+        m_slotWriter->SendToSynthSlot(m_pane->Program());
 }
 
 void CEditorCommands::SetKeeper(Keeper keeper)

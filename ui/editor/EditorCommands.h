@@ -31,6 +31,7 @@ class ICommandHost;
 class IMidiInService;
 class IMidiLink;
 class ISynthMemory;
+class ISynthSlotWriter;
 class QAction;
 class QMenu;
 class QUndoGroup;
@@ -69,9 +70,11 @@ public:
     // The group Edit > Undo and Redo act on: the editor's stack joins it and is the active
     // one while the pane has the keyboard.
     void SetUndoGroup(QUndoGroup* group);
-    // Another feature's command on the edited program (Send to Synth Slot...): in the pane's
-    // tool bar and the Edited Program menu.
+    // Another feature's command on the edited program: in the pane's tool bar and the Edited
+    // Program menu.
     void AddProgramCommand(QAction* action);
+    // Edited Program > Send to Synth Slot..., through `writer` (not owned).
+    void SetSlotWriter(ISynthSlotWriter* writer);
 
     // Shows `data` as the program `title` names (from the view `source`), after Keep /
     // Discard / Cancel when there are unkept edits. False when the edits stay (Cancel, or
@@ -92,6 +95,7 @@ public:
     void OnSendToEditBuffer();
     void OnRevert();
     void OnEditLastRandom();
+    void OnSendToSynthSlot();
 
 private:
     void CreateCommands();
@@ -116,6 +120,7 @@ private:
     QMenu* m_menu = nullptr;
     Keeper m_keeper;
     ISynthMemory* m_synthMemory = nullptr;
+    ISynthSlotWriter* m_slotWriter = nullptr;
     std::function<void(int slot)> m_selectBankSlot;
     QUndoGroup* m_undoGroup = nullptr;
     QUndoStack* m_otherStack = nullptr;   // active in the group before the editor took the keyboard

@@ -4,17 +4,26 @@
 #include "Resources.h"
 #include "Collection.h"
 #include "bank/BankCommands.h"
+#include "bank/BankPane.h"
+#include "bank/LastBank.h"
+#include "collection/CollectionBankCommands.h"
 #include "collection/CollectionCommands.h"
 #include "collection/CollectionHistoryCommand.h"
+#include "collection/CollectionSendToSlot.h"
 #include "collection/CollectionService.h"
 #include "desktop/FileDropTarget.h"
 #include "desktop/RecentFiles.h"
 #include "desktop/SyxPaths.h"
 #include "editor/EditorCommands.h"
+#include "desktop/UserGuide.h"
 #include "grid/ProgramGrid.h"
 #include "services/CommandTable.h"
+#include "synth/ChangedSlotsCommand.h"
+#include "synth/FindSynthCommand.h"
 #include "synth/MidiPortFollower.h"
+#include "synth/SlotWriteCommands.h"
 #include "synth/SynthCommands.h"
+#include "synth/SynthMemoryTracker.h"
 
 #include "Bank.h"
 #include "ProgramParameters.h"
@@ -92,12 +101,13 @@ CEditorCommands* ComposeEditor(CMainFrame& frame, const CWindowFeatures& feature
         // A change to the bank reaches the editor when it shows the bank's slot.
         QObject::connect(bank->Pane()->UndoStack(), &QUndoStack::indexChanged, editor,
                          [editor, slot] { editor->FollowSelection(slot, "bank", true); });
-        // The synthesizer's memory as known is wired by its feature (SetSynthMemory); the
-        // bank's slot is how a program chosen on the synthesizer is selected.
-        editor->SetSynthMemory(nullptr, [bank](int selected) { bank->Pane()->SelectSlot(selected); });
+        // A program chosen on the synthesizer is named from its memory as Veltrix knows it, and
+        // selected in the bank when the bank is the synthesizer's.
+        editor->SetSynthMemory(features.synthMemory, [bank](int selected) { bank->Pane()->SelectSlot(selected); });
     }
     if (features.synth != nullptr)
         features.synth->WhenReceived([editor](const std::vector<unsigned char>& dump) { editor->NoteReceivedDump(dump); });
+    editor->SetSlotWriter(features.slotWrites);
     if (CCollectionService* service = features.collection.service) {
         editor->SetKeeper([service](const CBank::ProgramData& program, QString& error) {
             CCollection* collection = service->Collection();
@@ -160,10 +170,22 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     for (QDockWidget* pane : frame.findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly))
         features.drops->Watch(pane, true);
 
-    if (midiIn != nullptr)
+    if (midiIn != nullptr) {
         features.synth = new CSynthCommands(frame, frame, frame, features.bank, services, *midiIn);
+        // What the synthesizer holds follows every receive, bank sent and slot written.
+        CSynthMemoryTracker* memory = features.synthMemory = new CSynthMemoryTracker(features.bank, &frame);
+        features.synth->WhenReceived([memory](const std::vector<unsigned char>& dump) { memory->OnDumpReceived(dump); });
+        features.synth->WhenBankSent([memory](const CBank& bank) { memory->OnBankSent(bank); });
+        features.findSynth = new CFindSynthCommand(frame, frame, *features.synth, *midiIn, services);
+        features.slotWrites = new CSlotWriteCommands(frame, frame, features.bank, *features.synth, *memory, services);
+        features.changedSlots = new CChangedSlotsCommand(frame, *features.bank, *features.synth, *memory, services);
+    }
     if (portWatcher != nullptr)
         features.portFollower = new CMidiPortFollower(frame, &frame, *portWatcher, services);
+    if (features.findSynth != nullptr && features.portFollower != nullptr) {
+        CMidiPortFollower* follower = features.portFollower;
+        features.findSynth->WhenPortChosen([follower](const CMidiPortItem& port) { follower->SetChosenPort(port); });
+    }
 
     // The Collection takes in what is opened and received, and keeps banks as lists.
     features.collection = ComposeCollection(frame, frame, features.bank, services);
@@ -183,13 +205,49 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
         features.collectionHistory = new CCollectionHistoryCommand(frame, *service, *features.collectionView,
                                                                    features.bank, features.synth,
                                                                    *services.messageBox);
+        if (features.slotWrites != nullptr)
+            features.collectionSendToSlot =
+                new CCollectionSendToSlot(frame, *features.collectionView, *features.slotWrites);
+        // The synthesizer's memory is kept in the Collection, and read again when it changed.
+        if (features.synthMemory != nullptr) {
+            CSynthMemoryTracker* memory = features.synthMemory;
+            memory->SetCollectionSource([service] { return service->Collection(); },
+                                        [service](const QString& text) { service->ReportFailure(text); });
+            QObject::connect(service, &CCollectionService::changed, memory, &CSynthMemoryTracker::Refresh);
+        }
     }
 
     features.editor = ComposeEditor(frame, features, services, midiIn);
+    features.userGuide = new CUserGuide(frame, *services.messageBox);
+
+    // Where the bank can be read again is kept when the window closes (after the question
+    // about its unsaved changes).
+    features.lastBank = new CLastBank(*services.profile, *features.bank, &frame);
+    CLastBank* lastBank = features.lastBank;
+    frame.WhenClosed([lastBank] { lastBank->Store(); });
 
     frame.RestoreLayout();
     frame.PlaceAtFirstStart();
     return features;
+}
+
+void ReopenLastBank(CMainFrame& frame, const CWindowFeatures& features)
+{
+    CLastBank* lastBank = features.lastBank;
+    CBankCommands* bank = features.bank;
+    CCollectionBankCommands* lists = features.collection.bank;
+    CMainFrame* window = &frame;
+    QTimer::singleShot(0, window, [window, lastBank, bank, lists] {
+        CLastBank::Reopener reopenList;
+        if (lists != nullptr)
+            reopenList = [lists](const QString& name, QString& error) { return lists->ReopenList(name, error); };
+        // The stored layout decides whether the pane shows.
+        const bool paneHidden = bank->Pane()->isHidden();
+        lastBank->Reopen([bank](const QString& path, QString& error) { return bank->ReopenBankFile(path, error); },
+                         reopenList, [window](const QString& text) { window->ShowStatusMessage(text, FILE_NOTE_MS); });
+        if (paneHidden)
+            bank->Pane()->hide();
+    });
 }
 
 void OpenCommandLineFiles(CMainFrame& frame, const QStringList& arguments)

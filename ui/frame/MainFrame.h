@@ -16,6 +16,7 @@
 #include "library/LibrarySources.h"
 #include "services/CommandTable.h"
 #include "services/CommandUpdater.h"
+#include "services/SendGate.h"
 #include "services/UiServices.h"
 
 #include <QMainWindow>
@@ -102,6 +103,7 @@ public:
     CMidiPortModel& MidiPorts() override { return m_midiPorts; }
     QComboBox* MidiPortList() const override { return m_cbMidiPort; }
     void CloseMidi() override;
+    bool OpenMidiOn(const CMidiPortItem& port, int channel) override;
     void SetTransfer(IMidiTransfer* transfer) override { m_transfer = transfer; }
     bool IsTransferRunning() const override { return m_transfer != nullptr && m_transfer->IsRunning(); }
     void WhenPortOpenedOrClosing(PortHandler handler) override { m_portHandlers.push_back(std::move(handler)); }
@@ -116,6 +118,7 @@ public:
     void AddPane(QDockWidget* pane, Qt::DockWidgetArea area) override;
     void RestoreLayout() override;
     void AddCloseGuard(CloseGuard guard) override;
+    void WhenClosed(ClosedHandler handler) override;
 
     // Read access for the status panes, the tests and the screenshot script.
     const QString& FindText() const { return m_findText; }
@@ -153,8 +156,9 @@ private:
     // on the screen and above the window.
     void PlaceFloatingPanes();
     // Sends a built message through the open device; a refusal is shown in a message box.
-    // True when the device took it.
-    bool SendMessage(const CProgramMessage& message);
+    // Nothing is sent while another send goes out (m_sendGate) or a transfer has the port:
+    // false then. `sent`, when given, tells whether the device took it.
+    bool SendMessage(const CProgramMessage& message, bool* sent = nullptr);
     // Tells the features that `program` went to the edit buffer.
     void NotifyProgramSent(const CSyxProgram& program, bool random);
     // Tells the features that the port opened, or is about to close.
@@ -182,6 +186,7 @@ private:
     QCheckBox* m_btnMidiActive = nullptr;
     CMidiPortModel m_midiPorts;     // the port and channel lists behind the two combo boxes
     unsigned int m_midiSendTimeoutMs = MIDI_SEND_TIMEOUT_MS;
+    CSendGate m_sendGate;           // one send at a time, repeats that come meanwhile dropped
     MidiOutHandle m_hMidiOut = nullptr;
     CMidiEvent m_midiDone;
     QString m_findText;
@@ -195,6 +200,7 @@ private:
     std::vector<FilesReadHandler> m_filesReadHandlers;
     std::vector<DumpAddedHandler> m_dumpAddedHandlers;
     std::vector<CloseGuard> m_closeGuards;
+    std::vector<ClosedHandler> m_closedHandlers;
     std::vector<PortHandler> m_portHandlers;
     std::vector<ProgramSentHandler> m_programSentHandlers;
 

@@ -2,6 +2,7 @@
 // program for Audition and Random.
 
 #include "MainFrame.h"
+#include "Resources.h"
 #include "RandomProgram.h"
 #include "library/SelectedRows.h"
 #include "grid/ProgramGrid.h"
@@ -96,21 +97,45 @@ void CMainFrame::CloseMidi()
     OnMidiActive();
 }
 
+bool CMainFrame::OpenMidiOn(const CMidiPortItem& port, int channel)
+{
+    const int portIndex = m_midiPorts.FindPort(port);
+    if (portIndex < 0 || channel < 0 || channel >= MIDI_CHANNEL_COUNT)
+        return false;
+    if (IsMidiOpen() && portIndex == m_midiPorts.GetPortSelection() && channel == SelectedChannel())
+        return true;
+    if (m_btnMidiActive->isChecked())
+        CloseMidi();
+    // The lists' own signals carry the choice into the port model, as the user's would.
+    m_cbMidiPort->setCurrentIndex(portIndex);
+    m_cbMidiChan->setCurrentIndex(channel);
+    m_btnMidiActive->setChecked(true);
+    OnMidiActive();
+    return IsMidiOpen();
+}
+
 int CMainFrame::SelectedChannel() const
 {
     return m_midiPorts.GetSelectedChannel();
 }
 
-bool CMainFrame::SendMessage(const CProgramMessage& message)
+bool CMainFrame::SendMessage(const CProgramMessage& message, bool* sent)
 {
+    if (sent != nullptr)
+        *sent = false;
     if (IsTransferRunning())
         return false;   // a transfer has the port (a floating bank pane is not blocked by its dialog)
     std::string error;
-    if (SendProgramMessage(m_midi, m_hMidiOut, m_midiDone, message, error, m_midiSendTimeoutMs))
-        return true;
-    if (!error.empty())
+    // A send asked for while one goes out (a held key's repeat) is dropped.
+    bool took = false;
+    const bool passed = m_sendGate.Pass([&] {
+        took = SendProgramMessage(m_midi, m_hMidiOut, m_midiDone, message, error, m_midiSendTimeoutMs);
+    });
+    if (passed && !error.empty())
         m_services.messageBox->Show(this, QString::fromStdString(error), MessageIcon::Stop);
-    return false;
+    if (sent != nullptr)
+        *sent = passed && took;
+    return passed;
 }
 
 void CMainFrame::OnProgramAudition()
@@ -121,8 +146,9 @@ void CMainFrame::OnProgramAudition()
         return;
     const CSyxProgram* program = m_programs.GetAt(row);
     CProgramMessage message;
+    bool sent = false;
     if (BuildProgramMessage(program->GetData(), program->GetLength(), SelectedChannel(), message)
-        && SendMessage(message))
+        && SendMessage(message, &sent) && sent)
         NotifyProgramSent(*program, false);
 }
 
@@ -130,15 +156,16 @@ void CMainFrame::AuditionProgram(const CSyxProgram& program)
 {
     CWaitCursor wait(*m_services.waitCursor);
     CProgramMessage message;
+    bool sent = false;
     if (m_hMidiOut != nullptr && BuildProgramMessage(program.GetData(), program.GetLength(), SelectedChannel(), message)
-        && SendMessage(message))
+        && SendMessage(message, &sent) && sent)
         NotifyProgramSent(program, false);
 }
 
 void CMainFrame::OnProgramRandom()
 {
     CWaitCursor wait(*m_services.waitCursor);
-    if (m_hMidiOut == nullptr)
+    if (m_hMidiOut == nullptr || m_sendGate.IsShut())
         return;
     SendRandomProgram(std::unique_ptr<CSyxProgram>(m_programs.CreateRandomProgram()));
 }
@@ -156,7 +183,8 @@ void CMainFrame::OnProgramRandomFromSelection()
 
 void CMainFrame::OnUpdateProgramRandomFromSelection(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_hMidiOut != nullptr && HasSeveralSelectedRows(*m_wndGrid));
+    const bool several = HasSeveralSelectedRows(*m_wndGrid);
+    cmdUI.EnableIf(m_hMidiOut != nullptr && several, m_hMidiOut == nullptr ? NeedsMidiFirst() : NeedsTwoRowsFirst());
 }
 
 void CMainFrame::SendRandomProgram(std::unique_ptr<CSyxProgram> program)
@@ -166,7 +194,10 @@ void CMainFrame::SendRandomProgram(std::unique_ptr<CSyxProgram> program)
     CProgramMessage message;
     if (!BuildProgramMessage(program->GetData(), program->GetLength(), SelectedChannel(), message))
         return;
-    if (SendMessage(message))
+    bool sent = false;
+    if (!SendMessage(message, &sent))
+        return;   // dropped: never heard, so not the last random program either
+    if (sent)
         NotifyProgramSent(*program, true);
     program.reset();
 

@@ -9,6 +9,20 @@
 #include <functional>
 #include <vector>
 
+class QAction;
+
+// Where the bank can be read again (at the next start): the file it came from or was saved
+// to, or the Collection list it was opened from or kept as; nowhere for a bank received
+// from the synthesizer or started anew, until it is saved.
+struct CBankOrigin {
+    enum class Kind { None, File, List };
+    Kind kind = Kind::None;
+    QString where;   // the file's path, or the list's name
+
+    static CBankOrigin File(const QString& path) { return {Kind::File, path}; }
+    static CBankOrigin List(const QString& name) { return {Kind::List, name}; }
+};
+
 class IBankAccess {
 public:
     virtual ~IBankAccess() = default;
@@ -23,8 +37,11 @@ public:
     // Cancel. True when the bank may go (saved, or discarded).
     virtual bool MayReplaceBank() = 0;
     // Replaces the whole bank and shows the pane; the undo history starts again and the
-    // bank counts as saved. Asks nothing: call MayReplaceBank first.
+    // bank counts as saved, from nowhere (SetOrigin tells where). Asks nothing: call
+    // MayReplaceBank first.
     virtual void SetBank(const CBank& bank, const QString& sourceName) = 0;
+    virtual CBankOrigin Origin() const = 0;
+    virtual void SetOrigin(const CBankOrigin& origin) = 0;
     // The bank as one program data dump on `channel` (0 for files); empty before a bank.
     virtual std::vector<unsigned char> BankDump(int channel) const = 0;
 
@@ -34,6 +51,12 @@ public:
     // undoable step, up to H16 (the status bar says how many were left out). Returns how
     // many the bank took; 0 without a bank.
     virtual int PutPrograms(const std::vector<CBank::ProgramData>& programs) = 0;
+
+    // Puts a command on the selected slot in the bank pane's context menu.
+    virtual void AddSlotCommand(QAction* action) = 0;
+    // Called whenever another bank replaces the whole bank (a file, a receive, Use as Bank).
+    using BankReplacedHandler = std::function<void()>;
+    virtual void WhenBankReplaced(BankReplacedHandler handler) = 0;
 
     // Called after Open Bank... made a file the bank, with the file's path.
     using BankFileReadHandler = std::function<void(const QString& path)>;
