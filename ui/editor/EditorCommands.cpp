@@ -96,7 +96,7 @@ void CEditorCommands::CreateCommands()
     QAction* follow = m_commands.Add(ID_EDITOR_FOLLOW_SYNTH, "Follo&w Synthesizer", [this] { OnFollowSynth(); },
                                      [this](CCmdUI& ui) { ui.Enable(m_midiIn != nullptr); });
     follow->setCheckable(true);
-    m_commands.Add(ID_EDITOR_GET_FROM_SYNTH, "&Get from Synthesizer", [this] { OnGetFromSynth(); },
+    m_commands.Add(ID_EDITOR_GET_FROM_SYNTH, "Get from Synthesi&zer", [this] { OnGetFromSynth(); },
                    [this, live](CCmdUI& ui) {
                        if (m_midiIn == nullptr)
                            ui.Enable(false);

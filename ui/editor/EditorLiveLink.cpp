@@ -83,9 +83,7 @@ void CEditorLiveLink::OnPortOpened()
     m_wholePrograms = false;
     m_known.reset();
     m_toldUnreadable = false;
-    // Read from the start, so that every answer is heard: one that came while nobody read
-    // could otherwise be delivered late and taken for another's.
-    if (m_following || m_midi.MidiPorts().GetSelectedPort().canRead)
+    if (m_following)
         OpenInput();
 }
 
@@ -133,6 +131,14 @@ bool CEditorLiveLink::OpenInput()
         m_notifiers.push_back(std::move(notifier));
     }
     return true;
+}
+
+void CEditorLiveLink::OpenInputForAnswers()
+{
+    // Answers are read where the port can be read, also without following; the input stays
+    // open until MIDI closes.
+    if (m_midiIn != nullptr && m_input == nullptr && m_midi.MidiPorts().GetSelectedPort().canRead)
+        OpenInput();
 }
 
 void CEditorLiveLink::CloseInput()
@@ -244,6 +250,7 @@ void CEditorLiveLink::SendChanges(const CBank::ProgramData& wanted)
     }
     if (m_known && *m_known == wanted)
         return;
+    OpenInputForAnswers();
     const CLiveEditPlan plan = PlanLiveEdit(m_known ? m_known->data() : nullptr, wanted.data());
     if (plan.wholeProgram || m_wholePrograms) {
         m_sender.SendProgram(wanted.data());
@@ -258,6 +265,7 @@ void CEditorLiveLink::SendProgram(const CBank::ProgramData& program)
 {
     if (!IsLive())
         return;
+    OpenInputForAnswers();
     m_sender.SendProgram(program.data());
     m_known = program;
 }

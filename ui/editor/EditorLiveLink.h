@@ -3,9 +3,8 @@
 // open. Outward, it makes the synthesizer's edit buffer the edited program: the first change
 // sends the whole program unless the edit buffer is known to hold what was being edited
 // (the program last auditioned or received there), then each change goes out as parameter
-// changes at the wire's pace (CLiveSender). Inward, on the port's input (read while MIDI is
-// active, wherever the port can be read, so that no answer comes unheard), it reads the
-// answers (a refusal gives one note; a first parameter change left unanswered gives one note
+// changes at the wire's pace (CLiveSender). Inward, on the port's input (opened when
+// following, or with the first change where the port can be read), it reads the answers (a refusal gives one note; a first parameter change left unanswered gives one note
 // and from then on whole programs, at most every 100 ms) and, while following, what the
 // synthesizer sends on its own: knobs turned, a current program dump, a program change.
 // The 23s that answer other parts' sends (an audition) are never taken for the editor's.
@@ -81,6 +80,7 @@ private:
     void OnPortClosing();
     // Opens the port's input when it can be read; false (told once) when it cannot.
     bool OpenInput();
+    void OpenInputForAnswers();
     void CloseInput();
     void ReadInput();
     void Take(const CSynthMessage& message);

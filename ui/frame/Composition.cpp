@@ -128,9 +128,9 @@ CEditorCommands* ComposeEditor(CMainFrame& frame, const CWindowFeatures& feature
         });
         if (CCollectionCommands* view = features.collectionView) {
             FollowCurrentRow(editor, view->View()->Table(), "collection",
-                             [view, service](CBank::ProgramData& data, QString& title) {
+                             [view](CBank::ProgramData& data, QString& title) {
                 const CCollectionRow* row = view->View()->Model()->Program(view->View()->Table()->currentIndex().row());
-                CCollection* collection = service->Collection();
+                CCollection* collection = view->View()->Collection();
                 CollectionProgramData bytes;
                 if (row == nullptr || collection == nullptr || !collection->ProgramData(row->id, bytes))
                     return false;
