@@ -206,6 +206,23 @@ TEST_F(EditorLiveTest, AnAuditionsAnswerIsNotTakenForTheAnswerToAChange)
     EXPECT_TRUE(StatusText().isEmpty());   // once, until the synthesizer takes one again
 }
 
+TEST_F(EditorLiveTest, MemoryProtectOnIsToldOnceAndNothingChangesThere)
+{
+    synth->SetMode(CTestMidiSynth::Mode::Nak);
+    Audition(0);
+    const CBank::ProgramData before = SynthEditBuffer();
+    Edit("cutoff", "12");
+    Settle();
+    EXPECT_EQ(CEditorLiveLink::REFUSED_NOTE, StatusText());
+    EXPECT_TRUE(IsParameterChange(Sent().back()));
+    EXPECT_EQ(before, SynthEditBuffer());
+    fixture.frame->statusBar()->clearMessage();
+    Edit("resonance", "13");
+    Settle();
+    EXPECT_TRUE(StatusText().isEmpty());   // told once
+    EXPECT_TRUE(fixture.messageBox.shown.empty());
+}
+
 TEST_F(EditorLiveTest, FollowingShowsTheKnobsTurnedOneStepPerKnob)
 {
     Trigger(ID_EDITOR_FOLLOW_SYNTH);
