@@ -31,6 +31,8 @@ namespace {
 constexpr int STATUS_MESSAGE_MS = 8000;
 const char* const SETTINGS_SECTION = "editor";
 const char* const FOLLOW_KEY = "followSynth";
+// The instrument the parameters are shown for, as veltrix-cli reads it too.
+const char* const MODEL_KEY = "model";
 
 // A file name a program's name can be offered as.
 QString FileNameFor(const QString& programName)
@@ -68,6 +70,9 @@ CEditorCommands::CEditorCommands(ICommandHost& host, IMidiLink& midi, IMidiInSer
     const bool follow = m_midiIn != nullptr && m_services.profile != nullptr
                         && m_services.profile->GetProfileInt(SETTINGS_SECTION, FOLLOW_KEY, 0) != 0;
     Action(ID_EDITOR_FOLLOW_SYNTH)->setChecked(follow);
+    if (m_services.profile != nullptr
+        && m_services.profile->GetProfileString(SETTINGS_SECTION, MODEL_KEY, QString()).compare("microkorg", Qt::CaseInsensitive) == 0)
+        m_pane->SetModel(SynthModel::MicroKorg);
     m_live->SetFollowing(follow);
     m_host.AddCloseGuard([this] { return MayLeaveProgram(); });
 }

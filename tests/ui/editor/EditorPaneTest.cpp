@@ -77,6 +77,15 @@ TEST_F(EditorTest, EveryControlShowsTheModelsValueInEveryVoiceMode)
     EXPECT_EQ(0, Pane().UndoStack()->count());
 }
 
+TEST_F(EditorTest, ForTheMicroKorgWhatItLacksIsNotShown)
+{
+    Pane().SetModel(SynthModel::MicroKorg);
+    SelectRow(2);   // Evolution: its mod sequencer
+    EXPECT_EQ(ApplicableParameters(Pane().Program().data(), SynthModel::MicroKorg), Pane().ShownParameters());
+    EXPECT_FALSE(Pane().ControlOf(Parameter(ParamSection::Timbre1, "SEQ1 Step 1"))->FocusWidget()->isVisibleTo(Pane().Tabs()->widget(1)));
+    EXPECT_TRUE(Pane().ControlOf(Parameter(ParamSection::Timbre1, "Cutoff"))->FocusWidget()->isVisibleTo(Pane().Tabs()->widget(1)));
+}
+
 TEST_F(EditorTest, AValueOutOfRangeIsShownAsItIsAndWrittenBackUnchanged)
 {
     const CBank::ProgramData first = RowProgram(0);
