@@ -233,6 +233,8 @@ void CCollectionView::Search()
         CCollectionQuery query;
         m_filter.Apply(query);
         m_model->SetPrograms(collection->SearchRows(query));
+        if (collection->ReadFailed())
+            emit statusMessage("Cannot read the Collection: " + QString::fromStdString(collection->ReadError()));
         const std::string text = m_search->text().toStdString();
         if (!text.empty()) {
             const std::vector<CollectionId> named = collection->ProgramsNamed(text);

@@ -2,6 +2,7 @@
 // place, sorting, and following what another connection (veltrix-cli) changes.
 
 #include "CollectionTestSupport.h"
+#include "SqliteDb.h"
 #include "collection/CollectionModel.h"
 #include "collection/CollectionTable.h"
 #include "collection/CollectionView.h"
@@ -273,3 +274,19 @@ TEST_F(CollectionViewTest, AnEmptyOrMissingCollectionSaysSo)
 }
 
 }  // namespace
+
+TEST_F(CollectionViewTest, AReadTheDatabaseFailsIsToldNotShownAsNoPrograms)
+{
+    Show();
+    QSignalSpy told(&view, &CCollectionView::statusMessage);
+    // Another program takes the programs' table away under the view.
+    {
+        int code = 0;
+        std::string error;
+        auto raw = CSqliteDb::Open(db.Path(), code, error);
+        ASSERT_TRUE(raw && raw->Exec("ALTER TABLE program RENAME TO gone")) << error;
+    }
+    view.SearchField()->setText("gl");
+    ASSERT_GE(told.count(), 1);
+    EXPECT_TRUE(told.last().at(0).toString().startsWith("Cannot read the Collection: ")) << told.last().at(0).toString().toStdString();
+}
