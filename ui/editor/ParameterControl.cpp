@@ -303,16 +303,13 @@ void CParameterControl::MakeName(QWidget* parent)
 void CParameterControl::OnNameTyped(const QString& text)
 {
     // What the synthesizer cannot show is refused, with the reason, rather than dropped.
+    // Anything past printable ASCII is a byte of 128 or more in UTF-8, which the model refuses.
     unsigned char scratch[PROGRAM_DATA_SIZE] = {};
     std::string error;
-    const QByteArray bytes = text.toLatin1();
-    const bool latin = QString::fromLatin1(bytes) == text;
-    if (latin && SetProgramName(scratch, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), error)) {
+    if (SetProgramName(scratch, text.toStdString(), error)) {
         m_name->setProperty("accepted", text);
         return;
     }
-    if (!latin && error.empty())
-        SetProgramName(scratch, "\x01", error);   // the model's text of what it takes
     const int cursor = std::max(0, m_name->cursorPosition() - 1);
     // Back to the text before this key.
     QString previous = m_name->property("accepted").toString();
