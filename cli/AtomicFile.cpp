@@ -1,5 +1,7 @@
 #include "AtomicFile.h"
 
+#include "TextOutput.h"
+
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -84,21 +86,26 @@ bool CAtomicFileWriter::Begin(const std::string& path, std::string& error)
     Abandon();
     struct stat existing;
     if (stat(path.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
-        error = "Cannot write " + path + ": it is a folder";
+        error = "Cannot write " + ShownArgument(path) + ": it is a folder";
         return false;
     }
     const std::string target = ResolveLinks(path);
+    struct stat link;
+    if (lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        error = "Cannot write " + ShownArgument(path) + ": " + Reason(ELOOP);   // links that lead round in a loop
+        return false;
+    }
     // A short name of its own: a FILE whose name is as long as the file system allows still
     // gets a temporary file beside it.
     std::string pattern = FolderOf(target) + "/.veltrix-XXXXXX";
     const int fd = mkstemp(&pattern[0]);
     if (fd < 0) {
-        error = "Cannot write " + path + ": " + Reason(errno);
+        error = "Cannot write " + ShownArgument(path) + ": " + Reason(errno);
         return false;
     }
     fchmod(fd, ModeFor(target));
     m_path = target;
-    m_shownPath = path;
+    m_shownPath = ShownArgument(path);
     m_tempPath = pattern;
     m_fd = fd;
     RememberTemporary(m_tempPath);
@@ -162,6 +169,11 @@ void CAtomicFileWriter::Abandon()
         unlink(m_tempPath.c_str());
         m_tempPath.clear();
     }
+}
+
+std::string FileReplacedBy(const std::string& path)
+{
+    return ResolveLinks(path);
 }
 
 void RemoveTemporaryFileNow()

@@ -32,10 +32,13 @@ public:
 
 private:
     std::string m_path;       // the file replaced (links followed)
-    std::string m_shownPath;  // as the user named it, for the error texts
+    std::string m_shownPath;  // as the user named it, shown safely, for the error texts
     std::string m_tempPath;
     int m_fd = -1;
 };
+
+// The file a writer for `path` replaces: `path` with its own symbolic links followed.
+std::string FileReplacedBy(const std::string& path);
 
 // Removes the temporary file of the writer that is between Begin and the end of Commit, if
 // any. Safe in a signal handler: a program that is killed by a signal calls it on the way out.

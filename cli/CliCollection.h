@@ -23,9 +23,15 @@ std::unique_ptr<CCollection> OpenCliCollection(const CCliOptions& options, CCliC
 // After a read: false, having said why on stderr, when the database failed.
 bool ReadSucceeded(const CCollection& collection, CCliContext& context);
 
-// A source as `sources` prints it (its full path, or "Synth yyyy-MM-dd hh:mm:ss"), a path
-// to a file taken in, or a file name alone when only one source has it. False with an
-// `error` naming the candidates when there is no such source or more than one.
+// Whether writing `output` would land on the database at `collectionPath` or on a file SQLite
+// keeps beside it (-wal, -shm, -journal), through any spelling of the path, a symbolic link
+// or a hard link. When it would, `error` says so.
+bool WritesOverCollection(const std::string& collectionPath, const std::string& output, std::string& error);
+
+// A source by its id, as `sources` prints it (its full path, or "Synth yyyy-MM-dd hh:mm:ss",
+// escaped or not), a path to a file taken in, or a file name alone when only one source has
+// it. An id always wins: a source is named for sure by it. False with an `error` naming the
+// candidates with their ids when there is no such source or more than one.
 bool FindSource(const std::vector<CCollectionSource>& sources, const std::string& text, CCollectionSource& source,
                 std::string& error);
 

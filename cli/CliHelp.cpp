@@ -26,7 +26,7 @@ Usage:
   veltrix-cli check
   veltrix-cli --help
   veltrix-cli --version
-Every command also takes --collection FILE.
+Every command also takes --collection FILE, after the command or before it.
 
 Commands:
   ports    One line per hardware MIDI port: its name, a tab, and "out", or "in/out"
@@ -82,23 +82,24 @@ receive, kept byte for byte.
            separated by tabs; the programs of every program message in a file are
            taken in, and the file is kept whole. A file already taken in adds
            nothing. A file that cannot be taken in (not a dump, over 1 MiB, not a
-           regular file) is reported on stderr ("Failed to parse Syx file PATH.
+           regular file: pipes and devices are never read) is reported on stderr ("Failed to parse Syx file PATH.
            REASON"), and the others are still taken in. Ctrl+C stops between two
-           files; each file is taken in whole or not at all.
+           files, or a wait for a locked Collection; each file is taken in whole or not at all.
   search   One line per program, ordered by name (letter case ignored), then ID:
            ID, name, voice mode, tags (comma-separated) and the number of sources it
            appears in, separated by tabs. TEXT is looked for in every name the
            program was seen with (letter case ignored). Hidden programs are left
            out; --hidden lists only them. Finding nothing is not an error.
   sources  One line per source, oldest first: the source (a file's full path, or
-           "Synth yyyy-MM-dd hh:mm:ss"), file or synth, its number of programs, and
-           when it was taken in (yyyy-MM-ddThh:mm:ss), separated by tabs.
+           "Synth yyyy-MM-dd hh:mm:ss"), file, synth or bank, its number of programs,
+           when it was taken in (yyyy-MM-ddThh:mm:ss) and its id, separated by tabs.
   export   Writes to PATH: a source exactly as it was taken in; a list of 128
            programs as one program dump; one program as a one-program file (297
            bytes) carrying its shown name. With several IDs, PATH is a folder (made
            when missing) that gets one such file per program, named "ID NAME.syx"
            (characters a file name cannot hold become "_"). Files are written as
-           receive writes FILE: whole, or not at all.
+           receive writes FILE: whole, or not at all. PATH (and receive's FILE) may
+           not be the Collection's database or one of its files (-wal, -shm).
   diff     Compares two sources of 128 programs slot by slot: one line per slot that
            differs: bank, number, renamed, changed or renamed+changed, the name in
            SOURCE1 and the name in SOURCE2, separated by tabs. --params adds under
@@ -137,8 +138,10 @@ A program's parameters:
            firstInRange and secondInRange. Exit status 0 when nothing differs, 1 when
            something does, 2 when a program cannot be read or found (as cmp).
 
-A SOURCE is written as "veltrix-cli sources" prints it, as the path of a file taken
-in, or as a file name alone when only one source has it.
+A SOURCE is written as its id (the last field of "veltrix-cli sources"), as sources
+prints it, as the path of a file taken in, or as a file name alone when only one
+source has it. An id always names its source, even when two have one name.
+Control characters in printed names and paths are escaped (\t, \n, \xHH).
 
 Options:
   --port NAME    The MIDI port, as "veltrix-cli ports" lists it, whole (letter case
@@ -193,7 +196,8 @@ Exit status:
   1    a file could not be read or is not a valid dump (list, send, write, import,
        show), or a file could not be written (receive, export); for compare: the
        two programs differ
-  2    usage error: bad arguments, no such port (the ports are named), the window's
+  2    usage error: bad arguments, an output that is the Collection's own file,
+       no such port (the ports are named), the window's
        port missing while a port of its name is there, a port that cannot be read
        for a receive, a bank send or a write, a bank send or a write without --yes,
        an unknown or ambiguous SOURCE, an unknown list or ID, a name the synthesizer

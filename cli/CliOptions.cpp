@@ -2,6 +2,7 @@
 
 #include "CliArguments.h"
 #include "ProgramSource.h"
+#include "TextOutput.h"
 
 #include <cstdlib>
 
@@ -94,7 +95,7 @@ bool ApplyOption(const std::vector<std::string>& args, size_t& i, CCliOptions& o
         if (!TakeValue(args, i, "--channel", value, error))
             return false;
         if (!ParseChannel(value, options.channel)) {
-            error = "--channel must be a number from 1 to 16, not \"" + value + "\"";
+            error = "--channel must be a number from 1 to 16, not \"" + ShownArgument(value) + "\"";
             return false;
         }
     } else if (options.command == CliCommand::Receive && (arg == "--current" || arg == "--programs" || arg == "--all")) {
@@ -123,7 +124,7 @@ bool ApplyOption(const std::vector<std::string>& args, size_t& i, CCliOptions& o
         if (!TakeValue(args, i, "--slot", value, error))
             return false;
         if (!ParseSlotName(value, slot)) {
-            error = "--slot must be a slot from A01 to H16, not \"" + value + "\"";
+            error = "--slot must be a slot from A01 to H16, not \"" + ShownArgument(value) + "\"";
             return false;
         }
         options.slot = value;
@@ -136,11 +137,11 @@ bool ApplyOption(const std::vector<std::string>& args, size_t& i, CCliOptions& o
         if (!ApplyCollectionOption(args, i, options, known, error))
             return false;
         if (!known) {
-            error = "Unknown option " + arg + " for " + command + std::string(TRY_HELP);
+            error = "Unknown option " + ShownArgument(arg) + " for " + command + std::string(TRY_HELP);
             return false;
         }
     } else {
-        error = "Unknown option " + arg + " for " + command + std::string(TRY_HELP);
+        error = "Unknown option " + ShownArgument(arg) + " for " + command + std::string(TRY_HELP);
         return false;
     }
     return true;
@@ -210,18 +211,32 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
         options.command = CliCommand::Version;
         return true;
     }
-    if (args.empty()) {
+    // --collection, which every command takes, may also come before the command: the line
+    // is read as if it came right after it.
+    std::size_t command = 0;
+    while (command < args.size() && OptionIs(args[command], "--collection"))
+        command += args[command] == "--collection" ? 2 : 1;
+    if (command >= args.size()) {
         error = std::string("Say what to do: ports, detect, list, receive, send, write, import, search, sources, "
                             "export, diff, mark, show, compare or check") +
                 TRY_HELP;
         return false;
     }
-    if (!CommandFromWord(args[0], options.command)) {
-        error = "Unknown command \"" + args[0] + "\"" + TRY_HELP;
+    if (!CommandFromWord(args[command], options.command)) {
+        if (args[command].size() > 1 && args[command][0] == '-')
+            error = "Put " + ShownArgument(args[command]) + " after the command; only --collection may come before it" +
+                    TRY_HELP;
+        else
+            error = "Unknown command \"" + ShownArgument(args[command]) + "\"" + TRY_HELP;
         return false;
     }
     if (options.command == CliCommand::Help)
         return true;
+    if (command > 0) {
+        std::vector<std::string> reordered(args.begin() + static_cast<std::ptrdiff_t>(command), args.end());
+        reordered.insert(reordered.begin() + 1, args.begin(), args.begin() + static_cast<std::ptrdiff_t>(command));
+        return ParseCliArguments(reordered, options, error);
+    }
 
     bool onlyFiles = false;
     for (size_t i = 1; i < args.size(); ++i) {
@@ -259,7 +274,7 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
             return false;
         }
         if (!options.files.empty()) {
-            error = "receive writes only the file given with -o; unexpected \"" + options.files[0] + "\"";
+            error = "receive writes only the file given with -o; unexpected \"" + ShownArgument(options.files[0]) + "\"";
             return false;
         }
         break;

@@ -2,6 +2,7 @@
 // diff and mark.
 #include "CliArguments.h"
 #include "Collection.h"
+#include "TextOutput.h"
 
 #include <cctype>
 #include <cstdint>
@@ -103,7 +104,7 @@ bool ApplyCollectionOption(const std::vector<std::string>& args, size_t& i, CCli
         if (!TakeValue(args, i, "--mode", value, error))
             return false;
         if (!ParseVoiceMode(value, options.voiceMode)) {
-            error = "--mode must be Single, Split, Dual or Vocoder, not \"" + value + "\"";
+            error = "--mode must be Single, Split, Dual or Vocoder, not \"" + ShownArgument(value) + "\"";
             return false;
         }
     } else if (command == CliCommand::Search && OptionIs(arg, "--tag")) {
@@ -143,7 +144,7 @@ bool ApplyCollectionOption(const std::vector<std::string>& args, size_t& i, CCli
         std::string why;
         if (!IsProgramName(options.newName) || !CCollection::CheckName(options.newName, why)) {
             error = "--rename needs a name of 1 to 12 characters the synthesizer can show (printable ASCII), not \"" +
-                    options.newName + "\"";
+                    ShownArgument(options.newName) + "\"";
             return false;
         }
         return SetMark(options, CliMark::Rename, error);
@@ -170,8 +171,8 @@ bool CheckCollectionCommand(CCliOptions& options, std::string& error)
     case CliCommand::Sources:
     case CliCommand::Check:
         if (!options.files.empty()) {
-            error = std::string(CliCommandWord(options.command)) + " takes no argument; unexpected \"" + options.files[0]
-                + "\"";
+            error = std::string(CliCommandWord(options.command)) + " takes no argument; unexpected \""
+                + ShownArgument(options.files[0]) + "\"";
             return false;
         }
         return true;
@@ -191,7 +192,7 @@ bool CheckCollectionCommand(CCliOptions& options, std::string& error)
     for (const std::string& word : options.files) {
         std::int64_t id = 0;
         if (!ParseId(word, id)) {
-            error = "\"" + word + "\" is not a program id (veltrix-cli search lists them)";
+            error = "\"" + ShownArgument(word) + "\" is not a program id (veltrix-cli search lists them)";
             return false;
         }
         options.ids.push_back(id);

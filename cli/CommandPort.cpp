@@ -4,6 +4,7 @@
 #include "CliOptions.h"
 #include "ExitCodes.h"
 #include "PortChoice.h"
+#include "TextOutput.h"
 #include "WindowSettings.h"
 
 int PickCommandPort(const CCliOptions& options, CCliContext& context, bool needsInput, const std::string& purpose,
@@ -17,7 +18,8 @@ int PickCommandPort(const CCliOptions& options, CCliContext& context, bool needs
         return CLI_EXIT_USAGE;
     }
     if (needsInput && !port.canRead) {
-        context.err << "The MIDI port \"" << port.name << "\" can only be written, so veltrix-cli cannot " << purpose
+        context.err << "The MIDI port \"" << FieldText(port.name, false)
+                    << "\" can only be written, so veltrix-cli cannot " << purpose
                     << " through it; choose a port that \"veltrix-cli ports\" lists as in/out" << std::endl;
         return CLI_EXIT_USAGE;
     }
@@ -32,7 +34,7 @@ bool PortWentAway(IMidiOutService& service, const CCliPort& port)
 int ReportPortGone(CCliContext& context, const CCliPort& port, const std::string& doing,
                    const std::string& consequence)
 {
-    context.err << "The MIDI port \"" << port.name << "\" went away (unplugged or switched off) while " << doing
-                << "; " << consequence << std::endl;
+    context.err << "The MIDI port \"" << FieldText(port.name, false) << "\" went away (unplugged or switched off) while "
+                << doing << "; " << consequence << std::endl;
     return CLI_EXIT_MIDI;
 }

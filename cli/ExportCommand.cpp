@@ -30,7 +30,7 @@ int WriteFile(const std::string& path, const std::vector<unsigned char>& bytes, 
 void SayWritten(CCliContext& context, std::size_t bytes, const std::string& path)
 {
     if (context.interactive)
-        context.err << "Wrote " << GroupedNumber(bytes) << " bytes to " << path << std::endl;
+        context.err << "Wrote " << GroupedNumber(bytes) << " bytes to " << ShownArgument(path) << std::endl;
 }
 
 int ExportPrograms(CCollection& collection, const CCliOptions& options, CCliContext& context)
@@ -51,30 +51,40 @@ int ExportPrograms(CCollection& collection, const CCliOptions& options, CCliCont
 
     std::error_code fsError;
     const bool intoFolder = programs.size() > 1 || fs::is_directory(options.output, fsError);
+    std::vector<std::string> paths;
+    for (const CCollectionProgram& program : programs)
+        paths.push_back(intoFolder ? (fs::path(options.output) / ProgramExportFileName(program.id, program.shownName))
+                                         .string()
+                                   : options.output);
+    std::string error;
+    for (const std::string& path : paths)
+        if (WritesOverCollection(CliCollectionPath(options, context), path, error)) {
+            context.err << error << std::endl;
+            return CLI_EXIT_USAGE;
+        }
     if (intoFolder) {
         fs::create_directories(options.output, fsError);
-        if (!fs::is_directory(options.output)) {
-            context.err << "Cannot make the folder " << options.output
-                        << (fsError ? ": " + fsError.message() : std::string()) << std::endl;
+        std::error_code typeError;
+        if (!fs::is_directory(options.output, typeError)) {
+            const std::error_code& reason = fsError ? fsError : typeError;
+            context.err << "Cannot make the folder " << ShownArgument(options.output)
+                        << (reason ? ": " + reason.message() : std::string(": a file of that name is there"))
+                        << std::endl;
             return CLI_EXIT_FILE;
         }
     }
-    for (const CCollectionProgram& program : programs) {
+    for (std::size_t i = 0; i < programs.size(); ++i) {
         CollectionProgramData data;
-        if (!collection.ProgramData(program.id, data)) {
-            context.err << "Cannot read program " << program.id << " from the Collection"
+        if (!collection.ProgramData(programs[i].id, data)) {
+            context.err << "Cannot read program " << programs[i].id << " from the Collection"
                         << (collection.ReadFailed() ? ": " + collection.ReadError() : std::string()) << std::endl;
             return CLI_EXIT_COLLECTION;
         }
         const std::vector<unsigned char> bytes =
             BuildDumpMessage(FUNC_CURRENT_PROGRAM, 0, data.data(), PROGRAM_DATA_SIZE);
-        const std::string path = intoFolder ? (fs::path(options.output) /
-                                               ProgramExportFileName(program.id, program.shownName))
-                                                  .string()
-                                            : options.output;
-        if (const int code = WriteFile(path, bytes, context))
+        if (const int code = WriteFile(paths[i], bytes, context))
             return code;
-        SayWritten(context, bytes.size(), path);
+        SayWritten(context, bytes.size(), paths[i]);
     }
     return CLI_EXIT_OK;
 }
@@ -83,6 +93,11 @@ int ExportPrograms(CCollection& collection, const CCliOptions& options, CCliCont
 
 int RunExportCommand(const CCliOptions& options, CCliContext& context)
 {
+    std::string error;
+    if (WritesOverCollection(CliCollectionPath(options, context), options.output, error)) {
+        context.err << error << std::endl;
+        return CLI_EXIT_USAGE;
+    }
     std::unique_ptr<CCollection> collection = OpenCliCollection(options, context, true);
     if (!collection)
         return CLI_EXIT_COLLECTION;
@@ -90,7 +105,6 @@ int RunExportCommand(const CCliOptions& options, CCliContext& context)
         return ExportPrograms(*collection, options, context);
 
     std::vector<unsigned char> bytes;
-    std::string error;
     if (!options.source.empty()) {
         CCollectionSource source;
         const std::vector<CCollectionSource> sources = collection->Sources();
@@ -113,7 +127,7 @@ int RunExportCommand(const CCliOptions& options, CCliContext& context)
             std::string names;
             for (const CCollectionList& known : collection->Lists())
                 names += (names.empty() ? "" : ", ") + ("\"" + FieldText(known.name, false) + "\"");
-            context.err << "There is no list \"" << FieldText(options.list, false) << "\" in the Collection"
+            context.err << "There is no list \"" << ShownArgument(options.list) << "\" in the Collection"
                         << (names.empty() ? std::string() : "; the lists are: " + names) << std::endl;
             return CLI_EXIT_USAGE;
         }

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -23,18 +25,38 @@ bool HasSyxExtension(const fs::path& path)
 
 // The .syx files under `folder` (any letter case), in name order. Folders that cannot be
 // read are passed over; links to folders are not followed, so a loop cannot trap the walk.
-std::vector<std::string> SyxFilesUnder(const std::string& folder)
+// An interruption ends the walk early.
+std::vector<std::string> SyxFilesUnder(const std::string& folder, const std::atomic<bool>* cancel)
 {
     std::vector<std::string> files;
     std::error_code error;
     fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error);
     for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+        if (cancel != nullptr && cancel->load())
+            break;
         std::error_code typeError;
         if (it->is_regular_file(typeError) && HasSyxExtension(it->path()))
             files.push_back(it->path().string());
     }
     std::sort(files.begin(), files.end());
     return files;
+}
+
+bool Cancelled(const CCliContext& context)
+{
+    return context.cancel != nullptr && context.cancel->load();
+}
+
+enum class FileKind { Regular, Other, Unreadable };
+
+// What `path` is (its links followed), found without opening it: opening a pipe that has no
+// writer, or a device, for reading may wait for ever.
+FileKind KindOfFile(const std::string& path)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return FileKind::Unreadable;
+    return S_ISREG(info.st_mode) ? FileKind::Regular : FileKind::Other;
 }
 
 }  // namespace
@@ -49,9 +71,9 @@ int RunImportCommand(const CCliOptions& options, CCliContext& context)
             files.push_back(path);
             continue;
         }
-        const std::vector<std::string> found = SyxFilesUnder(path);
-        if (found.empty())
-            context.err << "No .syx file in " << FieldText(path, false) << std::endl;
+        const std::vector<std::string> found = SyxFilesUnder(path, context.cancel);
+        if (found.empty() && !Cancelled(context))
+            context.err << "No .syx file in " << ShownArgument(path) << std::endl;
         files.insert(files.end(), found.begin(), found.end());
     }
 
@@ -61,18 +83,33 @@ int RunImportCommand(const CCliOptions& options, CCliContext& context)
 
     int result = CLI_EXIT_OK;
     std::size_t done = 0;
+    const auto stopped = [&] {
+        context.out << std::flush;
+        context.err << "Stopped: " << done << " of " << files.size() << " files taken in" << std::endl;
+        return CLI_EXIT_INTERRUPTED;
+    };
     for (const std::string& path : files) {
         // Each file is taken in whole or not at all, so an interruption between two files
         // leaves everything before it in and nothing of what follows.
-        if (context.cancel != nullptr && context.cancel->load()) {
+        if (Cancelled(context))
+            return stopped();
+        // Only files are read: a pipe or a device could hold the import for ever.
+        if (KindOfFile(path) == FileKind::Other) {
+            ++done;
             context.out << std::flush;
-            context.err << "Stopped: " << done << " of " << files.size() << " files taken in" << std::endl;
-            return CLI_EXIT_INTERRUPTED;
+            context.err << "Failed to parse Syx file " << ShownArgument(path)
+                        << ". It is not a regular file (a pipe, a device or a socket), so it was not read" << std::endl;
+            if (result == CLI_EXIT_OK)
+                result = CLI_EXIT_FILE;
+            continue;
         }
-        ++done;
         CImportResult imported;
         std::string error;
-        if (collection->ImportFile(path, imported, error)) {
+        const bool taken = collection->ImportFile(path, imported, error);
+        if (!taken && Cancelled(context))
+            continue;   // the wait for the database was given up: stopped above
+        ++done;
+        if (taken) {
             context.out << FieldText(path, false) << '\t' << imported.programs << '\t' << imported.newPrograms << '\t'
                         << imported.messages << std::endl;
             continue;
@@ -80,14 +117,14 @@ int RunImportCommand(const CCliOptions& options, CCliContext& context)
         context.out << std::flush;
         // A file the Collection refused is at fault itself; any other failure is the database's.
         if (imported.fileRefused) {
-            context.err << "Failed to parse Syx file " << FieldText(path, false) << ". " << error << std::endl;
+            context.err << "Failed to parse Syx file " << ShownArgument(path) << ". " << error << std::endl;
             if (result == CLI_EXIT_OK)
                 result = CLI_EXIT_FILE;
         } else {
-            context.err << "Could not take " << FieldText(path, false) << " into the Collection: " << error
-                        << std::endl;
+            context.err << "Could not take " << ShownArgument(path)
+                        << " into the Collection: " << ShownMessage(error, path) << std::endl;
             result = CLI_EXIT_COLLECTION;
         }
     }
-    return result;
+    return Cancelled(context) ? stopped() : result;
 }

@@ -16,7 +16,7 @@ int RunListCommand(const std::vector<std::string>& files, std::ostream& out, std
         std::string error;
         if (!programs.ReadSyxFile(path, error, displayName)) {
             out << std::flush;
-            err << "Failed to parse Syx file " << FieldText(displayName, false) << ". " << error << std::endl;
+            err << "Failed to parse Syx file " << ShownArgument(displayName) << ". " << error << std::endl;
             result = CLI_EXIT_FILE;
             continue;
         }

@@ -1,6 +1,7 @@
 // The options of show and compare, and those diff takes to list parameters.
 #include "CliArguments.h"
 #include "ProgramSource.h"
+#include "TextOutput.h"
 
 #include <cctype>
 
@@ -37,7 +38,7 @@ bool ApplyParameterOption(const std::vector<std::string>& args, size_t& i, CCliO
         if (!TakeValue(args, i, "--model", value, error))
             return false;
         if (!IsModelName(Lower(value))) {
-            error = "--model must be ms2000 or microkorg, not \"" + value + "\"";
+            error = "--model must be ms2000 or microkorg, not \"" + ShownArgument(value) + "\"";
             return false;
         }
         options.model = Lower(value);
@@ -52,7 +53,7 @@ bool ApplyParameterOption(const std::vector<std::string>& args, size_t& i, CCliO
         if (!TakeValue(args, i, "--slot", value, error))
             return false;
         if (!ParseSlotName(value, slot)) {
-            error = "--slot must be a slot from A01 to H16, not \"" + value + "\"";
+            error = "--slot must be a slot from A01 to H16, not \"" + ShownArgument(value) + "\"";
             return false;
         }
         options.slot = value;
@@ -60,7 +61,7 @@ bool ApplyParameterOption(const std::vector<std::string>& args, size_t& i, CCliO
         if (!TakeValue(args, i, "--id", value, error))
             return false;
         if (!ParseProgramId(value, options.programId)) {
-            error = "--id needs a program ID, as veltrix-cli search lists them, not \"" + value + "\"";
+            error = "--id needs a program ID, as veltrix-cli search lists them, not \"" + ShownArgument(value) + "\"";
             return false;
         }
     }

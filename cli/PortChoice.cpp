@@ -1,5 +1,7 @@
 #include "PortChoice.h"
 
+#include "TextOutput.h"
+
 namespace {
 
 std::string PortList(const std::vector<CCliPort>& ports)
@@ -8,7 +10,7 @@ std::string PortList(const std::vector<CCliPort>& ports)
         return ": no hardware MIDI port is connected";
     std::string list = "; the ports are:";
     for (size_t i = 0; i < ports.size(); ++i)
-        list += (i == 0 ? " \"" : ", \"") + ports[i].name + "\"";
+        list += (i == 0 ? " \"" : ", \"") + FieldText(ports[i].name, false) + "\"";
     return list;
 }
 
@@ -23,7 +25,7 @@ bool ChoosePort(const std::vector<CCliPort>& ports, bool portGiven, const std::s
             chosen = ports[static_cast<size_t>(index)];
             return true;
         }
-        error = "There is no MIDI port named \"" + requested + "\"" + PortList(ports);
+        error = "There is no MIDI port named \"" + ShownArgument(requested) + "\"" + PortList(ports);
         return false;
     }
     if (ports.empty()) {
@@ -36,7 +38,8 @@ bool ChoosePort(const std::vector<CCliPort>& ports, bool portGiven, const std::s
         chosen = ports[static_cast<size_t>(index)];
         return true;
     case StoredPortMatch::TwinConnected:
-        error = "The MIDI port \"" + stored.name + "\" chosen in the Veltrix window is not connected, and a port of "
+        error = "The MIDI port \"" + ShownArgument(stored.name) +
+                "\" chosen in the Veltrix window is not connected, and a port of "
                 "the same name may lead to another synthesizer; choose one with --port" + PortList(ports);
         return false;
     case StoredPortMatch::NothingStored:

@@ -41,13 +41,17 @@ int ExitCodeFor(ReceiveStatus status)
 
 int RunReceiveCommand(const CCliOptions& options, CCliContext& context)
 {
+    std::string error;
+    if (WritesOverCollection(CliCollectionPath(options, context), options.output, error)) {
+        context.err << error << std::endl;
+        return CLI_EXIT_USAGE;
+    }
     CCliPort port;
     if (const int code = PickCommandPort(options, context, true, "receive", port))
         return code;
 
     // The file is prepared first: a folder that cannot be written is found before the wait.
     CAtomicFileWriter file;
-    std::string error;
     if (!file.Begin(options.output, error)) {
         context.err << error << std::endl;
         return CLI_EXIT_FILE;
@@ -59,7 +63,7 @@ int RunReceiveCommand(const CCliOptions& options, CCliContext& context)
         return CLI_EXIT_MIDI;
     }
 
-    CProgressLine progress(context.err, context.interactive, "Receiving from \"" + port.name + "\":");
+    CProgressLine progress(context.err, context.interactive, "Receiving from \"" + FieldText(port.name, false) + "\":");
     CReceiveResult result = ReceiveDump(
         context.midiOut, midi.Out(), context.midiIn, midi.In(), KindOf(options.what), options.channel - 1,
         [&progress](std::size_t received, std::size_t expected) { progress.Update(received, expected); },
@@ -79,7 +83,8 @@ int RunReceiveCommand(const CCliOptions& options, CCliContext& context)
         return CLI_EXIT_FILE;
     }
     if (context.interactive)
-        context.err << "Wrote " << GroupedNumber(result.bytes.size()) << " bytes to " << options.output << std::endl;
+        context.err << "Wrote " << GroupedNumber(result.bytes.size()) << " bytes to " << ShownArgument(options.output)
+                    << std::endl;
     // Only now, with the backup safe on disk: the Collection's troubles never cost it.
     TakeReceivedDumpIn(options, context, result.bytes);
     return CLI_EXIT_OK;

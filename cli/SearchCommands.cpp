@@ -22,6 +22,17 @@ const char* ChangeWord(SlotChange change)
     return "unchanged";
 }
 
+const char* SourceKindWord(SourceKind kind)
+{
+    switch (kind) {
+    case SourceKind::File: return "file";
+    case SourceKind::Synth: return "synth";
+    case SourceKind::Bank: return "bank";
+    case SourceKind::Edited: return "edited";
+    }
+    return "file";
+}
+
 std::string TagsText(const std::vector<std::string>& tags)
 {
     std::string text;
@@ -65,19 +76,6 @@ int RunSearchCommand(const CCliOptions& options, CCliContext& context)
     return CLI_EXIT_OK;
 }
 
-namespace {
-const char* SourceKindText(SourceKind kind)
-{
-    switch (kind) {
-    case SourceKind::File: return "file";
-    case SourceKind::Synth: return "synth";
-    case SourceKind::Bank: return "bank";
-    case SourceKind::Edited: return "edited";
-    }
-    return "file";
-}
-}  // namespace
-
 int RunSourcesCommand(const CCliOptions& options, CCliContext& context)
 {
     std::unique_ptr<CCollection> collection = OpenCliCollection(options, context, true);
@@ -86,9 +84,10 @@ int RunSourcesCommand(const CCliOptions& options, CCliContext& context)
     const std::vector<CCollectionSource> sources = collection->Sources();
     if (!ReadSucceeded(*collection, context))
         return CLI_EXIT_COLLECTION;
+    // The id comes last, so that the columns scripts read stay where they were.
     for (const CCollectionSource& source : sources)
-        context.out << FieldText(source.name, false) << '\t' << SourceKindText(source.kind)
-                    << '\t' << source.programCount << '\t' << source.takenIn << '\n';
+        context.out << FieldText(source.name, false) << '\t' << SourceKindWord(source.kind) << '\t'
+                    << source.programCount << '\t' << source.takenIn << '\t' << source.id << '\n';
     context.out << std::flush;
     return CLI_EXIT_OK;
 }

@@ -57,7 +57,7 @@ int SendToEditBuffer(const CSyxProgram& program, const CCliOptions& options, CCl
     }
     if (context.interactive)
         context.err << "Sent \"" << FieldText(program.GetNameView(), true) << "\" to the edit buffer on \""
-                    << port.name << "\", channel " << options.channel << std::endl;
+                    << FieldText(port.name, false) << "\", channel " << options.channel << std::endl;
     return CLI_EXIT_OK;
 }
 
@@ -104,7 +104,7 @@ int SendToMemory(const CProgramList& programs, const std::string& displayName, c
                   bank[static_cast<std::size_t>(i)].begin());
     NoteSynthBankSent(options, context, bank);
     if (context.interactive)
-        context.err << "The synthesizer took the 128 programs of " << FieldText(displayName, false) << std::endl;
+        context.err << "The synthesizer took the 128 programs of " << ShownArgument(displayName) << std::endl;
     return CLI_EXIT_OK;
 }
 
@@ -117,18 +117,18 @@ int RunSendCommand(const CCliOptions& options, CCliContext& context)
     CProgramList programs;
     std::string error;
     if (!programs.ReadSyxFile(path, error, displayName)) {
-        context.err << "Failed to parse Syx file " << FieldText(displayName, false) << ". " << error << std::endl;
+        context.err << "Failed to parse Syx file " << ShownArgument(displayName) << ". " << error << std::endl;
         return CLI_EXIT_FILE;
     }
     if (programs.GetSize() == 1)
         return SendToEditBuffer(*programs.GetAt(0), options, context);
     if (programs.GetSize() != BANK_PROGRAMS) {
-        context.err << FieldText(displayName, false) << " holds " << programs.GetSize()
+        context.err << ShownArgument(displayName) << " holds " << programs.GetSize()
                     << " programs; only one program or a bank of 128 can be sent" << std::endl;
         return CLI_EXIT_FILE;
     }
     if (!options.yes) {
-        context.err << "Sending " << FieldText(path, false)
+        context.err << "Sending " << ShownArgument(path)
                     << " would replace all 128 programs in the synthesizer's memory (A001 to H016);"
                        " run again with --yes to do it"
                     << std::endl;

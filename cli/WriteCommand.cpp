@@ -96,8 +96,8 @@ int RunWriteCommand(const CCliOptions& options, CCliContext& context)
     case SlotWriteStatus::Written:
         NoteSynthSlotWritten(options, context, slotIndex, program.GetData());
         if (context.interactive)
-            context.err << result.text << " on \"" << port.name << "\", channel " << options.channel << ": "
-                        << Quoted(program.GetName()) << std::endl;
+            context.err << result.text << " on \"" << FieldText(port.name, false) << "\", channel " << options.channel
+                        << ": " << Quoted(program.GetName()) << std::endl;
         break;
     case SlotWriteStatus::NoAnswer:
         context.err << result.text << " (within " << FormatSeconds(context.writeAnswerMs)

@@ -14,6 +14,7 @@
 // the database fails; ReadFailed() and ReadError() then tell, until the next read.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -290,6 +291,11 @@ public:
     // elsewhere (read-only) is noted with NoteFullCheck.
     bool FullCheckDue(std::int64_t now = 0);
     bool NoteFullCheck(std::string& error);
+
+    // Makes a wait for another connection's lock give up as soon as `*cancel` is set (the
+    // user pressed Ctrl+C), instead of running to its timeout; the step waited for then
+    // fails as a locked database does. Null: waits run to their end again.
+    void SetCancelFlag(const std::atomic<bool>* cancel);
 
 private:
     explicit CCollection(std::unique_ptr<CSqliteDb> db, std::string registered);

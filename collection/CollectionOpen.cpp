@@ -23,6 +23,17 @@
 namespace {
 
 constexpr int BUSY_TIMEOUT_MS = 5000;
+constexpr int BUSY_STEP_MS = 10;
+
+// SQLite's busy handler while a cancel flag is set: waits as the busy timeout does, in
+// short steps, and gives up at once when the flag is raised.
+int WaitUnlessCancelled(void* flag, int attempts)
+{
+    if (static_cast<const std::atomic<bool>*>(flag)->load() || attempts * BUSY_STEP_MS >= BUSY_TIMEOUT_MS)
+        return 0;
+    sqlite3_sleep(BUSY_STEP_MS);
+    return 1;
+}
 
 enum class OpenOutcome { Open, Damaged, Failed, NeedsWriting };
 
@@ -334,4 +345,12 @@ bool CCollection::ChangeTogether(const std::function<bool(std::string& error)>& 
         return false;
     }
     return true;
+}
+
+void CCollection::SetCancelFlag(const std::atomic<bool>* cancel)
+{
+    if (cancel == nullptr)
+        sqlite3_busy_timeout(m_db->Handle(), BUSY_TIMEOUT_MS);
+    else
+        sqlite3_busy_handler(m_db->Handle(), WaitUnlessCancelled, const_cast<std::atomic<bool>*>(cancel));
 }

@@ -60,6 +60,12 @@ QString CommandString(int commandId)
     case ID_EDITOR_EDIT_LAST_RANDOM: return "Open the last Random program in the Program Editor\nEdit Last Random";
     case ID_EDITOR_SEND_TO_SLOT:
         return "Write the edited program into one slot of the synthesizer's memory\nSend to Synth Slot";
+    case ID_VIEW_SYNTH_MS2000: return "Show programs' parameters as the MS2000 has them\nMS2000";
+    case ID_VIEW_SYNTH_MICROKORG:
+        return "Show programs' parameters as the microKORG has them: without the mod sequencer\nmicroKORG";
+    case ID_PROGRAM_COMPARE:
+        return "Compare the last two programs selected in the list, the bank or the Collection, parameter by "
+               "parameter\nCompare Programs";
     case ID_FILE_NEW_BANK: return "Start a bank of 128 initial programs, as the synthesizer's Init makes them\nNew Bank";
     case ID_HELP_USER_GUIDE: return "Show the user guide\nUser Guide";
     default: return QString();

@@ -62,6 +62,10 @@ constexpr int ID_EDITOR_SEND_TO_EDIT_BUFFER = 0x80A6;
 constexpr int ID_EDITOR_REVERT = 0x80A7;
 constexpr int ID_EDITOR_EDIT_LAST_RANDOM = 0x80A8;
 constexpr int ID_EDITOR_SEND_TO_SLOT = 0x80A9;
+// Which instrument the parameters are shown for, and two programs compared parameter by parameter.
+constexpr int ID_VIEW_SYNTH_MS2000 = 0x8090;
+constexpr int ID_VIEW_SYNTH_MICROKORG = 0x8091;
+constexpr int ID_PROGRAM_COMPARE = 0x8092;
 
 // The window's own further commands: a bank started anew, the user guide.
 constexpr int ID_FILE_NEW_BANK = 0x80D0;

@@ -148,6 +148,37 @@ TEST(CliOptions, CollectionCommandsTakeTheirOptionsAndCollectionFile)
     EXPECT_NE(Refused({"sources", "--yes"}).find("Unknown option --yes for sources"), std::string::npos);
 }
 
+TEST(CliOptions, TheCollectionOptionMayComeBeforeEveryCommand)
+{
+    const std::vector<std::vector<std::string>> lines = {
+        {"ports"}, {"list", "a.syx"}, {"receive", "--current", "-o", "b.syx"}, {"send", "a.syx"},
+        {"import", "dumps"}, {"search", "pad"}, {"sources"}, {"export", "--source", "a.syx", "-o", "x"},
+        {"diff", "1", "2"}, {"mark", "3", "--hide"},
+    };
+    for (const std::vector<std::string>& line : lines) {
+        SCOPED_TRACE(line.front());
+        std::vector<std::string> after = line;
+        after.insert(after.begin() + 1, {"--collection", "db.sqlite"});
+        const CCliOptions expected = Parse(after);
+        const std::vector<std::vector<std::string>> befores = {{"--collection", "db.sqlite"},
+                                                               {"--collection=db.sqlite"}};
+        for (const std::vector<std::string>& before : befores) {
+            std::vector<std::string> args = before;
+            args.insert(args.end(), line.begin(), line.end());
+            const CCliOptions options = Parse(args);
+            EXPECT_EQ(options.command, expected.command);
+            EXPECT_EQ(options.collection, "db.sqlite");
+            EXPECT_EQ(options.files, expected.files);
+            EXPECT_EQ(options.ids, expected.ids);
+            EXPECT_EQ(options.output, expected.output);
+        }
+    }
+    EXPECT_NE(Refused({"--port", "UM-ONE", "receive", "--all", "-o", "x"}).find("Put --port after the command"),
+              std::string::npos);
+    EXPECT_NE(Refused({"--collection", "db.sqlite"}).find("Say what to do"), std::string::npos);
+    EXPECT_NE(Refused({"--collection=", "sources"}).find("--collection needs a file name"), std::string::npos);
+}
+
 TEST(CliOptions, ShowCompareAndDiffTakeTheParameterOptions)
 {
     const CCliOptions show = Parse({"show", "bank.syx", "--slot=h16", "--all", "--json", "--model", "microKORG"});

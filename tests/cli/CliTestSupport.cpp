@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -18,9 +19,10 @@ CTempFolder::CTempFolder()
 
 CTempFolder::~CTempFolder()
 {
-    for (const std::string& name : Names())
-        unlink(File(name).c_str());
-    rmdir(m_path.c_str());
+    // Everything in it, folders and links too (links are removed, not followed).
+    std::error_code ignored;
+    if (!m_path.empty())
+        std::filesystem::remove_all(m_path, ignored);
 }
 
 std::vector<std::string> CTempFolder::Names() const

@@ -1,90 +1,19 @@
 // import, search, sources, export, diff and mark, run whole (RunCli) on a real database in a
 // temporary folder.
-#include "Cli.h"
-#include "CliContext.h"
-#include "CliTestSupport.h"
+#include "CollectionCommandsFixture.h"
+
 #include "Collection.h"
 #include "SqliteDb.h"
 #include "SyxFormat.h"
 #include "TestMidiInService.h"
 #include "TestMidiOutService.h"
 
-#include <gtest/gtest.h>
-
-#include <sstream>
 #include <sys/stat.h>
 
 namespace {
 
 const std::string REALDATA = VELTRIX_REALDATA_DIR;
 const std::string EXAMPLES = VELTRIX_EXAMPLES_DIR;
-
-// A program dump of 128 made-up programs; `names` replaces the first names, `soundOf`
-// changes the sound of the programs at those slots.
-std::vector<unsigned char> Bank(const std::vector<std::string>& names = {}, const std::vector<int>& soundOf = {})
-{
-    std::vector<unsigned char> data = MadeUpPrograms(128);
-    for (size_t i = 0; i < names.size(); ++i)
-        if (!names[i].empty()) {
-            std::string name = names[i];
-            name.resize(12, ' ');
-            std::copy(name.begin(), name.end(), data.begin() + static_cast<long>(i * 254));
-        }
-    for (int slot : soundOf)
-        data[static_cast<size_t>(slot) * 254 + 100] ^= 0x01;
-    return BuildDumpMessage(FUNC_PROGRAM_DUMP, 0, data.data(), static_cast<unsigned int>(data.size()));
-}
-
-// Runs SQL on the database as another program would.
-bool ExecOn(const std::string& path, const char* sql)
-{
-    int code = 0;
-    std::string error;
-    auto db = CSqliteDb::Open(path, code, error);
-    return db && db->Exec(sql);
-}
-
-std::vector<std::string> Fields(const std::string& line)
-{
-    std::vector<std::string> fields;
-    std::istringstream in(line);
-    for (std::string field; std::getline(in, field, '\t');)
-        fields.push_back(field);
-    if (!line.empty() && line.back() == '\t')
-        fields.push_back("");
-    return fields;
-}
-
-class CollectionCommandsTest : public ::testing::Test
-{
-protected:
-    int Run(std::vector<std::string> args)
-    {
-        args.insert(args.begin() + 1, {"--collection", data.File("c.sqlite")});
-        outText.str("");
-        errText.str("");
-        return RunCli(args, context);
-    }
-    std::vector<std::string> OutLines() const { return Lines(outText.str()); }
-
-    // The lines of a search, and the id of the program shown as `name`.
-    std::string IdOf(const std::string& name)
-    {
-        EXPECT_EQ(Run({"search", name}), 0);
-        for (const std::string& line : OutLines())
-            if (Fields(line)[1] == name)
-                return Fields(line)[0];
-        ADD_FAILURE() << "no program " << name;
-        return "0";
-    }
-
-    CTempFolder files, data;
-    CTestMidiOutService out;
-    CTestMidiInService in{out};
-    std::ostringstream outText, errText;
-    CCliContext context{out, in, outText, errText, false, std::string(), nullptr, CReceiveTimeouts(), 0,
-                        "/nonexistent/never-the-default.sqlite"};
-};
 
 }  // namespace
 
@@ -132,7 +61,7 @@ TEST_F(CollectionCommandsTest, EveryRealDumpComesBackByteForByte)
     ASSERT_GE(sources.size(), 6u);
     for (const std::string& line : sources) {
         const std::vector<std::string> f = Fields(line);
-        ASSERT_EQ(f.size(), 4u) << line;
+        ASSERT_EQ(f.size(), 5u) << line;
         EXPECT_EQ(f[1], "file");
         EXPECT_EQ(f[3].size(), 19u) << "yyyy-MM-ddThh:mm:ss: " << f[3];
         EXPECT_EQ(Run({"export", "--source", f[0], "-o", files.File("back.syx")}), 0) << errText.str();
@@ -157,9 +86,10 @@ TEST_F(CollectionCommandsTest, ASourceIsFoundByItsNameOrItsFileNameAloneWhenThat
     const Case cases[] = {
         {files.File("two/bank.syx"), 0, ""},
         {"solo.syx", 0, ""},
-        {"bank.syx", 2, "\"bank.syx\" names more than one source: \"" + files.File("one/bank.syx")},
+        {"bank.syx", 2,
+         "\"bank.syx\" names more than one source; name one by its id: 1 \"" + files.File("one/bank.syx")},
         {"gone.syx", 2, "There is no source \"gone.syx\" in the Collection"},
-        {"solo", 2, "did you mean \"" + files.File("solo.syx") + "\""},
+        {"solo", 2, "did you mean 2 \"" + files.File("solo.syx") + "\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.source);

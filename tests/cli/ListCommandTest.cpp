@@ -124,5 +124,5 @@ TEST(ListCommand, NamesAreLatin1AndControlBytesNeverBreakTheLine)
     const CListRun run = List({folder.File("odd.syx")});
     EXPECT_EQ(run.exitCode, 0);
     ASSERT_EQ(run.lines.size(), 1u);
-    EXPECT_EQ(run.lines[0], "odd\tA\t001\tCaf\xC3\xA9 Pad x\tSingle");
+    EXPECT_EQ(run.lines[0], "odd\tA\t001\tCaf\xC3\xA9\\tPad\\nx\tSingle");
 }

@@ -44,6 +44,18 @@ outer_rect() {
   echo "$((x - l)) $((y - t)) $((x + w + r)) $((y + h + b))"
 }
 
+# Prints the window's client area (the program's own, without decorations) as "left top right
+# bottom" in screen coordinates.
+client_rect() {
+  local info x y w h
+  info=$(xwininfo -id "$1") || return 1
+  x=$(sed -n 's/.*Absolute upper-left X: *\(-\?[0-9]*\).*/\1/p' <<<"$info")
+  y=$(sed -n 's/.*Absolute upper-left Y: *\(-\?[0-9]*\).*/\1/p' <<<"$info")
+  w=$(sed -n 's/.*Width: *\([0-9]*\).*/\1/p' <<<"$info")
+  h=$(sed -n 's/.*Height: *\([0-9]*\).*/\1/p' <<<"$info")
+  echo "$x $y $((x + w)) $((y + h))"
+}
+
 # Waits up to SECONDS (default 5) until the window's outer rectangle stays the same for half
 # a second, and prints it.
 settled_outer_rect() {

@@ -36,13 +36,20 @@ inside_screen() {
   ((left >= 0 && top >= 0 && right <= screen_w && bottom <= screen_h))
 }
 
-# Closed at 1200 x 900 on a larger screen; also one left far to the right of this screen.
-for stored in "40 30 1240 930" "1500 200 2300 800"; do
+# Closed at 1200 x 900 on a larger screen, at several places (the last far to the right of
+# this screen): the frame and the client area both lie on the screen, the decorations counted
+# once; a window stored larger than the screen fills it exactly.
+for stored in "40 30 1240 930" "0 0 1200 900" "-30 -20 1170 880" "1500 200 2300 800"; do
   read -r left top right bottom <<<"$stored"
   printf '[rect]\nleft=%s\ntop=%s\nright=%s\nbottom=%s\n' "$left" "$top" "$right" "$bottom" >"$settings"
   start
-  echo "stored $stored on a ${screen_w}x${screen_h} screen: opened at $rect"
+  client=$(client_rect "$window")
+  echo "stored $stored on a ${screen_w}x${screen_h} screen: opened at $rect, client area $client"
   inside_screen "$rect" || fail "the window at $rect is not on the ${screen_w}x${screen_h} screen"
+  inside_screen "$client" || fail "the client area $client reaches off the ${screen_w}x${screen_h} screen"
+  if (((right - left) >= screen_w && (bottom - top) >= screen_h)) && [ "$rect" != "0 0 $screen_w $screen_h" ]; then
+    fail "stored larger than the screen, the window is at $rect instead of filling it"
+  fi
   close_window "$window" "$pid" || fail "Veltrix did not close cleanly"
 done
 

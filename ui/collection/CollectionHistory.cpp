@@ -2,21 +2,29 @@
 
 #include "Bank.h"
 #include "CollectionService.h"
+#include "ProgramParameters.h"
 #include "host/BankAccess.h"
 #include "host/SynthBankSender.h"
+#include "host/SynthModelSetting.h"
+#include "parameters/ParameterDifferenceList.h"
 #include "services/MessageBoxService.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 // How often Restore... looks whether a bank can go (MIDI turned on or off, a transfer ended).
@@ -24,42 +32,65 @@ constexpr int POLL_MS = 500;
 
 enum Column { SLOT, FIRST_NAME, SECOND_NAME, MARK, COLUMN_COUNT };
 
+bool IsChanged(SlotChange change)
+{
+    return change == SlotChange::Changed || change == SlotChange::RenamedAndChanged;
+}
+
 // A slot renamed and changed is shown as changed: its sound is another.
-QString MarkText(SlotChange change)
+QString MarkText(SlotChange change, std::size_t parameters)
 {
     switch (change) {
     case SlotChange::Unchanged: return "unchanged";
     case SlotChange::Renamed: return "renamed";
     case SlotChange::Changed:
-    case SlotChange::RenamedAndChanged: return "changed";
+    case SlotChange::RenamedAndChanged: return "changed: " + CParameterDifferenceList::CountText(parameters);
     }
     return QString();
 }
+
+QString NameText(const std::string& name)
+{
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+const QString PRESS_COMPARE = "Press Compare to see the two slot by slot.";
 }  // namespace
 
 CCollectionHistory::CCollectionHistory(CCollectionService& service, IBankAccess* bank, ISynthBankSender* sender,
-                                       IMessageBoxService& messages, QWidget* parent)
-    : QDialog(parent), m_service(service), m_bank(bank), m_sender(sender), m_messages(messages),
+                                       ISynthModelSetting* model, IMessageBoxService& messages, QWidget* parent)
+    : QDialog(parent), m_service(service), m_bank(bank), m_sender(sender), m_model(model), m_messages(messages),
       m_first(new QComboBox(this)), m_second(new QComboBox(this)), m_restore(new QPushButton("&Restore...", this)),
-      m_compare(new QPushButton("&Compare", this)), m_summary(new QLabel(this)),
-      m_table(new QTableWidget(0, COLUMN_COUNT, this)), m_poll(new QTimer(this))
+      m_compare(new QPushButton("&Compare", this)), m_differencesOnly(new QCheckBox("&Differences only", this)),
+      m_summary(new QLabel(this)), m_splitter(new QSplitter(Qt::Vertical, this)),
+      m_table(new QTableWidget(0, COLUMN_COUNT, m_splitter)), m_parameters(new CParameterDifferenceList(m_splitter)),
+      m_poll(new QTimer(this))
 {
     setObjectName("collectionHistory");
     setWindowTitle("History");
     m_first->setObjectName("historyFirst");
     m_second->setObjectName("historySecond");
     m_restore->setObjectName("historyRestore");
-    m_restore->setToolTip("Send this receive's 128 programs back to the synthesizer, as Send Bank to Synth does");
+    m_restore->setToolTip("Send First's 128 programs to the synthesizer, as Send Bank to Synth does");
     m_compare->setObjectName("historyCompare");
     m_compare->setDefault(true);
+    m_differencesOnly->setObjectName("historyDifferencesOnly");
+    m_differencesOnly->setChecked(true);
+    m_differencesOnly->setToolTip("Hide the slots that are the same in both");
     m_summary->setObjectName("historySummary");
+    m_summary->setWordWrap(true);
     m_table->setObjectName("historyTable");
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);   // as the Collection's rows
     m_table->horizontalHeader()->setStretchLastSection(true);
+    m_parameters->setObjectName("historyParameters");
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->setStretchFactor(0, 3);
+    m_splitter->setStretchFactor(1, 2);
     for (QComboBox* box : {m_first, m_second})
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
@@ -75,25 +106,42 @@ CCollectionHistory::CCollectionHistory(CCollectionService& service, IBankAccess*
     choices->addWidget(m_second, 1, 1);
     choices->addWidget(m_compare, 1, 2);
     choices->setColumnStretch(1, 1);
+    auto* summary = new QHBoxLayout;
+    summary->addWidget(m_summary, 1);
+    summary->addWidget(m_differencesOnly);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choices);
-    layout->addWidget(m_summary);
-    layout->addWidget(m_table, 1);
+    layout->addLayout(summary);
+    layout->addWidget(m_splitter, 1);
     layout->addWidget(buttons);
-    resize(720, 560);
+    resize(760, 680);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_compare, &QPushButton::clicked, this, &CCollectionHistory::OnCompare);
     connect(m_restore, &QPushButton::clicked, this, &CCollectionHistory::OnRestore);
+    connect(m_differencesOnly, &QCheckBox::toggled, this, &CCollectionHistory::ApplyDifferencesOnly);
+    connect(m_table, &QTableWidget::itemSelectionChanged, this, &CCollectionHistory::ShowSelectedSlot);
     for (QComboBox* box : {m_first, m_second})
         connect(box, &QComboBox::currentIndexChanged, this, [this] {
-            ClearComparison("Press Compare to see the two slot by slot.");
+            ClearComparison(PRESS_COMPARE);
             UpdateRestore();
         });
     connect(m_poll, &QTimer::timeout, this, &CCollectionHistory::UpdateRestore);
     m_poll->start(POLL_MS);
+    if (m_model != nullptr) {
+        QPointer<CCollectionHistory> self(this);
+        m_model->WhenModelChanged([self](SynthModel) {
+            if (self && !self->m_slots.empty())
+                self->ShowComparison();
+        });
+    }
     ClearComparison(QString());
+}
+
+SynthModel CCollectionHistory::Model() const
+{
+    return m_model != nullptr ? m_model->Model() : SynthModel::MS2000;
 }
 
 void CCollectionHistory::Fail(const QString& text)
@@ -101,7 +149,7 @@ void CCollectionHistory::Fail(const QString& text)
     m_messages.Show(this, text, MessageIcon::Exclamation);
 }
 
-const CCollectionHistory::Entry* CCollectionHistory::Chosen(const QComboBox* box) const
+const CHistoryEntry* CCollectionHistory::Chosen(const QComboBox* box) const
 {
     const int index = box->currentIndex();
     return index >= 0 && index < static_cast<int>(m_entries.size()) ? &m_entries[static_cast<std::size_t>(index)]
@@ -110,40 +158,36 @@ const CCollectionHistory::Entry* CCollectionHistory::Chosen(const QComboBox* box
 
 void CCollectionHistory::FillBoxes()
 {
-    m_entries.clear();
-    if (m_bank != nullptr && m_bank->HasBank())
-        m_entries.push_back({THE_BANK, "The bank (" + m_bank->BankName() + ")"});
-    if (CCollection* collection = m_service.Collection()) {
-        std::vector<CCollectionSource> sources = collection->Sources();
-        std::reverse(sources.begin(), sources.end());   // newest first
-        for (const CCollectionSource& source : sources)
-            if (source.kind == SourceKind::Synth && source.programCount == BANK_SLOT_COUNT)
-                m_entries.push_back({source.id, QString::fromStdString(source.name)});
-    }
+    m_entries = HistoryEntries(m_service.Collection(), m_bank);
     for (QComboBox* box : {m_first, m_second}) {
         const QSignalBlocker quiet(box);
         box->clear();
-        for (const Entry& entry : m_entries)
+        for (const CHistoryEntry& entry : m_entries) {
             box->addItem(entry.label);
+            if (!entry.toolTip.isEmpty())
+                box->setItemData(box->count() - 1, entry.toolTip, Qt::ToolTipRole);
+        }
     }
 }
 
 void CCollectionHistory::Refresh()
 {
-    const Entry* first = Chosen(m_first);
-    const Entry* second = Chosen(m_second);
-    const CollectionId firstId = first != nullptr ? first->source : -1;
-    const CollectionId secondId = second != nullptr ? second->source : -1;
+    const CHistoryEntry* first = Chosen(m_first);
+    const CHistoryEntry* second = Chosen(m_second);
+    const std::optional<CHistoryEntry> firstChosen = first ? std::optional<CHistoryEntry>(*first) : std::nullopt;
+    const std::optional<CHistoryEntry> secondChosen = second ? std::optional<CHistoryEntry>(*second) : std::nullopt;
     FillBoxes();
-    const auto indexOf = [this](CollectionId id) {
+    const auto indexOf = [this](const std::optional<CHistoryEntry>& chosen) {
+        if (!chosen)
+            return -1;
         const auto found = std::find_if(m_entries.begin(), m_entries.end(),
-                                        [id](const Entry& entry) { return entry.source == id; });
+                                        [&chosen](const CHistoryEntry& entry) { return entry.SameAs(*chosen); });
         return found == m_entries.end() ? -1 : static_cast<int>(found - m_entries.begin());
     };
-    const int firstIndex = indexOf(firstId);
-    const int secondIndex = indexOf(secondId);
+    const int firstIndex = indexOf(firstChosen);
+    const int secondIndex = indexOf(secondChosen);
     if (firstIndex < 0 || secondIndex < 0) {
-        ChooseFirst(firstId);
+        ChooseFirst(firstChosen ? &*firstChosen : nullptr);
         return;
     }
     // The same two as before: the comparison shown still holds.
@@ -154,59 +198,37 @@ void CCollectionHistory::Refresh()
     UpdateRestore();
 }
 
-void CCollectionHistory::ChooseFirst(CollectionId receive)
+void CCollectionHistory::ChooseFirst(const CHistoryEntry* asked)
 {
+    // Copied: filling the lists again may replace what `asked` points to.
+    const std::optional<CHistoryEntry> wanted = asked ? std::optional<CHistoryEntry>(*asked) : std::nullopt;
     if (m_entries.empty())
         FillBoxes();
-    std::vector<int> receives;
-    for (std::size_t i = 0; i < m_entries.size(); ++i)
-        if (m_entries[i].source != THE_BANK)
-            receives.push_back(static_cast<int>(i));
-    const int bank = !m_entries.empty() && m_entries[0].source == THE_BANK ? 0 : -1;
-
-    // Without a receive asked for: the one before the newest, against the newest.
-    int first = receives.size() > 1 ? receives[1] : receives.empty() ? bank : receives[0];
-    for (int index : receives)
-        if (m_entries[static_cast<std::size_t>(index)].source == receive)
-            first = index;
-    int second = bank >= 0 ? bank : first;
-    for (int index : receives)
-        if (index != first) {
-            second = index;
-            break;
-        }
+    int first = -1;
+    int second = -1;
+    ChooseHistoryPair(m_entries, wanted ? &*wanted : nullptr, first, second);
     {
         const QSignalBlocker quietFirst(m_first);
         const QSignalBlocker quietSecond(m_second);
         m_first->setCurrentIndex(first);
         m_second->setCurrentIndex(second);
     }
-    if (receives.empty())
-        ClearComparison("The Collection holds no receive of 128 programs from the synthesizer yet. Receive "
-                        "All Programs or All Data from it (Program > Receive from Synth) to keep one.");
+    const bool collectionHasBanks = std::any_of(m_entries.begin(), m_entries.end(), [](const CHistoryEntry& entry) {
+        return entry.kind != CHistoryEntry::Kind::Bank;
+    });
+    if (!collectionHasBanks)
+        ClearComparison("The Collection holds no bank of 128 programs yet. Receive All Programs or All Data from "
+                        "the synthesizer (Program > Receive from Synth), or open a file of 128 programs while Keep "
+                        "Opened Files in Collection is ticked, to keep one.");
     else
-        ClearComparison("Press Compare to see the two slot by slot.");
+        ClearComparison(PRESS_COMPARE);
     UpdateRestore();
 }
 
-bool CCollectionHistory::EntryPrograms(const Entry& entry, std::vector<CollectionProgramData>& programs)
+bool CCollectionHistory::EntryPrograms(const CHistoryEntry& entry, std::vector<CollectionProgramData>& programs)
 {
-    programs.clear();
-    if (entry.source == THE_BANK) {
-        const CBank* bank = m_bank != nullptr ? m_bank->Bank() : nullptr;
-        if (bank == nullptr) {
-            Fail("The bank pane holds no bank any more.");
-            return false;
-        }
-        for (int slot = 0; slot < BANK_SLOT_COUNT; ++slot)
-            programs.push_back(bank->GetProgram(slot));
-        return true;
-    }
-    CCollection* collection = m_service.Collection();
     std::string error;
-    if (collection == nullptr)
-        error = "The Collection cannot be used now.";
-    else if (collection->SourceBankPrograms(entry.source, programs, error))
+    if (HistoryEntryPrograms(entry, m_service.Collection(), m_bank, programs, error))
         return true;
     Fail(QString::fromStdString(error));
     return false;
@@ -214,34 +236,54 @@ bool CCollectionHistory::EntryPrograms(const Entry& entry, std::vector<Collectio
 
 void CCollectionHistory::OnCompare()
 {
-    const Entry* first = Chosen(m_first);
-    const Entry* second = Chosen(m_second);
+    const CHistoryEntry* first = Chosen(m_first);
+    const CHistoryEntry* second = Chosen(m_second);
     if (first == nullptr || second == nullptr)
         return;
     // Copies: telling a failure may run the event loop, and the lists may be refilled then.
-    const Entry one = *first;
-    const Entry two = *second;
+    const CHistoryEntry one = *first;
+    const CHistoryEntry two = *second;
     std::vector<CollectionProgramData> firstPrograms;
     std::vector<CollectionProgramData> secondPrograms;
     if (!EntryPrograms(one, firstPrograms) || !EntryPrograms(two, secondPrograms))
         return;
+    m_firstPrograms = std::move(firstPrograms);
+    m_secondPrograms = std::move(secondPrograms);
+    m_slots = CompareSlots(m_firstPrograms, m_secondPrograms);
     m_table->setHorizontalHeaderLabels({"Slot", one.label, two.label, "Change"});
-    ShowComparison(CompareSlots(firstPrograms, secondPrograms));
+    m_table->clearSelection();
+    ShowComparison();
+    // The first slot that differs is shown at once.
+    const auto differs = std::find_if(m_slots.begin(), m_slots.end(), [](const CSlotDifference& slot) {
+        return slot.change != SlotChange::Unchanged;
+    });
+    if (differs != m_slots.end())
+        m_table->selectRow(differs->slot);
+    else
+        m_parameters->Clear("All 128 slots are the same in both.");
 }
 
-void CCollectionHistory::ShowComparison(const std::vector<CSlotDifference>& compared)
+void CCollectionHistory::ShowComparison()
 {
     const QColor quiet = palette().color(QPalette::Disabled, QPalette::Text);
     QFont strong = m_table->font();
     strong.setBold(true);
+    const SynthModel model = Model();
     int renamed = 0;
     int changed = 0;
-    m_table->setRowCount(static_cast<int>(compared.size()));
-    for (const CSlotDifference& slot : compared) {
+    const QSignalBlocker quietTable(m_table);   // the selection stays; the pane is shown again below
+    m_table->setRowCount(static_cast<int>(m_slots.size()));
+    for (const CSlotDifference& slot : m_slots) {
+        const std::size_t index = static_cast<std::size_t>(slot.slot);
+        const std::size_t parameters =
+            slot.change == SlotChange::Unchanged
+                ? 0
+                : CompareParameters(m_firstPrograms[index].data(), m_secondPrograms[index].data(), model)
+                      .differences.size();
         const QString texts[COLUMN_COUNT] = {QString::fromStdString(CBank::SlotName(slot.slot)),
-                                             QString::fromStdString(slot.firstName),
-                                             QString::fromStdString(slot.secondName), MarkText(slot.change)};
-        const bool isChanged = slot.change == SlotChange::Changed || slot.change == SlotChange::RenamedAndChanged;
+                                             NameText(slot.firstName), NameText(slot.secondName),
+                                             MarkText(slot.change, parameters)};
+        const bool isChanged = IsChanged(slot.change);
         renamed += slot.change == SlotChange::Renamed ? 1 : 0;
         changed += isChanged ? 1 : 0;
         for (int column = 0; column < COLUMN_COUNT; ++column) {
@@ -253,50 +295,75 @@ void CCollectionHistory::ShowComparison(const std::vector<CSlotDifference>& comp
             m_table->setItem(slot.slot, column, item);
         }
     }
-    m_table->resizeColumnsToContents();
+    ApplyDifferencesOnly();
+    for (int column = SLOT; column < MARK; ++column)   // the mark takes the room that is left
+        m_table->resizeColumnToContents(column);
     const int differ = renamed + changed;
     m_summary->setText(differ == 0 ? QString("All 128 slots are unchanged.")
                                    : QString("%1 of 128 slots differ: %2 renamed, %3 changed (in bold).")
                                          .arg(differ)
                                          .arg(renamed)
                                          .arg(changed));
+    ShowSelectedSlot();
+}
+
+void CCollectionHistory::ApplyDifferencesOnly()
+{
+    const bool hide = m_differencesOnly->isChecked();
+    for (const CSlotDifference& slot : m_slots)
+        m_table->setRowHidden(slot.slot, hide && slot.change == SlotChange::Unchanged);
+}
+
+void CCollectionHistory::ShowSelectedSlot()
+{
+    const QList<QTableWidgetItem*> selected = m_table->selectedItems();
+    const int row = selected.isEmpty() ? -1 : selected.front()->row();
+    if (row < 0 || row >= static_cast<int>(m_slots.size()) || m_table->isRowHidden(row)) {
+        m_parameters->Clear(m_slots.empty() ? QString() : QString("Select a slot to see its parameters that differ."));
+        return;
+    }
+    const CSlotDifference& slot = m_slots[static_cast<std::size_t>(row)];
+    QString heading = QString::fromStdString(CBank::SlotName(slot.slot)) + " \"" + NameText(slot.firstName) + "\"";
+    if (slot.secondName != slot.firstName)
+        heading += " / \"" + NameText(slot.secondName) + "\"";
+    m_parameters->ShowDifferences(m_firstPrograms[static_cast<std::size_t>(row)].data(),
+                                  m_secondPrograms[static_cast<std::size_t>(row)].data(), Model(), heading);
 }
 
 void CCollectionHistory::ClearComparison(const QString& summary)
 {
+    m_slots.clear();
+    m_firstPrograms.clear();
+    m_secondPrograms.clear();
     m_table->setRowCount(0);
     m_table->setHorizontalHeaderLabels({"Slot", "First", "Second", "Change"});
     m_summary->setText(summary);
+    m_parameters->Clear(QString());
 }
 
 void CCollectionHistory::UpdateRestore()
 {
-    const Entry* first = Chosen(m_first);
-    m_restore->setEnabled(first != nullptr && first->source != THE_BANK && m_sender != nullptr
+    const CHistoryEntry* first = Chosen(m_first);
+    m_restore->setEnabled(first != nullptr && first->kind != CHistoryEntry::Kind::Bank && m_sender != nullptr
                           && m_sender->CanSendBank());
 }
 
 void CCollectionHistory::OnRestore()
 {
-    const Entry* first = Chosen(m_first);
-    if (first == nullptr || first->source == THE_BANK || m_sender == nullptr || !m_sender->CanSendBank())
+    const CHistoryEntry* first = Chosen(m_first);
+    if (first == nullptr || first->kind == CHistoryEntry::Kind::Bank || m_sender == nullptr
+        || !m_sender->CanSendBank())
         return;
-    const Entry receive = *first;
-    CCollection* collection = m_service.Collection();
-    std::vector<unsigned char> bytes;
-    if (collection == nullptr || !collection->SourceBytes(receive.source, bytes)) {
-        Fail(QString("The receive %1 cannot be read from the Collection.").arg(receive.label)
-             + (collection != nullptr && collection->ReadFailed()
-                    ? " " + QString::fromStdString(collection->ReadError()) : QString()));
-        return;
-    }
+    const CHistoryEntry chosen = *first;
     // An all-data receive gives its 128 programs; they go as a program dump.
-    std::string error;
-    const std::optional<CBank> bank = CBank::ReadBytes(bytes.data(), bytes.size(), error);
+    std::vector<CollectionProgramData> programs;
+    if (!EntryPrograms(chosen, programs))
+        return;
+    const std::optional<CBank> bank = CBank::FromProgramData(programs);
     if (!bank) {
-        Fail(QString::fromStdString(error));
+        Fail(QString("%1 cannot be read from the Collection.").arg(chosen.label));
         return;
     }
-    m_sender->SendBank(*bank, receive.label);
+    m_sender->SendBank(*bank, chosen.label);
     UpdateRestore();
 }

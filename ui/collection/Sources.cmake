@@ -1,6 +1,6 @@
 # Sources of ui/collection/, relative to ui/: the Collection in the window (its database
 # handle, taking in what the window opens and receives, banks kept as lists), the
-# Collection view with the commands on its programs, and the History of receives.
+# Collection view with the commands on its programs, and the History of banks.
 list(APPEND VELTRIX_UI_SOURCES
   collection/CollectionBankCommands.cpp
   collection/CollectionCommands.cpp
@@ -10,8 +10,10 @@ list(APPEND VELTRIX_UI_SOURCES
   collection/CollectionFilters.cpp
   collection/CollectionHistory.cpp
   collection/CollectionHistoryCommand.cpp
+  collection/CollectionHistorySources.cpp
   collection/CollectionSendToSlot.cpp
   collection/CollectionModel.cpp
+  collection/CollectionProgramPlace.cpp
   collection/CollectionPrompts.cpp
   collection/CollectionService.cpp
   collection/CollectionTable.cpp

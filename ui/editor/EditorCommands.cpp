@@ -9,6 +9,7 @@
 #include "host/BankAccess.h"
 #include "host/CommandHost.h"
 #include "host/MidiLink.h"
+#include "host/SynthModelSetting.h"
 #include "host/SynthSlotWriter.h"
 #include "services/AtomicSave.h"
 #include "services/FileDialogService.h"
@@ -29,8 +30,6 @@ namespace {
 constexpr int STATUS_MESSAGE_MS = 8000;
 const char* const SETTINGS_SECTION = "editor";
 const char* const FOLLOW_KEY = "followSynth";
-// The instrument the parameters are shown for, as veltrix-cli reads it too.
-const char* const MODEL_KEY = "model";
 
 // A file name a program's name can be offered as.
 QString FileNameFor(const QString& programName)
@@ -68,9 +67,6 @@ CEditorCommands::CEditorCommands(ICommandHost& host, IMidiLink& midi, IMidiInSer
     const bool follow = m_midiIn != nullptr && m_services.profile != nullptr
                         && m_services.profile->GetProfileInt(SETTINGS_SECTION, FOLLOW_KEY, 0) != 0;
     Action(ID_EDITOR_FOLLOW_SYNTH)->setChecked(follow);
-    if (m_services.profile != nullptr
-        && m_services.profile->GetProfileString(SETTINGS_SECTION, MODEL_KEY, QString()).compare("microkorg", Qt::CaseInsensitive) == 0)
-        m_pane->SetModel(SynthModel::MicroKorg);
     m_live->SetFollowing(follow);
     m_host.AddCloseGuard([this] { return MayLeaveProgram(); });
 }
@@ -150,7 +146,7 @@ void CEditorCommands::AddToMenus()
     program->addSeparator();
     program->addAction(Action(ID_EDITOR_FOLLOW_SYNTH));
     program->addAction(Action(ID_EDITOR_GET_FROM_SYNTH));
-    m_menu = program->addMenu("Edited Progra&m");
+    m_menu = program->addMenu("&Edited Program");
     m_menu->setObjectName("editedProgramMenu");
     for (int id : {ID_EDITOR_REVERT, ID_EDITOR_SAVE_PROGRAM_AS, ID_EDITOR_KEEP_IN_COLLECTION, ID_EDITOR_PUT_IN_BANK,
                    ID_EDITOR_SEND_TO_EDIT_BUFFER})
@@ -184,6 +180,13 @@ void CEditorCommands::OnSendToSynthSlot()
 {
     if (m_pane->HasProgram() && m_slotWriter != nullptr)
         m_slotWriter->SendToSynthSlot(m_pane->Program());
+}
+
+void CEditorCommands::SetModelSetting(ISynthModelSetting& setting)
+{
+    m_pane->SetModel(setting.Model());
+    CProgramEditorPane* pane = m_pane;
+    setting.WhenModelChanged([pane](SynthModel model) { pane->SetModel(model); });
 }
 
 void CEditorCommands::SetKeeper(Keeper keeper)

@@ -31,6 +31,7 @@ class ICommandHost;
 class IMidiInService;
 class IMidiLink;
 class ISynthMemory;
+class ISynthModelSetting;
 class ISynthSlotWriter;
 class QAction;
 class QMenu;
@@ -75,6 +76,8 @@ public:
     void AddProgramCommand(QAction* action);
     // Edited Program > Send to Synth Slot..., through `writer` (not owned).
     void SetSlotWriter(ISynthSlotWriter* writer);
+    // The instrument whose parameters are shown (View > Synthesizer), followed as it changes.
+    void SetModelSetting(ISynthModelSetting& setting);
 
     // Shows `data` as the program `title` names (from the view `source`), after Keep /
     // Discard / Cancel when there are unkept edits. False when the edits stay (Cancel, or

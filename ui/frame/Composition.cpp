@@ -9,6 +9,7 @@
 #include "collection/CollectionBankCommands.h"
 #include "collection/CollectionCommands.h"
 #include "collection/CollectionHistoryCommand.h"
+#include "collection/CollectionProgramPlace.h"
 #include "collection/CollectionSendToSlot.h"
 #include "collection/CollectionService.h"
 #include "desktop/FileDropTarget.h"
@@ -17,6 +18,8 @@
 #include "editor/EditorCommands.h"
 #include "desktop/UserGuide.h"
 #include "grid/ProgramGrid.h"
+#include "parameters/CompareProgramsCommand.h"
+#include "parameters/SynthModelSetting.h"
 #include "services/CommandTable.h"
 #include "synth/ChangedSlotsCommand.h"
 #include "synth/FindSynthCommand.h"
@@ -108,6 +111,8 @@ CEditorCommands* ComposeEditor(CMainFrame& frame, const CWindowFeatures& feature
     if (features.synth != nullptr)
         features.synth->WhenReceived([editor](const std::vector<unsigned char>& dump) { editor->NoteReceivedDump(dump); });
     editor->SetSlotWriter(features.slotWrites);
+    if (features.synthModel != nullptr)
+        editor->SetModelSetting(*features.synthModel);
     if (CCollectionService* service = features.collection.service) {
         editor->SetKeeper([service](const CBank::ProgramData& program, QString& error) {
             CCollection* collection = service->Collection();
@@ -196,15 +201,25 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     // The Collection view, on the window's handle on the database; it looks again whenever
     // the window changed the Collection, and tells when it changed it itself.
     features.collectionView = new CCollectionCommands(frame, frame, frame, *features.bank, services);
+
+    // View > Synthesizer, and Compare Programs... on the last two programs selected anywhere.
+    features.synthModel = new CSynthModelSetting(frame, *services.profile);
+    features.comparePrograms = new CCompareProgramsCommand(frame, *features.synthModel);
+    features.comparePrograms->AddPlace(ListPlace(frame));
+    features.comparePrograms->AddPlace(BankPlace(*features.bank, features.bank->Pane()));
+    features.comparePrograms->AddPlace(CollectionProgramPlace(*features.collectionView->View()));
+    frame.Grid()->addAction(features.comparePrograms->Action());
+    features.bank->AddSlotCommand(features.comparePrograms->Action());
+    features.collectionView->ContextMenu()->addAction(features.comparePrograms->Action());
     if (CCollectionService* service = features.collection.service) {
         features.collectionView->SetCollectionSource([service] { return service->Collection(); });
         QObject::connect(service, &CCollectionService::changed, features.collectionView, &CCollectionCommands::Refresh);
         QObject::connect(features.collectionView, &CCollectionCommands::collectionChanged, service,
                          &CCollectionService::NotifyChanged);
-        // The History of receives sends one back as Send Bank to Synth sends the bank.
+        // The History of banks sends one back as Send Bank to Synth sends the bank.
         features.collectionHistory = new CCollectionHistoryCommand(frame, *service, *features.collectionView,
                                                                    features.bank, features.synth,
-                                                                   *services.messageBox);
+                                                                   features.synthModel, *services.messageBox);
         if (features.slotWrites != nullptr)
             features.collectionSendToSlot =
                 new CCollectionSendToSlot(frame, *features.collectionView, *features.slotWrites);

@@ -11,6 +11,7 @@ class CBankCommands;
 class CLastBank;
 class CCollectionCommands;
 class CCollectionHistoryCommand;
+class CCompareProgramsCommand;
 class CCollectionSendToSlot;
 class CChangedSlotsCommand;
 class CEditorCommands;
@@ -22,6 +23,7 @@ class CMainFrame;
 class CMidiPortFollower;
 class CRecentFiles;
 class CSynthCommands;
+class CSynthModelSetting;
 class CUserGuide;
 class IMidiInService;
 class IMidiPortWatcher;
@@ -37,6 +39,8 @@ struct CWindowFeatures {
     CCollectionFeatures collection;
     CCollectionCommands* collectionView = nullptr;   // the Collection view and its commands
     CCollectionHistoryCommand* collectionHistory = nullptr;   // with the Collection's handle only
+    CSynthModelSetting* synthModel = nullptr;     // View > Synthesizer
+    CCompareProgramsCommand* comparePrograms = nullptr;
     // The synthesizer found and written slot by slot (with MIDI input only): its memory as
     // Veltrix knows it (the ISynthMemory of others), Find Synthesizer, the single slots and the
     // bank's changed slots.

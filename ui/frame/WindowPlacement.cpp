@@ -70,20 +70,27 @@ void CWindowPlacement::PlaceCentred(const QSize& inner)
 
 void CWindowPlacement::Apply(const QMargins& margins)
 {
+    // The client area is placed, never the frame: a window manager told a frame position
+    // with a gravity it reads otherwise puts the client one title bar lower (openbox: 20 px
+    // further down, the status bar off a screen the window exactly fills). The frame then
+    // lies around the client, where the outer rectangle asked for it.
     const QSize decorations(margins.left() + margins.right(), margins.top() + margins.bottom());
+    const QPoint clientOffset(margins.left(), margins.top());
     if (m_mode == Mode::Outer) {
-        m_window->resize(m_outer.size() - decorations);
-        m_window->move(m_outer.topLeft());
+        // Taken again from the area once the frame is known: the rectangle fitted without
+        // decorations is fitted again with them (a shrunk window stays inside).
+        const QRect outer = FitToArea(m_outer, AvailableAreaFor(m_outer));
+        m_window->setGeometry(QRect(outer.topLeft() + clientOffset, outer.size() - decorations));
         return;
     }
     const QScreen* screen = m_window->screen();
     if (!screen)
         return;
     const QRect available = screen->availableGeometry();
-    const QSize outer = m_inner + decorations;
-    m_window->resize(m_inner);
-    m_window->move(available.x() + std::max(0, (available.width() - outer.width()) / 2),
-                   available.y() + std::max(0, (available.height() - outer.height()) / 2));
+    const QSize outerSize = (m_inner + decorations).boundedTo(available.size());
+    const QPoint outerTopLeft(available.x() + std::max(0, (available.width() - outerSize.width()) / 2),
+                              available.y() + std::max(0, (available.height() - outerSize.height()) / 2));
+    m_window->setGeometry(QRect(outerTopLeft + clientOffset, outerSize - decorations));
 }
 
 bool CWindowPlacement::eventFilter(QObject* watched, QEvent* event)

@@ -58,7 +58,8 @@ TEST_F(BankPaneTest, BeforeABankThePaneIsHiddenAndItsCommandsAreOff)
     EXPECT_EQ(Command(ID_EDIT_REDO)->shortcut(), QKeySequence("Ctrl+Y"));
     EXPECT_TRUE(MenuTexts(Menu(frame, "&View")).contains("&Bank"));
     EXPECT_EQ(MenuTexts(Menu(frame, "&Program")).mid(5, 3), QStringList({"", "&Put in Bank", "&Use as Bank"}));
-    EXPECT_EQ(frame.Grid()->actions(), QList<QAction*>({Command(ID_PROGRAM_PUT_IN_BANK), Command(ID_PROGRAM_USE_AS_BANK)}));
+    EXPECT_EQ(frame.Grid()->actions().mid(0, 2),
+              QList<QAction*>({Command(ID_PROGRAM_PUT_IN_BANK), Command(ID_PROGRAM_USE_AS_BANK)}));
 
     for (int id : {ID_FILE_SAVE_BANK_AS, ID_PROGRAM_PUT_IN_BANK, ID_PROGRAM_USE_AS_BANK, ID_EDIT_UNDO, ID_EDIT_REDO})
         EXPECT_FALSE(Command(id)->isEnabled()) << id;

@@ -1,14 +1,14 @@
 #!/bin/bash
 # The window's folders include each other one way only. The features (bank/, synth/,
-# desktop/, collection/) see the main window through the interfaces of host/ and include
-# nothing of frame/; frame/ includes a feature only where it puts the window together
-# (Composition.*); and no folder of ui/ reaches itself again through the others.
+# desktop/, collection/, parameters/) see the main window through the interfaces of host/
+# and include nothing of frame/; frame/ includes a feature only where it puts the window
+# together (Composition.*); and no folder of ui/ reaches itself again through the others.
 # Usage: include-graph.sh UI_DIR. Prints each fault and exits 1 when there is one.
 set -u
 ui=${1:?usage: include-graph.sh UI_DIR}
 cd "$ui" || exit 2
 
-features='bank synth desktop collection'
+features='bank synth desktop collection parameters'
 is_feature() { [[ " $features " == *" $1 "* ]]; }
 
 faults=0

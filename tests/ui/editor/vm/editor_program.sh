@@ -70,7 +70,7 @@ set_parameter() { # FIND VALUE
 }
 # Saves the editor's program with Ctrl+Shift+S (the pane has the keyboard) and prints it in hex.
 save_program() { # PATH LABEL
-    menu p m; sleep 0.3; xdotool key a   # Program > Edited Program > Save Program As...
+    menu p e; sleep 0.3; xdotool key a   # Program > Edited Program > Save Program As...
     answer_dialog "Save As" "$1"
     wait_for 10 test -s "$1"
     check "the editor saved $1 ($(wc -c < "$1") bytes)" test "$(wc -c < "$1")" = 297
