@@ -28,6 +28,7 @@ const char* SourceKindWord(SourceKind kind)
     case SourceKind::File: return "file";
     case SourceKind::Synth: return "synth";
     case SourceKind::Bank: return "bank";
+    case SourceKind::Edited: return "edited";
     }
     return "file";
 }

@@ -25,7 +25,7 @@
 
 using CollectionId = std::int64_t;
 
-enum class SourceKind { File, Synth, Bank };
+enum class SourceKind { File, Synth, Bank, Edited };
 
 struct CCollectionProgram {
     CollectionId id = 0;
@@ -56,7 +56,8 @@ struct CCollectionSource {
     CollectionId id = 0;
     SourceKind kind = SourceKind::File;
     std::string name;           // files: the full path; receives: "Synth yyyy-MM-dd hh:mm:ss";
-                                // banks: "Bank \"<list>\" yyyy-MM-dd hh:mm:ss"
+                                // banks: "Bank \"<list>\" yyyy-MM-dd hh:mm:ss"; a program kept
+                                // from the Program Editor: "Edited yyyy-MM-dd hh:mm:ss"
     int programCount = 0;
     std::string takenIn;        // local time, "yyyy-MM-ddThh:mm:ss"
     std::int64_t size = 0;      // bytes
@@ -193,6 +194,11 @@ public:
     // A receive from the synthesizer, named "Synth yyyy-MM-dd hh:mm:ss" after `takenAt`.
     bool ImportSynthDump(const std::vector<unsigned char>& bytes, CImportResult& result, std::string& error,
                          std::int64_t takenAt = 0);
+    // A program made in the window (the Program Editor's Keep in Collection) as a one-program
+    // dump, named "Edited yyyy-MM-dd hh:mm:ss" after `takenAt`: kept even when the Collection
+    // has the sound already (it then gains the name).
+    bool ImportEditedProgram(const std::vector<unsigned char>& dump, CImportResult& result, std::string& error,
+                             std::int64_t takenAt = 0);
 
     // Programs matching `query`, ordered by shown name (case ignored) then id.
     std::vector<CCollectionProgram> Search(const CCollectionQuery& query);

@@ -135,6 +135,7 @@ int SourceKindValue(SourceKind kind)
     case SourceKind::File: return 0;
     case SourceKind::Synth: return 1;
     case SourceKind::Bank: return 2;
+    case SourceKind::Edited: return 3;
     }
     return 0;
 }
@@ -395,4 +396,12 @@ bool CCollection::ImportSynthDump(const std::vector<unsigned char>& bytes, CImpo
     if (takenAt == 0)
         takenAt = NowSeconds();
     return TakeIn(SourceKind::Synth, "Synth " + LocalTimeWithSpace(takenAt), bytes, takenAt, result, error);
+}
+
+bool CCollection::ImportEditedProgram(const std::vector<unsigned char>& dump, CImportResult& result,
+                                      std::string& error, std::int64_t takenAt)
+{
+    if (takenAt == 0)
+        takenAt = NowSeconds();
+    return TakeIn(SourceKind::Edited, "Edited " + LocalTimeWithSpace(takenAt), dump, takenAt, result, error);
 }

@@ -39,7 +39,7 @@ CREATE TABLE program_name(            -- the names after the first, each once
 ) WITHOUT ROWID;
 CREATE TABLE source(
   id INTEGER PRIMARY KEY,
-  kind INTEGER NOT NULL,              -- 0 a file, 1 a receive from the synthesizer (2: see below)
+  kind INTEGER NOT NULL,              -- 0 a file, 1 a receive from the synthesizer (2, 3: see below)
   name TEXT NOT NULL,
   size INTEGER NOT NULL,
   content_hash INTEGER NOT NULL,      -- two independent hashes of the bytes
@@ -77,7 +77,8 @@ CREATE TABLE list_entry(
 // Version 2. A list saved from a bank keeps the name each slot had, so that the list gives the
 // bank back byte for byte even when a program's shown name differs; lists of programs chosen
 // in the Collection keep none (NULL) and show their programs' names. Sources of kind 2 are
-// banks saved from the window that held sounds the Collection did not have.
+// banks saved from the window that held sounds the Collection did not have; sources of kind 3
+// are programs kept from the window's Program Editor (no change to the tables).
 const char* const SCHEMA_V2 = R"sql(
 ALTER TABLE list_entry ADD COLUMN slot_name BLOB;   -- 12 name bytes, or NULL for the shown name
 )sql";

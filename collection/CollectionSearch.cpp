@@ -241,7 +241,8 @@ std::vector<CCollectionSource> CCollection::Sources()
         CCollectionSource source;
         source.id = select.Int(0);
         const std::int64_t kind = select.Int(1);
-        source.kind = kind == 1 ? SourceKind::Synth : kind == 2 ? SourceKind::Bank : SourceKind::File;
+        source.kind = kind == 1 ? SourceKind::Synth : kind == 2 ? SourceKind::Bank : kind == 3 ? SourceKind::Edited
+                                                                                              : SourceKind::File;
         source.name = select.Text(2);
         source.programCount = static_cast<int>(select.Int(3));
         source.takenIn = LocalTimeText(select.Int(4));

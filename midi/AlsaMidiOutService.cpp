@@ -34,6 +34,9 @@ struct CAlsaMidiOutDevice : CMidiOutDevice
     int targetPort = -1;
     CMidiEvent* completion = nullptr;
     CWireClock wire;
+    // Two threads may send on one device (the window's auditions, an editor's live
+    // changes): each message goes out whole, and the wire clock sees them one at a time.
+    std::mutex sending;
 };
 
 // An event from our port straight to the chosen port, not to our port's subscribers: when
@@ -226,6 +229,7 @@ int CAlsaMidiOutService::LongMsg(MidiOutHandle handle, const unsigned char* data
     auto* device = static_cast<CAlsaMidiOutDevice*>(handle);
     if (device == nullptr)
         return ERR_NOT_OPEN;
+    std::lock_guard<std::mutex> whole(device->sending);
     int rc = data != nullptr && length > 0 ? 0 : ERR_BAD_MESSAGE;
     for (unsigned int sent = 0; rc == 0 && sent < length;) {
         const unsigned int piece = std::min(SYSEX_EVENT_BYTES, length - sent);

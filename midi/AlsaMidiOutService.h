@@ -19,7 +19,8 @@
 // completion event, only once the cable behind the port can have carried the message
 // and everything sent before it at MIDI speed (CWireClock), so no byte reported sent
 // can be lost in a full buffer; a program message takes about 95 ms. A refused message
-// is dropped from the output and the event is set at once.
+// is dropped from the output and the event is set at once. Messages sent on one device from
+// two threads go out one after the other, each whole.
 //
 // Without a sequencer (no /dev/snd/seq) the list is empty and Open fails with a clear
 // text. ALSA's own diagnostics on stderr are silenced: failures come back as codes.

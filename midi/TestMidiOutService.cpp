@@ -1,6 +1,10 @@
 #include "TestMidiOutService.h"
 
+#include "WireClock.h"
+
 #include <chrono>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -10,6 +14,9 @@ struct CTestMidiOutDevice : CMidiOutDevice
 {
     size_t device = 0;   // index in m_devices: a handle stays with its device as ids move
     CMidiEvent* completion = nullptr;
+    // At a wire's pace (SetWirePace): one message at a time, each on the line for its time.
+    std::mutex sending;
+    std::unique_ptr<CWireClock> wire;
 };
 
 void Signal(CMidiEvent* completion)
@@ -56,6 +63,12 @@ void CTestMidiOutService::SetCompletionDelay(int delayMs)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_completionDelayMs = delayMs;
+}
+
+void CTestMidiOutService::SetWirePace(unsigned int bytesPerSecond)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_wirePace = bytesPerSecond;
 }
 
 void CTestMidiOutService::Unplug(const std::string& name)
@@ -241,6 +254,14 @@ int CTestMidiOutService::LongMsg(MidiOutHandle handle, const unsigned char* data
     bool signal = true;
     int delayMs = 0;
     std::function<void(const unsigned char*, unsigned int)> listener;
+    unsigned int pace = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        pace = m_wirePace;
+    }
+    std::unique_lock<std::mutex> whole(device->sending, std::defer_lock);
+    if (pace != 0)
+        whole.lock();
     std::function<void(const unsigned char*, unsigned int)> portListener;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -258,6 +279,13 @@ int CTestMidiOutService::LongMsg(MidiOutHandle handle, const unsigned char* data
             if (found != m_portListeners.end())
                 portListener = found->second;
         }
+    }
+    if (pace != 0 && rc == 0) {
+        // As the ALSA output does: back only once the cable can have carried the message,
+        // which is when the far end has it whole.
+        if (!device->wire)
+            device->wire = std::make_unique<CWireClock>(pace);
+        std::this_thread::sleep_until(device->wire->Carry(length));
     }
     if (listener)
         listener(data, length);

@@ -12,8 +12,8 @@
 
 // A MIDI output service for tests: devices are configured by the test, every message
 // the device takes is recorded, and it can refuse, be slow, or be unplugged as an ALSA
-// port is (see Unplug). It does not keep to a cable's pace. It also keeps the order of
-// the calls made on it, as short words:
+// port is (see Unplug). It keeps to a cable's pace only when asked (SetWirePace). It also
+// keeps the order of the calls made on it, as short words:
 //   "open <id>" (or "open <address>"), "prepare", "longmsg", "reset", "unprepare", "close",
 // plus "reset-event" and "wait" when the completion event is a CRecordingMidiEvent.
 class CTestMidiOutService : public IMidiOutService
@@ -44,6 +44,10 @@ public:
     // After a LongMsg the device finishes after delayMs on another thread (0: at once,
     // inside LongMsg; NEVER: not at all).
     void SetCompletionDelay(int delayMs);
+    // Each LongMsg returns only once a cable of `bytesPerSecond` can have carried it (the
+    // listener, the far end, has it then), and messages sent from two threads go out one
+    // after the other, as on the ALSA output (0, the default: at once).
+    void SetWirePace(unsigned int bytesPerSecond);
     // Device `name` disappears, as a port does from the ALSA sequencer: it leaves the
     // list, so the ids of the devices after it move down by one; a handle opened on it
     // stays open, but refuses every message with ERR_UNPLUGGED (setting the completion
@@ -108,6 +112,7 @@ private:
     int m_sendRefusal = 0;
     bool m_signalRefusal = true;
     int m_completionDelayMs = 0;
+    unsigned int m_wirePace = 0;
     int m_openDevices = 0;
     std::vector<std::string> m_calls;
     std::vector<std::vector<unsigned char>> m_messages;

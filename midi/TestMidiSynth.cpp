@@ -6,6 +6,8 @@
 #include "SyxProgram.h"
 #include "TestMidiInService.h"
 #include "TestMidiOutService.h"
+#include "TestMidiSynthParameters.h"
+#include "ParameterChange.h"
 
 #include <chrono>
 #include <cstdio>
@@ -259,14 +261,6 @@ void CTestMidiSynth::TakeProgramWrite(const std::vector<unsigned char>& message)
     Reply(ShortReply(FUNC_WRITE_COMPLETED));
 }
 
-// Called with m_mutex held. A parameter change (function 41) sets one parameter of the edit
-// buffer and is answered 23, or 24 for an unknown number or a value out of range; the
-// parameter table is not simulated here yet, so a change is only logged and not answered.
-void CTestMidiSynth::TakeParameterChange(const std::vector<unsigned char>& message)
-{
-    Note("parameter change of " + std::to_string(message.size()) + " bytes: not simulated, no answer");
-}
-
 std::vector<unsigned char> CTestMidiSynth::ShortReply(unsigned char function) const
 {
     return {SYX_START, KORG_ID, static_cast<unsigned char>(SYX_CHANNEL_BASE | m_channel), MS2000_MODEL_ID, function,
@@ -368,7 +362,8 @@ void CTestMidiSynth::RunReplies()
         m_sending = true;
         const unsigned int rate = m_wireRate;
         const Clock::time_point start = Clock::now() + std::chrono::milliseconds(m_answerDelayMs);
-        const bool ended = message.back() == SYX_END;
+        // A channel message (the panel's program change) is whole; a SysEx one only with its end.
+        const bool ended = message.back() == SYX_END || message.front() != SYX_START;
         for (std::size_t sent = 0; sent < message.size() && !m_stop;) {
             const std::size_t length = std::min(PIECE_SIZE, message.size() - sent);
             if (length < PIECE_SIZE && !ended)
@@ -387,4 +382,51 @@ void CTestMidiSynth::RunReplies()
         m_sending = false;
         m_idle.notify_all();
     }
+}
+
+// Parameter changes (function 41) and the panel.
+
+// Called with m_mutex held.
+void CTestMidiSynth::TakeParameterChange(const std::vector<unsigned char>& message)
+{
+    int channel = 0, number = 0, value = 0;
+    std::string done;
+    const std::string error = ParseParameterChange(message.data(), message.size(), channel, number, value)
+                                  ? ApplyTestParameterChange(m_edit, number, value, done)
+                                  : "the message is " + std::to_string(message.size()) + " bytes, not 10";
+    Note(error.empty() ? done : "refused: " + error);
+    Reply(ShortReply(error.empty() ? FUNC_DATA_LOAD_COMPLETED : FUNC_DATA_LOAD_ERROR));
+}
+
+bool CTestMidiSynth::TurnKnob(int number, int value)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::string done;
+    const std::string error = ApplyTestParameterChange(m_edit, number, value, done);
+    if (!error.empty()) {
+        Note("panel: not possible now, nothing sent: " + error);
+        return false;
+    }
+    Note("panel: " + done);
+    const CParameterChangeMessage message = BuildParameterChange(m_channel, number, value);
+    Send(std::vector<unsigned char>(message.begin(), message.end()));
+    return true;
+}
+
+void CTestMidiSynth::ChooseProgram(int program)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto at = static_cast<std::size_t>(program & 0x7F) * PROGRAM_DATA_SIZE;
+    m_edit.assign(m_programs.begin() + static_cast<long>(at), m_programs.begin() + static_cast<long>(at + PROGRAM_DATA_SIZE));
+    Note("panel: program " + std::to_string(program & 0x7F) + " selected");
+    Send({static_cast<unsigned char>(0xC0 | m_channel), static_cast<unsigned char>(program & 0x7F)});
+}
+
+// Called with m_mutex held.
+void CTestMidiSynth::Send(std::vector<unsigned char> message)
+{
+    Note("send " + Hex(message[0] == SYX_START ? message[4] : message[0]) + ", " + std::to_string(message.size()) +
+         " bytes (panel)");
+    m_replies.push_back(std::move(message));
+    m_wake.notify_all();
 }

@@ -66,6 +66,18 @@ public:
     // Waits until every answer so far has been delivered.
     void WaitIdle();
 
+    // Parameter changes (function 41) and the panel.
+    // A parameter change sets one parameter of the edit buffer as the VM's synthesizer does
+    // (TestMidiSynthParameters.h) and is answered 23, or 24 and no change for an unknown
+    // number, a value out of range or a wrong length.
+    // A musician turning a knob: the change is made in the edit buffer and the same parameter
+    // change is sent, as the instrument does. False, and nothing sent, for a change the
+    // synthesizer would not take.
+    bool TurnKnob(int number, int value);
+    // A program chosen on the panel: the edit buffer becomes program `program` (0-127) of
+    // its memory and the program change is sent, nothing else.
+    void ChooseProgram(int program);
+
 private:
     void Take(const unsigned char* bytes, unsigned int length);
     void TakeMessage(const std::vector<unsigned char>& message);
@@ -75,6 +87,8 @@ private:
     void TakeChannelMessage(const std::vector<unsigned char>& message);
     std::vector<unsigned char> ShortReply(unsigned char function) const;
     void Deliver(const std::vector<unsigned char>& piece);
+    // What the synthesizer sends on its own (the panel's): goes out in every mode.
+    void Send(std::vector<unsigned char> message);
     void Reply(std::vector<unsigned char> message);
     void Note(const std::string& line);
     std::vector<unsigned char> Dump(unsigned char function, const std::vector<unsigned char>& data) const;

@@ -15,7 +15,7 @@ QString CommandString(int commandId)
     case ID_APP_EXIT: return "Quit the application; prompts to save documents\nExit";
     case ID_VIEW_TOOLBAR: return "Show or hide the toolbar\nToggle ToolBar";
     case ID_VIEW_STATUS_BAR: return "Show or hide the status bar\nToggle StatusBar";
-    case ID_EDIT_UNDO: return "Undo the last change to the bank\nUndo (Ctrl-Z)";
+    case ID_EDIT_UNDO: return "Undo the last change to the bank, or to the edited program\nUndo (Ctrl-Z)";
     case ID_EDIT_REDO: return "Redo the change last undone\nRedo (Ctrl-Y)";
     case ID_FILE_OPEN_BANK: return "Open a 128-program dump as the bank\nOpen Bank";
     case ID_FILE_SAVE_BANK: return "Save the bank to its file\nSave Bank (Ctrl-S)";
@@ -48,6 +48,18 @@ QString CommandString(int commandId)
     case ID_COLLECTION_TAGS: return "Tag the selected programs\nTags";
     case ID_COLLECTION_RENAME: return "Give the selected program a new name\nRename (F2)";
     case ID_COLLECTION_EXPORT: return "Write the selected programs to .syx files\nExport";
+    case ID_VIEW_PROGRAM_EDITOR: return "Show the Program Editor and find a parameter\nProgram Editor (Ctrl-E)";
+    case ID_EDITOR_FOLLOW_SYNTH:
+        return "Show what the synthesizer sends: knobs turned, its edit buffer, programs chosen\nFollow Synthesizer";
+    case ID_EDITOR_GET_FROM_SYNTH: return "Open the synthesizer's edit buffer in the Program Editor\nGet from Synthesizer";
+    case ID_EDITOR_SAVE_PROGRAM_AS: return "Save the edited program as a one-program .syx file\nSave Program As (Ctrl-Shift-S)";
+    case ID_EDITOR_KEEP_IN_COLLECTION: return "Keep the edited program in the Collection\nKeep in Collection (Ctrl-K)";
+    case ID_EDITOR_PUT_IN_BANK: return "Put the edited program in the bank's selected slot\nPut in Bank";
+    case ID_EDITOR_SEND_TO_EDIT_BUFFER: return "Send the whole edited program to the synthesizer's edit buffer\nSend to Edit Buffer";
+    case ID_EDITOR_REVERT: return "Go back to the program as it was before the edits\nRevert";
+    case ID_EDITOR_EDIT_LAST_RANDOM: return "Open the last Random program in the Program Editor\nEdit Last Random";
+    case ID_EDITOR_SEND_TO_SLOT:
+        return "Write the edited program into one slot of the synthesizer's memory\nSend to Synth Slot";
     case ID_VIEW_SYNTH_MS2000: return "Show programs' parameters as the MS2000 has them\nMS2000";
     case ID_VIEW_SYNTH_MICROKORG:
         return "Show programs' parameters as the microKORG has them: without the mod sequencer\nmicroKORG";

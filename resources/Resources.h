@@ -51,6 +51,17 @@ constexpr int ID_COLLECTION_HIDE = 0x8075;
 constexpr int ID_COLLECTION_TAGS = 0x8076;
 constexpr int ID_COLLECTION_RENAME = 0x8077;
 constexpr int ID_COLLECTION_EXPORT = 0x8078;
+// The Program Editor and the commands on the edited program.
+constexpr int ID_VIEW_PROGRAM_EDITOR = 0x80A0;
+constexpr int ID_EDITOR_FOLLOW_SYNTH = 0x80A1;
+constexpr int ID_EDITOR_GET_FROM_SYNTH = 0x80A2;
+constexpr int ID_EDITOR_SAVE_PROGRAM_AS = 0x80A3;
+constexpr int ID_EDITOR_KEEP_IN_COLLECTION = 0x80A4;
+constexpr int ID_EDITOR_PUT_IN_BANK = 0x80A5;
+constexpr int ID_EDITOR_SEND_TO_EDIT_BUFFER = 0x80A6;
+constexpr int ID_EDITOR_REVERT = 0x80A7;
+constexpr int ID_EDITOR_EDIT_LAST_RANDOM = 0x80A8;
+constexpr int ID_EDITOR_SEND_TO_SLOT = 0x80A9;
 // Which instrument the parameters are shown for, and two programs compared parameter by parameter.
 constexpr int ID_VIEW_SYNTH_MS2000 = 0x8090;
 constexpr int ID_VIEW_SYNTH_MICROKORG = 0x8091;

@@ -17,7 +17,7 @@ build_dir=build-bench
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRIX_BUILD_BENCH=ON \
   -DVELTRIX_BUILD_TESTS=OFF >/dev/null
 collection_benches=(bench_collection bench_collection_view bench_collection_cli bench_collection_window)
-cmake --build "$build_dir" --target bench_data bench_library bench_cli "${collection_benches[@]}" veltrix-cli veltrix
+cmake --build "$build_dir" --target bench_data bench_library bench_cli bench_editor "${collection_benches[@]}" veltrix-cli veltrix
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(free -g | awk '/^Mem:/ {print $2}') GB"
 echo "Load before: $(uptime)"
 if [[ $big == 1 ]]; then
@@ -27,6 +27,7 @@ else
   "$build_dir/bench/bench_data" "${args[@]}"
   QT_QPA_PLATFORM=offscreen "$build_dir/bench/bench_library" "${args[@]}"
   "$build_dir/bench/bench_cli" "${args[@]}"
+  QT_QPA_PLATFORM=offscreen "$build_dir/bench/bench_editor" "${args[@]}"
 fi
 for bench in "${collection_benches[@]}"; do
   QT_QPA_PLATFORM=offscreen "$build_dir/bench/$bench" "${args[@]}"

@@ -158,6 +158,29 @@ TEST_F(CollectionImport, SynthReceivesAreSnapshotsNamedByTheirTime)
     EXPECT_EQ(sources[0].programCount, 128);
 }
 
+TEST_F(CollectionImport, AnEditedProgramIsASourceOfItsOwnEvenForASoundAlreadyThere)
+{
+    auto collection = OpenCollection();
+    std::string error;
+    CImportResult file, edited, again;
+    const std::int64_t when = 1765117920;
+    ASSERT_TRUE(
+        collection->ImportFileBytes("/a.syx", OneProgramDump(MakeProgram("Stab Saw", 9)), file, error, when - 10));
+    ASSERT_TRUE(collection->ImportEditedProgram(OneProgramDump(MakeProgram("Stab Saw 2", 10)), edited, error, when));
+    ASSERT_TRUE(collection->ImportEditedProgram(OneProgramDump(MakeProgram("Same Sound", 9)), again, error, when + 1));
+    EXPECT_EQ(edited.newPrograms, 1);
+    EXPECT_EQ(again.newPrograms, 0);
+    const std::vector<CCollectionSource> sources = collection->Sources();
+    ASSERT_EQ(sources.size(), 3u);
+    EXPECT_EQ(sources[1].kind, SourceKind::Edited);
+    EXPECT_EQ(sources[1].name.rfind("Edited ", 0), 0u);
+    EXPECT_EQ(sources[1].name.size(), std::string("Edited yyyy-MM-dd hh:mm:ss").size());
+    EXPECT_EQ(sources[2].kind, SourceKind::Edited);
+    const CollectionId program = collection->SourcePrograms(file.source)[0];
+    EXPECT_EQ(collection->SourcePrograms(again.source)[0], program);
+    EXPECT_EQ(collection->ProgramNames(program), (std::vector<std::string>{"Stab Saw", "Same Sound"}));
+}
+
 TEST_F(CollectionImport, SearchFindsByAnyNameModeTagFavouriteHiddenSourceAndList)
 {
     auto collection = OpenCollection();

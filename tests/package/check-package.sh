@@ -36,6 +36,7 @@ expected_files=(
   ./usr/share/veltrix/user-guide.md
   ./usr/share/veltrix/veltrix-cli.md
   ./usr/share/veltrix/collection.png
+  ./usr/share/veltrix/editor.png
   ./usr/share/veltrix/history.png
   ./usr/share/doc/veltrix/copyright
   ./usr/share/doc/veltrix/changelog.Debian.gz

@@ -17,6 +17,7 @@
 #include <vector>
 
 class QAction;
+class QUndoGroup;
 class CBankPane;
 class CSyxProgram;
 class ICommandHost;
@@ -31,6 +32,9 @@ public:
     CBankCommands(ICommandHost& host, ILoadedList& library, IMidiLink& midi, const CUiServices& services);
 
     CBankPane* Pane() const { return m_pane; }
+    // What Edit > Undo and Redo act on: the bank's undo stack, and those of other panes
+    // added to it (the active one is theirs while they have the keyboard).
+    QUndoGroup* UndoGroup() const { return m_undoGroup; }
     QAction* Action(int commandId) const;
 
     // The bank (IBankAccess); MayReplaceBank is also asked before the window closes.
@@ -83,6 +87,7 @@ private:
     CUiServices m_services;
     CCommandTable m_commands;
     CBankPane* m_pane;
+    QUndoGroup* m_undoGroup = nullptr;
     QString m_bankPath;   // where Save Bank writes; empty: it asks
     CBankOrigin m_origin;
     std::vector<BankFileReadHandler> m_bankFileReadHandlers;

@@ -15,6 +15,7 @@
 #include "desktop/FileDropTarget.h"
 #include "desktop/RecentFiles.h"
 #include "desktop/SyxPaths.h"
+#include "editor/EditorCommands.h"
 #include "desktop/UserGuide.h"
 #include "grid/ProgramGrid.h"
 #include "parameters/CompareProgramsCommand.h"
@@ -27,7 +28,18 @@
 #include "synth/SynthCommands.h"
 #include "synth/SynthMemoryTracker.h"
 
+#include "Bank.h"
+#include "ProgramParameters.h"
+#include "SyxFormat.h"
+#include "bank/BankGrid.h"
+#include "bank/BankPane.h"
+#include "collection/CollectionModel.h"
+#include "collection/CollectionTable.h"
+#include "collection/CollectionView.h"
+
 #include <QDockWidget>
+#include <QItemSelectionModel>
+#include <QUndoStack>
 #include <QMenu>
 #include <QTimer>
 
@@ -37,6 +49,104 @@
 namespace {
 // How long the status bar tells why files brought nothing.
 constexpr int FILE_NOTE_MS = 10000;
+
+// Whenever `view`'s current row changes while the view is on the screen (where the user
+// moves it), the editor follows it with what `fetch` gives: when that row is selected too. A
+// view that gets the keyboard without a current row makes its first row current without
+// selecting it, which is nobody's choice.
+void FollowCurrentRow(CEditorCommands* editor, QAbstractItemView* view, const QString& source,
+                      CEditorCommands::ProgramFetch fetch)
+{
+    const CEditorCommands::ProgramFetch selected = [view, fetch](CBank::ProgramData& data, QString& title) {
+        const QModelIndex current = view->currentIndex();
+        return current.isValid() && view->selectionModel()->isRowSelected(current.row(), current.parent())
+               && fetch(data, title);
+    };
+    const auto follow = [editor, view, source, selected] {
+        if (view->isVisible())
+            editor->FollowSelection(selected, source);
+    };
+    // The row made current, or the current row selected (a click on the row the keyboard
+    // made current).
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, editor, follow);
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, editor, follow);
+}
+
+// The Program Editor: it shows the program selected last in the list, the bank or the
+// Collection, keeps edited programs in the Collection, and shares Undo with the bank.
+CEditorCommands* ComposeEditor(CMainFrame& frame, const CWindowFeatures& features, const CUiServices& services,
+                               IMidiInService* midiIn)
+{
+    auto* editor = new CEditorCommands(frame, frame, midiIn, features.bank, services);
+    CMainFrame* window = &frame;
+    const auto listRow = [window](CBank::ProgramData& data, QString& title) {
+        const CSyxProgram* program = window->Programs().GetAt(window->Grid()->currentIndex().row());
+        if (program == nullptr || program->GetLength() != PROGRAM_DATA_SIZE)
+            return false;
+        std::copy(program->GetData(), program->GetData() + PROGRAM_DATA_SIZE, data.begin());
+        title = QString::fromStdString(program->GetBankText() + ' ' + program->GetNumberText() + ' '
+                                       + program->GetName() + ", " + program->GetFileName());
+        return true;
+    };
+    FollowCurrentRow(editor, frame.Grid(), "list", listRow);
+    if (CBankCommands* bank = features.bank) {
+        editor->SetUndoGroup(bank->UndoGroup());
+        const auto slot = [bank](CBank::ProgramData& data, QString& title) {
+            const int selected = bank->SelectedSlot();
+            if (selected < 0 || bank->Bank() == nullptr)
+                return false;
+            data = bank->Bank()->GetProgram(selected);
+            title = QString("Bank %1 %2").arg(QString::fromStdString(CBank::SlotName(selected)),
+                                              QString::fromStdString(ProgramNameText(data.data())).trimmed());
+            return true;
+        };
+        FollowCurrentRow(editor, bank->Pane()->Grid(), "bank", slot);
+        // A change to the bank reaches the editor when it shows the bank's slot.
+        QObject::connect(bank->Pane()->UndoStack(), &QUndoStack::indexChanged, editor,
+                         [editor, slot] { editor->FollowSelection(slot, "bank", true); });
+        // A program chosen on the synthesizer is named from its memory as Veltrix knows it, and
+        // selected in the bank when the bank is the synthesizer's.
+        editor->SetSynthMemory(features.synthMemory, [bank](int selected) { bank->Pane()->SelectSlot(selected); });
+    }
+    if (features.synth != nullptr)
+        features.synth->WhenReceived([editor](const std::vector<unsigned char>& dump) { editor->NoteReceivedDump(dump); });
+    editor->SetSlotWriter(features.slotWrites);
+    if (features.synthModel != nullptr)
+        editor->SetModelSetting(*features.synthModel);
+    if (CCollectionService* service = features.collection.service) {
+        editor->SetKeeper([service](const CBank::ProgramData& program, QString& error) {
+            CCollection* collection = service->Collection();
+            if (collection == nullptr) {
+                error = "The Collection cannot be used.";
+                return false;
+            }
+            const std::vector<unsigned char> dump =
+                BuildDumpMessage(FUNC_CURRENT_PROGRAM, 0, program.data(), PROGRAM_DATA_SIZE);
+            CImportResult result;
+            std::string reason;
+            if (!collection->ImportEditedProgram(dump, result, reason)) {
+                error = QString::fromStdString(reason);
+                return false;
+            }
+            service->NotifyChanged();
+            return true;
+        });
+        if (CCollectionCommands* view = features.collectionView) {
+            FollowCurrentRow(editor, view->View()->Table(), "collection",
+                             [view](CBank::ProgramData& data, QString& title) {
+                const CCollectionRow* row = view->View()->Model()->Program(view->View()->Table()->currentIndex().row());
+                CCollection* collection = view->View()->Collection();
+                CollectionProgramData bytes;
+                if (row == nullptr || collection == nullptr || !collection->ProgramData(row->id, bytes))
+                    return false;
+                std::copy(bytes.begin(), bytes.end(), data.begin());
+                title = QString("Collection: %1").arg(QString::fromStdString(row->shownName));
+                return true;
+            });
+        }
+    }
+    return editor;
+}
 }  // namespace
 
 CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IMidiInService* midiIn,
@@ -122,6 +232,7 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
         }
     }
 
+    features.editor = ComposeEditor(frame, features, services, midiIn);
     features.userGuide = new CUserGuide(frame, *services.messageBox);
 
     // Where the bank can be read again is kept when the window closes (after the question

@@ -14,6 +14,7 @@ class CCollectionHistoryCommand;
 class CCompareProgramsCommand;
 class CCollectionSendToSlot;
 class CChangedSlotsCommand;
+class CEditorCommands;
 class CFindSynthCommand;
 class CSlotWriteCommands;
 class CSynthMemoryTracker;
@@ -50,6 +51,7 @@ struct CWindowFeatures {
     CCollectionSendToSlot* collectionSendToSlot = nullptr;  // with the Collection's handle only
     CUserGuide* userGuide = nullptr;   // Help > User Guide
     CLastBank* lastBank = nullptr;     // the bank kept for the next start
+    CEditorCommands* editor = nullptr;            // the Program Editor
 };
 
 // Puts the features into `frame`, which OnCreate has just made, then its stored layout and

@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QStatusBar>
 
+#include <cstdio>
+
 #include <string>
 
 namespace {
@@ -175,6 +177,11 @@ void CMainFrame::OnProgramMarkDuplicates()
 void CMainFrame::ShowStatusMessage(const QString& text, int timeoutMs)
 {
     m_wndStatusBar->showMessage(text, timeoutMs);
+    // For test scripts, as message boxes are (VELTRIX_ECHO_MESSAGES).
+    if (qEnvironmentVariableIntValue("VELTRIX_ECHO_MESSAGES") == 1 && !text.isEmpty()) {
+        std::fprintf(stderr, "Veltrix status: %s\n", text.toUtf8().constData());
+        std::fflush(stderr);
+    }
 }
 
 long CMainFrame::OnGridNotify(long long wParam, long long lParam)

@@ -106,6 +106,8 @@ public:
     bool OpenMidiOn(const CMidiPortItem& port, int channel) override;
     void SetTransfer(IMidiTransfer* transfer) override { m_transfer = transfer; }
     bool IsTransferRunning() const override { return m_transfer != nullptr && m_transfer->IsRunning(); }
+    void WhenPortOpenedOrClosing(PortHandler handler) override { m_portHandlers.push_back(std::move(handler)); }
+    void WhenProgramSent(ProgramSentHandler handler) override { m_programSentHandlers.push_back(std::move(handler)); }
 
     // The command host (ICommandHost).
     QWidget* Window() override { return this; }
@@ -155,8 +157,12 @@ private:
     void PlaceFloatingPanes();
     // Sends a built message through the open device; a refusal is shown in a message box.
     // Nothing is sent while another send goes out (m_sendGate) or a transfer has the port:
-    // false then.
-    bool SendMessage(const CProgramMessage& message);
+    // false then. `sent`, when given, tells whether the device took it.
+    bool SendMessage(const CProgramMessage& message, bool* sent = nullptr);
+    // Tells the features that `program` went to the edit buffer.
+    void NotifyProgramSent(const CSyxProgram& program, bool random);
+    // Tells the features that the port opened, or is about to close.
+    void NotifyPort(bool opened);
     // Sends a generated program and keeps it as the last random program.
     void SendRandomProgram(std::unique_ptr<CSyxProgram> program);
     // What the status bar says after a Find.
@@ -195,6 +201,8 @@ private:
     std::vector<DumpAddedHandler> m_dumpAddedHandlers;
     std::vector<CloseGuard> m_closeGuards;
     std::vector<ClosedHandler> m_closedHandlers;
+    std::vector<PortHandler> m_portHandlers;
+    std::vector<ProgramSentHandler> m_programSentHandlers;
 
     QLabel* m_paneMessage = nullptr;
     QLabel* m_paneCount = nullptr;

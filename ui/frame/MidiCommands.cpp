@@ -53,6 +53,7 @@ void CMainFrame::OnMidiActive()
         if (m_midiPorts.Open(m_hMidiOut, m_midiDone, error)) {
             m_cbMidiChan->setEnabled(false);
             m_cbMidiPort->setEnabled(false);
+            NotifyPort(true);
             return;
         }
         // The box keeps its tick; the next click unticks it, and the one after tries again.
@@ -69,7 +70,25 @@ void CMainFrame::CloseMidiOut()
 {
     if (m_transfer != nullptr)
         m_transfer->CancelAndWait();   // a transfer on the port ends before the port closes
+    if (m_hMidiOut != nullptr)
+        NotifyPort(false);
     m_midiPorts.Close(m_hMidiOut);
+}
+
+void CMainFrame::NotifyPort(bool opened)
+{
+    for (const PortHandler& handler : m_portHandlers)
+        handler(opened);
+}
+
+void CMainFrame::NotifyProgramSent(const CSyxProgram& program, bool random)
+{
+    if (program.GetLength() != PROGRAM_DATA_SIZE)
+        return;
+    CBank::ProgramData data;
+    std::copy(program.GetData(), program.GetData() + PROGRAM_DATA_SIZE, data.begin());
+    for (const ProgramSentHandler& handler : m_programSentHandlers)
+        handler(data, random);
 }
 
 void CMainFrame::CloseMidi()
@@ -100,17 +119,22 @@ int CMainFrame::SelectedChannel() const
     return m_midiPorts.GetSelectedChannel();
 }
 
-bool CMainFrame::SendMessage(const CProgramMessage& message)
+bool CMainFrame::SendMessage(const CProgramMessage& message, bool* sent)
 {
+    if (sent != nullptr)
+        *sent = false;
     if (IsTransferRunning())
         return false;   // a transfer has the port (a floating bank pane is not blocked by its dialog)
     std::string error;
     // A send asked for while one goes out (a held key's repeat) is dropped.
+    bool took = false;
     const bool passed = m_sendGate.Pass([&] {
-        SendProgramMessage(m_midi, m_hMidiOut, m_midiDone, message, error, m_midiSendTimeoutMs);
+        took = SendProgramMessage(m_midi, m_hMidiOut, m_midiDone, message, error, m_midiSendTimeoutMs);
     });
     if (passed && !error.empty())
         m_services.messageBox->Show(this, QString::fromStdString(error), MessageIcon::Stop);
+    if (sent != nullptr)
+        *sent = passed && took;
     return passed;
 }
 
@@ -122,16 +146,20 @@ void CMainFrame::OnProgramAudition()
         return;
     const CSyxProgram* program = m_programs.GetAt(row);
     CProgramMessage message;
-    if (BuildProgramMessage(program->GetData(), program->GetLength(), SelectedChannel(), message))
-        SendMessage(message);
+    bool sent = false;
+    if (BuildProgramMessage(program->GetData(), program->GetLength(), SelectedChannel(), message)
+        && SendMessage(message, &sent) && sent)
+        NotifyProgramSent(*program, false);
 }
 
 void CMainFrame::AuditionProgram(const CSyxProgram& program)
 {
     CWaitCursor wait(*m_services.waitCursor);
     CProgramMessage message;
-    if (m_hMidiOut != nullptr && BuildProgramMessage(program.GetData(), program.GetLength(), SelectedChannel(), message))
-        SendMessage(message);
+    bool sent = false;
+    if (m_hMidiOut != nullptr && BuildProgramMessage(program.GetData(), program.GetLength(), SelectedChannel(), message)
+        && SendMessage(message, &sent) && sent)
+        NotifyProgramSent(program, false);
 }
 
 void CMainFrame::OnProgramRandom()
@@ -166,9 +194,12 @@ void CMainFrame::SendRandomProgram(std::unique_ptr<CSyxProgram> program)
     CProgramMessage message;
     if (!BuildProgramMessage(program->GetData(), program->GetLength(), SelectedChannel(), message))
         return;
-    program.reset();
-    if (!SendMessage(message))
+    bool sent = false;
+    if (!SendMessage(message, &sent))
         return;   // dropped: never heard, so not the last random program either
+    if (sent)
+        NotifyProgramSent(*program, true);
+    program.reset();
 
     // Kept for saving, whatever the send reported; a saved file always says channel 1.
     std::copy(message.bytes, message.bytes + message.length, m_lastRandom);

@@ -1,9 +1,13 @@
 #pragma once
 // What a feature sees of the main window's MIDI side: whether Midi Active has the port open,
 // the chosen port and channel, the open port for a transfer of its own, sending a program
-// as Audition does, and closing MIDI as unticking Midi Active does.
+// as Audition does, and closing MIDI as unticking Midi Active does; and news of the port
+// opening and closing and of the programs sent to the synthesizer's edit buffer.
 
+#include "Bank.h"
 #include "MidiOutService.h"
+
+#include <functional>
 
 class CMidiEvent;
 class CMidiPortModel;
@@ -52,4 +56,14 @@ public:
     // is ended before the port closes. Null forgets it; it must outlive the link otherwise.
     virtual void SetTransfer(IMidiTransfer* transfer) = 0;
     virtual bool IsTransferRunning() const = 0;
+
+    // Called right after Midi Active opened the port (true), and right before the port
+    // closes (false; also when the window closes or the port goes away): a feature that
+    // sends on the port from a thread of its own stops there, before the handle goes.
+    using PortHandler = std::function<void(bool opened)>;
+    virtual void WhenPortOpenedOrClosing(PortHandler handler) = 0;
+    // Called after a program went to the synthesizer's edit buffer (Audition, Random,
+    // AuditionProgram), with its bytes; `random` for a Random program.
+    using ProgramSentHandler = std::function<void(const CBank::ProgramData& program, bool random)>;
+    virtual void WhenProgramSent(ProgramSentHandler handler) = 0;
 };

@@ -20,6 +20,13 @@ public:
     // name typed without one. Returns the full path, or an empty string when cancelled.
     virtual QString GetSaveFileName(QWidget* parent, const QString& filter,
                                     const QString& defaultExtension) = 0;
+    // The same, offering `suggestedName` (a file name without folder) in the name field.
+    virtual QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultExtension,
+                                    const QString& suggestedName)
+    {
+        (void)suggestedName;
+        return GetSaveFileName(parent, filter, defaultExtension);
+    }
 
     // A folder to write several files into, under `title`; a new one may be made in the
     // dialog. Starts in the process's current directory. Empty when cancelled.
@@ -32,6 +39,8 @@ public:
                                  const QString& defaultExtension) override;
     QString GetSaveFileName(QWidget* parent, const QString& filter,
                             const QString& defaultExtension) override;
+    QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultExtension,
+                            const QString& suggestedName) override;
     QString GetFolderName(QWidget* parent, const QString& title) override;
 };
 

@@ -19,6 +19,19 @@ SaveChoice CQtQuestionService::AskSaveChanges(QWidget* parent, const QString& te
     }
 }
 
+SaveChoice CQtQuestionService::AskKeepChanges(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text, QMessageBox::NoButton, parent);
+    QPushButton* keep = box.addButton("&Keep", QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton("&Discard", QMessageBox::DestructiveRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(keep);
+    box.exec();
+    if (box.clickedButton() == keep)
+        return SaveChoice::Save;
+    return box.clickedButton() == discard ? SaveChoice::Discard : SaveChoice::Cancel;
+}
+
 bool CQtQuestionService::AskConfirm(QWidget* parent, const QString& text, const QString& confirmText)
 {
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text, QMessageBox::NoButton, parent);

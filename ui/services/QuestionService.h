@@ -14,6 +14,9 @@ public:
     virtual ~IQuestionService() = default;
     // Asks whether to save changes that would otherwise be lost: Save, Discard or Cancel.
     virtual SaveChoice AskSaveChanges(QWidget* parent, const QString& text) = 0;
+    // The same for changes that are kept rather than saved (an edited program): Keep,
+    // Discard or Cancel, Keep answered as Save.
+    virtual SaveChoice AskKeepChanges(QWidget* parent, const QString& text) { return AskSaveChanges(parent, text); }
     // Asks before something that cannot be undone; true only when the user chose the
     // button `confirmText` (Cancel is the default).
     virtual bool AskConfirm(QWidget* parent, const QString& text, const QString& confirmText) = 0;
@@ -26,6 +29,7 @@ public:
 class CQtQuestionService : public IQuestionService {
 public:
     SaveChoice AskSaveChanges(QWidget* parent, const QString& text) override;
+    SaveChoice AskKeepChanges(QWidget* parent, const QString& text) override;
     bool AskConfirm(QWidget* parent, const QString& text, const QString& confirmText) override;
     int AskChoice(QWidget* parent, const QString& text, const QStringList& choices, int current) override;
 };

@@ -39,13 +39,15 @@ TEST(FeatureHost, TheFeaturesCommandsSitInTheWindowsMenus)
                           "Keep Opened Files &in Collection", "Save Bank to &Collection...",
                           "Open Bank from Co&llection...", "Collec&tion", "-", "E&xit"}},
         {HostMenu::Edit, {"&Undo", "&Redo"}},
-        {HostMenu::View, {"&Toolbar", "&Status Bar", "&Bank", "&Collection\tCtrl+L", "-", "S&ynthesizer"}},
+        {HostMenu::View, {"&Toolbar", "&Status Bar", "&Bank", "&Collection\tCtrl+L", "-", "S&ynthesizer",
+                          "Program &Editor\tCtrl+E"}},
         {HostMenu::Program, {"&Find...\tCtrl+F", "Mark &Duplicates", "&Audition\tCtrl+A", "&Random\tCtrl+R",
                              "Random from &Selection", "-", "&Put in Bank", "&Use as Bank", "-",
                              "Find Synt&hesizer", "Receive from S&ynth", "Receive Ban&k from Synth",
                              "Se&nd Bank to Synth...", "Send Chan&ged Slots to Synth", "Send to Synth Sl&ot...",
                              "Send Slo&t to Synth", "-", "&Collection", "-",
-                             "Co&mpare Programs..."}},
+                             "Co&mpare Programs...", "-", "Follo&w Synthesizer", "Get from Synthesi&zer",
+                             "&Edited Program"}},
         {HostMenu::Help, {"&User Guide\tF1", "&About..."}},
     };
     for (const auto& [menu, texts] : menus)
