@@ -56,6 +56,15 @@ struct CCollectionSource {
     std::int64_t size = 0;      // bytes
 };
 
+// Where a program was first seen: a source and its slot there.
+struct CProgramPlace {
+    CollectionId program = 0;
+    CollectionId source = 0;
+    SourceKind kind = SourceKind::File;
+    std::string sourceName;     // as CCollectionSource::name gives it
+    int slot = 0;               // 0-127: bank letter 'A' + slot / 16, number slot % 16 + 1
+};
+
 struct CCollectionList {
     CollectionId id = 0;
     std::string name;
@@ -185,6 +194,10 @@ public:
     // Changes when any connection (another process too) committed a change since the last
     // call, so a view can tell when to look again.
     std::int64_t ChangeCount();
+
+    // The first source and slot of each of these programs, in the order asked (unknown ids
+    // left out): what tells apart programs without a name.
+    std::vector<CProgramPlace> FirstPlaces(const std::vector<CollectionId>& ids);
 
 private:
     explicit CCollection(std::unique_ptr<CSqliteDb> db);
