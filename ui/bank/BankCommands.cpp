@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QUndoGroup>
 #include <QUndoStack>
 
 #include <optional>
@@ -74,10 +75,13 @@ void CBankCommands::CreateCommands()
     m_commands.Add(ID_PROGRAM_USE_AS_BANK, "&Use as Bank", [this] { OnProgramUseAsBank(); },
                [this](CCmdUI& ui) { OnUpdateProgramUseAsBank(ui); });
 
-    // The undo stack keeps these two enabled and named after the step they would take.
-    QUndoStack* undo = m_pane->UndoStack();
-    QAction* undoAction = undo->createUndoAction(m_host.Window(), "&Undo");
-    QAction* redoAction = undo->createRedoAction(m_host.Window(), "&Redo");
+    // The undo stack keeps these two enabled and named after the step they would take; other
+    // panes with steps of their own join the group.
+    m_undoGroup = new QUndoGroup(this);
+    m_undoGroup->addStack(m_pane->UndoStack());
+    m_undoGroup->setActiveStack(m_pane->UndoStack());
+    QAction* undoAction = m_undoGroup->createUndoAction(m_host.Window(), "&Undo");
+    QAction* redoAction = m_undoGroup->createRedoAction(m_host.Window(), "&Redo");
     undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     redoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     for (auto [id, action] : {std::pair{ID_EDIT_UNDO, undoAction}, std::pair{ID_EDIT_REDO, redoAction}}) {

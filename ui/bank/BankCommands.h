@@ -18,6 +18,7 @@
 
 class QAction;
 class CBankPane;
+class QUndoGroup;
 class CSyxProgram;
 class ICommandHost;
 class IMidiLink;
@@ -31,6 +32,9 @@ public:
     CBankCommands(ICommandHost& host, ILoadedList& library, IMidiLink& midi, const CUiServices& services);
 
     CBankPane* Pane() const { return m_pane; }
+    // The window's Undo and Redo act on this group's active stack: the bank's, or that of
+    // another pane that joined it while the keyboard is there.
+    QUndoGroup* UndoGroup() const { return m_undoGroup; }
     QAction* Action(int commandId) const;
 
     // The bank (IBankAccess); MayReplaceBank is also asked before the window closes.
@@ -70,6 +74,7 @@ private:
     CUiServices m_services;
     CCommandTable m_commands;
     CBankPane* m_pane;
+    QUndoGroup* m_undoGroup = nullptr;
     QString m_bankPath;   // where Save Bank writes; empty: it asks
     std::vector<BankFileReadHandler> m_bankFileReadHandlers;
 };

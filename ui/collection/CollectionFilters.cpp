@@ -2,6 +2,9 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <strings.h>
+
 void CCollectionFilter::Apply(CCollectionQuery& query) const
 {
     switch (kind) {
@@ -11,6 +14,19 @@ void CCollectionFilter::Apply(CCollectionQuery& query) const
     case Kind::Tag: query.tag = tag; break;
     case Kind::Source: query.source = id; break;
     case Kind::List: query.list = id; break;
+    }
+}
+
+bool CCollectionFilter::Keeps(const CCollectionRow& program) const
+{
+    switch (kind) {
+    case Kind::Favourites: return program.favourite && !program.hidden;
+    case Kind::Hidden: return program.hidden;
+    case Kind::Tag:
+        return !program.hidden && std::any_of(program.tags.begin(), program.tags.end(), [this](const std::string& t) {
+                   return strcasecmp(t.c_str(), tag.c_str()) == 0;
+               });
+    default: return !program.hidden;
     }
 }
 

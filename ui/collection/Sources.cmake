@@ -12,9 +12,14 @@ list(APPEND VELTRIX_UI_SOURCES
   collection/CollectionHistoryCommand.cpp
   collection/CollectionModel.cpp
   collection/CollectionPrompts.cpp
+  collection/CollectionReader.cpp
   collection/CollectionService.cpp
   collection/CollectionTable.cpp
   collection/CollectionTags.cpp
   collection/CollectionTakeIn.cpp
+  collection/CollectionUndo.cpp
   collection/CollectionView.cpp
+  collection/CollectionViewMarks.cpp
+  collection/CollectionViewRead.cpp
+  collection/CollectionViewReads.cpp
 )

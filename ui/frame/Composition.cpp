@@ -67,8 +67,9 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     // The Collection view, on the window's handle on the database; it looks again whenever
     // the window changed the Collection, and tells when it changed it itself.
     features.collectionView = new CCollectionCommands(frame, frame, frame, *features.bank, services);
+    features.collectionView->JoinUndo(*features.bank->UndoGroup());
     if (CCollectionService* service = features.collection.service) {
-        features.collectionView->SetCollectionSource([service] { return service->Collection(); });
+        features.collectionView->SetCollectionSource([service] { return service->Collection(); }, service->Path());
         QObject::connect(service, &CCollectionService::changed, features.collectionView, &CCollectionCommands::Refresh);
         QObject::connect(features.collectionView, &CCollectionCommands::collectionChanged, service,
                          &CCollectionService::NotifyChanged);

@@ -21,9 +21,11 @@ QString ConvertFilter(const QString& pipeFilter)
 // files, or an empty list when cancelled; `folder` receives the directory it ended in.
 static QStringList RunFileDialog(QWidget* parent, const QString& filter, const QString& defaultExtension,
                                  QFileDialog::AcceptMode acceptMode, QFileDialog::FileMode fileMode,
-                                 QString& folder)
+                                 QString& folder, const QString& suggestedName = QString())
 {
     QFileDialog dialog(parent, QString(), QDir::currentPath(), ConvertFilter(filter));
+    if (!suggestedName.isEmpty())
+        dialog.selectFile(suggestedName);
     dialog.setAcceptMode(acceptMode);
     dialog.setFileMode(fileMode);
     dialog.setDefaultSuffix(defaultExtension.startsWith('.') ? defaultExtension.mid(1) : defaultExtension);
@@ -51,6 +53,15 @@ QString CQtFileDialogService::GetSaveFileName(QWidget* parent, const QString& fi
     QString folder;
     const QStringList files = RunFileDialog(parent, filter, defaultExtension, QFileDialog::AcceptSave,
                                             QFileDialog::AnyFile, folder);
+    return files.isEmpty() ? QString() : files.first();
+}
+
+QString CQtFileDialogService::GetSaveFileNameFor(QWidget* parent, const QString& filter,
+                                                 const QString& defaultExtension, const QString& suggestedName)
+{
+    QString folder;
+    const QStringList files = RunFileDialog(parent, filter, defaultExtension, QFileDialog::AcceptSave,
+                                            QFileDialog::AnyFile, folder, suggestedName);
     return files.isEmpty() ? QString() : files.first();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 class QWidget;
 
@@ -20,6 +21,13 @@ public:
     // name typed without one. Returns the full path, or an empty string when cancelled.
     virtual QString GetSaveFileName(QWidget* parent, const QString& filter,
                                     const QString& defaultExtension) = 0;
+    // The same, with `suggestedName` (a file name) offered in the dialog's name field.
+    virtual QString GetSaveFileNameFor(QWidget* parent, const QString& filter, const QString& defaultExtension,
+                                       const QString& suggestedName)
+    {
+        Q_UNUSED(suggestedName);
+        return GetSaveFileName(parent, filter, defaultExtension);
+    }
 
     // A folder to write several files into, under `title`; a new one may be made in the
     // dialog. Starts in the process's current directory. Empty when cancelled.
@@ -32,6 +40,8 @@ public:
                                  const QString& defaultExtension) override;
     QString GetSaveFileName(QWidget* parent, const QString& filter,
                             const QString& defaultExtension) override;
+    QString GetSaveFileNameFor(QWidget* parent, const QString& filter, const QString& defaultExtension,
+                               const QString& suggestedName) override;
     QString GetFolderName(QWidget* parent, const QString& title) override;
 };
 

@@ -1,0 +1,209 @@
+// The Collection view's reads: what it asks of the database, where (its reader), and how
+// what comes back is shown without emptying the table or moving what is in sight.
+
+#include "CollectionView.h"
+
+#include "CollectionModel.h"
+#include "CollectionReader.h"
+#include "CollectionTable.h"
+#include "CollectionViewRead.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace {
+// The kinds of reads: a newer one of a kind replaces one still waiting.
+enum ReadKind { READ_ROWS, READ_NAMED };
+}  // namespace
+
+void CCollectionView::Refresh()
+{
+    // A hidden view asks nothing of the database: it looks again when it is shown.
+    if (!isVisible()) {
+        m_changeCount = -1;
+        return;
+    }
+    CCollection* collection = Collection();
+    if (collection == nullptr)
+        return;
+    m_available = true;
+    m_changeCount = collection->ChangeCount();
+    Read(true);
+}
+
+bool CCollectionView::CheckForChanges()
+{
+    CCollection* collection = Collection();
+    const bool available = collection != nullptr;
+    if (available != m_available) {
+        m_available = available;
+        ShowState();
+    }
+    if (collection == nullptr || !isVisible())
+        return false;
+    if (Editing()) {   // looked at again once the name is done
+        m_checkAfterEdit = true;
+        return false;
+    }
+    const std::int64_t count = collection->ChangeCount();
+    if (count == m_changeCount)
+        return false;
+    m_changeCount = count;
+    Read(true);
+    return true;
+}
+
+void CCollectionView::WaitForReads()
+{
+    m_reader->WaitUntilIdle();
+}
+
+void CCollectionView::NoteOwnChange(std::int64_t countBefore)
+{
+    // What the view wrote is in its rows already; anything that came from elsewhere before
+    // it is still to be read.
+    CCollection* collection = Collection();
+    if (collection != nullptr && countBefore == m_changeCount)
+        m_changeCount = collection->ChangeCount();
+}
+
+bool CCollectionView::Editing() const
+{
+    return m_table->Editing();
+}
+
+void CCollectionView::WhenNotEditing(std::function<void()> show)
+{
+    // A reset or a change of the row under the editor would take the typed name away.
+    if (Editing())
+        m_held.push_back(std::move(show));
+    else
+        show();
+}
+
+void CCollectionView::OnEditorClosed()
+{
+    if (Editing())
+        return;
+    std::vector<std::function<void()>> held = std::move(m_held);
+    m_held.clear();
+    for (const std::function<void()>& show : held)
+        show();
+    if (m_checkAfterEdit) {
+        m_checkAfterEdit = false;
+        CheckForChanges();
+    }
+}
+
+void CCollectionView::Read(bool filtersToo)
+{
+    CViewQuery query;
+    query.filter = m_filter;
+    query.voiceMode = m_voiceMode;
+    query.text = m_search->text().toStdString();
+    query.filtersToo = filtersToo;
+    const CShownKey key{m_filter, m_voiceMode};
+    const std::uint64_t ticket = ++m_readTicket;
+    ++m_namedTicket;   // the text is read with the rows
+    m_reader->Post(READ_ROWS, [this, query, key, ticket](CCollection& collection) -> CCollectionReader::Outcome {
+        auto read = std::make_shared<CViewRead>(ReadView(collection, query));
+        return [this, read, key, ticket] { ShowRead(std::move(*read), key, ticket); };
+    });
+}
+
+void CCollectionView::ShowRead(CViewRead read, CShownKey key, std::uint64_t ticket)
+{
+    WhenNotEditing([this, read = std::make_shared<CViewRead>(std::move(read)), key, ticket] {
+        if (read->withFilters)
+            ShowFilters(std::move(read->filters));
+        // Rows of a filter left since are of no use; the newer read brings the right ones.
+        if (ticket != m_readTicket)
+            return;
+        m_available = true;
+        m_model->SetPlaces(read->places);
+        if (m_shownAny && key == m_shownKey) {
+            // The same rows again, some changed: in place, the top row staying in sight.
+            KeepingTopRow([&] { m_model->Replace(std::move(read->rows)); });
+            ShowState();
+        } else {
+            ShowSlotColumn(read->bySlot);
+            KeepingSelection([&] { m_model->SetRows(std::move(read->rows), read->bySlot); });
+            m_shownKey = key;
+            m_shownAny = true;
+            SizeColumns();
+        }
+        ShowState();
+    });
+}
+
+void CCollectionView::ReadNamed()
+{
+    const std::string text = m_search->text().toStdString();
+    const std::uint64_t ticket = ++m_namedTicket;
+    if (text.empty()) {
+        KeepingSelection([this] { m_model->Narrow(nullptr); });
+        return;
+    }
+    m_reader->Post(READ_NAMED, [this, text, ticket](CCollection& collection) -> CCollectionReader::Outcome {
+        auto named = std::make_shared<std::vector<CollectionId>>(collection.ProgramsNamed(text));
+        return [this, named, ticket] {
+            WhenNotEditing([this, named, ticket] {
+                if (ticket == m_namedTicket)
+                    KeepingSelection([&] { m_model->Narrow(named.get()); });
+            });
+        };
+    });
+}
+
+void CCollectionView::ShowFilters(std::vector<CCollectionFilter> filters)
+{
+    // The filter chosen stays chosen while it exists; a tag, source or list that went away
+    // falls back to All.
+    int chosen = 0;
+    for (std::size_t i = 0; i < filters.size(); ++i)
+        if (filters[i].SameAs(m_filter))
+            chosen = static_cast<int>(i);
+    const bool lost = !filters.empty() && !filters[static_cast<std::size_t>(chosen)].SameAs(m_filter);
+    m_filters = std::move(filters);
+    if (m_filters.empty())
+        return;
+    m_filter = m_filters[static_cast<std::size_t>(chosen)];
+
+    const QSignalBlocker block(m_filterBox);
+    m_filterBox->clear();
+    for (std::size_t i = 0; i < m_filters.size(); ++i) {
+        m_filterBox->addItem(m_filters[i].label);
+        if (!m_filters[i].toolTip.isEmpty())
+            m_filterBox->setItemData(static_cast<int>(i), m_filters[i].toolTip, Qt::ToolTipRole);
+    }
+    // A line between the three fixed filters and the tags, sources and lists.
+    if (m_filters.size() > 3)
+        m_filterBox->insertSeparator(3);
+    m_filterBox->setCurrentIndex(chosen < 3 ? chosen : chosen + 1);
+    if (lost)
+        Read(false);
+}
+
+void CCollectionView::OnFilterChosen(int index)
+{
+    // The separator after the third entry shifts the others by one.
+    const int filter = index > 3 ? index - 1 : index;
+    if (filter < 0 || filter >= static_cast<int>(m_filters.size()))
+        return;
+    m_filter = m_filters[static_cast<std::size_t>(filter)];
+    if (!CheckForChanges())
+        Read(false);
+}
+
+void CCollectionView::OnModeChosen(int index)
+{
+    m_voiceMode = index <= 0 ? ANY_VOICE_MODE : index - 1;
+    if (!CheckForChanges())
+        Read(false);
+}
+
+void CCollectionView::OnSearchChanged()
+{
+    if (!CheckForChanges())
+        ReadNamed();
+}
