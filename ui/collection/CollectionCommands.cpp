@@ -35,10 +35,11 @@ constexpr int STATUS_MESSAGE_MS = 8000;
 const char* const PANE_SECTION = "collection";
 const char* const PANE_SIZED_KEY = "paneSized";
 
-QString Counted(const std::vector<CCollectionRow>& programs)
+// The program by its name, or how many.
+QString Counted(const CCollectionModel& model, const std::vector<CCollectionRow>& programs)
 {
     if (programs.size() == 1)
-        return QString("\"%1\"").arg(QString::fromLatin1(programs.front().shownName.c_str()));
+        return QString("\"%1\"").arg(model.ShownName(programs.front()));
     return QString("%1 programs").arg(programs.size());
 }
 // The name the selected programs carry in the list, as its File column shows them.
@@ -315,7 +316,8 @@ void CCollectionCommands::OnCollectionFavourite()
     const bool favourite = std::any_of(programs.begin(), programs.end(),
                                        [](const CCollectionRow& program) { return !program.favourite; });
     if (m_view->SetFavourite(programs, favourite))
-        Say(QString(favourite ? "Marked %1 as favourite" : "%1 no longer favourite").arg(Counted(programs)));
+        Say(QString(favourite ? "Marked %1 as favourite" : "%1 no longer favourite")
+                .arg(Counted(*m_view->Model(), programs)));
 }
 
 void CCollectionCommands::OnCollectionHide()
@@ -326,8 +328,8 @@ void CCollectionCommands::OnCollectionHide()
     const bool hide = std::any_of(programs.begin(), programs.end(),
                                   [](const CCollectionRow& program) { return !program.hidden; });
     if (m_view->SetHidden(programs, hide))
-        Say(hide ? QString("Hid %1: the Hidden filter shows them").arg(Counted(programs))
-                 : QString("Shown again: %1").arg(Counted(programs)));
+        Say(hide ? QString("Hid %1: the Hidden filter shows them").arg(Counted(*m_view->Model(), programs))
+                 : QString("Shown again: %1").arg(Counted(*m_view->Model(), programs)));
 }
 
 void CCollectionCommands::OnCollectionTags()
@@ -345,7 +347,7 @@ void CCollectionCommands::OnCollectionTags()
         return;
     }
     if (m_view->ChangeTags(programs, tagChange.added, tagChange.removed))
-        Say(QString("Tags changed on %1").arg(Counted(programs)));
+        Say(QString("Tags changed on %1").arg(Counted(*m_view->Model(), programs)));
 }
 
 void CCollectionCommands::OnCollectionRename()

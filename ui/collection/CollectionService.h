@@ -2,8 +2,9 @@
 // The window's one handle on the Collection: its database connection for the window's own
 // thread, opened on first use. When the Collection cannot be used the status bar says so
 // once, and the window goes on without it; a damaged file that was set aside is told in a
-// message box, once the event loop is back (never inside a show or a paint). Whatever in the window changes the Collection says so through changed(), so
-// that the views showing it look again.
+// message box, once the event loop is back (never inside a show or a paint). Whatever in
+// the window changes the Collection says so through changed(), so that the views showing it
+// look again.
 
 #include <QElapsedTimer>
 #include <QObject>

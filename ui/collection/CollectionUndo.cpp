@@ -24,8 +24,10 @@ void CCollectionChangeCommand::undo()
 void CCollectionChangeCommand::Apply(bool undoing)
 {
     std::string error;
-    if (m_view.ApplyChanges(m_changes, undoing, error))
+    if (m_view.ApplyChanges(m_changes, undoing, error)) {
+        emit m_view.statusMessage(QString(undoing ? "Undone: %1" : "Made again: %1").arg(text()));
         return;
+    }
     // What could not be written stays as the database has it; the step is of no more use.
     emit m_view.statusMessage(QString("Could not %1 %2: %3")
                                   .arg(undoing ? QString("undo") : QString("redo"), text(),

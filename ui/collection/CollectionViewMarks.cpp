@@ -109,8 +109,9 @@ bool CCollectionView::Rename(CollectionId id, const std::string& name, std::stri
     if (!ApplyChanges(changes, false, error))
         return false;
     const QString before = m_model->ShownName(change.before);
-    m_undo->push(new CCollectionChangeCommand(
-        *this, QString("Rename %1 to %2").arg(before, QString::fromLatin1(name.c_str())), std::move(changes)));
+    const QString after = QString::fromLatin1(name.c_str());
+    m_undo->push(new CCollectionChangeCommand(*this, QString("Rename \"%1\"").arg(before), std::move(changes)));
+    emit statusMessage(QString("Renamed \"%1\" to \"%2\"").arg(before, after));
     return true;
 }
 

@@ -321,6 +321,7 @@ TEST_F(CollectionCommandsTest, AfterF2AndReturnTheKeysGoOnFromTheRenamedRow)
     };
     rename("Lamp Pad");
     EXPECT_EQ(Read(light).shownName, "Lamp Pad");
+    EXPECT_EQ(fixture.Frame().statusBar()->currentMessage(), "Renamed \"Light Pad\" to \"Lamp Pad\"");
     EXPECT_EQ(QApplication::focusWidget(), table);
     ASSERT_TRUE(table->currentIndex().isValid());
     EXPECT_EQ(View().Model()->Program(table->currentIndex().row())->id, light);
@@ -401,6 +402,7 @@ TEST_F(CollectionCommandsTest, UndoAndRedoTakeBackAndMakeAgainEachChangeOfTheVie
         QTest::keyClick(View().Table(), Qt::Key_Z, Qt::ControlModifier);
         fixture.Idle();
         EXPECT_FALSE(c.made(Read(ids[0])));
+        EXPECT_TRUE(fixture.Frame().statusBar()->currentMessage().startsWith("Undone: "));
         ASSERT_NE(View().Model()->RowOf(ids[0]), -1);   // shown again, as it was
         EXPECT_EQ(View().Model()->Program(View().Model()->RowOf(ids[0]))->shownName, Read(ids[0]).shownName);
         ASSERT_TRUE(redo->isEnabled());
