@@ -256,6 +256,11 @@ void CCollectionModel::RemovePrograms(const std::vector<CollectionId>& ids)
     Merge({}, ids);
 }
 
+bool CCollectionModel::SamePlace(const CViewRow& a, const CViewRow& b) const
+{
+    return a.matchesText == b.matchesText && !Before(a, b) && !Before(b, a);
+}
+
 void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<CollectionId>& gone)
 {
     const std::unordered_set<CollectionId> goneIds(gone.begin(), gone.end());
@@ -265,31 +270,66 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
     for (std::size_t i = 0; i < rows.size(); ++i)
         incoming[keyOf(rows[i])] = i;
     std::vector<int> replacedFrom(rows.size(), -1);
+    std::vector<bool> inPlace(rows.size());
+
+    // A row that changed but sorts where it was is changed where it is: no layout change.
+    bool moves = false;
+    std::vector<int> changedPlaces;
+    for (std::size_t place = 0; place < m_rows.size(); ++place) {
+        if (goneIds.count(m_rows[place].program.id) != 0) {
+            moves = true;
+            continue;
+        }
+        const auto found = incoming.find(keyOf(m_rows[place]));
+        if (found == incoming.end())
+            continue;
+        replacedFrom[found->second] = static_cast<int>(place);
+        if (SamePlace(m_rows[place], rows[found->second])) {
+            m_rows[place] = std::move(rows[found->second]);
+            inPlace[found->second] = true;
+            changedPlaces.push_back(static_cast<int>(place));
+        } else {
+            moves = true;
+        }
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        moves = moves || replacedFrom[i] < 0;
+    for (const int place : changedPlaces) {
+        if (!m_rows[static_cast<std::size_t>(place)].matchesText)
+            continue;
+        const int row = static_cast<int>(std::lower_bound(m_shown.begin(), m_shown.end(), place) - m_shown.begin());
+        emit dataChanged(index(row, 0), index(row, COLUMN_COUNT - 1));
+    }
+    if (!moves)
+        return;
 
     std::vector<CViewRow> kept;
     std::vector<int> keptFrom;
     kept.reserve(m_rows.size() + rows.size());
     keptFrom.reserve(m_rows.size() + rows.size());
+    std::vector<bool> replaced(m_rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (replacedFrom[i] >= 0 && !inPlace[i])
+            replaced[static_cast<std::size_t>(replacedFrom[i])] = true;
     for (std::size_t place = 0; place < m_rows.size(); ++place) {
-        if (goneIds.count(m_rows[place].program.id) != 0)
+        if (replaced[place] || goneIds.count(m_rows[place].program.id) != 0)
             continue;
-        if (const auto found = incoming.find(keyOf(m_rows[place])); found != incoming.end()) {
-            replacedFrom[found->second] = static_cast<int>(place);
-            continue;
-        }
         kept.push_back(std::move(m_rows[place]));
         keptFrom.push_back(static_cast<int>(place));
     }
 
-    // The new rows in the table's order, then into the kept ones where the order puts them.
-    std::vector<std::size_t> order(rows.size());
-    std::iota(order.begin(), order.end(), 0);
+    // The rows that move or come in, in the table's order, then into the kept ones where the
+    // order puts them.
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (!inPlace[i])
+            order.push_back(i);
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return Before(rows[a], rows[b]); });
     std::vector<CViewRow> merged;
     std::vector<int> from;
-    merged.reserve(kept.size() + rows.size());
-    from.reserve(kept.size() + rows.size());
+    merged.reserve(kept.size() + order.size());
+    from.reserve(kept.size() + order.size());
     std::size_t next = 0;
     for (std::size_t i = 0; i <= kept.size(); ++i) {
         while (next < order.size() && (i == kept.size() || !Before(kept[i], rows[order[next]]))) {
@@ -307,21 +347,45 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
 
 void CCollectionModel::Replace(std::vector<CViewRow> rows)
 {
-    std::unordered_map<std::int64_t, int> placeOf;
-    placeOf.reserve(m_rows.size());
-    for (std::size_t place = 0; place < m_rows.size(); ++place)
-        placeOf.emplace(m_slots ? std::int64_t(m_rows[place].slot) : m_rows[place].program.id, static_cast<int>(place));
+    // Each new row's old place, by its program (or slot): a table when the keys are small
+    // numbers, as ids and slots mostly are.
+    const auto keyOf = [this](const CViewRow& row) { return m_slots ? std::int64_t(row.slot) : row.program.id; };
+    std::int64_t largest = 0;
+    for (const CViewRow& row : m_rows)
+        largest = std::max(largest, keyOf(row));
+    const bool dense =
+        largest >= 0 && static_cast<std::uint64_t>(largest) <= 8 * static_cast<std::uint64_t>(m_rows.size()) + 4096;
+    std::vector<int> placeTable(dense ? static_cast<std::size_t>(largest) + 1 : 0, -1);
+    std::unordered_map<std::int64_t, int> placeMap;
+    for (std::size_t place = 0; place < m_rows.size(); ++place) {
+        const std::int64_t key = keyOf(m_rows[place]);
+        if (dense && key >= 0)
+            placeTable[static_cast<std::size_t>(key)] = static_cast<int>(place);
+        else
+            placeMap.emplace(key, static_cast<int>(place));
+    }
+    const auto oldPlace = [&](const CViewRow& row) {
+        const std::int64_t key = keyOf(row);
+        if (dense && key >= 0)
+            return key <= largest ? placeTable[static_cast<std::size_t>(key)] : -1;
+        const auto found = placeMap.find(key);
+        return found != placeMap.end() ? found->second : -1;
+    };
+
+    // Rows come in the search's order (programs by name, slots by slot): sorted only when the
+    // table is sorted otherwise.
+    const bool inGivenOrder = m_sortOrder == Qt::AscendingOrder && m_sortColumn == (m_slots ? SLOT : NAME);
     std::vector<std::size_t> order(rows.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return Before(rows[a], rows[b]); });
+    if (!inGivenOrder)
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return Before(rows[a], rows[b]); });
     std::vector<CViewRow> sorted;
     std::vector<int> from;
     sorted.reserve(rows.size());
     from.reserve(rows.size());
     for (const std::size_t i : order) {
-        const auto found = placeOf.find(m_slots ? std::int64_t(rows[i].slot) : rows[i].program.id);
-        from.push_back(found != placeOf.end() ? found->second : -1);
+        from.push_back(oldPlace(rows[i]));
         sorted.push_back(std::move(rows[i]));
     }
     Relayout(std::move(sorted), from);

@@ -98,6 +98,8 @@ private:
     // gives each new row's old place, or -1 for a new one.
     void Relayout(std::vector<CViewRow> rows, const std::vector<int>& from);
     bool Before(const CViewRow& a, const CViewRow& b) const;
+    // Whether the second would sort where the first is, and be shown as it is.
+    bool SamePlace(const CViewRow& a, const CViewRow& b) const;
 
     std::vector<CViewRow> m_rows;     // all of the filter's, in the table's order
     std::vector<int> m_shown;         // the places in m_rows of the rows shown

@@ -11,6 +11,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace {
 // The kinds of reads: a newer one of a kind replaces one still waiting.
 enum ReadKind { READ_ROWS, READ_NAMED };
@@ -164,6 +166,13 @@ void CCollectionView::ShowFilters(std::vector<CCollectionFilter> filters)
         if (filters[i].SameAs(m_filter))
             chosen = static_cast<int>(i);
     const bool lost = !filters.empty() && !filters[static_cast<std::size_t>(chosen)].SameAs(m_filter);
+    // Mostly nothing changed in them: the list stays as it is (a thousand sources are slow to refill).
+    const bool same = std::equal(filters.begin(), filters.end(), m_filters.begin(), m_filters.end(),
+                                 [](const CCollectionFilter& a, const CCollectionFilter& b) {
+                                     return a.SameAs(b) && a.label == b.label && a.toolTip == b.toolTip;
+                                 });
+    if (same && m_filterBox->count() > 0)
+        return;
     m_filters = std::move(filters);
     if (m_filters.empty())
         return;

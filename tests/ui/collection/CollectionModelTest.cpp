@@ -10,11 +10,12 @@
 
 namespace {
 
-CViewRow Row(CollectionId id, const char* name, int slot = -1)
+CViewRow Row(CollectionId id, const char* name, int slot = -1, bool favourite = false)
 {
     CViewRow row;
     row.program.id = id;
     row.program.shownName = name;
+    row.program.favourite = favourite;
     row.slot = slot;
     return row;
 }
@@ -35,8 +36,10 @@ TEST(CollectionModel, ChangesGoWhereTheOrderPutsThemAndTheSelectionFollowsWithou
         std::vector<CollectionId> gone;
         std::vector<std::string> names;
         CollectionId current;   // 0: the current row went
+        int layouts = 1;        // 0: changed where it is
     };
     const Case cases[] = {
+        {"one marked elsewhere", {Row(2, "Choir", -1, true)}, {}, {"Acid", "Choir", "Drum", "Echo"}, 5, 0},
         {"a new program", {Row(9, "Bass")}, {}, {"Acid", "Bass", "Choir", "Drum", "Echo"}, 5},
         {"one renamed elsewhere", {Row(2, "Zither")}, {}, {"Acid", "Drum", "Echo", "Zither"}, 5},
         {"one gone", {}, {4}, {"Acid", "Choir", "Echo"}, 5},
@@ -50,10 +53,15 @@ TEST(CollectionModel, ChangesGoWhereTheOrderPutsThemAndTheSelectionFollowsWithou
         selection.select(model.index(model.RowOf(2), 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         selection.setCurrentIndex(model.index(model.RowOf(5), 0), QItemSelectionModel::NoUpdate);
         QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        QSignalSpy layouts(&model, &QAbstractItemModel::layoutChanged);
 
         model.Merge(c.rows, c.gone);
         EXPECT_EQ(Names(model), c.names);
         EXPECT_EQ(resets.count(), 0);
+        EXPECT_EQ(layouts.count(), c.layouts);
+        for (const CViewRow& row : c.rows)
+            if (const int at = model.RowOf(row.program.id); at >= 0)
+                EXPECT_EQ(model.Program(at)->favourite, row.program.favourite);
         ASSERT_EQ(selection.selectedRows().size(), 1);
         EXPECT_EQ(model.Program(selection.selectedRows().front().row())->id, 2);
         const CCollectionRow* current = model.Program(selection.currentIndex().row());
