@@ -11,6 +11,7 @@ list(APPEND VELTRIX_UI_SOURCES
   collection/CollectionHistory.cpp
   collection/CollectionHistoryCommand.cpp
   collection/CollectionModel.cpp
+  collection/CollectionModelMerge.cpp
   collection/CollectionPrompts.cpp
   collection/CollectionReader.cpp
   collection/CollectionService.cpp
