@@ -47,7 +47,9 @@ private:
 std::string FormatTime(double milliseconds)
 {
     char text[32];
-    if (milliseconds < 1)
+    if (milliseconds < 0.001)
+        std::snprintf(text, sizeof text, "%.1f ns", milliseconds * 1e6);
+    else if (milliseconds < 1)
         std::snprintf(text, sizeof text, "%.1f us", milliseconds * 1e3);
     else
         std::snprintf(text, sizeof text, "%.1f ms", milliseconds);

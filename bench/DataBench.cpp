@@ -1,4 +1,4 @@
-// Benchmarks of the program data: the reader, the sort and the duplicate finder. bash scripts/bench.sh runs them.
+// Benchmarks of the program data: the reader, the sort, the duplicate finder and the parameter model. bash scripts/bench.sh runs them.
 
 #include "BenchSummary.h"
 
@@ -16,5 +16,9 @@ int main(int argc, char** argv)
     }
     checks.push_back(TimeCheck("FindDuplicatePrograms, 128,000 programs", "BM_FindDuplicates/iterations:10",
                                "BM_ReadComparedBytes/iterations:10", 10, 250));
+    checks.push_back(TimeCheck("ShowParameters, one Dual program", "BM_ShowParameters", "BM_CopyProgramBytes", 3,
+                               0.020));
+    checks.push_back(TimeCheck("CompareParameters, every parameter differing", "BM_CompareParameters", "", 0, 0.005));
+    checks.push_back(TimeCheck("CompareParameters, three differing", "BM_CompareParametersFewDiffer", "", 0, 0.005));
     return RunBenchmarksWithChecks(argc, argv, checks);
 }

@@ -6,6 +6,7 @@
 #include "ExitCodes.h"
 #include "ListCommand.h"
 #include "MidiCommands.h"
+#include "ParameterCommands.h"
 #include "PortsCommand.h"
 
 int RunCli(const std::vector<std::string>& args, CCliContext& context)
@@ -43,6 +44,10 @@ int RunCli(const std::vector<std::string>& args, CCliContext& context)
         return RunDiffCommand(options, context);
     case CliCommand::Mark:
         return RunMarkCommand(options, context);
+    case CliCommand::Show:
+        return RunShowCommand(options, context);
+    case CliCommand::Compare:
+        return RunCompareCommand(options, context);
     }
     return CLI_EXIT_USAGE;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The option parser's shared pieces: CliOptions.cpp parses the command line and the options
-// of the MIDI commands, CollectionOptions.cpp those of the commands on the Collection.
+// of the MIDI commands, CollectionOptions.cpp those of the commands on the Collection,
+// ParameterOptions.cpp those of show and compare.
 #include "CliOptions.h"
 
 #include <string>
@@ -27,3 +28,9 @@ bool ApplyCollectionOption(const std::vector<std::string>& args, size_t& i, CCli
 
 // The checks after the whole line is read: required parts, program ids, search words.
 bool CheckCollectionCommand(CCliOptions& options, std::string& error);
+
+// The options of show and compare, and diff's --params and --model (ParameterOptions.cpp).
+bool TakesParameterOption(CliCommand command, const std::string& arg);
+bool ApplyParameterOption(const std::vector<std::string>& args, size_t& i, CCliOptions& options, std::string& error);
+// The checks of show and compare after the whole line is read.
+bool CheckParameterCommand(const CCliOptions& options, std::string& error);

@@ -16,9 +16,11 @@ Usage:
                      [--hidden] [--source SOURCE] [TEXT]
   veltrix-cli sources
   veltrix-cli export (--source SOURCE | --list NAME | ID...) -o PATH
-  veltrix-cli diff SOURCE1 SOURCE2
+  veltrix-cli diff [--params] [--model MODEL] SOURCE1 SOURCE2
   veltrix-cli mark ID... (--favourite | --no-favourite | --hide | --unhide |
                           --tag TAG | --untag TAG | --rename NAME)
+  veltrix-cli show (FILE [--slot A01] | --id N) [--all] [--json] [--model MODEL]
+  veltrix-cli compare A B [--json] [--model MODEL]
   veltrix-cli --help
   veltrix-cli --version
 Every command also takes --collection FILE.
@@ -79,10 +81,34 @@ receive, kept byte for byte.
            receive writes FILE: whole, or not at all.
   diff     Compares two sources of 128 programs slot by slot: one line per slot that
            differs: bank, number, renamed, changed or renamed+changed, the name in
-           SOURCE1 and the name in SOURCE2, separated by tabs.
+           SOURCE1 and the name in SOURCE2, separated by tabs. --params adds under
+           each slot the parameters that differ, one line each, starting with a tab,
+           as compare prints them.
   mark     Marks programs as favourites or not, hides them from search or shows
            them again, adds or removes a tag, or gives them a new name (at most 12
            characters the synthesizer can show: printable ASCII).
+
+A program's parameters:
+  show     One line per parameter of one program that applies to it, in the order of
+           the synthesizer's parameter list: section (Common, Timbre 1, Timbre 2 or
+           Vocoder), name, and the value as the synthesizer shows it ("Saw", "-12",
+           "L20", "CNT", "1/16", "GLB", "C4"), separated by tabs. FILE holds one
+           program, or is a 128-program dump with --slot; --id N is a program of the
+           Collection. Timbre 2 of a Single program is left out unless --all; a
+           vocoder program shows its vocoder settings instead of the timbres. A value
+           no program should hold is shown as it is, followed by: (out of range).
+           --json prints an array of objects: section, name, byte (its first byte,
+           0-253), bits ([high, low]), stored (the bits as a number; for the name,
+           its 12 bytes), shown and inRange.
+  compare  Compares two programs parameter by parameter, each written FILE (a
+           one-program file), FILE:A05 (a slot of a 128-program dump) or id:N (a
+           Collection program): one line per parameter that differs, section, name,
+           the value in A and the value in B, separated by tabs; the name counts as
+           the parameter Name. Programs of two voice modes compare the parameters
+           both have, and stderr says so. --json prints an array of objects: section,
+           name, byte, bits, firstStored, secondStored, firstShown, secondShown,
+           firstInRange and secondInRange. Exit status 0 when nothing differs, 1 when
+           something does, 2 when a program cannot be read or found (as cmp).
 
 A SOURCE is written as "veltrix-cli sources" prints it, as the path of a file taken
 in, or as a file name alone when only one source has it.
@@ -108,6 +134,17 @@ Options:
                  What search asks for: the voice mode, a tag (letter case ignored),
                  favourites only, hidden programs only, programs of one source.
   --list NAME    export: a list saved in the Veltrix window.
+  --slot SLOT    show: the slot of a 128-program dump, A01 to H16 (bank and number).
+  --id N         show: a program of the Collection, by the ID search prints.
+  --all          show: also the parameters that do not apply (a Single program's
+                 timbre 2).
+  --json         show, compare: JSON instead of lines.
+  --params       diff: the parameters that differ, under each slot.
+  --model MODEL  show, compare, diff: ms2000 or microkorg, the instrument the program
+                 is shown for; for the microkorg its mod sequencer and the settings it
+                 lacks (scale, split point, key priority, velocity sense) are left
+                 out. Without it: the window's setting ([editor] model in
+                 Veltrix.conf), else ms2000.
   -o PATH, --output PATH
                  The file export writes (with several IDs, the folder).
   --favourite, --no-favourite, --hide, --unhide, --tag TAG, --untag TAG,
@@ -122,13 +159,15 @@ temporary file. When FILE is a symbolic link, the file it names is replaced.
 
 Exit status:
   0    done
-  1    a file could not be read or is not a valid dump (list, send, import), or a
-       file could not be written (receive, export)
+  1    a file could not be read or is not a valid dump (list, send, import, show),
+       or a file could not be written (receive, export); for compare: the two
+       programs differ
   2    usage error: bad arguments, no such port (the ports are named), the window's
        port missing while a port of its name is there, a port that cannot be read
        for a receive or a bank send, a bank send without --yes, an unknown or ambiguous
-       SOURCE, an unknown list or ID, a name the synthesizer cannot show, or sources
-       that cannot be compared
+       SOURCE, an unknown list or ID, a name the synthesizer cannot show, sources
+       that cannot be compared, a 128-program file without a slot, or (compare) a
+       program that cannot be read
   3    the synthesizer did not answer in time (no answer at all; after a bank send,
        no confirmation)
   4    the answer is not a whole, valid dump of the requested kind (wrong kind,

@@ -48,6 +48,10 @@ bool CommandFromWord(const std::string& word, CliCommand& command)
         command = CliCommand::Diff;
     else if (word == "mark")
         command = CliCommand::Mark;
+    else if (word == "show")
+        command = CliCommand::Show;
+    else if (word == "compare")
+        command = CliCommand::Compare;
     else if (word == "help")
         command = CliCommand::Help;
     else
@@ -106,6 +110,8 @@ bool ApplyOption(const std::vector<std::string>& args, size_t& i, CCliOptions& o
         options.noCollection = true;
     } else if (options.command == CliCommand::Send && arg == "--yes") {
         options.yes = true;
+    } else if (TakesParameterOption(options.command, arg)) {
+        return ApplyParameterOption(args, i, options, error);
     } else if (IsCollectionCommand(options.command)) {
         bool known = false;
         if (!ApplyCollectionOption(args, i, options, known, error))
@@ -138,6 +144,8 @@ const char* CliCommandWord(CliCommand command)
     case CliCommand::Export: return "export";
     case CliCommand::Diff: return "diff";
     case CliCommand::Mark: return "mark";
+    case CliCommand::Show: return "show";
+    case CliCommand::Compare: return "compare";
     }
     return "";
 }
@@ -181,7 +189,8 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
         return true;
     }
     if (args.empty()) {
-        error = std::string("Say what to do: ports, list, receive, send, import, search, sources, export, diff or mark") +
+        error = std::string("Say what to do: ports, list, receive, send, import, search, sources, export, diff, "
+                            "mark, show or compare") +
                 TRY_HELP;
         return false;
     }
@@ -241,6 +250,9 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
     case CliCommand::Help:
     case CliCommand::Version:
         break;
+    case CliCommand::Show:
+    case CliCommand::Compare:
+        return CheckParameterCommand(options, error);
     default:
         return CheckCollectionCommand(options, error);
     }

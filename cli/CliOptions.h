@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Help, Version, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark };
+enum class CliCommand { Help, Version, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark, Show, Compare };
 
 // What `receive` asks the synthesizer for.
 enum class CliReceiveWhat { None, CurrentProgram, AllPrograms, AllData };
@@ -41,6 +41,14 @@ struct CCliOptions
     std::vector<std::int64_t> ids;      // program ids
     CliMark mark = CliMark::None;
     std::string newName;                // mark: --rename NAME
+
+    // show, compare, diff --params
+    std::string slot;                   // show: --slot A01; empty for none
+    std::int64_t programId = 0;         // show: --id N; 0 for none
+    bool allParameters = false;         // show: --all
+    bool json = false;                  // show, compare: --json
+    bool parameters = false;            // diff: --params
+    std::string model;                  // --model: "ms2000" or "microkorg"; empty: the window's setting
 };
 
 // Parses the arguments after the program's name. Returns true with `options` filled, or

@@ -5,6 +5,8 @@
 #include "CliContext.h"
 #include "CliOptions.h"
 #include "ExitCodes.h"
+#include "ParameterOutput.h"
+#include "ProgramSource.h"
 #include "TextOutput.h"
 
 namespace {
@@ -86,9 +88,24 @@ int RunDiffCommand(const CCliOptions& options, CCliContext& context)
         context.err << error << std::endl;
         return CLI_EXIT_USAGE;
     }
-    for (const CSlotDifference& slot : differences)
+    // --params: each slot's differing parameters under it.
+    std::vector<CollectionProgramData> firstPrograms, secondPrograms;
+    const SynthModel model = options.parameters ? CliSynthModel(options, context) : SynthModel::MS2000;
+    if (options.parameters && !differences.empty() &&
+        (!collection->SourceBankPrograms(first.id, firstPrograms, error) ||
+         !collection->SourceBankPrograms(second.id, secondPrograms, error))) {
+        context.err << error << std::endl;
+        return CLI_EXIT_USAGE;
+    }
+    for (const CSlotDifference& slot : differences) {
         context.out << SlotBank(slot.slot) << '\t' << SlotNumber(slot.slot) << '\t' << ChangeWord(slot.change) << '\t'
                     << FieldText(slot.firstName, true) << '\t' << FieldText(slot.secondName, true) << '\n';
+        if (options.parameters) {
+            const size_t at = static_cast<size_t>(slot.slot);
+            WriteDifferenceLines(context.out,
+                                 CompareParameters(firstPrograms[at].data(), secondPrograms[at].data(), model), "\t");
+        }
+    }
     context.out << std::flush;
     return CLI_EXIT_OK;
 }

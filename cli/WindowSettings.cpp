@@ -181,3 +181,8 @@ CStoredPort ReadStoredPort(const std::string& settingsPath)
     return {FindIniString(text, "midi", "port").value_or(std::string()),
             FindIniString(text, "midi", "address").value_or(std::string())};
 }
+
+std::string ReadStoredModel(const std::string& settingsPath)
+{
+    return FindIniString(ReadSettingsText(settingsPath), "editor", "model").value_or(std::string());
+}

@@ -27,3 +27,7 @@ struct CStoredPort
     std::string address;
 };
 CStoredPort ReadStoredPort(const std::string& settingsPath);
+
+// The instrument the window shows parameters for ([editor] model: "ms2000" or "microkorg", as
+// stored), or an empty string when there is none or the file cannot be read.
+std::string ReadStoredModel(const std::string& settingsPath);

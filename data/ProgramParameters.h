@@ -48,14 +48,17 @@ struct CParameter {
     int byte = 0;                  // its first byte, 0-253
     int highBit = 7;               // [highBit, lowBit] of the byte; Tempo16 is [15, 0]
     int lowBit = 0;
-    int minValue = 0;              // the range of Value(), both ends included
+    int minValue = 0;              // the range of Value(), both ends included: what can be set
     int maxValue = 0;
     ParamDisplay display = ParamDisplay::Plain;
     const char* const* listNames = nullptr;  // List: the name of value i
-    int listSize = 0;
+    int listSize = 0;              // may name values past maxValue that a program can hold but
+                                   // that are not offered (Arp Target 3, "OFF"): they are shown by
+                                   // name and count as in range, but are never set or parsed
     const char* unit = "";         // "%", "cents", "kHz", ... (shown by the editor beside it)
     int changeNumber = -1;         // its parameter-change number, or -1 when it has none
     bool ms2000Only = false;       // not shown for the microKORG
+    int knobByte = -1;             // a mod-sequencer step: its lane's knob, which sets its range
 };
 
 // Every parameter, in the parameter page's order: common, timbre 1, timbre 2, vocoder.
@@ -63,7 +66,7 @@ const std::vector<CParameter>& ProgramParameters();
 // The parameter of a section with this name ("Cutoff"), or null.
 const CParameter* FindParameter(ParamSection section, std::string_view name);
 
-// The field's bits as an unsigned number (the 16-bit tempo: both bytes).
+// The field's bits as an unsigned number (the 16-bit tempo: both bytes; the name: 0).
 unsigned int StoredBits(const CParameter& parameter, const unsigned char* data);
 // The field as the number its range is given in: the stored bits, read as signed for
 // SignedByte and Channel.
@@ -90,7 +93,8 @@ bool SetValue(const CParameter& parameter, unsigned char* data, int value);
 
 // The program name (bytes 0-11, blank padded) as text, and setting it: at most 12 printable
 // ASCII characters (32-126); false, changing nothing, with `error` naming the characters the
-// synthesizer can show, for anything else.
+// synthesizer can show, for anything else. (Parameter changes 000-00B carry its characters,
+// one each; the Name entry has no number of its own.)
 std::string ProgramNameText(const unsigned char* data);
 bool SetProgramName(unsigned char* data, std::string_view name, std::string& error);
 

@@ -73,7 +73,7 @@ TEST(CliOptions, HelpWinsAnywhere)
 
 TEST(CliOptions, UsageErrorsSayWhatIsWrong)
 {
-    EXPECT_NE(Refused({}).find("ports, list, receive, send, import, search, sources, export, diff or mark"),
+    EXPECT_NE(Refused({}).find("ports, list, receive, send, import, search, sources, export, diff, mark, show or compare"),
               std::string::npos);
     EXPECT_NE(Refused({"backup"}).find("Unknown command \"backup\""), std::string::npos);
     EXPECT_NE(Refused({"list"}).find("at least one file"), std::string::npos);
@@ -126,6 +126,40 @@ TEST(CliOptions, CollectionCommandsTakeTheirOptionsAndCollectionFile)
     EXPECT_NE(Refused({"sources", "--yes"}).find("Unknown option --yes for sources"), std::string::npos);
 }
 
+TEST(CliOptions, ShowCompareAndDiffTakeTheParameterOptions)
+{
+    const CCliOptions show = Parse({"show", "bank.syx", "--slot=h16", "--all", "--json", "--model", "microKORG"});
+    EXPECT_EQ(show.command, CliCommand::Show);
+    EXPECT_EQ(show.files, std::vector<std::string>{"bank.syx"});
+    EXPECT_EQ(show.slot, "h16");
+    EXPECT_TRUE(show.allParameters && show.json);
+    EXPECT_EQ(show.model, "microkorg");
+    EXPECT_EQ(Parse({"show", "--id", "12", "--collection", "c"}).programId, 12);
+    EXPECT_EQ(Parse({"compare", "a.syx:A05", "id:3", "--json"}).files,
+              (std::vector<std::string>{"a.syx:A05", "id:3"}));
+    EXPECT_TRUE(Parse({"diff", "a", "b", "--params", "--model=ms2000"}).parameters);
+
+    const struct {
+        std::vector<std::string> args;
+        const char* error;
+    } REFUSED[] = {
+        {{"show"}, "show needs a FILE or --id N"},
+        {{"show", "a", "b"}, "show takes one FILE"},
+        {{"show", "a", "--id", "3"}, "not both"},
+        {{"show", "--id", "3", "--slot", "A01"}, "--id names one already"},
+        {{"show", "--id", "0"}, "--id needs a program ID"},
+        {{"show", "a", "--slot", "I01"}, "A01 to H16, not \"I01\""},
+        {{"show", "a", "--slot", "A17"}, "A01 to H16"},
+        {{"show", "a", "--model", "ms2000r"}, "ms2000 or microkorg, not \"ms2000r\""},
+        {{"compare", "a"}, "compare needs two programs"},
+        {{"compare", "a", "b", "--all"}, "Unknown option --all for compare"},
+        {{"diff", "a", "b", "--json"}, "Unknown option --json for diff"},
+        {{"search", "--params"}, "Unknown option --params for search"},
+    };
+    for (const auto& refused : REFUSED)
+        EXPECT_NE(Refused(refused.args).find(refused.error), std::string::npos) << refused.args[0] << " " << refused.error;
+}
+
 TEST(CliOptions, ChannelIsOneToSixteen)
 {
     EXPECT_EQ(Parse({"send", "--channel", "1", "f"}).channel, 1);
@@ -141,7 +175,8 @@ TEST(CliOptions, HelpDescribesEveryCommandOptionAndExitCode)
                              "--all", "-o FILE", "--yes", "--version", "Veltrix.conf", "XDG_CONFIG_HOME", "in/out", "import",
                              "search", "sources", "export", "diff", "mark", "--collection", "--no-collection",
                              "--mode", "--tag", "--untag", "--favourite", "--no-favourite", "--hidden", "--hide",
-                             "--unhide", "--rename", "--source", "--list", "XDG_DATA_HOME"})
+                             "--unhide", "--rename", "--source", "--list", "XDG_DATA_HOME", "show", "compare", "--slot",
+                             "--id", "--json", "--model", "--params", "[editor] model"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
     for (const char* code : {"\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  5 ", "\n  6 ", "\n  7 ", "\n  130 "})
         EXPECT_NE(help.find(code), std::string::npos) << code;
