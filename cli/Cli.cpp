@@ -44,6 +44,10 @@ int RunCli(const std::vector<std::string>& args, CCliContext& context)
         return RunDiffCommand(options, context);
     case CliCommand::Mark:
         return RunMarkCommand(options, context);
+    case CliCommand::Detect:
+        return RunDetectCommand(options, context);
+    case CliCommand::Write:
+        return RunWriteCommand(options, context);
     case CliCommand::Show:
         return RunShowCommand(options, context);
     case CliCommand::Compare:

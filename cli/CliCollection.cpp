@@ -4,6 +4,7 @@
 #include "CliOptions.h"
 #include "TextOutput.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -149,4 +150,40 @@ void TakeReceivedDumpIn(const CCliOptions& options, CCliContext& context, const 
         if (source.id == result.source)
             context.err << "Taken into the Collection as \"" << source.name << "\": " << result.programs << " programs, "
                         << result.newPrograms << " new" << std::endl;
+}
+
+namespace {
+
+// Opens the Collection for a note after the work is done; null after a warning.
+std::unique_ptr<CCollection> OpenForNote(const CCliOptions& options, CCliContext& context, const char* what)
+{
+    std::string error, notice;
+    std::unique_ptr<CCollection> collection = CCollection::Open(CliCollectionPath(options, context), error, notice);
+    if (!notice.empty())
+        context.err << notice << std::endl;
+    if (!collection)
+        context.err << "Warning: " << what << ", but the Collection could not note it: " << error << std::endl;
+    return collection;
+}
+
+}  // namespace
+
+void NoteSynthSlotWritten(const CCliOptions& options, CCliContext& context, int slot, const unsigned char* program)
+{
+    const char* const what = "the program was written";
+    std::unique_ptr<CCollection> collection = OpenForNote(options, context, what);
+    CollectionProgramData data{};
+    std::copy(program, program + data.size(), data.begin());
+    std::string error;
+    if (collection && !collection->RecordSynthSlotWritten(slot, data, error))
+        context.err << "Warning: " << what << ", but the Collection could not note it: " << error << std::endl;
+}
+
+void NoteSynthBankSent(const CCliOptions& options, CCliContext& context, const std::vector<CollectionProgramData>& bank)
+{
+    const char* const what = "the bank was sent";
+    std::unique_ptr<CCollection> collection = OpenForNote(options, context, what);
+    std::string error;
+    if (collection && !collection->RecordSynthBankSent(bank, error))
+        context.err << "Warning: " << what << ", but the Collection could not note it: " << error << std::endl;
 }

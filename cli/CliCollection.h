@@ -30,3 +30,10 @@ std::string SlotNumber(int slot);
 // `receive` takes what it received into the Collection as a synth source, unless
 // --no-collection. Never fails the receive: a Collection that cannot be used is a warning.
 void TakeReceivedDumpIn(const CCliOptions& options, CCliContext& context, const std::vector<unsigned char>& bytes);
+
+// After a write or a bank send, the Collection's idea of the synthesizer's memory follows:
+// the program of 254 bytes at `program` is in `slot` (0-127) now, or the 128 programs of
+// `bank` are its memory. Never fails the command, whose work is done: a Collection that
+// cannot be used is a warning.
+void NoteSynthSlotWritten(const CCliOptions& options, CCliContext& context, int slot, const unsigned char* program);
+void NoteSynthBankSent(const CCliOptions& options, CCliContext& context, const std::vector<CollectionProgramData>& bank);

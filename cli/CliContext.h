@@ -1,5 +1,7 @@
 #pragma once
 #include "DumpReceiver.h"
+#include "FindSynthesizer.h"
+#include "ProgramWrite.h"
 #include "SendBank.h"
 
 #include <atomic>
@@ -23,4 +25,6 @@ struct CCliContext
     CReceiveTimeouts timeouts;                  // the synthesizer's time to answer
     unsigned int wireBytesPerSecond = MIDI_WIRE_BYTES_PER_SECOND;  // a bank's pace (0 in tests: none)
     std::string collectionPath;                 // the Collection without --collection (empty: its default place)
+    unsigned int findListenMs = FIND_SYNTH_LISTEN_MS;   // detect: how long the answers are listened for
+    unsigned int writeAnswerMs = SLOT_WRITE_ANSWER_MS;  // write: the wait for each answer
 };

@@ -7,10 +7,12 @@ std::string CliHelpText()
 
 Usage:
   veltrix-cli ports
+  veltrix-cli detect [--json]
   veltrix-cli list FILE...
   veltrix-cli receive [--port NAME] [--channel N] [--no-collection]
                       (--current | --programs | --all) -o FILE
   veltrix-cli send [--port NAME] [--channel N] [--yes] FILE
+  veltrix-cli write [--port NAME] [--channel N] --slot SLOT [--yes] FILE
   veltrix-cli import PATH...
   veltrix-cli search [--mode Single|Split|Dual|Vocoder] [--tag TAG] [--favourite]
                      [--hidden] [--source SOURCE] [TEXT]
@@ -29,6 +31,14 @@ Commands:
   ports    One line per hardware MIDI port: its name, a tab, and "out", or "in/out"
            when the port can also be read (receive and bank sends need that). Ports
            that share a name are told apart by a number: "UM-ONE MIDI 1 #2".
+  detect   Finds the synthesizer: asks every hardware port that can also be read,
+           on every channel at once (the universal device inquiry), and listens for
+           up to 1 s. One line per answer: the port (as "ports" names it), a tab,
+           the synthesizer's global MIDI channel (1-16), a tab, and the model
+           ("MS2000", "MS2000R", or "a synthesizer of this family"). --json prints
+           a JSON array of objects with "port", "channel" and "model" instead. No
+           answer is exit status 3, and stderr names the ports asked and the usual
+           causes.
   list     One line per program of the given .syx files, in file and dump order:
            file, bank (A-H), number (001-016), name and voice mode, separated by tabs,
            as the Veltrix window shows them. The file is named as the window's Open
@@ -51,6 +61,13 @@ Commands:
            are sent as a program dump, without its global data) replaces all 128
            programs in the synthesizer's memory, so it needs --yes; the synthesizer's
            answer is then awaited.
+  write    Writes the one program of FILE into one slot of the synthesizer's memory
+           (--slot A01 to H16), replacing what is there, so it needs --yes; without
+           it, says which program the slot holds when the Collection knows it. The
+           program goes to the edit buffer, then the synthesizer is asked to store
+           it; it has 2 s to answer each. "Written to A 05" on success (on a
+           terminal); a refusal (memory protect on) is exit status 5. The
+           Collection then knows the program is in that slot.
 
 The Collection keeps every program ever taken in, in one database shared with the
 Veltrix window: $XDG_DATA_HOME/Veltrix/collection.sqlite, by default
@@ -124,7 +141,8 @@ Options:
                  What receive asks for (exactly one).
   -o FILE, --output FILE
                  The file receive writes.
-  --yes          Confirms that send may replace the synthesizer's 128 programs.
+  --yes          Confirms that send may replace the synthesizer's 128 programs, or
+                 write the program in a slot.
   --collection FILE
                  The Collection's database to use instead of the default one; made
                  when missing.
@@ -134,11 +152,13 @@ Options:
                  What search asks for: the voice mode, a tag (letter case ignored),
                  favourites only, hidden programs only, programs of one source.
   --list NAME    export: a list saved in the Veltrix window.
-  --slot SLOT    show: the slot of a 128-program dump, A01 to H16 (bank and number).
+  --slot SLOT    show: the slot of a 128-program dump; write: the slot of the
+                 synthesizer's memory it stores the program in. A01 to H16 (A05, a5
+                 and "A 05" are the same).
   --id N         show: a program of the Collection, by the ID search prints.
   --all          show: also the parameters that do not apply (a Single program's
                  timbre 2).
-  --json         show, compare: JSON instead of lines.
+  --json         detect, show, compare: JSON instead of lines.
   --params       diff: the parameters that differ, under each slot.
   --model MODEL  show, compare, diff: ms2000 or microkorg, the instrument the program
                  is shown for; for the microkorg its mod sequencer and the settings it
@@ -153,26 +173,28 @@ Options:
   --version      The release of veltrix-cli.
 
 The synthesizer has 10 s to start answering, and may pause at most 3 s inside a dump;
-after a bank send it has 10 s to confirm. Ctrl+C, SIGTERM or closing the terminal
-stops a receive or send cleanly; a second Ctrl+C stops at once. Neither leaves a
-temporary file. When FILE is a symbolic link, the file it names is replaced.
+after a bank send it has 10 s to confirm, and 2 s for each answer of a write. Ctrl+C,
+SIGTERM or closing the terminal stops a receive or send cleanly; a second Ctrl+C stops
+at once. Neither leaves a temporary file. When FILE is a symbolic link, the file it
+names is replaced.
 
 Exit status:
   0    done
-  1    a file could not be read or is not a valid dump (list, send, import, show),
-       or a file could not be written (receive, export); for compare: the two
-       programs differ
+  1    a file could not be read or is not a valid dump (list, send, write, import,
+       show), or a file could not be written (receive, export); for compare: the
+       two programs differ
   2    usage error: bad arguments, no such port (the ports are named), the window's
        port missing while a port of its name is there, a port that cannot be read
-       for a receive or a bank send, a bank send without --yes, an unknown or ambiguous
-       SOURCE, an unknown list or ID, a name the synthesizer cannot show, sources
-       that cannot be compared, a 128-program file without a slot, or (compare) a
-       program that cannot be read
-  3    the synthesizer did not answer in time (no answer at all; after a bank send,
-       no confirmation)
+       for a receive, a bank send or a write, a bank send or a write without --yes,
+       an unknown or ambiguous SOURCE, an unknown list or ID, a name the synthesizer
+       cannot show, sources that cannot be compared, a 128-program file without a
+       slot, or (compare) a program that cannot be read
+  3    the synthesizer did not answer in time (no answer at all; after a bank send
+       or a write, no confirmation); detect found no synthesizer
   4    the answer is not a whole, valid dump of the requested kind (wrong kind,
        corrupted, or stopped halfway)
-  5    the synthesizer reported a data load error after a bank send
+  5    the synthesizer refused: a data load error after a bank send, or a write
+       refused (memory protect on)
   6    the MIDI port could not be opened, read or written, or went away (unplugged)
   7    the Collection could not be opened or changed (locked by another program
        for too long, read-only, disk full); never for receive, which then warns

@@ -1,6 +1,7 @@
 #include "CliOptions.h"
 
 #include "CliArguments.h"
+#include "ProgramSource.h"
 
 #include <cstdlib>
 
@@ -48,6 +49,10 @@ bool CommandFromWord(const std::string& word, CliCommand& command)
         command = CliCommand::Diff;
     else if (word == "mark")
         command = CliCommand::Mark;
+    else if (word == "detect")
+        command = CliCommand::Detect;
+    else if (word == "write")
+        command = CliCommand::Write;
     else if (word == "show")
         command = CliCommand::Show;
     else if (word == "compare")
@@ -62,7 +67,8 @@ bool CommandFromWord(const std::string& word, CliCommand& command)
 bool ApplyOption(const std::vector<std::string>& args, size_t& i, CCliOptions& options, std::string& error)
 {
     const std::string& arg = args[i];
-    const bool midi = options.command == CliCommand::Receive || options.command == CliCommand::Send;
+    const bool midi = options.command == CliCommand::Receive || options.command == CliCommand::Send ||
+                      options.command == CliCommand::Write;
     const std::string command = CliCommandWord(options.command);
     std::string value;
     if (OptionIs(arg, "--collection")) {
@@ -108,8 +114,19 @@ bool ApplyOption(const std::vector<std::string>& args, size_t& i, CCliOptions& o
         options.output = value;
     } else if (options.command == CliCommand::Receive && arg == "--no-collection") {
         options.noCollection = true;
-    } else if (options.command == CliCommand::Send && arg == "--yes") {
+    } else if ((options.command == CliCommand::Send || options.command == CliCommand::Write) && arg == "--yes") {
         options.yes = true;
+    } else if (options.command == CliCommand::Write && OptionIs(arg, "--slot")) {
+        int slot = 0;
+        if (!TakeValue(args, i, "--slot", value, error))
+            return false;
+        if (!ParseSlotName(value, slot)) {
+            error = "--slot must be a slot from A01 to H16, not \"" + value + "\"";
+            return false;
+        }
+        options.slot = value;
+    } else if (options.command == CliCommand::Detect && arg == "--json") {
+        options.json = true;
     } else if (TakesParameterOption(options.command, arg)) {
         return ApplyParameterOption(args, i, options, error);
     } else if (IsCollectionCommand(options.command)) {
@@ -144,6 +161,8 @@ const char* CliCommandWord(CliCommand command)
     case CliCommand::Export: return "export";
     case CliCommand::Diff: return "diff";
     case CliCommand::Mark: return "mark";
+    case CliCommand::Detect: return "detect";
+    case CliCommand::Write: return "write";
     case CliCommand::Show: return "show";
     case CliCommand::Compare: return "compare";
     }
@@ -189,8 +208,8 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
         return true;
     }
     if (args.empty()) {
-        error = std::string("Say what to do: ports, list, receive, send, import, search, sources, export, diff, "
-                            "mark, show or compare") +
+        error = std::string("Say what to do: ports, detect, list, receive, send, write, import, search, sources, "
+                            "export, diff, mark, show or compare") +
                 TRY_HELP;
         return false;
     }
@@ -244,6 +263,22 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
     case CliCommand::Send:
         if (options.files.size() != 1) {
             error = std::string("send needs exactly one file") + TRY_HELP;
+            return false;
+        }
+        break;
+    case CliCommand::Detect:
+        if (!options.files.empty()) {
+            error = "detect takes no file";
+            return false;
+        }
+        break;
+    case CliCommand::Write:
+        if (options.files.size() != 1) {
+            error = std::string("write needs exactly one file") + TRY_HELP;
+            return false;
+        }
+        if (options.slot.empty()) {
+            error = std::string("write needs --slot, the slot to write (A01 to H16)") + TRY_HELP;
             return false;
         }
         break;

@@ -3,7 +3,10 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Help, Version, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark, Show, Compare };
+enum class CliCommand {
+    Help, Version, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark, Detect, Write, Show,
+    Compare
+};
 
 // What `receive` asks the synthesizer for.
 enum class CliReceiveWhat { None, CurrentProgram, AllPrograms, AllData };
@@ -17,13 +20,13 @@ constexpr int CLI_DEFAULT_CHANNEL = 1;
 struct CCliOptions
 {
     CliCommand command = CliCommand::Help;
-    std::vector<std::string> files;     // list, import: every path; send: the one file; diff: the two sources
+    std::vector<std::string> files;     // list, import: every path; send, write: the one file; diff: the two sources
     std::string port;                   // --port NAME, when portGiven
     bool portGiven = false;
     int channel = CLI_DEFAULT_CHANNEL;  // --channel N
     CliReceiveWhat what = CliReceiveWhat::None;
     std::string output;                 // receive, export: -o PATH
-    bool yes = false;                   // send: --yes
+    bool yes = false;                   // send, write: --yes
 
     std::string collection;             // --collection FILE; empty: the default database
     bool noCollection = false;          // receive: --no-collection
@@ -43,10 +46,10 @@ struct CCliOptions
     std::string newName;                // mark: --rename NAME
 
     // show, compare, diff --params
-    std::string slot;                   // show: --slot A01; empty for none
+    std::string slot;                   // show, write: --slot A01; empty for none
     std::int64_t programId = 0;         // show: --id N; 0 for none
     bool allParameters = false;         // show: --all
-    bool json = false;                  // show, compare: --json
+    bool json = false;                  // detect, show, compare: --json
     bool parameters = false;            // diff: --params
     std::string model;                  // --model: "ms2000" or "microkorg"; empty: the window's setting
 };

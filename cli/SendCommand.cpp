@@ -1,5 +1,6 @@
 #include "MidiCommands.h"
 
+#include "CliCollection.h"
 #include "CliContext.h"
 #include "CliOptions.h"
 #include "CommandPort.h"
@@ -97,6 +98,11 @@ int SendToMemory(const CProgramList& programs, const std::string& displayName, c
         context.err << result.error << std::endl;
         return ExitCodeFor(result.status);
     }
+    std::vector<CollectionProgramData> bank(BANK_PROGRAMS);
+    for (int i = 0; i < BANK_PROGRAMS; ++i)
+        std::copy(data.begin() + i * PROGRAM_DATA_SIZE, data.begin() + (i + 1) * PROGRAM_DATA_SIZE,
+                  bank[static_cast<std::size_t>(i)].begin());
+    NoteSynthBankSent(options, context, bank);
     if (context.interactive)
         context.err << "The synthesizer took the 128 programs of " << FieldText(displayName, false) << std::endl;
     return CLI_EXIT_OK;

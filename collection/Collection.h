@@ -100,6 +100,19 @@ struct CSlotDifference {
 
 using CollectionProgramData = std::array<unsigned char, 254>;
 
+// What the synthesizer's memory holds as far as the Collection knows: the programs of its last
+// receive of 128 programs, or of the bank sent to it after that receive, with the programs
+// written into single slots since.
+struct CKnownSynthMemory {
+    enum class Base { None, Receive, BankSent };
+    Base base = Base::None;                      // None: nothing is known
+    std::vector<CollectionProgramData> programs; // 128 in slot order when known
+    std::int64_t baseTime = 0;                   // when it was received or sent, seconds since the epoch
+    CollectionId receive = 0;                    // the receive's source when the base is a receive
+    int slotsWritten = 0;                        // single slots written since the base
+    bool IsKnown() const { return base != Base::None; }
+};
+
 // Two banks of 128 programs slot by slot, every slot (unchanged ones too): a slot whose
 // bytes 12-253 differ is changed, one whose names (bytes 0-11) differ is renamed. Empty
 // unless both hold 128 programs.
@@ -190,6 +203,17 @@ public:
     // Two sources of 128 programs slot by slot: only the slots that differ.
     bool Compare(CollectionId first, CollectionId second, std::vector<CSlotDifference>& differences,
                  std::string& error);
+
+    // The synthesizer's memory. A receive of 128 programs (ImportSynthDump) is the snapshot
+    // it starts from; a bank sent to the synthesizer replaces it, and a program written into a
+    // slot changes that slot; neither rewrites the receive. `sentAt`/`writtenAt`: seconds
+    // since the epoch (0 = now); what was sent in the second a receive ended counts after it.
+    bool RecordSynthBankSent(const std::vector<CollectionProgramData>& programs, std::string& error,
+                             std::int64_t sentAt = 0);
+    bool RecordSynthSlotWritten(int slot, const CollectionProgramData& program, std::string& error,
+                                std::int64_t writtenAt = 0);
+    // Unknown (and true) when there was neither a receive of 128 programs nor a bank sent.
+    bool KnownSynthMemory(CKnownSynthMemory& memory, std::string& error);
 
     // Changes when any connection (another process too) committed a change since the last
     // call, so a view can tell when to look again.

@@ -78,6 +78,21 @@ const char* const SCHEMA_V2 = R"sql(
 ALTER TABLE list_entry ADD COLUMN slot_name BLOB;   -- 12 name bytes, or NULL for the shown name
 )sql";
 
+// What Veltrix sent into the synthesizer's memory since its last receive: a whole bank
+// (slot -1, 128 programs) or one program written into a slot. The synthesizer's memory as
+// the Collection knows it is the last receive of 128 programs, or the last bank sent after
+// it, with the slots written since; the receive's own bytes stay as they came. Rows older than
+// the last receive, or than the last bank sent, are deleted as new ones come. The step only
+// adds this table, and may run on a file that has it already.
+const char* const SCHEMA_SYNTH_WRITES = R"sql(
+CREATE TABLE IF NOT EXISTS synth_write(
+  id INTEGER PRIMARY KEY,             -- in the order sent
+  written_at INTEGER NOT NULL,        -- seconds since the epoch
+  slot INTEGER NOT NULL,              -- 0-127, or -1 for a whole bank
+  programs BLOB NOT NULL              -- 254 bytes, or 128 x 254 for a bank
+);
+)sql";
+
 bool ReadVersion(CSqliteDb& db, int& version)
 {
     CSqliteQuery query(db, "PRAGMA user_version");
@@ -126,7 +141,8 @@ const char* const ADD_PROGRAM_NAME_SQL =
 
 const std::vector<CSchemaStep>& CollectionSchemaSteps()
 {
-    static const std::vector<CSchemaStep> steps = {{1, SCHEMA_V1}, {2, SCHEMA_V2}};
+    // The synthesizer's writes are a step of their own: it changes no other table.
+    static const std::vector<CSchemaStep> steps = {{1, SCHEMA_V1}, {2, SCHEMA_V2}, {3, SCHEMA_SYNTH_WRITES}};
     return steps;
 }
 

@@ -16,6 +16,13 @@ bool IsDumpRequest(unsigned char function)
     return function == REQUEST_CURRENT_PROGRAM || function == REQUEST_PROGRAM_DUMP || function == REQUEST_ALL_DATA;
 }
 
+// The answers to something sent before the request (an audition's 23, a write's 21) may
+// arrive after it; none of them answers a dump request.
+bool IsAnswerToAnotherMessage(unsigned char function)
+{
+    return function == FUNC_DATA_LOAD_COMPLETED || function == FUNC_WRITE_COMPLETED || function == FUNC_WRITE_ERROR;
+}
+
 }  // namespace
 
 CDumpReceiver::CDumpReceiver(DumpKind kind, int channel, CReceiveTimeouts timeouts)
@@ -83,9 +90,16 @@ void CDumpReceiver::TakeHeaderByte(unsigned char byte)
     if (m_header.size() < HEADER_SIZE)
         return;
     const unsigned char function = byte;
-    if (function == FUNC_PARAMETER_CHANGE || IsDumpRequest(function)) {
-        // A knob turned on the synthesizer meanwhile, or a request (ours, echoed back by a
-        // MIDI merger or a soft thru): never an answer.
+    if (function == FUNC_PARAMETER_CHANGE || IsDumpRequest(function) || IsAnswerToAnotherMessage(function)) {
+        // A knob turned on the synthesizer meanwhile, a request (ours, echoed back by a MIDI
+        // merger or a soft thru), or the late answer to a message sent before: never the answer.
+        m_scan = Scan::Outside;
+        return;
+    }
+    if (function == FUNC_DATA_LOAD_ERROR) {
+        // The synthesizer's refusal of the request, or the late one of a program it was sent
+        // before: only when no dump follows is it taken as the answer.
+        m_refusalSeen = true;
         m_scan = Scan::Outside;
         return;
     }
@@ -123,6 +137,10 @@ void CDumpReceiver::CheckTime(Clock::time_point now)
         Finish(ReceiveStatus::Stalled, "The synthesizer stopped sending after " + FormatCount(m_received) +
                                            " of " + FormatCount(m_expected) + " bytes: nothing came for " +
                                            FormatSeconds(m_timeouts.pauseMs) + ". The dump is incomplete.");
+    } else if (m_refusalSeen) {
+        Finish(ReceiveStatus::WrongAnswer, std::string("The synthesizer answered with ") +
+                                               DescribeFunction(FUNC_DATA_LOAD_ERROR) + " instead of " +
+                                               DescribeFunction(GetAnswerFunction(m_kind)) + ".");
     } else {
         Finish(ReceiveStatus::NoAnswer, "The synthesizer did not answer within " +
                                             FormatSeconds(m_timeouts.firstByteMs) +

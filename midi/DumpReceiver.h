@@ -30,9 +30,13 @@ struct CReceiveResult
 //
 // Bytes before the answer are skipped: anything that is not a SysEx message, messages of
 // other instruments, messages on other channels, the synthesizer's parameter changes and
-// dump requests (our own, come back through a merger or a soft thru).
-// The answer is the first message of this instrument on this channel; when its function
-// is not the requested dump's the receive ends as WrongAnswer at once. The whole message
+// dump requests (our own, come back through a merger or a soft thru), and the answers to
+// messages sent before the request (data load completed, write completed or failed). A
+// data load error may be the synthesizer's refusal of the request or the late answer to a
+// program sent before it: when no dump follows it, the receive ends as WrongAnswer once the
+// wait for the first byte is over.
+// The answer is the first other message of this instrument on this channel; when its
+// function is not the requested dump's the receive ends as WrongAnswer at once. The whole message
 // is judged by CProgramList::ReadSyxBytes, the reader Open uses, so a dump is accepted
 // exactly when the same bytes would be as a file.
 class CDumpReceiver
@@ -81,6 +85,7 @@ private:
     std::vector<unsigned char> m_message;  // the answer so far
     std::size_t m_received = 0;            // its size, kept once the answer is handed over
     bool m_answerStarted = false;
+    bool m_refusalSeen = false;            // a data load error came, and no dump yet
     Clock::time_point m_deadline;
     bool m_done = false;
     CReceiveResult m_result;

@@ -56,6 +56,8 @@ const char* DescribeFunction(unsigned char function)
     case FUNC_PARAMETER_CHANGE: return "a parameter change";
     case FUNC_DATA_LOAD_COMPLETED: return "a data load completed message";
     case FUNC_DATA_LOAD_ERROR: return "a data load error message";
+    case FUNC_WRITE_COMPLETED: return "a write completed message";
+    case FUNC_WRITE_ERROR: return "a write error message";
     default: return "a message of another kind";
     }
 }

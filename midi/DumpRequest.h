@@ -1,4 +1,6 @@
 #pragma once
+#include "SynthReplies.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -9,9 +11,6 @@ enum class DumpKind { CurrentProgram, AllPrograms, AllData };
 constexpr unsigned char REQUEST_CURRENT_PROGRAM = 0x10;
 constexpr unsigned char REQUEST_PROGRAM_DUMP = 0x1C;
 constexpr unsigned char REQUEST_ALL_DATA = 0x0F;
-// The synthesizer's answers to a program data dump sent to it.
-constexpr unsigned char FUNC_DATA_LOAD_COMPLETED = 0x23;
-constexpr unsigned char FUNC_DATA_LOAD_ERROR = 0x24;
 // Sent by the synthesizer on its own when a knob is turned; never an answer.
 constexpr unsigned char FUNC_PARAMETER_CHANGE = 0x41;
 

@@ -6,6 +6,7 @@
 #include "MidiTexts.h"
 #include "ProgramList.h"
 #include "ProgramSender.h"
+#include "SynthReplies.h"
 #include "SyxFormat.h"
 #include "WireClock.h"
 
@@ -15,8 +16,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-constexpr std::size_t ANSWER_SIZE = 6;  // F0 42 3n 58 23|24 F7
 
 bool IsCancelled(const std::atomic<bool>* cancel) { return cancel != nullptr && cancel->load(); }
 
@@ -42,56 +41,6 @@ bool IsBank(const std::vector<unsigned char>& dump)
     std::string error;
     return programs.ReadSyxBytes(dump.data(), dump.size(), error, "") != 0;
 }
-
-// Picks the synthesizer's verdict on a bank out of what arrives: the short messages of
-// this instrument on this channel; everything else is passed over.
-class CVerdictScanner
-{
-public:
-    explicit CVerdictScanner(int channel) : m_channel(channel & 0x0F) {}
-
-    // 0 while there is no verdict, else its function (23 or 24).
-    unsigned char Feed(const std::vector<unsigned char>& bytes)
-    {
-        for (const unsigned char byte : bytes) {
-            if (byte >= 0xF8)
-                continue;  // realtime
-            if (byte == SYX_START) {
-                m_message.assign(1, byte);
-                continue;
-            }
-            if (m_message.empty())
-                continue;
-            if (byte >= 0x80 && byte != SYX_END) {
-                m_message.clear();
-                continue;
-            }
-            m_message.push_back(byte);
-            if (byte == SYX_END) {
-                const unsigned char verdict = Judge();
-                m_message.clear();
-                if (verdict != 0)
-                    return verdict;
-            } else if (m_message.size() >= ANSWER_SIZE) {
-                m_message.clear();  // too long for a verdict
-            }
-        }
-        return 0;
-    }
-
-private:
-    unsigned char Judge() const
-    {
-        if (m_message.size() != ANSWER_SIZE || m_message[1] != KORG_ID ||
-            m_message[2] != (SYX_CHANNEL_BASE | m_channel) || m_message[3] != MS2000_MODEL_ID)
-            return 0;
-        const unsigned char function = m_message[4];
-        return function == FUNC_DATA_LOAD_COMPLETED || function == FUNC_DATA_LOAD_ERROR ? function : 0;
-    }
-
-    int m_channel;
-    std::vector<unsigned char> m_message;
-};
 
 CBankSendResult Result(BankSendStatus status, std::string error)
 {
@@ -148,19 +97,24 @@ CBankSendResult SendBankDump(IMidiOutService& out, MidiOutHandle hOut, CMidiEven
     }
 
     // The last byte has crossed the wire: the synthesizer now stores the bank and answers.
-    CVerdictScanner scanner(channel);
+    // Only a data load answer is the verdict; a write's answer or anything else is passed over.
+    CShortReplyScanner scanner(channel);
     std::vector<unsigned char> bytes;
+    std::vector<unsigned char> replies;
     std::vector<pollfd> fds = in.GetPollDescriptors(hIn);
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(answerMs);
     for (;;) {
         bytes.clear();
         const int rc = in.ReadBytes(hIn, bytes);
-        const unsigned char verdict = scanner.Feed(bytes);
-        if (verdict == FUNC_DATA_LOAD_COMPLETED)
-            return Result(BankSendStatus::Completed, "");
-        if (verdict == FUNC_DATA_LOAD_ERROR)
-            return Result(BankSendStatus::LoadError,
-                          "The synthesizer reported a data load error: it did not take the bank.");
+        replies.clear();
+        scanner.Feed(bytes, replies);
+        for (const unsigned char reply : replies) {
+            if (reply == FUNC_DATA_LOAD_COMPLETED)
+                return Result(BankSendStatus::Completed, "");
+            if (reply == FUNC_DATA_LOAD_ERROR)
+                return Result(BankSendStatus::LoadError,
+                              "The synthesizer reported a data load error: it did not take the bank.");
+        }
         if (rc != 0)
             return Result(BankSendStatus::MidiError, FormatReadError(in.GetErrorText(rc)));
         if (IsCancelled(cancel))

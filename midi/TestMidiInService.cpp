@@ -56,6 +56,16 @@ void CTestMidiInService::FailReads(int code, const std::string& text)
 
 void CTestMidiInService::Deliver(const std::vector<unsigned char>& piece)
 {
+    DeliverAt(nullptr, piece);
+}
+
+void CTestMidiInService::DeliverTo(const std::string& address, const std::vector<unsigned char>& piece)
+{
+    DeliverAt(&address, piece);
+}
+
+void CTestMidiInService::DeliverAt(const std::string* address, const std::vector<unsigned char>& piece)
+{
     // Nothing comes any more from a port that went away.
     std::set<std::string> listed;
     const unsigned int count = m_out.GetNumDevs();
@@ -66,7 +76,8 @@ void CTestMidiInService::Deliver(const std::vector<unsigned char>& piece)
     }
     std::lock_guard<std::mutex> lock(m_mutex);
     for (Input* input : m_inputs) {
-        if (listed.count(input->address + "\n" + input->productName) == 0)
+        if (listed.count(input->address + "\n" + input->productName) == 0 ||
+            (address != nullptr && input->address != *address))
             continue;
         input->pending.insert(input->pending.end(), piece.begin(), piece.end());
         Raise(input->fd);

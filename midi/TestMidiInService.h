@@ -36,6 +36,8 @@ public:
     void FailReads(int code, const std::string& text);
     // Bytes that arrived from the far end, as one piece.
     void Deliver(const std::vector<unsigned char>& piece);
+    // The same on the inputs of the one port at `address` only ("21:0").
+    void DeliverTo(const std::string& address, const std::vector<unsigned char>& piece);
     int GetOpenCount() const;
 
     int OpenIn(MidiInHandle* handle, int deviceId) override;
@@ -48,6 +50,8 @@ public:
 private:
     struct Input;
     int OpenListed(MidiInHandle* handle, int deviceId, const CMidiOutCaps& caps);
+    // To every listed port's inputs, or to those at `address` when it is given.
+    void DeliverAt(const std::string* address, const std::vector<unsigned char>& piece);
     bool IsListed(const std::string& address, const std::string& productName);
 
     IMidiOutService& m_out;

@@ -118,6 +118,16 @@ void CTestMidiOutService::SetListener(std::function<void(const unsigned char*, u
     m_listener = std::move(listener);
 }
 
+void CTestMidiOutService::SetPortListener(const std::string& address,
+                                          std::function<void(const unsigned char*, unsigned int)> listener)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (listener)
+        m_portListeners[address] = std::move(listener);
+    else
+        m_portListeners.erase(address);
+}
+
 std::vector<std::string> CTestMidiOutService::GetCalls() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -231,6 +241,7 @@ int CTestMidiOutService::LongMsg(MidiOutHandle handle, const unsigned char* data
     bool signal = true;
     int delayMs = 0;
     std::function<void(const unsigned char*, unsigned int)> listener;
+    std::function<void(const unsigned char*, unsigned int)> portListener;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_devices[device->device].present) {
@@ -242,10 +253,16 @@ int CTestMidiOutService::LongMsg(MidiOutHandle handle, const unsigned char* data
             m_messages.emplace_back(data, data + length);
             delayMs = m_completionDelayMs;
             listener = m_listener;
+            const auto found =
+                m_portListeners.find(std::to_string(FIRST_TEST_CLIENT + static_cast<int>(device->device)) + ":0");
+            if (found != m_portListeners.end())
+                portListener = found->second;
         }
     }
     if (listener)
         listener(data, length);
+    if (portListener)
+        portListener(data, length);
     if (rc != 0 || delayMs == 0) {
         if (signal)
             Signal(device->completion);

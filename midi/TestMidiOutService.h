@@ -58,9 +58,12 @@ public:
     void UnplugAt(const std::string& address);
     void ReplugAt(const std::string& address);
 
-    // Called with every message the device takes, on the sender's thread (for a simulated
+    // Called with every message a device takes, on the sender's thread (for a simulated
     // instrument at the far end).
     void SetListener(std::function<void(const unsigned char*, unsigned int)> listener);
+    // The same for the messages of the one device at `address` ("21:0"): an instrument cabled
+    // to that port alone. A null listener takes it away.
+    void SetPortListener(const std::string& address, std::function<void(const unsigned char*, unsigned int)> listener);
 
     std::vector<std::string> GetCalls() const;
     void ClearCalls();
@@ -109,6 +112,7 @@ private:
     std::vector<std::string> m_calls;
     std::vector<std::vector<unsigned char>> m_messages;
     std::function<void(const unsigned char*, unsigned int)> m_listener;
+    std::map<std::string, std::function<void(const unsigned char*, unsigned int)>> m_portListeners;
 
     // The pending completion of a slow device.
     std::thread m_completer;

@@ -1,6 +1,7 @@
 #include "TestMidiSynth.h"
 
 #include "DumpRequest.h"
+#include "ProgramWrite.h"
 #include "SyxFormat.h"
 #include "SyxProgram.h"
 #include "TestMidiInService.h"
@@ -29,6 +30,14 @@ std::vector<unsigned char> Unpack(const unsigned char* packed, std::size_t size)
     return data;
 }
 
+// "A01" ... "H16", as the synthesizer's log names a program.
+std::string SlotName(unsigned int program)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%c%02u", 'A' + program / 16, program % 16 + 1);
+    return text;
+}
+
 std::string Hex(unsigned char byte)
 {
     char text[4];
@@ -38,7 +47,8 @@ std::string Hex(unsigned char byte)
 
 }  // namespace
 
-CTestMidiSynth::CTestMidiSynth(CTestMidiOutService& out, CTestMidiInService& in) : m_out(out), m_in(in)
+CTestMidiSynth::CTestMidiSynth(CTestMidiOutService& out, CTestMidiInService& in, const std::string& address)
+    : m_out(out), m_in(in), m_address(address)
 {
     // Made-up programs with every byte value, bit 7 in many places, and a name each.
     m_programs.resize(PROGRAMS * PROGRAM_DATA_SIZE);
@@ -53,12 +63,19 @@ CTestMidiSynth::CTestMidiSynth(CTestMidiOutService& out, CTestMidiInService& in)
     m_global.assign(GLOBAL_DATA_SIZE, 0x91);
     m_edit.assign(m_programs.begin(), m_programs.begin() + PROGRAM_DATA_SIZE);
     m_thread = std::thread([this] { RunReplies(); });
-    m_out.SetListener([this](const unsigned char* bytes, unsigned int length) { Take(bytes, length); });
+    auto listener = [this](const unsigned char* bytes, unsigned int length) { Take(bytes, length); };
+    if (m_address.empty())
+        m_out.SetListener(listener);
+    else
+        m_out.SetPortListener(m_address, listener);
 }
 
 CTestMidiSynth::~CTestMidiSynth()
 {
-    m_out.SetListener(nullptr);
+    if (m_address.empty())
+        m_out.SetListener(nullptr);
+    else
+        m_out.SetPortListener(m_address, nullptr);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stop = true;
@@ -150,7 +167,7 @@ void CTestMidiSynth::Take(const unsigned char* bytes, unsigned int length)
         thru = m_thru;
     }
     if (thru)
-        m_in.Deliver(std::vector<unsigned char>(bytes, bytes + length));
+        Deliver(std::vector<unsigned char>(bytes, bytes + length));
     std::lock_guard<std::mutex> lock(m_mutex);
     for (unsigned int i = 0; i < length; ++i) {
         const unsigned char byte = bytes[i];
@@ -159,22 +176,109 @@ void CTestMidiSynth::Take(const unsigned char* bytes, unsigned int length)
         if (byte == SYX_START) {
             m_incoming.assign(1, byte);
             m_inMessage = true;
-        } else if (m_inMessage) {
-            if (byte >= 0x80 && byte != SYX_END) {
-                m_inMessage = false;
-                continue;
-            }
-            m_incoming.push_back(byte);
-            if (byte == SYX_END) {
-                m_inMessage = false;
+            m_status = 0;
+        } else if (byte == SYX_END) {
+            if (m_inMessage) {
+                m_incoming.push_back(byte);
                 TakeMessage(m_incoming);
+            }
+            m_inMessage = false;
+        } else if (byte >= 0x80) {
+            // Another status byte ends a SysEx message without taking it.
+            m_inMessage = false;
+            m_status = byte < 0xF0 ? byte : 0;
+            m_channelData.clear();
+        } else if (m_inMessage) {
+            m_incoming.push_back(byte);
+        } else if (m_status != 0) {
+            // Channel messages, running status too: program change and channel pressure
+            // carry one data byte, the others two.
+            m_channelData.push_back(byte);
+            const std::size_t size = (m_status & 0xE0) == 0xC0 ? 1 : 2;
+            if (m_channelData.size() == size) {
+                std::vector<unsigned char> message{m_status};
+                message.insert(message.end(), m_channelData.begin(), m_channelData.end());
+                m_channelData.clear();
+                TakeChannelMessage(message);
             }
         }
     }
 }
 
+void CTestMidiSynth::Deliver(const std::vector<unsigned char>& piece)
+{
+    if (m_address.empty())
+        m_in.Deliver(piece);
+    else
+        m_in.DeliverTo(m_address, piece);
+}
+
+// Called with m_mutex held.
+void CTestMidiSynth::TakeChannelMessage(const std::vector<unsigned char>& message)
+{
+    if ((message[0] & 0x0F) != m_channel) {
+        Note("ignored: " + Hex(message[0]) + ", channel " + std::to_string((message[0] & 0x0F) + 1));
+        return;
+    }
+    if ((message[0] & 0xF0) != 0xC0) {
+        Note("ignored: " + Hex(message[0]));
+        return;
+    }
+    const unsigned int program = message[1];
+    m_edit.assign(m_programs.begin() + program * PROGRAM_DATA_SIZE,
+                  m_programs.begin() + (program + 1) * PROGRAM_DATA_SIZE);
+    Note("took " + Hex(message[0]) + " " + Hex(message[1]) + ": program change to " + SlotName(program));
+}
+
+// Called with m_mutex held.
+void CTestMidiSynth::TakeInquiry(const std::vector<unsigned char>& message)
+{
+    if (message.size() != 6 || (message[2] != m_channel && message[2] != 0x7F)) {
+        Note("ignored: device inquiry for device " + Hex(message[2]) + " (" + std::to_string(message.size()) +
+             " bytes)");
+        return;
+    }
+    Note("took universal 06 01, device inquiry");
+    Reply({0xF0, 0x7E, static_cast<unsigned char>(m_channel), 0x06, 0x02, KORG_ID, MS2000_MODEL_ID, 0x00, 0x01, 0x00,
+           0x01, 0x00, 0x00, 0x00, SYX_END});
+}
+
+// Called with m_mutex held.
+void CTestMidiSynth::TakeProgramWrite(const std::vector<unsigned char>& message)
+{
+    const int destination = message.size() == 8 ? message[5] << 7 | message[6] : -1;
+    if (destination < 0 || destination >= static_cast<int>(PROGRAMS)) {
+        Note(destination < 0 ? "refused: a write to a message of " + std::to_string(message.size()) + " bytes"
+                             : "refused: a write to program " + std::to_string(destination));
+        Reply(ShortReply(FUNC_WRITE_ERROR));
+        return;
+    }
+    std::copy(m_edit.begin(), m_edit.end(), m_programs.begin() + destination * PROGRAM_DATA_SIZE);
+    Note("wrote the edit buffer to program " + SlotName(static_cast<unsigned int>(destination)) + " (" +
+         std::to_string(destination) + ")");
+    Reply(ShortReply(FUNC_WRITE_COMPLETED));
+}
+
+// Called with m_mutex held. A parameter change (function 41) sets one parameter of the edit
+// buffer and is answered 23, or 24 for an unknown number or a value out of range; the
+// parameter table is not simulated here yet, so a change is only logged and not answered.
+void CTestMidiSynth::TakeParameterChange(const std::vector<unsigned char>& message)
+{
+    Note("parameter change of " + std::to_string(message.size()) + " bytes: not simulated, no answer");
+}
+
+std::vector<unsigned char> CTestMidiSynth::ShortReply(unsigned char function) const
+{
+    return {SYX_START, KORG_ID, static_cast<unsigned char>(SYX_CHANNEL_BASE | m_channel), MS2000_MODEL_ID, function,
+            SYX_END};
+}
+
 void CTestMidiSynth::TakeMessage(const std::vector<unsigned char>& message)
 {
+    if (message.size() >= 5 && message[1] == 0x7E && message[3] == 0x06 && message[4] == 0x01) {
+        TakeInquiry(message);
+        return;
+    }
     if (message.size() < 6 || message[1] != KORG_ID || (message[2] & 0xF0) != SYX_CHANNEL_BASE ||
         message[3] != MS2000_MODEL_ID) {
         Note("ignored: not for this instrument (" + std::to_string(message.size()) + " bytes)");
@@ -198,17 +302,30 @@ void CTestMidiSynth::TakeMessage(const std::vector<unsigned char>& message)
         std::vector<unsigned char> all = m_programs;
         all.insert(all.end(), m_global.begin(), m_global.end());
         Reply(Dump(FUNC_ALL_DATA_DUMP, all));
+    } else if (m_mode == Mode::Nak && (function == FUNC_CURRENT_PROGRAM || function == FUNC_PROGRAM_DUMP ||
+                                       function == FUNC_PARAMETER_CHANGE || function == REQUEST_PROGRAM_WRITE)) {
+        Note("nak: memory protect, nothing changed");
+        // A refused write request is answered as a write error, the others as a data load error.
+        Reply(ShortReply(function == REQUEST_PROGRAM_WRITE ? FUNC_WRITE_ERROR : FUNC_DATA_LOAD_ERROR));
     } else if (function == FUNC_CURRENT_PROGRAM) {
-        const auto data = Unpack(message.data() + SYX_HEADER_SIZE, message.size() - SYX_HEADER_SIZE - 1);
-        if (data.size() >= PROGRAM_DATA_SIZE)
+        if (message.size() == ProgramMessageSize(PROGRAM_DATA_SIZE)) {
+            const auto data = Unpack(message.data() + SYX_HEADER_SIZE, message.size() - SYX_HEADER_SIZE - 1);
             m_edit.assign(data.begin(), data.begin() + PROGRAM_DATA_SIZE);
+            Reply(ShortReply(FUNC_DATA_LOAD_COMPLETED));
+        } else {
+            Note("a current program dump is " + std::to_string(message.size()) + " bytes, not 297");
+            Reply(ShortReply(FUNC_DATA_LOAD_ERROR));
+        }
     } else if (function == FUNC_PROGRAM_DUMP) {
         const auto data = Unpack(message.data() + SYX_HEADER_SIZE, message.size() - SYX_HEADER_SIZE - 1);
         const bool whole = data.size() >= PROGRAMS * PROGRAM_DATA_SIZE;
         if (whole)
             m_programs.assign(data.begin(), data.begin() + PROGRAMS * PROGRAM_DATA_SIZE);
-        Reply({SYX_START, KORG_ID, static_cast<unsigned char>(SYX_CHANNEL_BASE | m_channel), MS2000_MODEL_ID,
-               whole ? FUNC_DATA_LOAD_COMPLETED : FUNC_DATA_LOAD_ERROR, SYX_END});
+        Reply(ShortReply(whole ? FUNC_DATA_LOAD_COMPLETED : FUNC_DATA_LOAD_ERROR));
+    } else if (function == FUNC_PARAMETER_CHANGE) {
+        TakeParameterChange(message);
+    } else if (function == REQUEST_PROGRAM_WRITE) {
+        TakeProgramWrite(message);
     }
 }
 
@@ -262,7 +379,7 @@ void CTestMidiSynth::RunReplies()
             if (m_wake.wait_until(lock, due, [this] { return m_stop; }))
                 break;
             lock.unlock();
-            m_in.Deliver(std::vector<unsigned char>(message.begin() + static_cast<long>(sent),
+            Deliver(std::vector<unsigned char>(message.begin() + static_cast<long>(sent),
                                                     message.begin() + static_cast<long>(sent + length)));
             lock.lock();
             sent += length;

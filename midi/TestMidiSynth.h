@@ -15,11 +15,17 @@ class CTestMidiInService;
 //   F0 42 3n 58 10 F7  -> F0 42 3n 58 40 <edit buffer> F7         (297 bytes)
 //   F0 42 3n 58 1C F7  -> F0 42 3n 58 4C <128 programs> F7        (37,163 bytes)
 //   F0 42 3n 58 0F F7  -> F0 42 3n 58 50 <128 programs, global> F7 (37,392 bytes)
-//   a 0x40 dump        -> its edit buffer; no answer
+//   a 0x40 dump        -> its edit buffer, answered 23; 24 and no change unless 297 bytes
 //   a 0x4C dump        -> its programs, answered 23; 24 when it does not hold 128 programs
+//   F0 42 3n 58 11 00 pp F7 -> its edit buffer into program pp, answered 21; 22 for pp over
+//                         127 or another length
+//   Cn pp              -> its edit buffer becomes program pp; no answer
+//   F0 7E nn 06 01 F7  -> F0 7E 0n 06 02 42 58 00 01 00 01 00 00 00 F7 when nn is its
+//                         channel or 7F (a device inquiry)
 // Answers reach the input as ALSA delivers them: pieces of 256 bytes, the rest with the
 // end byte (a message without F7 leaves its last partial piece undelivered). By default
-// they arrive at once; SetWireRate paces them as a wire would.
+// they arrive at once; SetWireRate paces them as a wire would. Made with a port's address it
+// is cabled to that port alone: it hears what is sent there and answers on its input only.
 class CTestMidiSynth
 {
 public:
@@ -28,10 +34,13 @@ public:
         Silent,     // takes everything, never answers
         Truncated,  // sends the first half of every dump answer, no end byte
         Garbage,    // answers every request with a global data dump (0x51)
+        Nak,        // memory protect on: 24 to every dump and parameter change, 22 to a write
+                    // request, nothing changed; dump requests and inquiries answered as usual
     };
 
     // Memory starts as 128 made-up programs, the edit buffer as the first of them.
-    CTestMidiSynth(CTestMidiOutService& out, CTestMidiInService& in);
+    // `address` empty: it hears every port and answers on every input.
+    CTestMidiSynth(CTestMidiOutService& out, CTestMidiInService& in, const std::string& address = std::string());
     ~CTestMidiSynth();
     CTestMidiSynth(const CTestMidiSynth&) = delete;
     CTestMidiSynth& operator=(const CTestMidiSynth&) = delete;
@@ -60,6 +69,12 @@ public:
 private:
     void Take(const unsigned char* bytes, unsigned int length);
     void TakeMessage(const std::vector<unsigned char>& message);
+    void TakeInquiry(const std::vector<unsigned char>& message);
+    void TakeProgramWrite(const std::vector<unsigned char>& message);
+    void TakeParameterChange(const std::vector<unsigned char>& message);
+    void TakeChannelMessage(const std::vector<unsigned char>& message);
+    std::vector<unsigned char> ShortReply(unsigned char function) const;
+    void Deliver(const std::vector<unsigned char>& piece);
     void Reply(std::vector<unsigned char> message);
     void Note(const std::string& line);
     std::vector<unsigned char> Dump(unsigned char function, const std::vector<unsigned char>& data) const;
@@ -67,6 +82,7 @@ private:
 
     CTestMidiOutService& m_out;
     CTestMidiInService& m_in;
+    const std::string m_address;   // the port it is cabled to; empty: every port
 
     mutable std::mutex m_mutex;
     int m_channel = 0;
@@ -79,6 +95,8 @@ private:
     std::vector<unsigned char> m_edit;      // 254 bytes
     std::vector<unsigned char> m_incoming;  // a message being taken
     bool m_inMessage = false;
+    unsigned char m_status = 0;                 // running status of channel messages
+    std::vector<unsigned char> m_channelData;   // a channel message being taken
     std::vector<std::string> m_log;
 
     std::deque<std::vector<unsigned char>> m_replies;

@@ -29,6 +29,15 @@ QString CommandString(int commandId)
     case ID_PROGRAM_RECEIVE_BANK: return "Receive the synthesizer's 128 programs as the bank\nReceive Bank from Synth";
     case ID_PROGRAM_SEND_BANK: return "Replace the synthesizer's 128 programs with the bank\nSend Bank to Synth";
     case ID_FILE_SAVE_RECEIVED_DUMP: return "Save the last dump received from the synthesizer to disk\nSave Received Dump";
+    case ID_PROGRAM_FIND_SYNTH:
+        return "Find the synthesizer on the MIDI ports and choose its port and channel\nFind Synthesizer";
+    case ID_PROGRAM_SEND_TO_SLOT:
+        return "Write the selected program into one slot of the synthesizer's memory\nSend to Synth Slot";
+    case ID_COLLECTION_SEND_TO_SLOT:
+        return "Write the Collection's selected program into one slot of the synthesizer's memory\nSend to Synth Slot";
+    case ID_BANK_SEND_SLOT: return "Write the bank's selected slot into the same slot of the synthesizer\nSend Slot to Synth";
+    case ID_BANK_SEND_CHANGED:
+        return "Write only the bank's slots that differ from the synthesizer's memory\nSend Changed Slots to Synth";
     case ID_VIEW_COLLECTION: return "Show the Collection: every program ever opened or received\nCollection (Ctrl-L)";
     case ID_COLLECTION_AUDITION: return "Audition the Collection's selected program via MIDI\nAudition";
     case ID_COLLECTION_PUT_IN_BANK:

@@ -35,6 +35,12 @@ constexpr int ID_PROGRAM_RECEIVE_ALL = 0x8052;
 constexpr int ID_PROGRAM_RECEIVE_BANK = 0x8053;
 constexpr int ID_PROGRAM_SEND_BANK = 0x8054;
 constexpr int ID_FILE_SAVE_RECEIVED_DUMP = 0x8055;
+// Finding the synthesizer and writing single slots of its memory.
+constexpr int ID_PROGRAM_FIND_SYNTH = 0x80C0;
+constexpr int ID_PROGRAM_SEND_TO_SLOT = 0x80C1;
+constexpr int ID_COLLECTION_SEND_TO_SLOT = 0x80C2;
+constexpr int ID_BANK_SEND_SLOT = 0x80C3;
+constexpr int ID_BANK_SEND_CHANGED = 0x80C4;
 // The Collection view and the commands on its selected programs.
 constexpr int ID_VIEW_COLLECTION = 0x8070;
 constexpr int ID_COLLECTION_AUDITION = 0x8071;

@@ -57,6 +57,27 @@ TEST(CliOptions, SendAndListTakeFiles)
     EXPECT_EQ(list.files, (std::vector<std::string>{"a.syx", "-", "--odd.syx"}));
 }
 
+TEST(CliOptions, DetectAndWriteTakeTheirOptions)
+{
+    EXPECT_TRUE(Parse({"detect", "--json"}).json);
+    EXPECT_EQ(Parse({"detect"}).command, CliCommand::Detect);
+    const CCliOptions write = Parse({"write", "pad.syx", "--slot", "c05", "--yes", "--port", "UM-ONE", "--channel", "3"});
+    EXPECT_EQ(write.command, CliCommand::Write);
+    EXPECT_EQ(write.slot, "c05");
+    EXPECT_TRUE(write.yes);
+    EXPECT_EQ(write.port, "UM-ONE");
+    EXPECT_EQ(write.channel, 3);
+    EXPECT_EQ(write.files, std::vector<std::string>{"pad.syx"});
+    EXPECT_EQ(Parse({"write", "--slot=H16", "pad.syx"}).slot, "H16");
+
+    EXPECT_NE(Refused({"detect", "x.syx"}).find("no file"), std::string::npos);
+    EXPECT_NE(Refused({"detect", "--port", "UM-ONE"}).find("Unknown option --port for detect"), std::string::npos);
+    EXPECT_NE(Refused({"write", "pad.syx"}).find("needs --slot"), std::string::npos);
+    EXPECT_NE(Refused({"write", "--slot", "A05"}).find("exactly one file"), std::string::npos);
+    EXPECT_NE(Refused({"write", "--slot", "A17", "pad.syx"}).find("A01 to H16, not \"A17\""), std::string::npos);
+    EXPECT_NE(Refused({"write", "--json", "--slot", "A1", "p"}).find("Unknown option --json"), std::string::npos);
+}
+
 TEST(CliOptions, HelpWinsAnywhere)
 {
     EXPECT_EQ(Parse({"--help"}).command, CliCommand::Help);
@@ -73,7 +94,8 @@ TEST(CliOptions, HelpWinsAnywhere)
 
 TEST(CliOptions, UsageErrorsSayWhatIsWrong)
 {
-    EXPECT_NE(Refused({}).find("ports, list, receive, send, import, search, sources, export, diff, mark, show or compare"),
+    EXPECT_NE(Refused({}).find("ports, detect, list, receive, send, write, import, search, sources, export, diff, "
+                               "mark, show or compare"),
               std::string::npos);
     EXPECT_NE(Refused({"backup"}).find("Unknown command \"backup\""), std::string::npos);
     EXPECT_NE(Refused({"list"}).find("at least one file"), std::string::npos);
@@ -175,8 +197,8 @@ TEST(CliOptions, HelpDescribesEveryCommandOptionAndExitCode)
                              "--all", "-o FILE", "--yes", "--version", "Veltrix.conf", "XDG_CONFIG_HOME", "in/out", "import",
                              "search", "sources", "export", "diff", "mark", "--collection", "--no-collection",
                              "--mode", "--tag", "--untag", "--favourite", "--no-favourite", "--hidden", "--hide",
-                             "--unhide", "--rename", "--source", "--list", "XDG_DATA_HOME", "show", "compare", "--slot",
-                             "--id", "--json", "--model", "--params", "[editor] model"})
+                             "--unhide", "--rename", "--source", "--list", "XDG_DATA_HOME", "detect", "write", "show",
+                             "compare", "--slot", "--id", "--json", "--model", "--params", "[editor] model"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
     for (const char* code : {"\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  5 ", "\n  6 ", "\n  7 ", "\n  130 "})
         EXPECT_NE(help.find(code), std::string::npos) << code;

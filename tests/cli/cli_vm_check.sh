@@ -9,8 +9,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 bank=$realdata/ms2000-bank-0x4C.syx
 [ -f "$bank" ] || { echo "SKIP: the real dumps are not at $realdata"; exit 77; }
 
+memory=$here/../midi/synth_memory.py
+channel=1
+[ "$mode" = nak ] && channel=3   # detect must find the channel by itself
 started=$(date +%s)
-VELTRIX_VM_SYNTH=$bank VELTRIX_VM_SYNTH_MODE=$mode \
+VELTRIX_VM_SYNTH=$bank VELTRIX_VM_SYNTH_MODE=$mode VELTRIX_VM_SYNTH_CHANNEL=$channel \
 VELTRIX_VM_FILES="$cli $bank $examples/Warm-Pad.syx $examples/Demo-Bank.syx" \
   "$run_in_vm" "$out" "$here/cli_vm_program.sh" "$mode"
 rc=$?
@@ -48,6 +51,10 @@ case $mode in
 normal)
   expect_rc ports 0
   expect_fact "$(printf 'Serial MIDI 1\tin/out')"
+  expect_rc detect 0
+  expect_text detect "$(printf 'Serial MIDI 1\t1\tMS2000')"
+  expect_rc detect-json 0
+  expect_text detect-json '{"port": "Serial MIDI 1", "channel": 1, "model": "MS2000"}'
   expect_rc current 0
   expect_fact "SIZE /tmp/out/current.syx 297"
   expect_fact "SAME /tmp/out/current.txt /tmp/out/a001.txt"
@@ -62,23 +69,52 @@ normal)
   expect_rc send-bank-unconfirmed 2
   expect_text send-bank-unconfirmed "--yes"
   expect_rc send-bank 0
-  cmp -s "$out/synth-memory.syx" "$examples/Demo-Bank.syx" || fail "the synth's memory is not Demo-Bank.syx byte for byte"
+  # Demo-Bank.syx was sent whole; then write put Warm-Pad.syx into C05, and nothing else changed.
+  python3 "$memory" put "$examples/Demo-Bank.syx" C05 "$examples/Warm-Pad.syx" "$out/expected-memory.syx"
+  cmp -s "$out/synth-memory.syx" "$out/expected-memory.syx" ||
+    fail "the synth's memory is not Demo-Bank.syx with Warm-Pad.syx in C05, byte for byte"
+  [ "$(python3 "$memory" diff "$examples/Demo-Bank.syx" "$out/synth-memory.syx")" = C05 ] ||
+    fail "the write changed other slots than C05"
+  expect_message write-unconfirmed
+  expect_rc write-unconfirmed 2
+  expect_text write-unconfirmed 'Writing "Warm Pad" to C 05 would replace "Brass Stab 2" in the synthesizer'"'"'s memory'
+  expect_rc write 0
+  expect_text write-known 'would replace "Warm Pad"'   # the Collection knows what was written
+  [ "$(grep -c 'wrote the edit buffer to program C05 (36)' "$out/synth.log")" = 1 ] || fail "synth.log shows no single write to C05"
   expect_rc receive-bank 0
   expect_fact "SIZE /tmp/out/bank.syx 37163"
-  memory_sha=$(sha256sum < "$out/synth-memory.syx" | cut -d' ' -f1)
+  # Received before the write: Demo-Bank.syx as it was sent.
+  memory_sha=$(sha256sum < "$examples/Demo-Bank.syx" | cut -d' ' -f1)
   expect_fact "SHA bank.syx $memory_sha"
   expect_fact "SOURCES 1 synth 128"
   expect_rc export-synth 0
   expect_fact "SHA synth-source $memory_sha"
   expect_fact "FILES bank.syx current.syx edit.syx "
   echo "TIMES: receive a bank $(seconds receive-bank) s, send a bank $(seconds send-bank) s (the wire needs 11.9 s)," \
-       "other channel $(seconds other-channel) s"
+       "other channel $(seconds other-channel) s, detect with the synthesizer $(seconds detect) s," \
+       "write one slot $(seconds write) s"
   ;;
 silent)
   expect_message silent
   expect_rc silent 3
   expect_fact "SIZE /tmp/out/silent.syx none"
   expect_fact "FILES "
+  expect_rc silent-detect 3
+  expect_text silent-detect "No synthesizer answered on Serial MIDI 1 within 1 second."
+  expect_rc silent-write 3
+  expect_text silent-write "No answer from the synthesizer"
+  cmp -s "$out/synth-memory.syx" "$bank" || fail "the silent synth's memory changed"
+  echo "TIMES: detect with no answer $(seconds silent-detect) s, write with no answer $(seconds silent-write) s"
+  ;;
+nak)
+  expect_rc nak-detect 0
+  expect_text nak-detect "$(printf 'Serial MIDI 1\t3\tMS2000')"
+  expect_message nak-write
+  expect_rc nak-write 5
+  expect_text nak-write "The synthesizer refused the write (memory protect on?)"
+  cmp -s "$out/synth-memory.syx" "$bank" || fail "the protected synth's memory changed"
+  grep -q "wrote the edit buffer" "$out/synth.log" && fail "the protected synth wrote a program"
+  echo "TIMES: detect with the synthesizer on channel 3 $(seconds nak-detect) s, a refused write $(seconds nak-write) s"
   ;;
 truncated)
   expect_message truncated

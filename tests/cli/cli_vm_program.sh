@@ -5,7 +5,7 @@
 #   SIZE <file> <bytes>, SAME <file> <other>, DIFFER <file> <other>, SHA <file> <sha256>
 #   SOURCES <sources in the Collection> <kind and programs of each>
 #   FILES <names left in the output folder>
-# Usage: cli_vm_program.sh normal|silent|truncated|garbage
+# Usage: cli_vm_program.sh normal|silent|truncated|garbage|nak
 mode=$1
 cli=/files/veltrix-cli
 o=/tmp/out
@@ -29,6 +29,8 @@ files() { echo "FILES $(ls -A $o | tr '\n' ' ')"; }
 case $mode in
 normal)
   run ports ports
+  run detect detect
+  run detect-json detect --json
   run current receive --current -o $o/current.syx
   size $o/current.syx
   "$cli" list $o/current.syx | cut -f4,5 > $o/current.txt
@@ -50,11 +52,22 @@ normal)
   echo "SOURCES $(wc -l < /tmp/sources.txt) $(cut -f2,3 /tmp/sources.txt | tr '\t' ' ')"
   run export-synth export --collection /tmp/c.sqlite --source "$(cut -f1 /tmp/sources.txt | head -n 1)" -o /tmp/synth.syx
   echo "SHA synth-source $(sha256sum < /tmp/synth.syx | cut -d' ' -f1)"
+  # One program into C05 of the bank just received; the Collection follows the write.
+  run write-unconfirmed write --collection /tmp/c.sqlite --slot C05 /files/Warm-Pad.syx
+  run write write --collection /tmp/c.sqlite --yes --slot c05 /files/Warm-Pad.syx
+  run write-known write --collection /tmp/c.sqlite --slot C05 /files/Warm-Pad.syx
   rm -f $o/current.txt $o/a001.txt
   ;;
 silent)
   run silent receive --programs -o $o/silent.syx
   size $o/silent.syx
+  run silent-detect detect
+  run silent-write write --yes --slot C05 /files/Warm-Pad.syx
+  ;;
+nak)
+  # The synthesizer listens on channel 3, with its memory protected.
+  run nak-detect detect
+  run nak-write write --yes --channel 3 --slot C05 /files/Warm-Pad.syx
   ;;
 truncated)
   # An earlier backup is there: a failed receive must leave it as it was.

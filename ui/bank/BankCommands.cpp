@@ -1,5 +1,6 @@
 #include "BankCommands.h"
 
+#include "BankGrid.h"
 #include "BankPane.h"
 #include "ProgramList.h"
 #include "ProgramMime.h"
@@ -37,6 +38,10 @@ CBankCommands::CBankCommands(ICommandHost& host, ILoadedList& library, IMidiLink
 {
     m_host.AddPane(m_pane, Qt::RightDockWidgetArea);
     connect(m_pane, &CBankPane::auditionRequested, this, &CBankCommands::AuditionSlot);
+    connect(m_pane, &CBankPane::bankReplaced, this, [this] {
+        for (const BankReplacedHandler& handler : m_bankReplacedHandlers)
+            handler();
+    });
     connect(m_pane, &CBankPane::statusMessage, this,
             [this](const QString& text) { m_host.ShowStatusMessage(text, STATUS_MESSAGE_MS); });
 
@@ -212,6 +217,18 @@ void CBankCommands::OnFileOpenBank()
 void CBankCommands::WhenBankFileRead(BankFileReadHandler handler)
 {
     m_bankFileReadHandlers.push_back(std::move(handler));
+}
+
+void CBankCommands::AddSlotCommand(QAction* action)
+{
+    CBankGrid* grid = m_pane->Grid();
+    grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+    grid->addAction(action);
+}
+
+void CBankCommands::WhenBankReplaced(BankReplacedHandler handler)
+{
+    m_bankReplacedHandlers.push_back(std::move(handler));
 }
 
 bool CBankCommands::SavesAsItIs(const QString& path)

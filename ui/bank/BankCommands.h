@@ -46,6 +46,8 @@ public:
     int SelectedSlot() const override;
     int PutPrograms(const std::vector<CBank::ProgramData>& programs) override;
     void WhenBankFileRead(BankFileReadHandler handler) override;
+    void AddSlotCommand(QAction* action) override;
+    void WhenBankReplaced(BankReplacedHandler handler) override;
 
     void OnFileOpenBank();
     // Save Bank: to the file the bank came from or was last saved to, asking for a name
@@ -77,4 +79,5 @@ private:
     QUndoGroup* m_undoGroup = nullptr;
     QString m_bankPath;   // where Save Bank writes; empty: it asks
     std::vector<BankFileReadHandler> m_bankFileReadHandlers;
+    std::vector<BankReplacedHandler> m_bankReplacedHandlers;
 };

@@ -98,6 +98,7 @@ void CBankPane::SetBank(const CBank& bank, const QString& sourceName)
     SelectSlot(0);
     UpdateTitle();
     emit modifiedChanged(false);
+    emit bankReplaced();
 }
 
 bool CBankPane::ReplaceBank(const std::vector<const CSyxProgram*>& programs, const QString& sourceName)

@@ -62,6 +62,8 @@ signals:
     // Double-click or Enter on a slot.
     void auditionRequested(int slot);
     void modifiedChanged(bool modified);
+    // Another bank replaced the whole bank.
+    void bankReplaced();
     // A note for the status bar.
     void statusMessage(const QString& text);
 

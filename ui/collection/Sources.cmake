@@ -10,6 +10,7 @@ list(APPEND VELTRIX_UI_SOURCES
   collection/CollectionFilters.cpp
   collection/CollectionHistory.cpp
   collection/CollectionHistoryCommand.cpp
+  collection/CollectionSendToSlot.cpp
   collection/CollectionModel.cpp
   collection/CollectionModelMerge.cpp
   collection/CollectionPrompts.cpp

@@ -6,14 +6,19 @@
 #include "bank/BankCommands.h"
 #include "collection/CollectionCommands.h"
 #include "collection/CollectionHistoryCommand.h"
+#include "collection/CollectionSendToSlot.h"
 #include "collection/CollectionService.h"
 #include "desktop/FileDropTarget.h"
 #include "desktop/RecentFiles.h"
 #include "desktop/SyxPaths.h"
 #include "grid/ProgramGrid.h"
 #include "services/CommandTable.h"
+#include "synth/ChangedSlotsCommand.h"
+#include "synth/FindSynthCommand.h"
 #include "synth/MidiPortFollower.h"
+#include "synth/SlotWriteCommands.h"
 #include "synth/SynthCommands.h"
+#include "synth/SynthMemoryTracker.h"
 
 #include <QDockWidget>
 #include <QMenu>
@@ -53,10 +58,22 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     for (QDockWidget* pane : frame.findChildren<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly))
         features.drops->Watch(pane, true);
 
-    if (midiIn != nullptr)
+    if (midiIn != nullptr) {
         features.synth = new CSynthCommands(frame, frame, frame, features.bank, services, *midiIn);
+        // What the synthesizer holds follows every receive, bank sent and slot written.
+        CSynthMemoryTracker* memory = features.synthMemory = new CSynthMemoryTracker(features.bank, &frame);
+        features.synth->WhenReceived([memory](const std::vector<unsigned char>& dump) { memory->OnDumpReceived(dump); });
+        features.synth->WhenBankSent([memory](const CBank& bank) { memory->OnBankSent(bank); });
+        features.findSynth = new CFindSynthCommand(frame, frame, *features.synth, *midiIn, services);
+        features.slotWrites = new CSlotWriteCommands(frame, frame, features.bank, *features.synth, *memory, services);
+        features.changedSlots = new CChangedSlotsCommand(frame, *features.bank, *features.synth, *memory, services);
+    }
     if (portWatcher != nullptr)
         features.portFollower = new CMidiPortFollower(frame, &frame, *portWatcher, services);
+    if (features.findSynth != nullptr && features.portFollower != nullptr) {
+        CMidiPortFollower* follower = features.portFollower;
+        features.findSynth->WhenPortChosen([follower](const CMidiPortItem& port) { follower->SetChosenPort(port); });
+    }
 
     // The Collection takes in what is opened and received, and keeps banks as lists.
     features.collection = ComposeCollection(frame, frame, features.bank, services);
@@ -77,6 +94,16 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
         features.collectionHistory = new CCollectionHistoryCommand(frame, *service, *features.collectionView,
                                                                    features.bank, features.synth,
                                                                    *services.messageBox);
+        if (features.slotWrites != nullptr)
+            features.collectionSendToSlot =
+                new CCollectionSendToSlot(frame, *features.collectionView, *features.slotWrites);
+        // The synthesizer's memory is kept in the Collection, and read again when it changed.
+        if (features.synthMemory != nullptr) {
+            CSynthMemoryTracker* memory = features.synthMemory;
+            memory->SetCollectionSource([service] { return service->Collection(); },
+                                        [service](const QString& text) { service->ReportFailure(text); });
+            QObject::connect(service, &CCollectionService::changed, memory, &CSynthMemoryTracker::Refresh);
+        }
     }
 
     frame.RestoreLayout();

@@ -10,6 +10,11 @@
 class CBankCommands;
 class CCollectionCommands;
 class CCollectionHistoryCommand;
+class CCollectionSendToSlot;
+class CChangedSlotsCommand;
+class CFindSynthCommand;
+class CSlotWriteCommands;
+class CSynthMemoryTracker;
 class CFileDropTarget;
 class CMainFrame;
 class CMidiPortFollower;
@@ -29,6 +34,14 @@ struct CWindowFeatures {
     CCollectionFeatures collection;
     CCollectionCommands* collectionView = nullptr;   // the Collection view and its commands
     CCollectionHistoryCommand* collectionHistory = nullptr;   // with the Collection's handle only
+    // The synthesizer found and written slot by slot (with MIDI input only): its memory as
+    // Veltrix knows it (the ISynthMemory of others), Find Synthesizer, the single slots and the
+    // bank's changed slots.
+    CSynthMemoryTracker* synthMemory = nullptr;
+    CFindSynthCommand* findSynth = nullptr;
+    CSlotWriteCommands* slotWrites = nullptr;               // the ISynthSlotWriter of others
+    CChangedSlotsCommand* changedSlots = nullptr;           // with a bank only
+    CCollectionSendToSlot* collectionSendToSlot = nullptr;  // with the Collection's handle only
 };
 
 // Puts the features into `frame`, which OnCreate has just made, then its stored layout and

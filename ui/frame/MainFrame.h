@@ -102,6 +102,7 @@ public:
     CMidiPortModel& MidiPorts() override { return m_midiPorts; }
     QComboBox* MidiPortList() const override { return m_cbMidiPort; }
     void CloseMidi() override;
+    bool OpenMidiOn(const CMidiPortItem& port, int channel) override;
     void SetTransfer(IMidiTransfer* transfer) override { m_transfer = transfer; }
     bool IsTransferRunning() const override { return m_transfer != nullptr && m_transfer->IsRunning(); }
 

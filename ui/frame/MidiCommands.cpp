@@ -77,6 +77,23 @@ void CMainFrame::CloseMidi()
     OnMidiActive();
 }
 
+bool CMainFrame::OpenMidiOn(const CMidiPortItem& port, int channel)
+{
+    const int portIndex = m_midiPorts.FindPort(port);
+    if (portIndex < 0 || channel < 0 || channel >= MIDI_CHANNEL_COUNT)
+        return false;
+    if (IsMidiOpen() && portIndex == m_midiPorts.GetPortSelection() && channel == SelectedChannel())
+        return true;
+    if (m_btnMidiActive->isChecked())
+        CloseMidi();
+    // The lists' own signals carry the choice into the port model, as the user's would.
+    m_cbMidiPort->setCurrentIndex(portIndex);
+    m_cbMidiChan->setCurrentIndex(channel);
+    m_btnMidiActive->setChecked(true);
+    OnMidiActive();
+    return IsMidiOpen();
+}
+
 int CMainFrame::SelectedChannel() const
 {
     return m_midiPorts.GetSelectedChannel();

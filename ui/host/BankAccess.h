@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+class QAction;
+
 class IBankAccess {
 public:
     virtual ~IBankAccess() = default;
@@ -34,6 +36,12 @@ public:
     // undoable step, up to H16 (the status bar says how many were left out). Returns how
     // many the bank took; 0 without a bank.
     virtual int PutPrograms(const std::vector<CBank::ProgramData>& programs) = 0;
+
+    // Puts a command on the selected slot in the bank pane's context menu.
+    virtual void AddSlotCommand(QAction* action) = 0;
+    // Called whenever another bank replaces the whole bank (a file, a receive, Use as Bank).
+    using BankReplacedHandler = std::function<void()>;
+    virtual void WhenBankReplaced(BankReplacedHandler handler) = 0;
 
     // Called after Open Bank... made a file the bank, with the file's path.
     using BankFileReadHandler = std::function<void(const QString& path)>;

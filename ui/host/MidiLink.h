@@ -7,6 +7,7 @@
 
 class CMidiEvent;
 class CMidiPortModel;
+struct CMidiPortItem;
 class CSyxProgram;
 class QComboBox;
 
@@ -42,6 +43,10 @@ public:
     // Turns MIDI off as unticking Midi Active does: a transfer on the port ends first, the
     // port closes and the lists can be changed again.
     virtual void CloseMidi() = 0;
+    // Chooses `port` (as the port list has it now) and `channel` (0-15) in the MIDI bar and
+    // ticks Midi Active, closing MIDI first when it is open elsewhere; a port that cannot be
+    // opened is told as ticking tells it. True when MIDI is open on them afterwards.
+    virtual bool OpenMidiOn(const CMidiPortItem& port, int channel) = 0;
 
     // The transfer that may hold the port: single sends are left out while it runs, and it
     // is ended before the port closes. Null forgets it; it must outlive the link otherwise.

@@ -3,6 +3,7 @@
 #include "UiServices.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -30,6 +31,21 @@ bool CQtQuestionService::AskConfirm(QWidget* parent, const QString& text, const 
     box.setDefaultButton(cancel);
     box.exec();
     return box.clickedButton() == confirm;
+}
+
+int IQuestionService::AskChoice(QWidget*, const QString&, const QStringList&, int)
+{
+    return -1;
+}
+
+int CQtQuestionService::AskChoice(QWidget* parent, const QString& text, const QStringList& choices, int current)
+{
+    if (choices.isEmpty())
+        return -1;
+    bool ok = false;
+    const QString picked = QInputDialog::getItem(parent, QApplication::applicationName(), text, choices,
+                                                 qBound(0, current, static_cast<int>(choices.size()) - 1), false, &ok);
+    return ok ? static_cast<int>(choices.indexOf(picked)) : -1;
 }
 
 IQuestionService& QuestionsOf(const CUiServices& services)

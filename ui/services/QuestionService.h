@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 struct CUiServices;
@@ -16,12 +17,17 @@ public:
     // Asks before something that cannot be undone; true only when the user chose the
     // button `confirmText` (Cancel is the default).
     virtual bool AskConfirm(QWidget* parent, const QString& text, const QString& confirmText) = 0;
+    // Asks to pick one of `choices` (a slot, one of several synthesizers found), with
+    // `current` chosen first; the index picked, or -1 when cancelled. A service that offers
+    // no choice cancels.
+    virtual int AskChoice(QWidget* parent, const QString& text, const QStringList& choices, int current);
 };
 
 class CQtQuestionService : public IQuestionService {
 public:
     SaveChoice AskSaveChanges(QWidget* parent, const QString& text) override;
     bool AskConfirm(QWidget* parent, const QString& text, const QString& confirmText) override;
+    int AskChoice(QWidget* parent, const QString& text, const QStringList& choices, int current) override;
 };
 
 // The services' question service, or the platform's own when none was given.

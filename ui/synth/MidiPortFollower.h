@@ -26,6 +26,8 @@ public:
 
     // Fills the port list again from the MIDI service now.
     void RefillPorts();
+    // `port` is the one the user chose (by another way than the list: Find Synthesizer).
+    void SetChosenPort(const CMidiPortItem& port) { m_chosen = port; }
 
 private:
     void OnWatcherReadable();

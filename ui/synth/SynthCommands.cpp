@@ -293,13 +293,45 @@ void CSynthCommands::SendBank(const CBank& bank, const QString& name)
             const std::atomic<bool>& cancel, const CMidiOperation::Progress& progress) {
             *result = SendBankDump(out, hOut, done, in, hIn, *dump, channel, progress, &cancel, answerMs, wire);
         },
-        [this, hIn, result](bool aborted) {
+        [this, hIn, result, sent = bank](bool aborted) {
             m_midiIn.CloseIn(hIn);
-            if (!aborted)
-                OnBankSent(*result);
+            if (aborted)
+                return;
+            if (result->status == BankSendStatus::Completed) {
+                for (const BankSentHandler& handler : m_bankSentHandlers)
+                    handler(sent);
+            }
+            OnBankSent(*result);
         });
     if (!started)
         m_midiIn.CloseIn(hIn);
+}
+
+bool CSynthCommands::StartPortTransfer(std::size_t total, CMidiOperation::Describe describe, PortWork work,
+                                       CMidiOperation::Finished finished)
+{
+    if (!CanTransfer())
+        return false;
+    const int channel = TransferChannel();
+    if (channel < 0)
+        return false;
+    const MidiInHandle hIn = OpenInput();
+    if (hIn == nullptr)
+        return false;
+    const CPortTransfer port{m_midi.MidiService(), m_midi.MidiOut(), m_midi.MidiDone(), m_midiIn, hIn, channel};
+    const bool started = m_operation->Start(
+        total, std::move(describe),
+        [port, work = std::move(work)](const std::atomic<bool>& cancel, const CMidiOperation::Progress& progress) {
+            work(port, cancel, progress);
+        },
+        [this, hIn, finished = std::move(finished)](bool aborted) {
+            m_midiIn.CloseIn(hIn);
+            if (finished)
+                finished(aborted);
+        });
+    if (!started)
+        m_midiIn.CloseIn(hIn);
+    return started;
 }
 
 void CSynthCommands::OnBankSent(const CBankSendResult& result)

@@ -6,6 +6,7 @@
 // input opened for it and closed after it.
 
 #include "DumpReceiver.h"
+#include "MidiOperation.h"
 #include "DumpRequest.h"
 #include "MidiInService.h"
 #include "SendBank.h"
@@ -24,11 +25,22 @@
 
 class QAction;
 class QMenu;
-class CMidiOperation;
+class CBank;
+class CMidiEvent;
 class IBankAccess;
 class ICommandHost;
 class IMidiInService;
 class ILoadedList;
+
+// The open port as a transfer of another feature has it on its worker thread.
+struct CPortTransfer {
+    IMidiOutService& out;
+    MidiOutHandle hOut;
+    CMidiEvent& done;
+    IMidiInService& in;
+    MidiInHandle hIn;
+    int channel;   // 0-15
+};
 
 class CSynthCommands : public QObject, public IMidiTransfer, public ISynthBankSender {
     Q_OBJECT
@@ -56,6 +68,21 @@ public:
     // Called with every dump received whole, whether it went to the library or the bank.
     using ReceivedHandler = std::function<void(const std::vector<unsigned char>& dump)>;
     void WhenReceived(ReceivedHandler handler) { m_receivedHandlers.push_back(std::move(handler)); }
+    // Called with every bank the synthesizer said it took (data load completed).
+    using BankSentHandler = std::function<void(const CBank& bank)>;
+    void WhenBankSent(BankSentHandler handler) { m_bankSentHandlers.push_back(std::move(handler)); }
+
+    // Whether a transfer can start now: Midi Active has the port open and none runs.
+    bool CanStartTransfer() const { return CanTransfer(); }
+    // Runs another feature's exchange with the synthesizer as a transfer of its own: on the
+    // chosen channel, with the port's input opened for it and closed after it, in the progress
+    // dialog. `work` runs on the worker thread; `finished` on the window's, after the input is
+    // closed. False, having told the user why (no channel chosen, an input that cannot be
+    // read), when it cannot start.
+    using PortWork = std::function<void(const CPortTransfer& port, const std::atomic<bool>& cancel,
+                                        const CMidiOperation::Progress& progress)>;
+    bool StartPortTransfer(std::size_t total, CMidiOperation::Describe describe, PortWork work,
+                           CMidiOperation::Finished finished);
 
     // Tests shorten the waits and send without the wire's pace.
     void SetTimingForTests(const CReceiveTimeouts& timeouts, unsigned int answerMs, unsigned int wireBytesPerSecond);
@@ -94,6 +121,7 @@ private:
     QMenu* m_receiveMenu = nullptr;
     std::vector<unsigned char> m_receivedDump;
     std::vector<ReceivedHandler> m_receivedHandlers;
+    std::vector<BankSentHandler> m_bankSentHandlers;
     CReceiveTimeouts m_timeouts;
     unsigned int m_answerMs = 10000;
     unsigned int m_wireBytesPerSecond = MIDI_WIRE_BYTES_PER_SECOND;

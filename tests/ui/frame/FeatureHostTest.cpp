@@ -42,8 +42,9 @@ TEST(FeatureHost, TheFeaturesCommandsSitInTheWindowsMenus)
         {HostMenu::View, {"&Toolbar", "&Status Bar", "&Bank", "&Collection\tCtrl+L"}},
         {HostMenu::Program, {"&Find...\tCtrl+F", "Mark &Duplicates", "&Audition\tCtrl+A", "&Random\tCtrl+R",
                              "Random from &Selection", "-", "&Put in Bank", "&Use as Bank", "-",
-                             "Receive from S&ynth", "Receive Ban&k from Synth", "Se&nd Bank to Synth...", "-",
-                             "&Collection"}},
+                             "Find Synt&hesizer", "Receive from S&ynth", "Receive Ban&k from Synth",
+                             "Se&nd Bank to Synth...", "Send Chan&ged Slots to Synth", "Send to Synth Sl&ot...",
+                             "Send Slo&t to Synth", "-", "&Collection"}},
         {HostMenu::Help, {"&About..."}},
     };
     for (const auto& [menu, texts] : menus)

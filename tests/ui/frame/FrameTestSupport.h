@@ -87,9 +87,22 @@ public:
         confirmButtons.push_back(confirmText);
         return confirm;
     }
+    int AskChoice(QWidget*, const QString& text, const QStringList& choices, int current) override
+    {
+        choiceTexts.push_back(text);
+        choiceLists.push_back(choices);
+        choiceCurrents.push_back(current);
+        return choice == CURRENT_CHOICE ? current : choice;
+    }
     SaveChoice answer = SaveChoice::Cancel;
     std::vector<QString> asked;
     bool confirm = false;
+    // What AskChoice picks: an index, -1 to cancel, or the one chosen first.
+    static constexpr int CURRENT_CHOICE = -2;
+    int choice = CURRENT_CHOICE;
+    std::vector<QString> choiceTexts;
+    std::vector<QStringList> choiceLists;
+    std::vector<int> choiceCurrents;
     std::vector<QString> confirmations;
     std::vector<QString> confirmButtons;
 };

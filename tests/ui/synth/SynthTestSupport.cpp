@@ -1,5 +1,9 @@
 #include "SynthTestSupport.h"
 
+#include "synth/ChangedSlotsCommand.h"
+#include "synth/FindSynthCommand.h"
+#include "synth/SlotWriteCommands.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,6 +36,12 @@ QAction* SynthTest::Command(int commandId)
         action = Synth().Action(commandId);
     if (action == nullptr)
         action = fixture.Bank().Action(commandId);
+    if (action == nullptr && fixture.features.slotWrites != nullptr)
+        action = fixture.features.slotWrites->Action(commandId);
+    if (action == nullptr && commandId == ID_BANK_SEND_CHANGED)
+        action = fixture.features.changedSlots->Action();
+    if (action == nullptr && commandId == ID_PROGRAM_FIND_SYNTH)
+        action = fixture.features.findSynth->Action();
     return action;
 }
 
