@@ -271,9 +271,17 @@ void CCollectionView::ShowSlotColumn(bool bySlot)
 
 std::vector<CollectionId> CCollectionView::SelectedIds() const
 {
+    std::vector<int> rows;
+    for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    // A program in several selected slots counts once.
+    std::unordered_set<CollectionId> seen;
     std::vector<CollectionId> ids;
-    for (const CCollectionRow& program : SelectedPrograms())
-        ids.push_back(program.id);
+    ids.reserve(rows.size());
+    for (int row : rows)
+        if (const CCollectionRow* program = m_model->Program(row); program != nullptr && seen.insert(program->id).second)
+            ids.push_back(program->id);
     return ids;
 }
 
