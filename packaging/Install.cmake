@@ -1,5 +1,5 @@
 # What `cmake --install` (and so the Debian package) puts in place besides the programs, the
-# desktop entry, the icons and the .syx type (ui/ and cli/ install those): the man pages, the
+# desktop entry, the icons, the .syx type and the user guide (ui/ and cli/ install those): the man pages, the
 # bash completion of veltrix-cli and the AppStream metainfo. What only the Debian package
 # carries is in DebianFiles.cmake.
 include(GNUInstallDirs)

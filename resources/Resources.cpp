@@ -48,6 +48,8 @@ QString CommandString(int commandId)
     case ID_COLLECTION_TAGS: return "Tag the selected programs\nTags";
     case ID_COLLECTION_RENAME: return "Give the selected program a new name\nRename (F2)";
     case ID_COLLECTION_EXPORT: return "Write the selected programs to .syx files\nExport";
+    case ID_FILE_NEW_BANK: return "Start a bank of 128 initial programs, as the synthesizer's Init makes them\nNew Bank";
+    case ID_HELP_USER_GUIDE: return "Show the user guide\nUser Guide";
     default: return QString();
     }
 }

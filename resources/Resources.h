@@ -52,6 +52,10 @@ constexpr int ID_COLLECTION_TAGS = 0x8076;
 constexpr int ID_COLLECTION_RENAME = 0x8077;
 constexpr int ID_COLLECTION_EXPORT = 0x8078;
 
+// The window's own further commands: a bank started anew, the user guide.
+constexpr int ID_FILE_NEW_BANK = 0x80D0;
+constexpr int ID_HELP_USER_GUIDE = 0x80D1;
+
 // Controls of the MIDI bar.
 constexpr int IDC_MIDI_PORT = 1000;
 constexpr int IDC_MIDI_CHAN = 1001;
@@ -68,6 +72,18 @@ constexpr int IDC_FIND_NAME = 1009;
 
 // The application's name, also the window title.
 inline QString AppTitle() { return QStringLiteral("Veltrix"); }
+
+// What a greyed command needs first, said in the status bar while it is hovered.
+inline QString NeedsBankFirst() { return QStringLiteral("Open or start a bank first"); }
+inline QString NeedsMidiFirst() { return QStringLiteral("Tick Midi Active first"); }
+inline QString NeedsProgramsFirst() { return QStringLiteral("Open a .syx file first"); }
+inline QString NeedsListRowFirst() { return QStringLiteral("Select a program in the list first"); }
+inline QString NeedsTwoRowsFirst() { return QStringLiteral("Select two or more programs in the list first"); }
+inline QString NeedsBankFileRowFirst() { return QStringLiteral("Select a program of a 128-program file first"); }
+inline QString NeedsRandomFirst() { return QStringLiteral("Make a Random program first (Ctrl+R)"); }
+inline QString NeedsReceiveFirst() { return QStringLiteral("Receive a dump from the synthesizer first"); }
+inline QString NeedsTransferEndFirst() { return QStringLiteral("Wait for the transfer with the synthesizer to end"); }
+inline QString NeedsCollectionRowFirst() { return QStringLiteral("Select a program in the Collection first"); }
 
 // A command's prompt string: "status-bar prompt\ntool tip". Empty for unknown ids.
 QString CommandString(int commandId);

@@ -33,6 +33,9 @@ expected_files=(
   ./usr/share/man/man1/veltrix-cli.1.gz
   ./usr/share/metainfo/org.veltrix.veltrix.metainfo.xml
   ./usr/share/bash-completion/completions/veltrix-cli
+  ./usr/share/veltrix/user-guide.md
+  ./usr/share/veltrix/veltrix-cli.md
+  ./usr/share/veltrix/collection.png
   ./usr/share/doc/veltrix/copyright
   ./usr/share/doc/veltrix/changelog.Debian.gz
 )

@@ -2,6 +2,7 @@
 
 #include "BankGrid.h"
 #include "BankPane.h"
+#include "InitProgram.h"
 #include "ProgramList.h"
 #include "ProgramMime.h"
 #include "Resources.h"
@@ -12,6 +13,7 @@
 #include "host/MidiLink.h"
 #include "library/DisplayName.h"
 #include "library/LibrarySources.h"
+#include "library/SelectedRows.h"
 #include "services/AtomicSave.h"
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
@@ -29,6 +31,8 @@
 
 namespace {
 constexpr int STATUS_MESSAGE_MS = 8000;
+// The title of a bank started anew until it is saved.
+const char* const NEW_BANK_NAME = "New Bank";
 
 }  // namespace
 
@@ -68,6 +72,7 @@ QAction* CBankCommands::Action(int commandId) const
 
 void CBankCommands::CreateCommands()
 {
+    m_commands.Add(ID_FILE_NEW_BANK, "&New Bank", [this] { OnFileNewBank(); });
     m_commands.Add(ID_FILE_OPEN_BANK, "Open &Bank...", [this] { OnFileOpenBank(); });
     m_commands.Add(ID_FILE_SAVE_BANK, "Save Ban&k\tCtrl+S", [this] { OnFileSaveBank(); },
                [this](CCmdUI& ui) { OnUpdateHasBank(ui); })
@@ -107,7 +112,8 @@ void CBankCommands::AddToMenus()
     // File: the bank's two commands in a group of their own before Exit.
     if (QMenu* file = m_host.Menu(HostMenu::File))
         InsertGroupAbove(*file, m_host.Action(ID_APP_EXIT),
-                         {Action(ID_FILE_OPEN_BANK), Action(ID_FILE_SAVE_BANK), Action(ID_FILE_SAVE_BANK_AS)});
+                         {Action(ID_FILE_NEW_BANK), Action(ID_FILE_OPEN_BANK), Action(ID_FILE_SAVE_BANK),
+                          Action(ID_FILE_SAVE_BANK_AS)});
 
     QMenu* edit = m_host.Menu(HostMenu::Edit);
     edit->addAction(Action(ID_EDIT_UNDO));
@@ -148,6 +154,7 @@ void CBankCommands::SetBank(const CBank& bank, const QString& sourceName)
 {
     m_pane->SetBank(bank, sourceName);
     m_bankPath.clear();   // not from a file: Save Bank asks for a name
+    m_origin = CBankOrigin();
     ShowPane();
 }
 
@@ -184,6 +191,15 @@ bool CBankCommands::MayReplaceBank()
     return false;
 }
 
+void CBankCommands::OnFileNewBank()
+{
+    if (!MayReplaceBank())
+        return;
+    // Nothing in it to lose yet: it counts as saved, and Save Bank asks for a name. It
+    // comes back at the next start once it is saved somewhere.
+    SetBank(InitBank(), NEW_BANK_NAME);
+}
+
 void CBankCommands::OnFileOpenBank()
 {
     if (!MayReplaceBank())
@@ -207,11 +223,29 @@ void CBankCommands::OnFileOpenBank()
                                     MessageIcon::Exclamation);
         return;
     }
-    m_pane->SetBank(*bank, QFileInfo(path).fileName());
-    m_bankPath = SavesAsItIs(path) ? path : QString();
+    TakeBankFile(*bank, path);
     ShowPane();
     for (const BankFileReadHandler& handler : m_bankFileReadHandlers)
         handler(path);
+}
+
+void CBankCommands::TakeBankFile(const CBank& bank, const QString& path)
+{
+    m_pane->SetBank(bank, QFileInfo(path).fileName());
+    m_bankPath = SavesAsItIs(path) ? path : QString();
+    m_origin = CBankOrigin::File(path);
+}
+
+bool CBankCommands::ReopenBankFile(const QString& path, QString& error)
+{
+    std::string reason;
+    const std::optional<CBank> bank = CBank::ReadFile(QFile::encodeName(path).toStdString(), reason);
+    if (!bank) {
+        error = QString::fromStdString(reason);
+        return false;
+    }
+    TakeBankFile(*bank, path);
+    return true;
 }
 
 void CBankCommands::WhenBankFileRead(BankFileReadHandler handler)
@@ -261,6 +295,7 @@ bool CBankCommands::SaveBankTo(const QString& path)
         return false;
     }
     m_bankPath = path;
+    m_origin = CBankOrigin::File(path);
     m_pane->MarkSaved(QFileInfo(path).fileName());
     return true;
 }
@@ -286,24 +321,27 @@ void CBankCommands::OnProgramUseAsBank()
     if (source == nullptr || !MayReplaceBank())
         return;
     if (m_pane->ReplaceBank(source->programs, QFileInfo(source->path).fileName())) {
-        m_bankPath = SavesAsItIs(source->path) ? source->path : QString();
+        m_bankPath = source->isFile && SavesAsItIs(source->path) ? source->path : QString();
+        // A receive from the synthesizer has no file to come back from.
+        m_origin = source->isFile ? CBankOrigin::File(source->path) : CBankOrigin();
         ShowPane();
     }
 }
 
 void CBankCommands::OnUpdateHasBank(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_pane->HasBank());
+    cmdUI.EnableIf(m_pane->HasBank(), NeedsBankFirst());
 }
 
 void CBankCommands::OnUpdateProgramPutInBank(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_pane->SelectedSlot() >= 0 && m_library.Grid()->GetSelectedRow() >= 0);
+    const bool hasSlot = m_pane->SelectedSlot() >= 0;
+    cmdUI.EnableIf(hasSlot && HasRowsToActOn(*m_library.Grid()), hasSlot ? NeedsListRowFirst() : NeedsBankFirst());
 }
 
 void CBankCommands::OnUpdateProgramUseAsBank(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_library.Sources().FindBank(m_library.SelectedProgram()) != nullptr);
+    cmdUI.EnableIf(m_library.Sources().FindBank(m_library.SelectedProgram()) != nullptr, NeedsBankFileRowFirst());
 }
 
 void CBankCommands::AuditionSlot(int slot)

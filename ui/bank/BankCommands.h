@@ -1,6 +1,6 @@
 #pragma once
 // The bank's commands and their place in the main window: the bank pane as a dock, File >
-// Open Bank..., Save Bank and Save Bank As..., the Edit menu's Undo and Redo, View > Bank, Program >
+// New Bank, Open Bank..., Save Bank and Save Bank As..., the Edit menu's Undo and Redo, View > Bank, Program >
 // Put in Bank and Use as Bank (also on the library grid's context menu), dragging library
 // rows out of the grid, auditioning slots, and the question before unsaved changes are
 // lost (also when the window closes).
@@ -42,6 +42,8 @@ public:
     QString BankName() const override;
     bool MayReplaceBank() override;
     void SetBank(const CBank& bank, const QString& sourceName) override;
+    CBankOrigin Origin() const override { return m_origin; }
+    void SetOrigin(const CBankOrigin& origin) override { m_origin = origin; }
     std::vector<unsigned char> BankDump(int channel) const override;
     int SelectedSlot() const override;
     int PutPrograms(const std::vector<CBank::ProgramData>& programs) override;
@@ -49,7 +51,14 @@ public:
     void AddSlotCommand(QAction* action) override;
     void WhenBankReplaced(BankReplacedHandler handler) override;
 
+    // New Bank: 128 copies of the synthesizer's initial program, asking first about unsaved
+    // changes.
+    void OnFileNewBank();
     void OnFileOpenBank();
+    // Makes the bank file at `path` the bank again as Open Bank... does, at the start of a
+    // session: without a question, without showing the pane (the stored layout decides) and
+    // without taking the file into the Collection again. False, with the reader's text.
+    bool ReopenBankFile(const QString& path, QString& error);
     // Save Bank: to the file the bank came from or was last saved to, asking for a name
     // only when there is none (or that file holds more than a bank). True when written.
     bool OnFileSaveBank();
@@ -67,6 +76,8 @@ private:
     void ShowPane();
     void AuditionSlot(int slot);
     bool SaveBankTo(const QString& path);
+    // Makes the file's bank the bank, from that file.
+    void TakeBankFile(const CBank& bank, const QString& path);
     // Whether saving the bank over `path` keeps all it holds: it is a program data dump.
     static bool SavesAsItIs(const QString& path);
 
@@ -78,6 +89,7 @@ private:
     CBankPane* m_pane;
     QUndoGroup* m_undoGroup = nullptr;
     QString m_bankPath;   // where Save Bank writes; empty: it asks
+    CBankOrigin m_origin;
     std::vector<BankFileReadHandler> m_bankFileReadHandlers;
     std::vector<BankReplacedHandler> m_bankReplacedHandlers;
 };

@@ -29,14 +29,16 @@ CBankPane::CBankPane(const CGridListCtrl& library, QWidget* parent)
     auto* content = new QWidget(this);
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_hint = new QLabel("No bank yet. Open one with File > Open Bank..., or select a program of a "
-                        "128-program file in the library and choose Program > Use as Bank.", content);
+    m_hint = new QLabel("No bank yet. Start one with File > New Bank, open one with File > Open Bank..., "
+                        "or select a program of a 128-program file in the library and choose Program > "
+                        "Use as Bank.", content);
     m_hint->setObjectName("bankHint");
     m_hint->setWordWrap(true);
     m_hint->setMargin(8);
     m_hint->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     m_grid = new CBankGrid(content);
     m_grid->setObjectName("bankGrid");
+    m_grid->setAccessibleName("Bank slots");
     m_grid->hide();
     layout->addWidget(m_hint);
     layout->addWidget(m_grid);

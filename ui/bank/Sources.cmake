@@ -4,5 +4,6 @@ list(APPEND VELTRIX_UI_SOURCES
   bank/BankGrid.cpp
   bank/BankPane.cpp
   bank/BankUndo.cpp
+  bank/LastBank.cpp
   bank/ProgramMime.cpp
 )

@@ -4,6 +4,7 @@
 #include "Collection.h"
 #include "CollectionPrompts.h"
 #include "CollectionService.h"
+#include "Resources.h"
 #include "host/BankAccess.h"
 #include "host/CommandHost.h"
 #include "services/CommandUpdater.h"
@@ -33,7 +34,7 @@ CCollectionBankCommands::CCollectionBankCommands(CCollectionService& service, IC
     m_open->setObjectName("openBankFromCollectionAction");
     m_open->setStatusTip("Make a list kept in the Collection the bank");
     host.Updater().AddCommand(m_save, [this] { OnSaveBankToCollection(); },
-                              [this](CCmdUI& cmdUI) { cmdUI.Enable(m_bank.HasBank()); });
+                              [this](CCmdUI& cmdUI) { cmdUI.EnableIf(m_bank.HasBank(), NeedsBankFirst()); });
     host.Updater().AddCommand(m_open, [this] { OnOpenBankFromCollection(); });
 }
 
@@ -86,6 +87,9 @@ void CCollectionBankCommands::OnSaveBankToCollection()
         told += QString("; %1 of its programs were new to the Collection").arg(result.newPrograms);
     m_host.ShowStatusMessage(told, 10000);
     m_service.NotifyChanged();
+    // A bank from nowhere (received, started anew) is this list from now on.
+    if (m_bank.Origin().kind == CBankOrigin::Kind::None)
+        m_bank.SetOrigin(CBankOrigin::List(name));
 }
 
 void CCollectionBankCommands::OnOpenBankFromCollection()
@@ -105,21 +109,46 @@ void CCollectionBankCommands::OnOpenBankFromCollection()
     if (!m_prompts->AskChoice(m_host.Window(), "Open Bank from Collection", "List of 128 programs to make the bank:",
                               names, chosen))
         return;
-    CCollectionList list;
-    std::vector<unsigned char> dump;
-    std::string error;
-    if (!collection->FindList(chosen.toStdString(), list) || !collection->ListDump(list.id, dump, error)) {
-        ShowFailure(error.empty() ? QString("The list \"%1\" is gone from the Collection.").arg(chosen)
-                                  : QString::fromStdString(error));
-        return;
-    }
-    std::optional<CBank> bank = CBank::ReadBytes(dump.data(), dump.size(), error);
-    if (!bank) {
-        ShowFailure(QString::fromStdString(error));
+    std::optional<CBank> bank;
+    QString error;
+    if (!ReadList(chosen, bank, error)) {
+        ShowFailure(error);
         return;
     }
     if (!m_bank.MayReplaceBank())
         return;
     m_bank.SetBank(*bank, chosen);
+    m_bank.SetOrigin(CBankOrigin::List(chosen));
     m_host.ShowStatusMessage(QString("The bank is the list \"%1\" of the Collection").arg(chosen), 10000);
+}
+
+bool CCollectionBankCommands::ReadList(const QString& name, std::optional<CBank>& bank, QString& error)
+{
+    CCollection* collection = m_service.Collection();
+    if (collection == nullptr) {
+        error = "The Collection cannot be used now.";
+        return false;
+    }
+    CCollectionList list;
+    std::vector<unsigned char> dump;
+    std::string reason;
+    if (!collection->FindList(name.toStdString(), list) || !collection->ListDump(list.id, dump, reason)) {
+        error = reason.empty() ? QString("The list \"%1\" is gone from the Collection.").arg(name)
+                               : QString::fromStdString(reason);
+        return false;
+    }
+    bank = CBank::ReadBytes(dump.data(), dump.size(), reason);
+    if (!bank)
+        error = QString::fromStdString(reason);
+    return bank.has_value();
+}
+
+bool CCollectionBankCommands::ReopenList(const QString& name, QString& error)
+{
+    std::optional<CBank> bank;
+    if (!ReadList(name, bank, error))
+        return false;
+    m_bank.SetBank(*bank, name);
+    m_bank.SetOrigin(CBankOrigin::List(name));
+    return true;
 }

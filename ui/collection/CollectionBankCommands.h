@@ -5,7 +5,12 @@
 #include <QObject>
 #include <QString>
 
+#include "Bank.h"
+
+#include <QString>
+
 #include <memory>
+#include <optional>
 
 class CCollectionService;
 class IBankAccess;
@@ -31,8 +36,12 @@ public:
 
     void OnSaveBankToCollection();
     void OnOpenBankFromCollection();
+    // Makes the list the bank again at the start of a session, asking nothing. False, with
+    // the reason, when the list is gone or the Collection cannot be used.
+    bool ReopenList(const QString& name, QString& error);
 
 private:
+    bool ReadList(const QString& name, std::optional<CBank>& bank, QString& error);
     void ShowFailure(const QString& text);
 
     CCollectionService& m_service;

@@ -14,6 +14,7 @@
 #include "host/CommandHost.h"
 #include "host/LoadedList.h"
 #include "host/MidiLink.h"
+#include "library/SelectedRows.h"
 #include "services/MessageBoxService.h"
 #include "services/Profile.h"
 #include "services/WaitCursor.h"
@@ -87,7 +88,7 @@ CCollectionCommands::CCollectionCommands(ICommandHost& host, ILoadedList& list, 
 
 void CCollectionCommands::CreateCommands()
 {
-    auto selection = [this](CCmdUI& ui) { ui.Enable(HasSelection()); };
+    auto selection = [this](CCmdUI& ui) { ui.EnableIf(HasSelection(), NeedsCollectionRowFirst()); };
     QAction* view = m_commands.Add(ID_VIEW_COLLECTION, "&Collection\tCtrl+L", [this] { OnViewCollection(); });
     view->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     view->setShortcutContext(Qt::WindowShortcut);
@@ -99,9 +100,15 @@ void CCollectionCommands::CreateCommands()
     });
 
     m_commands.Add(ID_COLLECTION_AUDITION, "&Audition\tEnter", [this] { OnCollectionAudition(); },
-                   [this](CCmdUI& ui) { ui.Enable(m_midi.IsMidiOpen() && HasSelection()); });
+                   [this](CCmdUI& ui) {
+                       ui.EnableIf(m_midi.IsMidiOpen() && HasSelection(),
+                                   m_midi.IsMidiOpen() ? NeedsCollectionRowFirst() : NeedsMidiFirst());
+                   });
     m_commands.Add(ID_COLLECTION_PUT_IN_BANK, "&Put in Bank", [this] { OnCollectionPutInBank(); },
-                   [this](CCmdUI& ui) { ui.Enable(m_bank.SelectedSlot() >= 0 && HasSelection()); });
+                   [this](CCmdUI& ui) {
+                       const bool hasSlot = m_bank.SelectedSlot() >= 0;
+                       ui.EnableIf(hasSlot && HasSelection(), hasSlot ? NeedsCollectionRowFirst() : NeedsBankFirst());
+                   });
     m_commands.Add(ID_COLLECTION_SHOW_IN_LIST, "Show in &List", [this] { OnCollectionShowInList(); }, selection);
     QAction* favourite = m_commands.Add(ID_COLLECTION_FAVOURITE, "&Favourite\tCtrl+D",
                                         [this] { OnCollectionFavourite(); }, selection);
@@ -202,7 +209,7 @@ void CCollectionCommands::Refresh()
 bool CCollectionCommands::HasSelection() const
 {
     // Asked at every idle moment: the database is not, only the view.
-    return m_view->isVisible() && m_view->Table()->selectionModel()->hasSelection();
+    return m_view->isVisible() && HasRowsToActOn(*m_view->Table());
 }
 
 std::vector<CollectionProgramData> CCollectionCommands::SelectedData(std::size_t limit) const

@@ -3,6 +3,7 @@
 #include "CollectionModel.h"
 #include "CollectionReader.h"
 #include "CollectionTable.h"
+#include "library/SelectedRows.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -112,7 +113,8 @@ CCollectionView::CCollectionView(QWidget* parent)
     });
     // A sort moves rows; the selection follows its programs.
     connect(m_model, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] {
-        m_keptSelection = SelectedIds();
+        // The selection itself: a current row alone stays current, not selected.
+        m_keptSelection = m_table->selectionModel()->hasSelection() ? SelectedIds() : std::vector<CollectionId>();
         const CCollectionRow* current = m_model->Program(m_table->currentIndex().row());
         m_keptCurrent = current != nullptr ? current->id : 0;
     });
@@ -271,15 +273,10 @@ void CCollectionView::ShowSlotColumn(bool bySlot)
 
 std::vector<CollectionId> CCollectionView::SelectedIds() const
 {
-    std::vector<int> rows;
-    for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
-        rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
     // A program in several selected slots counts once.
     std::unordered_set<CollectionId> seen;
     std::vector<CollectionId> ids;
-    ids.reserve(rows.size());
-    for (int row : rows)
+    for (int row : RowsToActOn(*m_table))
         if (const CCollectionRow* program = m_model->Program(row); program != nullptr && seen.insert(program->id).second)
             ids.push_back(program->id);
     return ids;
@@ -287,11 +284,7 @@ std::vector<CollectionId> CCollectionView::SelectedIds() const
 
 std::vector<CCollectionRow> CCollectionView::SelectedPrograms() const
 {
-    std::vector<int> rows;
-    for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
-        rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    // A program in several selected slots counts once.
+    const std::vector<int> rows = RowsToActOn(*m_table);
     std::unordered_set<CollectionId> seen;
     std::vector<CCollectionRow> programs;
     programs.reserve(rows.size());

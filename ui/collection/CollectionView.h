@@ -53,7 +53,7 @@ public:
     // Waits until the reads asked for are shown (tests, benchmarks).
     void WaitForReads();
 
-    // The selected programs, in the table's order.
+    // The selected programs (with none selected, the current row's), in the table's order.
     std::vector<CollectionId> SelectedIds() const;
     std::vector<CCollectionRow> SelectedPrograms() const;
     // Selects the rows of these programs (those shown) and makes the first one current.

@@ -5,4 +5,5 @@ list(APPEND VELTRIX_UI_SOURCES
   desktop/GridDump.cpp
   desktop/RecentFiles.cpp
   desktop/SyxPaths.cpp
+  desktop/UserGuide.cpp
 )

@@ -4,6 +4,9 @@
 #include "Resources.h"
 #include "Collection.h"
 #include "bank/BankCommands.h"
+#include "bank/BankPane.h"
+#include "bank/LastBank.h"
+#include "collection/CollectionBankCommands.h"
 #include "collection/CollectionCommands.h"
 #include "collection/CollectionHistoryCommand.h"
 #include "collection/CollectionSendToSlot.h"
@@ -11,6 +14,7 @@
 #include "desktop/FileDropTarget.h"
 #include "desktop/RecentFiles.h"
 #include "desktop/SyxPaths.h"
+#include "desktop/UserGuide.h"
 #include "grid/ProgramGrid.h"
 #include "services/CommandTable.h"
 #include "synth/ChangedSlotsCommand.h"
@@ -106,9 +110,36 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
         }
     }
 
+    features.userGuide = new CUserGuide(frame, *services.messageBox);
+
+    // Where the bank can be read again is kept when the window closes (after the question
+    // about its unsaved changes).
+    features.lastBank = new CLastBank(*services.profile, *features.bank, &frame);
+    CLastBank* lastBank = features.lastBank;
+    frame.WhenClosed([lastBank] { lastBank->Store(); });
+
     frame.RestoreLayout();
     frame.PlaceAtFirstStart();
     return features;
+}
+
+void ReopenLastBank(CMainFrame& frame, const CWindowFeatures& features)
+{
+    CLastBank* lastBank = features.lastBank;
+    CBankCommands* bank = features.bank;
+    CCollectionBankCommands* lists = features.collection.bank;
+    CMainFrame* window = &frame;
+    QTimer::singleShot(0, window, [window, lastBank, bank, lists] {
+        CLastBank::Reopener reopenList;
+        if (lists != nullptr)
+            reopenList = [lists](const QString& name, QString& error) { return lists->ReopenList(name, error); };
+        // The stored layout decides whether the pane shows.
+        const bool paneHidden = bank->Pane()->isHidden();
+        lastBank->Reopen([bank](const QString& path, QString& error) { return bank->ReopenBankFile(path, error); },
+                         reopenList, [window](const QString& text) { window->ShowStatusMessage(text, FILE_NOTE_MS); });
+        if (paneHidden)
+            bank->Pane()->hide();
+    });
 }
 
 void OpenCommandLineFiles(CMainFrame& frame, const QStringList& arguments)

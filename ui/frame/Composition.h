@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class CBankCommands;
+class CLastBank;
 class CCollectionCommands;
 class CCollectionHistoryCommand;
 class CCollectionSendToSlot;
@@ -20,6 +21,7 @@ class CMainFrame;
 class CMidiPortFollower;
 class CRecentFiles;
 class CSynthCommands;
+class CUserGuide;
 class IMidiInService;
 class IMidiPortWatcher;
 struct CUiServices;
@@ -42,6 +44,8 @@ struct CWindowFeatures {
     CSlotWriteCommands* slotWrites = nullptr;               // the ISynthSlotWriter of others
     CChangedSlotsCommand* changedSlots = nullptr;           // with a bank only
     CCollectionSendToSlot* collectionSendToSlot = nullptr;  // with the Collection's handle only
+    CUserGuide* userGuide = nullptr;   // Help > User Guide
+    CLastBank* lastBank = nullptr;     // the bank kept for the next start
 };
 
 // Puts the features into `frame`, which OnCreate has just made, then its stored layout and
@@ -49,6 +53,10 @@ struct CWindowFeatures {
 // `portWatcher` the port list stays as it was filled at start.
 CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IMidiInService* midiIn,
                               IMidiPortWatcher* portWatcher);
+
+// The bank the last session closed with (a file or a Collection list) is made the bank
+// again once the event loop runs; one that cannot be read is told in the status bar.
+void ReopenLastBank(CMainFrame& frame, const CWindowFeatures& features);
 
 // `veltrix FILE...`: opens the files (a folder gives its .syx files) as Open would, once the
 // event loop runs.

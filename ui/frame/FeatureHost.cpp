@@ -83,9 +83,14 @@ void CMainFrame::AddCloseGuard(CloseGuard guard)
     m_closeGuards.push_back(std::move(guard));
 }
 
+void CMainFrame::WhenClosed(ClosedHandler handler)
+{
+    m_closedHandlers.push_back(std::move(handler));
+}
+
 const CSyxProgram* CMainFrame::SelectedProgram() const
 {
-    return m_programs.GetAt(m_wndGrid->GetSelectedRow());
+    return m_programs.GetAt(FirstRowToActOn(*m_wndGrid));
 }
 
 std::vector<const CSyxProgram*> CMainFrame::SelectedPrograms() const

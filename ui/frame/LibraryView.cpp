@@ -115,7 +115,7 @@ void CMainFrame::AddLibraryPrograms(const std::vector<CBank::ProgramData>& progr
 void CMainFrame::ShowAddedSource(const QString& sourceName)
 {
     ++m_fileCount;
-    m_librarySources.AddFile(sourceName, m_programs);
+    m_librarySources.AddFile(sourceName, m_programs, false);
     m_wndGrid->SetSortIndicator(-1);   // the new programs are at the end, unsorted
     SetTitleFile(m_fileCount == 1 ? sourceName : QString());
     m_duplicates.Refresh(m_programs);
@@ -203,15 +203,16 @@ long CMainFrame::OnGridNotify(long long wParam, long long lParam)
 
 void CMainFrame::OnUpdateEditFind(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_programs.GetSize() > 0);
+    cmdUI.EnableIf(m_programs.GetSize() > 0, NeedsProgramsFirst());
 }
 
 void CMainFrame::OnUpdateProgramAudition(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_hMidiOut != nullptr && m_programs.GetSize() > 0);
+    cmdUI.EnableIf(m_hMidiOut != nullptr && m_programs.GetSize() > 0,
+                   m_hMidiOut == nullptr ? NeedsMidiFirst() : NeedsProgramsFirst());
 }
 
 void CMainFrame::OnUpdateFileSaveLastRandom(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_lastRandomLen != 0);
+    cmdUI.EnableIf(m_lastRandomLen != 0, NeedsRandomFirst());
 }

@@ -6,6 +6,7 @@
 #include "Resources.h"
 #include "WindowPlacement.h"
 #include "grid/ProgramGrid.h"
+#include "services/DisabledCommandTips.h"
 #include "services/PostMessage.h"
 #include "services/Profile.h"
 
@@ -87,10 +88,12 @@ int CMainFrame::OnCreate()
 {
     m_wndGrid = new CProgramGrid(this);
     m_wndGrid->setObjectName("grid");
+    m_wndGrid->setAccessibleName("Program list");
     setCentralWidget(m_wndGrid);
 
     CreateCommands();
     CreateMenus();
+    new CDisabledCommandTips(this);   // a greyed menu item says what it needs first
     CreateToolBar();
     CreateMidiBar();
     CreateStatusBar();
@@ -125,6 +128,7 @@ void CMainFrame::CreateGridColumns()
     m_wndGrid->AddColumn("Program", GRID_ALIGN_LEFT, m_wndGrid->GetSampleWidth("XXXXXXXX|XXXXXX"));
     m_wndGrid->AddColumn("Category", GRID_ALIGN_LEFT, m_wndGrid->GetSampleWidth("XXXXXXXXXXXXXXX"));
     m_wndGrid->SetSearchColumn(3);   // typing a name's first letters moves to it
+    m_wndGrid->SetEmptyText("Open a .syx file (Ctrl+O) or drop one here");
 }
 
 QAction* CMainFrame::Action(int commandId) const
@@ -214,11 +218,15 @@ void CMainFrame::CreateMidiBar()
     QLabel* portLabel = CreateBarLabel("Midi Port", du.X(29), m_wndDlgBar);
     m_cbMidiPort = new QComboBox(m_wndDlgBar);
     m_cbMidiPort->setObjectName("midiPort");
+    m_cbMidiPort->setAccessibleName("Midi Port");
+    portLabel->setBuddy(m_cbMidiPort);
     m_cbMidiPort->setFixedWidth(du.X(113));
 
     QLabel* chanLabel = CreateBarLabel("Midi Chan", du.X(36), m_wndDlgBar);
     m_cbMidiChan = new QComboBox(m_wndDlgBar);
     m_cbMidiChan->setObjectName("midiChan");
+    m_cbMidiChan->setAccessibleName("Midi Chan");
+    chanLabel->setBuddy(m_cbMidiChan);
     m_cbMidiChan->setMinimumWidth(du.X(26));
 
     m_btnMidiActive = new QCheckBox("Midi Active", m_wndDlgBar);
@@ -243,8 +251,12 @@ void CMainFrame::CreateStatusBar()
     m_paneMessage->setObjectName("paneMessage");
     m_paneCount = CreatePane(m_wndStatusBar, "9999");
     m_paneCount->setObjectName("paneCount");
+    m_paneCount->setAccessibleName("Programs in the list");
+    m_paneCount->setToolTip("Programs in the list");
     m_paneMidi = CreatePane(m_wndStatusBar, "MIDI-OFF");
     m_paneMidi->setObjectName("paneMidi");
+    m_paneMidi->setAccessibleName("MIDI output");
+    m_paneMidi->setToolTip("MIDI output: on while Midi Active has the port open");
     // A normal widget gives way to the prompts while they show, then comes back.
     m_wndStatusBar->addWidget(m_paneMessage, 1);
     m_wndStatusBar->addPermanentWidget(m_paneCount);
@@ -323,6 +335,8 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     }
     DestroyWindow();
     SaveLayout();
+    for (const ClosedHandler& closed : m_closedHandlers)
+        closed();
     event->accept();
 }
 

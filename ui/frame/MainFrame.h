@@ -16,6 +16,7 @@
 #include "library/LibrarySources.h"
 #include "services/CommandTable.h"
 #include "services/CommandUpdater.h"
+#include "services/SendGate.h"
 #include "services/UiServices.h"
 
 #include <QMainWindow>
@@ -115,6 +116,7 @@ public:
     void AddPane(QDockWidget* pane, Qt::DockWidgetArea area) override;
     void RestoreLayout() override;
     void AddCloseGuard(CloseGuard guard) override;
+    void WhenClosed(ClosedHandler handler) override;
 
     // Read access for the status panes, the tests and the screenshot script.
     const QString& FindText() const { return m_findText; }
@@ -152,7 +154,9 @@ private:
     // on the screen and above the window.
     void PlaceFloatingPanes();
     // Sends a built message through the open device; a refusal is shown in a message box.
-    void SendMessage(const CProgramMessage& message);
+    // Nothing is sent while another send goes out (m_sendGate) or a transfer has the port:
+    // false then.
+    bool SendMessage(const CProgramMessage& message);
     // Sends a generated program and keeps it as the last random program.
     void SendRandomProgram(std::unique_ptr<CSyxProgram> program);
     // What the status bar says after a Find.
@@ -176,6 +180,7 @@ private:
     QCheckBox* m_btnMidiActive = nullptr;
     CMidiPortModel m_midiPorts;     // the port and channel lists behind the two combo boxes
     unsigned int m_midiSendTimeoutMs = MIDI_SEND_TIMEOUT_MS;
+    CSendGate m_sendGate;           // one send at a time, repeats that come meanwhile dropped
     MidiOutHandle m_hMidiOut = nullptr;
     CMidiEvent m_midiDone;
     QString m_findText;
@@ -189,6 +194,7 @@ private:
     std::vector<FilesReadHandler> m_filesReadHandlers;
     std::vector<DumpAddedHandler> m_dumpAddedHandlers;
     std::vector<CloseGuard> m_closeGuards;
+    std::vector<ClosedHandler> m_closedHandlers;
 
     QLabel* m_paneMessage = nullptr;
     QLabel* m_paneCount = nullptr;

@@ -2,6 +2,7 @@
 // program for Audition and Random.
 
 #include "MainFrame.h"
+#include "Resources.h"
 #include "RandomProgram.h"
 #include "library/SelectedRows.h"
 #include "grid/ProgramGrid.h"
@@ -99,14 +100,18 @@ int CMainFrame::SelectedChannel() const
     return m_midiPorts.GetSelectedChannel();
 }
 
-void CMainFrame::SendMessage(const CProgramMessage& message)
+bool CMainFrame::SendMessage(const CProgramMessage& message)
 {
     if (IsTransferRunning())
-        return;   // a transfer has the port (a floating bank pane is not blocked by its dialog)
+        return false;   // a transfer has the port (a floating bank pane is not blocked by its dialog)
     std::string error;
-    if (!SendProgramMessage(m_midi, m_hMidiOut, m_midiDone, message, error, m_midiSendTimeoutMs)
-        && !error.empty())
+    // A send asked for while one goes out (a held key's repeat) is dropped.
+    const bool passed = m_sendGate.Pass([&] {
+        SendProgramMessage(m_midi, m_hMidiOut, m_midiDone, message, error, m_midiSendTimeoutMs);
+    });
+    if (passed && !error.empty())
         m_services.messageBox->Show(this, QString::fromStdString(error), MessageIcon::Stop);
+    return passed;
 }
 
 void CMainFrame::OnProgramAudition()
@@ -132,7 +137,7 @@ void CMainFrame::AuditionProgram(const CSyxProgram& program)
 void CMainFrame::OnProgramRandom()
 {
     CWaitCursor wait(*m_services.waitCursor);
-    if (m_hMidiOut == nullptr)
+    if (m_hMidiOut == nullptr || m_sendGate.IsShut())
         return;
     SendRandomProgram(std::unique_ptr<CSyxProgram>(m_programs.CreateRandomProgram()));
 }
@@ -150,7 +155,8 @@ void CMainFrame::OnProgramRandomFromSelection()
 
 void CMainFrame::OnUpdateProgramRandomFromSelection(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(m_hMidiOut != nullptr && HasSeveralSelectedRows(*m_wndGrid));
+    const bool several = HasSeveralSelectedRows(*m_wndGrid);
+    cmdUI.EnableIf(m_hMidiOut != nullptr && several, m_hMidiOut == nullptr ? NeedsMidiFirst() : NeedsTwoRowsFirst());
 }
 
 void CMainFrame::SendRandomProgram(std::unique_ptr<CSyxProgram> program)
@@ -160,8 +166,9 @@ void CMainFrame::SendRandomProgram(std::unique_ptr<CSyxProgram> program)
     CProgramMessage message;
     if (!BuildProgramMessage(program->GetData(), program->GetLength(), SelectedChannel(), message))
         return;
-    SendMessage(message);
     program.reset();
+    if (!SendMessage(message))
+        return;   // dropped: never heard, so not the last random program either
 
     // Kept for saving, whatever the send reported; a saved file always says channel 1.
     std::copy(message.bytes, message.bytes + message.length, m_lastRandom);

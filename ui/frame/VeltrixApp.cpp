@@ -31,8 +31,9 @@ bool CVeltrixApp::InitInstance()
     m_mainFrame = std::make_unique<CMainFrame>(services, *m_midi, [this] { OnAppAbout(); });
     m_mainFrame->PreCreateWindow();
     m_mainFrame->OnCreate();
-    ComposeWindow(*m_mainFrame, services, m_midiIn.get(), m_portWatcher.get());
+    const CWindowFeatures features = ComposeWindow(*m_mainFrame, services, m_midiIn.get(), m_portWatcher.get());
     m_mainFrame->show();
+    ReopenLastBank(*m_mainFrame, features);
 
     const QString setAside = m_profile->SetAsideFile();
     if (!setAside.isEmpty())

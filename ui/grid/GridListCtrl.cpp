@@ -36,7 +36,10 @@ CGridListCtrl::CGridListCtrl(QWidget* parent)
               const std::optional<CGridCell> cell = GetCell(row, column);
               return cell ? cell->text : QString();
           },
-          this))
+          this,
+          [this](int row) {
+              return m_rowSource != nullptr && row >= 0 && row < m_nRows ? m_rowSource->Description(row) : QString();
+          }))
 {
     setModel(m_model);
     setItemDelegate(new CGridRowDelegate(this));
@@ -108,6 +111,7 @@ void CGridListCtrl::AddRows(int count)
     m_cells.resize(rowsNeeded * columns, emptyCell);
     m_nRows += count;
     m_model->AppendRows(count);
+    RowsChanged();
 }
 
 void CGridListCtrl::AddRow()
@@ -137,6 +141,7 @@ void CGridListCtrl::DeleteAllRows()
     m_nRows = 0;
     m_model->RemoveAllRows();
     viewport()->update();
+    RowsChanged();
 }
 
 void CGridListCtrl::ShowRows(const IGridRowSource& source, int count)
@@ -147,6 +152,23 @@ void CGridListCtrl::ShowRows(const IGridRowSource& source, int count)
     m_nRows = std::max(count, 0);
     m_model->ResetRows(m_nRows);
     viewport()->update();
+    RowsChanged();
+}
+
+void CGridListCtrl::SetEmptyText(const QString& text)
+{
+    m_emptyText = text;
+    RowsChanged();
+    viewport()->update();
+}
+
+void CGridListCtrl::RowsChanged()
+{
+    if (m_emptyText.isEmpty())
+        return;
+    const QString description = m_nRows == 0 ? m_emptyText : QString();
+    if (accessibleDescription() != description)
+        setAccessibleDescription(description);
 }
 
 void CGridListCtrl::SetColumnWidth(int column, int width)
@@ -369,6 +391,8 @@ void CGridListCtrl::OnEraseBkgnd(QPainter& painter)
     if (m_bWidthsChanged || m_nRows == 0) {
         m_bWidthsChanged = false;
         painter.fillRect(client, back);
+        if (m_nRows == 0)
+            PaintEmptyText(painter);
         return;
     }
     // Only what lies outside the cells: right of the last column, then below the last row.
@@ -378,6 +402,19 @@ void CGridListCtrl::OnEraseBkgnd(QPainter& painter)
     const int rowsBottom = RowHeight() * m_nRows - verticalOffset();
     if (rowsBottom <= client.bottom())
         painter.fillRect(QRect(QPoint(client.left(), rowsBottom), client.bottomRight()), back);
+}
+
+void CGridListCtrl::PaintEmptyText(QPainter& painter) const
+{
+    if (m_emptyText.isEmpty())
+        return;
+    // In the middle of what the viewport shows, wrapped when it is narrow.
+    const QRect area = viewport()->rect().adjusted(8, 8, -8, -8);
+    painter.save();
+    painter.setFont(font());
+    painter.setPen(ToQColor(m_crText));
+    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, m_emptyText);
+    painter.restore();
 }
 
 void CGridListCtrl::paintEvent(QPaintEvent* event)

@@ -80,6 +80,11 @@ public:
     // -1 (the default) leaves the search to the view.
     void SetSearchColumn(int column) { m_searchColumn = column; }
     void keyboardSearch(const QString& search) override;
+    // A line drawn in the middle of the grid, in the text colour, while it has no rows (what
+    // to do to fill it); also its accessible description then. Empty (the default): an
+    // empty grid shows its background alone.
+    void SetEmptyText(const QString& text);
+    QString EmptyText() const { return m_emptyText; }
 
 protected:
     // Item state flags handed to DrawItem.
@@ -101,6 +106,9 @@ private:
     void OnColumnClick(int column);
     void OnSectionResized(int column, int oldWidth, int newWidth);
     void PaintCell(QPainter& painter, const CGridCell& cell, const QRect& cellRect, bool swapped) const;
+    void PaintEmptyText(QPainter& painter) const;
+    // After every change of the row count: the empty grid's description comes and goes.
+    void RowsChanged();
     // The cell of a row and column in range, from the table or the row source.
     CGridCell CellOf(int row, int column) const;
     CGridCell& CellAt(int row, int column)
@@ -125,6 +133,7 @@ private:
 
     CGridModel* m_model;
     int m_searchColumn = -1;
+    QString m_emptyText;
     QString m_searchText;            // the keys typed so far
     QElapsedTimer m_searchTyped;     // since the last of them
     RowMimeFactory m_makeMimeData;

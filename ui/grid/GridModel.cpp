@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
-CGridModel::CGridModel(const std::vector<CGridColumn>& columns, CellText cellText, QObject* parent)
-    : QAbstractTableModel(parent), m_columns(columns), m_cellText(std::move(cellText))
+CGridModel::CGridModel(const std::vector<CGridColumn>& columns, CellText cellText, QObject* parent,
+                       RowDescription rowDescription)
+    : QAbstractTableModel(parent), m_columns(columns), m_cellText(std::move(cellText)),
+      m_rowDescription(std::move(rowDescription))
 {
 }
 
@@ -19,10 +21,12 @@ int CGridModel::columnCount(const QModelIndex& parent) const
 
 QVariant CGridModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && role != Qt::AccessibleDescriptionRole)
         return {};
     if (!index.isValid() || index.row() >= m_rowCount || index.column() >= m_columnCount)
         return {};
+    if (role == Qt::AccessibleDescriptionRole)
+        return m_rowDescription ? m_rowDescription(index.row()) : QString();
     const QString text = m_cellText(index.row(), index.column());
     // The blank some columns start with is a margin, not part of what the cell says.
     return role == Qt::AccessibleTextRole ? text.trimmed() : text;

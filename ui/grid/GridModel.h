@@ -8,7 +8,7 @@
 
 // The item model behind the grid's view: as many rows and columns as the grid holds, the
 // header titles with their alignment, and each cell's text as its display and accessible
-// text (what a screen reader reads). The grid paints each row itself; the model's texts are
+// text (what a screen reader reads), with its row's marks as its accessible description. The grid paints each row itself; the model's texts are
 // not used for painting. Row and column counts change only through the
 // bracketing calls below, so that the view learns of a whole refill at once.
 class CGridModel : public QAbstractTableModel {
@@ -16,8 +16,11 @@ class CGridModel : public QAbstractTableModel {
 public:
     // The text of the cell at a row and column, both in range.
     using CellText = std::function<QString(int row, int column)>;
+    // The accessible description of every cell of a row in range (its marks).
+    using RowDescription = std::function<QString(int row)>;
 
-    CGridModel(const std::vector<CGridColumn>& columns, CellText cellText, QObject* parent);
+    CGridModel(const std::vector<CGridColumn>& columns, CellText cellText, QObject* parent,
+               RowDescription rowDescription = {});
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -41,6 +44,7 @@ public:
 private:
     const std::vector<CGridColumn>& m_columns;
     CellText m_cellText;
+    RowDescription m_rowDescription;
     int m_rowCount = 0;
     int m_columnCount = 0;
     bool m_dragEnabled = false;

@@ -7,4 +7,11 @@ class IGridRowSource {
 public:
     virtual ~IGridRowSource() = default;
     virtual CGridCell Cell(int row, int column) const = 0;
+    // What a screen reader says of the whole row besides its texts: the marks its colours
+    // show ("Marked by Find"). Empty by default.
+    virtual QString Description(int row) const
+    {
+        (void)row;
+        return QString();
+    }
 };

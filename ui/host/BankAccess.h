@@ -11,6 +11,18 @@
 
 class QAction;
 
+// Where the bank can be read again (at the next start): the file it came from or was saved
+// to, or the Collection list it was opened from or kept as; nowhere for a bank received
+// from the synthesizer or started anew, until it is saved.
+struct CBankOrigin {
+    enum class Kind { None, File, List };
+    Kind kind = Kind::None;
+    QString where;   // the file's path, or the list's name
+
+    static CBankOrigin File(const QString& path) { return {Kind::File, path}; }
+    static CBankOrigin List(const QString& name) { return {Kind::List, name}; }
+};
+
 class IBankAccess {
 public:
     virtual ~IBankAccess() = default;
@@ -25,8 +37,11 @@ public:
     // Cancel. True when the bank may go (saved, or discarded).
     virtual bool MayReplaceBank() = 0;
     // Replaces the whole bank and shows the pane; the undo history starts again and the
-    // bank counts as saved. Asks nothing: call MayReplaceBank first.
+    // bank counts as saved, from nowhere (SetOrigin tells where). Asks nothing: call
+    // MayReplaceBank first.
     virtual void SetBank(const CBank& bank, const QString& sourceName) = 0;
+    virtual CBankOrigin Origin() const = 0;
+    virtual void SetOrigin(const CBankOrigin& origin) = 0;
     // The bank as one program data dump on `channel` (0 for files); empty before a bank.
     virtual std::vector<unsigned char> BankDump(int channel) const = 0;
 

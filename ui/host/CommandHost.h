@@ -45,4 +45,8 @@ public:
     // Asked, in the order added, before the window closes; the first to answer false keeps
     // it open.
     virtual void AddCloseGuard(CloseGuard guard) = 0;
+    // Called, in the order added, when the window closes: every guard said yes and the
+    // window has written its own settings.
+    using ClosedHandler = std::function<void()>;
+    virtual void WhenClosed(ClosedHandler handler) = 0;
 };

@@ -30,9 +30,11 @@ public:
     virtual const CLibrarySources& Sources() const = 0;
     // The grid that lists the programs: its selection, its context menu, drags out of it.
     virtual CProgramGrid* Grid() const = 0;
-    // The program of the grid's current row, or null.
+    // The program of the first selected row (with none selected, of the current row, which
+    // the grid draws as selected), or null.
     virtual const CSyxProgram* SelectedProgram() const = 0;
-    // The programs of the selected rows, in grid order.
+    // The programs of the selected rows (with none selected, the current row's), in grid
+    // order.
     virtual std::vector<const CSyxProgram*> SelectedPrograms() const = 0;
 
     // How the files that cannot be read are told: File > Open gives each its own message

@@ -4,6 +4,8 @@
 #include "SyxProgram.h"
 #include "library/DuplicateMarking.h"
 
+#include <QStringList>
+
 #include <string_view>
 
 namespace {
@@ -29,25 +31,43 @@ int CLibraryRows::Refresh(bool showFiles, const QString& findText, const CDuplic
 {
     m_showFiles = showFiles;
     const int count = m_programs.GetSize();
-    m_marked.assign(static_cast<std::size_t>(count), false);
+    m_marks.assign(static_cast<std::size_t>(count), 0);
     if (findText.isEmpty() && !duplicates.IsActive())
         return 0;
     int marked = 0;
     for (int row = 0; row < count; ++row) {
         const CSyxProgram* program = m_programs.GetAt(row);
-        const bool found = !findText.isEmpty() && Latin1Text(program->GetNameView()).toLower().contains(findText);
-        if (found || duplicates.IsMarked(program)) {
-            m_marked[static_cast<std::size_t>(row)] = true;
-            ++marked;
-        }
+        unsigned char marks = 0;
+        if (!findText.isEmpty() && Latin1Text(program->GetNameView()).toLower().contains(findText))
+            marks |= FOUND;
+        if (duplicates.IsMarked(program))
+            marks |= DUPLICATE;
+        m_marks[static_cast<std::size_t>(row)] = marks;
+        marked += marks != 0;
     }
     return marked;
+}
+
+unsigned char CLibraryRows::MarksOf(int row) const
+{
+    return row >= 0 && static_cast<std::size_t>(row) < m_marks.size() ? m_marks[static_cast<std::size_t>(row)] : 0;
+}
+
+QString CLibraryRows::Description(int row) const
+{
+    const unsigned char marks = MarksOf(row);
+    QStringList words;
+    if (marks & FOUND)
+        words << QStringLiteral("Marked by Find");
+    if (marks & DUPLICATE)
+        words << QStringLiteral("Has a duplicate");
+    return words.join(QStringLiteral(", "));
 }
 
 CGridCell CLibraryRows::Cell(int row, int column) const
 {
     const CSyxProgram* program = m_programs.GetAt(row);
-    const bool marked = static_cast<std::size_t>(row) < m_marked.size() && m_marked[static_cast<std::size_t>(row)];
+    const bool marked = MarksOf(row) != 0;
     CGridCell cell{QString(), CELL_TEXT_COLOR, marked ? MARKED_ROW_BACK_COLOR : ROW_BACK_COLOR, GRID_ALIGN_LEFT};
     if (program == nullptr)
         return cell;

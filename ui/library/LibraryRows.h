@@ -24,9 +24,15 @@ public:
 
     // Rows past the list (it shrank since the last Refresh) are empty.
     CGridCell Cell(int row, int column) const override;
+    // The row's marks in words, for those who do not see its colour: "Marked by Find",
+    // "Has a duplicate", or both.
+    QString Description(int row) const override;
 
 private:
+    enum : unsigned char { FOUND = 1, DUPLICATE = 2 };
+    unsigned char MarksOf(int row) const;
+
     const CProgramList& m_programs;
     bool m_showFiles = false;
-    std::vector<bool> m_marked;
+    std::vector<unsigned char> m_marks;   // per row, FOUND and DUPLICATE
 };

@@ -12,14 +12,14 @@ void CLibrarySources::Clear()
     m_recorded = 0;
 }
 
-void CLibrarySources::AddFile(const QString& path, const CProgramList& list)
+void CLibrarySources::AddFile(const QString& path, const CProgramList& list, bool isFile)
 {
     const int first = std::min(m_recorded, list.GetSize());
     const int added = list.GetSize() - first;
     m_recorded = list.GetSize();
     if (added != BANK_SLOT_COUNT)
         return;
-    Source source{path, {}};
+    Source source{path, {}, isFile};
     for (int i = first; i < list.GetSize(); ++i)
         source.programs.push_back(list.GetAt(i));
     m_banks.push_back(std::move(source));

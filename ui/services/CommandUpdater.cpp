@@ -1,5 +1,7 @@
 #include "CommandUpdater.h"
 
+#include "DisabledCommandTips.h"
+
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCoreApplication>
@@ -19,6 +21,11 @@ public:
             m_action->setEnabled(enabled);
     }
     void SetText(const QString&) override {}
+    void EnableIf(bool met, const QString& needsFirst) override
+    {
+        Enable(met);
+        SetNeedsFirst(*m_action, met ? QString() : needsFirst);
+    }
 
 private:
     QAction* m_action;

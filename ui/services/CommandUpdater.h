@@ -16,6 +16,13 @@ public:
     virtual ~CCmdUI() = default;
     virtual void Enable(bool enabled) = 0;
     virtual void SetText(const QString& text) = 0;
+    // Enables the command when what it needs is there (`met`); otherwise disables it, and
+    // while it is hovered the status bar says what to do first ("Tick Midi Active first").
+    virtual void EnableIf(bool met, const QString& needsFirst)
+    {
+        (void)needsFirst;
+        Enable(met);
+    }
 };
 
 using UpdateHandler = std::function<void(CCmdUI&)>;

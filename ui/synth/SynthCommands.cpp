@@ -128,21 +128,27 @@ bool CSynthCommands::CanTransfer() const
     return m_midi.IsMidiOpen() && !IsRunning();
 }
 
+QString CSynthCommands::TransferNeedsFirst() const
+{
+    return m_midi.IsMidiOpen() ? NeedsTransferEndFirst() : NeedsMidiFirst();
+}
+
 void CSynthCommands::OnUpdateMidiTransfer(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(CanTransfer());
+    cmdUI.EnableIf(CanTransfer(), TransferNeedsFirst());
     if (m_receiveMenu != nullptr)
         m_receiveMenu->setEnabled(CanTransfer());
 }
 
 void CSynthCommands::OnUpdateProgramSendBank(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(CanTransfer() && m_bank != nullptr && m_bank->HasBank());
+    const bool hasBank = m_bank != nullptr && m_bank->HasBank();
+    cmdUI.EnableIf(CanTransfer() && hasBank, CanTransfer() ? NeedsBankFirst() : TransferNeedsFirst());
 }
 
 void CSynthCommands::OnUpdateFileSaveReceivedDump(CCmdUI& cmdUI)
 {
-    cmdUI.Enable(!m_receivedDump.empty());
+    cmdUI.EnableIf(!m_receivedDump.empty(), NeedsReceiveFirst());
 }
 
 void CSynthCommands::ShowFailure(const QString& text)

@@ -101,6 +101,8 @@ private:
     void CreateCommands();
     void AddToMenus();
     bool CanTransfer() const;
+    // What a transfer command needs first while it cannot run.
+    QString TransferNeedsFirst() const;
     // The channel for a transfer, or -1 (told to the user) when none is chosen.
     int TransferChannel();
     // Opens the open port's input; null (told to the user) when it cannot be read.

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 class CScriptedPrompts : public ICollectionPrompts {
@@ -124,6 +126,44 @@ TEST_F(CollectionBankCommandsTest, ABankSavedAsAListOpensAgainAsTheSameBank)
     ASSERT_NE(fixture.Bank().Bank(), nullptr);
     EXPECT_EQ(*fixture.Bank().Bank(), first);
     EXPECT_EQ(fixture.Bank().BankName(), "Live set");
+}
+
+TEST_F(CollectionBankCommandsTest, AListMadeTheBankComesBackAfterARestart)
+{
+    // Opened from the Collection, or received and kept there: the list comes back.
+    const CBank first = OpenAsBank("first.syx", 7);
+    prompts.text = "Live set";
+    Commands().OnSaveBankToCollection();
+    const CBank received = OpenAsBank("second.syx", 8);   // as a receive sets it: from nowhere
+    struct Case {
+        const char* what;
+        std::function<void()> step;
+        QString list;
+        CBank bank;
+    };
+    const Case cases[] = {
+        {"opened from the Collection", [&] { prompts.choice = "Live set"; Commands().OnOpenBankFromCollection(); },
+         "Live set", first},
+        {"received, then kept as a list", [&] {
+             fixture.Bank().SetBank(received, "Synth 2026-12-07 14:32");
+             prompts.text = "Synth backup";
+             Commands().OnSaveBankToCollection();
+         },
+         "Synth backup", received},
+    };
+    for (const Case& test : cases) {
+        test.step();
+        fixture.Frame().close();
+        CFrameFixture again;
+        again.profile.values = fixture.profile.values;
+        again.Create();
+        ReopenLastBank(again.Frame(), again.features);
+        again.Idle();
+        ASSERT_NE(again.Bank().Bank(), nullptr) << test.what;
+        EXPECT_EQ(*again.Bank().Bank(), test.bank) << test.what;
+        EXPECT_EQ(again.Bank().BankName(), test.list) << test.what;
+        EXPECT_TRUE(again.messageBox.shown.empty()) << test.what;
+    }
 }
 
 TEST_F(CollectionBankCommandsTest, ABankOfProgramsTheCollectionLacksIsSavedAndOpensAgain)

@@ -122,6 +122,21 @@ TEST_F(CollectionCommandsTest, CtrlLShowsTheViewWithTheSearchFieldFocused)
     EXPECT_FALSE(commands->Pane()->isVisible());
 }
 
+TEST_F(CollectionCommandsTest, WithNoSelectionTheCurrentRowIsWhatTheCommandsTake)
+{
+    Select("pad", {});
+    CCollectionTable* table = View().Table();
+    ASSERT_GT(View().Model()->rowCount(), 1);
+    table->selectionModel()->clear();
+    table->selectionModel()->setCurrentIndex(View().Model()->index(1, 0), QItemSelectionModel::NoUpdate);
+    fixture.Idle();
+    const CollectionId current = View().Model()->Program(1)->id;
+    EXPECT_EQ(View().SelectedIds(), std::vector<CollectionId>{current});
+    ASSERT_TRUE(Run(ID_COLLECTION_FAVOURITE));
+    EXPECT_TRUE(Read(current).favourite);
+    EXPECT_FALSE(Read(View().Model()->Program(0)->id).favourite);
+}
+
 TEST_F(CollectionCommandsTest, FavouriteHideAndTagsAreInTheDatabaseAtOnce)
 {
     const std::vector<CollectionId> ids = Select("pad", {"Royal Pad", "Silk Pad"});

@@ -50,7 +50,7 @@ TEST_F(BankPaneTest, BeforeABankThePaneIsHiddenAndItsCommandsAreOff)
 
     EXPECT_EQ(MenuTexts(Menu(frame, "&File")),
               QStringList({"O&pen Syx File(s)...\tCtrl+O", "&Save Last Random...", "", "Recent &Files", "",
-                           "Open &Bank...", "Save Ban&k	Ctrl+S", "Sa&ve Bank As...", "",
+                           "&New Bank", "Open &Bank...", "Save Ban&k	Ctrl+S", "Sa&ve Bank As...", "",
                            "Keep Opened Files &in Collection", "Save Bank to &Collection...",
                            "Open Bank from Co&llection...", "", "E&xit"}));
     EXPECT_EQ(MenuTexts(Menu(frame, "&Edit")), QStringList({"&Undo", "&Redo"}));

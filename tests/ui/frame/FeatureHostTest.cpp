@@ -35,7 +35,7 @@ TEST(FeatureHost, TheFeaturesCommandsSitInTheWindowsMenus)
 
     const std::vector<std::pair<HostMenu, QStringList>> menus = {
         {HostMenu::File, {"O&pen Syx File(s)...\tCtrl+O", "&Save Last Random...", "Save Rec&eived Dump...", "-",
-                          "Recent &Files", "-", "Open &Bank...", "Save Ban&k	Ctrl+S", "Sa&ve Bank As...", "-",
+                          "Recent &Files", "-", "&New Bank", "Open &Bank...", "Save Ban&k	Ctrl+S", "Sa&ve Bank As...", "-",
                           "Keep Opened Files &in Collection", "Save Bank to &Collection...",
                           "Open Bank from Co&llection...", "-", "E&xit"}},
         {HostMenu::Edit, {"&Undo", "&Redo"}},
@@ -45,7 +45,7 @@ TEST(FeatureHost, TheFeaturesCommandsSitInTheWindowsMenus)
                              "Find Synt&hesizer", "Receive from S&ynth", "Receive Ban&k from Synth",
                              "Se&nd Bank to Synth...", "Send Chan&ged Slots to Synth", "Send to Synth Sl&ot...",
                              "Send Slo&t to Synth", "-", "&Collection"}},
-        {HostMenu::Help, {"&About..."}},
+        {HostMenu::Help, {"&User Guide\tF1", "&About..."}},
     };
     for (const auto& [menu, texts] : menus)
         EXPECT_EQ(MenuTexts(frame.Menu(menu)), texts) << MenuTexts(frame.Menu(menu)).join(" | ").toStdString();

@@ -244,10 +244,11 @@ TEST(MainFrameSettings, ShutdownWritesInOrder)
     frame.close();
     QDir::setCurrent(before);
 
-    // The window layout (bars and bank pane) comes after the settings of old.
+    // The window layout (bars and bank pane) and where the bank is come after the settings
+    // of old.
     const std::vector<QString> order = {"rect/top", "rect/left", "rect/bottom", "rect/right",
                                         "midi/chan", "midi/port", "midi/address", "app/curdir",
-                                        "window/state"};
+                                        "window/state", "bank/origin", "bank/where"};
     EXPECT_EQ(fixture.profile.writes, order);
     EXPECT_EQ(fixture.profile.values["rect/left"], "120");
     EXPECT_EQ(fixture.profile.values["rect/top"], "80");

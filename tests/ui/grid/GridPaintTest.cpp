@@ -57,6 +57,33 @@ TEST_F(GridPaintTest, WithoutRowsTheWholeViewportIsBackground)
             ASSERT_EQ(PixelAt(image, x, y), OUTSIDE_COLOR) << x << "," << y;
 }
 
+TEST_F(GridPaintTest, AnEmptyGridShowsItsEmptyTextUntilItHasRows)
+{
+    grid->SetEmptyText("Open a .syx file (Ctrl+O) or drop one here");
+    // Drawn in the middle, in the text colour's shades; the edges stay background.
+    const auto marked = [](const QImage& image, int top, int bottom) {
+        int count = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += PixelAt(image, x, y) != OUTSIDE_COLOR;
+        return count;
+    };
+    QImage image = RenderViewport(*grid);
+    const int middle = image.height() / 2;
+    EXPECT_GT(marked(image, middle - 10, middle + 10), 20);
+    EXPECT_EQ(marked(image, 0, 8), 0);
+    EXPECT_EQ(marked(image, image.height() - 8, image.height()), 0);
+    EXPECT_EQ(grid->accessibleDescription(), "Open a .syx file (Ctrl+O) or drop one here");
+
+    // Gone once a row is listed: below the rows there is background alone.
+    AddPlainRows();
+    image = RenderViewport(*grid);
+    EXPECT_EQ(marked(image, RowHeight(*grid) * ROWS, image.height()), 0);
+    EXPECT_EQ(grid->accessibleDescription(), QString());
+    grid->DeleteAllRows();
+    EXPECT_GT(marked(RenderViewport(*grid), middle - 10, middle + 10), 20);
+}
+
 TEST_F(GridPaintTest, CellsHaveGridLinesOwnBackgroundsAndBackgroundAround)
 {
     AddPlainRows();
