@@ -44,6 +44,8 @@ int RunCli(const std::vector<std::string>& args, CCliContext& context)
         return RunDiffCommand(options, context);
     case CliCommand::Mark:
         return RunMarkCommand(options, context);
+    case CliCommand::Check:
+        return RunCheckCommand(options, context);
     case CliCommand::Detect:
         return RunDetectCommand(options, context);
     case CliCommand::Write:

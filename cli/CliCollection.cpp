@@ -67,16 +67,27 @@ std::string CliCollectionPath(const CCliOptions& options, const CCliContext& con
     return CCollection::DefaultPath();
 }
 
-std::unique_ptr<CCollection> OpenCliCollection(const CCliOptions& options, CCliContext& context)
+std::unique_ptr<CCollection> OpenCliCollection(const CCliOptions& options, CCliContext& context, bool forReading,
+                                               bool asItIs)
 {
     const std::string path = CliCollectionPath(options, context);
     std::string error, notice;
-    std::unique_ptr<CCollection> collection = CCollection::Open(path, error, notice);
+    std::unique_ptr<CCollection> collection = forReading ? CCollection::OpenForReading(path, error, notice, asItIs)
+                                                         : CCollection::Open(path, error, notice);
     if (!notice.empty())
         context.err << notice << std::endl;
     if (!collection)
         context.err << error << std::endl;
     return collection;
+}
+
+bool ReadSucceeded(const CCollection& collection, CCliContext& context)
+{
+    if (!collection.ReadFailed())
+        return true;
+    context.out << std::flush;
+    context.err << "Cannot read the Collection: " << collection.ReadError() << std::endl;
+    return false;
 }
 
 bool FindSource(const std::vector<CCollectionSource>& sources, const std::string& text, CCollectionSource& source,

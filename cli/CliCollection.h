@@ -15,7 +15,13 @@ std::string CliCollectionPath(const CCliOptions& options, const CCliContext& con
 
 // Opens the Collection. A damaged file set aside is told on stderr, and the command goes on
 // with the new, empty Collection. Null, after saying why on stderr, when it cannot be used.
-std::unique_ptr<CCollection> OpenCliCollection(const CCliOptions& options, CCliContext& context);
+// A command that only reads opens it `forReading`: a read-only Collection can be read, and
+// nothing is written; `asItIs` (check) changes nothing at all, not even a damaged file.
+std::unique_ptr<CCollection> OpenCliCollection(const CCliOptions& options, CCliContext& context,
+                                               bool forReading = false, bool asItIs = false);
+
+// After a read: false, having said why on stderr, when the database failed.
+bool ReadSucceeded(const CCollection& collection, CCliContext& context);
 
 // A source as `sources` prints it (its full path, or "Synth yyyy-MM-dd hh:mm:ss"), a path
 // to a file taken in, or a file name alone when only one source has it. False with an

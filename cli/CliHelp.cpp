@@ -23,6 +23,7 @@ Usage:
                           --tag TAG | --untag TAG | --rename NAME)
   veltrix-cli show (FILE [--slot A01] | --id N) [--all] [--json] [--model MODEL]
   veltrix-cli compare A B [--json] [--model MODEL]
+  veltrix-cli check
   veltrix-cli --help
   veltrix-cli --version
 Every command also takes --collection FILE.
@@ -77,11 +78,13 @@ to it, else the first it was seen with. A source is one file taken in or one
 receive, kept byte for byte.
   import   Takes in .syx files, and the .syx files in folders and their subfolders
            (any letter case). One line per file on stdout: path, programs in it,
-           programs new to the Collection, separated by tabs. A file already taken
-           in adds nothing. A file that cannot be read is reported on stderr
-           ("Failed to parse Syx file NAME. REASON"), and the others are still taken
-           in. Ctrl+C stops between two files; each file is taken in whole or not
-           at all.
+           programs new to the Collection, and the SysEx messages the file holds,
+           separated by tabs; the programs of every program message in a file are
+           taken in, and the file is kept whole. A file already taken in adds
+           nothing. A file that cannot be taken in (not a dump, over 1 MiB, not a
+           regular file) is reported on stderr ("Failed to parse Syx file PATH.
+           REASON"), and the others are still taken in. Ctrl+C stops between two
+           files; each file is taken in whole or not at all.
   search   One line per program, ordered by name (letter case ignored), then ID:
            ID, name, voice mode, tags (comma-separated) and the number of sources it
            appears in, separated by tabs. TEXT is looked for in every name the
@@ -103,7 +106,14 @@ receive, kept byte for byte.
            as compare prints them.
   mark     Marks programs as favourites or not, hides them from search or shows
            them again, adds or removes a tag, or gives them a new name (at most 12
-           characters the synthesizer can show: printable ASCII).
+           characters the synthesizer can show: printable ASCII). All the IDs are
+           marked in one go, or none of them.
+  check    Checks the whole Collection: its file with SQLite's integrity check, and
+           every source's bytes against what was taken in. One line per finding on
+           stdout ("damaged file", then what; "damaged source", its ID, name and
+           when it was taken in), a summary on stderr. Changes nothing. Exit status
+           0 when all is sound, 7 when anything is damaged. search, sources, export,
+           diff and check only read the Collection, so a read-only one can be read.
 
 A program's parameters:
   show     One line per parameter of one program that applies to it, in the order of
@@ -187,8 +197,8 @@ Exit status:
        port missing while a port of its name is there, a port that cannot be read
        for a receive, a bank send or a write, a bank send or a write without --yes,
        an unknown or ambiguous SOURCE, an unknown list or ID, a name the synthesizer
-       cannot show, sources that cannot be compared, a 128-program file without a
-       slot, or (compare) a program that cannot be read
+       cannot show, a blank tag, sources that cannot be compared, a 128-program
+       file without a slot, or (compare) a program that cannot be read
   3    the synthesizer did not answer in time (no answer at all; after a bank send
        or a write, no confirmation); detect found no synthesizer
   4    the answer is not a whole, valid dump of the requested kind (wrong kind,
@@ -196,8 +206,9 @@ Exit status:
   5    the synthesizer refused: a data load error after a bank send, or a write
        refused (memory protect on)
   6    the MIDI port could not be opened, read or written, or went away (unplugged)
-  7    the Collection could not be opened or changed (locked by another program
-       for too long, read-only, disk full); never for receive, which then warns
+  7    the Collection could not be opened, read or changed (locked by another
+       program for too long, read-only, disk full, damaged), a source whose stored
+       bytes are damaged, or check found damage; never for receive, which warns
   130  stopped with Ctrl+C (or SIGTERM, or the terminal closed); a receive then
        writes nothing, an import keeps the files taken in before
 )";

@@ -49,6 +49,8 @@ bool CommandFromWord(const std::string& word, CliCommand& command)
         command = CliCommand::Diff;
     else if (word == "mark")
         command = CliCommand::Mark;
+    else if (word == "check")
+        command = CliCommand::Check;
     else if (word == "detect")
         command = CliCommand::Detect;
     else if (word == "write")
@@ -161,6 +163,7 @@ const char* CliCommandWord(CliCommand command)
     case CliCommand::Export: return "export";
     case CliCommand::Diff: return "diff";
     case CliCommand::Mark: return "mark";
+    case CliCommand::Check: return "check";
     case CliCommand::Detect: return "detect";
     case CliCommand::Write: return "write";
     case CliCommand::Show: return "show";
@@ -209,7 +212,7 @@ bool ParseCliArguments(const std::vector<std::string>& args, CCliOptions& option
     }
     if (args.empty()) {
         error = std::string("Say what to do: ports, detect, list, receive, send, write, import, search, sources, "
-                            "export, diff, mark, show or compare") +
+                            "export, diff, mark, show, compare or check") +
                 TRY_HELP;
         return false;
     }

@@ -5,7 +5,7 @@
 
 enum class CliCommand {
     Help, Version, Ports, List, Receive, Send, Import, Search, Sources, Export, Diff, Mark, Detect, Write, Show,
-    Compare
+    Compare, Check
 };
 
 // What `receive` asks the synthesizer for.

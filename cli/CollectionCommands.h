@@ -16,5 +16,7 @@ int RunSourcesCommand(const CCliOptions& options, CCliContext& context);
 int RunDiffCommand(const CCliOptions& options, CCliContext& context);
 // `export (--source SOURCE | --list NAME | ID...) -o PATH`.
 int RunExportCommand(const CCliOptions& options, CCliContext& context);
-// `mark ID... (--favourite | ...)`.
+// `mark ID... (--favourite | ...)`: all of them in one transaction, or none.
 int RunMarkCommand(const CCliOptions& options, CCliContext& context);
+// `check`: the full integrity check and every source's bytes; 0 clean, 7 damaged.
+int RunCheckCommand(const CCliOptions& options, CCliContext& context);

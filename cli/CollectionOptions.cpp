@@ -1,6 +1,7 @@
 // The options of the commands that work on the Collection: import, search, sources, export,
 // diff and mark.
 #include "CliArguments.h"
+#include "Collection.h"
 
 #include <cctype>
 #include <cstdint>
@@ -85,7 +86,8 @@ bool IsCollectionCommand(CliCommand command)
     case CliCommand::Sources:
     case CliCommand::Export:
     case CliCommand::Diff:
-    case CliCommand::Mark: return true;
+    case CliCommand::Mark:
+    case CliCommand::Check: return true;
     default: return false;
     }
 }
@@ -127,12 +129,19 @@ bool ApplyCollectionOption(const std::vector<std::string>& args, size_t& i, CCli
         return SetMark(options, CliMark::Unhide, error);
     } else if (command == CliCommand::Mark && (OptionIs(arg, "--tag") || OptionIs(arg, "--untag"))) {
         const bool add = OptionIs(arg, "--tag");
-        return TakeText(args, i, add ? "--tag" : "--untag", "a tag", options.tag, error) &&
-               SetMark(options, add ? CliMark::Tag : CliMark::Untag, error);
+        if (!TakeText(args, i, add ? "--tag" : "--untag", "a tag", options.tag, error))
+            return false;
+        std::string why;
+        if (add && !CCollection::CheckTag(options.tag, why)) {
+            error = "--tag cannot be \"" + options.tag + "\": " + why;
+            return false;
+        }
+        return SetMark(options, add ? CliMark::Tag : CliMark::Untag, error);
     } else if (command == CliCommand::Mark && OptionIs(arg, "--rename")) {
         if (!TakeValue(args, i, "--rename", options.newName, error))
             return false;
-        if (!IsProgramName(options.newName)) {
+        std::string why;
+        if (!IsProgramName(options.newName) || !CCollection::CheckName(options.newName, why)) {
             error = "--rename needs a name of 1 to 12 characters the synthesizer can show (printable ASCII), not \"" +
                     options.newName + "\"";
             return false;
@@ -159,8 +168,10 @@ bool CheckCollectionCommand(CCliOptions& options, std::string& error)
         options.files.clear();
         return true;
     case CliCommand::Sources:
+    case CliCommand::Check:
         if (!options.files.empty()) {
-            error = "sources takes no argument; unexpected \"" + options.files[0] + "\"";
+            error = std::string(CliCommandWord(options.command)) + " takes no argument; unexpected \"" + options.files[0]
+                + "\"";
             return false;
         }
         return true;

@@ -40,6 +40,8 @@ int ExportPrograms(CCollection& collection, const CCliOptions& options, CCliCont
     for (CollectionId id : options.ids) {
         CCollectionProgram program;
         if (!collection.GetProgram(id, program)) {
+            if (!ReadSucceeded(collection, context))
+                return CLI_EXIT_COLLECTION;
             context.err << "There is no program " << id << " in the Collection (veltrix-cli search lists them)"
                         << std::endl;
             return CLI_EXIT_USAGE;
@@ -60,7 +62,8 @@ int ExportPrograms(CCollection& collection, const CCliOptions& options, CCliCont
     for (const CCollectionProgram& program : programs) {
         CollectionProgramData data;
         if (!collection.ProgramData(program.id, data)) {
-            context.err << "Cannot read program " << program.id << " from the Collection" << std::endl;
+            context.err << "Cannot read program " << program.id << " from the Collection"
+                        << (collection.ReadFailed() ? ": " + collection.ReadError() : std::string()) << std::endl;
             return CLI_EXIT_COLLECTION;
         }
         const std::vector<unsigned char> bytes =
@@ -80,7 +83,7 @@ int ExportPrograms(CCollection& collection, const CCliOptions& options, CCliCont
 
 int RunExportCommand(const CCliOptions& options, CCliContext& context)
 {
-    std::unique_ptr<CCollection> collection = OpenCliCollection(options, context);
+    std::unique_ptr<CCollection> collection = OpenCliCollection(options, context, true);
     if (!collection)
         return CLI_EXIT_COLLECTION;
     if (!options.ids.empty())
@@ -90,18 +93,23 @@ int RunExportCommand(const CCliOptions& options, CCliContext& context)
     std::string error;
     if (!options.source.empty()) {
         CCollectionSource source;
-        if (!FindSource(collection->Sources(), options.source, source, error)) {
+        const std::vector<CCollectionSource> sources = collection->Sources();
+        if (!ReadSucceeded(*collection, context))
+            return CLI_EXIT_COLLECTION;
+        if (!FindSource(sources, options.source, source, error)) {
             context.err << error << std::endl;
             return CLI_EXIT_USAGE;
         }
         if (!collection->SourceBytes(source.id, bytes)) {
-            context.err << "Cannot read the bytes of " << FieldText(source.name, false) << " from the Collection"
-                        << std::endl;
+            context.err << "Cannot export " << FieldText(source.name, false) << ": "
+                        << (collection->ReadFailed() ? collection->ReadError() : std::string("it is gone")) << std::endl;
             return CLI_EXIT_COLLECTION;
         }
     } else {
         CCollectionList list;
         if (!collection->FindList(options.list, list)) {
+            if (!ReadSucceeded(*collection, context))
+                return CLI_EXIT_COLLECTION;
             std::string names;
             for (const CCollectionList& known : collection->Lists())
                 names += (names.empty() ? "" : ", ") + ("\"" + FieldText(known.name, false) + "\"");
@@ -111,7 +119,7 @@ int RunExportCommand(const CCliOptions& options, CCliContext& context)
         }
         if (!collection->ListDump(list.id, bytes, error)) {
             context.err << error << std::endl;
-            return CLI_EXIT_USAGE;
+            return collection->ReadFailed() ? CLI_EXIT_COLLECTION : CLI_EXIT_USAGE;
         }
     }
     if (const int code = WriteFile(options.output, bytes, context))

@@ -4,8 +4,6 @@
 #include "CliContext.h"
 #include "CliOptions.h"
 #include "ExitCodes.h"
-#include "FileDisplayName.h"
-#include "ProgramList.h"
 #include "TextOutput.h"
 
 #include <algorithm>
@@ -75,18 +73,14 @@ int RunImportCommand(const CCliOptions& options, CCliContext& context)
         CImportResult imported;
         std::string error;
         if (collection->ImportFile(path, imported, error)) {
-            context.out << FieldText(path, false) << '\t' << imported.programs << '\t' << imported.newPrograms
-                        << std::endl;
+            context.out << FieldText(path, false) << '\t' << imported.programs << '\t' << imported.newPrograms << '\t'
+                        << imported.messages << std::endl;
             continue;
         }
         context.out << std::flush;
-        // The reader tells whether the file is at fault; a file it accepts failed in the database.
-        const std::string displayName = DisplayNameForFile(path, files.size() == 1);
-        CProgramList programs;
-        std::string readerError;
-        if (!programs.ReadSyxFile(path, readerError, displayName)) {
-            context.err << "Failed to parse Syx file " << FieldText(displayName, false) << ". " << readerError
-                        << std::endl;
+        // A file the Collection refused is at fault itself; any other failure is the database's.
+        if (imported.fileRefused) {
+            context.err << "Failed to parse Syx file " << FieldText(path, false) << ". " << error << std::endl;
             if (result == CLI_EXIT_OK)
                 result = CLI_EXIT_FILE;
         } else {

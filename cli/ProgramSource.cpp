@@ -124,7 +124,7 @@ ProgramLookup CProgramFinder::FromFile(const std::string& path, int slot, const 
 ProgramLookup CProgramFinder::FromId(std::int64_t id, CCliProgram& program, std::string& error)
 {
     if (!m_collection) {
-        m_collection = OpenCliCollection(m_options, m_context);
+        m_collection = OpenCliCollection(m_options, m_context, true);
         if (!m_collection) {
             error.clear();
             return ProgramLookup::NoCollection;
@@ -132,6 +132,11 @@ ProgramLookup CProgramFinder::FromId(std::int64_t id, CCliProgram& program, std:
     }
     CollectionProgramData data;
     if (!m_collection->ProgramData(id, data)) {
+        // A damaged source or a failing database is the Collection's trouble, told as such.
+        if (!ReadSucceeded(*m_collection, m_context)) {
+            error.clear();
+            return ProgramLookup::NoCollection;
+        }
         error = "No program has the ID " + std::to_string(id) + " in the Collection (veltrix-cli search lists them)";
         return ProgramLookup::BadArgument;
     }

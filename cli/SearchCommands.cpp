@@ -34,7 +34,7 @@ std::string TagsText(const std::vector<std::string>& tags)
 
 int RunSearchCommand(const CCliOptions& options, CCliContext& context)
 {
-    std::unique_ptr<CCollection> collection = OpenCliCollection(options, context);
+    std::unique_ptr<CCollection> collection = OpenCliCollection(options, context, true);
     if (!collection)
         return CLI_EXIT_COLLECTION;
     CCollectionQuery query;
@@ -46,13 +46,19 @@ int RunSearchCommand(const CCliOptions& options, CCliContext& context)
     if (!options.source.empty()) {
         CCollectionSource source;
         std::string error;
-        if (!FindSource(collection->Sources(), options.source, source, error)) {
+        const std::vector<CCollectionSource> sources = collection->Sources();
+        if (!ReadSucceeded(*collection, context))
+            return CLI_EXIT_COLLECTION;
+        if (!FindSource(sources, options.source, source, error)) {
             context.err << error << std::endl;
             return CLI_EXIT_USAGE;
         }
         query.source = source.id;
     }
-    for (const CCollectionProgram& program : collection->Search(query))
+    const std::vector<CCollectionProgram> programs = collection->Search(query);
+    if (!ReadSucceeded(*collection, context))
+        return CLI_EXIT_COLLECTION;
+    for (const CCollectionProgram& program : programs)
         context.out << program.id << '\t' << FieldText(program.shownName, true) << '\t' << program.voiceMode << '\t'
                     << TagsText(program.tags) << '\t' << program.sourceCount << '\n';
     context.out << std::flush;
@@ -61,10 +67,13 @@ int RunSearchCommand(const CCliOptions& options, CCliContext& context)
 
 int RunSourcesCommand(const CCliOptions& options, CCliContext& context)
 {
-    std::unique_ptr<CCollection> collection = OpenCliCollection(options, context);
+    std::unique_ptr<CCollection> collection = OpenCliCollection(options, context, true);
     if (!collection)
         return CLI_EXIT_COLLECTION;
-    for (const CCollectionSource& source : collection->Sources())
+    const std::vector<CCollectionSource> sources = collection->Sources();
+    if (!ReadSucceeded(*collection, context))
+        return CLI_EXIT_COLLECTION;
+    for (const CCollectionSource& source : sources)
         context.out << FieldText(source.name, false) << '\t' << (source.kind == SourceKind::File ? "file" : source.kind == SourceKind::Synth ? "synth" : "bank")
                     << '\t' << source.programCount << '\t' << source.takenIn << '\n';
     context.out << std::flush;
@@ -73,10 +82,12 @@ int RunSourcesCommand(const CCliOptions& options, CCliContext& context)
 
 int RunDiffCommand(const CCliOptions& options, CCliContext& context)
 {
-    std::unique_ptr<CCollection> collection = OpenCliCollection(options, context);
+    std::unique_ptr<CCollection> collection = OpenCliCollection(options, context, true);
     if (!collection)
         return CLI_EXIT_COLLECTION;
     const std::vector<CCollectionSource> sources = collection->Sources();
+    if (!ReadSucceeded(*collection, context))
+        return CLI_EXIT_COLLECTION;
     CCollectionSource first, second;
     std::string error;
     if (!FindSource(sources, options.files[0], first, error) || !FindSource(sources, options.files[1], second, error)) {
@@ -86,7 +97,8 @@ int RunDiffCommand(const CCliOptions& options, CCliContext& context)
     std::vector<CSlotDifference> differences;
     if (!collection->Compare(first.id, second.id, differences, error)) {
         context.err << error << std::endl;
-        return CLI_EXIT_USAGE;
+        // A damaged source or a failed read is the Collection's; anything else is what was asked.
+        return collection->ReadFailed() ? CLI_EXIT_COLLECTION : CLI_EXIT_USAGE;
     }
     // --params: each slot's differing parameters under it.
     std::vector<CollectionProgramData> firstPrograms, secondPrograms;

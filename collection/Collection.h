@@ -10,9 +10,12 @@
 // One CCollection is one connection; it is used from one thread at a time. Another thread
 // or process opens its own (the database runs in WAL mode with a busy timeout).
 // Like the rest of the program it throws nothing: what can fail returns false and a text.
+// The reads that return their answer (Search, Sources, Tags...) give an empty answer when
+// the database fails; ReadFailed() and ReadError() then tell, until the next read.
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -87,6 +90,25 @@ struct CImportResult {
     int programs = 0;           // programs in the dump
     int newPrograms = 0;        // programs the Collection did not have before
     bool alreadyKnown = false;  // the same content was already a source: nothing added
+    int messages = 0;           // SysEx messages in the file; the programs are of every program message
+    bool fileRefused = false;   // on failure: the file itself cannot be taken in (not the database's fault)
+};
+
+// What changed since a view last looked (ChangesSince).
+struct CCollectionChanges {
+    std::int64_t last = 0;              // the newest change: what to ask from next time
+    bool readAgain = false;             // too much changed, or the log no longer reaches back: read every row
+    std::vector<CollectionId> programs; // programs whose row may differ (new ones included), ascending
+    bool filtersChanged = false;        // sources, lists or tags were added or removed
+};
+
+// What the full check found (FullCheck).
+struct CCollectionCheck {
+    bool fileIntact = true;                 // SQLite's integrity check passed
+    std::vector<std::string> fileProblems;  // its findings, when it did not (the first few)
+    std::vector<CCollectionSource> damagedSources;   // sources whose bytes no longer match their hashes
+    int sourcesChecked = 0;
+    bool Clean() const { return fileIntact && damagedSources.empty(); }
 };
 
 enum class SlotChange { Unchanged, Renamed, Changed, RenamedAndChanged };
@@ -134,8 +156,31 @@ public:
     // "<path>.damaged-yyyyMMdd-hhmmss", `notice` says so, and a new, empty Collection is
     // started. Null, with `error`, when no Collection can be had at all (locked past the
     // timeout, read-only folder...).
+    //
+    // Before anything is written the file is checked cheaply: a file that is not an SQLite
+    // database is refused and left alone (a link is followed to its file); a database of
+    // another program (another application_id) is refused and left byte for byte as it was;
+    // a database cut short, or whose schema cannot be read, is damaged. After an unclean
+    // shutdown (a write-ahead log left with no process using it) the full integrity check runs
+    // first. Setting a damaged file aside and starting anew happen under one exclusive lock,
+    // with the file checked again under it.
     static std::unique_ptr<CCollection> Open(const std::string& path, std::string& error, std::string& notice);
+    // The same for a command that only reads: the file is opened read-only when it is whole
+    // and up to date, so a read-only file, folder or disk can still be read, and nothing is
+    // written. A missing, older or damaged file is opened as Open opens it (made, migrated, set
+    // aside), unless `onlyAsItIs`: then it is an error, and nothing at all is changed (what
+    // a check of the file wants).
+    static std::unique_ptr<CCollection> OpenForReading(const std::string& path, std::string& error,
+                                                       std::string& notice, bool onlyAsItIs = false);
     ~CCollection();
+
+    // Whether the last read (Search, Sources, GetProgram...) failed in the database, and why.
+    bool ReadFailed() const { return !m_readError.empty(); }
+    const std::string& ReadError() const { return m_readError; }
+
+    // Runs `change` (any of the changing calls below) in one transaction: all of it is kept,
+    // or, when it returns false or the commit fails, none of it.
+    bool ChangeTogether(const std::function<bool(std::string& error)>& change, std::string& error);
 
     // Taking in, atomic per call: on failure nothing of it is kept and `error` holds the
     // reader's text (or the database's). `takenAt` is seconds since the epoch (0 = now).
@@ -167,6 +212,12 @@ public:
     bool SourceGlobalBlock(CollectionId source, std::vector<unsigned char>& bytes);
     // The programs of a source in slot order.
     std::vector<CollectionId> SourcePrograms(CollectionId source);
+
+    // Whether a tag or a program name can be given, before any program is marked: false with
+    // the text to show for a tag that is blank, over 40 characters or holds commas or control
+    // characters, and for a name that is not 1-12 printable ASCII.
+    static bool CheckTag(const std::string& tag, std::string& error);
+    static bool CheckName(const std::string& name, std::string& error);
 
     // Marks. False with `error` for an unknown id or a name that is not 1-12 printable ASCII.
     bool SetFavourite(CollectionId id, bool favourite, std::string& error);
@@ -219,12 +270,42 @@ public:
     // call, so a view can tell when to look again.
     std::int64_t ChangeCount();
 
+    // Following changes without reading every row. Every change of a program's marks, names,
+    // comment or tags, every source taken in (its programs, new ones too) and every list
+    // saved or removed is logged with a number that only grows, by whichever connection or
+    // process made it. A view reads every row once, keeps LastChange(), and later asks
+    // ChangesSince() for what changed after it: the ids of the programs whose rows to read
+    // again with ReadRows(), or readAgain when more than `limit` programs changed or the log
+    // (its newest 65,536 changes are kept) no longer reaches back that far. Both read a few
+    // rows of an index, whatever the size of the Collection.
+    std::int64_t LastChange();
+    bool ChangesSince(std::int64_t since, CCollectionChanges& changes, std::size_t limit = 5000);
+    // The rows of these programs (hidden ones too), in ascending id; ids that are not
+    // programs are left out. False on a failure of the database.
+    bool ReadRows(const std::vector<CollectionId>& ids, std::vector<CCollectionRow>& rows);
+
+    // The full check: SQLite's integrity check of the whole file, and every source's bytes
+    // against their hashes. Reads the whole file (about 0.35 s for a million programs from
+    // the cache); `report` tells what is damaged. False only when the check could not run.
+    bool FullCheck(CCollectionCheck& report, std::string& error);
+    // Whether a week has passed since the last full check (the window runs one in its idle
+    // time then). A full check on a connection that can write notes its time itself; one made
+    // elsewhere (read-only) is noted with NoteFullCheck.
+    bool FullCheckDue(std::int64_t now = 0);
+    bool NoteFullCheck(std::string& error);
+
     // The first source and slot of each of these programs, in the order asked (unknown ids
     // left out): what tells apart programs without a name.
     std::vector<CProgramPlace> FirstPlaces(const std::vector<CollectionId>& ids);
 
 private:
-    explicit CCollection(std::unique_ptr<CSqliteDb> db);
+    explicit CCollection(std::unique_ptr<CSqliteDb> db, std::string registered);
+    // Clears the read error at the start of a read; records one on a failure.
+    void BeginRead() { m_readError.clear(); }
+    void ReadFailure();
+    // False, with `error`, on a connection opened for reading only.
+    bool CanWrite(std::string& error) const;
+    std::vector<CollectionId> SourceProgramsRead(CollectionId source);
     bool TakeIn(SourceKind kind, const std::string& name, const std::vector<unsigned char>& bytes,
                 std::int64_t takenAt, CImportResult& result, std::string& error);
     // The WHERE clause and its parameters for `query`.
@@ -233,4 +314,6 @@ private:
     std::unique_ptr<CSqliteDb> m_db;
     std::unique_ptr<CSoundIndex> m_sounds;   // made on the first import
     std::unique_ptr<CNameIndex> m_names;     // made on the first search by text
+    std::string m_readError;
+    std::string m_registered;                // the file, as this process counts its users
 };

@@ -14,6 +14,7 @@
 #include "ProgramList.h"
 #include "SyxProgram.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -41,6 +42,8 @@ bool CCollection::SaveBankAsList(const std::string& name, const std::vector<Coll
         error = "A bank holds 128 programs, not " + std::to_string(programs.size());
         return false;
     }
+    if (!CanWrite(error))
+        return false;
     if (savedAt == 0)
         savedAt = NowSeconds();
     // The programs as the bank's source would hold them: what a new sound is kept from.
@@ -70,17 +73,10 @@ bool CCollection::SaveBankAsList(const std::string& name, const std::vector<Coll
     };
 
     std::vector<CollectionId> ids;
-    bool allKnown = true;
-    {
-        CSourcePrograms sources;
-        for (int slot = 0; slot < BANK_SLOT_COUNT && allKnown; ++slot) {
-            CollectionId id = 0;
-            if (!FindSound(*m_db, *m_sounds, sources, list.GetAt(slot)->GetData(), id))
-                return fail(DatabaseError(*m_db));
-            allKnown = id != 0;
-            ids.push_back(id);
-        }
-    }
+    std::string findError;
+    if (!FindSounds(*m_db, *m_sounds, list, ids, findError))
+        return fail(findError);
+    const bool allKnown = std::find(ids.begin(), ids.end(), CollectionId(0)) == ids.end();
     if (allKnown) {
         for (int slot = 0; slot < BANK_SLOT_COUNT; ++slot) {
             if (!AddProgramName(*m_db, ids[static_cast<std::size_t>(slot)], list.GetAt(slot)->GetName()))
@@ -90,8 +86,9 @@ bool CCollection::SaveBankAsList(const std::string& name, const std::vector<Coll
         // The bank becomes the source of the sounds it brings: where their bytes are kept.
         const CNewSource source{SourceKind::Bank, "Bank \"" + name + "\" " + LocalTimeWithSpace(savedAt), &dump,
                                 savedAt};
-        if (!WriteSource(*m_db, *m_sounds, source, list, result.source, ids, result.newPrograms))
-            return fail(DatabaseError(*m_db));
+        std::string writeError;
+        if (!WriteSource(*m_db, *m_sounds, source, list, result.source, ids, result.newPrograms, writeError))
+            return fail(writeError);
     }
     std::string listError;
     if (!WriteList(*m_db, name, ids, &slotNames, listError))

@@ -7,7 +7,8 @@
 #include "CollectionSchema.h"
 #include "CollectionWrite.h"
 #include "CollectionTime.h"
-#include "ContentHash.h"
+#include "DumpMessages.h"
+#include "NameIndex.h"
 #include "SoundIndex.h"
 #include "SourceStore.h"
 #include "SqliteDb.h"
@@ -18,9 +19,12 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -30,27 +34,37 @@ namespace {
 
 // The reader's own text for a file it cannot read.
 const char* const ERROR_CANNOT_OPEN = "Cannot open file";
-// Far beyond any dump (37,392 bytes at most); a larger file is not read into memory.
-constexpr std::int64_t MAX_FILE_SIZE = 64 * 1024 * 1024;
-const char* const ERROR_TOO_LARGE = "File is too large to be a Korg Syx File";
+// Far beyond any dump (37,392 bytes for a bank, a few of them in one file); a larger file is
+// not read at all.
+constexpr std::int64_t MAX_FILE_SIZE = 1024 * 1024;
+const char* const ERROR_TOO_LARGE = "File is too large to be a Korg Syx File (over 1 MiB)";
+const char* const ERROR_NOT_A_FILE = "It is not a regular file (a folder, a pipe or a device): only files are taken in";
 
 constexpr unsigned int NAME_SIZE = 12;
 constexpr unsigned int SOUND_SIZE = PROGRAM_DATA_SIZE - NAME_SIZE;
 constexpr unsigned int VOICE_MODE_BYTE = 16;
 
-// Any value other than 0 gives the second, independent content hash.
-constexpr std::uint64_t CONTENT_CHECK_SEED = 0x5EED;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+struct FdCloser {
+    int fd;
+    ~FdCloser()
+    {
+        if (fd >= 0)
+            close(fd);
+    }
 };
 
+// Only a regular file is read: opened without waiting (a pipe or device would block until a
+// writer came) and judged by what it is before a byte of it is read.
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes, std::string& error)
 {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    const FdCloser file{open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
     struct stat info {};
-    if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (file.fd < 0 || fstat(file.fd, &info) != 0) {
         error = ERROR_CANNOT_OPEN;
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = ERROR_NOT_A_FILE;
         return false;
     }
     if (info.st_size > MAX_FILE_SIZE) {
@@ -58,9 +72,16 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes, s
         return false;
     }
     bytes.resize(static_cast<std::size_t>(info.st_size));
-    if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        error = ERROR_CANNOT_OPEN;
-        return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = read(file.fd, bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            error = ERROR_CANNOT_OPEN;
+            return false;
+        }
+        done += static_cast<std::size_t>(got);
     }
     return true;
 }
@@ -72,24 +93,26 @@ std::string FullPath(const std::string& path)
     return failure ? path : full.lexically_normal().string();
 }
 
-// The source with the same content, if there is one: the same size and two independent
-// 64-bit hashes. Its bytes are not read back to compare: even among a million files, the
-// chance that two different ones agree on all three is below one in 10^25.
-bool FindKnownSource(CSqliteDb& db, std::size_t size, std::uint64_t hash, std::uint64_t check,
+// The source with the same content, if there is one: the same size and two 64-bit hashes,
+// then the same bytes (the hashes are not secret: a file could be made to share them).
+bool FindKnownSource(CSqliteDb& db, const std::vector<unsigned char>& bytes, std::uint64_t hash, std::uint64_t check,
                      CImportResult& result, bool& found)
 {
     found = false;
-    CSqliteQuery query(db, "SELECT id, program_count FROM source"
+    CSqliteQuery query(db, "SELECT id, program_count, bytes FROM source"
                            " WHERE content_hash = ? AND content_check = ? AND size = ?");
     query.Bind(1, static_cast<std::int64_t>(hash))
         .Bind(2, static_cast<std::int64_t>(check))
-        .Bind(3, static_cast<std::int64_t>(size));
-    if (query.Next()) {
+        .Bind(3, static_cast<std::int64_t>(bytes.size()));
+    while (query.Next()) {
+        if (query.Size(2) != bytes.size() || (!bytes.empty() && std::memcmp(query.Blob(2), bytes.data(), bytes.size()) != 0))
+            continue;
         found = true;
         result.source = query.Int(0);
         result.programs = static_cast<int>(query.Int(1));
         result.newPrograms = 0;
         result.alreadyKnown = true;
+        break;
     }
     return !query.Failed();
 }
@@ -106,16 +129,6 @@ bool CountOneMoreSource(CSqliteDb& db, CollectionId program)
     return query.Bind(1, program).Run();
 }
 
-// The bytes an all-data dump carries after its programs; none for the other dumps.
-std::vector<unsigned char> GlobalBlock(const std::vector<unsigned char>& bytes, int programs)
-{
-    if (bytes.size() <= SYX_HEADER_SIZE || bytes[4] != FUNC_ALL_DATA_DUMP)
-        return {};
-    const std::size_t start = SYX_HEADER_SIZE + PackedSize(static_cast<unsigned int>(programs) * PROGRAM_DATA_SIZE);
-    return std::vector<unsigned char>(bytes.begin() + static_cast<std::ptrdiff_t>(start),
-                                      bytes.begin() + static_cast<std::ptrdiff_t>(start + ALL_DATA_TRAILER_SIZE));
-}
-
 int SourceKindValue(SourceKind kind)
 {
     switch (kind) {
@@ -126,24 +139,27 @@ int SourceKindValue(SourceKind kind)
     return 0;
 }
 
-// The key a new sound gets: its hash, or the next free key after it when another sound has
-// that hash.
-bool FreeSoundKey(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sources, const unsigned char* program,
-                  CollectionId& id, std::uint64_t& freeKey)
+// The program with this sound, if the Collection has it: among those whose sound has the
+// same key, the one whose bytes are the same.
+bool FindSoundProgram(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sources, const unsigned char* program,
+                      std::uint64_t key, CollectionId& id, std::string& error)
 {
     const unsigned char* sound = program + NAME_SIZE;
-    for (std::uint64_t key = ContentHash(sound, SOUND_SIZE);; ++key) {
-        id = sounds.Find(key);
-        if (id == 0) {
-            freeKey = key;
+    std::vector<std::int64_t> candidates;
+    sounds.Find(key, candidates);
+    id = 0;
+    for (const std::int64_t candidate : candidates) {
+        const unsigned char* known = sources.ProgramData(db, candidate);
+        if (known == nullptr) {
+            error = sources.Error().empty() ? DatabaseError(db) : sources.Error();
+            return false;
+        }
+        if (std::memcmp(known + NAME_SIZE, sound, SOUND_SIZE) == 0) {
+            id = candidate;
             return true;
         }
-        const unsigned char* known = sources.ProgramData(db, id);
-        if (known == nullptr)
-            return false;
-        if (std::memcmp(known + NAME_SIZE, sound, SOUND_SIZE) == 0)
-            return true;
     }
+    return true;
 }
 
 // Where a new program's bytes are: a slot of the source being written.
@@ -155,11 +171,11 @@ struct CNewProgramPlace {
 
 // The program with this sound, added when new.
 bool FindOrAddProgram(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sources, const CSyxProgram& program,
-                      const CNewProgramPlace& place, CollectionId& id, bool& added)
+                      std::uint64_t key, const CNewProgramPlace& place, CollectionId& id, bool& added,
+                      std::string& error)
 {
-    std::uint64_t key = 0;
     added = false;
-    if (!FreeSoundKey(db, sounds, sources, program.GetData(), id, key))
+    if (!FindSoundProgram(db, sounds, sources, program.GetData(), key, id, error))
         return false;
     if (id != 0)
         return true;
@@ -172,36 +188,69 @@ bool FindOrAddProgram(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sourc
         .BindText(4, name)
         .Bind(5, (program.GetData()[VOICE_MODE_BYTE] >> 4) & 3)
         .Bind(6, place.takenAt);
-    if (!insert.Run())
+    if (!insert.Run()) {
+        error = DatabaseError(db);
         return false;
+    }
     id = sqlite3_last_insert_rowid(db.Handle());
     sounds.Add(key, id);
     added = true;
     return true;
 }
 
+// The keys of a list's sounds, read from the index in one query.
+bool SoundKeys(CSqliteDb& db, CSoundIndex& sounds, const CProgramList& list, std::vector<std::uint64_t>& keys,
+               std::string& error)
+{
+    keys.clear();
+    for (int i = 0; i < list.GetSize(); ++i)
+        keys.push_back(sounds.KeyOf(list.GetAt(i)->GetData() + NAME_SIZE, SOUND_SIZE));
+    if (!sounds.Prefetch(db, keys)) {
+        error = DatabaseError(db);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
-bool FindSound(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sources, const unsigned char* program,
-               CollectionId& id)
+bool FindSounds(CSqliteDb& db, CSoundIndex& sounds, const CProgramList& list, std::vector<CollectionId>& ids,
+                std::string& error)
 {
-    std::uint64_t unused = 0;
-    return FreeSoundKey(db, sounds, sources, program, id, unused);
+    std::vector<std::uint64_t> keys;
+    if (!SoundKeys(db, sounds, list, keys, error))
+        return false;
+    CSourcePrograms sources;
+    ids.clear();
+    for (int i = 0; i < list.GetSize(); ++i) {
+        CollectionId id = 0;
+        if (!FindSoundProgram(db, sounds, sources, list.GetAt(i)->GetData(), keys[static_cast<std::size_t>(i)], id,
+                              error))
+            return false;
+        ids.push_back(id);
+    }
+    return true;
 }
 
 bool AddProgramName(CSqliteDb& db, CollectionId program, const std::string& name)
 {
     CSqliteQuery query(db, ADD_PROGRAM_NAME_SQL);
-    return query.Bind(1, program).BindText(2, name).Run();
+    if (!query.Bind(1, program).BindText(2, name).Run())
+        return false;
+    // A name the program did not have is found by a search from now on.
+    return sqlite3_changes(db.Handle()) == 0 || IndexGivenName(db, program, name);
 }
 
 bool WriteSource(CSqliteDb& db, CSoundIndex& sounds, const CNewSource& source, const CProgramList& list,
-                 CollectionId& sourceId, std::vector<CollectionId>& slots, int& newPrograms)
+                 CollectionId& sourceId, std::vector<CollectionId>& slots, int& newPrograms, std::string& error)
 {
     // The source's id is known before its row is written last, under the write lock.
     sourceId = NextSourceId(db);
-    if (sourceId == 0)
+    std::vector<std::uint64_t> keys;
+    if (sourceId == 0 || !SoundKeys(db, sounds, list, keys, error)) {
+        error = DatabaseError(db);
         return false;
+    }
     CSourcePrograms sources;
     sources.Add(sourceId, &list);
 
@@ -212,11 +261,14 @@ bool WriteSource(CSqliteDb& db, CSoundIndex& sounds, const CNewSource& source, c
         const CSyxProgram& program = *list.GetAt(i);
         CollectionId id = 0;
         bool added = false;
-        if (!FindOrAddProgram(db, sounds, sources, program, {sourceId, i, source.takenAt}, id, added))
+        if (!FindOrAddProgram(db, sounds, sources, program, keys[static_cast<std::size_t>(i)],
+                              {sourceId, i, source.takenAt}, id, added, error))
             return false;
         const bool firstTimeHere = std::find(counted.begin(), counted.end(), id) == counted.end();
-        if (!added && ((firstTimeHere && !CountOneMoreSource(db, id)) || !AddProgramName(db, id, program.GetName())))
+        if (!added && ((firstTimeHere && !CountOneMoreSource(db, id)) || !AddProgramName(db, id, program.GetName()))) {
+            error = DatabaseError(db);
             return false;
+        }
         newPrograms += added ? 1 : 0;
         if (firstTimeHere)
             counted.push_back(id);
@@ -228,68 +280,81 @@ bool WriteSource(CSqliteDb& db, CSoundIndex& sounds, const CNewSource& source, c
     std::vector<unsigned char> slotNames;
     for (int i = 0; i < list.GetSize(); ++i)
         slotNames.insert(slotNames.end(), list.GetAt(i)->GetData(), list.GetAt(i)->GetData() + NAME_SIZE);
-    const std::vector<unsigned char> globalBlock = GlobalBlock(bytes, list.GetSize());
-    const std::uint64_t hash = ContentHash(bytes.data(), bytes.size());
-    const std::uint64_t check = ContentHash(bytes.data(), bytes.size(), CONTENT_CHECK_SEED);
     CSqliteQuery insert(db, "INSERT INTO source(id, kind, name, size, content_hash, content_check, taken_in,"
                             " program_count, global_block, bytes) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     insert.Bind(1, sourceId)
         .Bind(2, SourceKindValue(source.kind))
         .BindText(3, source.name)
         .Bind(4, static_cast<std::int64_t>(bytes.size()))
-        .Bind(5, static_cast<std::int64_t>(hash))
-        .Bind(6, static_cast<std::int64_t>(check))
+        .Bind(5, static_cast<std::int64_t>(source.hashed ? source.contentHash : SourceContentHash(bytes)))
+        .Bind(6, static_cast<std::int64_t>(source.hashed ? source.contentCheck : SourceContentCheck(bytes)))
         .Bind(7, source.takenAt)
         .Bind(8, list.GetSize());
-    if (globalBlock.empty())
+    if (source.globalBlock == nullptr || source.globalBlock->empty())
         insert.BindNull(9);
     else
-        insert.BindBlob(9, globalBlock.data(), globalBlock.size());
+        insert.BindBlob(9, source.globalBlock->data(), source.globalBlock->size());
     insert.BindBlob(10, bytes.data(), bytes.size());
     CSqliteQuery insertSlots(db, "INSERT INTO source_slots(source, programs, names) VALUES(?, ?, ?)");
     insertSlots.Bind(1, sourceId)
         .BindBlob(2, slotBlob.data(), slotBlob.size())
         .BindBlob(3, slotNames.data(), slotNames.size());
-    return insert.Run() && insertSlots.Run();
+    if (!insert.Run() || !insertSlots.Run()
+        || !IndexNewSourceNames(db)
+        || !sounds.FoldIn(db)) {
+        error = DatabaseError(db);
+        return false;
+    }
+    return true;
 }
 
 bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::vector<unsigned char>& bytes,
                          std::int64_t takenAt, CImportResult& result, std::string& error)
 {
     result = CImportResult();
+    if (!CanWrite(error))
+        return false;
     // Files: the same bytes again add nothing. Every receive is a snapshot of the synthesizer,
     // kept even when nothing changed.
     const bool idempotent = kind == SourceKind::File;
-    const std::uint64_t hash = ContentHash(bytes.data(), bytes.size());
-    const std::uint64_t check = ContentHash(bytes.data(), bytes.size(), CONTENT_CHECK_SEED);
+    const std::uint64_t hash = SourceContentHash(bytes);
+    const std::uint64_t check = SourceContentCheck(bytes);
     // Known content is looked for before the write lock is taken, and again under it.
     bool known = false;
-    if (idempotent && (!FindKnownSource(*m_db, bytes.size(), hash, check, result, known) || known)) {
+    if (idempotent && (!FindKnownSource(*m_db, bytes, hash, check, result, known) || known)) {
         if (!known)
             error = DatabaseError(*m_db);
+        result.messages = CountMessages(bytes.data(), bytes.size());
         return known;
     }
     CProgramList list;
-    if (!list.ReadSyxBytes(bytes.data(), bytes.size(), error, std::string()))
+    CDumpMessages messages;
+    if (!ReadDumpMessages(bytes.data(), bytes.size(), list, messages, error)) {
+        result.fileRefused = true;
         return false;
+    }
 
     if (!m_sounds)
         m_sounds = std::make_unique<CSoundIndex>();
     CSqliteTransaction transaction(*m_db);
-    if (!transaction.Began() || (idempotent && !FindKnownSource(*m_db, bytes.size(), hash, check, result, known))
+    if (!transaction.Began() || (idempotent && !FindKnownSource(*m_db, bytes, hash, check, result, known))
         || !m_sounds->CatchUp(*m_db)) {
         error = DatabaseError(*m_db);
         return false;
     }
-    if (known)
+    if (known) {
+        result.messages = CountMessages(bytes.data(), bytes.size());
         return true;
+    }
 
     CSoundIndexRollback rollback(*m_sounds);
     CollectionId sourceId = 0;
     std::vector<CollectionId> slots;
     int newPrograms = 0;
-    if (!WriteSource(*m_db, *m_sounds, {kind, name, &bytes, takenAt}, list, sourceId, slots, newPrograms)
-        || !transaction.Commit()) {
+    if (!WriteSource(*m_db, *m_sounds, {kind, name, &bytes, takenAt, &messages.globalBlock, true, hash, check}, list,
+                     sourceId, slots, newPrograms, error))
+        return false;
+    if (!transaction.Commit()) {
         error = DatabaseError(*m_db);
         return false;
     }
@@ -297,6 +362,7 @@ bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::ve
     result.source = sourceId;
     result.programs = list.GetSize();
     result.newPrograms = newPrograms;
+    result.messages = messages.messages;
     return true;
 }
 
@@ -305,6 +371,7 @@ bool CCollection::ImportFile(const std::string& path, CImportResult& result, std
     std::vector<unsigned char> bytes;
     if (!ReadWholeFile(path, bytes, error)) {
         result = CImportResult();
+        result.fileRefused = true;
         return false;
     }
     return ImportFileBytes(path, bytes, result, error, takenAt);
@@ -313,6 +380,12 @@ bool CCollection::ImportFile(const std::string& path, CImportResult& result, std
 bool CCollection::ImportFileBytes(const std::string& path, const std::vector<unsigned char>& bytes,
                                   CImportResult& result, std::string& error, std::int64_t takenAt)
 {
+    if (static_cast<std::int64_t>(bytes.size()) > MAX_FILE_SIZE) {
+        result = CImportResult();
+        result.fileRefused = true;
+        error = ERROR_TOO_LARGE;
+        return false;
+    }
     return TakeIn(SourceKind::File, FullPath(path), bytes, takenAt == 0 ? NowSeconds() : takenAt, result, error);
 }
 

@@ -29,7 +29,7 @@ std::optional<CBank> SourceBank(CCollection& collection, CSqliteDb& db, Collecti
 {
     std::vector<unsigned char> bytes;
     if (!collection.SourceBytes(source, bytes)) {
-        error = UnknownSource(source);
+        error = collection.ReadFailed() ? collection.ReadError() : UnknownSource(source);
         return std::nullopt;
     }
     std::optional<CBank> bank = CBank::ReadBytes(bytes.data(), bytes.size(), error);
@@ -70,7 +70,8 @@ bool WriteList(CSqliteDb& db, const std::string& name, const std::vector<Collect
         list = find.Int(0);
     }
     CSqliteQuery clear(db, "DELETE FROM list_entry WHERE list = ?");
-    if (!clear.Bind(1, list).Run()) {
+    CSqliteQuery logged(db, "INSERT INTO change_log(kind, item) VALUES(3, ?)");
+    if (!clear.Bind(1, list).Run() || !logged.Bind(1, list).Run()) {
         error = DatabaseError(db);
         return false;
     }
@@ -95,6 +96,8 @@ bool CCollection::SaveList(const std::string& name, const std::vector<Collection
         error = BadListName();
         return false;
     }
+    if (!CanWrite(error))
+        return false;
     if (programs.size() > MAX_LIST_PROGRAMS) {
         error = "A list holds at most 128 programs";
         return false;
@@ -115,36 +118,51 @@ bool CCollection::SaveList(const std::string& name, const std::vector<Collection
 
 std::vector<CCollectionList> CCollection::Lists()
 {
+    BeginRead();
     CSqliteQuery select(*m_db, "SELECT l.id, l.name, (SELECT count(*) FROM list_entry WHERE list = l.id)"
                                " FROM list l ORDER BY l.name COLLATE NOCASE, l.id");
     std::vector<CCollectionList> lists;
     while (select.Next())
         lists.push_back({select.Int(0), select.Text(1), static_cast<int>(select.Int(2))});
+    if (select.Failed()) {
+        ReadFailure();
+        lists.clear();
+    }
     return lists;
 }
 
 std::vector<CollectionId> CCollection::ListPrograms(CollectionId list)
 {
+    BeginRead();
     CSqliteQuery select(*m_db, "SELECT program FROM list_entry WHERE list = ? ORDER BY position");
     select.Bind(1, list);
     std::vector<CollectionId> programs;
     while (select.Next())
         programs.push_back(select.Int(0));
+    if (select.Failed()) {
+        ReadFailure();
+        programs.clear();
+    }
     return programs;
 }
 
 bool CCollection::FindList(const std::string& name, CCollectionList& list)
 {
+    BeginRead();
     CSqliteQuery select(*m_db, "SELECT l.id, l.name, (SELECT count(*) FROM list_entry WHERE list = l.id)"
                                " FROM list l WHERE l.name = ?");
-    if (!select.BindText(1, name).Next())
+    if (!select.BindText(1, name).Next()) {
+        if (select.Failed())
+            ReadFailure();
         return false;
+    }
     list = {select.Int(0), select.Text(1), static_cast<int>(select.Int(2))};
     return true;
 }
 
 bool CCollection::ListDump(CollectionId list, std::vector<unsigned char>& bytes, std::string& error)
 {
+    BeginRead();
     std::vector<CollectionProgramData> programs;
     {
         CSqliteQuery select(*m_db, "SELECT e.program, e.slot_name, coalesce(p.user_name, p.first_name)"
@@ -156,7 +174,8 @@ bool CCollection::ListDump(CollectionId list, std::vector<unsigned char>& bytes,
             const CollectionId id = select.Int(0);
             const unsigned char* stored = select.IsNull(2) ? nullptr : sources.ProgramData(*m_db, id);
             if (stored == nullptr) {
-                error = UnknownProgram(id);
+                error = sources.Error().empty() ? UnknownProgram(id) : sources.Error();
+                m_readError = sources.Error();
                 return false;
             }
             // The name the slot had when a bank was saved as the list, else the shown name.
@@ -173,6 +192,7 @@ bool CCollection::ListDump(CollectionId list, std::vector<unsigned char>& bytes,
         }
         if (select.Failed()) {
             error = DatabaseError(*m_db);
+            ReadFailure();
             return false;
         }
     }
@@ -193,6 +213,7 @@ bool CCollection::SourceBankPrograms(CollectionId source, std::vector<Collection
                                      std::string& error)
 {
     programs.clear();
+    BeginRead();
     const std::optional<CBank> bank = SourceBank(*this, *m_db, source, error);
     if (!bank)
         return false;

@@ -4,6 +4,7 @@
 
 #include "CollectionErrors.h"
 #include "CollectionSchema.h"
+#include "CollectionWrite.h"
 #include "SqliteDb.h"
 
 #include <sqlite3.h>
@@ -15,7 +16,7 @@ constexpr std::size_t MAX_TAG_LENGTH = 40;
 
 const char* const ERROR_BAD_NAME =
     "A program name is 1 to 12 characters of the synthesizer's character set (printable ASCII)";
-const char* const ERROR_BAD_TAG = "A tag is 1 to 40 characters, without commas or control characters";
+const char* const ERROR_BAD_TAG = "A tag is 1 to 40 characters, not only blanks, without commas or control characters";
 
 bool IsControl(unsigned char c)
 {
@@ -36,9 +37,18 @@ bool CheckedName(const std::string& name, std::string& checked)
     return true;
 }
 
+// Characters, not bytes: a tag is UTF-8, and "Ünterwelt" is nine of them.
+std::size_t CharacterCount(const std::string& text)
+{
+    std::size_t count = 0;
+    for (const char c : text)
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    return count;
+}
+
 bool CheckedTag(const std::string& tag)
 {
-    if (tag.empty() || tag.size() > MAX_TAG_LENGTH)
+    if (tag.find_first_not_of(" \t") == std::string::npos || CharacterCount(tag) > MAX_TAG_LENGTH)
         return false;
     for (const char c : tag)
         if (c == ',' || IsControl(static_cast<unsigned char>(c)))
@@ -77,28 +87,49 @@ bool UpdateProgram(CSqliteDb& db, const char* sql, CollectionId id, std::int64_t
 
 } // namespace
 
+bool CCollection::CheckTag(const std::string& tag, std::string& error)
+{
+    if (CheckedTag(tag))
+        return true;
+    error = ERROR_BAD_TAG;
+    return false;
+}
+
+bool CCollection::CheckName(const std::string& name, std::string& error)
+{
+    std::string checked;
+    if (CheckedName(name, checked))
+        return true;
+    error = ERROR_BAD_NAME;
+    return false;
+}
+
 bool CCollection::SetFavourite(CollectionId id, bool favourite, std::string& error)
 {
+    if (!CanWrite(error))
+        return false;
     return UpdateProgram(*m_db, "UPDATE program SET favourite = ? WHERE id = ?", id, favourite ? 1 : 0, nullptr,
                          error);
 }
 
 bool CCollection::SetHidden(CollectionId id, bool hidden, std::string& error)
 {
+    if (!CanWrite(error))
+        return false;
     return UpdateProgram(*m_db, "UPDATE program SET hidden = ? WHERE id = ?", id, hidden ? 1 : 0, nullptr, error);
 }
 
 bool CCollection::SetComment(CollectionId id, const std::string& comment, std::string& error)
 {
+    if (!CanWrite(error))
+        return false;
     return UpdateProgram(*m_db, "UPDATE program SET comment = ? WHERE id = ?", id, 0, &comment, error);
 }
 
 bool CCollection::AddTag(CollectionId id, const std::string& tag, std::string& error)
 {
-    if (!CheckedTag(tag)) {
-        error = ERROR_BAD_TAG;
+    if (!CheckTag(tag, error) || !CanWrite(error))
         return false;
-    }
     if (!ProgramExists(*m_db, id, error))
         return false;
     // A tag the program has already, in any letter case, stays as it is.
@@ -112,7 +143,7 @@ bool CCollection::AddTag(CollectionId id, const std::string& tag, std::string& e
 
 bool CCollection::RemoveTag(CollectionId id, const std::string& tag, std::string& error)
 {
-    if (!ProgramExists(*m_db, id, error))
+    if (!CanWrite(error) || !ProgramExists(*m_db, id, error))
         return false;
     CSqliteQuery remove(*m_db, "DELETE FROM tag WHERE program = ? AND tag = ?");
     if (!remove.Bind(1, id).BindText(2, tag).Run()) {
@@ -129,6 +160,8 @@ bool CCollection::Rename(CollectionId id, const std::string& name, std::string& 
         error = ERROR_BAD_NAME;
         return false;
     }
+    if (!CanWrite(error))
+        return false;
     // The new name is shown and, like every name the program had, found by a search.
     CSqliteTransaction transaction(*m_db);
     if (!transaction.Began()) {
@@ -137,8 +170,7 @@ bool CCollection::Rename(CollectionId id, const std::string& name, std::string& 
     }
     if (!UpdateProgram(*m_db, "UPDATE program SET user_name = ? WHERE id = ?", id, 0, &checked, error))
         return false;
-    CSqliteQuery addName(*m_db, ADD_PROGRAM_NAME_SQL);
-    if (!addName.Bind(1, id).BindText(2, checked).Run() || !transaction.Commit()) {
+    if (!AddProgramName(*m_db, id, checked) || !transaction.Commit()) {
         error = DatabaseError(*m_db);
         return false;
     }

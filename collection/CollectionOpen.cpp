@@ -1,10 +1,12 @@
-// Opening the Collection: the file and its folder are made on first use, a damaged file is
-// set aside (never deleted or overwritten) and a new one started, an older schema migrated.
+// Opening the Collection: the file and its folder are made on first use, a file that is not
+// ours is refused and left alone, a damaged file is set aside (never deleted or overwritten)
+// and a new one started, an older schema migrated.
 
 #include "Collection.h"
 
+#include "CollectionErrors.h"
+#include "CollectionFile.h"
 #include "CollectionSchema.h"
-#include "CollectionTime.h"
 #include "NameIndex.h"
 #include "SoundIndex.h"
 #include "SqliteDb.h"
@@ -14,10 +16,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -25,7 +24,7 @@ namespace {
 
 constexpr int BUSY_TIMEOUT_MS = 5000;
 
-enum class OpenOutcome { Open, Damaged, Failed };
+enum class OpenOutcome { Open, Damaged, Failed, NeedsWriting };
 
 bool IsDamage(int code)
 {
@@ -38,21 +37,53 @@ OpenOutcome Failure(const std::string& reason, std::string& error)
     return OpenOutcome::Failed;
 }
 
-// Opens the file and checks it: SQLite's quick check, WAL mode, the schema.
-OpenOutcome OpenChecked(const std::string& path, std::unique_ptr<CSqliteDb>& db, std::string& error)
+OpenOutcome FailureOf(CSqliteDb& db, std::string& error)
+{
+    if (IsDamage(db.ErrorCode()))
+        return OpenOutcome::Damaged;
+    error = DatabaseError(db);
+    return OpenOutcome::Failed;
+}
+
+// "file:" URI of a path, for opening a file on a read-only disk without a shared-memory index.
+std::string ImmutableUri(const std::string& path)
+{
+    std::string uri = "file:";
+    for (const char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            static const char digits[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += digits[(static_cast<unsigned char>(c) >> 4) & 0xF];
+            uri += digits[static_cast<unsigned char>(c) & 0xF];
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?immutable=1";
+}
+
+// Opens the file and checks it, changing nothing until it is known to be a Collection of
+// this version or an older one: the full check (after an unclean shutdown), the schema,
+// then WAL mode and the migrations. `readOnly` opens it for reading and writes nothing.
+OpenOutcome OpenChecked(const std::string& path, bool readOnly, bool fullCheck, std::unique_ptr<CSqliteDb>& db,
+                        std::string& error)
 {
     int code = 0;
-    db = CSqliteDb::Open(path, code, error);
     if (!db)
-        return IsDamage(code) ? OpenOutcome::Damaged : OpenOutcome::Failed;
+        db = readOnly ? CSqliteDb::OpenReadOnly(path, code, error) : CSqliteDb::Open(path, code, error);
+    if (!db)
+        return IsDamage(code) ? OpenOutcome::Damaged : Failure(DatabaseProblem(code, error), error);
     sqlite3_busy_timeout(db->Handle(), BUSY_TIMEOUT_MS);
-    if (sqlite3_db_readonly(db->Handle(), "main") == 1)
-        return Failure("The file is read-only", error);
+    if (!readOnly && sqlite3_db_readonly(db->Handle(), "main") == 1)
+        return OpenOutcome::NeedsWriting;
+    // Each page read is checked more closely, so that damage on a write's way is found
+    // before the write.
+    db->Exec("PRAGMA cell_size_check = ON");
 
-    {
+    if (fullCheck) {
         CSqliteQuery check(*db, "PRAGMA quick_check");
         if (!check.Next())
-            return IsDamage(db->ErrorCode()) ? OpenOutcome::Damaged : Failure(db->ErrorText(), error);
+            return FailureOf(*db, error);
         if (check.Text(0) != "ok")
             return OpenOutcome::Damaged;
     }
@@ -61,72 +92,36 @@ OpenOutcome OpenChecked(const std::string& path, std::unique_ptr<CSqliteDb>& db,
     case SchemaResult::Ready:
         break;
     case SchemaResult::Failed:
-        return IsDamage(db->ErrorCode()) ? OpenOutcome::Damaged : OpenOutcome::Failed;
+        return FailureOf(*db, error);
     default:
         return OpenOutcome::Failed;
     }
+    if (readOnly)
+        return SchemaIsCurrent(*db, CollectionSchemaSteps()) ? OpenOutcome::Open : OpenOutcome::NeedsWriting;
+
     {
         CSqliteQuery wal(*db, "PRAGMA journal_mode = WAL");
         if (!wal.Next())
-            return IsDamage(db->ErrorCode()) ? OpenOutcome::Damaged : Failure(db->ErrorText(), error);
+            return FailureOf(*db, error);
         if (wal.Text(0) != "wal")
             return Failure("The database could not be put in WAL mode", error);
     }
+    db->SetCheckpointOnClose(true);
     // In WAL mode NORMAL loses no committed transaction on a crash of the program, only on
     // a crash of the machine, and a commit costs no disk sync.
     if (!db->Exec("PRAGMA synchronous = NORMAL; PRAGMA cache_size = -16384"))
-        return Failure(db->ErrorText(), error);
+        return FailureOf(*db, error);
 
     switch (PrepareSchema(*db, CollectionSchemaSteps(), error)) {
     case SchemaResult::Ready:
         return OpenOutcome::Open;
     case SchemaResult::Failed:
-        return IsDamage(db->ErrorCode()) ? OpenOutcome::Damaged : OpenOutcome::Failed;
+        if (IsDamage(db->ErrorCode()))
+            return OpenOutcome::Damaged;
+        return OpenOutcome::Failed;
     default:
         return OpenOutcome::Failed;
     }
-}
-
-// Moves `from` to `to` unless `to` exists. 0, or the errno of the failure.
-int MoveWithoutOverwriting(const std::string& from, const std::string& to)
-{
-    if (link(from.c_str(), to.c_str()) == 0)
-        return unlink(from.c_str()) == 0 ? 0 : errno;
-    if (errno == EEXIST || errno == ENOENT)
-        return errno;
-    // A file system without hard links: a rename, after checking the name is free.
-    std::error_code ignored;
-    if (std::filesystem::exists(to, ignored))
-        return EEXIST;
-    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-}
-
-// Renames the damaged file, with its write-ahead log and shared-memory index, to
-// "<path>.damaged-yyyyMMdd-hhmmss" (a number added when that is taken). Empty `movedTo`
-// when another process moved it first.
-bool SetAside(const std::string& path, std::string& movedTo, std::string& error)
-{
-    const std::string stem = path + ".damaged-" + CompactLocalTime(NowSeconds());
-    for (int attempt = 1; attempt < 100; ++attempt) {
-        const std::string candidate = attempt == 1 ? stem : stem + "-" + std::to_string(attempt);
-        const int result = MoveWithoutOverwriting(path, candidate);
-        if (result == EEXIST)
-            continue;
-        if (result == ENOENT) {
-            movedTo.clear();
-            return true;
-        }
-        if (result != 0) {
-            error = "It is damaged and could not be set aside: " + std::string(std::strerror(result));
-            return false;
-        }
-        for (const char* suffix : {"-wal", "-shm"})
-            MoveWithoutOverwriting(path + suffix, candidate + suffix);
-        movedTo = candidate;
-        return true;
-    }
-    error = "It is damaged and could not be set aside: too many damaged copies beside it";
-    return false;
 }
 
 std::string HomeFolder()
@@ -138,11 +133,86 @@ std::string HomeFolder()
     return ".";
 }
 
+bool MakeFolder(const std::string& path, std::string& error)
+{
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code failure;
+    if (!folder.empty() && !std::filesystem::is_directory(folder, failure)
+        && !std::filesystem::create_directories(folder, failure)) {
+        error = "Cannot make its folder " + folder.string() + ": " + failure.message();
+        return false;
+    }
+    return true;
+}
+
+const char* const NOT_A_DATABASE =
+    "It is not a Collection, nor any database (another kind of file?). It is left as it is: name another "
+    "file, or move this one away and a new Collection is started there";
+
+const char* const DAMAGED_AS_IT_IS =
+    "It is damaged (cut short, or its tables cannot be read). It is left as it is; the next command that changes "
+    "the Collection, or the window, sets it aside and starts a new, empty one";
+
+std::string StaleLogAdvice(const std::string& path)
+{
+    return "It is damaged, and the write-ahead log " + path + "-wal beside it was left by a session that did not "
+           "end cleanly. If you put the file back from a copy, that log belongs to the file it replaced: move " + path
+        + "-wal and " + path + "-shm away and start again. Otherwise move the file aside, and a new Collection is "
+          "started. Nothing was changed";
+}
+
+// Opens the file for writing; a damaged one is set aside under the folder's lock, checked
+// again under it, and a new one started.
+OpenOutcome OpenForWriting(const std::string& path, bool leftOpen, std::unique_ptr<CSqliteDb>& db,
+                           std::string& reason, std::string& notice)
+{
+    const CFileFacts facts = InspectCollectionFile(path);
+    if (facts.kind == FileKind::NotDatabase)
+        return Failure(NOT_A_DATABASE, reason);
+    OpenOutcome outcome = facts.kind == FileKind::CutShort ? OpenOutcome::Damaged
+                                                           : OpenChecked(path, false, leftOpen, db, reason);
+    if (outcome == OpenOutcome::NeedsWriting)
+        return Failure("The file is read-only", reason);
+    if (outcome != OpenOutcome::Damaged)
+        return outcome;
+    db.reset();   // closed before its file is moved
+    if (leftOpen)
+        return Failure(StaleLogAdvice(path), reason);
+
+    // Another process may have found it damaged too, and set it aside and started anew: what
+    // is at the path now is judged again, under the lock, before anything is moved.
+    const CFolderLock lock(path);
+    const CFileFacts again = InspectCollectionFile(path);
+    if (again.kind == FileKind::NotDatabase)
+        return Failure(NOT_A_DATABASE, reason);
+    outcome = again.kind == FileKind::CutShort ? OpenOutcome::Damaged : OpenChecked(path, false, true, db, reason);
+    if (outcome != OpenOutcome::Damaged)
+        return outcome;
+    db.reset();
+    std::string movedTo;
+    if (!SetAsideDamaged(path, movedTo, reason))
+        return OpenOutcome::Failed;
+    if (!movedTo.empty())
+        notice = "The Collection " + path + " was damaged. It was set aside as " + movedTo
+            + " and a new, empty Collection was started.";
+    outcome = OpenChecked(path, false, false, db, reason);
+    return outcome == OpenOutcome::NeedsWriting ? Failure("The file is read-only", reason) : outcome;
+}
+
 } // namespace
 
-CCollection::CCollection(std::unique_ptr<CSqliteDb> db) : m_db(std::move(db)) {}
+CCollection::CCollection(std::unique_ptr<CSqliteDb> db, std::string registered)
+    : m_db(std::move(db)), m_registered(std::move(registered))
+{
+}
 
-CCollection::~CCollection() = default;
+CCollection::~CCollection()
+{
+    m_sounds.reset();
+    m_names.reset();
+    m_db.reset();   // closed before this process stops counting it as a user
+    CFileUse::Unregister(m_registered);
+}
 
 std::string CCollection::DefaultPath()
 {
@@ -158,34 +228,72 @@ std::unique_ptr<CCollection> CCollection::Open(const std::string& path, std::str
     error.clear();
     notice.clear();
     const std::string prefix = "Cannot use the Collection " + path + ". ";
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    std::error_code failure;
-    if (!folder.empty() && !std::filesystem::is_directory(folder, failure)
-        && !std::filesystem::create_directories(folder, failure)) {
-        error = prefix + "Cannot make its folder " + folder.string() + ": " + failure.message();
+    std::string reason;
+    if (!MakeFolder(path, reason)) {
+        error = prefix + reason;
         return nullptr;
     }
-
+    const std::string file = ResolvedCollectionPath(path);
+    bool leftOpen = false;
+    CFileUse::Register(file, InspectCollectionFile(file).logHasFrames, leftOpen);
     std::unique_ptr<CSqliteDb> db;
-    std::string reason;
-    OpenOutcome outcome = OpenChecked(path, db, reason);
-    if (outcome == OpenOutcome::Damaged) {
-        db.reset();   // closed before its file is moved
-        std::string movedTo;
-        if (!SetAside(path, movedTo, reason)) {
-            error = prefix + reason;
-            return nullptr;
-        }
-        if (!movedTo.empty())
-            notice = "The Collection " + path + " was damaged. It was set aside as " + movedTo
-                + " and a new, empty Collection was started.";
-        outcome = OpenChecked(path, db, reason);
-    }
-    if (outcome != OpenOutcome::Open) {
+    if (OpenForWriting(file, leftOpen, db, reason, notice) != OpenOutcome::Open) {
+        db.reset();
+        CFileUse::Unregister(file);
         error = prefix + (reason.empty() ? std::string("It is damaged") : reason);
         return nullptr;
     }
-    return std::unique_ptr<CCollection>(new CCollection(std::move(db)));
+    return std::unique_ptr<CCollection>(new CCollection(std::move(db), file));
+}
+
+std::unique_ptr<CCollection> CCollection::OpenForReading(const std::string& path, std::string& error,
+                                                         std::string& notice, bool onlyAsItIs)
+{
+    error.clear();
+    notice.clear();
+    const std::string prefix = "Cannot use the Collection " + path + ". ";
+    const std::string file = ResolvedCollectionPath(path);
+    const CFileFacts facts = InspectCollectionFile(file);
+    if (facts.kind == FileKind::NotDatabase) {
+        error = prefix + NOT_A_DATABASE;
+        return nullptr;
+    }
+    // As it is, or a new file is made, an older one migrated, a damaged one set aside.
+    const auto asForWriting = [&](const std::string& why) -> std::unique_ptr<CCollection> {
+        if (!onlyAsItIs)
+            return Open(path, error, notice);
+        error = prefix + why;
+        return nullptr;
+    };
+    if (facts.kind == FileKind::Missing || facts.kind == FileKind::Empty)
+        return asForWriting("There is no Collection there yet");
+    if (facts.kind == FileKind::CutShort)
+        return asForWriting(DAMAGED_AS_IT_IS);
+    bool leftOpen = false;
+    CFileUse::Register(file, facts.logHasFrames, leftOpen);
+    std::unique_ptr<CSqliteDb> db;
+    std::string reason;
+    OpenOutcome outcome = OpenChecked(file, true, leftOpen, db, reason);
+    if (outcome == OpenOutcome::Failed && db && !facts.logHasFrames
+        && (db->ErrorCode() == SQLITE_CANTOPEN || db->ErrorCode() == SQLITE_READONLY)) {
+        // A disk with no room or no right for the shared-memory index, and no log to read:
+        // the file is read as it lies, as nothing can be writing it.
+        db.reset();
+        int code = 0;
+        db = CSqliteDb::OpenWith(ImmutableUri(file), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, code, reason);
+        outcome = db ? OpenChecked(file, true, false, db, reason) : OpenOutcome::Failed;
+    }
+    if (outcome == OpenOutcome::Open)
+        return std::unique_ptr<CCollection>(new CCollection(std::move(db), file));
+    db.reset();
+    CFileUse::Unregister(file);
+    if (outcome == OpenOutcome::Failed) {
+        error = prefix + reason;
+        return nullptr;
+    }
+    return asForWriting(outcome == OpenOutcome::Damaged ? DAMAGED_AS_IT_IS
+                                                        : "It needs updating to this version of Veltrix, which any "
+                                                          "command that changes it does");
 }
 
 std::int64_t CCollection::ChangeCount()
@@ -194,4 +302,36 @@ std::int64_t CCollection::ChangeCount()
     CSqliteQuery query(*m_db, "PRAGMA data_version");
     const std::int64_t others = query.Next() ? query.Int(0) : 0;
     return others + sqlite3_total_changes64(m_db->Handle());
+}
+
+void CCollection::ReadFailure()
+{
+    if (m_readError.empty())
+        m_readError = DatabaseError(*m_db);
+}
+
+bool CCollection::CanWrite(std::string& error) const
+{
+    if (!m_db->ReadOnly())
+        return true;
+    error = "The Collection was opened for reading only";
+    return false;
+}
+
+bool CCollection::ChangeTogether(const std::function<bool(std::string& error)>& change, std::string& error)
+{
+    if (!CanWrite(error))
+        return false;
+    CSqliteTransaction transaction(*m_db);
+    if (!transaction.Began()) {
+        error = DatabaseError(*m_db);
+        return false;
+    }
+    if (!change(error))
+        return false;
+    if (!transaction.Commit()) {
+        error = DatabaseError(*m_db);
+        return false;
+    }
+    return true;
 }

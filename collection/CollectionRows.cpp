@@ -14,6 +14,7 @@
 namespace {
 
 constexpr std::size_t KEY_BYTES = 16;
+constexpr std::int64_t MAX_RESERVED_ROWS = 4 * 1024 * 1024;
 
 // The shown name's first 16 bytes, A-Z made small, as two numbers that compare as the bytes
 // do (unsigned, shorter first), then the id: for names of at most 16 bytes without a NUL
@@ -154,8 +155,9 @@ void SortByShownName(std::vector<CCollectionRow>& rows)
 
 std::vector<CCollectionRow> CCollection::SearchRows(const CCollectionQuery& query)
 {
+    BeginRead();
     const CSearchFilter filter = Filter(query);
-    if (filter.matchesNothing)
+    if (filter.matchesNothing || ReadFailed())
         return {};
     const std::string sql = "SELECT p.id, coalesce(p.user_name, p.first_name), p.voice_mode, p.favourite, p.hidden,"
                             " p.source_count, p.first_seen FROM program p "
@@ -163,10 +165,12 @@ std::vector<CCollectionRow> CCollection::SearchRows(const CCollectionQuery& quer
     std::vector<CCollectionRow> rows;
     // Without a filter (the view's usual case) nearly every program comes back: room for
     // them all at once rather than the vector growing and moving them over and over.
-    if (filter.parameters.size() == 1 && !query.favouritesOnly && !query.hiddenOnly) {
+    // Ids are dense, so the largest is about the count; a file with far larger ids (made
+    // by hand) grows the vector instead.
+    if (filter.parameters.empty() && !query.favouritesOnly && !query.hiddenOnly) {
         CSqliteQuery largest(*m_db, "SELECT max(id) FROM program");
         if (largest.Next())
-            rows.reserve(static_cast<std::size_t>(std::max<std::int64_t>(largest.Int(0), 0)));
+            rows.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(largest.Int(0), 0, MAX_RESERVED_ROWS)));
     }
     {
         CSqliteQuery select(*m_db, sql.c_str());
@@ -181,6 +185,10 @@ std::vector<CCollectionRow> CCollection::SearchRows(const CCollectionQuery& quer
             row.sourceCount = static_cast<int>(select.Int(5));
             row.firstSeenTime = select.Int(6);
         }
+        if (select.Failed()) {
+            ReadFailure();
+            return {};
+        }
     }
     SortByShownName(rows);
 
@@ -190,6 +198,10 @@ std::vector<CCollectionRow> CCollection::SearchRows(const CCollectionQuery& quer
         CSqliteQuery select(*m_db, "SELECT program, tag FROM tag");
         while (select.Next())
             tags[select.Int(0)].push_back(select.Text(1));
+        if (select.Failed()) {
+            ReadFailure();
+            return {};
+        }
     }
     if (!tags.empty()) {
         for (CCollectionRow& row : rows) {

@@ -3,6 +3,10 @@
 #include "CollectionTime.h"
 #include "SqliteDb.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -93,42 +97,137 @@ CREATE TABLE IF NOT EXISTS synth_write(
 );
 )sql";
 
-bool ReadVersion(CSqliteDb& db, int& version)
+// Version 4. A Collection says it is one (application_id). Sounds are found through an index
+// in the database, keyed by a hash with the Collection's own key so that no file can be made
+// to collide; names are found through a trigram index; every change a view shows is logged.
+const char* const SCHEMA_V4 = R"sql(
+PRAGMA application_id = 1447382100;   -- "VELT"
+CREATE TABLE collection_state(        -- 'sound_hash_key' (16 bytes), 'sounds_indexed_upto' (a
+  key TEXT PRIMARY KEY,               -- program id), 'names_indexed_upto' (a source id),
+  value NOT NULL                      -- 'last_full_check' (seconds since the epoch)
+) WITHOUT ROWID;
+CREATE TABLE sound(                   -- the programs up to sounds_indexed_upto by their sound key;
+  key INTEGER NOT NULL,               -- later ones are found from program.sound_key (SoundIndex.h)
+  program INTEGER NOT NULL,
+  PRIMARY KEY(key, program)
+) WITHOUT ROWID;
+CREATE TABLE change_log(              -- what a view must read again; the newest 65,536 are kept
+  seq INTEGER PRIMARY KEY,
+  kind INTEGER NOT NULL,              -- 0 a program's marks, names or comment; 1 its tags;
+  item INTEGER NOT NULL               -- 2 a source taken in (its programs); 3 a list
+);
+CREATE TRIGGER change_log_trim AFTER INSERT ON change_log WHEN NEW.seq % 1024 = 0 BEGIN
+  DELETE FROM change_log WHERE seq <= NEW.seq - 65536;
+END;
+CREATE TRIGGER program_changed AFTER UPDATE OF favourite, hidden, user_name, comment ON program
+  WHEN OLD.favourite IS NOT NEW.favourite OR OLD.hidden IS NOT NEW.hidden
+    OR OLD.user_name IS NOT NEW.user_name OR OLD.comment IS NOT NEW.comment BEGIN
+  INSERT INTO change_log(kind, item) VALUES(0, NEW.id);
+END;
+CREATE TRIGGER program_name_added AFTER INSERT ON program_name BEGIN
+  INSERT INTO change_log(kind, item) VALUES(0, NEW.program);
+END;
+CREATE TRIGGER tag_added AFTER INSERT ON tag BEGIN
+  INSERT INTO change_log(kind, item) VALUES(1, NEW.program);
+END;
+CREATE TRIGGER tag_removed AFTER DELETE ON tag BEGIN
+  INSERT INTO change_log(kind, item) VALUES(1, OLD.program);
+END;
+CREATE TRIGGER source_added AFTER INSERT ON source BEGIN
+  INSERT INTO change_log(kind, item) VALUES(2, NEW.id);
+END;
+CREATE TRIGGER list_removed AFTER DELETE ON list BEGIN
+  INSERT INTO change_log(kind, item) VALUES(3, OLD.id);
+END;
+CREATE INDEX program_favourites ON program(favourite) WHERE favourite = 1;
+CREATE INDEX program_hidden ON program(hidden) WHERE hidden = 1;
+CREATE VIRTUAL TABLE source_name_search USING fts5(   -- a source's slot names, one per line, for
+  names, tokenize = 'trigram case_sensitive 1',       -- the sources up to names_indexed_upto
+  content = '', detail = 'none', columnsize = 0);
+CREATE VIRTUAL TABLE given_name_search USING fts5(    -- the names in program_name
+  name, program UNINDEXED, tokenize = 'trigram case_sensitive 1');
+)sql";
+
+// The tables a file of versions 1 to 3 has: how a Collection from before application_id is
+// told from another program's database.
+constexpr int LAST_VERSION_WITHOUT_ID = 3;
+const char* const OLD_COLLECTION_TABLES[] = {"program", "program_name", "source", "source_slots", "tag", "list",
+                                             "list_entry"};
+
+bool ReadInt(CSqliteDb& db, const char* sql, std::int64_t& value)
 {
-    CSqliteQuery query(db, "PRAGMA user_version");
+    CSqliteQuery query(db, sql);
     if (!query.Next())
         return false;
-    version = static_cast<int>(query.Int(0));
+    value = query.Int(0);
     return true;
 }
 
-bool HasTables(CSqliteDb& db, bool& any)
+bool ReadVersion(CSqliteDb& db, int& version)
 {
-    CSqliteQuery query(db, "SELECT count(*) FROM sqlite_schema");
-    if (!query.Next())
+    std::int64_t value = 0;
+    if (!ReadInt(db, "PRAGMA user_version", value))
         return false;
-    any = query.Int(0) > 0;
+    version = static_cast<int>(value);
+    return true;
+}
+
+// Whether the file has every table of a first- or second-version Collection.
+bool HasOldCollectionTables(CSqliteDb& db, bool& has)
+{
+    has = true;
+    for (const char* table : OLD_COLLECTION_TABLES) {
+        CSqliteQuery query(db, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?");
+        if (!query.BindText(1, table).Next()) {
+            if (query.Failed())
+                return false;
+            has = false;
+        }
+    }
     return true;
 }
 
 // Runs the steps after `from` and sets the version; inside the caller's transaction.
-bool RunSteps(CSqliteDb& db, const std::vector<CSchemaStep>& steps, int from)
+bool RunSteps(CSqliteDb& db, const std::vector<CSchemaStep>& steps, int from, std::string& error)
 {
     for (const CSchemaStep& step : steps) {
         if (step.version <= from)
             continue;
-        if (!db.Exec(step.sql))
+        if (!db.Exec(step.sql)) {
+            error = db.ErrorText();
+            return false;
+        }
+        if (step.code != nullptr && !step.code(db, error))
             return false;
     }
     const std::string setVersion = "PRAGMA user_version = " + std::to_string(steps.back().version);
-    return db.Exec(setVersion.c_str());
+    if (!db.Exec(setVersion.c_str())) {
+        error = db.ErrorText();
+        return false;
+    }
+    return true;
 }
 
+// Writes a consistent copy (the write-ahead log's changes included) under a name of its own,
+// then gives it its name: a copy cut short by a kill is never taken for a whole one.
 bool CopyAside(CSqliteDb& db, const std::string& copyPath)
 {
-    // VACUUM INTO writes a consistent copy, the write-ahead log's changes included.
+    const std::string partial = copyPath + ".partial-" + std::to_string(getpid());
+    std::error_code ignored;
+    std::filesystem::remove(partial, ignored);   // left by an earlier process of this number
     CSqliteQuery query(db, "VACUUM INTO ?");
-    return query.BindText(1, copyPath).Run();
+    if (!query.BindText(1, partial).Run()) {
+        std::filesystem::remove(partial, ignored);
+        return false;
+    }
+    // Never over a copy another process made meanwhile.
+    if (link(partial.c_str(), copyPath.c_str()) != 0 && errno != EEXIST
+        && std::rename(partial.c_str(), copyPath.c_str()) != 0) {
+        std::filesystem::remove(partial, ignored);
+        return false;
+    }
+    std::filesystem::remove(partial, ignored);
+    return true;
 }
 
 } // namespace
@@ -142,7 +241,8 @@ const char* const ADD_PROGRAM_NAME_SQL =
 const std::vector<CSchemaStep>& CollectionSchemaSteps()
 {
     // The synthesizer's writes are a step of their own: it changes no other table.
-    static const std::vector<CSchemaStep> steps = {{1, SCHEMA_V1}, {2, SCHEMA_V2}, {3, SCHEMA_SYNTH_WRITES}};
+    static const std::vector<CSchemaStep> steps = {
+        {1, SCHEMA_V1}, {2, SCHEMA_V2}, {3, SCHEMA_SYNTH_WRITES}, {4, SCHEMA_V4, MigrateToVersion4}};
     return steps;
 }
 
@@ -157,21 +257,45 @@ std::string MigrationCopyPath(const std::string& path, int version)
 
 SchemaResult InspectSchema(CSqliteDb& db, const std::vector<CSchemaStep>& steps, std::string& error)
 {
+    const std::string notOurs = "It is a database of another program, not a Collection";
     int version = 0;
-    bool anyTables = false;
-    if (!ReadVersion(db, version) || !HasTables(db, anyTables)) {
+    std::int64_t application = 0;
+    std::int64_t tables = 0;
+    if (!ReadVersion(db, version) || !ReadInt(db, "PRAGMA application_id", application)
+        || !ReadInt(db, "SELECT count(*) FROM sqlite_schema", tables)) {
         error = db.ErrorText();
         return SchemaResult::Failed;
     }
-    if (version > steps.back().version) {
-        error = "It was made by a newer version of Veltrix";
-        return SchemaResult::Newer;
+    if (application == COLLECTION_APPLICATION_ID) {
+        if (version > steps.back().version) {
+            error = "It was made by a newer version of Veltrix";
+            return SchemaResult::Newer;
+        }
+        return SchemaResult::Ready;
     }
-    if (version == 0 && anyTables) {
-        error = "It is a database of another program, not a Collection";
+    if (application != 0) {
+        error = notOurs;
+        return SchemaResult::NotCollection;
+    }
+    if (version == 0 && tables == 0)
+        return SchemaResult::Ready;   // a new, empty file
+    // Before application_id a Collection was known by its version and its tables.
+    bool oldCollection = false;
+    if (version >= 1 && version <= LAST_VERSION_WITHOUT_ID && !HasOldCollectionTables(db, oldCollection)) {
+        error = db.ErrorText();
+        return SchemaResult::Failed;
+    }
+    if (!oldCollection) {
+        error = notOurs;
         return SchemaResult::NotCollection;
     }
     return SchemaResult::Ready;
+}
+
+bool SchemaIsCurrent(CSqliteDb& db, const std::vector<CSchemaStep>& steps)
+{
+    int version = 0;
+    return ReadVersion(db, version) && version == steps.back().version;
 }
 
 SchemaResult PrepareSchema(CSqliteDb& db, const std::vector<CSchemaStep>& steps, std::string& error)
@@ -212,10 +336,8 @@ SchemaResult PrepareSchema(CSqliteDb& db, const std::vector<CSchemaStep>& steps,
         }
         return SchemaResult::Ready;
     }
-    if (!RunSteps(db, steps, current)) {
-        error = db.ErrorText();
+    if (!RunSteps(db, steps, current, error))
         return SchemaResult::Failed;
-    }
     if (!transaction.Commit()) {
         error = db.ErrorText();
         return SchemaResult::Failed;

@@ -98,19 +98,23 @@ void CSearchFilter::Bind(CSqliteQuery& query) const
 
 std::vector<CollectionId> CCollection::ProgramsNamed(const std::string& fragment)
 {
+    BeginRead();
     if (!m_names)
         m_names = std::make_unique<CNameIndex>();
     std::vector<CollectionId> named;
-    if (!m_names->Find(*m_db, ChangeCount(), fragment, named))
+    if (!m_names->Find(*m_db, ChangeCount(), fragment, named)) {
+        ReadFailure();
         named.clear();
+    }
     return named;
 }
 
 CSearchFilter CCollection::Filter(const CCollectionQuery& query)
 {
     CSearchFilter filter;
-    filter.where = "WHERE p.hidden = ?";
-    filter.parameters = {std::int64_t(query.hiddenOnly ? 1 : 0)};
+    // As literals, so that SQLite can answer from the partial indexes of hidden and
+    // favourite programs.
+    filter.where = query.hiddenOnly ? "WHERE p.hidden = 1" : "WHERE p.hidden = 0";
     if (!query.text.empty()) {
         const std::vector<CollectionId> named = ProgramsNamed(query.text);
         filter.matchesNothing = named.empty();
@@ -131,7 +135,7 @@ CSearchFilter CCollection::Filter(const CCollectionQuery& query)
         filter.where += " AND p.favourite = 1";
     if (query.source != 0) {
         filter.where += " AND p.id IN (SELECT value FROM json_each(?))";
-        filter.parameters.emplace_back(IdsAsJson(SourcePrograms(query.source)));
+        filter.parameters.emplace_back(IdsAsJson(SourceProgramsRead(query.source)));
     }
     if (query.list != 0) {
         filter.where += " AND p.id IN (SELECT program FROM list_entry WHERE list = ?)";
@@ -142,8 +146,9 @@ CSearchFilter CCollection::Filter(const CCollectionQuery& query)
 
 std::vector<CCollectionProgram> CCollection::Search(const CCollectionQuery& query)
 {
+    BeginRead();
     const CSearchFilter filter = Filter(query);
-    if (filter.matchesNothing)
+    if (filter.matchesNothing || ReadFailed())
         return {};
     const std::string sql = std::string(PROGRAM_COLUMNS) + filter.where
         + " ORDER BY coalesce(p.user_name, p.first_name) COLLATE NOCASE, p.id";
@@ -153,15 +158,23 @@ std::vector<CCollectionProgram> CCollection::Search(const CCollectionQuery& quer
     CTimeTexts times;
     while (select.Next())
         programs.push_back(ReadProgram(select, times));
+    if (select.Failed()) {
+        ReadFailure();
+        programs.clear();
+    }
     return programs;
 }
 
 bool CCollection::GetProgram(CollectionId id, CCollectionProgram& program)
 {
+    BeginRead();
     const std::string sql = std::string(PROGRAM_COLUMNS) + "WHERE p.id = ?";
     CSqliteQuery select(*m_db, sql.c_str());
-    if (!select.Bind(1, id).Next())
+    if (!select.Bind(1, id).Next()) {
+        if (select.Failed())
+            ReadFailure();
         return false;
+    }
     CTimeTexts times;
     program = ReadProgram(select, times);
     return true;
@@ -169,33 +182,50 @@ bool CCollection::GetProgram(CollectionId id, CCollectionProgram& program)
 
 std::vector<std::string> CCollection::ProgramNames(CollectionId id)
 {
+    BeginRead();
     std::vector<std::string> names;
     {
         CSqliteQuery first(*m_db, "SELECT first_name FROM program WHERE id = ?");
-        if (!first.Bind(1, id).Next())
+        if (!first.Bind(1, id).Next()) {
+            if (first.Failed())
+                ReadFailure();
             return names;
+        }
         names.push_back(first.Text(0));
     }
     CSqliteQuery later(*m_db, "SELECT name FROM program_name WHERE program = ? ORDER BY seen");
     later.Bind(1, id);
     while (later.Next())
         names.push_back(later.Text(0));
+    if (later.Failed()) {
+        ReadFailure();
+        names.clear();
+    }
     return names;
 }
 
 bool CCollection::ProgramData(CollectionId id, CollectionProgramData& data)
 {
+    BeginRead();
     std::string name;
     {
         CSqliteQuery select(*m_db, "SELECT coalesce(user_name, first_name) FROM program WHERE id = ?");
-        if (!select.Bind(1, id).Next())
+        if (!select.Bind(1, id).Next()) {
+            if (select.Failed())
+                ReadFailure();
             return false;
+        }
         name = select.Text(0);
     }
     CSourcePrograms sources;
     const unsigned char* stored = sources.ProgramData(*m_db, id);
-    if (stored == nullptr)
+    if (stored == nullptr) {
+        // A damaged source or a failure of the database; a program whose first source lacks
+        // its slot cannot be: that is damage too.
+        m_readError = sources.Error().empty() ? "Program " + std::to_string(id) + " cannot be read from its source"
+                                              : sources.Error();
         return false;
+    }
     data.fill(' ');
     std::memcpy(data.data(), name.data(), std::min<std::size_t>(name.size(), NAME_SIZE));
     std::memcpy(data.data() + NAME_SIZE, stored + NAME_SIZE, data.size() - NAME_SIZE);
@@ -204,6 +234,7 @@ bool CCollection::ProgramData(CollectionId id, CollectionProgramData& data)
 
 std::vector<CCollectionSource> CCollection::Sources()
 {
+    BeginRead();
     CSqliteQuery select(*m_db, "SELECT id, kind, name, program_count, taken_in, size FROM source ORDER BY taken_in, id");
     std::vector<CCollectionSource> sources;
     while (select.Next()) {
@@ -217,36 +248,66 @@ std::vector<CCollectionSource> CCollection::Sources()
         source.size = select.Int(5);
         sources.push_back(source);
     }
+    if (select.Failed()) {
+        ReadFailure();
+        sources.clear();
+    }
     return sources;
 }
 
 bool CCollection::SourceBytes(CollectionId source, std::vector<unsigned char>& bytes)
 {
-    return ReadSourceBytes(*m_db, source, bytes);
+    BeginRead();
+    std::string name;
+    const SourceRead result = ReadSourceBytes(*m_db, source, bytes, &name);
+    if (result == SourceRead::Damaged || result == SourceRead::Failed)
+        m_readError = SourceReadError(*m_db, result, source, name);
+    return result == SourceRead::Read;
 }
 
 bool CCollection::SourceGlobalBlock(CollectionId source, std::vector<unsigned char>& bytes)
 {
-    CSqliteQuery select(*m_db, "SELECT global_block FROM source WHERE id = ? AND global_block IS NOT NULL");
-    if (!select.Bind(1, source).Next())
+    // Read through the source's bytes, so that a damaged source is not sent.
+    std::vector<unsigned char> all;
+    if (!SourceBytes(source, all))
         return false;
+    CSqliteQuery select(*m_db, "SELECT global_block FROM source WHERE id = ? AND global_block IS NOT NULL");
+    if (!select.Bind(1, source).Next()) {
+        if (select.Failed())
+            ReadFailure();
+        return false;
+    }
     bytes.assign(select.Blob(0), select.Blob(0) + select.Size(0));
     return true;
 }
 
-std::vector<CollectionId> CCollection::SourcePrograms(CollectionId source)
+std::vector<CollectionId> CCollection::SourceProgramsRead(CollectionId source)
 {
     CSqliteQuery select(*m_db, "SELECT programs FROM source_slots WHERE source = ?");
-    if (!select.Bind(1, source).Next())
+    if (!select.Bind(1, source).Next()) {
+        if (select.Failed())
+            ReadFailure();
         return {};
+    }
     return DecodeSlots(select.Blob(0), select.Size(0));
+}
+
+std::vector<CollectionId> CCollection::SourcePrograms(CollectionId source)
+{
+    BeginRead();
+    return SourceProgramsRead(source);
 }
 
 std::vector<std::string> CCollection::Tags()
 {
+    BeginRead();
     CSqliteQuery select(*m_db, "SELECT DISTINCT tag FROM tag ORDER BY tag");
     std::vector<std::string> tags;
     while (select.Next())
         tags.push_back(select.Text(0));
+    if (select.Failed()) {
+        ReadFailure();
+        tags.clear();
+    }
     return tags;
 }

@@ -14,12 +14,13 @@ class CSoundIndex;
 class CSourcePrograms;
 class CSqliteDb;
 
-// The program with the sound of these 254 bytes (bytes 12-253), or 0 in `id` when the
-// Collection has none. False on a failure of the database.
-bool FindSound(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sources, const unsigned char* program,
-               CollectionId& id);
+// The program with the sound of each of the list's programs (bytes 12-253), or 0 where the
+// Collection has none. False, with `error`, on a failure of the database or a damaged source.
+bool FindSounds(CSqliteDb& db, CSoundIndex& sounds, const CProgramList& list, std::vector<CollectionId>& ids,
+                std::string& error);
 
-// Adds `name` to the names a program was seen with, unless it has it already.
+// Adds `name` to the names a program was seen with, unless it has it already (and to the
+// index of names searched).
 bool AddProgramName(CSqliteDb& db, CollectionId program, const std::string& name);
 
 // A source about to be written: its bytes must stay as they are until WriteSource returns.
@@ -28,12 +29,16 @@ struct CNewSource {
     std::string name;
     const std::vector<unsigned char>* bytes = nullptr;   // exactly what `programs` was read from
     std::int64_t takenAt = 0;
+    const std::vector<unsigned char>* globalBlock = nullptr;   // an all-data dump's, or null
+    bool hashed = false;                    // the two hashes below are those of `bytes` already
+    std::uint64_t contentHash = 0;
+    std::uint64_t contentCheck = 0;
 };
 
 // Writes the source and finds or adds the program of each of its slots, recording each slot's
-// name as a name seen. `slots` gets the programs in slot order.
+// name as a name seen. `slots` gets the programs in slot order. False with `error`.
 bool WriteSource(CSqliteDb& db, CSoundIndex& sounds, const CNewSource& source, const CProgramList& programs,
-                 CollectionId& sourceId, std::vector<CollectionId>& slots, int& newPrograms);
+                 CollectionId& sourceId, std::vector<CollectionId>& slots, int& newPrograms, std::string& error);
 
 // Whether a list may be called `name`: not blank, no control characters.
 bool IsListName(const std::string& name);

@@ -8,6 +8,8 @@
 namespace {
 
 constexpr std::size_t NAME_SIZE = 12;
+// A trigram index answers fragments of at least this many characters.
+constexpr std::size_t TRIGRAM = 3;
 
 bool IsTrailingSpace(unsigned char c)
 {
@@ -26,20 +28,185 @@ std::string NameText(const unsigned char* bytes)
     return std::string(reinterpret_cast<const char*>(bytes), end);
 }
 
-void FoldInPlace(std::string& text)
+// A character of U+0000-U+00FF made small, as UTF-8.
+void AppendFolded(std::string& out, unsigned int c)
 {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        c += 0x20;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The length of the UTF-8 sequence at `at` and its character, or 0 when it is not one.
+std::size_t Utf8Sequence(const std::string& text, std::size_t at, unsigned int& c)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+    if (length == 0 || at + length > text.size())
+        return 0;
+    c = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (byte(at + i) & 0x3F);
+    }
+    return length;
+}
+
+std::size_t CharacterCount(const std::string& utf8)
+{
+    return static_cast<std::size_t>(
+        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// Sources taken in after this many are waiting are added to the index in one go.
+constexpr std::int64_t INDEX_SOURCES_AT = 64;
+
+// The fragment as an FTS5 query of an index without positions: every trigram of it, each a
+// quoted string (a quote inside doubled). The documents it finds hold them all, somewhere;
+// which names hold the fragment is then seen from the names themselves.
+std::string TrigramQuery(const std::string& needle)
+{
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < needle.size(); ++i)
+        if ((static_cast<unsigned char>(needle[i]) & 0xC0) != 0x80)
+            starts.push_back(i);
+    starts.push_back(needle.size());
+    std::vector<std::string> trigrams;
+    for (std::size_t i = 0; i + 3 < starts.size(); ++i)
+        trigrams.push_back(needle.substr(starts[i], starts[i + 3] - starts[i]));
+    std::sort(trigrams.begin(), trigrams.end());
+    trigrams.erase(std::unique(trigrams.begin(), trigrams.end()), trigrams.end());
+    std::string query;
+    for (const std::string& trigram : trigrams) {
+        query += query.empty() ? "\"" : " AND \"";
+        for (const char c : trigram) {
+            query += c;
+            if (c == '"')
+                query += '"';
+        }
+        query += '"';
+    }
+    return query;
+}
+
+bool NamesIndexedUpTo(CSqliteDb& db, std::int64_t& upTo, std::int64_t& last)
+{
+    CSqliteQuery query(db, "SELECT coalesce((SELECT value FROM collection_state WHERE key = 'names_indexed_upto'), 0),"
+                           " coalesce((SELECT max(source) FROM source_slots), 0)");
+    if (!query.Next())
+        return false;
+    upTo = query.Int(0);
+    last = query.Int(1);
+    return true;
+}
+
+// The search text of a slot's 12 name bytes, into `out` (kept between calls, so that a
+// search over many names makes no new strings).
+void SlotSearchText(const unsigned char* bytes, std::string& out)
+{
+    std::size_t end = 0;
+    while (end < NAME_SIZE && bytes[end] != 0)
+        ++end;
+    while (end > 0 && IsTrailingSpace(bytes[end - 1]))
+        --end;
+    out.clear();
+    for (std::size_t i = 0; i < end; ++i)
+        AppendFolded(out, bytes[i]);
+}
+
+// The programs of `slots` (a source_slots row) whose name holds `needle`.
+void MatchSlots(const CSqliteQuery& slots, const std::string& needle, std::vector<std::int64_t>& programs)
+{
+    const unsigned char* ids = slots.Blob(0);
+    const std::size_t count = slots.Size(0) / 8;
+    const unsigned char* names = slots.Blob(1);
+    if (slots.Size(1) != count * NAME_SIZE)
+        return;
+    std::string text;
+    for (std::size_t slot = 0; slot < count; ++slot) {
+        SlotSearchText(names + slot * NAME_SIZE, text);
+        if (text.find(needle) != std::string::npos)
+            programs.push_back(DecodeSlots(ids + slot * 8, 8)[0]);
+    }
+}
+
+void SortUnique(std::vector<std::int64_t>& programs)
+{
+    std::sort(programs.begin(), programs.end());
+    programs.erase(std::unique(programs.begin(), programs.end()), programs.end());
 }
 
 } // namespace
 
-std::string FoldCase(const std::string& text)
+std::string SearchText(const std::string& bytes, bool utf8)
 {
-    std::string folded = text;
-    FoldInPlace(folded);
-    return folded;
+    std::string out;
+    out.reserve(bytes.size() + 4);
+    for (std::size_t i = 0; i < bytes.size();) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        unsigned int c = 0;
+        std::size_t length = 0;
+        if (utf8 && b >= 0x80 && (length = Utf8Sequence(bytes, i, c)) != 0) {
+            if (c <= 0xFF) {
+                AppendFolded(out, c);
+            } else {
+                out.append(bytes, i, length);   // no name holds it: it matches nothing
+            }
+            i += length;
+            continue;
+        }
+        AppendFolded(out, b);
+        ++i;
+    }
+    return out;
+}
+
+std::string SlotNamesSearchText(const unsigned char* names, std::size_t slots)
+{
+    std::string text;
+    for (std::size_t slot = 0; slot < slots; ++slot) {
+        if (slot > 0)
+            text += '\n';
+        text += SearchText(NameText(names + slot * NAME_SIZE), false);
+    }
+    return text;
+}
+
+bool IndexNewSourceNames(CSqliteDb& db, bool now)
+{
+    std::int64_t upTo = 0;
+    std::int64_t last = 0;
+    if (!NamesIndexedUpTo(db, upTo, last))
+        return false;
+    if (last - upTo < INDEX_SOURCES_AT && !(now && last > upTo))
+        return true;
+    {
+        CSqliteQuery sources(db, "SELECT source, names FROM source_slots WHERE source > ? ORDER BY source");
+        sources.Bind(1, upTo);
+        while (sources.Next()) {
+            const std::string text = SlotNamesSearchText(sources.Blob(1), sources.Size(1) / NAME_SIZE);
+            CSqliteQuery insert(db, "INSERT INTO source_name_search(rowid, names) VALUES(?, ?)");
+            if (!insert.Bind(1, sources.Int(0)).BindText(2, text).Run())
+                return false;
+        }
+        if (sources.Failed())
+            return false;
+    }
+    CSqliteQuery mark(db, "INSERT OR REPLACE INTO collection_state(key, value) VALUES('names_indexed_upto', ?)");
+    return mark.Bind(1, last).Run();
+}
+
+bool IndexGivenName(CSqliteDb& db, std::int64_t program, const std::string& name)
+{
+    const std::string text = SearchText(name, false);
+    CSqliteQuery insert(db, "INSERT INTO given_name_search(name, program) VALUES(?, ?)");
+    return insert.BindText(1, text).Bind(2, program).Run();
 }
 
 bool CNameIndex::Load(CSqliteDb& db)
@@ -52,10 +219,8 @@ bool CNameIndex::Load(CSqliteDb& db)
             const unsigned char* names = sources.Blob(1);
             if (sources.Size(1) != programs.size() * NAME_SIZE)
                 continue;
-            for (std::size_t slot = 0; slot < programs.size(); ++slot) {
-                m_names.push_back({programs[slot], NameText(names + slot * NAME_SIZE)});
-                FoldInPlace(m_names.back().folded);
-            }
+            for (std::size_t slot = 0; slot < programs.size(); ++slot)
+                m_names.push_back({programs[slot], SearchText(NameText(names + slot * NAME_SIZE), false)});
         }
         if (sources.Failed()) {
             m_names.clear();
@@ -63,10 +228,8 @@ bool CNameIndex::Load(CSqliteDb& db)
         }
     }
     CSqliteQuery given(db, "SELECT program, name FROM program_name");
-    while (given.Next()) {
-        m_names.push_back({given.Int(0), given.Text(1)});
-        FoldInPlace(m_names.back().folded);
-    }
+    while (given.Next())
+        m_names.push_back({given.Int(0), SearchText(given.Text(1), false)});
     if (given.Failed()) {
         m_names.clear();
         return false;
@@ -74,8 +237,8 @@ bool CNameIndex::Load(CSqliteDb& db)
     return true;
 }
 
-bool CNameIndex::Find(CSqliteDb& db, std::int64_t version, const std::string& fragment,
-                      std::vector<std::int64_t>& programs)
+bool CNameIndex::FindInMemory(CSqliteDb& db, std::int64_t version, const std::string& needle,
+                              std::vector<std::int64_t>& programs)
 {
     if (version != m_version) {
         m_version = -1;
@@ -83,12 +246,57 @@ bool CNameIndex::Find(CSqliteDb& db, std::int64_t version, const std::string& fr
             return false;
         m_version = version;
     }
-    const std::string needle = FoldCase(fragment);
-    programs.clear();
     for (const CName& name : m_names)
         if (name.folded.find(needle) != std::string::npos)
             programs.push_back(name.program);
-    std::sort(programs.begin(), programs.end());
-    programs.erase(std::unique(programs.begin(), programs.end()), programs.end());
+    return true;
+}
+
+bool CNameIndex::FindIndexed(CSqliteDb& db, const std::string& needle, std::vector<std::int64_t>& programs)
+{
+    const std::string query = TrigramQuery(needle);
+    std::int64_t upTo = 0;
+    std::int64_t last = 0;
+    if (!NamesIndexedUpTo(db, upTo, last))
+        return false;
+    {
+        // The sources with every trigram of it somewhere, then the slots that have it.
+        CSqliteQuery slots(db, "SELECT s.programs, s.names FROM source_name_search f"
+                               " JOIN source_slots s ON s.source = f.rowid WHERE source_name_search MATCH ?");
+        slots.BindText(1, query);
+        while (slots.Next())
+            MatchSlots(slots, needle, programs);
+        if (slots.Failed())
+            return false;
+    }
+    {
+        // The few sources not yet in the index.
+        CSqliteQuery slots(db, "SELECT programs, names FROM source_slots WHERE source > ?");
+        slots.Bind(1, upTo);
+        while (slots.Next())
+            MatchSlots(slots, needle, programs);
+        if (slots.Failed())
+            return false;
+    }
+    CSqliteQuery given(db, "SELECT program, name FROM given_name_search WHERE given_name_search MATCH ?");
+    given.BindText(1, query);
+    while (given.Next())
+        if (given.Text(1).find(needle) != std::string::npos)
+            programs.push_back(given.Int(0));
+    return !given.Failed();
+}
+
+bool CNameIndex::Find(CSqliteDb& db, std::int64_t version, const std::string& fragment,
+                      std::vector<std::int64_t>& programs)
+{
+    const std::string needle = SearchText(fragment, true);
+    programs.clear();
+    const bool found = CharacterCount(needle) >= TRIGRAM ? FindIndexed(db, needle, programs)
+                                                         : FindInMemory(db, version, needle, programs);
+    if (!found) {
+        programs.clear();
+        return false;
+    }
+    SortUnique(programs);
     return true;
 }

@@ -1,11 +1,14 @@
 #pragma once
-// Every name of every program, kept in memory for searches by a fragment of a name.
+// Finding programs by a fragment of any name they were seen with.
 //
-// A search matches the fragment against all names; in SQL that is a LIKE over every row,
-// several times slower than a plain loop over names already folded to small letters. The
-// names seen are read from the sources' name blobs, a row per dump rather than a row per
-// program, and the names the user gave from program_name. They are read again whenever any
-// connection has committed a change since.
+// Names are matched as they are shown: each byte from 0x80 up is the Latin-1 character
+// veltrix-cli prints and the window shows for it, and letter case is ignored (A-Z and the
+// Latin-1 capitals). A fragment of three or more characters is looked up in the trigram
+// indexes source_name_search (a source's slot names) and given_name_search (the names of
+// program_name), and only the names of the sources and programs found are compared. A shorter
+// fragment, which a trigram cannot find, is compared with every name: CNameIndex keeps them
+// in memory, read again when any connection committed a change since. The sources not yet
+// in the index (the last few taken in) have their names compared as they are.
 
 #include <cstdint>
 #include <string>
@@ -13,14 +16,33 @@
 
 class CSqliteDb;
 
+// The text a name is searched as: UTF-8, Latin-1 letters made small. `bytes` are taken as
+// Latin-1, except that a query typed as UTF-8 (`utf8`) keeps its characters; bytes of it
+// that are not UTF-8 are Latin-1 too.
+std::string SearchText(const std::string& bytes, bool utf8);
+// The search text of each slot's name (12 bytes a slot), one per line: a source's document
+// in source_name_search.
+std::string SlotNamesSearchText(const unsigned char* names, std::size_t slots);
+
+// Adds the slot names of the sources taken in since names_indexed_upto to the trigram index,
+// in one go once there are enough of them (or `now`), as one batch costs a fraction of a
+// write of the index per source; the others are compared name by name until then. Inside
+// the caller's transaction.
+bool IndexNewSourceNames(CSqliteDb& db, bool now = false);
+// Adds a name given to a program to given_name_search; inside the caller's transaction.
+bool IndexGivenName(CSqliteDb& db, std::int64_t program, const std::string& name);
+
 class CNameIndex
 {
 public:
-    // The ids of the programs with a name holding `fragment` (letter case ignored), in
-    // ascending order. Reads the names again when `version` differs from the last call's.
+    // The ids of the programs with a name holding `fragment`, in ascending order. Reads the
+    // names again when `version` differs from the last call's (short fragments only).
     bool Find(CSqliteDb& db, std::int64_t version, const std::string& fragment, std::vector<std::int64_t>& programs);
 
 private:
+    bool FindIndexed(CSqliteDb& db, const std::string& needle, std::vector<std::int64_t>& programs);
+    bool FindInMemory(CSqliteDb& db, std::int64_t version, const std::string& needle,
+                      std::vector<std::int64_t>& programs);
     bool Load(CSqliteDb& db);
 
     struct CName {
@@ -30,6 +52,3 @@ private:
     std::vector<CName> m_names;
     std::int64_t m_version = -1;
 };
-
-// ASCII letters made small; other bytes as they are.
-std::string FoldCase(const std::string& text);

@@ -2,8 +2,105 @@
 
 #include "SqliteDb.h"
 
+#include <algorithm>
+#include <string>
+
+namespace {
+
+// Programs gather outside the index until there are this many, or an eighth of those in it:
+// fewer, larger folds cost less in all, and a process reads at most that many rows to start.
+constexpr std::int64_t FOLD_AT_LEAST = 65536;
+constexpr std::size_t PREFETCH_KEYS = 128;
+
+constexpr int FILTER_PROBES = 4;
+constexpr std::size_t FILTER_BITS_PER_KEY = 16;
+
+// The filter's bit for a key's probe: double hashing over the key's two halves (the key is a
+// keyed hash already).
+std::size_t FilterBit(std::uint64_t key, int probe, std::size_t bits)
+{
+    const std::uint64_t low = key & 0xFFFFFFFFu;
+    const std::uint64_t high = (key >> 32) | 1u;
+    return static_cast<std::size_t>((low + static_cast<std::uint64_t>(probe) * high) & (bits - 1));
+}
+
+bool ReadFilter(CSqliteDb& db, std::vector<unsigned char>& filter)
+{
+    CSqliteQuery query(db, "SELECT value FROM collection_state WHERE key = 'sound_filter'");
+    filter.clear();
+    if (query.Next())
+        filter.assign(query.Blob(0), query.Blob(0) + query.Size(0));
+    return !query.Failed();
+}
+
+bool ReadIndexedUpTo(CSqliteDb& db, std::int64_t& upTo)
+{
+    CSqliteQuery query(db, "SELECT value FROM collection_state WHERE key = 'sounds_indexed_upto'");
+    upTo = 0;
+    if (query.Next())
+        upTo = query.Int(0);
+    return !query.Failed();
+}
+
+} // namespace
+
+bool SoundFilterMayHold(const std::vector<unsigned char>& filter, std::uint64_t key)
+{
+    const std::size_t bits = filter.size() * 8;
+    if (bits == 0 || (bits & (bits - 1)) != 0)
+        return true;   // no filter (or not one made here): every key may be there
+    for (int probe = 0; probe < FILTER_PROBES; ++probe) {
+        const std::size_t bit = FilterBit(key, probe, bits);
+        if ((filter[bit / 8] & (1u << (bit % 8))) == 0)
+            return false;
+    }
+    return true;
+}
+
+void SoundFilterAdd(std::vector<unsigned char>& filter, std::uint64_t key)
+{
+    const std::size_t bits = filter.size() * 8;
+    for (int probe = 0; probe < FILTER_PROBES; ++probe) {
+        const std::size_t bit = FilterBit(key, probe, bits);
+        filter[bit / 8] = static_cast<unsigned char>(filter[bit / 8] | (1u << (bit % 8)));
+    }
+}
+
+bool MakeSoundFilter(CSqliteDb& db, std::int64_t keys, std::vector<unsigned char>& filter)
+{
+    std::size_t bits = 8192;
+    while (bits < 2 * static_cast<std::size_t>(std::max<std::int64_t>(keys, 0)) * FILTER_BITS_PER_KEY)
+        bits *= 2;
+    filter.assign(bits / 8, 0);
+    {
+        CSqliteQuery read(db, "SELECT key FROM sound");
+        while (read.Next())
+            SoundFilterAdd(filter, static_cast<std::uint64_t>(read.Int(0)));
+        if (read.Failed())
+            return false;
+    }
+    CSqliteQuery store(db, "INSERT OR REPLACE INTO collection_state(key, value) VALUES('sound_filter', ?)");
+    return store.BindBlob(1, filter.data(), filter.size()).Run();
+}
+
 bool CSoundIndex::CatchUp(CSqliteDb& db)
 {
+    m_prefetched.clear();
+    if (!m_haveKey && !ReadSoundHashKey(db, m_hashKey))
+        return false;
+    m_haveKey = true;
+    std::int64_t upTo = 0;
+    if (!ReadIndexedUpTo(db, upTo))
+        return false;
+    if (upTo != m_indexedUpTo) {
+        // Another connection folded them in (or this is the first call): start after it.
+        if (!ReadFilter(db, m_filter))
+            return false;
+        m_recent.clear();
+        m_recentCount = 0;
+        m_indexedUpTo = upTo;
+        m_lastProgram = upTo;
+    }
     CSqliteQuery query(db, "SELECT id, sound_key FROM program WHERE id > ? ORDER BY id");
     query.Bind(1, m_lastProgram);
     while (query.Next())
@@ -11,52 +108,117 @@ bool CSoundIndex::CatchUp(CSqliteDb& db)
     return !query.Failed();
 }
 
-std::int64_t CSoundIndex::Find(std::uint64_t key) const
+std::uint64_t CSoundIndex::KeyOf(const unsigned char* sound, std::size_t size) const
 {
-    if (m_entries.empty())
-        return 0;
-    const std::size_t mask = m_entries.size() - 1;
-    // Keys are hashes already: their low bits are as good as any.
-    for (std::size_t i = key & mask;; i = (i + 1) & mask) {
-        const CEntry& entry = m_entries[i];
-        if (entry.program == 0)
-            return 0;
-        if (entry.key == key)
-            return entry.program;
+    return SipHash24(m_hashKey, sound, size);
+}
+
+bool CSoundIndex::Prefetch(CSqliteDb& db, const std::vector<std::uint64_t>& keys)
+{
+    m_prefetched.clear();
+    if (m_indexedUpTo <= 0 || keys.empty())
+        return true;
+    // A statement of PREFETCH_KEYS parameters, the keys a dump holds at most; the last key
+    // fills the places of a shorter list.
+    static const std::string sql = [] {
+        std::string text = "SELECT key, program FROM sound WHERE key IN (?";
+        for (std::size_t i = 1; i < PREFETCH_KEYS; ++i)
+            text += ",?";
+        return text + ")";
+    }();
+    for (std::size_t from = 0; from < keys.size(); from += PREFETCH_KEYS) {
+        CSqliteQuery query(db, sql.c_str());
+        std::vector<std::uint64_t> wanted;
+        for (std::size_t i = from; i < std::min(from + PREFETCH_KEYS, keys.size()); ++i)
+            if (SoundFilterMayHold(m_filter, keys[i]))
+                wanted.push_back(keys[i]);
+        if (wanted.empty())
+            continue;
+        for (std::size_t i = 0; i < PREFETCH_KEYS; ++i)
+            query.Bind(static_cast<int>(i) + 1, static_cast<std::int64_t>(wanted[std::min(i, wanted.size() - 1)]));
+        while (query.Next())
+            m_prefetched.emplace_back(static_cast<std::uint64_t>(query.Int(0)), query.Int(1));
+        if (query.Failed())
+            return false;
     }
+    return true;
+}
+
+void CSoundIndex::Find(std::uint64_t key, std::vector<std::int64_t>& programs) const
+{
+    programs.clear();
+    for (const auto& [known, program] : m_prefetched)
+        if (known == key)
+            programs.push_back(program);
+    if (m_recent.empty())
+        return;
+    const std::size_t mask = m_recent.size() - 1;
+    // Keys are hashes already: their low bits are as good as any.
+    for (std::size_t i = key & mask; m_recent[i].program != 0; i = (i + 1) & mask)
+        if (m_recent[i].key == key)
+            programs.push_back(m_recent[i].program);
 }
 
 void CSoundIndex::Add(std::uint64_t key, std::int64_t program)
 {
-    if ((m_count + 1) * 2 > m_entries.size())
-        Grow();
-    const std::size_t mask = m_entries.size() - 1;
-    std::size_t i = key & mask;
-    while (m_entries[i].program != 0 && m_entries[i].key != key)
-        i = (i + 1) & mask;
-    if (m_entries[i].program == 0)
-        ++m_count;
-    m_entries[i] = {key, program};
-    if (program > m_lastProgram)
-        m_lastProgram = program;
+    AddRecent(key, program);
+    m_lastProgram = std::max(m_lastProgram, program);
 }
 
-void CSoundIndex::Grow()
+void CSoundIndex::AddRecent(std::uint64_t key, std::int64_t program)
 {
-    std::vector<CEntry> old;
-    old.swap(m_entries);
-    m_entries.resize(old.empty() ? 4096 : old.size() * 2);
-    m_count = 0;
-    const std::int64_t last = m_lastProgram;
-    for (const CEntry& entry : old)
-        if (entry.program != 0)
-            Add(entry.key, entry.program);
-    m_lastProgram = last;
+    if ((m_recentCount + 1) * 2 > m_recent.size()) {
+        std::vector<CEntry> old;
+        old.swap(m_recent);
+        m_recent.resize(old.empty() ? 4096 : old.size() * 2);
+        m_recentCount = 0;
+        for (const CEntry& entry : old)
+            if (entry.program != 0)
+                AddRecent(entry.key, entry.program);
+    }
+    const std::size_t mask = m_recent.size() - 1;
+    std::size_t i = key & mask;
+    while (m_recent[i].program != 0)
+        i = (i + 1) & mask;
+    m_recent[i] = {key, program};
+    ++m_recentCount;
+}
+
+bool CSoundIndex::FoldIn(CSqliteDb& db)
+{
+    const std::int64_t waiting = m_lastProgram - m_indexedUpTo;
+    if (waiting < std::max(FOLD_AT_LEAST, m_indexedUpTo / 8))
+        return true;
+    CSqliteQuery insert(db, "INSERT INTO sound(key, program) SELECT sound_key, id FROM program WHERE id > ?"
+                            " ORDER BY sound_key, id");
+    CSqliteQuery mark(db, "INSERT OR REPLACE INTO collection_state(key, value) VALUES('sounds_indexed_upto', ?)");
+    if (!insert.Bind(1, m_indexedUpTo).Run() || !mark.Bind(1, m_lastProgram).Run())
+        return false;
+    // The filter grows to twice what it needs, made again from every key when it is too small.
+    if (m_filter.size() * 8 < static_cast<std::size_t>(m_lastProgram) * FILTER_BITS_PER_KEY) {
+        if (!MakeSoundFilter(db, m_lastProgram, m_filter))
+            return false;
+    } else {
+        for (const CEntry& entry : m_recent)
+            if (entry.program != 0)
+                SoundFilterAdd(m_filter, entry.key);
+        CSqliteQuery store(db, "INSERT OR REPLACE INTO collection_state(key, value) VALUES('sound_filter', ?)");
+        if (!store.BindBlob(1, m_filter.data(), m_filter.size()).Run())
+            return false;
+    }
+    m_recent.clear();
+    m_recentCount = 0;
+    m_indexedUpTo = m_lastProgram;
+    return true;
 }
 
 void CSoundIndex::Clear()
 {
-    std::vector<CEntry>().swap(m_entries);
-    m_count = 0;
+    m_filter.clear();
+    m_recent.clear();
+    m_recentCount = 0;
+    m_prefetched.clear();
+    m_indexedUpTo = -1;
     m_lastProgram = 0;
+    m_haveKey = false;
 }

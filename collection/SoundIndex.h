@@ -1,13 +1,19 @@
 #pragma once
-// Which program holds which sound, by the sound's 64-bit key, kept in memory for taking in.
+// Which programs hold a sound, by the sound's key (SoundKey.h), for taking in.
 //
-// An index in the database over random keys would be written all over at every file taken
-// in: each of a dump's 128 sounds lands on another page of it, and every such page goes to
-// the write-ahead log again at each file's commit. The programs' rows are only ever appended
-// (ids grow), so this table is filled once from them and then brought up to date, under the
-// write lock, with the rows any connection appended since.
+// The lookup is an index in the database: the table `sound`, (key, program), holds every
+// program up to collection_state's sounds_indexed_upto. Programs appended since are not in it
+// yet: their keys are read from their rows (a few thousand at most, in id order, so a few
+// pages) and looked up in memory. Rows are folded into `sound` in one sorted insert once
+// enough have gathered, so that taking a dump in does not write a page of the index for each
+// of its 128 random keys at every commit. A Bloom filter of the keys in `sound` (16 bits a
+// key, in collection_state's sound_filter) spares the lookup of nearly every new sound.
+
+#include "SoundKey.h"
 
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 class CSqliteDb;
@@ -15,26 +21,47 @@ class CSqliteDb;
 class CSoundIndex
 {
 public:
-    // Reads the programs added since the last call. Inside the write transaction.
+    // Inside the write transaction, before any lookup: reads the Collection's key and the
+    // programs appended since the last call (or since the index was last folded).
     bool CatchUp(CSqliteDb& db);
-    // The program with this key; 0 for none.
-    std::int64_t Find(std::uint64_t key) const;
+    const SoundHashKey& HashKey() const { return m_hashKey; }
+    std::uint64_t KeyOf(const unsigned char* sound, std::size_t size) const;
+
+    // Reads what the index holds for `keys` in one query, before they are looked up.
+    bool Prefetch(CSqliteDb& db, const std::vector<std::uint64_t>& keys);
+    // The programs whose sound has this key: prefetched ones and those appended since.
+    void Find(std::uint64_t key, std::vector<std::int64_t>& programs) const;
+    // A program just written with this key.
     void Add(std::uint64_t key, std::int64_t program);
+    // Folds the appended programs into the index when enough have gathered; inside the
+    // transaction, after its programs were written.
+    bool FoldIn(CSqliteDb& db);
     // Forgets everything, after a transaction that added to it was rolled back.
     void Clear();
 
 private:
+    SoundHashKey m_hashKey{};
+    bool m_haveKey = false;
+    std::int64_t m_indexedUpTo = -1;   // as collection_state said at the last catch-up
+    std::int64_t m_lastProgram = 0;    // the last program read or added
+    // The programs appended since the fold: open addressing with linear probing, a power of
+    // two in size and at most half full; a key may be there more than once.
     struct CEntry {
         std::uint64_t key = 0;
         std::int64_t program = 0;   // 0: a free entry
     };
-    void Grow();
-
-    // Open addressing with linear probing; the size is a power of two, at most half full.
-    std::vector<CEntry> m_entries;
-    std::size_t m_count = 0;
-    std::int64_t m_lastProgram = 0;
+    void AddRecent(std::uint64_t key, std::int64_t program);
+    std::vector<CEntry> m_recent;
+    std::size_t m_recentCount = 0;
+    std::vector<std::pair<std::uint64_t, std::int64_t>> m_prefetched;
+    std::vector<unsigned char> m_filter;   // the Bloom filter of the keys in `sound`
 };
+
+// The Bloom filter's parts, for its tests: whether a key may be in it, and adding one.
+bool SoundFilterMayHold(const std::vector<unsigned char>& filter, std::uint64_t key);
+void SoundFilterAdd(std::vector<unsigned char>& filter, std::uint64_t key);
+// Makes the filter again from every key in `sound`, sized for `keys` of them, and stores it.
+bool MakeSoundFilter(CSqliteDb& db, std::int64_t keys, std::vector<unsigned char>& filter);
 
 // Clears the index when it goes unless Keep() was called: what a transaction that is rolled
 // back added to it goes with it.

@@ -7,18 +7,35 @@ CSqliteStatement::~CSqliteStatement()
     sqlite3_finalize(m_statement);
 }
 
-std::unique_ptr<CSqliteDb> CSqliteDb::Open(const std::string& path, int& code, std::string& error)
+std::unique_ptr<CSqliteDb> CSqliteDb::OpenWith(const std::string& path, int flags, int& code, std::string& error)
 {
     sqlite3* db = nullptr;
     // A connection is used by one thread at a time, so SQLite need not lock around each call.
-    code = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    code = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (code != SQLITE_OK) {
         error = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code);
         sqlite3_close(db);
         return nullptr;
     }
     sqlite3_extended_result_codes(db, 0);
-    return std::unique_ptr<CSqliteDb>(new CSqliteDb(db, path));
+    // Nothing is written back at close until the file is known to be ours.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    return std::unique_ptr<CSqliteDb>(new CSqliteDb(db, path, (flags & SQLITE_OPEN_READONLY) != 0));
+}
+
+std::unique_ptr<CSqliteDb> CSqliteDb::Open(const std::string& path, int& code, std::string& error)
+{
+    return OpenWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, code, error);
+}
+
+std::unique_ptr<CSqliteDb> CSqliteDb::OpenReadOnly(const std::string& path, int& code, std::string& error)
+{
+    return OpenWith(path, SQLITE_OPEN_READONLY, code, error);
+}
+
+void CSqliteDb::SetCheckpointOnClose(bool allowed)
+{
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, allowed ? 0 : 1, nullptr);
 }
 
 CSqliteDb::~CSqliteDb()
@@ -152,7 +169,9 @@ bool CSqliteQuery::IsNull(int column) const
 
 CSqliteTransaction::CSqliteTransaction(CSqliteDb& db) : m_db(db)
 {
-    m_open = m_db.Exec("BEGIN IMMEDIATE");
+    m_nested = sqlite3_get_autocommit(m_db.Handle()) == 0;
+    if (!m_nested)
+        m_open = m_db.Exec("BEGIN IMMEDIATE");
 }
 
 CSqliteTransaction::~CSqliteTransaction()
@@ -163,6 +182,8 @@ CSqliteTransaction::~CSqliteTransaction()
 
 bool CSqliteTransaction::Commit()
 {
+    if (m_nested)
+        return true;
     if (!m_open)
         return false;
     if (!m_db.Exec("COMMIT")) {

@@ -33,6 +33,10 @@ class CSqliteDb
 public:
     // Opens (or creates) the database file. Null with `code` and `error` set when SQLite can't.
     static std::unique_ptr<CSqliteDb> Open(const std::string& path, int& code, std::string& error);
+    // Opens an existing file for reading only: nothing of it, nor of its journal, is changed.
+    static std::unique_ptr<CSqliteDb> OpenReadOnly(const std::string& path, int& code, std::string& error);
+    // With SQLite's own open flags (SQLITE_OPEN_...); `path` may be a URI with SQLITE_OPEN_URI.
+    static std::unique_ptr<CSqliteDb> OpenWith(const std::string& path, int flags, int& code, std::string& error);
     ~CSqliteDb();
     CSqliteDb(const CSqliteDb&) = delete;
     CSqliteDb& operator=(const CSqliteDb&) = delete;
@@ -45,15 +49,21 @@ public:
     // The cached statement for `sql`, made on first use; null when it does not prepare.
     sqlite3_stmt* Statement(const char* sql);
 
+    // Whether closing the connection may write the write-ahead log back into the file. Off
+    // until a file is known to be a Collection: another program's file is left as it was.
+    void SetCheckpointOnClose(bool allowed);
+    bool ReadOnly() const { return m_readOnly; }
+
     // The last error of the connection, readable, and its primary result code.
     std::string ErrorText() const;
     int ErrorCode() const;
 
 private:
-    CSqliteDb(sqlite3* db, const std::string& path) : m_db(db), m_path(path) {}
+    CSqliteDb(sqlite3* db, const std::string& path, bool readOnly) : m_db(db), m_path(path), m_readOnly(readOnly) {}
 
     sqlite3* m_db;
     std::string m_path;
+    bool m_readOnly = false;
     std::map<std::string, std::unique_ptr<CSqliteStatement>, std::less<>> m_statements;
 };
 
@@ -94,7 +104,8 @@ private:
 };
 
 // A write transaction (BEGIN IMMEDIATE: the write lock is taken at once, waiting up to the
-// busy timeout, so two writers never deadlock). Rolled back unless committed.
+// busy timeout, so two writers never deadlock). Rolled back unless committed. Inside another
+// transaction it is part of that one: it begins and commits nothing of its own.
 class CSqliteTransaction
 {
 public:
@@ -103,10 +114,11 @@ public:
     CSqliteTransaction(const CSqliteTransaction&) = delete;
     CSqliteTransaction& operator=(const CSqliteTransaction&) = delete;
 
-    bool Began() const { return m_open; }
+    bool Began() const { return m_open || m_nested; }
     bool Commit();
 
 private:
     CSqliteDb& m_db;
     bool m_open = false;
+    bool m_nested = false;
 };

@@ -95,7 +95,7 @@ TEST(CliOptions, HelpWinsAnywhere)
 TEST(CliOptions, UsageErrorsSayWhatIsWrong)
 {
     EXPECT_NE(Refused({}).find("ports, detect, list, receive, send, write, import, search, sources, export, diff, "
-                               "mark, show or compare"),
+                               "mark, show, compare or check"),
               std::string::npos);
     EXPECT_NE(Refused({"backup"}).find("Unknown command \"backup\""), std::string::npos);
     EXPECT_NE(Refused({"list"}).find("at least one file"), std::string::npos);

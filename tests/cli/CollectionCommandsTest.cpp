@@ -4,6 +4,7 @@
 #include "CliContext.h"
 #include "CliTestSupport.h"
 #include "Collection.h"
+#include "SqliteDb.h"
 #include "SyxFormat.h"
 #include "TestMidiInService.h"
 #include "TestMidiOutService.h"
@@ -32,6 +33,15 @@ std::vector<unsigned char> Bank(const std::vector<std::string>& names = {}, cons
     for (int slot : soundOf)
         data[static_cast<size_t>(slot) * 254 + 100] ^= 0x01;
     return BuildDumpMessage(FUNC_PROGRAM_DUMP, 0, data.data(), static_cast<unsigned int>(data.size()));
+}
+
+// Runs SQL on the database as another program would.
+bool ExecOn(const std::string& path, const char* sql)
+{
+    int code = 0;
+    std::string error;
+    auto db = CSqliteDb::Open(path, code, error);
+    return db && db->Exec(sql);
 }
 
 std::vector<std::string> Fields(const std::string& line)
@@ -87,14 +97,17 @@ TEST_F(CollectionCommandsTest, ImportTakesInFilesAndFoldersAndNamesTheBadOnes)
     WriteBytes(files.File("deep/notes.txt"), {'h', 'i'});
 
     EXPECT_EQ(Run({"import", files.Path(), files.File("missing.syx")}), 1);
-    EXPECT_EQ(outText.str(), files.File("bank.syx") + "\t128\t128\n" + files.File("deep/SHOUT.SYX") + "\t128\t1\n");
-    EXPECT_EQ(errText.str(),
-              "Failed to parse Syx file broken. Failed to read file, patch data appears to be corrupted\n"
-              "Failed to parse Syx file missing. Cannot open file\n");
+    EXPECT_EQ(outText.str(),
+              files.File("bank.syx") + "\t128\t128\t1\n" + files.File("deep/SHOUT.SYX") + "\t128\t1\t1\n");
+    // Each file that cannot be taken in is named whole, as it was found.
+    EXPECT_EQ(errText.str(), "Failed to parse Syx file " + files.File("deep/broken.2.syx")
+                                 + ". Failed to read file, patch data appears to be corrupted\n"
+                                   "Failed to parse Syx file " + files.File("missing.syx") + ". Cannot open file\n");
 
     // Again: everything is known, nothing is new, and the bad file still is bad.
     EXPECT_EQ(Run({"import", files.File("deep/SHOUT.SYX"), files.File("bank.syx")}), 0) << errText.str();
-    EXPECT_EQ(outText.str(), files.File("deep/SHOUT.SYX") + "\t128\t0\n" + files.File("bank.syx") + "\t128\t0\n");
+    EXPECT_EQ(outText.str(),
+              files.File("deep/SHOUT.SYX") + "\t128\t0\t1\n" + files.File("bank.syx") + "\t128\t0\t1\n");
     EXPECT_EQ(Run({"sources"}), 0);
     EXPECT_EQ(OutLines().size(), 2u);
 
@@ -264,4 +277,61 @@ TEST_F(CollectionCommandsTest, DiffNamesEverySlotThatDiffers)
               "H\t016\trenamed+changed\tProg 128\tBoth\n");
     EXPECT_EQ(Run({"diff", "before.syx", "before.syx"}), 0);
     EXPECT_EQ(outText.str(), "");
+}
+
+TEST_F(CollectionCommandsTest, CheckFindsDamagedSourcesThatExportAndDiffThenRefuse)
+{
+    WriteBytes(files.File("a.syx"), Bank());
+    WriteBytes(files.File("b.syx"), Bank({"Other"}, {1}));
+    ASSERT_EQ(Run({"import", files.File("a.syx"), files.File("b.syx")}), 0) << errText.str();
+    EXPECT_EQ(Run({"check"}), 0) << errText.str();
+    EXPECT_EQ(outText.str(), "");
+    EXPECT_NE(errText.str().find("all 2 sources match"), std::string::npos) << errText.str();
+
+    // A byte of b.syx's stored dump changed, as a failing disk would.
+    ASSERT_TRUE(ExecOn(data.File("c.sqlite"), "UPDATE source SET bytes = substr(bytes, 1, 200) || x'01' ||"
+                                              " substr(bytes, 202) WHERE name LIKE '%b.syx'"));
+    EXPECT_EQ(Run({"check"}), 7);
+    const std::vector<std::string> lines = OutLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(Fields(lines[0])[0], "damaged source");
+    EXPECT_EQ(Fields(lines[0])[2], files.File("b.syx"));
+
+    EXPECT_EQ(Run({"export", "--source", "b.syx", "-o", files.File("out.syx")}), 7);
+    EXPECT_NE(errText.str().find("The stored bytes of " + files.File("b.syx") + " are damaged"), std::string::npos)
+        << errText.str();
+    EXPECT_FALSE(Exists(files.File("out.syx")));
+    EXPECT_EQ(Run({"diff", "a.syx", "b.syx"}), 7);
+    EXPECT_EQ(Run({"export", "--source", "a.syx", "-o", files.File("out.syx")}), 0) << errText.str();
+}
+
+TEST_F(CollectionCommandsTest, ExitCodesSayWhoseFaultItIs)
+{
+    WriteBytes(files.File("bank.syx"), Bank());
+    ASSERT_EQ(Run({"import", files.File("bank.syx")}), 0);
+    const std::string id = IdOf("Prog 001");
+    std::vector<unsigned char> big = Bank();
+    big.resize(1024 * 1024 + 1, 0);
+    WriteBytes(files.File("big.syx"), big);
+    ASSERT_EQ(mkfifo(files.File("pipe.syx").c_str(), 0600), 0);
+    const struct {
+        std::vector<std::string> args;
+        int code;
+    } cases[] = {
+        {{"mark", id, "--tag", "   "}, 2},               // a blank tag
+        {{"mark", id, "--tag", std::string(41, 't')}, 2},
+        {{"mark", id, "--rename", "   "}, 2},            // a blank name
+        {{"import", files.File("big.syx")}, 1},         // over 1 MiB
+        {{"import", files.File("pipe.syx")}, 1},        // a pipe: refused at once
+        {{"check", "extra"}, 2},
+        {{"mark", id, "--tag", "fine"}, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Run(c.args), c.code) << c.args[0] << " " << c.args.back() << ": " << errText.str();
+
+    // The database failing under a read: exit 7, not an empty answer.
+    ASSERT_TRUE(ExecOn(data.File("c.sqlite"), "ALTER TABLE program RENAME TO gone"));
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"search"}, {"search", "prog"}, {"mark", id, "--favourite"}, {"export", id, "-o", files.File("x.syx")}})
+        EXPECT_EQ(Run(args), 7) << args[0] << ": " << errText.str();
 }

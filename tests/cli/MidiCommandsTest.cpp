@@ -240,13 +240,19 @@ TEST_F(CliMidiTest, ACollectionThatCannotBeUsedNeverCostsTheBackup)
     }
     // A damaged database is set aside and kept; the receive goes into a new one.
     const std::string damaged = dataFolder.File("collection.sqlite");
-    WriteBytes(damaged, std::vector<unsigned char>(4096, 0x5A));
+    std::vector<unsigned char> header(4096, 0x5A);   // an SQLite file, cut short
+    const std::string magic = "SQLite format 3";
+    std::copy(magic.begin(), magic.end() + 1, header.begin());
+    WriteBytes(damaged, header);
     EXPECT_EQ(Run({"receive", "--current", "-o", folder.File("one.syx")}), 0);
     EXPECT_TRUE(Exists(folder.File("one.syx")));
     ExpectOneLineSaying(".damaged-");
     EXPECT_EQ(Run({"sources"}), 0);
     EXPECT_EQ(Lines(outText.str()).size(), 1u);
-    EXPECT_EQ(dataFolder.Names().size(), 2u) << "the new database and the damaged one";
+    std::size_t files = 0;   // a reading command may leave the log and index of the new one
+    for (const std::string& name : dataFolder.Names())
+        files += name.size() > 4 && (name.rfind("-wal") == name.size() - 4 || name.rfind("-shm") == name.size() - 4) ? 0 : 1;
+    EXPECT_EQ(files, 2u) << "the new database and the damaged one";
 }
 
 TEST_F(CliMidiTest, PortChoiceByNameStoredSettingAndFirstPort)

@@ -62,8 +62,9 @@ TEST_F(CollectionImport, RealDumpsAreKeptByteForByteAndBadOnesLeaveNothing)
             EXPECT_EQ(collection->Search({}).size(), programsBefore) << file;
             continue;
         }
+        EXPECT_EQ(result.messages, 1) << file;
         EXPECT_EQ(result.programs, reader.GetSize()) << file;
-        EXPECT_EQ(collection->SourcePrograms(result.source).size(), static_cast<std::size_t>(reader.GetSize()));
+        EXPECT_EQ(collection->SourcePrograms(result.source).size(), static_cast<std::size_t>(result.programs));
         Bytes exported;
         ASSERT_TRUE(collection->SourceBytes(result.source, exported));
         EXPECT_EQ(exported, ReadBytes(RealPath(file))) << file;

@@ -57,9 +57,24 @@ TEST_F(CollectionMarks, TagsIgnoreLetterCaseAndTheOtherMarksStick)
     ASSERT_TRUE(collection->AddTag(id, "Pads", error));
     ASSERT_TRUE(collection->AddTag(id, "pads", error));
     ASSERT_TRUE(collection->AddTag(id, "bright", error));
-    EXPECT_FALSE(collection->AddTag(id, "a,b", error));
-    EXPECT_FALSE(collection->AddTag(id, "", error));
-    EXPECT_FALSE(collection->AddTag(id, std::string(41, 'x'), error));
+    std::string fortyCharacters;
+    for (int i = 0; i < 40; ++i)
+        fortyCharacters += "\xC3\xA9";   // é: 40 characters in 80 bytes
+    const struct {
+        std::string tag;
+        bool valid;
+    } tags[] = {
+        {"a,b", false}, {"", false}, {"   ", false}, {"\t", false}, {std::string(41, 'x'), false},
+        {std::string(40, 'x'), true}, {fortyCharacters, true}, {fortyCharacters + "e", false}, {"Tab\there", false},
+    };
+    for (const auto& t : tags) {
+        error.clear();
+        EXPECT_EQ(collection->AddTag(id, t.tag, error), t.valid) << t.tag;
+        EXPECT_EQ(CCollection::CheckTag(t.tag, error), t.valid) << t.tag;
+        if (t.valid) {
+            ASSERT_TRUE(collection->RemoveTag(id, t.tag, error));
+        }
+    }
     ASSERT_TRUE(collection->SetFavourite(id, true, error));
     ASSERT_TRUE(collection->SetComment(id, "for the live set", error));
     ASSERT_TRUE(collection->SetHidden(id, true, error));
@@ -82,4 +97,41 @@ TEST_F(CollectionMarks, TagsIgnoreLetterCaseAndTheOtherMarksStick)
         EXPECT_EQ(error, "No program 999 in the Collection");
     }
     EXPECT_FALSE(collection->AddTag(999, "x", error));
+}
+
+TEST_F(CollectionMarks, ChangesMadeTogetherAreKeptTogetherOrNotAtAll)
+{
+    auto collection = OpenCollection();
+    CImportResult result;
+    std::string error;
+    ASSERT_TRUE(collection->ImportFileBytes("/bank.syx", BankDump(MakeBankPrograms("B", 1)), result, error));
+    const std::vector<CollectionId> ids = collection->SourcePrograms(result.source);
+    // The third change fails: the first two are not kept.
+    EXPECT_FALSE(collection->ChangeTogether(
+        [&](std::string& why) {
+            return collection->AddTag(ids[0], "x", why) && collection->Rename(ids[1], "Both", why)
+                && collection->AddTag(999999, "x", why);
+        },
+        error));
+    EXPECT_EQ(error, "No program 999999 in the Collection");
+    CCollectionQuery tagged;
+    tagged.tag = "x";
+    EXPECT_TRUE(collection->Search(tagged).empty());
+    CCollectionProgram program;
+    ASSERT_TRUE(collection->GetProgram(ids[1], program));
+    EXPECT_EQ(program.shownName, "B 1");
+
+    ASSERT_TRUE(collection->ChangeTogether(
+        [&](std::string& why) {
+            for (const CollectionId id : ids)
+                if (!collection->AddTag(id, "all", why))
+                    return false;
+            return collection->Rename(ids[1], "Both", why);
+        },
+        error))
+        << error;
+    tagged.tag = "all";
+    EXPECT_EQ(collection->Search(tagged).size(), 128u);
+    ASSERT_TRUE(collection->GetProgram(ids[1], program));
+    EXPECT_EQ(program.shownName, "Both");
 }

@@ -116,3 +116,125 @@ TEST_F(CollectionProcesses, AProcessKilledInTheMiddleLeavesOnlyWholeFiles)
     ASSERT_TRUE(collection->ImportFile(paths[sources], result, error)) << error;
     EXPECT_EQ(result.newPrograms, 128);
 }
+
+namespace {
+
+// Forks a process that opens the Collection and takes one file in, then ends without
+// closing it, as a killed or crashed one would: its write-ahead log stays.
+void ImportAndDieInChild(const std::string& dbPath, const std::string& path)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::string error, notice;
+        auto collection = CCollection::Open(dbPath, error, notice);
+        CImportResult result;
+        _exit(collection && collection->ImportFile(path, result, error) ? 0 : 1);
+    }
+    ASSERT_EQ(ExitCode(pid), 0);
+}
+
+} // namespace
+
+TEST_F(CollectionProcesses, AfterAnUncleanShutdownTheFileIsCheckedAndAStaleLogIsNotApplied)
+{
+    const std::vector<std::string> banks = WriteBanks("bank", 3, 0);
+    // A session that ended without closing: everything it reported done is still there.
+    {
+        auto collection = OpenCollection();
+        for (int i = 0; i < 40; ++i) {
+            CImportResult result;
+            std::string error;
+            ASSERT_TRUE(collection->ImportFileBytes("/big" + std::to_string(i) + ".syx",
+                                                    BankDump(MakeBankPrograms("Big", 10000 + i * 128)), result, error));
+        }
+    }
+    ImportAndDieInChild(DbPath(), banks[0]);
+    ASSERT_GT(std::filesystem::file_size(DbPath() + "-wal"), 32u);
+    {
+        auto collection = OpenCollection();
+        EXPECT_EQ(collection->Sources().size(), 41u);
+    }
+
+    // A small copy put back over this Collection, beside the log a crashed session left:
+    // the log does not fit it; it is not applied, and nothing is moved.
+    const std::string copy = PathOf("copy.sqlite");
+    {
+        std::string error, notice;
+        auto small = CCollection::Open(copy, error, notice);
+        ASSERT_TRUE(small) << error;
+        CImportResult result;
+        ASSERT_TRUE(small->ImportFileBytes("/small.syx", BankDump(MakeBankPrograms("Small", 1)), result, error));
+    }
+    ImportAndDieInChild(DbPath(), banks[1]);
+    ImportAndDieInChild(DbPath(), banks[2]);
+    std::filesystem::copy_file(copy, DbPath(), std::filesystem::copy_options::overwrite_existing);
+    const Bytes restored = ReadBytes(DbPath());
+    std::string error, notice;
+    EXPECT_FALSE(CCollection::Open(DbPath(), error, notice));
+    EXPECT_NE(error.find("If you put the file back from a copy, that log belongs to the file it replaced: move "
+                         + DbPath() + "-wal"),
+              std::string::npos)
+        << error;
+    EXPECT_EQ(ReadBytes(DbPath()), restored);
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir))
+        EXPECT_EQ(entry.path().filename().string().find(".damaged-"), std::string::npos) << entry.path();
+    // Moving the log away, as the message says, gives the copy back.
+    std::filesystem::remove(DbPath() + "-wal");
+    std::filesystem::remove(DbPath() + "-shm");
+    auto collection = OpenCollection();
+    EXPECT_EQ(collection->Sources().size(), 1u);
+}
+
+TEST_F(CollectionProcesses, ProcessesThatFindOneDamagedFileAtOnceLoseNoImportTheyReported)
+{
+    // A Collection cut short, found damaged by four processes starting together, each of which
+    // then takes a file of its own in.
+    {
+        auto collection = OpenCollection();
+        for (const std::string& path : WriteBanks("old", 6, 50000)) {
+            CImportResult result;
+            std::string error;
+            ASSERT_TRUE(collection->ImportFile(path, result, error));
+        }
+    }
+    const Bytes whole = ReadBytes(DbPath());
+    const Bytes cut(whole.begin(), whole.begin() + whole.size() / 2 + 10);
+    const std::vector<std::string> banks = WriteBanks("new", 4, 0);
+    for (int round = 0; round < 8; ++round) {
+        for (const auto& entry : std::filesystem::directory_iterator(m_dir))
+            if (entry.path().filename().string().rfind("collection.sqlite", 0) == 0)
+                std::filesystem::remove(entry.path());
+        WriteFile("collection.sqlite", cut);
+        int gate[2];
+        ASSERT_EQ(pipe(gate), 0);
+        std::vector<pid_t> children;
+        for (const std::string& bank : banks) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                close(gate[1]);
+                char byte;
+                (void)read(gate[0], &byte, 1);   // all start at once, when the gate closes
+                std::string error, notice;
+                auto collection = CCollection::Open(DbPath(), error, notice);
+                CImportResult result;
+                _exit(collection && collection->ImportFile(bank, result, error) ? 0 : 1);
+            }
+            children.push_back(pid);
+        }
+        close(gate[0]);
+        close(gate[1]);
+        std::vector<std::string> reported;
+        for (std::size_t i = 0; i < children.size(); ++i)
+            if (ExitCode(children[i]) == 0)
+                reported.push_back(banks[i]);
+        EXPECT_FALSE(reported.empty()) << "round " << round;
+
+        auto collection = OpenCollection();
+        std::set<std::string> kept;
+        for (const CCollectionSource& source : collection->Sources())
+            kept.insert(source.name);
+        for (const std::string& bank : reported)
+            EXPECT_EQ(kept.count(bank), 1u) << "round " << round << ": " << bank << " was reported taken in";
+        ExpectConsistent(*collection, 128);
+    }
+}

@@ -155,6 +155,7 @@ TEST_F(CollectionSynthMemory, CollectionOfTheVersionBeforeGetsTheTable)
 {
     Receive(MakeBankPrograms("Old", 1), 1000);
     collection.reset();
+    MakeThirdVersionFile(DbPath());   // the tables of the later version taken away first
     {
         std::string error;
         int code = 0;

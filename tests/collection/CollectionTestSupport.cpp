@@ -1,6 +1,7 @@
 #include "CollectionTestSupport.h"
 
 #include "DumpWriter.h"
+#include "SqliteDb.h"
 #include "SyxFormat.h"
 #include "SyxProgram.h"
 
@@ -79,4 +80,19 @@ Bytes ReadBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void MakeThirdVersionFile(const std::string& path)
+{
+    int code = 0;
+    std::string error;
+    auto db = CSqliteDb::Open(path, code, error);
+    ASSERT_TRUE(db) << error;
+    ASSERT_TRUE(db->Exec("DROP TRIGGER change_log_trim; DROP TRIGGER program_changed; DROP TRIGGER program_name_added;"
+                         "DROP TRIGGER tag_added; DROP TRIGGER tag_removed; DROP TRIGGER source_added;"
+                         "DROP TRIGGER list_removed; DROP TABLE change_log; DROP TABLE sound;"
+                         "DROP TABLE collection_state; DROP TABLE source_name_search; DROP TABLE given_name_search;"
+                         "DROP INDEX program_favourites; DROP INDEX program_hidden;"
+                         "PRAGMA application_id = 0; PRAGMA user_version = 3"))
+        << db->ErrorText();
 }

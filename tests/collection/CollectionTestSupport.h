@@ -38,3 +38,7 @@ Bytes BankDump(const std::vector<Bytes>& programs);
 std::vector<Bytes> MakeBankPrograms(const std::string& prefix, unsigned int firstSeed);
 
 Bytes ReadBytes(const std::string& path);
+
+// Turns the Collection at `path` (closed) into a file as the third version of the schema
+// left it: the tables, indexes and marks of the fourth removed.
+void MakeThirdVersionFile(const std::string& path);

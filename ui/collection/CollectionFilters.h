@@ -32,5 +32,6 @@ struct CCollectionFilter {
 // The voice modes the view can narrow to: any (-1), or 0-3 as CCollectionRow has them.
 constexpr int ANY_VOICE_MODE = -1;
 
-// Every filter the Collection offers now, in the order the view lists them.
-std::vector<CCollectionFilter> CollectionFilters(CCollection& collection);
+// Every filter the Collection offers now, in the order the view lists them. A failed read of
+// the database is told in `failure` (what could be read is still given).
+std::vector<CCollectionFilter> CollectionFilters(CCollection& collection, std::string* failure = nullptr);

@@ -285,7 +285,9 @@ void CCollectionHistory::OnRestore()
     CCollection* collection = m_service.Collection();
     std::vector<unsigned char> bytes;
     if (collection == nullptr || !collection->SourceBytes(receive.source, bytes)) {
-        Fail(QString("The receive %1 cannot be read from the Collection.").arg(receive.label));
+        Fail(QString("The receive %1 cannot be read from the Collection.").arg(receive.label)
+             + (collection != nullptr && collection->ReadFailed()
+                    ? " " + QString::fromStdString(collection->ReadError()) : QString()));
         return;
     }
     // An all-data receive gives its 128 programs; they go as a program dump.

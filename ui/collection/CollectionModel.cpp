@@ -184,9 +184,10 @@ std::vector<CViewRow> CCollectionModel::RowsOf(CollectionId id) const
 
 void CCollectionModel::SetPlaces(const std::vector<CProgramPlace>& places)
 {
+    bool added = false;
     for (const CProgramPlace& place : places)
-        m_places[place.program] = PlaceText(place);
-    if (!places.empty() && !m_shown.empty())
+        added = m_places.insert_or_assign(place.program, PlaceText(place)).second || added;
+    if (added && !m_shown.empty())
         emit dataChanged(index(0, NAME), index(rowCount() - 1, NAME));
 }
 

@@ -2,16 +2,19 @@
 // The window's one handle on the Collection: its database connection for the window's own
 // thread, opened on first use. When the Collection cannot be used the status bar says so
 // once, and the window goes on without it; a damaged file that was set aside is told in a
-// message box, once the event loop is back (never inside a show or a paint). Whatever in
-// the window changes the Collection says so through changed(), so that the views showing it
-// look again.
+// message box, once the event loop is back (never inside a show or a paint). Once a week, a
+// while after the Collection is first used, its full check runs on a worker thread with a
+// connection of its own, and what it finds is told. Whatever in the window changes the
+// Collection says so through changed(), so that the views showing it look again.
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 
 class CCollection;
 class ICommandHost;
@@ -47,10 +50,17 @@ signals:
     void changed();
 
 private:
+    // The weekly full check, on its worker; its findings come back to the window's thread.
+    void StartWeeklyCheck();
+    void ReportCheck(bool ran, bool clean, const QString& text);
+
     ICommandHost& m_host;
     IMessageBoxService& m_messages;
     std::string m_path;
     std::unique_ptr<CCollection> m_collection;
     QElapsedTimer m_sinceFailure;   // valid after a failed open
     bool m_toldUnusable = false;
+    bool m_checkPlanned = false;
+    std::thread m_checker;
+    std::atomic<bool> m_checking{false};
 };

@@ -142,6 +142,8 @@ void CCollectionView::SetCollectionSource(CollectionSource source, const QString
     m_source = std::move(source);
     m_reason = reason;
     m_changeCount = -1;
+    m_lastChange = -1;
+    m_rowsPending = false;
     m_shownAny = false;
     m_held.clear();
     m_undo->clear();   // its steps were on the other database

@@ -25,6 +25,7 @@ class QTimer;
 class QUndoStack;
 class CCollectionReader;
 class CCollectionTable;
+struct CViewChanges;
 struct CViewRead;
 
 class CCollectionView : public QWidget {
@@ -125,12 +126,17 @@ private:
     void OnFilterChosen(int index);
     void OnModeChosen(int index);
     void OnEditorClosed();
+    // Takes the window's connection's change count as seen; true when it moved.
+    bool TakeChangeCount();
     // Asks for the rows of the filter, the voice mode and the text (and the filters, with
     // `filtersToo`); shown when they come.
     void Read(bool filtersToo);
     // Asks for the programs named by the search text; shown when they come.
     void ReadNamed();
     void ShowRead(CViewRead read, CShownKey key, std::uint64_t ticket);
+    // Asks for what changed since the rows were read; shown when it comes.
+    void ReadChanged();
+    void ShowChanges(CViewChanges changes, std::uint64_t ticket);
     void ShowFilters(std::vector<CCollectionFilter> filters);
     // Runs `show` now, or once the name being edited is done.
     void WhenNotEditing(std::function<void()> show);
@@ -144,7 +150,7 @@ private:
     void SizeColumns();
     void ShowSlotColumn(bool bySlot);
     // After the view wrote to the database: its own change is not one to read again.
-    void NoteOwnChange(std::int64_t countBefore);
+    void NoteOwnChange(std::int64_t countBefore, std::int64_t lastBefore);
     bool WriteState(CCollection& collection, const CCollectionRow& from, const CCollectionRow& to,
                     std::string& error);
     bool PushChange(const QString& text, std::vector<CProgramChange> changes);
@@ -152,7 +158,9 @@ private:
     CollectionSource m_source;
     bool m_available = false;   // whether the database was there when last asked for
     QString m_reason;
-    std::int64_t m_changeCount = -1;
+    std::int64_t m_changeCount = -1;   // the window's connection's, when last looked
+    std::int64_t m_lastChange = -1;    // the change log's newest change the rows hold
+    bool m_rowsPending = false;        // a read of every row is on its way
     std::vector<CCollectionFilter> m_filters;
     CCollectionFilter m_filter;
     int m_voiceMode = ANY_VOICE_MODE;

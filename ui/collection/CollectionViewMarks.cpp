@@ -148,6 +148,7 @@ bool CCollectionView::ApplyChanges(const std::vector<CProgramChange>& changes, b
         return false;
     }
     const std::int64_t countBefore = collection->ChangeCount();
+    const std::int64_t lastBefore = collection->LastChange();
     const int currentRow = m_table->currentIndex().row();
     std::vector<CollectionId> gone;
     std::vector<CViewRow> back;
@@ -185,7 +186,7 @@ bool CCollectionView::ApplyChanges(const std::vector<CProgramChange>& changes, b
                 m_model->index(std::clamp(currentRow, 0, m_model->rowCount() - 1), 0), QItemSelectionModel::NoUpdate);
         ShowState();
     }
-    NoteOwnChange(countBefore);
+    NoteOwnChange(countBefore, lastBefore);
     emit changedCollection();
     return written;
 }

@@ -1,5 +1,7 @@
 // The Collection view's reads: what it asks of the database, where (its reader), and how
-// what comes back is shown without emptying the table or moving what is in sight.
+// what comes back is shown without emptying the table or moving what is in sight. Once its
+// rows are read, the view follows the Collection's change log: only the rows of the
+// programs that changed are read again.
 
 #include "CollectionView.h"
 
@@ -15,7 +17,7 @@
 
 namespace {
 // The kinds of reads: a newer one of a kind replaces one still waiting.
-enum ReadKind { READ_ROWS, READ_NAMED };
+enum ReadKind { READ_ROWS, READ_NAMED, READ_CHANGES };
 }  // namespace
 
 void CCollectionView::Refresh()
@@ -47,12 +49,54 @@ bool CCollectionView::CheckForChanges()
         m_checkAfterEdit = true;
         return false;
     }
+    // Asked of the window's connection, which answers at once; what changed is read apart.
     const std::int64_t count = collection->ChangeCount();
     if (count == m_changeCount)
         return false;
     m_changeCount = count;
-    Read(true);
+    if (!m_shownAny || m_lastChange < 0 || m_rowsPending)
+        Read(true);   // a read of every row is coming anyway
+    else
+        ReadChanged();
     return true;
+}
+
+void CCollectionView::ReadChanged()
+{
+    CViewQuery query;
+    query.filter = m_filter;
+    query.voiceMode = m_voiceMode;
+    query.text = m_search->text().toStdString();
+    const std::int64_t since = m_lastChange;
+    // Of the rows read last: a newer read of rows (another filter) makes it of no use.
+    const std::uint64_t ticket = m_readTicket;
+    m_reader->Post(READ_CHANGES, [this, query, since, ticket](CCollection& collection) -> CCollectionReader::Outcome {
+        auto changes = std::make_shared<CViewChanges>(ReadChanges(collection, query, since));
+        return [this, changes, ticket] { ShowChanges(std::move(*changes), ticket); };
+    });
+}
+
+void CCollectionView::ShowChanges(CViewChanges changes, std::uint64_t ticket)
+{
+    WhenNotEditing([this, changes = std::make_shared<CViewChanges>(std::move(changes)), ticket] {
+        if (ticket != m_readTicket)
+            return;
+        if (!changes->failure.empty()) {
+            emit statusMessage("Cannot read the Collection: " + QString::fromStdString(changes->failure));
+            return;
+        }
+        if (changes->whole) {
+            ShowRead(std::move(changes->read), m_shownKey, ticket);
+            return;
+        }
+        if (changes->withFilters)
+            ShowFilters(std::move(changes->filters));
+        m_model->SetPlaces(changes->places);
+        if (!changes->rows.empty() || !changes->gone.empty())
+            KeepingTopRow([&] { m_model->Merge(std::move(changes->rows), changes->gone); });
+        m_lastChange = std::max(m_lastChange, changes->last);
+        ShowState();
+    });
 }
 
 void CCollectionView::WaitForReads()
@@ -60,13 +104,17 @@ void CCollectionView::WaitForReads()
     m_reader->WaitUntilIdle();
 }
 
-void CCollectionView::NoteOwnChange(std::int64_t countBefore)
+void CCollectionView::NoteOwnChange(std::int64_t countBefore, std::int64_t lastBefore)
 {
     // What the view wrote is in its rows already; anything that came from elsewhere before
     // it is still to be read.
     CCollection* collection = Collection();
-    if (collection != nullptr && countBefore == m_changeCount)
+    if (collection == nullptr)
+        return;
+    if (countBefore == m_changeCount)
         m_changeCount = collection->ChangeCount();
+    if (m_lastChange >= 0 && lastBefore == m_lastChange)
+        m_lastChange = collection->LastChange();
 }
 
 bool CCollectionView::Editing() const
@@ -107,6 +155,7 @@ void CCollectionView::Read(bool filtersToo)
     const CShownKey key{m_filter, m_voiceMode};
     const std::uint64_t ticket = ++m_readTicket;
     ++m_namedTicket;   // the text is read with the rows
+    m_rowsPending = true;
     m_reader->Post(READ_ROWS, [this, query, key, ticket](CCollection& collection) -> CCollectionReader::Outcome {
         auto read = std::make_shared<CViewRead>(ReadView(collection, query));
         return [this, read, key, ticket] { ShowRead(std::move(*read), key, ticket); };
@@ -121,7 +170,14 @@ void CCollectionView::ShowRead(CViewRead read, CShownKey key, std::uint64_t tick
         // Rows of a filter left since are of no use; the newer read brings the right ones.
         if (ticket != m_readTicket)
             return;
+        m_rowsPending = false;
+        if (!read->failure.empty()) {
+            // What is shown stays: a failed read is no answer, not an empty one.
+            emit statusMessage("Cannot read the Collection: " + QString::fromStdString(read->failure));
+            return;
+        }
         m_available = true;
+        m_lastChange = read->last;
         m_model->SetPlaces(read->places);
         if (m_shownAny && key == m_shownKey) {
             // The same rows again, some changed: in place, the top row staying in sight.
@@ -148,9 +204,14 @@ void CCollectionView::ReadNamed()
     }
     m_reader->Post(READ_NAMED, [this, text, ticket](CCollection& collection) -> CCollectionReader::Outcome {
         auto named = std::make_shared<std::vector<CollectionId>>(collection.ProgramsNamed(text));
-        return [this, named, ticket] {
-            WhenNotEditing([this, named, ticket] {
-                if (ticket == m_namedTicket)
+        const std::string failure = collection.ReadFailed() ? collection.ReadError() : std::string();
+        return [this, named, failure, ticket] {
+            WhenNotEditing([this, named, failure, ticket] {
+                if (ticket != m_namedTicket)
+                    return;
+                if (!failure.empty())
+                    emit statusMessage("Cannot read the Collection: " + QString::fromStdString(failure));
+                else
                     KeepingSelection([&] { m_model->Narrow(named.get()); });
             });
         };
@@ -193,6 +254,17 @@ void CCollectionView::ShowFilters(std::vector<CCollectionFilter> filters)
         Read(false);
 }
 
+bool CCollectionView::TakeChangeCount()
+{
+    CCollection* collection = Collection();
+    if (collection == nullptr)
+        return false;
+    const std::int64_t count = collection->ChangeCount();
+    const bool changed = count != m_changeCount;
+    m_changeCount = count;
+    return changed;
+}
+
 void CCollectionView::OnFilterChosen(int index)
 {
     // The separator after the third entry shifts the others by one.
@@ -200,19 +272,19 @@ void CCollectionView::OnFilterChosen(int index)
     if (filter < 0 || filter >= static_cast<int>(m_filters.size()))
         return;
     m_filter = m_filters[static_cast<std::size_t>(filter)];
-    if (!CheckForChanges())
-        Read(false);
+    // Other rows: read whole, with the filters too when anything changed meanwhile.
+    Read(TakeChangeCount());
 }
 
 void CCollectionView::OnModeChosen(int index)
 {
     m_voiceMode = index <= 0 ? ANY_VOICE_MODE : index - 1;
-    if (!CheckForChanges())
-        Read(false);
+    Read(TakeChangeCount());
 }
 
 void CCollectionView::OnSearchChanged()
 {
-    if (!CheckForChanges())
-        ReadNamed();
+    // What changed comes first, then the rows are narrowed to the new text.
+    CheckForChanges();
+    ReadNamed();
 }

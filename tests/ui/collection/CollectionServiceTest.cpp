@@ -72,7 +72,8 @@ TEST_F(CollectionServiceTest, ADamagedFileIsSetAsideAndToldAndANewCollectionStar
     const std::string path = PathIn("collection.sqlite");
     QFile damaged(QString::fromStdString(path));
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write(QByteArray(8192, 'x'));
+    // An SQLite file whose header says nothing sound about its pages.
+    damaged.write(QByteArray("SQLite format 3", 16) + QByteArray(8192 - 16, 'x'));
     damaged.close();
     CCollectionService service(fixture.Frame(), fixture.messageBox, path);
 

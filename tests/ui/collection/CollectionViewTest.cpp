@@ -2,6 +2,7 @@
 // place, sorting, and following what another connection (veltrix-cli) changes.
 
 #include "CollectionTestSupport.h"
+#include "SqliteDb.h"
 #include "collection/CollectionModel.h"
 #include "collection/CollectionTable.h"
 #include "collection/CollectionView.h"
@@ -557,4 +558,78 @@ TEST_F(CollectionViewTest, ChangesFromElsewhereNeitherEmptyTheTableNorMoveWhatIs
     EXPECT_EQ(view.SelectedIds(), selected);
 }
 
+// Once its rows are read, the view follows the Collection's change log: a change elsewhere
+// reads the rows of the programs it touched, and changes those rows where they are (or moves
+// them, or puts them in) without reading the others.
+TEST_F(CollectionViewTest, ChangesFromElsewhereAreReadByWhatChanged)
+{
+    view.SetCollection(&db.Db(), QString(), db.Path());
+    view.show();
+    QApplication::processEvents();
+    view.WaitForReads();
+    ASSERT_EQ(view.Model()->rowCount(), 128);
+    auto cli = db.OpenAgain();
+    const CollectionId glass = db.IdOf("Glass");
+    struct Case {
+        const char* what;
+        std::function<bool(std::string&)> change;
+        int rows;        // rows afterwards
+        int changed;     // rows changed where they are
+        int layouts;     // moves (0: none)
+        std::function<bool()> shown;
+    };
+    const Case cases[] = {
+        {"a favourite", [&](std::string& e) { return cli->SetFavourite(glass, true, e); }, 128, 1, 0,
+         [&] { return view.Model()->Program(view.Model()->RowOf(glass))->favourite; }},
+        {"a tag", [&](std::string& e) { return cli->AddTag(glass, "shiny", e); }, 128, 1, 0,
+         [&] { return view.FilterBox()->findText("Tag: shiny") >= 0; }},
+        {"a rename", [&](std::string& e) { return cli->Rename(glass, "Zzz Glass", e); }, 128, 0, 1,
+         [&] { return ShownNames(view).back() == "Zzz Glass"; }},
+        {"a hide", [&](std::string& e) { return cli->SetHidden(glass, true, e); }, 127, 0, 1,
+         [&] { return view.Model()->RowOf(glass) == -1; }},
+        {"a file taken in", [&](std::string& e) {
+             CImportResult result;
+             return cli->ImportFile(RealDump("mk-current-A11-0x40.syx").toStdString(), result, e);
+         }, 128, 0, 1, [&] { return view.FilterBox()->findText("File: mk-current-A11-0x40.syx") >= 0; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QSignalSpy resets(view.Model(), &QAbstractItemModel::modelReset);
+        QSignalSpy layouts(view.Model(), &QAbstractItemModel::layoutChanged);
+        QSignalSpy changed(view.Model(), &QAbstractItemModel::dataChanged);
+        std::string error;
+        ASSERT_TRUE(c.change(error)) << error;
+        ASSERT_TRUE(view.CheckForChanges());
+        view.WaitForReads();
+        EXPECT_EQ(view.Model()->rowCount(), c.rows);
+        EXPECT_EQ(resets.count(), 0);
+        EXPECT_EQ(layouts.count(), c.layouts);
+        int changedRows = 0;
+        for (const QList<QVariant>& signal : changed)
+            if (signal.at(1).toModelIndex().column() == CCollectionModel::COLUMN_COUNT - 1)   // whole rows
+                changedRows += signal.at(1).toModelIndex().row() - signal.at(0).toModelIndex().row() + 1;
+        EXPECT_EQ(changedRows, c.changed);
+        EXPECT_TRUE(c.shown());
+    }
+}
+
 }  // namespace
+
+TEST_F(CollectionViewTest, AReadTheDatabaseFailsIsToldNotShownAsNoPrograms)
+{
+    Show();
+    QSignalSpy told(&view, &CCollectionView::statusMessage);
+    // Another program takes the programs' table away under the view.
+    {
+        int code = 0;
+        std::string error;
+        auto raw = CSqliteDb::Open(db.Path(), code, error);
+        ASSERT_TRUE(raw && raw->Exec("ALTER TABLE program RENAME TO gone")) << error;
+    }
+    // Another filter's rows are read (a change of the text narrows the rows in memory).
+    const int shown = view.Model()->rowCount();
+    ChooseFilter("Favourites");
+    ASSERT_GE(told.count(), 1);
+    EXPECT_EQ(view.Model()->rowCount(), shown);   // what was shown stays
+    EXPECT_TRUE(told.last().at(0).toString().startsWith("Cannot read the Collection: ")) << told.last().at(0).toString().toStdString();
+}

@@ -130,9 +130,10 @@ eventually row_named "${pads[2]}" "Pad Three" || fail "the name typed meanwhile 
 
 close_window "$window" "$pid" || fail "the window did not close"
 
-# Garbage over a few pages of the Collection, then Veltrix again with the view in sight (the
-# stored layout has it) and a file to open.
-dd if=/dev/urandom of="$db" bs=4096 seek=2 count=4 conv=notrunc status=none || fail "could not damage $db"
+# Garbage over the first pages of the Collection after its header (the table of its tables
+# among them), then Veltrix again with the view in sight (the stored layout has it) and a
+# file to open.
+dd if=/dev/urandom of="$db" bs=1 seek=100 count=8192 conv=notrunc status=none || fail "could not damage $db"
 third=$(realpath "$realdata/mk-init-0x40.syx")
 rm -f "$view"
 VELTRIX_ECHO_MESSAGES=1 VELTRIX_DUMP_COLLECTION=$view "$veltrix" "$third" >"$log" 2>&1 &

@@ -1,0 +1,81 @@
+#include "DumpMessages.h"
+
+#include "ProgramList.h"
+#include "SyxFormat.h"
+#include "SyxProgram.h"
+
+#include <cstring>
+
+namespace {
+
+bool IsProgramMessage(const unsigned char* message, std::size_t size)
+{
+    return size > SYX_HEADER_SIZE && message[1] == KORG_ID && (message[2] & 0xF0) == SYX_CHANNEL_BASE
+        && message[3] == MS2000_MODEL_ID
+        && (message[4] == FUNC_CURRENT_PROGRAM || message[4] == FUNC_PROGRAM_DUMP || message[4] == FUNC_ALL_DATA_DUMP);
+}
+
+} // namespace
+
+int CountMessages(const unsigned char* bytes, std::size_t size)
+{
+    int count = 0;
+    bool inMessage = false;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (bytes[i] == SYX_START) {
+            inMessage = true;
+        } else if (bytes[i] == SYX_END && inMessage) {
+            ++count;
+            inMessage = false;
+        }
+    }
+    return count;
+}
+
+bool ReadDumpMessages(const unsigned char* bytes, std::size_t size, CProgramList& programs, CDumpMessages& found,
+                      std::string& error)
+{
+    found = CDumpMessages();
+    // A file that does not begin with a message gets the reader's own word for it.
+    if (size == 0 || bytes[0] != SYX_START)
+        return programs.ReadSyxBytes(bytes, size, error, std::string()) != 0 && (found.messages = 1, true);
+
+    std::size_t at = 0;
+    while (at < size) {
+        const void* start = std::memchr(bytes + at, SYX_START, size - at);
+        if (start == nullptr)
+            break;
+        const std::size_t begin = static_cast<std::size_t>(static_cast<const unsigned char*>(start) - bytes);
+        const void* end = std::memchr(bytes + begin + 1, SYX_END, size - begin - 1);
+        const std::size_t stop = end == nullptr ? size : static_cast<std::size_t>(static_cast<const unsigned char*>(end) - bytes) + 1;
+        const unsigned char* message = bytes + begin;
+        const std::size_t length = stop - begin;
+        const bool complete = end != nullptr;
+        if (complete)
+            ++found.messages;
+        // A program message cut short is read too, so that the reader says what is wrong.
+        if (IsProgramMessage(message, length)) {
+            const int before = programs.GetSize();
+            if (!programs.ReadSyxBytes(message, length, error, std::string())) {
+                if (found.programMessages > 0 || found.messages > 1)
+                    error = "Message " + std::to_string(found.messages + (complete ? 0 : 1)) + " of the file: " + error;
+                return false;
+            }
+            ++found.programMessages;
+            if (message[4] == FUNC_ALL_DATA_DUMP && found.globalBlock.empty()) {
+                const std::size_t trailer = SYX_HEADER_SIZE
+                    + PackedSize(static_cast<unsigned int>(programs.GetSize() - before) * PROGRAM_DATA_SIZE);
+                found.globalBlock.assign(message + trailer, message + trailer + ALL_DATA_TRAILER_SIZE);
+            }
+        }
+        at = stop;
+    }
+    if (found.programMessages == 0) {
+        // No message held programs: the reader says why, of the first.
+        programs.ReadSyxBytes(bytes, size, error, std::string());
+        if (error.empty())
+            error = "File is not a valid Korg Syx File";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,88 @@
+// Searching by a fragment of a name: the same answers whether the names are in the trigram
+// index or not yet, for fragments of any length, letter case, every name seen, bytes from 0x80
+// up (as they are printed: Latin-1) and characters that mean something to SQL or FTS5.
+
+#include "CollectionTestSupport.h"
+
+#include <set>
+
+namespace {
+
+std::set<std::string> ShownNames(CCollection& collection, const std::vector<CCollectionProgram>& programs)
+{
+    std::set<std::string> names;
+    for (const CCollectionProgram& program : programs)
+        names.insert(program.shownName);
+    EXPECT_FALSE(collection.ReadFailed()) << collection.ReadError();
+    return names;
+}
+
+} // namespace
+
+using CollectionSearch = CCollectionTest;
+
+TEST_F(CollectionSearch, AFragmentFindsTheSameProgramsIndexedOrNot)
+{
+    const std::vector<std::string> names = {
+        "Acid Bass", "acid_Bass%", "\xDC" "ber Pad", "Stra\xDF" "e", "Lead 50%", "Pad_2", "Say \"Hi\"", "AND OR",
+        "Old Name", "Ab", "Caf\xE9 Keys",
+    };
+    {
+        auto collection = OpenCollection();
+        std::string error;
+        CImportResult result;
+        for (std::size_t i = 0; i < names.size(); ++i)
+            ASSERT_TRUE(collection->ImportFileBytes("/p" + std::to_string(i) + ".syx",
+                                                    OneProgramDump(MakeProgram(names[i], 100 + static_cast<unsigned>(i))),
+                                                    result, error));
+        // The first sound seen again under another name; the eighth renamed.
+        ASSERT_TRUE(collection->ImportFileBytes("/again.syx", OneProgramDump(MakeProgram("Squelch 303", 100)), result,
+                                                error));
+        ASSERT_TRUE(collection->Rename(collection->SourcePrograms(collection->Sources()[8].id)[0], "Shiny", error));
+    }
+
+    const struct {
+        std::string text;
+        std::set<std::string> found;   // shown names
+    } cases[] = {
+        {"acid", {"Acid Bass", "acid_Bass%"}},
+        {"ACID BASS", {"Acid Bass"}},
+        {"squelch", {"Acid Bass"}},                  // a name seen later
+        {"old name", {"Shiny"}},                     // the name before a rename
+        {"SHINY", {"Shiny"}},
+        {"%", {"acid_Bass%", "Lead 50%"}},           // SQL wildcards are plain characters
+        {"_", {"acid_Bass%", "Pad_2"}},
+        {"_2", {"Pad_2"}},
+        {"d_2", {"Pad_2"}},
+        {"50%", {"Lead 50%"}},
+        {"s%", {"acid_Bass%"}},
+        {"\xC3\xBC" "ber", {"\xDC" "ber Pad"}},       // "über" typed: found as printed, case ignored
+        {"\xC3\x9C" "BER", {"\xDC" "ber Pad"}},
+        {"\xDC" "ber", {"\xDC" "ber Pad"}},          // the raw byte as well
+        {"stra\xC3\x9F" "e", {"Stra\xDF" "e"}},
+        {"strasse", {}},
+        {"caf\xC3\x89", {"Caf\xE9 Keys"}},
+        {"\xC3\xA9 k", {"Caf\xE9 Keys"}},
+        {"\"hi\"", {"Say \"Hi\""}},                  // quotes and FTS5's words are plain too
+        {"and or", {"AND OR"}},
+        {"ac*", {}},
+        {"*", {}},
+        {"r pa", {"\xDC" "ber Pad"}},
+        {"ab", {"Ab"}},
+        {"nothing here", {}},
+    };
+    // First with every source waiting outside the index, then with all of them in it (a file
+    // brought up from the third version has every name indexed at once).
+    for (const bool indexed : {false, true}) {
+        if (indexed)
+            MakeThirdVersionFile(DbPath());
+        auto collection = OpenCollection();
+        for (const auto& c : cases) {
+            CCollectionQuery query;
+            query.text = c.text;
+            EXPECT_EQ(ShownNames(*collection, collection->Search(query)), c.found)
+                << "\"" << c.text << "\"" << (indexed ? " indexed" : " not indexed");
+            EXPECT_EQ(collection->ProgramsNamed(c.text).size(), c.found.size()) << c.text;
+        }
+    }
+}
