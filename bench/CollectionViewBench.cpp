@@ -195,6 +195,41 @@ void BM_OpenCollectionViewReadingApart(benchmark::State& state)
 }
 BENCHMARK(BM_OpenCollectionViewReadingApart)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 
+// Another process takes dumps in, one file at a time, while the view is shown and looks
+// every 20 ms: 10 dumps (1,280 new programs, followed by the change log) or 100 (12,800, more
+// than the log's limit: read again whole). Timed until the view shows them all; "stall_ms"
+// is the longest the window's thread was held meanwhile. Last, as it adds to the Collection.
+void BM_CollectionFollowsAnImportElsewhere(benchmark::State& state)
+{
+    CCollection& collection = LibraryCollection();
+    const std::vector<std::string>& files = BenchDumpPaths(static_cast<int>(state.range(0)));
+    CCollectionView view;
+    view.SetCollection(&collection, QString(), LibraryPath());
+    view.SetPollInterval(20);
+    ShowView(view);
+    view.WaitForReads();
+    const int before = view.Model()->rowCount();
+    const int expected = before + static_cast<int>(files.size()) * BENCH_PROGRAMS_PER_DUMP;
+    double longest = 0;
+    for (auto _ : state) {
+        std::thread importer([&files] {
+            std::string error, notice;
+            std::unique_ptr<CCollection> other = CCollection::Open(LibraryPath(), error, notice);
+            for (const std::string& file : files) {
+                CImportResult result;
+                if (other == nullptr || !other->ImportFile(file, result, error))
+                    std::fprintf(stderr, "cannot take in %s: %s\n", file.c_str(), error.c_str());
+            }
+        });
+        longest = LongestStallMs([&] { return view.Model()->rowCount() == expected; }, 60000);
+        importer.join();
+    }
+    state.counters["stall_ms"] = longest;
+    if (view.Model()->rowCount() != expected)
+        state.SkipWithError("the view did not show what was taken in");
+}
+BENCHMARK(BM_CollectionFollowsAnImportElsewhere)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -215,6 +250,10 @@ int main(int argc, char** argv)
                      "BM_CollectionFollowsAMarkFromElsewhere/iterations:10/real_time", "stall_ms", 50, "ms"),
         CounterCheck("Longest hold of the window's thread while the view opens reading apart",
                      "BM_OpenCollectionViewReadingApart/iterations:10/real_time", "stall_ms", 50, "ms"),
+        CounterCheck("Longest hold of the window's thread while another process takes in 10 dumps",
+                     "BM_CollectionFollowsAnImportElsewhere/10/iterations:1/real_time", "stall_ms", 50, "ms"),
+        CounterCheck("Longest hold of the window's thread while another process takes in 100 dumps",
+                     "BM_CollectionFollowsAnImportElsewhere/100/iterations:1/real_time", "stall_ms", 50, "ms"),
     };
     return RunBenchmarksWithChecks(argc, argv, checks);
 }

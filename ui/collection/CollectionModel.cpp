@@ -41,8 +41,10 @@ QString JoinedTags(const CCollectionRow& program)
     return tags.join(", ");
 }
 
+}  // namespace
+
 // Ordering by a column; ties keep the rows in name order.
-bool BeforeIn(const CViewRow& rowA, const CViewRow& rowB, int column)
+bool RowBefore(const CViewRow& rowA, const CViewRow& rowB, int column)
 {
     const CCollectionRow& a = rowA.program;
     const CCollectionRow& b = rowB.program;
@@ -77,6 +79,7 @@ bool BeforeIn(const CViewRow& rowA, const CViewRow& rowB, int column)
     return CompareNames(a, b) < 0;
 }
 
+namespace {
 // Where a program without a name was first seen: "in Demo-Bank.syx, A 001".
 QString PlaceText(const CProgramPlace& place)
 {
@@ -124,12 +127,18 @@ void CCollectionModel::SetPrograms(std::vector<CCollectionRow> programs)
 
 void CCollectionModel::SetRows(std::vector<CViewRow> rows, bool bySlot)
 {
+    // The search gave them in name order, slots in slot order.
+    CRowOrder given;
+    given.column = bySlot ? SLOT : NAME;
+    SetRows(std::move(rows), bySlot, given);
+}
+
+void CCollectionModel::SetRows(std::vector<CViewRow> rows, bool bySlot, const CRowOrder& order)
+{
     beginResetModel();
     m_rows = std::move(rows);
     m_slots = bySlot;
-    // The search already gave them in name order, slots in slot order.
-    const int givenOrder = bySlot ? SLOT : NAME;
-    if (m_sortColumn != givenOrder || m_sortOrder != Qt::AscendingOrder)
+    if (m_sortColumn != order.column || m_sortOrder != order.order)
         SortRows();
     ShowMatching();
     endResetModel();
@@ -342,7 +351,7 @@ Qt::ItemFlags CCollectionModel::flags(const QModelIndex& index) const
 
 bool CCollectionModel::Before(const CViewRow& a, const CViewRow& b) const
 {
-    return m_sortOrder == Qt::AscendingOrder ? BeforeIn(a, b, m_sortColumn) : BeforeIn(b, a, m_sortColumn);
+    return m_sortOrder == Qt::AscendingOrder ? RowBefore(a, b, m_sortColumn) : RowBefore(b, a, m_sortColumn);
 }
 
 void CCollectionModel::sort(int column, Qt::SortOrder order)

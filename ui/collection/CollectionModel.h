@@ -23,6 +23,14 @@ struct CViewRow {
     bool matchesText = true;
 };
 
+// Rows put in a table's order apart from the table (on the reading thread): the column and
+// order, and each row's key (its program, or its slot) with its place, by key.
+struct CRowOrder {
+    int column = 0;
+    Qt::SortOrder order = Qt::AscendingOrder;
+    std::vector<std::pair<std::int64_t, int>> keys;
+};
+
 class CCollectionModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -38,6 +46,9 @@ public:
     // slot order); they are sorted again by the column last asked for. `bySlot`: the rows are
     // the slots of a source or list.
     void SetRows(std::vector<CViewRow> rows, bool bySlot);
+    // The same for rows put in `order` apart (OrderRows); sorted again when the table's order
+    // changed meanwhile.
+    void SetRows(std::vector<CViewRow> rows, bool bySlot, const CRowOrder& order);
     void SetPrograms(std::vector<CCollectionRow> programs);
     bool HasSlots() const { return m_slots; }
     // Shows only the rows of the programs in `ids` (ascending, as ProgramsNamed gives them), or
@@ -65,8 +76,12 @@ public:
     // current row follow their rows (one layout change, no reset).
     void Merge(std::vector<CViewRow> rows, const std::vector<CollectionId>& gone);
     // Makes the kept rows these, as Merge does: a row whose program (or slot) is kept stays
-    // where it is sorted to, with its selection.
+    // where it is sorted to, with its selection. With `order` the rows are in that order
+    // already (OrderRows), and only the rows the selection stands on are looked up.
     void Replace(std::vector<CViewRow> rows);
+    void Replace(std::vector<CViewRow> rows, CRowOrder order);
+    int SortColumn() const { return m_sortColumn; }
+    Qt::SortOrder SortOrder() const { return m_sortOrder; }
 
     // Text and background of every row, and the background of favourites: the list's colours.
     void SetColors(COLORREF text, COLORREF back, COLORREF marked);
@@ -80,7 +95,6 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     void sort(int column, Qt::SortOrder order) override;
-    int SortColumn() const { return m_sortColumn; }
 
     // The text the name column shows for a program: its name, or "(no name)" and where it
     // was first seen.
@@ -94,9 +108,10 @@ private:
     // Sorts all rows by the column and order asked for; returns each one's new place.
     std::vector<int> SortRows();
     void ShowMatching();
-    // Emits one layout change for `rows` (in their order) replacing the kept rows; `from`
-    // gives each new row's old place, or -1 for a new one.
-    void Relayout(std::vector<CViewRow> rows, const std::vector<int>& from);
+    // Emits one layout change for `rows` (in their order) replacing the kept rows;
+    // `newPlaceOf` gives an old row's new place (or -1 for none), asked only for the rows
+    // persistent indexes stand on.
+    void Relayout(std::vector<CViewRow> rows, const std::function<int(int oldPlace)>& newPlaceOf);
     bool Before(const CViewRow& a, const CViewRow& b) const;
     // Whether the second would sort where the first is, and be shown as it is.
     bool SamePlace(const CViewRow& a, const CViewRow& b) const;
@@ -112,6 +127,12 @@ private:
     COLORREF m_marked = RGB(255, 255, 255);
     Renamer m_renamer;
 };
+
+// Whether `a` comes before `b` in the table sorted by `column`, ascending.
+bool RowBefore(const CViewRow& a, const CViewRow& b, int column);
+// Sorts rows read in the search's order by `column` and `order` (a table is sorted that way)
+// and gives their keys: what Replace needs, made apart from the window's thread.
+CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order, bool bySlot);
 
 // Marks the rows of the programs in `ids` (ascending) as holding the search text, and the
 // others not; null marks them all.

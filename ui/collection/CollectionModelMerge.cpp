@@ -6,9 +6,8 @@
 #include "CollectionModel.h"
 
 #include <algorithm>
+#include <climits>
 #include <numeric>
-#include <unordered_map>
-#include <unordered_set>
 
 void MarkTextMatches(std::vector<CViewRow>& rows, const std::vector<CollectionId>* ids)
 {
@@ -47,158 +46,178 @@ bool CCollectionModel::SamePlace(const CViewRow& a, const CViewRow& b) const
 
 void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<CollectionId>& gone)
 {
-    const std::unordered_set<CollectionId> goneIds(gone.begin(), gone.end());
     // A row replaces the kept row of its program, or of its slot when the rows are slots.
-    std::unordered_map<std::int64_t, std::size_t> incoming;
+    // The changes are few and the rows many: the changes are looked up, sorted, by each row.
     const auto keyOf = [this](const CViewRow& row) { return m_slots ? std::int64_t(row.slot) : row.program.id; };
+    std::vector<std::pair<std::int64_t, std::size_t>> incoming(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i)
-        incoming[keyOf(rows[i])] = i;
-    std::vector<int> replacedFrom(rows.size(), -1);
-    std::vector<bool> inPlace(rows.size());
+        incoming[i] = {keyOf(rows[i]), i};
+    std::sort(incoming.begin(), incoming.end());
+    std::vector<CollectionId> goneIds = gone;
+    std::sort(goneIds.begin(), goneIds.end());
+    const auto incomingOf = [&incoming](std::int64_t key) -> std::ptrdiff_t {
+        const auto found = std::lower_bound(incoming.begin(), incoming.end(), std::make_pair(key, std::size_t(0)));
+        return found != incoming.end() && found->first == key ? static_cast<std::ptrdiff_t>(found->second) : -1;
+    };
 
     // A row that changed but sorts where it was is changed where it is: no layout change.
-    bool moves = false;
+    std::vector<int> replacedFrom(rows.size(), -1);
+    std::vector<bool> inPlace(rows.size());
+    std::vector<int> removed;   // old places, ascending
     std::vector<int> changedPlaces;
     for (std::size_t place = 0; place < m_rows.size(); ++place) {
-        if (goneIds.count(m_rows[place].program.id) != 0) {
-            moves = true;
+        if (!goneIds.empty() && std::binary_search(goneIds.begin(), goneIds.end(), m_rows[place].program.id)) {
+            removed.push_back(static_cast<int>(place));
             continue;
         }
-        const auto found = incoming.find(keyOf(m_rows[place]));
-        if (found == incoming.end())
+        const std::ptrdiff_t found = incoming.empty() ? -1 : incomingOf(keyOf(m_rows[place]));
+        if (found < 0)
             continue;
-        replacedFrom[found->second] = static_cast<int>(place);
-        if (SamePlace(m_rows[place], rows[found->second])) {
-            m_rows[place] = std::move(rows[found->second]);
-            inPlace[found->second] = true;
+        const auto i = static_cast<std::size_t>(found);
+        replacedFrom[i] = static_cast<int>(place);
+        if (SamePlace(m_rows[place], rows[i])) {
+            m_rows[place] = std::move(rows[i]);
+            inPlace[i] = true;
             changedPlaces.push_back(static_cast<int>(place));
         } else {
-            moves = true;
+            removed.push_back(static_cast<int>(place));
         }
     }
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        moves = moves || replacedFrom[i] < 0;
     for (const int place : changedPlaces) {
         if (!m_rows[static_cast<std::size_t>(place)].matchesText)
             continue;
         const int row = static_cast<int>(std::lower_bound(m_shown.begin(), m_shown.end(), place) - m_shown.begin());
         emit dataChanged(index(row, 0), index(row, COLUMN_COUNT - 1));
     }
-    if (!moves)
-        return;
-
-    std::vector<CViewRow> kept;
-    std::vector<int> keptFrom;
-    kept.reserve(m_rows.size() + rows.size());
-    keptFrom.reserve(m_rows.size() + rows.size());
-    std::vector<bool> replaced(m_rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        if (replacedFrom[i] >= 0 && !inPlace[i])
-            replaced[static_cast<std::size_t>(replacedFrom[i])] = true;
-    for (std::size_t place = 0; place < m_rows.size(); ++place) {
-        if (replaced[place] || goneIds.count(m_rows[place].program.id) != 0)
-            continue;
-        kept.push_back(std::move(m_rows[place]));
-        keptFrom.push_back(static_cast<int>(place));
-    }
-
-    // The rows that move or come in, in the table's order, then into the kept ones where the
-    // order puts them.
+    // The rows that move or come in, in the table's order, each with the place among the old
+    // rows it goes before.
     std::vector<std::size_t> order;
     for (std::size_t i = 0; i < rows.size(); ++i)
         if (!inPlace[i])
             order.push_back(i);
+    if (removed.empty() && order.empty())
+        return;
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return Before(rows[a], rows[b]); });
+    std::vector<int> goesBefore(order.size());
+    for (std::size_t n = 0; n < order.size(); ++n) {
+        const CViewRow& row = rows[order[n]];
+        const auto place = std::partition_point(m_rows.begin(), m_rows.end(),
+                                                [&](const CViewRow& kept) { return Before(kept, row); });
+        goesBefore[n] = static_cast<int>(place - m_rows.begin());
+        if (n > 0)
+            goesBefore[n] = std::max(goesBefore[n], goesBefore[n - 1]);
+    }
+
+    // One pass: each kept row moves once.
     std::vector<CViewRow> merged;
-    std::vector<int> from;
-    merged.reserve(kept.size() + order.size());
-    from.reserve(kept.size() + order.size());
+    merged.reserve(m_rows.size() - removed.size() + order.size());
+    std::vector<int> newPlaceOfIncoming(rows.size(), -1);
     std::size_t next = 0;
-    for (std::size_t i = 0; i <= kept.size(); ++i) {
-        while (next < order.size() && (i == kept.size() || !Before(kept[i], rows[order[next]]))) {
+    std::size_t nextRemoved = 0;
+    for (std::size_t place = 0; place <= m_rows.size(); ++place) {
+        while (next < order.size() && (place == m_rows.size() || goesBefore[next] <= static_cast<int>(place))) {
+            newPlaceOfIncoming[order[next]] = static_cast<int>(merged.size());
             merged.push_back(std::move(rows[order[next]]));
-            from.push_back(replacedFrom[order[next]]);
             ++next;
         }
-        if (i < kept.size()) {
-            merged.push_back(std::move(kept[i]));
-            from.push_back(keptFrom[i]);
+        if (place == m_rows.size())
+            break;
+        if (nextRemoved < removed.size() && removed[nextRemoved] == static_cast<int>(place)) {
+            ++nextRemoved;
+            continue;
         }
+        merged.push_back(std::move(m_rows[place]));
     }
-    Relayout(std::move(merged), from);
+
+    // Where an old row went: a moved one where its new row is; a kept one shifted by the rows
+    // taken out before it and put in before it.
+    std::vector<std::pair<int, int>> movedTo;   // old place, new place
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (replacedFrom[i] >= 0 && !inPlace[i])
+            movedTo.emplace_back(replacedFrom[i], newPlaceOfIncoming[i]);
+    std::sort(movedTo.begin(), movedTo.end());
+    Relayout(std::move(merged), [&](int oldPlace) {
+        const auto moved = std::lower_bound(movedTo.begin(), movedTo.end(), std::make_pair(oldPlace, INT_MIN));
+        if (moved != movedTo.end() && moved->first == oldPlace)
+            return moved->second;
+        if (std::binary_search(removed.begin(), removed.end(), oldPlace))
+            return -1;
+        const auto removedBefore = std::lower_bound(removed.begin(), removed.end(), oldPlace) - removed.begin();
+        const auto putBefore = std::upper_bound(goesBefore.begin(), goesBefore.end(), oldPlace) - goesBefore.begin();
+        return static_cast<int>(oldPlace - removedBefore + putBefore);
+    });
+}
+
+CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order, bool bySlot)
+{
+    CRowOrder sorted;
+    sorted.column = column;
+    sorted.order = order;
+    // Rows come in the search's order (programs by name, slots by slot): sorted only when the
+    // table is sorted otherwise.
+    if (order != Qt::AscendingOrder || column != (bySlot ? CCollectionModel::SLOT : CCollectionModel::NAME)) {
+        std::vector<std::size_t> places(rows.size());
+        std::iota(places.begin(), places.end(), 0);
+        std::stable_sort(places.begin(), places.end(), [&](std::size_t a, std::size_t b) {
+            return order == Qt::AscendingOrder ? RowBefore(rows[a], rows[b], column) : RowBefore(rows[b], rows[a], column);
+        });
+        std::vector<CViewRow> moved;
+        moved.reserve(rows.size());
+        for (const std::size_t place : places)
+            moved.push_back(std::move(rows[place]));
+        rows = std::move(moved);
+    }
+    sorted.keys.reserve(rows.size());
+    for (std::size_t place = 0; place < rows.size(); ++place)
+        sorted.keys.emplace_back(bySlot ? std::int64_t(rows[place].slot) : rows[place].program.id,
+                                 static_cast<int>(place));
+    std::sort(sorted.keys.begin(), sorted.keys.end());
+    return sorted;
+}
+
+void CCollectionModel::Replace(std::vector<CViewRow> rows, CRowOrder order)
+{
+    // Put in the order (and with the keys) read apart when it is still the table's.
+    if (order.column != m_sortColumn || order.order != m_sortOrder)
+        order = OrderRows(rows, m_sortColumn, m_sortOrder, m_slots);
+    const auto keyOf = [this](const CViewRow& row) { return m_slots ? std::int64_t(row.slot) : row.program.id; };
+    // Only the rows the selection and the current row stand on need their new places.
+    Relayout(std::move(rows), [&](int oldPlace) {
+        const std::int64_t key = keyOf(m_rows[static_cast<std::size_t>(oldPlace)]);
+        const auto found = std::lower_bound(order.keys.begin(), order.keys.end(), std::make_pair(key, INT_MIN));
+        return found != order.keys.end() && found->first == key ? found->second : -1;
+    });
 }
 
 void CCollectionModel::Replace(std::vector<CViewRow> rows)
 {
-    // Each new row's old place, by its program (or slot): a table when the keys are small
-    // numbers, as ids and slots mostly are.
-    const auto keyOf = [this](const CViewRow& row) { return m_slots ? std::int64_t(row.slot) : row.program.id; };
-    std::int64_t largest = 0;
-    for (const CViewRow& row : m_rows)
-        largest = std::max(largest, keyOf(row));
-    const bool dense =
-        largest >= 0 && static_cast<std::uint64_t>(largest) <= 8 * static_cast<std::uint64_t>(m_rows.size()) + 4096;
-    std::vector<int> placeTable(dense ? static_cast<std::size_t>(largest) + 1 : 0, -1);
-    std::unordered_map<std::int64_t, int> placeMap;
-    for (std::size_t place = 0; place < m_rows.size(); ++place) {
-        const std::int64_t key = keyOf(m_rows[place]);
-        if (dense && key >= 0)
-            placeTable[static_cast<std::size_t>(key)] = static_cast<int>(place);
-        else
-            placeMap.emplace(key, static_cast<int>(place));
-    }
-    const auto oldPlace = [&](const CViewRow& row) {
-        const std::int64_t key = keyOf(row);
-        if (dense && key >= 0)
-            return key <= largest ? placeTable[static_cast<std::size_t>(key)] : -1;
-        const auto found = placeMap.find(key);
-        return found != placeMap.end() ? found->second : -1;
-    };
-
-    // Rows come in the search's order (programs by name, slots by slot): sorted only when the
-    // table is sorted otherwise.
-    const bool inGivenOrder = m_sortOrder == Qt::AscendingOrder && m_sortColumn == (m_slots ? SLOT : NAME);
-    std::vector<std::size_t> order(rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    if (!inGivenOrder)
-        std::stable_sort(order.begin(), order.end(),
-                         [&](std::size_t a, std::size_t b) { return Before(rows[a], rows[b]); });
-    std::vector<CViewRow> sorted;
-    std::vector<int> from;
-    sorted.reserve(rows.size());
-    from.reserve(rows.size());
-    for (const std::size_t i : order) {
-        from.push_back(oldPlace(rows[i]));
-        sorted.push_back(std::move(rows[i]));
-    }
-    Relayout(std::move(sorted), from);
+    const CRowOrder order = OrderRows(rows, m_sortColumn, m_sortOrder, m_slots);
+    Replace(std::move(rows), order);
 }
 
-void CCollectionModel::Relayout(std::vector<CViewRow> rows, const std::vector<int>& from)
+void CCollectionModel::Relayout(std::vector<CViewRow> rows, const std::function<int(int oldPlace)>& newPlaceOf)
 {
     emit layoutAboutToBeChanged();
-    std::vector<int> newPlaceOf(m_rows.size(), -1);
-    for (std::size_t i = 0; i < from.size(); ++i)
-        if (from[i] >= 0)
-            newPlaceOf[static_cast<std::size_t>(from[i])] = static_cast<int>(i);
-    const std::vector<int> oldShown = std::move(m_shown);
+    // The new place of each row a persistent index stands on, asked while the old rows are here.
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> places;
+    places.reserve(static_cast<std::size_t>(before.size()));
+    for (const QModelIndex& old : before)
+        places.push_back(old.isValid() && old.row() < static_cast<int>(m_shown.size())
+                             ? newPlaceOf(m_shown[static_cast<std::size_t>(old.row())])
+                             : -1);
     m_rows = std::move(rows);
     ShowMatching();
-    std::vector<int> shownRowOf(m_rows.size(), -1);
-    for (std::size_t row = 0; row < m_shown.size(); ++row)
-        shownRowOf[static_cast<std::size_t>(m_shown[row])] = static_cast<int>(row);
 
-    const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
     after.reserve(before.size());
-    for (const QModelIndex& old : before) {
+    for (int i = 0; i < before.size(); ++i) {
+        const int place = places[static_cast<std::size_t>(i)];
         int row = -1;
-        if (old.isValid() && old.row() < static_cast<int>(oldShown.size())) {
-            const int place = newPlaceOf[static_cast<std::size_t>(oldShown[static_cast<std::size_t>(old.row())])];
-            row = place >= 0 ? shownRowOf[static_cast<std::size_t>(place)] : -1;
-        }
-        after.append(row >= 0 ? index(row, old.column()) : QModelIndex());
+        if (place >= 0 && m_rows[static_cast<std::size_t>(place)].matchesText)
+            row = static_cast<int>(std::lower_bound(m_shown.begin(), m_shown.end(), place) - m_shown.begin());
+        after.append(row >= 0 ? index(row, before[i].column()) : QModelIndex());
     }
     changePersistentIndexList(before, after);
     emit layoutChanged();

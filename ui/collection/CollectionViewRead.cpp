@@ -61,6 +61,7 @@ CViewRead ReadView(CCollection& collection, const CViewQuery& query)
         MarkTextMatches(read.rows, &named);
     }
     read.places = PlacesOfNameless(collection, read.rows);
+    read.order = OrderRows(read.rows, query.sortColumn, query.sortOrder, read.bySlot);
     return read;
 }
 

@@ -17,10 +17,13 @@ struct CViewQuery {
     int voiceMode = ANY_VOICE_MODE;
     std::string text;
     bool filtersToo = false;
+    int sortColumn = CCollectionModel::NAME;   // the table's order, to put the rows in
+    Qt::SortOrder sortOrder = Qt::AscendingOrder;
 };
 
 struct CViewRead {
-    std::vector<CViewRow> rows;           // in the search's order (slots in slot order)
+    std::vector<CViewRow> rows;           // in the table's order, as `order` says
+    CRowOrder order;
     bool bySlot = false;                  // rows of a source's or a list's slots
     std::vector<CProgramPlace> places;    // of the programs without a name
     bool withFilters = false;

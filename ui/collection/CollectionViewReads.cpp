@@ -67,6 +67,8 @@ void CCollectionView::ReadChanged()
     query.filter = m_filter;
     query.voiceMode = m_voiceMode;
     query.text = m_search->text().toStdString();
+    query.sortColumn = m_model->SortColumn();
+    query.sortOrder = m_model->SortOrder();
     const std::int64_t since = m_lastChange;
     // Of the rows read last: a newer read of rows (another filter) makes it of no use.
     const std::uint64_t ticket = m_readTicket;
@@ -152,6 +154,17 @@ void CCollectionView::Read(bool filtersToo)
     query.voiceMode = m_voiceMode;
     query.text = m_search->text().toStdString();
     query.filtersToo = filtersToo;
+    // The order the rows will be shown in: a source's or a list's slots come by slot, the
+    // other filters' programs by name when the slots' order was chosen for a source.
+    query.sortColumn = m_model->SortColumn();
+    query.sortOrder = m_model->SortOrder();
+    if (m_filter.ShowsSlots() && !m_model->HasSlots()) {
+        query.sortColumn = CCollectionModel::SLOT;
+        query.sortOrder = Qt::AscendingOrder;
+    } else if (!m_filter.ShowsSlots() && query.sortColumn == CCollectionModel::SLOT) {
+        query.sortColumn = CCollectionModel::NAME;
+        query.sortOrder = Qt::AscendingOrder;
+    }
     const CShownKey key{m_filter, m_voiceMode};
     const std::uint64_t ticket = ++m_readTicket;
     ++m_namedTicket;   // the text is read with the rows
@@ -181,11 +194,16 @@ void CCollectionView::ShowRead(CViewRead read, CShownKey key, std::uint64_t tick
         m_model->SetPlaces(read->places);
         if (m_shownAny && key == m_shownKey) {
             // The same rows again, some changed: in place, the top row staying in sight.
-            KeepingTopRow([&] { m_model->Replace(std::move(read->rows)); });
+            KeepingTopRow([&] { m_model->Replace(std::move(read->rows), std::move(read->order)); });
             ShowState();
         } else {
-            ShowSlotColumn(read->bySlot);
-            KeepingSelection([&] { m_model->SetRows(std::move(read->rows), read->bySlot); });
+            // The slot column's sort is made while the rows are those of a source or a list
+            // (few): after they come, or before they go.
+            if (!read->bySlot)
+                ShowSlotColumn(false);
+            KeepingSelection([&] { m_model->SetRows(std::move(read->rows), read->bySlot, read->order); });
+            if (read->bySlot)
+                ShowSlotColumn(true);
             m_shownKey = key;
             m_shownAny = true;
             SizeColumns();
@@ -241,11 +259,15 @@ void CCollectionView::ShowFilters(std::vector<CCollectionFilter> filters)
 
     const QSignalBlocker block(m_filterBox);
     m_filterBox->clear();
-    for (std::size_t i = 0; i < m_filters.size(); ++i) {
-        m_filterBox->addItem(m_filters[i].label);
+    // In one go: a thousand sources added one at a time cost the window a while.
+    QStringList labels;
+    labels.reserve(static_cast<int>(m_filters.size()));
+    for (const CCollectionFilter& filter : m_filters)
+        labels.append(filter.label);
+    m_filterBox->addItems(labels);
+    for (std::size_t i = 0; i < m_filters.size(); ++i)
         if (!m_filters[i].toolTip.isEmpty())
             m_filterBox->setItemData(static_cast<int>(i), m_filters[i].toolTip, Qt::ToolTipRole);
-    }
     // A line between the three fixed filters and the tags, sources and lists.
     if (m_filters.size() > 3)
         m_filterBox->insertSeparator(3);

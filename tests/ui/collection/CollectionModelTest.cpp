@@ -8,6 +8,10 @@
 #include <QItemSelectionModel>
 #include <QSignalSpy>
 
+#include <algorithm>
+#include <map>
+#include <random>
+
 namespace {
 
 CViewRow Row(CollectionId id, const char* name, int slot = -1, bool favourite = false)
@@ -66,6 +70,71 @@ TEST(CollectionModel, ChangesGoWhereTheOrderPutsThemAndTheSelectionFollowsWithou
         EXPECT_EQ(model.Program(selection.selectedRows().front().row())->id, 2);
         const CCollectionRow* current = model.Program(selection.currentIndex().row());
         EXPECT_EQ(current != nullptr ? current->id : 0, c.current);
+    }
+}
+
+// Many merges of random changes into many rows: the rows are always those a fresh sort of
+// the changed programs gives, and the selection stays on its program.
+TEST(CollectionModel, MergesOfManyChangesGiveWhatASortOfThemGives)
+{
+    std::mt19937 random(7);
+    const auto name = [&random] {
+        std::string text;
+        for (int i = 0, n = 1 + static_cast<int>(random() % 6); i < n; ++i)
+            text += static_cast<char>("abcAB "[random() % 6]);
+        return text;
+    };
+    std::map<CollectionId, std::string> programs;
+    std::vector<CViewRow> rows;
+    for (CollectionId id = 1; id <= 300; ++id) {
+        programs[id] = name();
+        rows.push_back(Row(id, programs[id].c_str()));
+    }
+    CCollectionModel model;
+    std::sort(rows.begin(), rows.end(), [](const CViewRow& a, const CViewRow& b) {
+        return RowBefore(a, b, CCollectionModel::NAME);
+    });
+    model.SetRows(rows, false);
+    QItemSelectionModel selection(&model);
+    CollectionId nextId = 301;
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        const CollectionId chosen = model.Program(static_cast<int>(random() % model.rowCount()))->id;
+        selection.select(model.index(model.RowOf(chosen), 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        std::vector<CViewRow> changed;
+        std::vector<CollectionId> gone;
+        for (int i = 0; i < 12; ++i) {
+            const CollectionId id = random() % 3 == 0 ? nextId++ : programs.begin()->first + random() % 400;
+            const auto known = programs.find(id);
+            if (id != chosen && known != programs.end() && random() % 4 == 0) {
+                gone.push_back(id);
+                programs.erase(known);
+            } else if (known != programs.end() || id >= 301) {
+                programs[id] = random() % 2 == 0 && known != programs.end() ? known->second : name();
+                changed.push_back(Row(id, programs[id].c_str(), -1, random() % 2 == 0));
+            }
+        }
+        // One change a program, as the change log gives them.
+        std::map<CollectionId, CViewRow> last;
+        for (CViewRow& row : changed)
+            last[row.program.id] = row;
+        changed.clear();
+        for (auto& [id, row] : last)
+            if (std::find(gone.begin(), gone.end(), id) == gone.end())
+                changed.push_back(row);
+        model.Merge(changed, gone);
+
+        std::vector<CViewRow> expected;
+        for (const auto& [id, text] : programs)
+            expected.push_back(Row(id, text.c_str()));
+        std::sort(expected.begin(), expected.end(), [](const CViewRow& a, const CViewRow& b) {
+            return RowBefore(a, b, CCollectionModel::NAME);
+        });
+        ASSERT_EQ(model.rowCount(), static_cast<int>(expected.size()));
+        for (int row = 0; row < model.rowCount(); ++row)
+            ASSERT_EQ(model.Program(row)->id, expected[static_cast<std::size_t>(row)].program.id) << row;
+        ASSERT_EQ(selection.selectedRows().size(), 1);
+        EXPECT_EQ(model.Program(selection.selectedRows().front().row())->id, chosen);
     }
 }
 
