@@ -108,10 +108,10 @@ private:
     // Sorts all rows by the column and order asked for; returns each one's new place.
     std::vector<int> SortRows();
     void ShowMatching();
-    // Emits one layout change for `rows` (in their order) replacing the kept rows;
-    // `newPlaceOf` gives an old row's new place (or -1 for none), asked only for the rows
+    // Emits one layout change around `change` of the kept rows; `newPlaceOf` gives an old
+    // row's new place (or -1 for none), asked (before the change) only for the rows
     // persistent indexes stand on.
-    void Relayout(std::vector<CViewRow> rows, const std::function<int(int oldPlace)>& newPlaceOf);
+    void Relayout(const std::function<void()>& change, const std::function<int(int oldPlace)>& newPlaceOf);
     bool Before(const CViewRow& a, const CViewRow& b) const;
     // Whether the second would sort where the first is, and be shown as it is.
     bool SamePlace(const CViewRow& a, const CViewRow& b) const;

@@ -55,7 +55,19 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
     std::sort(incoming.begin(), incoming.end());
     std::vector<CollectionId> goneIds = gone;
     std::sort(goneIds.begin(), goneIds.end());
-    const auto incomingOf = [&incoming](std::int64_t key) -> std::ptrdiff_t {
+    // Keys are mostly small numbers (ids, slots): then a table of them answers at once.
+    std::int64_t largest = 0;
+    for (const CViewRow& row : m_rows)
+        largest = std::max(largest, keyOf(row));
+    const bool dense = largest < static_cast<std::int64_t>(8 * m_rows.size() + 4096);
+    std::vector<int> table(dense ? static_cast<std::size_t>(largest) + 1 : 0, -1);
+    if (dense)
+        for (const auto& [key, i] : incoming)
+            if (key >= 0 && key <= largest)
+                table[static_cast<std::size_t>(key)] = static_cast<int>(i);
+    const auto incomingOf = [&](std::int64_t key) -> std::ptrdiff_t {
+        if (dense)
+            return key >= 0 && key <= largest ? table[static_cast<std::size_t>(key)] : -1;
         const auto found = std::lower_bound(incoming.begin(), incoming.end(), std::make_pair(key, std::size_t(0)));
         return found != incoming.end() && found->first == key ? static_cast<std::ptrdiff_t>(found->second) : -1;
     };
@@ -109,44 +121,69 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
             goesBefore[n] = std::max(goesBefore[n], goesBefore[n - 1]);
     }
 
-    // One pass: each kept row moves once.
-    std::vector<CViewRow> merged;
-    merged.reserve(m_rows.size() - removed.size() + order.size());
-    std::vector<int> newPlaceOfIncoming(rows.size(), -1);
-    std::size_t next = 0;
-    std::size_t nextRemoved = 0;
-    for (std::size_t place = 0; place <= m_rows.size(); ++place) {
-        while (next < order.size() && (place == m_rows.size() || goesBefore[next] <= static_cast<int>(place))) {
-            newPlaceOfIncoming[order[next]] = static_cast<int>(merged.size());
-            merged.push_back(std::move(rows[order[next]]));
-            ++next;
-        }
-        if (place == m_rows.size())
-            break;
-        if (nextRemoved < removed.size() && removed[nextRemoved] == static_cast<int>(place)) {
-            ++nextRemoved;
-            continue;
-        }
-        merged.push_back(std::move(m_rows[place]));
-    }
-
-    // Where an old row went: a moved one where its new row is; a kept one shifted by the rows
+    // Where an old row goes: a moved one where its new row is; a kept one shifted by the rows
     // taken out before it and put in before it.
-    std::vector<std::pair<int, int>> movedTo;   // old place, new place
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        if (replacedFrom[i] >= 0 && !inPlace[i])
-            movedTo.emplace_back(replacedFrom[i], newPlaceOfIncoming[i]);
-    std::sort(movedTo.begin(), movedTo.end());
-    Relayout(std::move(merged), [&](int oldPlace) {
-        const auto moved = std::lower_bound(movedTo.begin(), movedTo.end(), std::make_pair(oldPlace, INT_MIN));
-        if (moved != movedTo.end() && moved->first == oldPlace)
-            return moved->second;
-        if (std::binary_search(removed.begin(), removed.end(), oldPlace))
-            return -1;
+    const auto keptPlace = [&](int oldPlace) {
         const auto removedBefore = std::lower_bound(removed.begin(), removed.end(), oldPlace) - removed.begin();
         const auto putBefore = std::upper_bound(goesBefore.begin(), goesBefore.end(), oldPlace) - goesBefore.begin();
         return static_cast<int>(oldPlace - removedBefore + putBefore);
-    });
+    };
+    std::vector<std::pair<int, int>> movedTo;   // old place, new place
+    for (std::size_t n = 0; n < order.size(); ++n) {
+        const int from = replacedFrom[order[n]];
+        if (from >= 0) {
+            // Put in before the old row at goesBefore[n], after the n rows put in before it.
+            const int before = goesBefore[n];
+            const auto removedBefore = std::lower_bound(removed.begin(), removed.end(), before) - removed.begin();
+            movedTo.emplace_back(from, static_cast<int>(before - removedBefore + static_cast<std::ptrdiff_t>(n)));
+        }
+    }
+    std::sort(movedTo.begin(), movedTo.end());
+
+    // In place, so that a few changes to many rows cost no new memory for them all: the rows
+    // taken out are closed up from the front, then the new ones go in from the back.
+    Relayout(
+        [&] {
+            std::size_t write = 0;
+            std::vector<int> goesBeforeKept(goesBefore.size());   // the same, among kept rows
+            std::size_t nextRemoved = 0;
+            std::size_t nextNew = 0;
+            for (std::size_t place = 0; place < m_rows.size(); ++place) {
+                while (nextNew < goesBefore.size() && goesBefore[nextNew] <= static_cast<int>(place))
+                    goesBeforeKept[nextNew++] = static_cast<int>(write);
+                if (nextRemoved < removed.size() && removed[nextRemoved] == static_cast<int>(place)) {
+                    ++nextRemoved;
+                    continue;
+                }
+                if (write != place)
+                    m_rows[write] = std::move(m_rows[place]);
+                ++write;
+            }
+            while (nextNew < goesBefore.size())
+                goesBeforeKept[nextNew++] = static_cast<int>(write);
+            const std::size_t kept = write;
+            m_rows.resize(kept);
+            if (m_rows.capacity() < kept + order.size())
+                m_rows.reserve(kept + order.size() + kept / 8);
+            m_rows.resize(kept + order.size());
+            // From the back: the last new row goes after the kept rows before its place.
+            std::size_t to = m_rows.size();
+            std::size_t from = kept;
+            for (std::size_t n = order.size(); n-- > 0;) {
+                const auto at = static_cast<std::size_t>(goesBeforeKept[n]);
+                while (from > at)
+                    m_rows[--to] = std::move(m_rows[--from]);
+                m_rows[--to] = std::move(rows[order[n]]);
+            }
+        },
+        [&](int oldPlace) {
+            const auto moved = std::lower_bound(movedTo.begin(), movedTo.end(), std::make_pair(oldPlace, INT_MIN));
+            if (moved != movedTo.end() && moved->first == oldPlace)
+                return moved->second;
+            if (std::binary_search(removed.begin(), removed.end(), oldPlace))
+                return -1;
+            return keptPlace(oldPlace);
+        });
 }
 
 CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order, bool bySlot)
@@ -183,7 +220,7 @@ void CCollectionModel::Replace(std::vector<CViewRow> rows, CRowOrder order)
         order = OrderRows(rows, m_sortColumn, m_sortOrder, m_slots);
     const auto keyOf = [this](const CViewRow& row) { return m_slots ? std::int64_t(row.slot) : row.program.id; };
     // Only the rows the selection and the current row stand on need their new places.
-    Relayout(std::move(rows), [&](int oldPlace) {
+    Relayout([&] { m_rows = std::move(rows); }, [&](int oldPlace) {
         const std::int64_t key = keyOf(m_rows[static_cast<std::size_t>(oldPlace)]);
         const auto found = std::lower_bound(order.keys.begin(), order.keys.end(), std::make_pair(key, INT_MIN));
         return found != order.keys.end() && found->first == key ? found->second : -1;
@@ -196,7 +233,7 @@ void CCollectionModel::Replace(std::vector<CViewRow> rows)
     Replace(std::move(rows), order);
 }
 
-void CCollectionModel::Relayout(std::vector<CViewRow> rows, const std::function<int(int oldPlace)>& newPlaceOf)
+void CCollectionModel::Relayout(const std::function<void()>& change, const std::function<int(int oldPlace)>& newPlaceOf)
 {
     emit layoutAboutToBeChanged();
     // The new place of each row a persistent index stands on, asked while the old rows are here.
@@ -207,7 +244,7 @@ void CCollectionModel::Relayout(std::vector<CViewRow> rows, const std::function<
         places.push_back(old.isValid() && old.row() < static_cast<int>(m_shown.size())
                              ? newPlaceOf(m_shown[static_cast<std::size_t>(old.row())])
                              : -1);
-    m_rows = std::move(rows);
+    change();
     ShowMatching();
 
     QModelIndexList after;
