@@ -63,6 +63,15 @@ struct CCollectionSource {
     std::int64_t size = 0;      // bytes
 };
 
+// Where a program was first seen: a source and its slot there.
+struct CProgramPlace {
+    CollectionId program = 0;
+    CollectionId source = 0;
+    SourceKind kind = SourceKind::File;
+    std::string sourceName;     // as CCollectionSource::name gives it
+    int slot = 0;               // 0-127: bank letter 'A' + slot / 16, number slot % 16 + 1
+};
+
 struct CCollectionList {
     CollectionId id = 0;
     std::string name;
@@ -326,6 +335,10 @@ public:
     // or again, adds nothing.
     CollectionCopyOutcome Merge(const std::string& otherPath, const CCollectionProgress& progress,
                                 CMergeResult& result, std::string& error);
+
+    // The first source and slot of each of these programs, in the order asked (unknown ids
+    // left out): what tells apart programs without a name.
+    std::vector<CProgramPlace> FirstPlaces(const std::vector<CollectionId>& ids);
 
 private:
     explicit CCollection(std::unique_ptr<CSqliteDb> db, std::string registered);

@@ -1,10 +1,13 @@
 #include "ExportFileName.h"
 
+#include <algorithm>
 #include <cstring>
 
-std::string ProgramExportFileName(CollectionId id, const std::string& shownName)
+namespace {
+// The name as a file name can hold it: see ProgramExportFileName.
+std::string FileNameText(const std::string& shownName)
 {
-    std::string name = std::to_string(id) + ' ';
+    std::string name;
     for (char c : shownName) {
         const unsigned char byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7F) {
@@ -18,5 +21,32 @@ std::string ProgramExportFileName(CollectionId id, const std::string& shownName)
             name += c;
         }
     }
-    return name + ".syx";
+    return name;
+}
+
+// A name of blanks only would make a file of no name at all.
+std::string NamedOrNot(const std::string& shownName)
+{
+    const std::string text = FileNameText(shownName);
+    return text.find_first_not_of(' ') == std::string::npos ? std::string("no name") : text;
+}
+}  // namespace
+
+std::string ProgramExportFileName(CollectionId id, const std::string& shownName)
+{
+    return std::to_string(id) + ' ' + FileNameText(shownName) + ".syx";
+}
+
+std::string ProgramFileName(const std::string& shownName)
+{
+    return NamedOrNot(shownName) + ".syx";
+}
+
+std::string NumberedProgramFileName(int position, int count, const std::string& shownName)
+{
+    std::string number = std::to_string(position);
+    const std::size_t width = std::max<std::size_t>(2, std::to_string(count).size());
+    if (number.size() < width)
+        number.insert(0, width - number.size(), '0');
+    return number + ' ' + NamedOrNot(shownName) + ".syx";
 }

@@ -12,7 +12,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QWidget>
+
+QString ListNameFor(const QString& bankName)
+{
+    // A bank from a file is named after the file; the list after what is in it.
+    const QFileInfo file(bankName);
+    return file.suffix().compare("syx", Qt::CaseInsensitive) == 0 ? file.completeBaseName() : bankName;
+}
 
 CCollectionBankCommands::CCollectionBankCommands(CCollectionService& service, ICommandHost& host, IBankAccess& bank,
                                                  IMessageBoxService& messages)
@@ -42,7 +50,8 @@ void CCollectionBankCommands::OnSaveBankToCollection()
     if (!m_bank.HasBank())
         return;
     QString name;
-    if (!m_prompts->AskText(m_host.Window(), "Save Bank to Collection", "Name of the list:", m_bank.BankName(), name))
+    if (!m_prompts->AskText(m_host.Window(), "Save Bank to Collection", "Name of the list to keep the bank as:",
+                            ListNameFor(m_bank.BankName()), name))
         return;
     name = name.trimmed();
     if (name.isEmpty())
@@ -97,7 +106,8 @@ void CCollectionBankCommands::OnOpenBankFromCollection()
         return;
     }
     QString chosen;
-    if (!m_prompts->AskChoice(m_host.Window(), "Open Bank from Collection", "List:", names, chosen))
+    if (!m_prompts->AskChoice(m_host.Window(), "Open Bank from Collection", "List of 128 programs to make the bank:",
+                              names, chosen))
         return;
     std::optional<CBank> bank;
     QString error;
@@ -109,6 +119,7 @@ void CCollectionBankCommands::OnOpenBankFromCollection()
         return;
     m_bank.SetBank(*bank, chosen);
     m_bank.SetOrigin(CBankOrigin::List(chosen));
+    m_host.ShowStatusMessage(QString("The bank is the list \"%1\" of the Collection").arg(chosen), 10000);
 }
 
 bool CCollectionBankCommands::ReadList(const QString& name, std::optional<CBank>& bank, QString& error)

@@ -3,6 +3,7 @@
 // pane's bank as a named list, File > "Open Bank from Collection..." makes a list the bank.
 
 #include <QObject>
+#include <QString>
 
 #include "Bank.h"
 
@@ -17,6 +18,9 @@ class ICollectionPrompts;
 class ICommandHost;
 class IMessageBoxService;
 class QAction;
+
+// The list name offered for a bank of this name: a file's name without ".syx".
+QString ListNameFor(const QString& bankName);
 
 class CCollectionBankCommands : public QObject {
     Q_OBJECT

@@ -16,18 +16,33 @@
 #include "host/MidiLink.h"
 #include "library/SelectedRows.h"
 #include "services/MessageBoxService.h"
+#include "services/Profile.h"
 #include "services/WaitCursor.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTimer>
+#include <QUndoGroup>
+#include <QUndoStack>
 
 #include <algorithm>
 
 namespace {
 constexpr int STATUS_MESSAGE_MS = 8000;
+const char* const PANE_SECTION = "collection";
+const char* const PANE_SIZED_KEY = "paneSized";
+
+// The program by its name, or how many.
+QString Counted(const CCollectionModel& model, const std::vector<CCollectionRow>& programs)
+{
+    if (programs.size() == 1)
+        return QString("\"%1\"").arg(model.ShownName(programs.front()));
+    return QString("%1 programs").arg(programs.size());
+}
 // The name the selected programs carry in the list, as its File column shows them.
 const char* const LIST_SOURCE_NAME = "Collection";
 // Favourites get the background the list gives marked rows.
@@ -57,7 +72,7 @@ CCollectionCommands::CCollectionCommands(ICommandHost& host, ILoadedList& list, 
             OnCollectionAudition();
     });
     connect(m_view, &CCollectionView::statusMessage, this, [this](const QString& text) { Say(text); });
-    connect(m_view->Model(), &CCollectionModel::dataChanged, this, [this] { emit collectionChanged(); });
+    connect(m_view, &CCollectionView::changedCollection, this, &CCollectionCommands::collectionChanged);
     // Dragging onto a bank slot carries what dragging out of the list carries.
     m_view->Table()->SetDragSource([this]() -> QMimeData* {
         const std::vector<CollectionId> ids = m_view->SelectedIds();
@@ -78,7 +93,11 @@ void CCollectionCommands::CreateCommands()
     view->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     view->setShortcutContext(Qt::WindowShortcut);
     view->setCheckable(true);
-    connect(m_pane, &QDockWidget::visibilityChanged, view, [this, view] { view->setChecked(m_pane->isVisible()); });
+    connect(m_pane, &QDockWidget::visibilityChanged, view, [this, view] {
+        view->setChecked(m_pane->isVisible());
+        if (m_pane->isVisible())
+            SizeFirstPane();
+    });
 
     m_commands.Add(ID_COLLECTION_AUDITION, "&Audition\tEnter", [this] { OnCollectionAudition(); },
                    [this](CCmdUI& ui) {
@@ -94,7 +113,7 @@ void CCollectionCommands::CreateCommands()
     QAction* favourite = m_commands.Add(ID_COLLECTION_FAVOURITE, "&Favourite\tCtrl+D",
                                         [this] { OnCollectionFavourite(); }, selection);
     favourite->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    m_commands.Add(ID_COLLECTION_HIDE, "&Hide/Unhide", [this] { OnCollectionHide(); }, selection);
+    m_commands.Add(ID_COLLECTION_HIDE, "H&ide/Unhide", [this] { OnCollectionHide(); }, selection);
     m_commands.Add(ID_COLLECTION_TAGS, "&Tags...", [this] { OnCollectionTags(); }, selection);
     QAction* rename = m_commands.Add(ID_COLLECTION_RENAME, "&Rename\tF2", [this] { OnCollectionRename(); },
                                      [this](CCmdUI& ui) { ui.Enable(m_view->Table()->currentIndex().isValid()); });
@@ -145,9 +164,30 @@ void CCollectionCommands::AddToMenus()
     });
 }
 
-void CCollectionCommands::SetCollectionSource(std::function<CCollection*()> source)
+void CCollectionCommands::SetCollectionSource(std::function<CCollection*()> source, const std::string& readPath)
 {
-    m_view->SetCollectionSource(std::move(source));
+    m_view->SetCollectionSource(std::move(source), QString(), readPath);
+}
+
+void CCollectionCommands::JoinUndo(QUndoGroup& group)
+{
+    QUndoStack* stack = m_view->UndoStack();
+    group.addStack(stack);
+    // Undo and Redo act on the view's steps while the keyboard is in it, and on the others'
+    // (the bank's) once it is elsewhere.
+    connect(qApp, &QApplication::focusChanged, this, [this, &group, stack](QWidget*, QWidget* now) {
+        // A dialog of a command (Tags...) leaves Undo where it was.
+        if (now == nullptr || qobject_cast<QDialog*>(now->window()) != nullptr)
+            return;
+        if (m_view->isAncestorOf(now)) {
+            if (group.activeStack() != stack) {
+                m_otherStack = group.activeStack();
+                group.setActiveStack(stack);
+            }
+        } else if (group.activeStack() == stack) {
+            group.setActiveStack(m_otherStack);
+        }
+    });
 }
 
 void CCollectionCommands::SetCollection(CCollection* collection)
@@ -162,7 +202,8 @@ CCollection* CCollectionCommands::Db() const
 
 void CCollectionCommands::Refresh()
 {
-    m_view->Refresh();
+    // What changed is looked for; the view's own changes are in its rows already.
+    m_view->CheckForChanges();
 }
 
 bool CCollectionCommands::HasSelection() const
@@ -192,9 +233,17 @@ void CCollectionCommands::Say(const QString& text)
     m_host.ShowStatusMessage(text, STATUS_MESSAGE_MS);
 }
 
-void CCollectionCommands::Fail(const QString& text)
+void CCollectionCommands::SizeFirstPane()
 {
-    m_services.messageBox->Show(m_host.Window(), text, MessageIcon::Exclamation);
+    // The first time the pane is ever shown it takes room for a dozen rows: the window would
+    // give it only what its list leaves over. Later the size the user left it at comes back
+    // with the window's layout.
+    IProfile& profile = *m_services.profile;
+    if (profile.GetProfileInt(PANE_SECTION, PANE_SIZED_KEY, 0) != 0 || m_pane->isFloating())
+        return;
+    profile.WriteProfileInt(PANE_SECTION, PANE_SIZED_KEY, 1);
+    m_view->setMinimumHeight(m_view->sizeHint().height());
+    QTimer::singleShot(0, m_view, [view = m_view] { view->setMinimumHeight(0); });
 }
 
 void CCollectionCommands::OnViewCollection()
@@ -222,6 +271,7 @@ void CCollectionCommands::OnCollectionAudition()
     if (current == nullptr || collection == nullptr || !collection->ProgramData(current->id, data))
         return;
     m_midi.AuditionProgram(*ProgramRecord(data));
+    Say(QString("Auditioning \"%1\"").arg(m_view->Model()->ShownName(*current)));
 }
 
 void CCollectionCommands::OnCollectionPutInBank()
@@ -232,61 +282,61 @@ void CCollectionCommands::OnCollectionPutInBank()
     std::vector<CBank::ProgramData> programs;
     for (const CollectionProgramData& data : SelectedData(BANK_SLOT_COUNT))
         programs.push_back(data);
-    m_bank.PutPrograms(programs);
+    const int slot = m_bank.SelectedSlot();
+    const int placed = m_bank.PutPrograms(programs);
+    // The bank tells itself what it had to leave out.
+    if (placed > 0 && placed == static_cast<int>(ids.size()))
+        Say(placed == 1 ? QString("Put in the bank at %1").arg(QString::fromStdString(CBank::SlotName(slot)))
+                        : QString("Put %1 programs in the bank, %2 to %3")
+                              .arg(placed)
+                              .arg(QString::fromStdString(CBank::SlotName(slot)),
+                                   QString::fromStdString(CBank::SlotName(slot + placed - 1))));
 }
 
 void CCollectionCommands::OnCollectionShowInList()
 {
     CWaitCursor wait(*m_services.waitCursor);
     const std::vector<CollectionProgramData> programs = SelectedData();
+    if (programs.empty())
+        return;
     std::vector<CBank::ProgramData> records(programs.begin(), programs.end());
     m_list.AddLibraryPrograms(records, LIST_SOURCE_NAME);
-}
-
-template <typename Change>
-void CCollectionCommands::ChangeSelected(Change change)
-{
-    if (Db() == nullptr)
-        return;
-    const std::vector<CCollectionRow> programs = m_view->SelectedPrograms();
-    {
-        CWaitCursor wait(*m_services.waitCursor);
-        for (const CCollectionRow& program : programs) {
-            std::string error;
-            CCollection* collection = Db();
-            if (collection == nullptr || !change(*collection, program, error)) {
-                if (collection == nullptr)
-                    error = "The Collection cannot be used now.";
-                Fail(QString::fromStdString(error));
-                break;
-            }
-        }
+    // The new rows are at the end of the list: brought into sight, the first at the top.
+    if (CProgramGrid* grid = m_list.Grid(); grid != nullptr && grid->model() != nullptr) {
+        const int rows = grid->model()->rowCount();
+        const int first = std::max(0, rows - static_cast<int>(records.size()));
+        grid->scrollTo(grid->model()->index(rows - 1, 0));
+        grid->scrollTo(grid->model()->index(first, 0), QAbstractItemView::PositionAtTop);
     }
-    m_view->Refresh();
-    emit collectionChanged();
+    Say(records.size() == 1 ? QString("Added 1 program to the end of the list, as \"%1\"").arg(LIST_SOURCE_NAME)
+                            : QString("Added %1 programs to the end of the list, as \"%2\"")
+                                  .arg(records.size())
+                                  .arg(LIST_SOURCE_NAME));
 }
 
 void CCollectionCommands::OnCollectionFavourite()
 {
     // Favourite when any of them is not yet; otherwise all lose the mark.
     const std::vector<CCollectionRow> programs = m_view->SelectedPrograms();
+    if (programs.empty())
+        return;
     const bool favourite = std::any_of(programs.begin(), programs.end(),
                                        [](const CCollectionRow& program) { return !program.favourite; });
-    ChangeSelected([favourite](CCollection& collection, const CCollectionRow& program, std::string& error) {
-        return collection.SetFavourite(program.id, favourite, error);
-    });
-    Say(favourite ? "Marked as favourite" : "No longer favourite");
+    if (m_view->SetFavourite(programs, favourite))
+        Say(QString(favourite ? "Marked %1 as favourite" : "%1 no longer favourite")
+                .arg(Counted(*m_view->Model(), programs)));
 }
 
 void CCollectionCommands::OnCollectionHide()
 {
     const std::vector<CCollectionRow> programs = m_view->SelectedPrograms();
+    if (programs.empty())
+        return;
     const bool hide = std::any_of(programs.begin(), programs.end(),
                                   [](const CCollectionRow& program) { return !program.hidden; });
-    ChangeSelected([hide](CCollection& collection, const CCollectionRow& program, std::string& error) {
-        return collection.SetHidden(program.id, hide, error);
-    });
-    Say(hide ? QString("Hidden: the Hidden filter shows them") : QString("Shown again"));
+    if (m_view->SetHidden(programs, hide))
+        Say(hide ? QString("Hid %1: the Hidden filter shows them").arg(Counted(*m_view->Model(), programs))
+                 : QString("Shown again: %1").arg(Counted(*m_view->Model(), programs)));
 }
 
 void CCollectionCommands::OnCollectionTags()
@@ -299,15 +349,12 @@ void CCollectionCommands::OnCollectionTags()
     if (!AskTags(m_host.Window(), before, static_cast<int>(programs.size()), after))
         return;
     const CTagChange tagChange = TagChange(before, after);
-    ChangeSelected([&tagChange](CCollection& collection, const CCollectionRow& program, std::string& error) {
-        for (const std::string& tag : tagChange.removed)
-            if (!collection.RemoveTag(program.id, tag, error))
-                return false;
-        for (const std::string& tag : tagChange.added)
-            if (!collection.AddTag(program.id, tag, error))
-                return false;
-        return true;
-    });
+    if (tagChange.added.empty() && tagChange.removed.empty()) {
+        Say("The tags stay as they were");
+        return;
+    }
+    if (m_view->ChangeTags(programs, tagChange.added, tagChange.removed))
+        Say(QString("Tags changed on %1").arg(Counted(*m_view->Model(), programs)));
 }
 
 void CCollectionCommands::OnCollectionRename()

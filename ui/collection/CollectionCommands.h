@@ -16,6 +16,8 @@
 class QAction;
 class QDockWidget;
 class QMenu;
+class QUndoGroup;
+class QUndoStack;
 class CCollectionView;
 class IBankAccess;
 class ICommandHost;
@@ -29,11 +31,15 @@ public:
                         const CUiServices& services);
 
     // Where the view and the commands get the database each time they need it (the window's
-    // Collection service); it gives null while there is none. Not owned.
-    void SetCollectionSource(std::function<CCollection*()> source);
+    // Collection service); it gives null while there is none. Not owned. With `readPath`, the
+    // database's file, the view's long reads run on a thread of their own.
+    void SetCollectionSource(std::function<CCollection*()> source, const std::string& readPath = {});
+    // Puts the view's undo steps in the window's group: Undo and Redo follow the view while
+    // the keyboard is in it.
+    void JoinUndo(QUndoGroup& group);
     // The same for a database that stays (tests).
     void SetCollection(CCollection* collection);
-    // Looks at the database again (another part of the window changed it).
+    // Looks for what changed in the database (another part of the window changed it).
     void Refresh();
 
     CCollectionView* View() const { return m_view; }
@@ -63,14 +69,10 @@ private:
     void CreateCommands();
     void AddToMenus();
     bool HasSelection() const;
+    void SizeFirstPane();
     // The selected programs' bytes, carrying their shown names; `limit` stops early.
     std::vector<CollectionProgramData> SelectedData(std::size_t limit = SIZE_MAX) const;
-    // Runs `change` on every selected program, then shows the result; false stops at the
-    // first refusal, which is told.
-    template <typename Change>
-    void ChangeSelected(Change change);
     void Say(const QString& text);
-    void Fail(const QString& text);
     CCollection* Db() const;
 
     ICommandHost& m_host;
@@ -83,4 +85,5 @@ private:
     CCollectionView* m_view;
     QMenu* m_contextMenu;
     QMenu* m_menu = nullptr;
+    QUndoStack* m_otherStack = nullptr;   // active before the view took Undo
 };

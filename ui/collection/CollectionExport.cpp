@@ -32,15 +32,16 @@ QString ExportPrograms(CCollection& collection, const std::vector<CCollectionRow
     if (programs.empty())
         return QString();
     if (programs.size() == 1) {
-        const QString path = services.fileDialogs->GetSaveFileName(
-            parent, "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".syx");
+        const QString path = services.fileDialogs->GetSaveFileNameFor(
+            parent, "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".syx",
+            QString::fromStdString(ProgramFileName(programs.front().shownName)));
         if (path.isEmpty())
             return QString();
         if (!WriteProgram(collection, programs.front().id, path)) {
             services.messageBox->Show(parent, SAVE_FAILED, MessageIcon::Exclamation);
             return QString();
         }
-        return QString("Exported %1 to %2").arg(QString::fromLatin1(programs.front().shownName.c_str()),
+        return QString("Exported \"%1\" to %2").arg(QString::fromLatin1(programs.front().shownName.c_str()),
                                                 QDir::toNativeSeparators(path));
     }
 
@@ -53,8 +54,11 @@ QString ExportPrograms(CCollection& collection, const std::vector<CCollectionRow
         services.messageBox->Show(parent, SAVE_FAILED, MessageIcon::Exclamation);
         return QString();
     }
-    for (const CCollectionRow& program : programs) {
-        const QString name = QString::fromStdString(ProgramExportFileName(program.id, program.shownName));
+    // Numbered in the order they were chosen in, so that a folder lists them as the view did.
+    const int count = static_cast<int>(programs.size());
+    for (int position = 1; position <= count; ++position) {
+        const CCollectionRow& program = programs[static_cast<std::size_t>(position - 1)];
+        const QString name = QString::fromStdString(NumberedProgramFileName(position, count, program.shownName));
         if (!WriteProgram(collection, program.id, QDir(folder).filePath(name))) {
             services.messageBox->Show(parent, SAVE_FAILED, MessageIcon::Exclamation);
             return QString();

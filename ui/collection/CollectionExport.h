@@ -1,7 +1,8 @@
 #pragma once
 // Export... on the Collection's selected programs: one program is written as a one-program
-// file (297 bytes) where the user says; several go into a chosen folder, one such file each,
-// named as `veltrix-cli export` names them. Every file carries the program's shown name.
+// file (297 bytes) where the user says (its name is offered); several go into a chosen folder,
+// one such file each, numbered by their place in the view ("01 Wobble Bass.syx"). Every file
+// carries the program's shown name.
 
 #include "Collection.h"
 

@@ -22,7 +22,16 @@ struct CCollectionFilter {
     void Apply(CCollectionQuery& query) const;
     // Whether two filters pick the same programs (labels aside).
     bool SameAs(const CCollectionFilter& other) const;
+    // Whether the filter shows slots (a source's, a list's) rather than programs.
+    bool ShowsSlots() const { return kind == Kind::Source || kind == Kind::List; }
+    // Whether a program of its rows still belongs after its marks changed (a source's or a
+    // list's programs stay its programs; hidden ones are left out but by Hidden).
+    bool Keeps(const CCollectionRow& program) const;
 };
 
-// Every filter the Collection offers now, in the order the view lists them.
-std::vector<CCollectionFilter> CollectionFilters(CCollection& collection);
+// The voice modes the view can narrow to: any (-1), or 0-3 as CCollectionRow has them.
+constexpr int ANY_VOICE_MODE = -1;
+
+// Every filter the Collection offers now, in the order the view lists them. A failed read of
+// the database is told in `failure` (what could be read is still given).
+std::vector<CCollectionFilter> CollectionFilters(CCollection& collection, std::string* failure = nullptr);

@@ -1,17 +1,22 @@
 #include "CollectionModel.h"
 
+#include "Bank.h"
 #include "CollectionTime.h"
 #include "SyxProgram.h"
 
+#include <QFileInfo>
 #include <QFont>
 
 #include <algorithm>
 #include <cctype>
+#include <numeric>
+#include <unordered_set>
 
 namespace {
-const char* const COLUMN_TITLES[CCollectionModel::COLUMN_COUNT] = {"Name", "Mode", "Fav", "Tags", "Sources",
-                                                                   "First Seen"};
+const char* const COLUMN_TITLES[CCollectionModel::COLUMN_COUNT] = {"Name",    "Mode",       "Fav", "Tags",
+                                                                   "Sources", "First Seen", "Slot"};
 const QString FAVOURITE_MARK = QStringLiteral("\u2605");
+const QString NO_NAME = QStringLiteral("(no name)");
 
 // The search's own order: shown name with letter case ignored, then id.
 int CompareNames(const CCollectionRow& a, const CCollectionRow& b)
@@ -36,9 +41,13 @@ QString JoinedTags(const CCollectionRow& program)
     return tags.join(", ");
 }
 
+}  // namespace
+
 // Ordering by a column; ties keep the rows in name order.
-bool Before(const CCollectionRow& a, const CCollectionRow& b, int column)
+bool RowBefore(const CViewRow& rowA, const CViewRow& rowB, int column)
 {
+    const CCollectionRow& a = rowA.program;
+    const CCollectionRow& b = rowB.program;
     switch (column) {
     case CCollectionModel::MODE:   // in the synthesizer's order: Single, Split, Dual, Vocoder
         if (a.voiceModeIndex != b.voiceModeIndex)
@@ -60,76 +69,171 @@ bool Before(const CCollectionRow& a, const CCollectionRow& b, int column)
         if (a.firstSeenTime != b.firstSeenTime)
             return a.firstSeenTime < b.firstSeenTime;
         break;
+    case CCollectionModel::SLOT:
+        if (rowA.slot != rowB.slot)
+            return rowA.slot < rowB.slot;
+        break;
     default:
         break;
     }
     return CompareNames(a, b) < 0;
 }
+
+namespace {
+// Where a program without a name was first seen: "in Demo-Bank.syx, A 001".
+QString PlaceText(const CProgramPlace& place)
+{
+    const QString source = QString::fromStdString(place.sourceName);
+    const QString shown = place.kind == SourceKind::File ? QFileInfo(source).fileName() : source;
+    return QString("in %1, %2").arg(shown, QString::fromStdString(CBank::SlotName(place.slot)));
+}
+
+// The marks a screen reader tells with a row; colour alone tells nothing.
+QString MarksText(const CCollectionRow& program)
+{
+    QStringList marks;
+    if (program.favourite)
+        marks << "favourite";
+    if (program.hidden)
+        marks << "hidden";
+    return marks.join(", ");
+}
 }  // namespace
 
 bool IsValidProgramName(const QString& name)
 {
-    if (name.isEmpty() || name.size() > 12)
+    if (name.isEmpty() || name.size() > PROGRAM_NAME_LENGTH)
         return false;
     return std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; });
+}
+
+QString ProgramNameRule()
+{
+    return QString("A program name is 1 to %1 characters the synthesizer can show: letters A-Z and a-z, "
+                   "digits, the space and ! \" # $ %2 & ' ( ) * + , - . / : ; < = > ? @ [ \\ ] ^ _ ` { | } ~")
+        .arg(PROGRAM_NAME_LENGTH)
+        .arg('%');
 }
 
 CCollectionModel::CCollectionModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void CCollectionModel::SetPrograms(std::vector<CCollectionRow> programs)
 {
+    std::vector<CViewRow> rows(programs.size());
+    for (std::size_t i = 0; i < programs.size(); ++i)
+        rows[i].program = std::move(programs[i]);
+    SetRows(std::move(rows), false);
+}
+
+void CCollectionModel::SetRows(std::vector<CViewRow> rows, bool bySlot)
+{
+    // The search gave them in name order, slots in slot order.
+    CRowOrder given;
+    given.column = bySlot ? SLOT : NAME;
+    SetRows(std::move(rows), bySlot, given);
+}
+
+void CCollectionModel::SetRows(std::vector<CViewRow> rows, bool bySlot, const CRowOrder& order)
+{
     beginResetModel();
-    m_programs = std::move(programs);
-    m_largestId = 0;
-    for (const CCollectionRow& program : m_programs)
-        m_largestId = std::max(m_largestId, program.id);
-    // The search already gave them in name order.
-    if (m_sortColumn != NAME || m_sortOrder != Qt::AscendingOrder)
+    m_rows = std::move(rows);
+    m_slots = bySlot;
+    if (m_sortColumn != order.column || m_sortOrder != order.order)
         SortRows();
-    m_shown.resize(m_programs.size());
-    for (std::size_t i = 0; i < m_shown.size(); ++i)
-        m_shown[i] = static_cast<int>(i);
+    ShowMatching();
     endResetModel();
+}
+
+void CCollectionModel::ShowMatching()
+{
+    m_shown.clear();
+    m_shown.reserve(m_rows.size());
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        if (m_rows[i].matchesText)
+            m_shown.push_back(static_cast<int>(i));
 }
 
 void CCollectionModel::Narrow(const std::vector<CollectionId>* ids)
 {
     beginResetModel();
-    m_shown.clear();
-    if (ids == nullptr) {
-        m_shown.resize(m_programs.size());
-        for (std::size_t i = 0; i < m_shown.size(); ++i)
-            m_shown[i] = static_cast<int>(i);
-    } else {
-        // Ids are small row numbers of the database: a table of them beats a lookup per row.
-        std::vector<bool> wanted(static_cast<std::size_t>(m_largestId) + 1);
-        for (const CollectionId id : *ids)
-            if (id > 0 && id <= m_largestId)
-                wanted[static_cast<std::size_t>(id)] = true;
-        for (std::size_t i = 0; i < m_programs.size(); ++i)
-            if (m_programs[i].id > 0 && wanted[static_cast<std::size_t>(m_programs[i].id)])
-                m_shown.push_back(static_cast<int>(i));
-    }
+    MarkTextMatches(m_rows, ids);
+    ShowMatching();
     endResetModel();
 }
 
 const CCollectionRow* CCollectionModel::Program(int row) const
 {
-    return row >= 0 && row < rowCount() ? &m_programs[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)])]
-                                        : nullptr;
+    return row >= 0 && row < rowCount()
+               ? &m_rows[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)])].program
+               : nullptr;
 }
 
-CCollectionRow* CCollectionModel::ShownRow(int row)
+int CCollectionModel::Slot(int row) const
 {
-    return const_cast<CCollectionRow*>(Program(row));
+    return row >= 0 && row < rowCount() ? m_rows[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)])].slot
+                                        : -1;
 }
 
 int CCollectionModel::RowOf(CollectionId id) const
 {
     for (std::size_t row = 0; row < m_shown.size(); ++row)
-        if (m_programs[static_cast<std::size_t>(m_shown[row])].id == id)
+        if (m_rows[static_cast<std::size_t>(m_shown[row])].program.id == id)
             return static_cast<int>(row);
     return -1;
+}
+
+std::vector<CViewRow> CCollectionModel::RowsOf(CollectionId id) const
+{
+    std::vector<CViewRow> rows;
+    for (const CViewRow& row : m_rows)
+        if (row.program.id == id)
+            rows.push_back(row);
+    return rows;
+}
+
+void CCollectionModel::SetPlaces(const std::vector<CProgramPlace>& places)
+{
+    bool added = false;
+    for (const CProgramPlace& place : places)
+        added = m_places.insert_or_assign(place.program, PlaceText(place)).second || added;
+    if (added && !m_shown.empty())
+        emit dataChanged(index(0, NAME), index(rowCount() - 1, NAME));
+}
+
+std::vector<CollectionId> CCollectionModel::NamelessWithoutPlace() const
+{
+    std::vector<CollectionId> ids;
+    std::unordered_set<CollectionId> seen;
+    for (const CViewRow& row : m_rows)
+        if (row.program.shownName.empty() && m_places.count(row.program.id) == 0 && seen.insert(row.program.id).second)
+            ids.push_back(row.program.id);
+    return ids;
+}
+
+QString CCollectionModel::ShownName(const CCollectionRow& program) const
+{
+    if (!program.shownName.empty())
+        return QString::fromLatin1(program.shownName.c_str());
+    const auto place = m_places.find(program.id);
+    return place == m_places.end() ? NO_NAME : NO_NAME + ' ' + place->second;
+}
+
+bool CCollectionModel::UpdateProgram(CollectionId id, const std::function<void(CCollectionRow&)>& change)
+{
+    bool kept = false;
+    for (std::size_t place = 0; place < m_rows.size(); ++place) {
+        if (m_rows[place].program.id != id)
+            continue;
+        kept = true;
+        change(m_rows[place].program);
+        if (!m_rows[place].matchesText)
+            continue;
+        // The whole row: a change of one cell would also reset an open editor's text.
+        const auto shown = std::lower_bound(m_shown.begin(), m_shown.end(), static_cast<int>(place));
+        const int row = static_cast<int>(shown - m_shown.begin());
+        emit dataChanged(index(row, 0), index(row, COLUMN_COUNT - 1));
+    }
+    return kept;
 }
 
 void CCollectionModel::SetColors(COLORREF text, COLORREF back, COLORREF marked)
@@ -158,22 +262,29 @@ QVariant CCollectionModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
         switch (index.column()) {
-        case NAME: return QString::fromLatin1(program->shownName.c_str());
+        case NAME: return ShownName(*program);
         case MODE: return QString::fromLatin1(VOICE_MODE_NAMES[program->voiceModeIndex & 3]);
         case FAVOURITE: return program->favourite ? FAVOURITE_MARK : QString();
         case TAGS: return JoinedTags(*program);
         case SOURCES: return program->sourceCount;
         case FIRST_SEEN: return QString::fromStdString(LocalTimeWithSpace(program->firstSeenTime));
+        case SLOT: {
+            const int slot = Slot(index.row());
+            return CBank::IsSlot(slot) ? QString::fromStdString(CBank::SlotName(slot)) : QString();
+        }
         default: return {};
         }
+    case Qt::EditRole:
+        if (index.column() == NAME)
+            return QString::fromLatin1(program->shownName.c_str());
+        return data(index, Qt::DisplayRole);
     case Qt::ForegroundRole:
         return ToQColor(m_text);
     case Qt::BackgroundRole:
         return ToQColor(program->favourite ? m_marked : m_back);
     case Qt::FontRole:
-        if (program->hidden) {
+        if (program->hidden || program->shownName.empty()) {
             QFont font;
             font.setItalic(true);
             return font;
@@ -186,7 +297,11 @@ QVariant CCollectionModel::data(const QModelIndex& index, int role) const
     case Qt::ToolTipRole:
         if (index.column() == NAME && program->hidden)
             return QStringLiteral("Hidden");
+        if (index.column() == NAME && program->shownName.empty())
+            return ShownName(*program);
         return {};
+    case Qt::AccessibleDescriptionRole:
+        return MarksText(*program);
     default:
         return {};
     }
@@ -196,21 +311,20 @@ bool CCollectionModel::setData(const QModelIndex& index, const QVariant& value, 
 {
     if (role != Qt::EditRole || index.column() != NAME || !m_renamer || Program(index.row()) == nullptr)
         return false;
-    CCollectionRow& program = *ShownRow(index.row());
+    const CCollectionRow& program = *Program(index.row());
     const QString name = value.toString();
     if (name == QString::fromLatin1(program.shownName.c_str()))
         return true;
-    std::string error;
     if (!IsValidProgramName(name)) {
-        emit renameFailed(QString("A program name is 1 to 12 printable ASCII characters: \"%1\" is not one.").arg(name));
+        emit renameFailed(name.isEmpty() ? ProgramNameRule()
+                                         : QString("\"%1\" cannot be a program name. %2").arg(name, ProgramNameRule()));
         return false;
     }
+    std::string error;
     if (!m_renamer(program.id, name.toLatin1().toStdString(), error)) {
         emit renameFailed(QString::fromStdString(error));
         return false;
     }
-    program.shownName = name.toLatin1().toStdString();
-    emit dataChanged(index, index);
     return true;
 }
 
@@ -235,6 +349,11 @@ Qt::ItemFlags CCollectionModel::flags(const QModelIndex& index) const
     return flags;
 }
 
+bool CCollectionModel::Before(const CViewRow& a, const CViewRow& b) const
+{
+    return m_sortOrder == Qt::AscendingOrder ? RowBefore(a, b, m_sortColumn) : RowBefore(b, a, m_sortColumn);
+}
+
 void CCollectionModel::sort(int column, Qt::SortOrder order)
 {
     if (column < 0 || column >= COLUMN_COUNT)
@@ -246,7 +365,7 @@ void CCollectionModel::sort(int column, Qt::SortOrder order)
     m_sortOrder = order;
     const std::vector<int> newPlaceOf = SortRows();
 
-    // The rows shown stay the same programs, now in the new order.
+    // The rows shown stay the same, now in the new order.
     std::vector<int> shown(m_shown.size());
     for (std::size_t row = 0; row < m_shown.size(); ++row)
         shown[row] = newPlaceOf[static_cast<std::size_t>(m_shown[row])];
@@ -267,24 +386,19 @@ void CCollectionModel::sort(int column, Qt::SortOrder order)
 
 std::vector<int> CCollectionModel::SortRows()
 {
-    // Sorts row numbers rather than the programs, so that each program moves once.
-    std::vector<int> order(m_programs.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = static_cast<int>(i);
-    const int column = m_sortColumn;
-    const bool ascending = m_sortOrder == Qt::AscendingOrder;
-    std::stable_sort(order.begin(), order.end(), [this, column, ascending](int a, int b) {
-        const CCollectionRow& pa = m_programs[static_cast<std::size_t>(a)];
-        const CCollectionRow& pb = m_programs[static_cast<std::size_t>(b)];
-        return ascending ? Before(pa, pb, column) : Before(pb, pa, column);
+    // Sorts row numbers rather than the rows, so that each row moves once.
+    std::vector<int> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+        return Before(m_rows[static_cast<std::size_t>(a)], m_rows[static_cast<std::size_t>(b)]);
     });
-    std::vector<CCollectionRow> sorted;
-    sorted.reserve(m_programs.size());
-    std::vector<int> newRowOf(m_programs.size());
+    std::vector<CViewRow> sorted;
+    sorted.reserve(m_rows.size());
+    std::vector<int> newRowOf(m_rows.size());
     for (std::size_t row = 0; row < order.size(); ++row) {
-        sorted.push_back(std::move(m_programs[static_cast<std::size_t>(order[row])]));
+        sorted.push_back(std::move(m_rows[static_cast<std::size_t>(order[row])]));
         newRowOf[static_cast<std::size_t>(order[row])] = static_cast<int>(row);
     }
-    m_programs = std::move(sorted);
+    m_rows = std::move(sorted);
     return newRowOf;
 }

@@ -1,8 +1,10 @@
 #pragma once
-// The Collection view's table: one row per program of the chosen filter, narrowed to the
-// programs whose names hold the search text. All rows of the filter are kept, so that a
-// keystroke narrows them in memory; a refill is one reset however many programs there are,
-// and texts are made only for the rows the view paints.
+// The Collection view's table: one row per program of the chosen filter (per slot, when the
+// filter is a source or a list), narrowed to the programs whose names hold the search text.
+// All rows of the filter are kept, so that a keystroke narrows them in memory; a refill is
+// one reset however many programs there are, and texts are made only for the rows the view
+// paints. What changes later (a mark made in the window, what another process changed)
+// changes those rows where they are.
 
 #include "Collection.h"
 #include "grid/Colorref.h"
@@ -10,26 +12,76 @@
 #include <QAbstractTableModel>
 
 #include <functional>
+#include <unordered_map>
 #include <vector>
+
+// One row of the table: the program, its slot in a source or list (-1 when the rows are
+// programs), and whether one of its names holds the search text.
+struct CViewRow {
+    CCollectionRow program;
+    std::int32_t slot = -1;
+    bool matchesText = true;
+};
+
+// Rows put in a table's order apart from the table (on the reading thread): the column and
+// order, and each row's key (its program, or its slot) with its place, by key.
+struct CRowOrder {
+    int column = 0;
+    Qt::SortOrder order = Qt::AscendingOrder;
+    std::vector<std::pair<std::int64_t, int>> keys;
+};
 
 class CCollectionModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { NAME, MODE, FAVOURITE, TAGS, SOURCES, FIRST_SEEN, COLUMN_COUNT };
+    // SLOT is shown first, and only while the rows are slots.
+    enum Column { NAME, MODE, FAVOURITE, TAGS, SOURCES, FIRST_SEEN, SLOT, COLUMN_COUNT };
 
     // Writes a new name to the database: false, with a text, when it was refused.
     using Renamer = std::function<bool(CollectionId id, const std::string& name, std::string& error)>;
 
     explicit CCollectionModel(QObject* parent = nullptr);
 
-    // The rows as a search returned them (ordered by name, case ignored, then id), all shown;
-    // they are sorted again by the column last asked for.
+    // The rows as a search returned them (programs by name, case ignored, then id; slots in
+    // slot order); they are sorted again by the column last asked for. `bySlot`: the rows are
+    // the slots of a source or list.
+    void SetRows(std::vector<CViewRow> rows, bool bySlot);
+    // The same for rows put in `order` apart (OrderRows); sorted again when the table's order
+    // changed meanwhile.
+    void SetRows(std::vector<CViewRow> rows, bool bySlot, const CRowOrder& order);
     void SetPrograms(std::vector<CCollectionRow> programs);
+    bool HasSlots() const { return m_slots; }
     // Shows only the rows of the programs in `ids` (ascending, as ProgramsNamed gives them), or
     // all of them for null, in the same order.
     void Narrow(const std::vector<CollectionId>* ids);
     const CCollectionRow* Program(int row) const;
+    // The slot of a shown row, or -1.
+    int Slot(int row) const;
+    // The first shown row of the program, or -1.
     int RowOf(CollectionId id) const;
+    // Every row kept (shown or narrowed out) of the program.
+    std::vector<CViewRow> RowsOf(CollectionId id) const;
+
+    // What programs without a name are shown with: where they were first seen.
+    void SetPlaces(const std::vector<CProgramPlace>& places);
+    // Programs kept without a name and without a place yet.
+    std::vector<CollectionId> NamelessWithoutPlace() const;
+
+    // Changes every kept row of the program in place; false when none is kept.
+    bool UpdateProgram(CollectionId id, const std::function<void(CCollectionRow&)>& change);
+    // Takes out every row of these programs.
+    void RemovePrograms(const std::vector<CollectionId>& ids);
+    // Puts rows in: each replaces the rows of its program (its slot's row, for slots) where it
+    // is kept, or goes where the order puts it; the rows of `gone` are taken out. Selection and
+    // current row follow their rows (one layout change, no reset).
+    void Merge(std::vector<CViewRow> rows, const std::vector<CollectionId>& gone);
+    // Makes the kept rows these, as Merge does: a row whose program (or slot) is kept stays
+    // where it is sorted to, with its selection. With `order` the rows are in that order
+    // already (OrderRows), and only the rows the selection stands on are looked up.
+    void Replace(std::vector<CViewRow> rows);
+    void Replace(std::vector<CViewRow> rows, CRowOrder order);
+    int SortColumn() const { return m_sortColumn; }
+    Qt::SortOrder SortOrder() const { return m_sortOrder; }
 
     // Text and background of every row, and the background of favourites: the list's colours.
     void SetColors(COLORREF text, COLORREF back, COLORREF marked);
@@ -44,18 +96,30 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     void sort(int column, Qt::SortOrder order) override;
 
+    // The text the name column shows for a program: its name, or "(no name)" and where it
+    // was first seen.
+    QString ShownName(const CCollectionRow& program) const;
+
 signals:
-    // A rename was refused by the database, with its text.
+    // A rename was refused, with its text.
     void renameFailed(const QString& text);
 
 private:
-    CCollectionRow* ShownRow(int row);
     // Sorts all rows by the column and order asked for; returns each one's new place.
     std::vector<int> SortRows();
+    void ShowMatching();
+    // Emits one layout change around `change` of the kept rows; `newPlaceOf` gives an old
+    // row's new place (or -1 for none), asked (before the change) only for the rows
+    // persistent indexes stand on.
+    void Relayout(const std::function<void()>& change, const std::function<int(int oldPlace)>& newPlaceOf);
+    bool Before(const CViewRow& a, const CViewRow& b) const;
+    // Whether the second would sort where the first is, and be shown as it is.
+    bool SamePlace(const CViewRow& a, const CViewRow& b) const;
 
-    std::vector<CCollectionRow> m_programs;   // all of the filter's, in the table's order
-    std::vector<int> m_shown;                 // the places in m_programs of the rows shown
-    CollectionId m_largestId = 0;
+    std::vector<CViewRow> m_rows;     // all of the filter's, in the table's order
+    std::vector<int> m_shown;         // the places in m_rows of the rows shown
+    bool m_slots = false;
+    std::unordered_map<CollectionId, QString> m_places;   // of programs without a name
     int m_sortColumn = NAME;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     COLORREF m_text = RGB(0, 0, 0);
@@ -64,5 +128,19 @@ private:
     Renamer m_renamer;
 };
 
+// Whether `a` comes before `b` in the table sorted by `column`, ascending.
+bool RowBefore(const CViewRow& a, const CViewRow& b, int column);
+// Sorts rows read in the search's order by `column` and `order` (a table is sorted that way)
+// and gives their keys: what Replace needs, made apart from the window's thread.
+CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order, bool bySlot);
+
+// Marks the rows of the programs in `ids` (ascending) as holding the search text, and the
+// others not; null marks them all.
+void MarkTextMatches(std::vector<CViewRow>& rows, const std::vector<CollectionId>* ids);
+
+// The most characters a program name holds.
+constexpr int PROGRAM_NAME_LENGTH = 12;
 // Whether a name can be given to a program: 1 to 12 printable ASCII characters.
 bool IsValidProgramName(const QString& name);
+// What a refused name is told with: the characters the synthesizer can show.
+QString ProgramNameRule();

@@ -3,9 +3,9 @@
 #include "CollectionView.h"
 
 
-CProgramPlace CollectionProgramPlace(CCollectionView& view)
+CSelectionPlace CollectionProgramPlace(CCollectionView& view)
 {
-    CProgramPlace place;
+    CSelectionPlace place;
     place.view = &view;
     place.selectedCount = [&view] { return view.Collection() != nullptr ? view.SelectedIds().size() : 0; };
     place.selected = [&view](std::size_t limit) {

@@ -6,4 +6,4 @@
 
 class CCollectionView;
 
-CProgramPlace CollectionProgramPlace(CCollectionView& view);
+CSelectionPlace CollectionProgramPlace(CCollectionView& view);

@@ -100,7 +100,12 @@ void CCollectionService::ReportFailure(const QString& text)
 
 void CCollectionService::ReportNotice(const std::string& notice)
 {
-    m_messages.Show(m_host.Window(), QString::fromStdString(notice), MessageIcon::Exclamation);
+    // The first use may come while the window is being shown or painted (a view in sight
+    // asks for its rows): a message box run in there would take the window down with it.
+    // It is told once the event loop is back, with the window on the screen.
+    QTimer::singleShot(0, this, [this, text = QString::fromStdString(notice)] {
+        m_messages.Show(m_host.Window(), text, MessageIcon::Exclamation);
+    });
 }
 
 void CCollectionService::ReportUnusable(const std::string& error)

@@ -2,9 +2,10 @@
 // The window's one handle on the Collection: its database connection for the window's own
 // thread, opened on first use. When the Collection cannot be used the status bar says so
 // once, and the window goes on without it; a damaged file that was set aside is told in a
-// message box. Once a week, a while after the Collection is first used, its full check runs
-// on a worker thread with a connection of its own, and what it finds is told. Whatever in the window changes the Collection says so through changed(), so
-// that the views showing it look again.
+// message box, once the event loop is back (never inside a show or a paint). Once a week, a
+// while after the Collection is first used, its full check runs on a worker thread with a
+// connection of its own, and what it finds is told. Whatever in the window changes the
+// Collection says so through changed(), so that the views showing it look again.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -38,7 +39,8 @@ public:
     void ReportFailure(const QString& text);
     // The Collection cannot be used: `error` in the status bar, once a session.
     void ReportUnusable(const std::string& error);
-    // A damaged database was set aside and a new one started: told in a message box.
+    // A damaged database was set aside and a new one started: told in a message box as soon
+    // as the event loop runs.
     void ReportNotice(const std::string& notice);
     // Tells the views that the window changed the Collection.
     void NotifyChanged() { emit changed(); }

@@ -1,38 +1,61 @@
 #include "CollectionView.h"
 
 #include "CollectionModel.h"
+#include "CollectionReader.h"
 #include "CollectionTable.h"
 #include "library/SelectedRows.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTimer>
+#include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <unordered_set>
 
 namespace {
 constexpr int DEFAULT_POLL_MS = 2000;
+// The table shows at least this many rows when the view first comes up.
+constexpr int FIRST_ROWS = 12;
+const char* const MODE_CHOICES[] = {"Any Mode", "Single", "Split", "Dual", "Vocoder"};
 }  // namespace
 
 CCollectionView::CCollectionView(QWidget* parent)
-    : QWidget(parent), m_search(new QLineEdit(this)), m_filterBox(new QComboBox(this)),
+    : QWidget(parent), m_search(new QLineEdit(this)), m_filterBox(new QComboBox(this)), m_modeBox(new QComboBox(this)),
       m_table(new CCollectionTable(this)), m_model(new CCollectionModel(this)), m_hint(new QLabel(this)),
-      m_count(new QLabel(this)), m_poll(new QTimer(this))
+      m_count(new QLabel(this)), m_poll(new QTimer(this)), m_reader(new CCollectionReader(this)),
+      m_undo(new QUndoStack(this))
 {
     setObjectName("collectionView");
     m_search->setObjectName("collectionSearch");
     m_search->setPlaceholderText("Search names");
+    m_search->setAccessibleName("Search the Collection's names");
     m_search->setClearButtonEnabled(true);
+    // The line's clear button is a tool button of its own: a screen reader names it by this.
+    for (QAction* action : m_search->actions()) {
+        action->setText("Clear the search");
+        action->setToolTip("Clear the search");
+    }
+    for (QToolButton* button : m_search->findChildren<QToolButton*>())
+        button->setAccessibleName("Clear the search");
     m_search->installEventFilter(this);
     m_filterBox->setObjectName("collectionFilter");
+    m_filterBox->setAccessibleName("Programs to show");
     m_filterBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_filterBox->setMinimumContentsLength(14);
+    m_modeBox->setObjectName("collectionMode");
+    m_modeBox->setAccessibleName("Voice mode");
+    for (const char* mode : MODE_CHOICES)
+        m_modeBox->addItem(mode);
     m_table->setObjectName("collectionTable");
+    m_table->setAccessibleName("Collection programs");
     m_table->setModel(m_model);
     m_hint->setObjectName("collectionHint");
     m_hint->setWordWrap(true);
@@ -48,12 +71,27 @@ CCollectionView::CCollectionView(QWidget* parent)
     header->resizeSection(CCollectionModel::FAVOURITE, metrics.horizontalAdvance("Fav  "));
     header->resizeSection(CCollectionModel::TAGS, metrics.horizontalAdvance("XXXXXXXXXXXXXXX"));
     header->resizeSection(CCollectionModel::SOURCES, metrics.horizontalAdvance("Sources  "));
+    header->resizeSection(CCollectionModel::SLOT, metrics.horizontalAdvance("Slot H 016"));
+    // The slot comes first, and only while a source or a list is shown.
+    header->moveSection(header->visualIndex(CCollectionModel::SLOT), 0);
+    header->setSectionHidden(CCollectionModel::SLOT, true);
     header->setSortIndicator(CCollectionModel::NAME, Qt::AscendingOrder);
     m_table->setSortingEnabled(true);
 
+    // The lists are named by their labels (the name a screen reader gives a list box is the
+    // label it is the buddy of), and Alt+S and Alt+O go to them.
+    auto* filterLabel = new QLabel("&Show", this);
+    filterLabel->setBuddy(m_filterBox);
+    auto* modeLabel = new QLabel("M&ode", this);
+    modeLabel->setBuddy(m_modeBox);
     auto* top = new QHBoxLayout;
     top->addWidget(m_search, 1);
+    top->addSpacing(6);
+    top->addWidget(filterLabel);
     top->addWidget(m_filterBox);
+    top->addSpacing(6);
+    top->addWidget(modeLabel);
+    top->addWidget(m_modeBox);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(top);
@@ -64,9 +102,15 @@ CCollectionView::CCollectionView(QWidget* parent)
 
     connect(m_search, &QLineEdit::textChanged, this, [this] { OnSearchChanged(); });
     connect(m_filterBox, qOverload<int>(&QComboBox::activated), this, [this](int index) { OnFilterChosen(index); });
+    connect(m_modeBox, qOverload<int>(&QComboBox::activated), this, [this](int index) { OnModeChosen(index); });
     connect(m_table, &CCollectionTable::activatedRow, this, [this] { emit auditionRequested(); });
+    connect(m_table, &CCollectionTable::nameNote, this, &CCollectionView::statusMessage);
+    connect(m_table, &CCollectionTable::editorClosed, this, [this] { OnEditorClosed(); });
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { emit selectionChanged(); });
     connect(m_model, &CCollectionModel::renameFailed, this, &CCollectionView::statusMessage);
+    m_model->SetRenamer([this](CollectionId id, const std::string& name, std::string& error) {
+        return Rename(id, name, error);
+    });
     // A sort moves rows; the selection follows its programs.
     connect(m_model, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] {
         // The selection itself: a current row alone stays current, not selected.
@@ -85,25 +129,25 @@ CCollectionView::CCollectionView(QWidget* parent)
     ShowState();
 }
 
-void CCollectionView::SetCollection(CCollection* collection, const QString& reason)
+CCollectionView::~CCollectionView() = default;
+
+void CCollectionView::SetCollection(CCollection* collection, const QString& reason, const std::string& readPath)
 {
     SetCollectionSource(collection != nullptr ? CollectionSource([collection] { return collection; }) : CollectionSource(),
-                        reason);
+                        reason, readPath);
 }
 
-void CCollectionView::SetCollectionSource(CollectionSource source, const QString& reason)
+void CCollectionView::SetCollectionSource(CollectionSource source, const QString& reason, const std::string& readPath)
 {
     m_source = std::move(source);
     m_reason = reason;
     m_changeCount = -1;
-    m_model->SetRenamer([this](CollectionId id, const std::string& name, std::string& error) {
-        CCollection* collection = Collection();
-        if (collection == nullptr) {
-            error = "The Collection cannot be used now.";
-            return false;
-        }
-        return collection->Rename(id, name, error);
-    });
+    m_lastChange = -1;
+    m_rowsPending = false;
+    m_shownAny = false;
+    m_held.clear();
+    m_undo->clear();   // its steps were on the other database
+    m_reader->SetSource([this] { return Collection(); }, m_source ? readPath : std::string());
     // The database is asked for only once the view is to show it.
     if (isVisible())
         m_available = Collection() != nullptr;
@@ -134,80 +178,18 @@ void CCollectionView::SetPollInterval(int milliseconds)
     m_poll->setInterval(milliseconds);
 }
 
-void CCollectionView::Refresh()
+QSize CCollectionView::sizeHint() const
 {
-    // A hidden view asks nothing of the database: it looks again when it is shown.
-    if (!isVisible()) {
-        m_changeCount = -1;
-        return;
-    }
-    CCollection* collection = Collection();
-    if (collection == nullptr)
-        return;
-    m_available = true;
-    m_changeCount = collection->ChangeCount();
-    FillFilters();
-    Search();
+    // Room for the search line, the headings and a dozen rows when the pane first comes up.
+    const QMargins margins = layout()->contentsMargins();
+    const int rows = m_table->verticalHeader()->defaultSectionSize() * FIRST_ROWS;
+    const int height = margins.top() + m_search->sizeHint().height() + m_table->horizontalHeader()->sizeHint().height()
+                       + rows + 2 * m_table->frameWidth() + m_count->sizeHint().height()
+                       + 3 * layout()->spacing() + margins.bottom();
+    return QSize(QWidget::sizeHint().width(), height);
 }
 
-bool CCollectionView::CheckForChanges()
-{
-    CCollection* collection = Collection();
-    const bool available = collection != nullptr;
-    if (available != m_available) {
-        m_available = available;
-        ShowState();
-    }
-    if (collection == nullptr || collection->ChangeCount() == m_changeCount)
-        return false;
-    Refresh();
-    return true;
-}
-
-void CCollectionView::FillFilters()
-{
-    std::vector<CCollectionFilter> filters = CollectionFilters(*Collection());
-    // The filter chosen stays chosen while it exists; a tag, source or list that went away
-    // falls back to All.
-    int chosen = 0;
-    for (std::size_t i = 0; i < filters.size(); ++i)
-        if (filters[i].SameAs(m_filter))
-            chosen = static_cast<int>(i);
-    m_filters = std::move(filters);
-    m_filter = m_filters[static_cast<std::size_t>(chosen)];
-
-    const QSignalBlocker block(m_filterBox);
-    m_filterBox->clear();
-    for (std::size_t i = 0; i < m_filters.size(); ++i) {
-        m_filterBox->addItem(m_filters[i].label);
-        if (!m_filters[i].toolTip.isEmpty())
-            m_filterBox->setItemData(static_cast<int>(i), m_filters[i].toolTip, Qt::ToolTipRole);
-    }
-    // A line between the three fixed filters and the tags, sources and lists.
-    if (m_filters.size() > 3)
-        m_filterBox->insertSeparator(3);
-    m_filterBox->setCurrentIndex(chosen < 3 ? chosen : chosen + 1);
-}
-
-void CCollectionView::OnFilterChosen(int index)
-{
-    // The separator after the third entry shifts the others by one.
-    const int filter = index > 3 ? index - 1 : index;
-    if (filter < 0 || filter >= static_cast<int>(m_filters.size()))
-        return;
-    m_filter = m_filters[static_cast<std::size_t>(filter)];
-    if (!CheckForChanges())
-        Search();
-}
-
-void CCollectionView::OnSearchChanged()
-{
-    if (!CheckForChanges())
-        NarrowToText();
-}
-
-template <typename Change>
-void CCollectionView::KeepingSelection(Change change)
+void CCollectionView::KeepingSelection(const std::function<void()>& change)
 {
     const std::vector<CollectionId> selected = SelectedIds();
     const CCollectionRow* current = m_model->Program(m_table->currentIndex().row());
@@ -222,41 +204,24 @@ void CCollectionView::KeepingSelection(Change change)
     ShowState();
 }
 
-void CCollectionView::Search()
+void CCollectionView::KeepingTopRow(const std::function<void()>& change)
 {
-    CCollection* collection = Collection();
-    if (collection == nullptr)
-        return;
-    KeepingSelection([this, collection] {
-        // The text narrows in memory: every keystroke then costs a pass over the names
-        // rather than a new read of the rows.
-        CCollectionQuery query;
-        m_filter.Apply(query);
-        m_model->SetPrograms(collection->SearchRows(query));
-        if (collection->ReadFailed())
-            emit statusMessage("Cannot read the Collection: " + QString::fromStdString(collection->ReadError()));
-        const std::string text = m_search->text().toStdString();
-        if (!text.empty()) {
-            const std::vector<CollectionId> named = collection->ProgramsNamed(text);
-            m_model->Narrow(&named);
-        }
-    });
-}
+    const int topRow = m_table->rowAt(0);
+    const CCollectionRow* top = m_model->Program(topRow);
+    const CollectionId topId = top != nullptr ? top->id : 0;
+    const int topSlot = m_model->Slot(topRow);
 
-void CCollectionView::NarrowToText()
-{
-    CCollection* collection = Collection();
-    if (collection == nullptr)
+    change();
+
+    if (topId == 0)
         return;
-    KeepingSelection([this, collection] {
-        const std::string text = m_search->text().toStdString();
-        if (text.empty()) {
-            m_model->Narrow(nullptr);
-        } else {
-            const std::vector<CollectionId> named = collection->ProgramsNamed(text);
-            m_model->Narrow(&named);
+    m_table->doItemsLayout();   // the rows' new extent, before scrolling in it
+    for (int row = m_model->RowOf(topId); row >= 0 && row < m_model->rowCount(); ++row) {
+        if (m_model->Program(row)->id == topId && m_model->Slot(row) == topSlot) {
+            m_table->scrollTo(m_model->index(row, 0), QAbstractItemView::PositionAtTop);
+            break;
         }
-    });
+    }
 }
 
 void CCollectionView::ShowState()
@@ -269,19 +234,52 @@ void CCollectionView::ShowState()
         return;
     }
     const int rows = m_model->rowCount();
-    const bool empty = rows == 0 && m_search->text().isEmpty() && m_filter.kind == CCollectionFilter::Kind::All;
+    const bool empty = m_shownAny && rows == 0 && m_search->text().isEmpty()
+                       && m_filter.kind == CCollectionFilter::Kind::All && m_voiceMode == ANY_VOICE_MODE;
     m_hint->setText("The Collection is empty. Every file you open and every dump you receive from the "
                     "synthesizer is kept here.");
     m_hint->setVisible(empty);
     m_table->setVisible(!empty);
-    m_count->setText(rows == 1 ? QString("1 program") : QString("%1 programs").arg(rows));
+    const QString what = m_model->HasSlots() ? QString("slot") : QString("program");
+    m_count->setText(rows == 1 ? QString("1 %1").arg(what) : QString("%1 %2s").arg(rows).arg(what));
+}
+
+void CCollectionView::SizeColumns()
+{
+    // Each column as wide as what the rows in sight hold (the first time; later only wider),
+    // so that a long name is not cut while the dates take the room left.
+    QHeaderView* header = m_table->horizontalHeader();
+    header->setResizeContentsPrecision(0);
+    for (int column = 0; column < CCollectionModel::COLUMN_COUNT; ++column) {
+        if (header->isSectionHidden(column))
+            continue;
+        const int wanted = std::max(m_table->ContentWidth(column), header->sectionSizeHint(column));
+        if (!m_columnsSized || wanted > header->sectionSize(column))
+            header->resizeSection(column, wanted);
+    }
+    m_columnsSized = m_model->rowCount() > 0;
+}
+
+void CCollectionView::ShowSlotColumn(bool bySlot)
+{
+    QHeaderView* header = m_table->horizontalHeader();
+    if (header->isSectionHidden(CCollectionModel::SLOT) != bySlot)
+        return;
+    header->setSectionHidden(CCollectionModel::SLOT, !bySlot);
+    // A source or list comes in slot order; the other filters in name order.
+    if (bySlot)
+        m_table->sortByColumn(CCollectionModel::SLOT, Qt::AscendingOrder);
+    else if (m_model->SortColumn() == CCollectionModel::SLOT)
+        m_table->sortByColumn(CCollectionModel::NAME, Qt::AscendingOrder);
 }
 
 std::vector<CollectionId> CCollectionView::SelectedIds() const
 {
+    // A program in several selected slots counts once.
+    std::unordered_set<CollectionId> seen;
     std::vector<CollectionId> ids;
     for (int row : RowsToActOn(*m_table))
-        if (const CCollectionRow* program = m_model->Program(row))
+        if (const CCollectionRow* program = m_model->Program(row); program != nullptr && seen.insert(program->id).second)
             ids.push_back(program->id);
     return ids;
 }
@@ -289,10 +287,11 @@ std::vector<CollectionId> CCollectionView::SelectedIds() const
 std::vector<CCollectionRow> CCollectionView::SelectedPrograms() const
 {
     const std::vector<int> rows = RowsToActOn(*m_table);
+    std::unordered_set<CollectionId> seen;
     std::vector<CCollectionRow> programs;
     programs.reserve(rows.size());
     for (int row : rows)
-        if (const CCollectionRow* program = m_model->Program(row))
+        if (const CCollectionRow* program = m_model->Program(row); program != nullptr && seen.insert(program->id).second)
             programs.push_back(*program);
     return programs;
 }
@@ -321,7 +320,12 @@ void CCollectionView::SelectIds(const std::vector<CollectionId>& ids)
 void CCollectionView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    CheckForChanges();
+    // The database is looked at once the show is over: opening it may have to tell that it
+    // was damaged, and no message box may run inside a show.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            CheckForChanges();
+    });
     m_poll->start();
     m_search->setFocus();
 }

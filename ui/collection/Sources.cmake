@@ -14,13 +14,19 @@ list(APPEND VELTRIX_UI_SOURCES
   collection/CollectionSendToSlot.cpp
   collection/CollectionModel.cpp
   collection/CollectionProgramPlace.cpp
+  collection/CollectionModelMerge.cpp
   collection/CollectionPrompts.cpp
+  collection/CollectionReader.cpp
   collection/CollectionService.cpp
   collection/CollectionTable.cpp
   collection/CollectionTags.cpp
   collection/CollectionTakeIn.cpp
+  collection/CollectionUndo.cpp
   collection/CollectionView.cpp
   collection/CollectionTask.cpp
   collection/CollectionMoves.cpp
   collection/CollectionDailyBackup.cpp
+  collection/CollectionViewMarks.cpp
+  collection/CollectionViewRead.cpp
+  collection/CollectionViewReads.cpp
 )

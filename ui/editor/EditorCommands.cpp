@@ -290,7 +290,7 @@ void CEditorCommands::OnSaveProgramAs()
     if (!m_pane->HasProgram())
         return;
     const CBank::ProgramData program = m_pane->Program();
-    const QString path = m_services.fileDialogs->GetSaveFileName(
+    const QString path = m_services.fileDialogs->GetSaveFileNameFor(
         m_host.Window(), "SysEx Files (*.syx)|*.syx|All Files (*.*)|*.*||", ".syx", FileNameFor(NameOf(program)));
     if (path.isEmpty())
         return;

@@ -211,8 +211,9 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     frame.Grid()->addAction(features.comparePrograms->Action());
     features.bank->AddSlotCommand(features.comparePrograms->Action());
     features.collectionView->ContextMenu()->addAction(features.comparePrograms->Action());
+    features.collectionView->JoinUndo(*features.bank->UndoGroup());
     if (CCollectionService* service = features.collection.service) {
-        features.collectionView->SetCollectionSource([service] { return service->Collection(); });
+        features.collectionView->SetCollectionSource([service] { return service->Collection(); }, service->Path());
         QObject::connect(service, &CCollectionService::changed, features.collectionView, &CCollectionCommands::Refresh);
         QObject::connect(features.collectionView, &CCollectionCommands::collectionChanged, service,
                          &CCollectionService::NotifyChanged);

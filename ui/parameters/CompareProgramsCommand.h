@@ -20,7 +20,7 @@ public:
     CCompareProgramsCommand(ICommandHost& host, ISynthModelSetting& model);
 
     // A place whose selection counts (the list, the bank pane, the Collection view).
-    void AddPlace(CProgramPlace place) { m_selection.AddPlace(std::move(place)); }
+    void AddPlace(CSelectionPlace place) { m_selection.AddPlace(std::move(place)); }
 
     QAction* Action() const;
     // The window, once the command opened it; null before.

@@ -32,9 +32,9 @@ bool IsWhole(const CSyxProgram* program)
 }
 }  // namespace
 
-CProgramPlace ListPlace(ILoadedList& list)
+CSelectionPlace ListPlace(ILoadedList& list)
 {
-    CProgramPlace place;
+    CSelectionPlace place;
     place.view = list.Grid();
     place.selectedCount = [&list] {
         const std::vector<const CSyxProgram*> selected = list.SelectedPrograms();
@@ -57,9 +57,9 @@ CProgramPlace ListPlace(ILoadedList& list)
     return place;
 }
 
-CProgramPlace BankPlace(IBankAccess& bank, QWidget* pane)
+CSelectionPlace BankPlace(IBankAccess& bank, QWidget* pane)
 {
-    CProgramPlace place;
+    CSelectionPlace place;
     place.view = pane;
     place.selectedCount = [&bank] {
         return static_cast<std::size_t>(bank.HasBank() && CBank::IsSlot(bank.SelectedSlot()) ? 1 : 0);
@@ -83,7 +83,7 @@ CLastSelectedPrograms::CLastSelectedPrograms(QObject* parent) : QObject(parent)
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
 }
 
-void CLastSelectedPrograms::AddPlace(CProgramPlace place)
+void CLastSelectedPrograms::AddPlace(CSelectionPlace place)
 {
     m_places.push_back(std::move(place));
     // A place that has the focus already is in use.
@@ -106,7 +106,7 @@ void CLastSelectedPrograms::OnFocusChanged(QWidget* now)
 
 std::size_t CLastSelectedPrograms::CountIn(std::size_t place) const
 {
-    const CProgramPlace& at = m_places[place];
+    const CSelectionPlace& at = m_places[place];
     if (at.view != nullptr && !at.view->isVisible())
         return 0;
     return at.selectedCount ? at.selectedCount() : 0;

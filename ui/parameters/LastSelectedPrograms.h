@@ -29,7 +29,7 @@ struct CPickedProgram {
 };
 
 // One place programs are selected in.
-struct CProgramPlace {
+struct CSelectionPlace {
     QWidget* view = nullptr;   // the focus in it (or in a widget within it) makes it the place used last
     std::function<std::size_t()> selectedCount;
     // Its selected programs in its order, at most `limit` of them.
@@ -37,16 +37,16 @@ struct CProgramPlace {
 };
 
 // The library's list: the selected rows, named by their file, bank and number.
-CProgramPlace ListPlace(ILoadedList& list);
+CSelectionPlace ListPlace(ILoadedList& list);
 // The bank pane (`pane` holds its slots): the selected slot.
-CProgramPlace BankPlace(IBankAccess& bank, QWidget* pane);
+CSelectionPlace BankPlace(IBankAccess& bank, QWidget* pane);
 
 class CLastSelectedPrograms : public QObject {
     Q_OBJECT
 public:
     explicit CLastSelectedPrograms(QObject* parent = nullptr);
 
-    void AddPlace(CProgramPlace place);
+    void AddPlace(CSelectionPlace place);
 
     // Whether there are two programs to compare now (quick: for the command's update).
     bool HasPair() const;
@@ -63,6 +63,6 @@ private:
     std::size_t CountIn(std::size_t place) const;
     void OnFocusChanged(QWidget* now);
 
-    std::vector<CProgramPlace> m_places;
+    std::vector<CSelectionPlace> m_places;
     std::vector<std::size_t> m_used;   // the places used so far, the last used first
 };

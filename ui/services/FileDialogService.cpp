@@ -24,11 +24,11 @@ static QStringList RunFileDialog(QWidget* parent, const QString& filter, const Q
                                  QString& folder, const QString& suggestedName = QString())
 {
     QFileDialog dialog(parent, QString(), QDir::currentPath(), ConvertFilter(filter));
+    if (!suggestedName.isEmpty())
+        dialog.selectFile(suggestedName);
     dialog.setAcceptMode(acceptMode);
     dialog.setFileMode(fileMode);
     dialog.setDefaultSuffix(defaultExtension.startsWith('.') ? defaultExtension.mid(1) : defaultExtension);
-    if (!suggestedName.isEmpty())
-        dialog.selectFile(suggestedName);
     // A save dialog asks before replacing an existing file unless told not to.
     if (dialog.exec() != QDialog::Accepted)
         return {};
@@ -56,8 +56,8 @@ QString CQtFileDialogService::GetSaveFileName(QWidget* parent, const QString& fi
     return files.isEmpty() ? QString() : files.first();
 }
 
-QString CQtFileDialogService::GetSaveFileName(QWidget* parent, const QString& filter,
-                                              const QString& defaultExtension, const QString& suggestedName)
+QString CQtFileDialogService::GetSaveFileNameFor(QWidget* parent, const QString& filter,
+                                                 const QString& defaultExtension, const QString& suggestedName)
 {
     QString folder;
     const QStringList files = RunFileDialog(parent, filter, defaultExtension, QFileDialog::AcceptSave,

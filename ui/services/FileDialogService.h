@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 class QWidget;
 
@@ -20,11 +21,11 @@ public:
     // name typed without one. Returns the full path, or an empty string when cancelled.
     virtual QString GetSaveFileName(QWidget* parent, const QString& filter,
                                     const QString& defaultExtension) = 0;
-    // The same, offering `suggestedName` (a file name without folder) in the name field.
-    virtual QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultExtension,
-                                    const QString& suggestedName)
+    // The same, with `suggestedName` (a file name) offered in the dialog's name field.
+    virtual QString GetSaveFileNameFor(QWidget* parent, const QString& filter, const QString& defaultExtension,
+                                       const QString& suggestedName)
     {
-        (void)suggestedName;
+        Q_UNUSED(suggestedName);
         return GetSaveFileName(parent, filter, defaultExtension);
     }
 
@@ -39,8 +40,8 @@ public:
                                  const QString& defaultExtension) override;
     QString GetSaveFileName(QWidget* parent, const QString& filter,
                             const QString& defaultExtension) override;
-    QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& defaultExtension,
-                            const QString& suggestedName) override;
+    QString GetSaveFileNameFor(QWidget* parent, const QString& filter, const QString& defaultExtension,
+                               const QString& suggestedName) override;
     QString GetFolderName(QWidget* parent, const QString& title) override;
 };
 

@@ -12,6 +12,10 @@ SaveChoice CQtQuestionService::AskSaveChanges(QWidget* parent, const QString& te
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text,
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Save);
+    // Each answer has its key (Alt+S, Alt+D, Alt+C) as well as Return and Escape.
+    box.button(QMessageBox::Save)->setText("&Save");
+    box.button(QMessageBox::Discard)->setText("&Discard");
+    box.button(QMessageBox::Cancel)->setText("&Cancel");
     switch (box.exec()) {
     case QMessageBox::Save: return SaveChoice::Save;
     case QMessageBox::Discard: return SaveChoice::Discard;

@@ -12,6 +12,9 @@
 #include "collection/CollectionTakeIn.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QInputDialog>
+#include <QTimer>
 #include <QFile>
 #include <QStatusBar>
 
@@ -110,7 +113,7 @@ TEST_F(CollectionBankCommandsTest, ABankSavedAsAListOpensAgainAsTheSameBank)
     const CBank first = OpenAsBank("first.syx", 1);
     prompts.text = "Live set";
     Commands().OnSaveBankToCollection();
-    EXPECT_EQ(prompts.suggested, "first.syx");
+    EXPECT_EQ(prompts.suggested, "first");   // the file's name, not "first.syx"
     EXPECT_TRUE(fixture.messageBox.shown.empty());
 
     EXPECT_EQ(ListDump("Live set"), first.BuildDump(0));   // as Save Bank As writes it
@@ -198,6 +201,59 @@ TEST_F(CollectionBankCommandsTest, SavingUnderANameInUseAsksAndKeepsTheListUnles
                                  "it with the bank?");
         EXPECT_EQ(ListDump("Live set"), (replace ? second : first).BuildDump(0)) << "replace " << replace;
     }
+}
+
+TEST(CollectionBankNames, AFilesBankIsOfferedAsTheListOfItsName)
+{
+    const std::pair<QString, QString> cases[] = {
+        {"MyBank.syx", "MyBank"},
+        {"Factory.v2.SYX", "Factory.v2"},
+        {"Synth 2026-12-07 14:32", "Synth 2026-12-07 14:32"},
+        {"Live set", "Live set"},
+    };
+    for (const auto& [bank, list] : cases)
+        EXPECT_EQ(ListNameFor(bank), list) << bank.toStdString();
+}
+
+// The real questions, answered from inside their modal loop: wide enough for their title and
+// what they offer.
+TEST(CollectionPromptsTest, TheQuestionsAreWideEnoughToReadAndOfferWhatTheyAreGiven)
+{
+    CQtCollectionPrompts prompts;
+    QWidget parent;
+    struct Seen {
+        int width = 0;
+        int titleWidth = 0;
+        QString offered;
+    };
+    const auto answer = [](Seen& seen) {
+        QTimer::singleShot(0, [&seen] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->adjustSize();
+            seen.width = dialog->width();
+            seen.titleWidth = dialog->fontMetrics().horizontalAdvance(dialog->windowTitle());
+            seen.offered = dialog->textValue();
+            dialog->accept();
+        });
+    };
+    Seen text;
+    QString answered;
+    answer(text);
+    ASSERT_TRUE(prompts.AskText(&parent, "Save Bank to Collection", "Name of the list to keep the bank as:", "MyBank",
+                                answered));
+    EXPECT_EQ(answered, "MyBank");
+    EXPECT_EQ(text.offered, "MyBank");
+    EXPECT_GE(text.width, text.titleWidth + 100);
+
+    Seen choice;
+    answer(choice);
+    const QStringList lists{"Live set", "A much longer list name from last year's tour"};
+    ASSERT_TRUE(prompts.AskChoice(&parent, "Open Bank from Collection", "List of 128 programs to make the bank:", lists,
+                                  answered));
+    EXPECT_EQ(answered, "Live set");
+    EXPECT_GE(choice.width, choice.titleWidth + 100);
+    EXPECT_GE(choice.width, parent.fontMetrics().horizontalAdvance(lists[1]));
 }
 
 }  // namespace

@@ -30,10 +30,15 @@
 #include <QFile>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QHeaderView>
+#include <QMenu>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+#include <map>
 #include <memory>
 
 namespace {
@@ -194,14 +199,14 @@ TEST_F(CollectionCommandsTest, RenameThenExportOneAndSeveralCarryTheShownName)
     ASSERT_TRUE(list.ReadSyxFile(one.toStdString(), error, "one")) << error;
     EXPECT_EQ(list.GetAt(0)->GetName(), "Satin/Pad");
 
-    // Several: one file each in the chosen folder, named as veltrix-cli names them.
-    const std::vector<CollectionId> ids = Select("", {"Satin/Pad", "Glass"});
+    // Several: one file each in the chosen folder, numbered in the view's order.
+    Select("", {"Satin/Pad", "Glass"});
     fixture.fileDialogs.nextFolder = QDir(db.Folder()).filePath("export");
     ASSERT_TRUE(Run(ID_COLLECTION_EXPORT));
-    for (const auto& [id, file] : {std::pair{ids[0], QString("%1 Satin_Pad.syx")}, std::pair{ids[1], QString("%1 Glass.syx")}}) {
-        const QString path = QDir(fixture.fileDialogs.nextFolder).filePath(file.arg(id));
-        EXPECT_EQ(QFileInfo(path).size(), 297) << path.toStdString();
-    }
+    EXPECT_EQ(QDir(fixture.fileDialogs.nextFolder).entryList(QDir::Files),
+              (QStringList{"01 Glass.syx", "02 Satin_Pad.syx"}));
+    for (const QString& file : QDir(fixture.fileDialogs.nextFolder).entryList(QDir::Files))
+        EXPECT_EQ(QFileInfo(QDir(fixture.fileDialogs.nextFolder).filePath(file)).size(), 297) << file.toStdString();
     EXPECT_TRUE(fixture.messageBox.shown.empty());
 
     // A folder that cannot be written is told, once.
@@ -302,6 +307,198 @@ TEST_F(CollectionCommandsTest, CtrlAActsOnTheWidgetWithTheFocus)
         EXPECT_EQ(View().SearchField()->selectedText(), c.target == Target::SearchField ? "pad" : "") << index;
         EXPECT_EQ(fixture.midi.GetMessages().size() - sent, c.auditioned ? 1u : 0u) << index;
     }
+}
+
+// The name's editor that is open now (one closed a moment ago may not be deleted yet).
+QLineEdit* OpenEditor(QWidget* table)
+{
+    for (QLineEdit* editor : table->findChildren<QLineEdit*>("nameEditor"))
+        if (editor->isVisible())
+            return editor;
+    return nullptr;
+}
+
+TEST_F(CollectionCommandsTest, AfterF2AndReturnTheKeysGoOnFromTheRenamedRow)
+{
+    const CollectionId light = db.IdOf("Light Pad");
+    const CollectionId motion = db.IdOf("Motion Pad");
+    Select("pad", {"Light Pad"});
+    CCollectionTable* table = View().Table();
+    table->setFocus();
+    const auto rename = [this, table](const char* name) {
+        QTest::keyClick(table, Qt::Key_F2);
+        QLineEdit* editor = OpenEditor(table);
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, name);
+        QTest::keyClick(editor, Qt::Key_Return);
+        fixture.Idle();
+    };
+    rename("Lamp Pad");
+    EXPECT_EQ(Read(light).shownName, "Lamp Pad");
+    EXPECT_EQ(fixture.Frame().statusBar()->currentMessage(), "Renamed \"Light Pad\" to \"Lamp Pad\"");
+    EXPECT_EQ(QApplication::focusWidget(), table);
+    ASSERT_TRUE(table->currentIndex().isValid());
+    EXPECT_EQ(View().Model()->Program(table->currentIndex().row())->id, light);
+
+    // Down, then F2 renames the next program; Ctrl+D marks it at once.
+    QTest::keyClick(table, Qt::Key_Down);
+    rename("Mover Pad");
+    EXPECT_EQ(Read(motion).shownName, "Mover Pad");
+    EXPECT_EQ(Read(light).shownName, "Lamp Pad");
+    QTest::keyClick(table, Qt::Key_D, Qt::ControlModifier);
+    fixture.Idle();
+    EXPECT_TRUE(Read(motion).favourite);
+    EXPECT_FALSE(Read(light).favourite);
+}
+
+TEST_F(CollectionCommandsTest, TabLeavesTheTableAndNoTwoItemsOfAMenuShareAKey)
+{
+    Select("pad", {"Silk Pad"});
+    CCollectionTable* table = View().Table();
+    table->setFocus();
+    const QModelIndex current = table->currentIndex();
+    QTest::keyClick(table, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), table);
+    EXPECT_EQ(table->currentIndex(), current);
+    EXPECT_EQ(View().SelectedIds(), std::vector<CollectionId>{db.IdOf("Silk Pad")});
+
+    for (QMenu* menu : {commands->ContextMenu(), commands->Menu()}) {
+        SCOPED_TRACE(menu->objectName().toStdString());
+        std::map<QChar, QString> keys;
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator() || !action->isVisible())
+                continue;
+            const QString text = action->text().section('\t', 0, 0);
+            const int amp = text.indexOf('&');
+            ASSERT_GE(amp, 0) << text.toStdString() << " has no key";
+            const QChar key = text.at(amp + 1).toLower();
+            EXPECT_TRUE(keys.emplace(key, text).second)
+                << text.toStdString() << " and " << keys[key].toStdString() << " share " << QString(key).toStdString();
+        }
+    }
+}
+
+TEST_F(CollectionCommandsTest, UndoAndRedoTakeBackAndMakeAgainEachChangeOfTheView)
+{
+    const std::vector<CollectionId> ids = Select("pad", {"Royal Pad", "Silk Pad"});
+    View().Table()->setFocus();
+    fixture.Idle();
+    QAction* undo = fixture.Bank().Action(ID_EDIT_UNDO);
+    QAction* redo = fixture.Bank().Action(ID_EDIT_REDO);
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        std::function<bool(const CCollectionProgram&)> made;
+    };
+    const Case cases[] = {
+        {"favourite", [&] { QTest::keyClick(View().Table(), Qt::Key_D, Qt::ControlModifier); },
+         [](const CCollectionProgram& p) { return p.favourite; }},
+        {"tags", [&] { AnswerTags("warm"); Run(ID_COLLECTION_TAGS); },
+         [](const CCollectionProgram& p) { return p.tags == std::vector<std::string>{"warm"}; }},
+        {"hide", [&] { Run(ID_COLLECTION_HIDE); }, [](const CCollectionProgram& p) { return p.hidden; }},
+        {"rename", [&] { std::string error; View().Rename(ids[0], "Regal Pad", error); },
+         [](const CCollectionProgram& p) { return p.shownName == "Regal Pad"; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        View().SelectIds(ids);
+        View().Table()->setFocus();
+        c.make();
+        fixture.Idle();
+        ASSERT_TRUE(c.made(Read(ids[0])));
+        ASSERT_TRUE(undo->isEnabled());
+        EXPECT_NE(undo->text(), "&Undo");   // named after the step
+
+        // Ctrl+Z in the view, then Edit > Redo and Undo again. (Offscreen, the window is not
+        // made active again after the Tags dialog on its own.)
+        QApplication::setActiveWindow(&fixture.Frame());
+        View().Table()->setFocus();
+        QTest::keyClick(View().Table(), Qt::Key_Z, Qt::ControlModifier);
+        fixture.Idle();
+        EXPECT_FALSE(c.made(Read(ids[0])));
+        EXPECT_TRUE(fixture.Frame().statusBar()->currentMessage().startsWith("Undone: "));
+        ASSERT_NE(View().Model()->RowOf(ids[0]), -1);   // shown again, as it was
+        EXPECT_EQ(View().Model()->Program(View().Model()->RowOf(ids[0]))->shownName, Read(ids[0]).shownName);
+        ASSERT_TRUE(redo->isEnabled());
+        redo->trigger();
+        fixture.Idle();
+        EXPECT_TRUE(c.made(Read(ids[0])));
+        undo->trigger();
+        fixture.Idle();
+        EXPECT_FALSE(c.made(Read(ids[0])));
+    }
+    // Out of the view, Undo is the bank's again (which has no steps).
+    fixture.Frame().Grid()->setFocus();
+    fixture.Idle();
+    EXPECT_FALSE(undo->isEnabled());
+}
+
+TEST_F(CollectionCommandsTest, TheFirstPaneShowsTenRowsAndEachColumnFitsWhatItHolds)
+{
+    CCollectionTable* table = View().Table();
+    const int rowHeight = table->verticalHeader()->defaultSectionSize();
+    EXPECT_GE(table->viewport()->height(), 10 * rowHeight);
+
+    // As wide as the widest text in sight, and no column takes what is left over.
+    QHeaderView* header = table->horizontalHeader();
+    const QFontMetrics metrics = table->fontMetrics();
+    for (int column : {int(CCollectionModel::NAME), int(CCollectionModel::MODE), int(CCollectionModel::FIRST_SEEN)}) {
+        int widest = 0;
+        for (int row = table->rowAt(0); row >= 0 && row <= table->rowAt(table->viewport()->height() - 1); ++row)
+            widest = std::max(widest, metrics.horizontalAdvance(
+                                          View().Model()->data(View().Model()->index(row, column), Qt::DisplayRole).toString()));
+        SCOPED_TRACE(column);
+        EXPECT_GE(header->sectionSize(column), widest);
+        EXPECT_LE(header->sectionSize(column), std::max(widest, header->sectionSizeHint(column)) + 4 * metrics.height());
+    }
+}
+
+TEST_F(CollectionCommandsTest, EachCommandSaysWhatItDid)
+{
+    fixture.fileDialogs.nextOpen = {RealDump("mk-programs-0x4C.syx")};
+    fixture.Bank().OnFileOpenBank();
+    fixture.Bank().Pane()->SelectSlot(3);
+    fixture.Frame().findChild<QCheckBox*>("midiActive")->click();
+    fixture.fileDialogs.nextSave = QDir(db.Folder()).filePath("silk.syx");
+    const auto status = [this] { return fixture.Frame().statusBar()->currentMessage(); };
+    const struct {
+        int command;
+        QString said;
+    } cases[] = {
+        {ID_COLLECTION_AUDITION, "Auditioning \"Silk Pad\""},
+        {ID_COLLECTION_PUT_IN_BANK, "Put in the bank at A 004"},
+        {ID_COLLECTION_SHOW_IN_LIST, "Added 1 program to the end of the list, as \"Collection\""},
+        {ID_COLLECTION_FAVOURITE, "Marked \"Silk Pad\" as favourite"},
+        {ID_COLLECTION_FAVOURITE, "\"Silk Pad\" no longer favourite"},
+        {ID_COLLECTION_TAGS, "Tags changed on \"Silk Pad\""},
+        {ID_COLLECTION_EXPORT, "Exported \"Silk Pad\" to " + QDir::toNativeSeparators(fixture.fileDialogs.nextSave)},
+        {ID_COLLECTION_HIDE, "Hid \"Silk Pad\": the Hidden filter shows them"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.said.toStdString());
+        Select("silk", {"Silk Pad"});
+        fixture.Frame().statusBar()->clearMessage();
+        if (c.command == ID_COLLECTION_TAGS)
+            AnswerTags("warm");
+        ASSERT_TRUE(Run(c.command));
+        EXPECT_EQ(status(), c.said);
+    }
+    // The export offered the program's name.
+    EXPECT_EQ(fixture.fileDialogs.lastSuggestedName, "Silk Pad.syx");
+}
+
+TEST_F(CollectionCommandsTest, ShowInListBringsTheAddedRowsIntoSight)
+{
+    fixture.Frame().OpenFiles({RealDump("ms2000-bank-0x4C.syx")}, ILoadedList::ReadFailures::BoxForEach);
+    fixture.Idle();
+    CProgramGrid* grid = fixture.Frame().Grid();
+    grid->scrollTo(grid->model()->index(0, 0));
+    Select("bass", {"Boost Bass", "Sub Bass", "Zap Bass"});
+    ASSERT_TRUE(Run(ID_COLLECTION_SHOW_IN_LIST));
+    ASSERT_EQ(grid->model()->rowCount(), 131);
+    for (int row = 128; row < 131; ++row)
+        EXPECT_TRUE(grid->viewport()->rect().intersects(grid->visualRect(grid->model()->index(row, 0)))) << row;
 }
 
 }  // namespace

@@ -155,6 +155,7 @@ TEST_F(CollectionHistoryTest, TwoReceivesAreComparedInAll128SlotsWithTheirMarks)
     EXPECT_EQ(table.rowCount(), 0);   // a new choice wants a new Compare
     Frame().show();
     fixture.features.collectionView->OnViewCollection();
+    fixture.features.collectionView->View()->WaitForReads();
     QComboBox* filters = fixture.features.collectionView->View()->FilterBox();
     const int olderFilter = filters->findText("Synth", Qt::MatchStartsWith);
     filters->setCurrentIndex(olderFilter);

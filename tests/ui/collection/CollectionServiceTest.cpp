@@ -5,6 +5,7 @@
 #include "FrameTestSupport.h"
 #include "collection/CollectionService.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QStatusBar>
@@ -79,6 +80,8 @@ TEST_F(CollectionServiceTest, ADamagedFileIsSetAsideAndToldAndANewCollectionStar
     CCollection* collection = service.Collection();
     ASSERT_NE(collection, nullptr);
     EXPECT_TRUE(collection->Sources().empty());
+    EXPECT_TRUE(fixture.messageBox.shown.empty());   // told once the event loop is back
+    QApplication::processEvents();
     ASSERT_EQ(fixture.messageBox.shown.size(), 1u);
     EXPECT_TRUE(fixture.messageBox.shown[0].text.contains("was damaged")) << fixture.messageBox.shown[0].text.toStdString();
     const QStringList setAside = QDir(folder.path()).entryList({"collection.sqlite.damaged-*"});

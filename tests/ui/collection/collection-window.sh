@@ -2,7 +2,11 @@
 # The Collection in the real program on a real screen: `veltrix A.syx B.syx` takes both dumps
 # into a fresh Collection (checked with veltrix-cli), Ctrl+L opens the Collection view, typing
 # a fragment of a name filters its table, and a rename with F2 is what `veltrix-cli export`
-# then writes. Run it on a screen of its own:
+# then writes. After the rename the keys go on from that row (Ctrl+D marks it; Down and F2
+# rename the next), and a name being typed survives `veltrix-cli mark` meanwhile. Then the
+# Collection is damaged and Veltrix started again with the view in sight: the window comes up,
+# then the notice, and it goes on with a new Collection that takes the file it was given.
+# Run it on a screen of its own:
 #   tests/xvfb/with-desktop.sh collection-window.sh VELTRIX VELTRIX_CLI REALDATA_DIR
 # The view's rows come from the file Veltrix writes when VELTRIX_DUMP_COLLECTION names one.
 # Exits with 77 when the real dumps or xdotool are missing.
@@ -25,7 +29,7 @@ export XDG_DATA_HOME="$DESKTOP_HOME/data"
 db="$XDG_DATA_HOME/Veltrix/collection.sqlite"
 view="$DESKTOP_HOME/collection-view.txt"
 log="$DESKTOP_HOME/veltrix.log"
-VELTRIX_DUMP_COLLECTION=$view "$veltrix" "$first" "$second" >"$log" 2>&1 &
+VELTRIX_ECHO_MESSAGES=1 VELTRIX_DUMP_COLLECTION=$view "$veltrix" "$first" "$second" >"$log" 2>&1 &
 pid=$!
 trap 'kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null' EXIT
 
@@ -83,6 +87,72 @@ out="$DESKTOP_HOME/velvet.syx"
 listed=$("$cli" list "$out" | cut -f4)
 [ "$listed" = "Velvet Pad" ] || fail "the exported program is named '$listed'"
 
+# The keyboard stays on the renamed row: Ctrl+D marks it at once.
+eventually view_has $'focus\tcollectionTable' || fail "the keyboard left the table after F2 and Return"
+is_favourite() { "$cli" search --collection "$db" --favourite 2>/dev/null | cut -f1 | grep -qx "$1"; }
+xdotool key --clearmodifiers ctrl+d
+eventually is_favourite "$id" || fail "Ctrl+D after the rename did not mark the program"
+
+# Ctrl+L hides the view from inside it and brings it back with the search field.
+xdotool key --clearmodifiers ctrl+l
+eventually view_has $'visible\t0' || fail "Ctrl+L in the view did not hide it"
+xdotool key --clearmodifiers ctrl+l
+eventually view_has $'focus\tcollectionSearch' || fail "Ctrl+L did not bring the search field back"
+xdotool type --delay 50 "pad"
+eventually view_has $'rows\t8' || fail "typing 'pad' did not leave eight rows"
+mapfile -t pads < <(grep $'^row\t' "$view" | cut -f2)
+row_named() { [ -f "$view" ] && grep -q "^row"$'\t'"$1"$'\t'"$2"$'\t' "$view"; }
+name_of() { "$cli" search --collection "$db" 2>/dev/null | awk -F'\t' -v id="$1" '$1 == id { print $2 }'; }
+rename_next() {   # Down, F2, the name, Return
+  xdotool key --clearmodifiers Down
+  xdotool key --clearmodifiers F2
+  eventually view_has $'focus\tnameEditor' || fail "F2 did not open the name of the next row"
+  xdotool type --delay 50 "$1"
+  xdotool key --clearmodifiers Return
+}
+rename_next "Pad One"
+eventually row_named "${pads[0]}" "Pad One" || fail "Down and F2 did not rename the first row"
+rename_next "Pad Two"
+eventually row_named "${pads[1]}" "Pad Two" || fail "Down and F2 did not rename the next row"
+
+# A name being typed while veltrix-cli marks a program and the view looks again (every 2 s).
+xdotool key --clearmodifiers Down F2
+eventually view_has $'focus\tnameEditor' || fail "F2 did not open the third name"
+xdotool type --delay 50 "Pad"
+"$cli" mark --collection "$db" "${pads[0]}" --favourite || fail "veltrix-cli mark failed"
+sleep 2.5
+view_has $'focus\tnameEditor' || fail "the name's editor went while veltrix-cli marked a program"
+xdotool type --delay 50 " Three"
+xdotool key --clearmodifiers Return
+eventually row_named "${pads[2]}" "Pad Three" || fail "the name typed meanwhile was not kept"
+[ "$(name_of "${pads[2]}")" = "Pad Three" ] || fail "the Collection has '$(name_of "${pads[2]}")', not 'Pad Three'"
+! grep -q "does not belong to this view" "$log" || fail "Qt warned about the editor"
+
 close_window "$window" "$pid" || fail "the window did not close"
+
+# Garbage over the first pages of the Collection after its header (the table of its tables
+# among them), then Veltrix again with the view in sight (the stored layout has it) and a
+# file to open.
+dd if=/dev/urandom of="$db" bs=1 seek=100 count=8192 conv=notrunc status=none || fail "could not damage $db"
+third=$(realpath "$realdata/mk-init-0x40.syx")
+rm -f "$view"
+VELTRIX_ECHO_MESSAGES=1 VELTRIX_DUMP_COLLECTION=$view "$veltrix" "$third" >"$log" 2>&1 &
+pid=$!
+window=$(wait_for_window "$pid" '^Veltrix - ') || fail "no window came up on the damaged Collection"
+told() { grep -q "Veltrix message (exclamation): .*damaged" "$log"; }
+eventually told || fail "the damaged Collection was not told"
+box=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Veltrix$' 2>/dev/null | head -n 1)
+[ -n "$box" ] || fail "no message box for the damaged Collection"
+xdotool windowactivate --sync "$box" >/dev/null 2>&1
+xdotool key --clearmodifiers Return
+sleep 1
+kill -0 "$pid" 2>/dev/null || fail "Veltrix ended after the notice"
+third_taken_in() { "$cli" sources --collection "$db" 2>/dev/null | grep -qF -- "$third"$'\t'; }
+eventually third_taken_in || fail "the file was not taken into the new Collection: $("$cli" sources --collection "$db" 2>&1)"
+eventually view_has $'rows\t1' || fail "the view does not show the new Collection's one program"
+ls "$db".damaged-* >/dev/null 2>&1 || fail "the damaged Collection was not set aside"
+
+close_window "$window" "$pid" || fail "the window did not close the second time"
 trap - EXIT
-echo "the Collection view filtered, renamed, and veltrix-cli exported the new name"
+echo "the Collection view filtered, renamed row after row, kept a name typed while veltrix-cli marked," \
+  "and a damaged Collection was told once the window was up"

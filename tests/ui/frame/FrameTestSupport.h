@@ -44,6 +44,12 @@ public:
         ++saveCalls;
         return nextSave;
     }
+    QString GetSaveFileNameFor(QWidget* parent, const QString& filter, const QString& extension,
+                               const QString& suggestedName) override
+    {
+        lastSuggestedName = suggestedName;
+        return GetSaveFileName(parent, filter, extension);
+    }
     QString GetFolderName(QWidget*, const QString&) override
     {
         ++folderCalls;
@@ -55,7 +61,7 @@ public:
     int folderCalls = 0;
     int openCalls = 0;
     int saveCalls = 0;
-    QString lastOpenFilter, lastOpenExtension, lastSaveFilter, lastSaveExtension;
+    QString lastOpenFilter, lastOpenExtension, lastSaveFilter, lastSaveExtension, lastSuggestedName;
 };
 
 class CCountingWaitCursor : public IWaitCursorService {

@@ -71,4 +71,20 @@ TEST(QtFileDialogs, SaveAddsTheDefaultExtension)
     QDir::setCurrent(before);
 }
 
+TEST(QtFileDialogs, SaveOffersTheSuggestedName)
+{
+    const QString before = QDir::currentPath();
+    QTemporaryDir folder;
+    QDir::setCurrent(folder.path());
+    CQtFileDialogService dialogs;
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QMetaObject::invokeMethod(dialog, "accept");   // the name as offered
+    });
+    const QString chosen = dialogs.GetSaveFileNameFor(nullptr, "SysEx Files (*.syx)|*.syx||", ".syx", "Wobble Bass.syx");
+    EXPECT_EQ(QFileInfo(chosen).fileName(), "Wobble Bass.syx");
+    QDir::setCurrent(before);
+}
+
 }  // namespace

@@ -321,6 +321,7 @@ TEST_F(SlotWriteTest, TheCollectionsProgramGoesIntoTheSlotPickedWithItsShownName
     Frame().show();   // a hidden view asks nothing of the database
     view.OnViewCollection();
     view.Refresh();
+    view.View()->WaitForReads();   // the view reads on a thread of its own
     CCollection* collection = view.View()->Collection();
     ASSERT_NE(collection, nullptr);
     CCollectionQuery query;
@@ -333,6 +334,7 @@ TEST_F(SlotWriteTest, TheCollectionsProgramGoesIntoTheSlotPickedWithItsShownName
     std::string error;
     ASSERT_TRUE(collection->Rename(found[0].id, "Shown Name", error)) << error;
     view.Refresh();
+    view.View()->WaitForReads();
     view.View()->SelectIds({found[0].id});
     fixture.Idle();
     QAction* send = fixture.features.collectionSendToSlot->Action();

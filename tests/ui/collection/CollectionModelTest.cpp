@@ -1,0 +1,211 @@
+// The Collection view's rows in memory: changes merged where they belong without a reset,
+// the selection following its rows, and the search text's narrowing for any ids.
+
+#include "collection/CollectionModel.h"
+
+#include <gtest/gtest.h>
+
+#include <QItemSelectionModel>
+#include <QSignalSpy>
+
+#include <algorithm>
+#include <map>
+#include <random>
+
+namespace {
+
+CViewRow Row(CollectionId id, const char* name, int slot = -1, bool favourite = false)
+{
+    CViewRow row;
+    row.program.id = id;
+    row.program.shownName = name;
+    row.program.favourite = favourite;
+    row.slot = slot;
+    return row;
+}
+
+std::vector<std::string> Names(const CCollectionModel& model)
+{
+    std::vector<std::string> names;
+    for (int row = 0; row < model.rowCount(); ++row)
+        names.push_back(model.Program(row)->shownName);
+    return names;
+}
+
+TEST(CollectionModel, ChangesGoWhereTheOrderPutsThemAndTheSelectionFollowsWithoutAReset)
+{
+    struct Case {
+        const char* what;
+        std::vector<CViewRow> rows;
+        std::vector<CollectionId> gone;
+        std::vector<std::string> names;
+        CollectionId current;   // 0: the current row went
+        int layouts = 1;        // 0: changed where it is
+    };
+    const Case cases[] = {
+        {"one marked elsewhere", {Row(2, "Choir", -1, true)}, {}, {"Acid", "Choir", "Drum", "Echo"}, 5, 0},
+        {"a new program", {Row(9, "Bass")}, {}, {"Acid", "Bass", "Choir", "Drum", "Echo"}, 5},
+        {"one renamed elsewhere", {Row(2, "Zither")}, {}, {"Acid", "Drum", "Echo", "Zither"}, 5},
+        {"one gone", {}, {4}, {"Acid", "Choir", "Echo"}, 5},
+        {"all at once", {Row(9, "Bass"), Row(1, "Flute")}, {5}, {"Bass", "Choir", "Drum", "Flute"}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CCollectionModel model;
+        model.SetRows({Row(1, "Acid"), Row(2, "Choir"), Row(4, "Drum"), Row(5, "Echo")}, false);
+        QItemSelectionModel selection(&model);
+        selection.select(model.index(model.RowOf(2), 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        selection.setCurrentIndex(model.index(model.RowOf(5), 0), QItemSelectionModel::NoUpdate);
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        QSignalSpy layouts(&model, &QAbstractItemModel::layoutChanged);
+
+        model.Merge(c.rows, c.gone);
+        EXPECT_EQ(Names(model), c.names);
+        EXPECT_EQ(resets.count(), 0);
+        EXPECT_EQ(layouts.count(), c.layouts);
+        for (const CViewRow& row : c.rows)
+            if (const int at = model.RowOf(row.program.id); at >= 0)
+                EXPECT_EQ(model.Program(at)->favourite, row.program.favourite);
+        ASSERT_EQ(selection.selectedRows().size(), 1);
+        EXPECT_EQ(model.Program(selection.selectedRows().front().row())->id, 2);
+        const CCollectionRow* current = model.Program(selection.currentIndex().row());
+        EXPECT_EQ(current != nullptr ? current->id : 0, c.current);
+    }
+}
+
+// Many merges of random changes into many rows: the rows are always those a fresh sort of
+// the changed programs gives, and the selection stays on its program.
+TEST(CollectionModel, MergesOfManyChangesGiveWhatASortOfThemGives)
+{
+    std::mt19937 random(7);
+    const auto name = [&random] {
+        std::string text;
+        for (int i = 0, n = 1 + static_cast<int>(random() % 6); i < n; ++i)
+            text += static_cast<char>("abcAB "[random() % 6]);
+        return text;
+    };
+    std::map<CollectionId, std::string> programs;
+    std::vector<CViewRow> rows;
+    for (CollectionId id = 1; id <= 300; ++id) {
+        programs[id] = name();
+        rows.push_back(Row(id, programs[id].c_str()));
+    }
+    CCollectionModel model;
+    std::sort(rows.begin(), rows.end(), [](const CViewRow& a, const CViewRow& b) {
+        return RowBefore(a, b, CCollectionModel::NAME);
+    });
+    model.SetRows(rows, false);
+    QItemSelectionModel selection(&model);
+    CollectionId nextId = 301;
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        const CollectionId chosen = model.Program(static_cast<int>(random() % model.rowCount()))->id;
+        selection.select(model.index(model.RowOf(chosen), 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        std::vector<CViewRow> changed;
+        std::vector<CollectionId> gone;
+        for (int i = 0; i < 12; ++i) {
+            const CollectionId id = random() % 3 == 0 ? nextId++ : programs.begin()->first + random() % 400;
+            const auto known = programs.find(id);
+            if (id != chosen && known != programs.end() && random() % 4 == 0) {
+                gone.push_back(id);
+                programs.erase(known);
+            } else if (known != programs.end() || id >= 301) {
+                programs[id] = random() % 2 == 0 && known != programs.end() ? known->second : name();
+                changed.push_back(Row(id, programs[id].c_str(), -1, random() % 2 == 0));
+            }
+        }
+        // One change a program, as the change log gives them.
+        std::map<CollectionId, CViewRow> last;
+        for (CViewRow& row : changed)
+            last[row.program.id] = row;
+        changed.clear();
+        for (auto& [id, row] : last)
+            if (std::find(gone.begin(), gone.end(), id) == gone.end())
+                changed.push_back(row);
+        model.Merge(changed, gone);
+
+        std::vector<CViewRow> expected;
+        for (const auto& [id, text] : programs)
+            expected.push_back(Row(id, text.c_str()));
+        std::sort(expected.begin(), expected.end(), [](const CViewRow& a, const CViewRow& b) {
+            return RowBefore(a, b, CCollectionModel::NAME);
+        });
+        ASSERT_EQ(model.rowCount(), static_cast<int>(expected.size()));
+        for (int row = 0; row < model.rowCount(); ++row)
+            ASSERT_EQ(model.Program(row)->id, expected[static_cast<std::size_t>(row)].program.id) << row;
+        ASSERT_EQ(selection.selectedRows().size(), 1);
+        EXPECT_EQ(model.Program(selection.selectedRows().front().row())->id, chosen);
+    }
+}
+
+TEST(CollectionModel, SlotsAreRowsOfTheirOwnAndAProgramChangesInEachOfThem)
+{
+    CCollectionModel model;
+    model.SetRows({Row(7, "Init", 0), Row(3, "Bass", 1), Row(7, "Init", 2)}, true);
+    model.sort(CCollectionModel::SLOT, Qt::AscendingOrder);
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"Init", "Bass", "Init"}));
+    EXPECT_EQ(model.data(model.index(2, CCollectionModel::SLOT), Qt::DisplayRole).toString(), "A 003");
+
+    EXPECT_TRUE(model.UpdateProgram(7, [](CCollectionRow& row) { row.favourite = true; }));
+    EXPECT_TRUE(model.Program(0)->favourite);
+    EXPECT_TRUE(model.Program(2)->favourite);
+    // Slot 1 holds another sound now; the program in 0 and 2 is gone from the rows.
+    model.Replace({Row(8, "Lead", 1)});
+    EXPECT_EQ(Names(model), std::vector<std::string>{"Lead"});
+    EXPECT_EQ(model.Slot(0), 1);
+}
+
+TEST(CollectionModel, TheSearchTextNarrowsRowsOfAnyIds)
+{
+    // An id far above the number of rows (ids are any 64-bit number) costs no table of all ids.
+    const CollectionId huge = 1'000'000'000'000;
+    CCollectionModel model;
+    model.SetRows({Row(2, "Acid"), Row(huge, "Bass"), Row(huge + 1, "Choir")}, false);
+    const struct {
+        std::vector<CollectionId> named;
+        std::vector<std::string> names;
+    } cases[] = {
+        {{huge}, {"Bass"}},
+        {{2, huge + 1}, {"Acid", "Choir"}},
+        {{}, {}},
+    };
+    for (const auto& c : cases) {
+        model.Narrow(&c.named);
+        EXPECT_EQ(Names(model), c.names);
+    }
+    model.Narrow(nullptr);
+    EXPECT_EQ(model.rowCount(), 3);
+}
+
+TEST(CollectionModel, AProgramWithoutANameShowsWhereItWasFirstSeenAndRowsTellTheirMarks)
+{
+    CCollectionModel model;
+    CViewRow blank = Row(4, "");
+    blank.program.favourite = true;
+    CViewRow hidden = Row(5, "Hush");
+    hidden.program.hidden = true;
+    model.SetRows({blank, hidden, Row(6, "Plain")}, false);
+    EXPECT_EQ(model.NamelessWithoutPlace(), std::vector<CollectionId>{4});
+    model.SetPlaces({{4, 1, SourceKind::File, "/home/me/dumps/mk-programs.syx", 18}});
+    EXPECT_TRUE(model.NamelessWithoutPlace().empty());
+
+    const struct {
+        int row;
+        QString name;
+        QString marks;
+    } expected[] = {
+        {0, "(no name) in mk-programs.syx, B 003", "favourite"},
+        {1, "Hush", "hidden"},
+        {2, "Plain", ""},
+    };
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.row);
+        EXPECT_EQ(model.data(model.index(e.row, CCollectionModel::NAME), Qt::DisplayRole).toString(), e.name);
+        for (int column = 0; column < CCollectionModel::COLUMN_COUNT; ++column)
+            EXPECT_EQ(model.data(model.index(e.row, column), Qt::AccessibleDescriptionRole).toString(), e.marks);
+    }
+    // The editor starts from the name itself, blank for none.
+    EXPECT_EQ(model.data(model.index(0, CCollectionModel::NAME), Qt::EditRole).toString(), "");
+}
+
+} // namespace

@@ -1,0 +1,312 @@
+// The Collection view's reads: what it asks of the database, where (its reader), and how
+// what comes back is shown without emptying the table or moving what is in sight. Once its
+// rows are read, the view follows the Collection's change log: only the rows of the
+// programs that changed are read again.
+
+#include "CollectionView.h"
+
+#include "CollectionModel.h"
+#include "CollectionReader.h"
+#include "CollectionTable.h"
+#include "CollectionViewRead.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <algorithm>
+
+namespace {
+// The kinds of reads: a newer one of a kind replaces one still waiting.
+enum ReadKind { READ_ROWS, READ_NAMED, READ_CHANGES };
+}  // namespace
+
+void CCollectionView::Refresh()
+{
+    // A hidden view asks nothing of the database: it looks again when it is shown.
+    if (!isVisible()) {
+        m_changeCount = -1;
+        return;
+    }
+    CCollection* collection = Collection();
+    if (collection == nullptr)
+        return;
+    m_available = true;
+    m_changeCount = collection->ChangeCount();
+    Read(true);
+}
+
+bool CCollectionView::CheckForChanges()
+{
+    CCollection* collection = Collection();
+    const bool available = collection != nullptr;
+    if (available != m_available) {
+        m_available = available;
+        ShowState();
+    }
+    if (collection == nullptr || !isVisible())
+        return false;
+    if (Editing()) {   // looked at again once the name is done
+        m_checkAfterEdit = true;
+        return false;
+    }
+    // Asked of the window's connection, which answers at once; what changed is read apart.
+    const std::int64_t count = collection->ChangeCount();
+    if (count == m_changeCount)
+        return false;
+    m_changeCount = count;
+    if (!m_shownAny || m_lastChange < 0 || m_rowsPending)
+        Read(true);   // a read of every row is coming anyway
+    else
+        ReadChanged();
+    return true;
+}
+
+void CCollectionView::ReadChanged()
+{
+    CViewQuery query;
+    query.filter = m_filter;
+    query.voiceMode = m_voiceMode;
+    query.text = m_search->text().toStdString();
+    query.sortColumn = m_model->SortColumn();
+    query.sortOrder = m_model->SortOrder();
+    const std::int64_t since = m_lastChange;
+    // Of the rows read last: a newer read of rows (another filter) makes it of no use.
+    const std::uint64_t ticket = m_readTicket;
+    m_reader->Post(READ_CHANGES, [this, query, since, ticket](CCollection& collection) -> CCollectionReader::Outcome {
+        auto changes = std::make_shared<CViewChanges>(ReadChanges(collection, query, since));
+        return [this, changes, ticket] { ShowChanges(std::move(*changes), ticket); };
+    });
+}
+
+void CCollectionView::ShowChanges(CViewChanges changes, std::uint64_t ticket)
+{
+    WhenNotEditing([this, changes = std::make_shared<CViewChanges>(std::move(changes)), ticket] {
+        if (ticket != m_readTicket)
+            return;
+        if (!changes->failure.empty()) {
+            emit statusMessage("Cannot read the Collection: " + QString::fromStdString(changes->failure));
+            return;
+        }
+        if (changes->whole) {
+            ShowRead(std::move(changes->read), m_shownKey, ticket);
+            return;
+        }
+        if (changes->withFilters)
+            ShowFilters(std::move(changes->filters));
+        m_model->SetPlaces(changes->places);
+        if (!changes->rows.empty() || !changes->gone.empty())
+            KeepingTopRow([&] { m_model->Merge(std::move(changes->rows), changes->gone); });
+        m_lastChange = std::max(m_lastChange, changes->last);
+        ShowState();
+    });
+}
+
+void CCollectionView::WaitForReads()
+{
+    m_reader->WaitUntilIdle();
+}
+
+void CCollectionView::NoteOwnChange(std::int64_t countBefore, std::int64_t lastBefore)
+{
+    // What the view wrote is in its rows already; anything that came from elsewhere before
+    // it is still to be read.
+    CCollection* collection = Collection();
+    if (collection == nullptr)
+        return;
+    if (countBefore == m_changeCount)
+        m_changeCount = collection->ChangeCount();
+    if (m_lastChange >= 0 && lastBefore == m_lastChange)
+        m_lastChange = collection->LastChange();
+}
+
+bool CCollectionView::Editing() const
+{
+    return m_table->Editing();
+}
+
+void CCollectionView::WhenNotEditing(std::function<void()> show)
+{
+    // A reset or a change of the row under the editor would take the typed name away.
+    if (Editing())
+        m_held.push_back(std::move(show));
+    else
+        show();
+}
+
+void CCollectionView::OnEditorClosed()
+{
+    if (Editing())
+        return;
+    std::vector<std::function<void()>> held = std::move(m_held);
+    m_held.clear();
+    for (const std::function<void()>& show : held)
+        show();
+    if (m_checkAfterEdit) {
+        m_checkAfterEdit = false;
+        CheckForChanges();
+    }
+}
+
+void CCollectionView::Read(bool filtersToo)
+{
+    CViewQuery query;
+    query.filter = m_filter;
+    query.voiceMode = m_voiceMode;
+    query.text = m_search->text().toStdString();
+    query.filtersToo = filtersToo;
+    // The order the rows will be shown in: a source's or a list's slots come by slot, the
+    // other filters' programs by name when the slots' order was chosen for a source.
+    query.sortColumn = m_model->SortColumn();
+    query.sortOrder = m_model->SortOrder();
+    if (m_filter.ShowsSlots() && !m_model->HasSlots()) {
+        query.sortColumn = CCollectionModel::SLOT;
+        query.sortOrder = Qt::AscendingOrder;
+    } else if (!m_filter.ShowsSlots() && query.sortColumn == CCollectionModel::SLOT) {
+        query.sortColumn = CCollectionModel::NAME;
+        query.sortOrder = Qt::AscendingOrder;
+    }
+    const CShownKey key{m_filter, m_voiceMode};
+    const std::uint64_t ticket = ++m_readTicket;
+    ++m_namedTicket;   // the text is read with the rows
+    m_rowsPending = true;
+    m_reader->Post(READ_ROWS, [this, query, key, ticket](CCollection& collection) -> CCollectionReader::Outcome {
+        auto read = std::make_shared<CViewRead>(ReadView(collection, query));
+        return [this, read, key, ticket] { ShowRead(std::move(*read), key, ticket); };
+    });
+}
+
+void CCollectionView::ShowRead(CViewRead read, CShownKey key, std::uint64_t ticket)
+{
+    WhenNotEditing([this, read = std::make_shared<CViewRead>(std::move(read)), key, ticket] {
+        if (read->withFilters)
+            ShowFilters(std::move(read->filters));
+        // Rows of a filter left since are of no use; the newer read brings the right ones.
+        if (ticket != m_readTicket)
+            return;
+        m_rowsPending = false;
+        if (!read->failure.empty()) {
+            // What is shown stays: a failed read is no answer, not an empty one.
+            emit statusMessage("Cannot read the Collection: " + QString::fromStdString(read->failure));
+            return;
+        }
+        m_available = true;
+        m_lastChange = read->last;
+        m_model->SetPlaces(read->places);
+        if (m_shownAny && key == m_shownKey) {
+            // The same rows again, some changed: in place, the top row staying in sight.
+            KeepingTopRow([&] { m_model->Replace(std::move(read->rows), std::move(read->order)); });
+            ShowState();
+        } else {
+            // The slot column's sort is made while the rows are those of a source or a list
+            // (few): after they come, or before they go.
+            if (!read->bySlot)
+                ShowSlotColumn(false);
+            KeepingSelection([&] { m_model->SetRows(std::move(read->rows), read->bySlot, read->order); });
+            if (read->bySlot)
+                ShowSlotColumn(true);
+            m_shownKey = key;
+            m_shownAny = true;
+            SizeColumns();
+        }
+        ShowState();
+    });
+}
+
+void CCollectionView::ReadNamed()
+{
+    const std::string text = m_search->text().toStdString();
+    const std::uint64_t ticket = ++m_namedTicket;
+    if (text.empty()) {
+        KeepingSelection([this] { m_model->Narrow(nullptr); });
+        return;
+    }
+    m_reader->Post(READ_NAMED, [this, text, ticket](CCollection& collection) -> CCollectionReader::Outcome {
+        auto named = std::make_shared<std::vector<CollectionId>>(collection.ProgramsNamed(text));
+        const std::string failure = collection.ReadFailed() ? collection.ReadError() : std::string();
+        return [this, named, failure, ticket] {
+            WhenNotEditing([this, named, failure, ticket] {
+                if (ticket != m_namedTicket)
+                    return;
+                if (!failure.empty())
+                    emit statusMessage("Cannot read the Collection: " + QString::fromStdString(failure));
+                else
+                    KeepingSelection([&] { m_model->Narrow(named.get()); });
+            });
+        };
+    });
+}
+
+void CCollectionView::ShowFilters(std::vector<CCollectionFilter> filters)
+{
+    // The filter chosen stays chosen while it exists; a tag, source or list that went away
+    // falls back to All.
+    int chosen = 0;
+    for (std::size_t i = 0; i < filters.size(); ++i)
+        if (filters[i].SameAs(m_filter))
+            chosen = static_cast<int>(i);
+    const bool lost = !filters.empty() && !filters[static_cast<std::size_t>(chosen)].SameAs(m_filter);
+    // Mostly nothing changed in them: the list stays as it is (a thousand sources are slow to refill).
+    const bool same = std::equal(filters.begin(), filters.end(), m_filters.begin(), m_filters.end(),
+                                 [](const CCollectionFilter& a, const CCollectionFilter& b) {
+                                     return a.SameAs(b) && a.label == b.label && a.toolTip == b.toolTip;
+                                 });
+    if (same && m_filterBox->count() > 0)
+        return;
+    m_filters = std::move(filters);
+    if (m_filters.empty())
+        return;
+    m_filter = m_filters[static_cast<std::size_t>(chosen)];
+
+    const QSignalBlocker block(m_filterBox);
+    m_filterBox->clear();
+    // In one go: a thousand sources added one at a time cost the window a while.
+    QStringList labels;
+    labels.reserve(static_cast<int>(m_filters.size()));
+    for (const CCollectionFilter& filter : m_filters)
+        labels.append(filter.label);
+    m_filterBox->addItems(labels);
+    for (std::size_t i = 0; i < m_filters.size(); ++i)
+        if (!m_filters[i].toolTip.isEmpty())
+            m_filterBox->setItemData(static_cast<int>(i), m_filters[i].toolTip, Qt::ToolTipRole);
+    // A line between the three fixed filters and the tags, sources and lists.
+    if (m_filters.size() > 3)
+        m_filterBox->insertSeparator(3);
+    m_filterBox->setCurrentIndex(chosen < 3 ? chosen : chosen + 1);
+    if (lost)
+        Read(false);
+}
+
+bool CCollectionView::TakeChangeCount()
+{
+    CCollection* collection = Collection();
+    if (collection == nullptr)
+        return false;
+    const std::int64_t count = collection->ChangeCount();
+    const bool changed = count != m_changeCount;
+    m_changeCount = count;
+    return changed;
+}
+
+void CCollectionView::OnFilterChosen(int index)
+{
+    // The separator after the third entry shifts the others by one.
+    const int filter = index > 3 ? index - 1 : index;
+    if (filter < 0 || filter >= static_cast<int>(m_filters.size()))
+        return;
+    m_filter = m_filters[static_cast<std::size_t>(filter)];
+    // Other rows: read whole, with the filters too when anything changed meanwhile.
+    Read(TakeChangeCount());
+}
+
+void CCollectionView::OnModeChosen(int index)
+{
+    m_voiceMode = index <= 0 ? ANY_VOICE_MODE : index - 1;
+    Read(TakeChangeCount());
+}
+
+void CCollectionView::OnSearchChanged()
+{
+    // What changed comes first, then the rows are narrowed to the new text.
+    CheckForChanges();
+    ReadNamed();
+}
