@@ -361,6 +361,7 @@ TEST_F(CollectionHistoryTest, FilesAndListsOfTheCollectionAreComparedToo)
     // A file chosen in the view's filter list comes first.
     Frame().show();
     fixture.features.collectionView->OnViewCollection();
+    fixture.features.collectionView->View()->WaitForReads();
     QComboBox* filters = fixture.features.collectionView->View()->FilterBox();
     const int newerFilter = filters->findText("File: mk-programs-0x4C.syx");
     ASSERT_GE(newerFilter, 0);
