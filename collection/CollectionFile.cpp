@@ -94,9 +94,21 @@ std::string ResolvedCollectionPath(const std::string& path)
     return path;
 }
 
-CFileFacts InspectCollectionFile(const std::string& path)
+CFileFacts InspectCollectionFile(const std::string& path, bool registeredHere)
 {
     CFileFacts facts;
+    // Closing a descriptor of the file would end the locks every connection of this process
+    // holds on it, and another process closing its last connection would then take the
+    // write-ahead log away from under them. A file this process has open already is known to
+    // be a database; only the log is looked at. The lock keeps a connection from opening
+    // while the descriptor below is open.
+    const std::lock_guard<std::mutex> lock(UseMutex());
+    const auto users = Users().find(ResolvedCollectionPath(path));
+    if (users != Users().end() && users->second > (registeredHere ? 1 : 0)) {
+        facts.kind = FileKind::Database;
+        facts.logHasFrames = FileSize(path + "-wal") > WAL_HEADER_SIZE;
+        return facts;
+    }
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         facts.kind = errno == ENOENT ? FileKind::Missing : FileKind::Database;   // SQLite says why

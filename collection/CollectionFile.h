@@ -22,7 +22,9 @@ struct CFileFacts {
 // The file a path names, links followed; the path itself when it does not exist yet.
 std::string ResolvedCollectionPath(const std::string& path);
 
-CFileFacts InspectCollectionFile(const std::string& path);
+// The cheap checks of the file's header and length. `registeredHere`: the caller counts as a
+// user of the file already (CFileUse) but has no connection to it yet.
+CFileFacts InspectCollectionFile(const std::string& path, bool registeredHere = false);
 
 // Counts the connections this process has to each file (by resolved path), so that whether
 // another process uses a file can be asked without disturbing this process's own locks.

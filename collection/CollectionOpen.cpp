@@ -177,7 +177,7 @@ std::string StaleLogAdvice(const std::string& path)
 OpenOutcome OpenForWriting(const std::string& path, bool leftOpen, std::unique_ptr<CSqliteDb>& db,
                            std::string& reason, std::string& notice)
 {
-    const CFileFacts facts = InspectCollectionFile(path);
+    const CFileFacts facts = InspectCollectionFile(path, true);
     if (facts.kind == FileKind::NotDatabase)
         return Failure(NOT_A_DATABASE, reason);
     OpenOutcome outcome = facts.kind == FileKind::CutShort ? OpenOutcome::Damaged
@@ -193,7 +193,7 @@ OpenOutcome OpenForWriting(const std::string& path, bool leftOpen, std::unique_p
     // Another process may have found it damaged too, and set it aside and started anew: what
     // is at the path now is judged again, under the lock, before anything is moved.
     const CFolderLock lock(path);
-    const CFileFacts again = InspectCollectionFile(path);
+    const CFileFacts again = InspectCollectionFile(path, true);
     if (again.kind == FileKind::NotDatabase)
         return Failure(NOT_A_DATABASE, reason);
     outcome = again.kind == FileKind::CutShort ? OpenOutcome::Damaged : OpenChecked(path, false, true, db, reason);

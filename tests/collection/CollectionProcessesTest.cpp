@@ -3,10 +3,12 @@
 
 #include "CollectionTestSupport.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <set>
@@ -237,4 +239,42 @@ TEST_F(CollectionProcesses, ProcessesThatFindOneDamagedFileAtOnceLoseNoImportThe
             EXPECT_EQ(kept.count(bank), 1u) << "round " << round << ": " << bank << " was reported taken in";
         ExpectConsistent(*collection, 128);
     }
+}
+
+// A second connection of this process (the window's view reads on one of its own) must not
+// end the locks of the first: another process closing its last connection would then take
+// the write-ahead log away, and what the first writes afterwards would be lost. The other
+// process is veltrix-cli, started anew: a forked child would share this process's idea of
+// its locks.
+TEST_F(CollectionProcesses, ASecondConnectionOfOneProcessKeepsTheWritesOfTheFirst)
+{
+    auto window = OpenCollection();
+    const std::vector<std::string> banks = WriteBanks("bank", 2, 0);
+    CImportResult result;
+    std::string error;
+    ASSERT_TRUE(window->ImportFile(banks[0], result, error)) << error;
+    auto reader = OpenCollection();
+    ASSERT_FALSE(reader->Search({}).empty());
+
+    const pid_t cli = fork();
+    if (cli == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        execl(VELTRIX_CLI_PATH, VELTRIX_CLI_PATH, "import", "--collection", DbPath().c_str(), banks[1].c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_EQ(ExitCode(cli), 0);
+    system(("ls -la /proc/" + std::to_string(getpid()) + "/fd | grep sqlite").c_str());
+    const CollectionId renamed = window->Search({}).front().id;
+    ASSERT_TRUE(window->Rename(renamed, "Kept Name", error)) << error;
+    reader.reset();
+
+    auto again = OpenCollection();   // while the first is open, as veltrix-cli would look
+    EXPECT_EQ(again->Sources().size(), 2u);
+    const std::vector<CCollectionProgram> programs = again->Search({});
+    const auto found = std::find_if(programs.begin(), programs.end(),
+                                    [renamed](const CCollectionProgram& program) { return program.id == renamed; });
+    ASSERT_NE(found, programs.end());
+    EXPECT_EQ(found->shownName, "Kept Name");
 }
