@@ -220,12 +220,14 @@ TEST_F(LiveSenderTest, AWholeProgramReplacesTheEditorsWaitingMessagesButNotARequ
 TEST_F(LiveSenderTest, WholeProgramsKeepTheirIntervalAndTheLatestWins)
 {
     sender.SetProgramInterval(100ms);
+    Hold();   // the first stays on the wire while the others come, however busy the machine
     sender.SendProgram(Program(1).data());
     WaitOnWire(1);
     for (unsigned char first = 2; first <= 9; ++first) {
         sender.SendProgram(Program(first).data());
         EXPECT_LE(sender.Waiting(), 1u);
     }
+    Release();
     ASSERT_TRUE(sender.WaitIdle(5s));
     EXPECT_EQ((std::vector<std::string>{"program 1", "program 9"}), Sent());
     ASSERT_EQ(2u, sentAt.size());
