@@ -67,6 +67,9 @@ public:
     void SetKeeper(Keeper keeper);
     // The synthesizer's memory as known (for a program chosen on it) and how the bank
     // pane's slot is selected; `memory` may be null.
+    // Find Synthesizer found the synthesizer: from now on the programs chosen on it are told
+    // in the status bar (and its slot selected in the bank pane), also without following.
+    void WatchSynthProgramChanges();
     void SetSynthMemory(ISynthMemory* memory, std::function<void(int slot)> selectBankSlot);
     // The group Edit > Undo and Redo act on: the editor's stack joins it and is the active
     // one while the pane has the keyboard.

@@ -60,15 +60,22 @@ void CEditorCommands::OnProgramReceived(const CBank::ProgramData& program, bool 
     OpenProgram(program, "The synthesizer's edit buffer", "synth");
 }
 
+void CEditorCommands::WatchSynthProgramChanges()
+{
+    m_live->WatchProgramChanges();
+}
+
 void CEditorCommands::OnProgramChosen(int program)
 {
     // "A 05", as the synthesizer's display names its programs.
     const QString slot = QString("%1 %2").arg(QChar(CBank::SlotBank(program))).arg(CBank::SlotNumber(program), 2, 10, QChar('0'));
     const CBank* memory = m_synthMemory != nullptr ? m_synthMemory->KnownMemory() : nullptr;
+    // Without Follow Synthesizer (after Find Synthesizer) the program is only told.
+    const bool follow = m_live->IsFollowing();
     if (memory == nullptr) {
-        // Not known: the edit buffer, which now holds that program, is asked for instead.
         Note(QString("Synth: %1").arg(slot));
-        m_live->RequestEditBuffer();
+        if (follow)
+            m_live->RequestEditBuffer();   // not known: the edit buffer now holds it
         return;
     }
     const CBank::ProgramData& data = memory->GetProgram(program);
@@ -76,7 +83,8 @@ void CEditorCommands::OnProgramChosen(int program)
     m_live->KnowEditBuffer(data);
     if (m_synthMemory->IsBankTheSynths() && m_selectBankSlot)
         m_selectBankSlot(program);   // the bank pane shows where it is
-    OpenProgram(data, QString("Synth %1 %2").arg(slot, NameOf(data)), "synth");
+    if (follow)
+        OpenProgram(data, QString("Synth %1 %2").arg(slot, NameOf(data)), "synth");
 }
 
 void CEditorCommands::NoteReceivedDump(const std::vector<unsigned char>& dump)

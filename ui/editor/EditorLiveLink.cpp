@@ -85,6 +85,8 @@ void CEditorLiveLink::OnPortOpened()
     m_toldUnreadable = false;
     if (m_following)
         OpenInput();
+    else if (m_watchingProgramChanges)
+        OpenInputForAnswers();
 }
 
 void CEditorLiveLink::OnPortClosing()
@@ -102,6 +104,13 @@ void CEditorLiveLink::SetFollowing(bool following)
     m_following = following;
     if (following && m_midi.IsMidiOpen())
         OpenInput();
+}
+
+void CEditorLiveLink::WatchProgramChanges()
+{
+    m_watchingProgramChanges = true;
+    if (m_midi.IsMidiOpen())
+        OpenInputForAnswers();
 }
 
 bool CEditorLiveLink::OpenInput()
@@ -194,7 +203,7 @@ void CEditorLiveLink::Take(const CSynthMessage& message)
     }
     case SynthMessageKind::ProgramChange:
         m_known.reset();   // another program of its memory, which the receiver may know
-        if (m_following)
+        if (m_following || m_watchingProgramChanges)
             emit programChosen(message.program);
         break;
     }

@@ -43,6 +43,10 @@ public:
     // synthesizer sends on its own is told (knobTurned, programReceived, programChosen).
     void SetFollowing(bool following);
     bool IsFollowing() const { return m_following; }
+    // After Find Synthesizer found it: for the rest of the session the port's input is read
+    // while MIDI is active, and the programs chosen on the synthesizer are told
+    // (programChosen) also without following.
+    void WatchProgramChanges();
     // Whether a change would go out now: the port is open and no transfer holds it.
     bool IsLive() const;
     bool IsInputOpen() const { return m_input != nullptr; }
@@ -70,7 +74,7 @@ signals:
     void knobTurned(int number, int value);
     // A current program dump from the synthesizer: asked for, or (following) sent on its own.
     void programReceived(const CBank::ProgramData& program, bool asked);
-    // Following: a program chosen on the synthesizer (0-127).
+    // Following, or watching: a program chosen on the synthesizer (0-127).
     void programChosen(int program);
     // A note for the status bar.
     void note(const QString& text);
@@ -92,6 +96,7 @@ private:
     IMidiInService* m_midiIn;
     CLiveSender m_sender;
     bool m_following = false;
+    bool m_watchingProgramChanges = false;
     std::optional<CBank::ProgramData> m_known;
 
     // The answer tracker is told of the editor's sends on the sender's thread, right before

@@ -187,10 +187,6 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     }
     if (portWatcher != nullptr)
         features.portFollower = new CMidiPortFollower(frame, &frame, *portWatcher, services);
-    if (features.findSynth != nullptr && features.portFollower != nullptr) {
-        CMidiPortFollower* follower = features.portFollower;
-        features.findSynth->WhenPortChosen([follower](const CMidiPortItem& port) { follower->SetChosenPort(port); });
-    }
 
     // The Collection takes in what is opened and received, and keeps banks as lists.
     features.collection = ComposeCollection(frame, frame, features.bank, services);
@@ -234,6 +230,18 @@ CWindowFeatures ComposeWindow(CMainFrame& frame, const CUiServices& services, IM
     }
 
     features.editor = ComposeEditor(frame, features, services, midiIn);
+    // The synthesizer Find Synthesizer found is the user's choice of port, and the programs
+    // chosen on it are told from then on.
+    if (features.findSynth != nullptr) {
+        CMidiPortFollower* follower = features.portFollower;
+        CEditorCommands* editor = features.editor;
+        features.findSynth->WhenPortChosen([follower, editor](const CMidiPortItem& port) {
+            if (follower != nullptr)
+                follower->SetChosenPort(port);
+            if (editor != nullptr)
+                editor->WatchSynthProgramChanges();
+        });
+    }
     features.userGuide = new CUserGuide(frame, *services.messageBox);
 
     // Where the bank can be read again is kept when the window closes (after the question

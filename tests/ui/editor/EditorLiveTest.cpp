@@ -288,6 +288,34 @@ TEST_F(EditorLiveTest, AProgramChosenOnTheSynthesizerIsShownAndNamed)
     EXPECT_EQ("The synthesizer's edit buffer", Pane().ProgramTitle());
 }
 
+// After Find Synthesizer, without following: the program chosen there is named and its
+// slot selected in the synthesizer's bank, and the editor stays with what it shows.
+TEST_F(EditorLiveTest, AfterFindSynthesizerAProgramChosenIsNamedWithoutFollowing)
+{
+    CKnownMemory memory;
+    std::string error;
+    memory.bank = CBank::ReadFile(RealFile("ms2000-bank-0x4C.syx").toStdString(), error);
+    ASSERT_TRUE(memory.bank);
+    memory.bankIsTheSynths = true;
+    Editor().SetSynthMemory(&memory, [this](int slot) { fixture.Bank().Pane()->SelectSlot(slot); });
+    fixture.fileDialogs.nextOpen = {RealFile("ms2000-bank-0x4C.syx")};
+    fixture.Bank().OnFileOpenBank();
+    SelectRow(9);
+    Settle();
+    const CBank::ProgramData shown = Pane().Program();
+
+    synth->ChooseProgram(4);   // not followed, not watched: nothing is read
+    fixture.Idle();
+    EXPECT_NE(4, fixture.Bank().SelectedSlot());
+
+    Editor().WatchSynthProgramChanges();
+    synth->ChooseProgram(6);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return fixture.Bank().SelectedSlot() == 6; }, 3000));
+    EXPECT_EQ(QString("Synth: A 07 ") + QString::fromStdString(ProgramNameText(memory.bank->GetProgram(6).data())).trimmed(),
+              StatusText());
+    EXPECT_EQ(shown, Pane().Program());
+}
+
 TEST_F(EditorLiveTest, GetFromSynthesizerAndADumpItSendsOpenInTheEditor)
 {
     SelectRow(9);

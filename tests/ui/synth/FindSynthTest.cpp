@@ -78,7 +78,9 @@ TEST_F(FindSynthTest, OneAnswerChoosesItsPortAndChannelAndTicksMidiActive)
     EXPECT_EQ(ChosenChannel(), "03");
     EXPECT_EQ(Status(), "MS2000 found on Serial MIDI 1, channel 3");
     EXPECT_TRUE(fixture.messageBox.shown.empty());
-    EXPECT_EQ(midiIn.GetOpenCount(), 0);
+    // The inquiry's inputs are closed; the chosen port's input is read from now on, for the
+    // programs chosen on the synthesizer.
+    EXPECT_EQ(midiIn.GetOpenCount(), 1);
     // The lists are closed while MIDI is on, as after ticking Midi Active.
     EXPECT_FALSE(fixture.frame->findChild<QComboBox*>("midiPort")->isEnabled());
 }
