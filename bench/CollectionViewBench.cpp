@@ -203,14 +203,17 @@ BENCHMARK(BM_OpenCollectionViewReadingApart)->Unit(benchmark::kMillisecond)->Ite
 void BM_CollectionFollowsAnImportElsewhere(benchmark::State& state)
 {
     CCollection& collection = LibraryCollection();
-    const std::vector<std::string>& files = BenchDumpPaths(static_cast<int>(state.range(0)));
+    // Dumps the Collection has not seen: those after its own, others for each size.
+    static int nextNew = LIBRARY_FILES;
+    const std::vector<std::string> files = CachedBenchDumps(nextNew, static_cast<int>(state.range(0)));
+    nextNew += static_cast<int>(state.range(0));
     CCollectionView view;
     view.SetCollection(&collection, QString(), LibraryPath());
     view.SetPollInterval(20);
     ShowView(view);
     view.WaitForReads();
     const int before = view.Model()->rowCount();
-    const int expected = before + static_cast<int>(files.size()) * BENCH_PROGRAMS_PER_DUMP;
+    const int expected = before + static_cast<int>(files.size()) * CACHED_PROGRAMS_PER_DUMP;
     double longest = 0;
     for (auto _ : state) {
         std::thread importer([&files] {
