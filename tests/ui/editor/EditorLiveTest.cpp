@@ -288,15 +288,14 @@ TEST_F(EditorLiveTest, AProgramChosenOnTheSynthesizerIsShownAndNamed)
     EXPECT_EQ("The synthesizer's edit buffer", Pane().ProgramTitle());
 }
 
-// After Find Synthesizer, without following: the program chosen there is named and its
-// slot selected in the synthesizer's bank, and the editor stays with what it shows.
+// After Find Synthesizer, without following: the program chosen there is named, and its slot
+// selected when the bank is the synthesizer's; the editor does not open it.
 TEST_F(EditorLiveTest, AfterFindSynthesizerAProgramChosenIsNamedWithoutFollowing)
 {
     CKnownMemory memory;
     std::string error;
     memory.bank = CBank::ReadFile(RealFile("ms2000-bank-0x4C.syx").toStdString(), error);
     ASSERT_TRUE(memory.bank);
-    memory.bankIsTheSynths = true;
     Editor().SetSynthMemory(&memory, [this](int slot) { fixture.Bank().Pane()->SelectSlot(slot); });
     fixture.fileDialogs.nextOpen = {RealFile("ms2000-bank-0x4C.syx")};
     fixture.Bank().OnFileOpenBank();
@@ -309,11 +308,17 @@ TEST_F(EditorLiveTest, AfterFindSynthesizerAProgramChosenIsNamedWithoutFollowing
     EXPECT_NE(4, fixture.Bank().SelectedSlot());
 
     Editor().WatchSynthProgramChanges();
+    memory.bankIsTheSynths = false;
     synth->ChooseProgram(6);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return fixture.Bank().SelectedSlot() == 6; }, 3000));
-    EXPECT_EQ(QString("Synth: A 07 ") + QString::fromStdString(ProgramNameText(memory.bank->GetProgram(6).data())).trimmed(),
-              StatusText());
+    const QString name = QString::fromStdString(ProgramNameText(memory.bank->GetProgram(6).data())).trimmed();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return StatusText() == "Synth: A 07 " + name; }, 3000)) << StatusText().toStdString();
+    Settle();
     EXPECT_EQ(shown, Pane().Program());
+    EXPECT_NE(6, fixture.Bank().SelectedSlot());
+
+    memory.bankIsTheSynths = true;
+    synth->ChooseProgram(7);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return fixture.Bank().SelectedSlot() == 7; }, 3000));
 }
 
 TEST_F(EditorLiveTest, GetFromSynthesizerAndADumpItSendsOpenInTheEditor)
