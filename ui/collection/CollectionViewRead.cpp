@@ -65,7 +65,8 @@ CViewRead ReadView(CCollection& collection, const CViewQuery& query)
     return read;
 }
 
-CViewChanges ReadChanges(CCollection& collection, const CViewQuery& query, std::int64_t since)
+CViewChanges ReadChanges(CCollection& collection, const CViewQuery& query, std::int64_t since, std::size_t kept,
+                         std::size_t capacity)
 {
     CViewChanges found;
     CCollectionChanges changes;
@@ -120,5 +121,6 @@ CViewChanges ReadChanges(CCollection& collection, const CViewQuery& query, std::
         if (read.count(id) == 0)
             found.gone.push_back(id);
     found.places = PlacesOfNameless(collection, found.rows);
+    found.spare = SpareRowsFor(kept, capacity, found.rows.size());
     return found;
 }
