@@ -22,14 +22,16 @@ namespace {
 
 const std::string& BenchDatabaseFolder()
 {
-    static const std::string folder = [] {
+    // Never destroyed: the removal at exit runs after the statics are gone.
+    static const std::string* const folder = [] {
         char pattern[] = "/tmp/veltrix-bench-db-XXXXXX";
         if (mkdtemp(pattern) == nullptr)
             Die("cannot make a folder in /tmp");
+        const auto* made = new std::string(pattern);
         std::atexit([] { std::filesystem::remove_all(BenchDatabaseFolder()); });
-        return std::string(pattern);
+        return made;
     }();
-    return folder;
+    return *folder;
 }
 
 std::unique_ptr<CCollection> OpenBenchCollection(const std::string& path)

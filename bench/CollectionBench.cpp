@@ -38,16 +38,18 @@ std::string g_importedDatabase;
 // A folder for the databases, removed at exit.
 const std::string& DatabaseFolder()
 {
-    static const std::string folder = [] {
+    // Never destroyed: the removal at exit runs after the statics are gone.
+    static const std::string* const folder = [] {
         char pattern[] = "/tmp/veltrix-collection-bench-XXXXXX";
         if (mkdtemp(pattern) == nullptr) {
             std::perror("mkdtemp");
             std::exit(1);
         }
+        const auto* made = new std::string(pattern);
         std::atexit([] { std::filesystem::remove_all(DatabaseFolder()); });
-        return std::string(pattern);
+        return made;
     }();
-    return folder;
+    return *folder;
 }
 
 void RemoveDatabase(const std::string& path)

@@ -120,6 +120,33 @@ void SlotSearchText(const unsigned char* bytes, std::string& out)
         AppendFolded(out, bytes[i]);
 }
 
+// Whether a slot's 12 name bytes hold `needle` (folded, ASCII only) as SlotSearchText would
+// find it, without making the text: a byte from 0x80 on becomes two bytes from 0x80 on,
+// which no ASCII character matches, so only A-Z need folding.
+bool HoldsAscii(const unsigned char* bytes, const std::string& needle)
+{
+    std::size_t end = 0;
+    while (end < NAME_SIZE && bytes[end] != 0)
+        ++end;
+    while (end > 0 && IsTrailingSpace(bytes[end - 1]))
+        --end;
+    const std::size_t length = needle.size();
+    for (std::size_t start = 0; start + length <= end; ++start) {
+        std::size_t i = 0;
+        while (i < length) {
+            unsigned char c = bytes[start + i];
+            if (c >= 'A' && c <= 'Z')
+                c += 0x20;
+            if (c != static_cast<unsigned char>(needle[i]))
+                break;
+            ++i;
+        }
+        if (i == length)
+            return true;
+    }
+    return false;
+}
+
 // The programs of `slots` (a source_slots row) whose name holds `needle`.
 void MatchSlots(const CSqliteQuery& slots, const std::string& needle, std::vector<std::int64_t>& programs)
 {
@@ -128,10 +155,12 @@ void MatchSlots(const CSqliteQuery& slots, const std::string& needle, std::vecto
     const unsigned char* names = slots.Blob(1);
     if (slots.Size(1) != count * NAME_SIZE)
         return;
+    const bool ascii = std::all_of(needle.begin(), needle.end(), [](char c) { return (c & 0x80) == 0; });
     std::string text;
     for (std::size_t slot = 0; slot < count; ++slot) {
-        SlotSearchText(names + slot * NAME_SIZE, text);
-        if (text.find(needle) != std::string::npos)
+        const unsigned char* name = names + slot * NAME_SIZE;
+        const bool holds = ascii ? HoldsAscii(name, needle) : (SlotSearchText(name, text), text.find(needle) != std::string::npos);
+        if (holds)
             programs.push_back(DecodeSlots(ids + slot * 8, 8)[0]);
     }
 }
