@@ -212,31 +212,9 @@ void CCollectionModel::Narrow(const std::vector<CollectionId>* ids, bool withinS
                 m_shown = {};
                 return;
             }
-            std::vector<int> shown;
-            if (withinShown && !m_allShown) {
-                // The text grew: only the rows it held before can hold it now.
-                shown.swap(m_shown);
-                std::vector<CViewRow*> rows;
-                rows.reserve(shown.size());
-                for (const int place : shown)
-                    rows.push_back(&m_rows[static_cast<std::size_t>(place)]);
-                MarkTextMatches(rows, *ids, m_largestId);
-                std::size_t write = 0;
-                for (std::size_t i = 0; i < shown.size(); ++i)
-                    if (rows[i]->matchesText)
-                        shown[write++] = shown[i];
-                shown.resize(write);
-            } else {
-                std::vector<CViewRow*> rows;
-                rows.reserve(m_rows.size());
-                for (CViewRow& row : m_rows)
-                    rows.push_back(&row);
-                MarkTextMatches(rows, *ids, m_largestId);
-                shown.reserve(ids->size());
-                for (std::size_t place = 0; place < m_rows.size(); ++place)
-                    if (m_rows[place].matchesText)
-                        shown.push_back(static_cast<int>(place));
-            }
+            // When the text grew, only the rows it held before can hold it now.
+            std::vector<int> shown =
+                MarkTextMatches(m_rows, withinShown && !m_allShown ? &m_shown : nullptr, *ids, m_largestId);
             m_allShown = false;
             m_shown = std::move(shown);
         },

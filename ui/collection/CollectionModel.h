@@ -171,8 +171,10 @@ std::vector<CViewRow> SpareRowsFor(std::size_t kept, std::size_t capacity, std::
 // Marks the rows of the programs in `ids` (ascending) as holding the search text, and the
 // others not; null marks them all.
 void MarkTextMatches(std::vector<CViewRow>& rows, const std::vector<CollectionId>* ids);
-// The same for rows kept elsewhere, none with an id above `largest`.
-void MarkTextMatches(const std::vector<CViewRow*>& rows, const std::vector<CollectionId>& ids, CollectionId largest);
+// The same for the rows at `places` (all, for null), none with an id above `largest`; gives
+// the places of those that hold it, in order.
+std::vector<int> MarkTextMatches(std::vector<CViewRow>& rows, const std::vector<int>* places,
+                                 const std::vector<CollectionId>& ids, CollectionId largest);
 
 // The most characters a program name holds.
 constexpr int PROGRAM_NAME_LENGTH = 12;

@@ -10,24 +10,31 @@
 #include <numeric>
 
 namespace {
-template <typename Rows, typename RowAt>
-void MarkMatches(Rows& rows, const RowAt& rowAt, const std::vector<CollectionId>& ids, CollectionId largest)
+// Marks rowAt(0) to rowAt(count - 1), telling `matched` the number of each that holds the text.
+template <typename RowAt, typename Matched>
+void MarkMatches(std::size_t count, const RowAt& rowAt, const std::vector<CollectionId>& ids, CollectionId largest,
+                 const Matched& matched)
 {
     // Ids are mostly small row numbers of the database: a table of them beats a lookup per
     // row. One far larger than the rows are many (an id can be any 64-bit number) is looked up.
-    if (static_cast<std::uint64_t>(largest) <= 8 * static_cast<std::uint64_t>(rows.size() + ids.size()) + 4096) {
+    if (static_cast<std::uint64_t>(largest) <= 8 * static_cast<std::uint64_t>(count + ids.size()) + 4096) {
         std::vector<bool> wanted(static_cast<std::size_t>(largest) + 1);
         for (const CollectionId id : ids)
             if (id > 0 && id <= largest)
                 wanted[static_cast<std::size_t>(id)] = true;
-        for (auto& row : rows) {
-            CViewRow& r = rowAt(row);
-            r.matchesText = r.program.id > 0 && r.program.id <= largest && wanted[static_cast<std::size_t>(r.program.id)];
+        for (std::size_t i = 0; i < count; ++i) {
+            CViewRow& row = rowAt(i);
+            const CollectionId id = row.program.id;
+            row.matchesText = id > 0 && id <= largest && wanted[static_cast<std::size_t>(id)];
+            if (row.matchesText)
+                matched(i);
         }
     } else {
-        for (auto& row : rows) {
-            CViewRow& r = rowAt(row);
-            r.matchesText = std::binary_search(ids.begin(), ids.end(), r.program.id);
+        for (std::size_t i = 0; i < count; ++i) {
+            CViewRow& row = rowAt(i);
+            row.matchesText = std::binary_search(ids.begin(), ids.end(), row.program.id);
+            if (row.matchesText)
+                matched(i);
         }
     }
 }
@@ -43,12 +50,23 @@ void MarkTextMatches(std::vector<CViewRow>& rows, const std::vector<CollectionId
     CollectionId largest = 0;
     for (const CViewRow& row : rows)
         largest = std::max(largest, row.program.id);
-    MarkMatches(rows, [](CViewRow& row) -> CViewRow& { return row; }, *ids, largest);
+    MarkMatches(rows.size(), [&](std::size_t i) -> CViewRow& { return rows[i]; }, *ids, largest, [](std::size_t) {});
 }
 
-void MarkTextMatches(const std::vector<CViewRow*>& rows, const std::vector<CollectionId>& ids, CollectionId largest)
+std::vector<int> MarkTextMatches(std::vector<CViewRow>& rows, const std::vector<int>* places,
+                                 const std::vector<CollectionId>& ids, CollectionId largest)
 {
-    MarkMatches(rows, [](CViewRow* row) -> CViewRow& { return *row; }, ids, largest);
+    std::vector<int> matching;
+    if (places == nullptr) {
+        matching.reserve(std::min(rows.size(), ids.size()));
+        MarkMatches(rows.size(), [&](std::size_t i) -> CViewRow& { return rows[i]; }, ids, largest,
+                    [&](std::size_t i) { matching.push_back(static_cast<int>(i)); });
+    } else {
+        const auto placeAt = [&](std::size_t i) { return static_cast<std::size_t>((*places)[i]); };
+        MarkMatches(places->size(), [&](std::size_t i) -> CViewRow& { return rows[placeAt(i)]; }, ids, largest,
+                    [&](std::size_t i) { matching.push_back(static_cast<int>(placeAt(i))); });
+    }
+    return matching;
 }
 
 std::vector<CViewRow> SpareRowsFor(std::size_t kept, std::size_t capacity, std::size_t incoming)
