@@ -30,6 +30,7 @@ struct CRowOrder {
     int column = 0;
     Qt::SortOrder order = Qt::AscendingOrder;
     std::vector<std::pair<std::int64_t, int>> keys;
+    bool keysMade = false;        // `keys` were made (only a Replace needs them)
     bool shownKnown = false;      // the two below are filled in
     bool allShown = true;         // every row holds the search text
     std::vector<int> shown;       // otherwise the places of those that do
@@ -163,7 +164,8 @@ private:
 bool RowBefore(const CViewRow& a, const CViewRow& b, int column);
 // Sorts rows read in the search's order by `column` and `order` (a table is sorted that way)
 // and gives their keys: what Replace needs, made apart from the window's thread.
-CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order, bool bySlot);
+// `withKeys`: the keys too (a first read does without them).
+CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order, bool bySlot, bool withKeys = true);
 // Room for `kept` rows and `incoming` more, its memory touched (made apart, for Merge); empty
 // when `capacity` holds them already.
 std::vector<CViewRow> SpareRowsFor(std::size_t kept, std::size_t capacity, std::size_t incoming);

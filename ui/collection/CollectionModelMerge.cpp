@@ -272,7 +272,7 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
         false);
 }
 
-CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order, bool bySlot)
+CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order, bool bySlot, bool withKeys)
 {
     CRowOrder sorted;
     sorted.column = column;
@@ -291,11 +291,14 @@ CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order
             moved.push_back(std::move(rows[place]));
         rows = std::move(moved);
     }
-    sorted.keys.reserve(rows.size());
-    for (std::size_t place = 0; place < rows.size(); ++place)
-        sorted.keys.emplace_back(bySlot ? std::int64_t(rows[place].slot) : rows[place].program.id,
-                                 static_cast<int>(place));
-    std::sort(sorted.keys.begin(), sorted.keys.end());
+    sorted.keysMade = withKeys;
+    if (withKeys) {
+        sorted.keys.reserve(rows.size());
+        for (std::size_t place = 0; place < rows.size(); ++place)
+            sorted.keys.emplace_back(bySlot ? std::int64_t(rows[place].slot) : rows[place].program.id,
+                                     static_cast<int>(place));
+        std::sort(sorted.keys.begin(), sorted.keys.end());
+    }
     // Which rows are shown, and the largest id, so that the window's thread need not look.
     sorted.shownKnown = true;
     sorted.allShown = std::all_of(rows.begin(), rows.end(), [](const CViewRow& row) { return row.matchesText; });
@@ -310,7 +313,7 @@ CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order
 void CCollectionModel::Replace(std::vector<CViewRow> rows, CRowOrder order)
 {
     // Put in the order (and with the keys) read apart when it is still the table's.
-    if (order.column != m_sortColumn || order.order != m_sortOrder)
+    if (order.column != m_sortColumn || order.order != m_sortOrder || !order.keysMade)
         order = OrderRows(rows, m_sortColumn, m_sortOrder, m_slots);
     const auto keyOf = [this](const CViewRow& row) { return m_slots ? std::int64_t(row.slot) : row.program.id; };
     // Only the rows the selection and the current row stand on need their new places.

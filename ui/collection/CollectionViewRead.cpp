@@ -61,7 +61,7 @@ CViewRead ReadView(CCollection& collection, const CViewQuery& query)
         MarkTextMatches(read.rows, &named);
     }
     read.places = PlacesOfNameless(collection, read.rows);
-    read.order = OrderRows(read.rows, query.sortColumn, query.sortOrder, read.bySlot);
+    read.order = OrderRows(read.rows, query.sortColumn, query.sortOrder, read.bySlot, query.keys);
     return read;
 }
 
@@ -80,6 +80,7 @@ CViewChanges ReadChanges(CCollection& collection, const CViewQuery& query, std::
     if (changes.readAgain || query.filter.ShowsSlots()) {
         CViewQuery again = query;
         again.filtersToo = changes.readAgain || changes.filtersChanged;
+        again.keys = true;
         found.whole = true;
         found.read = ReadView(collection, again);
         found.last = found.read.last;

@@ -17,6 +17,7 @@ struct CViewQuery {
     int voiceMode = ANY_VOICE_MODE;
     std::string text;
     bool filtersToo = false;
+    bool keys = true;                          // the rows' keys too (to replace rows shown)
     int sortColumn = CCollectionModel::NAME;   // the table's order, to put the rows in
     Qt::SortOrder sortOrder = Qt::AscendingOrder;
 };

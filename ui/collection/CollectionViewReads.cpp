@@ -186,6 +186,8 @@ void CCollectionView::Read(bool filtersToo)
         query.sortOrder = Qt::AscendingOrder;
     }
     const CShownKey key{m_filter, m_voiceMode};
+    // Only rows that replace those shown need their keys, to find the selection's rows.
+    query.keys = m_shownAny && key == m_shownKey;
     const std::uint64_t ticket = ++m_readTicket;
     ++m_namedTicket;   // the text is read with the rows
     m_rowsPending = true;
