@@ -161,8 +161,10 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
     for (std::size_t i = 0; i < rows.size(); ++i)
         if (!inPlace[i])
             order.push_back(i);
-    if (removed.empty() && order.empty())
+    if (removed.empty() && order.empty()) {
+        Dispose(std::move(spare));
         return;
+    }
     for (const CViewRow& row : rows)
         m_largestId = std::max(m_largestId, row.program.id);
     // Every row stays shown while every row put in holds the search text.
@@ -270,6 +272,7 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
             return keptPlace(oldPlace);
         },
         false);
+    Dispose(std::move(spare));   // when it was not needed
 }
 
 CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order, bool bySlot, bool withKeys)

@@ -51,9 +51,10 @@ CViewRead ReadView(CCollection& collection, const CViewQuery& query)
     } else {
         std::vector<CCollectionRow> rows = collection.SearchRows(search);
         NoteFailure(collection, read.failure);
-        read.rows.resize(rows.size());
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            read.rows[i].program = std::move(rows[i]);
+        // Each row written once: fresh pages cost more than the moves.
+        read.rows.reserve(rows.size());
+        for (CCollectionRow& row : rows)
+            read.rows.push_back(CViewRow{std::move(row)});
     }
     if (!query.text.empty()) {
         const std::vector<CollectionId> named = collection.ProgramsNamed(query.text);
