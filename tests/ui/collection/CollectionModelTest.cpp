@@ -131,7 +131,7 @@ TEST(CollectionModel, MergesOfManyChangesGiveWhatASortOfThemGives)
         const std::size_t capacity = model.KeptCapacity();
         const std::size_t disposedBefore = disposed;
         std::vector<CViewRow> spare;
-        if (round % 2 == 1)
+        if (round % 2 == 0)
             spare = SpareRowsFor(model.KeptRows(), capacity, changed.size());
         const std::size_t room = spare.capacity();
         model.Merge(changed, gone, std::move(spare));
