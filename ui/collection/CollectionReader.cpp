@@ -4,10 +4,6 @@
 
 #include <QCoreApplication>
 
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
 CCollectionReader::CCollectionReader(QObject* parent) : QObject(parent) {}
 
 CCollectionReader::~CCollectionReader()
@@ -93,9 +89,6 @@ void CCollectionReader::Deliver(Outcome outcome)
 
 void CCollectionReader::Work()
 {
-    // Below the window: reading a million rows must not take the processor from it (an
-    // error here only leaves the priority as it was).
-    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
     std::unique_ptr<CCollection> collection;
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
