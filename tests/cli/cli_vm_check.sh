@@ -35,7 +35,7 @@ expect_rc() {
 }
 # expect_text STEP TEXT: the output of STEP has a line containing TEXT.
 expect_text() {
-  awk -v s="$1" '$1 == "---" && $2 == s":" { on = 1; next } $1 == "RESULT" { on = 0 } on' "$log" | grep -qF -- "$2" \
+  awk -v s="$1" '$1 == "---" && $2 == s":" { on = 1; next } $1 == "RESULT" { on = 0 } on' "$log" | grep -F -- "$2" >/dev/null \
     || fail "$1 did not say \"$2\""
 }
 # expect_message STEP: STEP said why it failed, in one line.

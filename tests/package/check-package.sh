@@ -82,10 +82,10 @@ for page in veltrix veltrix-cli; do
   [ -f "$man_file" ] || continue
   warnings=$(zcat "$man_file" | LC_ALL=C.UTF-8 groff -man -ww -z -Tutf8 2>&1)
   [ -z "$warnings" ] || fail "groff warns about $page.1: $warnings"
-  zcat "$man_file" | grep -q "^\.TH \"${page^^}\" \"1\" \"\" \"Veltrix $version\"" || fail "$page.1 does not name release $version"
+  zcat "$man_file" | grep "^\.TH \"${page^^}\" \"1\" \"\" \"Veltrix $version\"" >/dev/null || fail "$page.1 does not name release $version"
 done
 changelog="$work/root/usr/share/doc/veltrix/changelog.Debian.gz"
-[ -f "$changelog" ] && { zcat "$changelog" | head -1 | grep -q "^veltrix ($version-1) " || fail "the changelog's latest entry is not $version-1"; }
+[ -f "$changelog" ] && { zcat "$changelog" | sed -n 1p | grep "^veltrix ($version-1) " >/dev/null || fail "the changelog's latest entry is not $version-1"; }
 
 # Every command veltrix-cli --help names is in the man page's synopsis and offered by the
 # completion, so that a new command cannot be left out of either.

@@ -89,7 +89,7 @@ listed=$("$cli" list "$out" | cut -f4)
 
 # The keyboard stays on the renamed row: Ctrl+D marks it at once.
 eventually view_has $'focus\tcollectionTable' || fail "the keyboard left the table after F2 and Return"
-is_favourite() { "$cli" search --collection "$db" --favourite 2>/dev/null | cut -f1 | grep -qx "$1"; }
+is_favourite() { "$cli" search --collection "$db" --favourite 2>/dev/null | cut -f1 | grep -x "$1" >/dev/null; }
 xdotool key --clearmodifiers ctrl+d
 eventually is_favourite "$id" || fail "Ctrl+D after the rename did not mark the program"
 
@@ -147,7 +147,7 @@ xdotool windowactivate --sync "$box" >/dev/null 2>&1
 xdotool key --clearmodifiers Return
 sleep 1
 kill -0 "$pid" 2>/dev/null || fail "Veltrix ended after the notice"
-third_taken_in() { "$cli" sources --collection "$db" 2>/dev/null | grep -qF -- "$third"$'\t'; }
+third_taken_in() { "$cli" sources --collection "$db" 2>/dev/null | grep -F -- "$third"$'\t' >/dev/null; }
 eventually third_taken_in || fail "the file was not taken into the new Collection: $("$cli" sources --collection "$db" 2>&1)"
 eventually view_has $'rows\t1' || fail "the view does not show the new Collection's one program"
 ls "$db".damaged-* >/dev/null 2>&1 || fail "the damaged Collection was not set aside"
