@@ -11,6 +11,7 @@
 #include "CollectionViewRead.h"
 
 #include <QComboBox>
+#include <QStandardItemModel>
 #include <QLineEdit>
 
 #include <algorithm>
@@ -294,16 +295,25 @@ void CCollectionView::ShowFilters(std::vector<CCollectionFilter> filters)
     m_filter = m_filters[static_cast<std::size_t>(chosen)];
 
     const QSignalBlocker block(m_filterBox);
-    m_filterBox->clear();
-    // In one go: a thousand sources added one at a time cost the window a while.
-    QStringList labels;
-    labels.reserve(static_cast<int>(m_filters.size()));
-    for (const CCollectionFilter& filter : m_filters)
-        labels.append(filter.label);
-    m_filterBox->addItems(labels);
-    for (std::size_t i = 0; i < m_filters.size(); ++i)
-        if (!m_filters[i].toolTip.isEmpty())
-            m_filterBox->setItemData(static_cast<int>(i), m_filters[i].toolTip, Qt::ToolTipRole);
+    // In one go, each item made whole before it goes in: ten thousand sources added or
+    // changed one at a time cost the window a while.
+    auto* items = qobject_cast<QStandardItemModel*>(m_filterBox->model());
+    if (items != nullptr) {
+        QList<QStandardItem*> column;
+        column.reserve(static_cast<int>(m_filters.size()));
+        for (const CCollectionFilter& filter : m_filters) {
+            auto* item = new QStandardItem(filter.label);
+            if (!filter.toolTip.isEmpty())
+                item->setToolTip(filter.toolTip);
+            column.append(item);
+        }
+        items->clear();
+        items->appendColumn(column);
+    } else {
+        m_filterBox->clear();
+        for (const CCollectionFilter& filter : m_filters)
+            m_filterBox->addItem(filter.label);
+    }
     // A line between the three fixed filters and the tags, sources and lists.
     if (m_filters.size() > 3)
         m_filterBox->insertSeparator(3);
