@@ -123,7 +123,15 @@ CCollectionView::CCollectionView(QWidget* parent)
     ShowState();
 }
 
-CCollectionView::~CCollectionView() = default;
+CCollectionView::~CCollectionView()
+{
+    // The widgets below go after this object's own part: what they say while they close (an
+    // open name editor closing) must not reach it.
+    disconnect(m_table, nullptr, this, nullptr);
+    disconnect(m_table->selectionModel(), nullptr, this, nullptr);
+    disconnect(m_model, nullptr, this, nullptr);
+    m_model->SetRenamer(nullptr);
+}
 
 void CCollectionView::SetCollection(CCollection* collection, const QString& reason, const std::string& readPath)
 {
