@@ -131,6 +131,7 @@ CCollectionView::~CCollectionView()
     disconnect(m_table->selectionModel(), nullptr, this, nullptr);
     disconnect(m_model, nullptr, this, nullptr);
     m_model->SetRenamer(nullptr);
+    m_model->SetDisposer(nullptr);
 }
 
 void CCollectionView::SetCollection(CCollection* collection, const QString& reason, const std::string& readPath)
