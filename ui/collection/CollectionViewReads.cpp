@@ -25,6 +25,30 @@ bool IsAscii(const std::string& text)
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// The places in `now` of the filters added to `before`, when that is all that changed (and
+// they are few and after the three fixed ones); else none.
+std::vector<std::size_t> AddedFilters(const std::vector<CCollectionFilter>& before,
+                                      const std::vector<CCollectionFilter>& now)
+{
+    constexpr std::size_t FEW = 64;
+    std::vector<std::size_t> added;
+    if (before.size() <= 3 || now.size() <= before.size() || now.size() - before.size() > FEW)
+        return added;
+    const auto same = [](const CCollectionFilter& a, const CCollectionFilter& b) {
+        return a.SameAs(b) && a.label == b.label && a.toolTip == b.toolTip;
+    };
+    std::size_t kept = 0;
+    for (std::size_t at = 0; at < now.size(); ++at) {
+        if (kept < before.size() && same(before[kept], now[at]))
+            ++kept;
+        else if (at < 3 || added.size() == FEW)
+            return {};
+        else
+            added.push_back(at);
+    }
+    return kept == before.size() ? added : std::vector<std::size_t>();
+}
+
 std::string LowerAscii(std::string text)
 {
     for (char& c : text)
@@ -289,15 +313,28 @@ void CCollectionView::ShowFilters(std::vector<CCollectionFilter> filters)
                                  });
     if (same && m_filterBox->count() > 0)
         return;
+    auto* items = qobject_cast<QStandardItemModel*>(m_filterBox->model());
+    // While files come in, a few sources are added each time: only they go in.
+    const std::vector<std::size_t> added =
+        items != nullptr && m_filterBox->count() > 3 ? AddedFilters(m_filters, filters) : std::vector<std::size_t>();
     m_filters = std::move(filters);
     if (m_filters.empty())
         return;
     m_filter = m_filters[static_cast<std::size_t>(chosen)];
 
     const QSignalBlocker block(m_filterBox);
+    if (!added.empty()) {
+        for (const std::size_t at : added) {   // ascending: each goes where it will stay
+            auto* item = new QStandardItem(m_filters[at].label);
+            if (!m_filters[at].toolTip.isEmpty())
+                item->setToolTip(m_filters[at].toolTip);
+            items->insertRow(static_cast<int>(at) + 1, item);   // after the separator
+        }
+        m_filterBox->setCurrentIndex(chosen < 3 ? chosen : chosen + 1);
+        return;
+    }
     // In one go, each item made whole before it goes in: ten thousand sources added or
     // changed one at a time cost the window a while.
-    auto* items = qobject_cast<QStandardItemModel*>(m_filterBox->model());
     if (items != nullptr) {
         QList<QStandardItem*> column;
         column.reserve(static_cast<int>(m_filters.size()));

@@ -613,6 +613,17 @@ TEST_F(CollectionViewTest, ChangesFromElsewhereAreReadByWhatChanged)
         EXPECT_EQ(changedRows, c.changed);
         EXPECT_TRUE(c.shown());
     }
+    // The sources added went in where a fresh list puts them, the separator still after the
+    // three fixed filters.
+    QStringList expected;
+    for (const CCollectionFilter& filter : CollectionFilters(db.Db()))
+        expected << filter.label;
+    expected.insert(3, QString());
+    QStringList shown;
+    for (int i = 0; i < view.FilterBox()->count(); ++i)
+        shown << view.FilterBox()->itemText(i);
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(view.FilterBox()->itemData(3, Qt::AccessibleDescriptionRole).toString(), "separator");
 }
 
 }  // namespace
