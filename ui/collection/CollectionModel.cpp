@@ -130,55 +130,112 @@ void CCollectionModel::SetRows(std::vector<CViewRow> rows, bool bySlot)
     // The search gave them in name order, slots in slot order.
     CRowOrder given;
     given.column = bySlot ? SLOT : NAME;
-    SetRows(std::move(rows), bySlot, given);
+    SetRows(std::move(rows), bySlot, std::move(given));
 }
 
-void CCollectionModel::SetRows(std::vector<CViewRow> rows, bool bySlot, const CRowOrder& order)
+void CCollectionModel::SetRows(std::vector<CViewRow> rows, bool bySlot, CRowOrder order)
 {
     beginResetModel();
-    m_rows = std::move(rows);
     m_slots = bySlot;
-    if (m_sortColumn != order.column || m_sortOrder != order.order)
-        SortRows();
-    ShowMatching();
+    TakeRows(std::move(rows), order);
     endResetModel();
+}
+
+void CCollectionModel::TakeRows(std::vector<CViewRow> rows, CRowOrder& order)
+{
+    std::vector<CViewRow> old = std::move(m_rows);
+    m_rows = std::move(rows);
+    Dispose(std::move(old));
+    if (m_sortColumn != order.column || m_sortOrder != order.order) {
+        SortRows();
+        ShowMatching();
+    } else if (order.shownKnown) {
+        m_allShown = order.allShown;
+        m_shown = order.allShown ? std::vector<int>() : std::move(order.shown);
+    } else {
+        ShowMatching();
+    }
+    m_largestId = order.shownKnown ? order.largestId : 0;
+    if (!order.shownKnown)
+        for (const CViewRow& row : m_rows)
+            m_largestId = std::max(m_largestId, row.program.id);
+}
+
+void CCollectionModel::Dispose(std::vector<CViewRow> rows)
+{
+    if (m_disposer && rows.capacity() > 0)
+        m_disposer(std::move(rows));
 }
 
 void CCollectionModel::ShowMatching()
 {
     m_shown.clear();
+    std::size_t place = 0;
+    while (place < m_rows.size() && m_rows[place].matchesText)
+        ++place;
+    m_allShown = place == m_rows.size();
+    if (m_allShown) {
+        m_shown.shrink_to_fit();
+        return;
+    }
     m_shown.reserve(m_rows.size());
-    for (std::size_t i = 0; i < m_rows.size(); ++i)
-        if (m_rows[i].matchesText)
-            m_shown.push_back(static_cast<int>(i));
+    for (std::size_t i = 0; i < place; ++i)
+        m_shown.push_back(static_cast<int>(i));
+    for (; place < m_rows.size(); ++place)
+        if (m_rows[place].matchesText)
+            m_shown.push_back(static_cast<int>(place));
 }
 
-void CCollectionModel::Narrow(const std::vector<CollectionId>* ids)
+int CCollectionModel::ShownRowOf(int place) const
 {
-    beginResetModel();
-    MarkTextMatches(m_rows, ids);
-    ShowMatching();
-    endResetModel();
+    if (place < 0 || static_cast<std::size_t>(place) >= m_rows.size()
+        || !m_rows[static_cast<std::size_t>(place)].matchesText)
+        return -1;
+    if (m_allShown)
+        return place;
+    return static_cast<int>(std::lower_bound(m_shown.begin(), m_shown.end(), place) - m_shown.begin());
+}
+
+void CCollectionModel::Narrow(const std::vector<CollectionId>* ids, bool withinShown)
+{
+    if (ids == nullptr && m_allShown)
+        return;
+    // The rows stay where they are: a row shown before and after keeps its selection.
+    Relayout(
+        [&] {
+            if (ids == nullptr) {
+                if (m_allShown)
+                    return;
+                for (CViewRow& row : m_rows)
+                    row.matchesText = true;
+                m_allShown = true;
+                m_shown = {};
+                return;
+            }
+            // When the text grew, only the rows it held before can hold it now.
+            std::vector<int> shown =
+                MarkTextMatches(m_rows, withinShown && !m_allShown ? &m_shown : nullptr, *ids, m_largestId);
+            m_allShown = false;
+            m_shown = std::move(shown);
+        },
+        [](int oldPlace) { return oldPlace; }, false);
 }
 
 const CCollectionRow* CCollectionModel::Program(int row) const
 {
-    return row >= 0 && row < rowCount()
-               ? &m_rows[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)])].program
-               : nullptr;
+    return row >= 0 && row < rowCount() ? &m_rows[PlaceOf(row)].program : nullptr;
 }
 
 int CCollectionModel::Slot(int row) const
 {
-    return row >= 0 && row < rowCount() ? m_rows[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)])].slot
-                                        : -1;
+    return row >= 0 && row < rowCount() ? m_rows[PlaceOf(row)].slot : -1;
 }
 
 int CCollectionModel::RowOf(CollectionId id) const
 {
-    for (std::size_t row = 0; row < m_shown.size(); ++row)
-        if (m_rows[static_cast<std::size_t>(m_shown[row])].program.id == id)
-            return static_cast<int>(row);
+    for (int row = 0, rows = rowCount(); row < rows; ++row)
+        if (m_rows[PlaceOf(row)].program.id == id)
+            return row;
     return -1;
 }
 
@@ -196,7 +253,7 @@ void CCollectionModel::SetPlaces(const std::vector<CProgramPlace>& places)
     bool added = false;
     for (const CProgramPlace& place : places)
         added = m_places.insert_or_assign(place.program, PlaceText(place)).second || added;
-    if (added && !m_shown.empty())
+    if (added && rowCount() > 0)
         emit dataChanged(index(0, NAME), index(rowCount() - 1, NAME));
 }
 
@@ -226,11 +283,10 @@ bool CCollectionModel::UpdateProgram(CollectionId id, const std::function<void(C
             continue;
         kept = true;
         change(m_rows[place].program);
-        if (!m_rows[place].matchesText)
+        const int row = ShownRowOf(static_cast<int>(place));
+        if (row < 0)
             continue;
         // The whole row: a change of one cell would also reset an open editor's text.
-        const auto shown = std::lower_bound(m_shown.begin(), m_shown.end(), static_cast<int>(place));
-        const int row = static_cast<int>(shown - m_shown.begin());
         emit dataChanged(index(row, 0), index(row, COLUMN_COUNT - 1));
     }
     return kept;
@@ -241,13 +297,13 @@ void CCollectionModel::SetColors(COLORREF text, COLORREF back, COLORREF marked)
     m_text = text;
     m_back = back;
     m_marked = marked;
-    if (!m_shown.empty())
+    if (rowCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, COLUMN_COUNT - 1));
 }
 
 int CCollectionModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
+    return parent.isValid() ? 0 : ShownCount();
 }
 
 int CCollectionModel::columnCount(const QModelIndex& parent) const
@@ -366,13 +422,17 @@ void CCollectionModel::sort(int column, Qt::SortOrder order)
     const std::vector<int> newPlaceOf = SortRows();
 
     // The rows shown stay the same, now in the new order.
-    std::vector<int> shown(m_shown.size());
-    for (std::size_t row = 0; row < m_shown.size(); ++row)
-        shown[row] = newPlaceOf[static_cast<std::size_t>(m_shown[row])];
-    std::sort(shown.begin(), shown.end());
+    std::vector<int> shown;
+    if (!m_allShown) {
+        shown.resize(m_shown.size());
+        for (std::size_t row = 0; row < m_shown.size(); ++row)
+            shown[row] = newPlaceOf[static_cast<std::size_t>(m_shown[row])];
+        std::sort(shown.begin(), shown.end());
+    }
     const auto newRowOf = [&](int oldRow) {
-        const int place = newPlaceOf[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(oldRow)])];
-        return static_cast<int>(std::lower_bound(shown.begin(), shown.end(), place) - shown.begin());
+        const int place = newPlaceOf[PlaceOf(oldRow)];
+        return m_allShown ? place
+                          : static_cast<int>(std::lower_bound(shown.begin(), shown.end(), place) - shown.begin());
     };
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
@@ -399,6 +459,7 @@ std::vector<int> CCollectionModel::SortRows()
         sorted.push_back(std::move(m_rows[static_cast<std::size_t>(order[row])]));
         newRowOf[static_cast<std::size_t>(order[row])] = static_cast<int>(row);
     }
-    m_rows = std::move(sorted);
+    std::swap(m_rows, sorted);
+    Dispose(std::move(sorted));
     return newRowOf;
 }

@@ -24,11 +24,17 @@ struct CViewRow {
 };
 
 // Rows put in a table's order apart from the table (on the reading thread): the column and
-// order, and each row's key (its program, or its slot) with its place, by key.
+// order, each row's key (its program, or its slot) with its place, by key, and which rows
+// are shown, so that the window's thread has nothing left to go through.
 struct CRowOrder {
     int column = 0;
     Qt::SortOrder order = Qt::AscendingOrder;
     std::vector<std::pair<std::int64_t, int>> keys;
+    bool keysMade = false;        // `keys` were made (only a Replace needs them)
+    bool shownKnown = false;      // the two below are filled in
+    bool allShown = true;         // every row holds the search text
+    std::vector<int> shown;       // otherwise the places of those that do
+    CollectionId largestId = 0;
 };
 
 class CCollectionModel : public QAbstractTableModel {
@@ -48,12 +54,14 @@ public:
     void SetRows(std::vector<CViewRow> rows, bool bySlot);
     // The same for rows put in `order` apart (OrderRows); sorted again when the table's order
     // changed meanwhile.
-    void SetRows(std::vector<CViewRow> rows, bool bySlot, const CRowOrder& order);
+    void SetRows(std::vector<CViewRow> rows, bool bySlot, CRowOrder order);
     void SetPrograms(std::vector<CCollectionRow> programs);
     bool HasSlots() const { return m_slots; }
     // Shows only the rows of the programs in `ids` (ascending, as ProgramsNamed gives them), or
     // all of them for null, in the same order.
-    void Narrow(const std::vector<CollectionId>* ids);
+    // `withinShown`: the programs are among those shown (the text grew), and only the rows
+    // shown are looked at. The rows do not move: one layout change, the selection staying.
+    void Narrow(const std::vector<CollectionId>* ids, bool withinShown = false);
     const CCollectionRow* Program(int row) const;
     // The slot of a shown row, or -1.
     int Slot(int row) const;
@@ -74,7 +82,13 @@ public:
     // Puts rows in: each replaces the rows of its program (its slot's row, for slots) where it
     // is kept, or goes where the order puts it; the rows of `gone` are taken out. Selection and
     // current row follow their rows (one layout change, no reset).
-    void Merge(std::vector<CViewRow> rows, const std::vector<CollectionId>& gone);
+    // `spare`: room for the rows made apart (see SpareRowsFor), used when the rows kept have
+    // none left, so that the window's thread never waits for new memory.
+    void Merge(std::vector<CViewRow> rows, const std::vector<CollectionId>& gone,
+               std::vector<CViewRow> spare = {});
+    // How many rows are kept, and how many the kept rows' memory holds.
+    std::size_t KeptRows() const { return m_rows.size(); }
+    std::size_t KeptCapacity() const { return m_rows.capacity(); }
     // Makes the kept rows these, as Merge does: a row whose program (or slot) is kept stays
     // where it is sorted to, with its selection. With `order` the rows are in that order
     // already (OrderRows), and only the rows the selection stands on are looked up.
@@ -87,6 +101,10 @@ public:
     void SetColors(COLORREF text, COLORREF back, COLORREF marked);
     // Makes the name editable in place (F2); without one it is read-only.
     void SetRenamer(Renamer renamer) { m_renamer = std::move(renamer); }
+    // Where rows no longer kept go to be freed (a thread of their own): freeing a million
+    // rows would hold up the window. Without one they are freed at once.
+    using Disposer = std::function<void(std::vector<CViewRow> rows)>;
+    void SetDisposer(Disposer disposer) { m_disposer = std::move(disposer); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -108,16 +126,29 @@ private:
     // Sorts all rows by the column and order asked for; returns each one's new place.
     std::vector<int> SortRows();
     void ShowMatching();
+    // The place in m_rows of a shown row, and the shown row of a place (-1: not shown).
+    std::size_t PlaceOf(int row) const
+    {
+        return m_allShown ? static_cast<std::size_t>(row) : static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)]);
+    }
+    int ShownRowOf(int place) const;
+    int ShownCount() const { return static_cast<int>(m_allShown ? m_rows.size() : m_shown.size()); }
+    void TakeRows(std::vector<CViewRow> rows, CRowOrder& order);
+    void Dispose(std::vector<CViewRow> rows);
     // Emits one layout change around `change` of the kept rows; `newPlaceOf` gives an old
     // row's new place (or -1 for none), asked (before the change) only for the rows
     // persistent indexes stand on.
-    void Relayout(const std::function<void()>& change, const std::function<int(int oldPlace)>& newPlaceOf);
+    // `showMatching`: which rows are shown is worked out after the change (else `change` did).
+    void Relayout(const std::function<void()>& change, const std::function<int(int oldPlace)>& newPlaceOf,
+                  bool showMatching = true);
     bool Before(const CViewRow& a, const CViewRow& b) const;
     // Whether the second would sort where the first is, and be shown as it is.
     bool SamePlace(const CViewRow& a, const CViewRow& b) const;
 
     std::vector<CViewRow> m_rows;     // all of the filter's, in the table's order
-    std::vector<int> m_shown;         // the places in m_rows of the rows shown
+    std::vector<int> m_shown;         // the places in m_rows of the rows shown...
+    bool m_allShown = true;           // ...unless every row is (m_shown empty then)
+    CollectionId m_largestId = 0;     // no kept row has a larger one
     bool m_slots = false;
     std::unordered_map<CollectionId, QString> m_places;   // of programs without a name
     int m_sortColumn = NAME;
@@ -126,17 +157,26 @@ private:
     COLORREF m_back = RGB(255, 255, 255);
     COLORREF m_marked = RGB(255, 255, 255);
     Renamer m_renamer;
+    Disposer m_disposer;
 };
 
 // Whether `a` comes before `b` in the table sorted by `column`, ascending.
 bool RowBefore(const CViewRow& a, const CViewRow& b, int column);
 // Sorts rows read in the search's order by `column` and `order` (a table is sorted that way)
 // and gives their keys: what Replace needs, made apart from the window's thread.
-CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order, bool bySlot);
+// `withKeys`: the keys too (a first read does without them).
+CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order, bool bySlot, bool withKeys = true);
+// Room for `kept` rows and `incoming` more, its memory touched (made apart, for Merge); empty
+// when `capacity` holds them already.
+std::vector<CViewRow> SpareRowsFor(std::size_t kept, std::size_t capacity, std::size_t incoming);
 
 // Marks the rows of the programs in `ids` (ascending) as holding the search text, and the
 // others not; null marks them all.
 void MarkTextMatches(std::vector<CViewRow>& rows, const std::vector<CollectionId>* ids);
+// The same for the rows at `places` (all, for null), none with an id above `largest`; gives
+// the places of those that hold it, in order.
+std::vector<int> MarkTextMatches(std::vector<CViewRow>& rows, const std::vector<int>* places,
+                                 const std::vector<CollectionId>& ids, CollectionId largest);
 
 // The most characters a program name holds.
 constexpr int PROGRAM_NAME_LENGTH = 12;

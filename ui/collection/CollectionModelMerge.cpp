@@ -9,6 +9,37 @@
 #include <climits>
 #include <numeric>
 
+namespace {
+// Marks rowAt(0) to rowAt(count - 1), telling `matched` the number of each that holds the text.
+template <typename RowAt, typename Matched>
+void MarkMatches(std::size_t count, const RowAt& rowAt, const std::vector<CollectionId>& ids, CollectionId largest,
+                 const Matched& matched)
+{
+    // Ids are mostly small row numbers of the database: a table of them beats a lookup per
+    // row. One far larger than the rows are many (an id can be any 64-bit number) is looked up.
+    if (static_cast<std::uint64_t>(largest) <= 8 * static_cast<std::uint64_t>(count + ids.size()) + 4096) {
+        std::vector<bool> wanted(static_cast<std::size_t>(largest) + 1);
+        for (const CollectionId id : ids)
+            if (id > 0 && id <= largest)
+                wanted[static_cast<std::size_t>(id)] = true;
+        for (std::size_t i = 0; i < count; ++i) {
+            CViewRow& row = rowAt(i);
+            const CollectionId id = row.program.id;
+            row.matchesText = id > 0 && id <= largest && wanted[static_cast<std::size_t>(id)];
+            if (row.matchesText)
+                matched(i);
+        }
+    } else {
+        for (std::size_t i = 0; i < count; ++i) {
+            CViewRow& row = rowAt(i);
+            row.matchesText = std::binary_search(ids.begin(), ids.end(), row.program.id);
+            if (row.matchesText)
+                matched(i);
+        }
+    }
+}
+}  // namespace
+
 void MarkTextMatches(std::vector<CViewRow>& rows, const std::vector<CollectionId>* ids)
 {
     if (ids == nullptr) {
@@ -19,19 +50,34 @@ void MarkTextMatches(std::vector<CViewRow>& rows, const std::vector<CollectionId
     CollectionId largest = 0;
     for (const CViewRow& row : rows)
         largest = std::max(largest, row.program.id);
-    // Ids are mostly small row numbers of the database: a table of them beats a lookup per
-    // row. One far larger than the rows are many (an id can be any 64-bit number) is looked up.
-    if (static_cast<std::uint64_t>(largest) <= 8 * static_cast<std::uint64_t>(rows.size()) + 4096) {
-        std::vector<bool> wanted(static_cast<std::size_t>(largest) + 1);
-        for (const CollectionId id : *ids)
-            if (id > 0 && id <= largest)
-                wanted[static_cast<std::size_t>(id)] = true;
-        for (CViewRow& row : rows)
-            row.matchesText = row.program.id > 0 && wanted[static_cast<std::size_t>(row.program.id)];
+    MarkMatches(rows.size(), [&](std::size_t i) -> CViewRow& { return rows[i]; }, *ids, largest, [](std::size_t) {});
+}
+
+std::vector<int> MarkTextMatches(std::vector<CViewRow>& rows, const std::vector<int>* places,
+                                 const std::vector<CollectionId>& ids, CollectionId largest)
+{
+    std::vector<int> matching;
+    if (places == nullptr) {
+        matching.reserve(std::min(rows.size(), ids.size()));
+        MarkMatches(rows.size(), [&](std::size_t i) -> CViewRow& { return rows[i]; }, ids, largest,
+                    [&](std::size_t i) { matching.push_back(static_cast<int>(i)); });
     } else {
-        for (CViewRow& row : rows)
-            row.matchesText = std::binary_search(ids->begin(), ids->end(), row.program.id);
+        const auto placeAt = [&](std::size_t i) { return static_cast<std::size_t>((*places)[i]); };
+        MarkMatches(places->size(), [&](std::size_t i) -> CViewRow& { return rows[placeAt(i)]; }, ids, largest,
+                    [&](std::size_t i) { matching.push_back(static_cast<int>(placeAt(i))); });
     }
+    return matching;
+}
+
+std::vector<CViewRow> SpareRowsFor(std::size_t kept, std::size_t capacity, std::size_t incoming)
+{
+    std::vector<CViewRow> spare;
+    if (kept + incoming <= capacity)
+        return spare;
+    // Made and emptied: the memory is the process's then, and filling it costs no page faults.
+    spare.resize(kept + incoming + kept / 8);
+    spare.clear();
+    return spare;
 }
 
 void CCollectionModel::RemovePrograms(const std::vector<CollectionId>& ids)
@@ -44,7 +90,8 @@ bool CCollectionModel::SamePlace(const CViewRow& a, const CViewRow& b) const
     return a.matchesText == b.matchesText && !Before(a, b) && !Before(b, a);
 }
 
-void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<CollectionId>& gone)
+void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<CollectionId>& gone,
+                             std::vector<CViewRow> spare)
 {
     // A row replaces the kept row of its program, or of its slot when the rows are slots.
     // The changes are few and the rows many: the changes are looked up, sorted, by each row.
@@ -55,11 +102,19 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
     std::sort(incoming.begin(), incoming.end());
     std::vector<CollectionId> goneIds = gone;
     std::sort(goneIds.begin(), goneIds.end());
+    // Programs newer than every row kept (what was just taken in) replace none: when all are,
+    // the kept rows need not be looked through.
+    const bool onlyNew = !m_slots && (incoming.empty() || incoming.front().first > m_largestId)
+                         && (goneIds.empty() || goneIds.front() > m_largestId);
     // Keys are mostly small numbers (ids, slots): then a table of them answers at once.
     std::int64_t largest = 0;
-    for (const CViewRow& row : m_rows)
-        largest = std::max(largest, keyOf(row));
-    const bool dense = largest < static_cast<std::int64_t>(8 * m_rows.size() + 4096);
+    if (m_slots) {
+        for (const CViewRow& row : m_rows)
+            largest = std::max(largest, keyOf(row));
+    } else {
+        largest = m_largestId;
+    }
+    const bool dense = !onlyNew && largest < static_cast<std::int64_t>(8 * m_rows.size() + 4096);
     std::vector<int> table(dense ? static_cast<std::size_t>(largest) + 1 : 0, -1);
     if (dense)
         for (const auto& [key, i] : incoming)
@@ -77,7 +132,7 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
     std::vector<bool> inPlace(rows.size());
     std::vector<int> removed;   // old places, ascending
     std::vector<int> changedPlaces;
-    for (std::size_t place = 0; place < m_rows.size(); ++place) {
+    for (std::size_t place = 0; !onlyNew && place < m_rows.size(); ++place) {
         if (!goneIds.empty() && std::binary_search(goneIds.begin(), goneIds.end(), m_rows[place].program.id)) {
             removed.push_back(static_cast<int>(place));
             continue;
@@ -96,10 +151,9 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
         }
     }
     for (const int place : changedPlaces) {
-        if (!m_rows[static_cast<std::size_t>(place)].matchesText)
-            continue;
-        const int row = static_cast<int>(std::lower_bound(m_shown.begin(), m_shown.end(), place) - m_shown.begin());
-        emit dataChanged(index(row, 0), index(row, COLUMN_COUNT - 1));
+        const int row = ShownRowOf(place);
+        if (row >= 0)
+            emit dataChanged(index(row, 0), index(row, COLUMN_COUNT - 1));
     }
     // The rows that move or come in, in the table's order, each with the place among the old
     // rows it goes before.
@@ -107,8 +161,16 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
     for (std::size_t i = 0; i < rows.size(); ++i)
         if (!inPlace[i])
             order.push_back(i);
-    if (removed.empty() && order.empty())
+    if (removed.empty() && order.empty()) {
+        Dispose(std::move(spare));
         return;
+    }
+    for (const CViewRow& row : rows)
+        m_largestId = std::max(m_largestId, row.program.id);
+    // Every row stays shown while every row put in holds the search text.
+    const bool allShown = m_allShown && std::all_of(order.begin(), order.end(), [&](std::size_t i) {
+        return rows[i].matchesText;
+    });
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return Before(rows[a], rows[b]); });
     std::vector<int> goesBefore(order.size());
@@ -142,13 +204,12 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
 
     // In place, so that a few changes to many rows cost no new memory for them all: the rows
     // taken out are closed up from the front, then the new ones go in from the back.
-    Relayout(
-        [&] {
-            std::size_t write = 0;
-            std::vector<int> goesBeforeKept(goesBefore.size());   // the same, among kept rows
+    const auto putIn = [&] {
+            std::size_t write = removed.empty() ? m_rows.size() : 0;
+            std::vector<int> goesBeforeKept = goesBefore;   // the same, among kept rows
             std::size_t nextRemoved = 0;
             std::size_t nextNew = 0;
-            for (std::size_t place = 0; place < m_rows.size(); ++place) {
+            for (std::size_t place = 0; !removed.empty() && place < m_rows.size(); ++place) {
                 while (nextNew < goesBefore.size() && goesBefore[nextNew] <= static_cast<int>(place))
                     goesBeforeKept[nextNew++] = static_cast<int>(write);
                 if (nextRemoved < removed.size() && removed[nextRemoved] == static_cast<int>(place)) {
@@ -159,10 +220,26 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
                     m_rows[write] = std::move(m_rows[place]);
                 ++write;
             }
-            while (nextNew < goesBefore.size())
+            while (!removed.empty() && nextNew < goesBefore.size())
                 goesBeforeKept[nextNew++] = static_cast<int>(write);
             const std::size_t kept = write;
             m_rows.resize(kept);
+            if (m_rows.capacity() < kept + order.size() && spare.capacity() >= kept + order.size()) {
+                // Into the room made apart, in one pass; the old memory is freed apart.
+                spare.clear();
+                std::size_t next = 0;
+                for (std::size_t n = 0; n < order.size(); ++n) {
+                    const auto at = static_cast<std::size_t>(goesBeforeKept[n]);
+                    while (next < at)
+                        spare.push_back(std::move(m_rows[next++]));
+                    spare.push_back(std::move(rows[order[n]]));
+                }
+                while (next < kept)
+                    spare.push_back(std::move(m_rows[next++]));
+                std::swap(m_rows, spare);
+                Dispose(std::move(spare));
+                return;
+            }
             if (m_rows.capacity() < kept + order.size())
                 m_rows.reserve(kept + order.size() + kept / 8);
             m_rows.resize(kept + order.size());
@@ -175,6 +252,16 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
                     m_rows[--to] = std::move(m_rows[--from]);
                 m_rows[--to] = std::move(rows[order[n]]);
             }
+    };
+    Relayout(
+        [&] {
+            putIn();
+            if (allShown) {
+                m_allShown = true;
+                m_shown = {};
+            } else {
+                ShowMatching();
+            }
         },
         [&](int oldPlace) {
             const auto moved = std::lower_bound(movedTo.begin(), movedTo.end(), std::make_pair(oldPlace, INT_MIN));
@@ -183,10 +270,12 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
             if (std::binary_search(removed.begin(), removed.end(), oldPlace))
                 return -1;
             return keptPlace(oldPlace);
-        });
+        },
+        false);
+    Dispose(std::move(spare));   // when it was not needed
 }
 
-CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order, bool bySlot)
+CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order, bool bySlot, bool withKeys)
 {
     CRowOrder sorted;
     sorted.column = column;
@@ -205,26 +294,37 @@ CRowOrder OrderRows(std::vector<CViewRow>& rows, int column, Qt::SortOrder order
             moved.push_back(std::move(rows[place]));
         rows = std::move(moved);
     }
-    sorted.keys.reserve(rows.size());
-    for (std::size_t place = 0; place < rows.size(); ++place)
-        sorted.keys.emplace_back(bySlot ? std::int64_t(rows[place].slot) : rows[place].program.id,
-                                 static_cast<int>(place));
-    std::sort(sorted.keys.begin(), sorted.keys.end());
+    sorted.keysMade = withKeys;
+    if (withKeys) {
+        sorted.keys.reserve(rows.size());
+        for (std::size_t place = 0; place < rows.size(); ++place)
+            sorted.keys.emplace_back(bySlot ? std::int64_t(rows[place].slot) : rows[place].program.id,
+                                     static_cast<int>(place));
+        std::sort(sorted.keys.begin(), sorted.keys.end());
+    }
+    // Which rows are shown, and the largest id, so that the window's thread need not look.
+    sorted.shownKnown = true;
+    sorted.allShown = std::all_of(rows.begin(), rows.end(), [](const CViewRow& row) { return row.matchesText; });
+    for (std::size_t place = 0; place < rows.size(); ++place) {
+        sorted.largestId = std::max(sorted.largestId, rows[place].program.id);
+        if (!sorted.allShown && rows[place].matchesText)
+            sorted.shown.push_back(static_cast<int>(place));
+    }
     return sorted;
 }
 
 void CCollectionModel::Replace(std::vector<CViewRow> rows, CRowOrder order)
 {
     // Put in the order (and with the keys) read apart when it is still the table's.
-    if (order.column != m_sortColumn || order.order != m_sortOrder)
+    if (order.column != m_sortColumn || order.order != m_sortOrder || !order.keysMade)
         order = OrderRows(rows, m_sortColumn, m_sortOrder, m_slots);
     const auto keyOf = [this](const CViewRow& row) { return m_slots ? std::int64_t(row.slot) : row.program.id; };
     // Only the rows the selection and the current row stand on need their new places.
-    Relayout([&] { m_rows = std::move(rows); }, [&](int oldPlace) {
+    Relayout([&] { TakeRows(std::move(rows), order); }, [&](int oldPlace) {
         const std::int64_t key = keyOf(m_rows[static_cast<std::size_t>(oldPlace)]);
         const auto found = std::lower_bound(order.keys.begin(), order.keys.end(), std::make_pair(key, INT_MIN));
         return found != order.keys.end() && found->first == key ? found->second : -1;
-    });
+    }, false);
 }
 
 void CCollectionModel::Replace(std::vector<CViewRow> rows)
@@ -233,7 +333,8 @@ void CCollectionModel::Replace(std::vector<CViewRow> rows)
     Replace(std::move(rows), order);
 }
 
-void CCollectionModel::Relayout(const std::function<void()>& change, const std::function<int(int oldPlace)>& newPlaceOf)
+void CCollectionModel::Relayout(const std::function<void()>& change, const std::function<int(int oldPlace)>& newPlaceOf,
+                                bool showMatching)
 {
     emit layoutAboutToBeChanged();
     // The new place of each row a persistent index stands on, asked while the old rows are here.
@@ -241,19 +342,17 @@ void CCollectionModel::Relayout(const std::function<void()>& change, const std::
     std::vector<int> places;
     places.reserve(static_cast<std::size_t>(before.size()));
     for (const QModelIndex& old : before)
-        places.push_back(old.isValid() && old.row() < static_cast<int>(m_shown.size())
-                             ? newPlaceOf(m_shown[static_cast<std::size_t>(old.row())])
-                             : -1);
+        places.push_back(old.isValid() && old.row() < ShownCount() ? newPlaceOf(static_cast<int>(PlaceOf(old.row())))
+                                                                      : -1);
     change();
-    ShowMatching();
+    if (showMatching)
+        ShowMatching();
 
     QModelIndexList after;
     after.reserve(before.size());
     for (int i = 0; i < before.size(); ++i) {
         const int place = places[static_cast<std::size_t>(i)];
-        int row = -1;
-        if (place >= 0 && m_rows[static_cast<std::size_t>(place)].matchesText)
-            row = static_cast<int>(std::lower_bound(m_shown.begin(), m_shown.end(), place) - m_shown.begin());
+        const int row = ShownRowOf(place);
         after.append(row >= 0 ? index(row, before[i].column()) : QModelIndex());
     }
     changePersistentIndexList(before, after);

@@ -20,10 +20,12 @@ void CCollectionReader::SetSource(Local local, const std::string& path)
 
 void CCollectionReader::Stop()
 {
+    std::vector<std::shared_ptr<void>> garbage;   // freed here, once the thread is gone
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_closing = true;
         m_jobs.clear();
+        garbage.swap(m_garbage);
     }
     m_wake.notify_all();
     if (m_worker.joinable())
@@ -46,6 +48,19 @@ void CCollectionReader::Post(int kind, Job job)
         for (auto waiting = m_jobs.begin(); waiting != m_jobs.end();)
             waiting = waiting->kind == kind ? m_jobs.erase(waiting) : waiting + 1;
         m_jobs.push_back({kind, std::move(job)});
+        if (!m_worker.joinable())
+            m_worker = std::thread([this] { Work(); });
+    }
+    m_wake.notify_one();
+}
+
+void CCollectionReader::FreeApart(std::shared_ptr<void> garbage)
+{
+    if (m_path.empty() || !garbage)
+        return;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_garbage.push_back(std::move(garbage));
         if (!m_worker.joinable())
             m_worker = std::thread([this] { Work(); });
     }
@@ -79,9 +94,17 @@ void CCollectionReader::Work()
     for (;;) {
         if (m_jobs.empty())
             m_idle.notify_all();
-        m_wake.wait(lock, [this] { return m_closing || !m_jobs.empty(); });
+        m_wake.wait(lock, [this] { return m_closing || !m_jobs.empty() || !m_garbage.empty(); });
         if (m_closing)
             return;
+        if (!m_garbage.empty()) {
+            std::vector<std::shared_ptr<void>> garbage = std::move(m_garbage);
+            m_garbage.clear();
+            lock.unlock();
+            garbage.clear();
+            lock.lock();
+            continue;
+        }
         Waiting waiting = std::move(m_jobs.front());
         m_jobs.pop_front();
         m_busy = true;

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 class CCollection;
 
@@ -35,6 +36,9 @@ public:
 
     // Runs the job (at once, or on the thread); its outcome runs on the window's thread.
     void Post(int kind, Job job);
+    // Frees what is handed over on the thread (at once when jobs run at once): memory of
+    // many rows takes a while to give back.
+    void FreeApart(std::shared_ptr<void> garbage);
     // Whether a job waits or runs.
     bool Busy();
     // Waits until every job posted has run and its outcome was handled (tests, benchmarks).
@@ -55,6 +59,7 @@ private:
     std::condition_variable m_wake;
     std::condition_variable m_idle;
     std::deque<Waiting> m_jobs;
+    std::vector<std::shared_ptr<void>> m_garbage;
     int m_delivering = 0;       // outcomes posted to the window's thread, not handled yet
     bool m_busy = false;
     bool m_closing = false;

@@ -111,18 +111,12 @@ CCollectionView::CCollectionView(QWidget* parent)
     m_model->SetRenamer([this](CollectionId id, const std::string& name, std::string& error) {
         return Rename(id, name, error);
     });
-    // A sort moves rows; the selection follows its programs.
-    connect(m_model, &QAbstractItemModel::layoutAboutToBeChanged, this, [this] {
-        // The selection itself: a current row alone stays current, not selected.
-        m_keptSelection = m_table->selectionModel()->hasSelection() ? SelectedIds() : std::vector<CollectionId>();
-        const CCollectionRow* current = m_model->Program(m_table->currentIndex().row());
-        m_keptCurrent = current != nullptr ? current->id : 0;
+    // A million rows no longer shown are freed on the reading thread.
+    m_model->SetDisposer([this](std::vector<CViewRow> rows) {
+        m_reader->FreeApart(std::make_shared<std::vector<CViewRow>>(std::move(rows)));
     });
-    connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] {
-        SelectIds(m_keptSelection);
-        if (const int row = m_model->RowOf(m_keptCurrent); row >= 0)
-            m_table->selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
-    });
+    // A sort, a merge and a narrowing move rows as one layout change: the selection and the
+    // current row follow their rows by their persistent indexes.
 
     m_poll->setInterval(DEFAULT_POLL_MS);
     connect(m_poll, &QTimer::timeout, this, [this] { CheckForChanges(); });
@@ -137,6 +131,7 @@ CCollectionView::~CCollectionView()
     disconnect(m_table->selectionModel(), nullptr, this, nullptr);
     disconnect(m_model, nullptr, this, nullptr);
     m_model->SetRenamer(nullptr);
+    m_model->SetDisposer(nullptr);
 }
 
 void CCollectionView::SetCollection(CCollection* collection, const QString& reason, const std::string& readPath)
@@ -153,6 +148,7 @@ void CCollectionView::SetCollectionSource(CollectionSource source, const QString
     m_lastChange = -1;
     m_rowsPending = false;
     m_shownAny = false;
+    m_narrowKnown = false;
     m_held.clear();
     m_undo->clear();   // its steps were on the other database
     m_reader->SetSource([this] { return Collection(); }, m_source ? readPath : std::string());
@@ -207,7 +203,7 @@ void CCollectionView::KeepingSelection(const std::function<void()>& change)
 
     if (!selected.empty())
         SelectIds(selected);
-    if (const int row = m_model->RowOf(currentId); currentId != 0 && row >= 0)
+    if (const int row = currentId != 0 ? m_model->RowOf(currentId) : -1; row >= 0)
         m_table->selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
     ShowState();
 }
@@ -218,12 +214,19 @@ void CCollectionView::KeepingTopRow(const std::function<void()>& change)
     const CCollectionRow* top = m_model->Program(topRow);
     const CollectionId topId = top != nullptr ? top->id : 0;
     const int topSlot = m_model->Slot(topRow);
+    // Moved with its row by the change (one layout change, or none).
+    const QPersistentModelIndex kept = top != nullptr ? m_model->index(topRow, 0) : QModelIndex();
 
     change();
 
     if (topId == 0)
         return;
     m_table->doItemsLayout();   // the rows' new extent, before scrolling in it
+    if (const CCollectionRow* at = m_model->Program(kept.row());
+        kept.isValid() && at != nullptr && at->id == topId && m_model->Slot(kept.row()) == topSlot) {
+        m_table->scrollTo(kept, QAbstractItemView::PositionAtTop);
+        return;
+    }
     for (int row = m_model->RowOf(topId); row >= 0 && row < m_model->rowCount(); ++row) {
         if (m_model->Program(row)->id == topId && m_model->Slot(row) == topSlot) {
             m_table->scrollTo(m_model->index(row, 0), QAbstractItemView::PositionAtTop);
@@ -306,6 +309,10 @@ std::vector<CCollectionRow> CCollectionView::SelectedPrograms() const
 
 void CCollectionView::SelectIds(const std::vector<CollectionId>& ids)
 {
+    if (ids.empty()) {
+        m_table->selectionModel()->clearSelection();
+        return;
+    }
     const std::unordered_set<CollectionId> wanted(ids.begin(), ids.end());
     QItemSelection selection;
     int runStart = -1;

@@ -133,10 +133,11 @@ private:
     void Read(bool filtersToo);
     // Asks for the programs named by the search text; shown when they come.
     void ReadNamed();
-    void ShowRead(CViewRead read, CShownKey key, std::uint64_t ticket);
+    // `text`: the search text the rows were read with.
+    void ShowRead(CViewRead read, CShownKey key, std::uint64_t ticket, const std::string& text);
     // Asks for what changed since the rows were read; shown when it comes.
     void ReadChanged();
-    void ShowChanges(CViewChanges changes, std::uint64_t ticket);
+    void ShowChanges(CViewChanges changes, std::uint64_t ticket, const std::string& text);
     void ShowFilters(std::vector<CCollectionFilter> filters);
     // Runs `show` now, or once the name being edited is done.
     void WhenNotEditing(std::function<void()> show);
@@ -182,6 +183,6 @@ private:
     QTimer* m_poll;
     CCollectionReader* m_reader;
     QUndoStack* m_undo;
-    std::vector<CollectionId> m_keptSelection;   // across a sort
-    CollectionId m_keptCurrent = 0;
+    std::string m_narrowedText;        // what the rows shown hold...
+    bool m_narrowKnown = false;        // ...when known
 };

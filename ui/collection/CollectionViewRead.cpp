@@ -51,9 +51,10 @@ CViewRead ReadView(CCollection& collection, const CViewQuery& query)
     } else {
         std::vector<CCollectionRow> rows = collection.SearchRows(search);
         NoteFailure(collection, read.failure);
-        read.rows.resize(rows.size());
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            read.rows[i].program = std::move(rows[i]);
+        // Each row written once: fresh pages cost more than the moves.
+        read.rows.reserve(rows.size());
+        for (CCollectionRow& row : rows)
+            read.rows.push_back(CViewRow{std::move(row)});
     }
     if (!query.text.empty()) {
         const std::vector<CollectionId> named = collection.ProgramsNamed(query.text);
@@ -61,11 +62,12 @@ CViewRead ReadView(CCollection& collection, const CViewQuery& query)
         MarkTextMatches(read.rows, &named);
     }
     read.places = PlacesOfNameless(collection, read.rows);
-    read.order = OrderRows(read.rows, query.sortColumn, query.sortOrder, read.bySlot);
+    read.order = OrderRows(read.rows, query.sortColumn, query.sortOrder, read.bySlot, query.keys);
     return read;
 }
 
-CViewChanges ReadChanges(CCollection& collection, const CViewQuery& query, std::int64_t since)
+CViewChanges ReadChanges(CCollection& collection, const CViewQuery& query, std::int64_t since, std::size_t kept,
+                         std::size_t capacity)
 {
     CViewChanges found;
     CCollectionChanges changes;
@@ -79,6 +81,7 @@ CViewChanges ReadChanges(CCollection& collection, const CViewQuery& query, std::
     if (changes.readAgain || query.filter.ShowsSlots()) {
         CViewQuery again = query;
         again.filtersToo = changes.readAgain || changes.filtersChanged;
+        again.keys = true;
         found.whole = true;
         found.read = ReadView(collection, again);
         found.last = found.read.last;
@@ -120,5 +123,6 @@ CViewChanges ReadChanges(CCollection& collection, const CViewQuery& query, std::
         if (read.count(id) == 0)
             found.gone.push_back(id);
     found.places = PlacesOfNameless(collection, found.rows);
+    found.spare = SpareRowsFor(kept, capacity, found.rows.size());
     return found;
 }

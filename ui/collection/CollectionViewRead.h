@@ -17,6 +17,7 @@ struct CViewQuery {
     int voiceMode = ANY_VOICE_MODE;
     std::string text;
     bool filtersToo = false;
+    bool keys = true;                          // the rows' keys too (to replace rows shown)
     int sortColumn = CCollectionModel::NAME;   // the table's order, to put the rows in
     Qt::SortOrder sortOrder = Qt::AscendingOrder;
 };
@@ -42,6 +43,7 @@ struct CViewChanges {
     CViewRead read;                       // every row again, in `read`
     std::vector<CViewRow> rows;           // otherwise these...
     std::vector<CollectionId> gone;       // ...and these
+    std::vector<CViewRow> spare;          // room for the rows kept and these (SpareRowsFor)
     std::vector<CProgramPlace> places;
     bool withFilters = false;
     std::vector<CCollectionFilter> filters;
@@ -49,4 +51,6 @@ struct CViewChanges {
     std::string failure;
 };
 
-CViewChanges ReadChanges(CCollection& collection, const CViewQuery& query, std::int64_t since);
+// `kept` and `capacity`: the rows the view keeps, and the room it has for them.
+CViewChanges ReadChanges(CCollection& collection, const CViewQuery& query, std::int64_t since,
+                         std::size_t kept = 0, std::size_t capacity = 0);

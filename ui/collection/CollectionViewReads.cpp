@@ -11,6 +11,7 @@
 #include "CollectionViewRead.h"
 
 #include <QComboBox>
+#include <QStandardItemModel>
 #include <QLineEdit>
 
 #include <algorithm>
@@ -18,6 +19,43 @@
 namespace {
 // The kinds of reads: a newer one of a kind replaces one still waiting.
 enum ReadKind { READ_ROWS, READ_NAMED, READ_CHANGES };
+
+bool IsAscii(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The places in `now` of the filters added to `before`, when that is all that changed (and
+// they are few and after the three fixed ones); else none.
+std::vector<std::size_t> AddedFilters(const std::vector<CCollectionFilter>& before,
+                                      const std::vector<CCollectionFilter>& now)
+{
+    constexpr std::size_t FEW = 64;
+    std::vector<std::size_t> added;
+    if (before.size() <= 3 || now.size() <= before.size() || now.size() - before.size() > FEW)
+        return added;
+    const auto same = [](const CCollectionFilter& a, const CCollectionFilter& b) {
+        return a.SameAs(b) && a.label == b.label && a.toolTip == b.toolTip;
+    };
+    std::size_t kept = 0;
+    for (std::size_t at = 0; at < now.size(); ++at) {
+        if (kept < before.size() && same(before[kept], now[at]))
+            ++kept;
+        else if (at < 3 || added.size() == FEW)
+            return {};
+        else
+            added.push_back(at);
+    }
+    return kept == before.size() ? added : std::vector<std::size_t>();
+}
+
+std::string LowerAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
 }  // namespace
 
 void CCollectionView::Refresh()
@@ -72,15 +110,18 @@ void CCollectionView::ReadChanged()
     const std::int64_t since = m_lastChange;
     // Of the rows read last: a newer read of rows (another filter) makes it of no use.
     const std::uint64_t ticket = m_readTicket;
-    m_reader->Post(READ_CHANGES, [this, query, since, ticket](CCollection& collection) -> CCollectionReader::Outcome {
-        auto changes = std::make_shared<CViewChanges>(ReadChanges(collection, query, since));
-        return [this, changes, ticket] { ShowChanges(std::move(*changes), ticket); };
+    const std::size_t kept = m_model->KeptRows();
+    const std::size_t capacity = m_model->KeptCapacity();
+    m_reader->Post(READ_CHANGES, [this, query, since, ticket, kept, capacity](CCollection& collection)
+                                     -> CCollectionReader::Outcome {
+        auto changes = std::make_shared<CViewChanges>(ReadChanges(collection, query, since, kept, capacity));
+        return [this, changes, ticket, text = query.text] { ShowChanges(std::move(*changes), ticket, text); };
     });
 }
 
-void CCollectionView::ShowChanges(CViewChanges changes, std::uint64_t ticket)
+void CCollectionView::ShowChanges(CViewChanges changes, std::uint64_t ticket, const std::string& text)
 {
-    WhenNotEditing([this, changes = std::make_shared<CViewChanges>(std::move(changes)), ticket] {
+    WhenNotEditing([this, changes = std::make_shared<CViewChanges>(std::move(changes)), ticket, text] {
         if (ticket != m_readTicket)
             return;
         if (!changes->failure.empty()) {
@@ -88,14 +129,18 @@ void CCollectionView::ShowChanges(CViewChanges changes, std::uint64_t ticket)
             return;
         }
         if (changes->whole) {
-            ShowRead(std::move(changes->read), m_shownKey, ticket);
+            ShowRead(std::move(changes->read), m_shownKey, ticket, text);
             return;
         }
         if (changes->withFilters)
             ShowFilters(std::move(changes->filters));
         m_model->SetPlaces(changes->places);
+        // Rows marked by another text than the one shown: the next narrowing looks at all.
+        if (!changes->rows.empty() && text != m_narrowedText)
+            m_narrowKnown = false;
         if (!changes->rows.empty() || !changes->gone.empty())
-            KeepingTopRow([&] { m_model->Merge(std::move(changes->rows), changes->gone); });
+            KeepingTopRow(
+                [&] { m_model->Merge(std::move(changes->rows), changes->gone, std::move(changes->spare)); });
         m_lastChange = std::max(m_lastChange, changes->last);
         ShowState();
     });
@@ -166,18 +211,20 @@ void CCollectionView::Read(bool filtersToo)
         query.sortOrder = Qt::AscendingOrder;
     }
     const CShownKey key{m_filter, m_voiceMode};
+    // Only rows that replace those shown need their keys, to find the selection's rows.
+    query.keys = m_shownAny && key == m_shownKey;
     const std::uint64_t ticket = ++m_readTicket;
     ++m_namedTicket;   // the text is read with the rows
     m_rowsPending = true;
     m_reader->Post(READ_ROWS, [this, query, key, ticket](CCollection& collection) -> CCollectionReader::Outcome {
         auto read = std::make_shared<CViewRead>(ReadView(collection, query));
-        return [this, read, key, ticket] { ShowRead(std::move(*read), key, ticket); };
+        return [this, read, key, ticket, text = query.text] { ShowRead(std::move(*read), key, ticket, text); };
     });
 }
 
-void CCollectionView::ShowRead(CViewRead read, CShownKey key, std::uint64_t ticket)
+void CCollectionView::ShowRead(CViewRead read, CShownKey key, std::uint64_t ticket, const std::string& text)
 {
-    WhenNotEditing([this, read = std::make_shared<CViewRead>(std::move(read)), key, ticket] {
+    WhenNotEditing([this, read = std::make_shared<CViewRead>(std::move(read)), key, ticket, text] {
         if (read->withFilters)
             ShowFilters(std::move(read->filters));
         // Rows of a filter left since are of no use; the newer read brings the right ones.
@@ -191,6 +238,8 @@ void CCollectionView::ShowRead(CViewRead read, CShownKey key, std::uint64_t tick
         }
         m_available = true;
         m_lastChange = read->last;
+        m_narrowedText = text;
+        m_narrowKnown = true;
         m_model->SetPlaces(read->places);
         if (m_shownAny && key == m_shownKey) {
             // The same rows again, some changed: in place, the top row staying in sight.
@@ -201,7 +250,7 @@ void CCollectionView::ShowRead(CViewRead read, CShownKey key, std::uint64_t tick
             // (few): after they come, or before they go.
             if (!read->bySlot)
                 ShowSlotColumn(false);
-            KeepingSelection([&] { m_model->SetRows(std::move(read->rows), read->bySlot, read->order); });
+            KeepingSelection([&] { m_model->SetRows(std::move(read->rows), read->bySlot, std::move(read->order)); });
             if (read->bySlot)
                 ShowSlotColumn(true);
             m_shownKey = key;
@@ -217,20 +266,32 @@ void CCollectionView::ReadNamed()
     const std::string text = m_search->text().toStdString();
     const std::uint64_t ticket = ++m_namedTicket;
     if (text.empty()) {
-        KeepingSelection([this] { m_model->Narrow(nullptr); });
+        m_model->Narrow(nullptr);
+        m_narrowedText.clear();
+        m_narrowKnown = true;
+        ShowState();
         return;
     }
     m_reader->Post(READ_NAMED, [this, text, ticket](CCollection& collection) -> CCollectionReader::Outcome {
         auto named = std::make_shared<std::vector<CollectionId>>(collection.ProgramsNamed(text));
         const std::string failure = collection.ReadFailed() ? collection.ReadError() : std::string();
-        return [this, named, failure, ticket] {
-            WhenNotEditing([this, named, failure, ticket] {
+        return [this, named, failure, ticket, text] {
+            WhenNotEditing([this, named, failure, ticket, text] {
                 if (ticket != m_namedTicket)
                     return;
-                if (!failure.empty())
+                if (!failure.empty()) {
                     emit statusMessage("Cannot read the Collection: " + QString::fromStdString(failure));
-                else
-                    KeepingSelection([&] { m_model->Narrow(named.get()); });
+                    return;
+                }
+                // A longer text is held only by names that hold the shorter one (letter case
+                // ignored): only the rows shown need a look.
+                const bool grew = m_narrowKnown && !m_narrowedText.empty() && IsAscii(text)
+                                  && IsAscii(m_narrowedText)
+                                  && LowerAscii(text).find(LowerAscii(m_narrowedText)) != std::string::npos;
+                m_model->Narrow(named.get(), grew);
+                m_narrowedText = text;
+                m_narrowKnown = true;
+                ShowState();
             });
         };
     });
@@ -252,22 +313,44 @@ void CCollectionView::ShowFilters(std::vector<CCollectionFilter> filters)
                                  });
     if (same && m_filterBox->count() > 0)
         return;
+    auto* items = qobject_cast<QStandardItemModel*>(m_filterBox->model());
+    // While files come in, a few sources are added each time: only they go in.
+    const std::vector<std::size_t> added =
+        items != nullptr && m_filterBox->count() > 3 ? AddedFilters(m_filters, filters) : std::vector<std::size_t>();
     m_filters = std::move(filters);
     if (m_filters.empty())
         return;
     m_filter = m_filters[static_cast<std::size_t>(chosen)];
 
     const QSignalBlocker block(m_filterBox);
-    m_filterBox->clear();
-    // In one go: a thousand sources added one at a time cost the window a while.
-    QStringList labels;
-    labels.reserve(static_cast<int>(m_filters.size()));
-    for (const CCollectionFilter& filter : m_filters)
-        labels.append(filter.label);
-    m_filterBox->addItems(labels);
-    for (std::size_t i = 0; i < m_filters.size(); ++i)
-        if (!m_filters[i].toolTip.isEmpty())
-            m_filterBox->setItemData(static_cast<int>(i), m_filters[i].toolTip, Qt::ToolTipRole);
+    if (!added.empty()) {
+        for (const std::size_t at : added) {   // ascending: each goes where it will stay
+            auto* item = new QStandardItem(m_filters[at].label);
+            if (!m_filters[at].toolTip.isEmpty())
+                item->setToolTip(m_filters[at].toolTip);
+            items->insertRow(static_cast<int>(at) + 1, item);   // after the separator
+        }
+        m_filterBox->setCurrentIndex(chosen < 3 ? chosen : chosen + 1);
+        return;
+    }
+    // In one go, each item made whole before it goes in: ten thousand sources added or
+    // changed one at a time cost the window a while.
+    if (items != nullptr) {
+        QList<QStandardItem*> column;
+        column.reserve(static_cast<int>(m_filters.size()));
+        for (const CCollectionFilter& filter : m_filters) {
+            auto* item = new QStandardItem(filter.label);
+            if (!filter.toolTip.isEmpty())
+                item->setToolTip(filter.toolTip);
+            column.append(item);
+        }
+        items->clear();
+        items->appendColumn(column);
+    } else {
+        m_filterBox->clear();
+        for (const CCollectionFilter& filter : m_filters)
+            m_filterBox->addItem(filter.label);
+    }
     // A line between the three fixed filters and the tags, sources and lists.
     if (m_filters.size() > 3)
         m_filterBox->insertSeparator(3);

@@ -95,8 +95,12 @@ TEST(CollectionModel, MergesOfManyChangesGiveWhatASortOfThemGives)
         return RowBefore(a, b, CCollectionModel::NAME);
     });
     model.SetRows(rows, false);
+    // Rows no longer kept are handed over to be freed; none is lost or handed over twice.
+    std::size_t disposed = 0;
+    model.SetDisposer([&disposed](std::vector<CViewRow> old) { disposed += old.capacity() > 0 ? 1 : 0; });
     QItemSelectionModel selection(&model);
     CollectionId nextId = 301;
+    int roomUsed = 0;
     for (int round = 0; round < 40; ++round) {
         SCOPED_TRACE(round);
         const CollectionId chosen = model.Program(static_cast<int>(random() % model.rowCount()))->id;
@@ -122,7 +126,21 @@ TEST(CollectionModel, MergesOfManyChangesGiveWhatASortOfThemGives)
         for (auto& [id, row] : last)
             if (std::find(gone.begin(), gone.end(), id) == gone.end())
                 changed.push_back(row);
-        model.Merge(changed, gone);
+        // Every other round with room made apart, as the reading thread makes it: used once the
+        // kept rows' memory is full.
+        const std::size_t capacity = model.KeptCapacity();
+        const std::size_t disposedBefore = disposed;
+        std::vector<CViewRow> spare;
+        if (round % 2 == 0)
+            spare = SpareRowsFor(model.KeptRows(), capacity, changed.size());
+        const std::size_t room = spare.capacity();
+        model.Merge(changed, gone, std::move(spare));
+        // Handed over once: the old memory when the room was used, else the room itself.
+        EXPECT_EQ(disposed - disposedBefore, room > 0 ? 1u : 0u);
+        if (room > 0 && model.KeptRows() > capacity) {
+            EXPECT_EQ(model.KeptCapacity(), room);
+            ++roomUsed;
+        }
 
         std::vector<CViewRow> expected;
         for (const auto& [id, text] : programs)
@@ -136,6 +154,7 @@ TEST(CollectionModel, MergesOfManyChangesGiveWhatASortOfThemGives)
         ASSERT_EQ(selection.selectedRows().size(), 1);
         EXPECT_EQ(model.Program(selection.selectedRows().front().row())->id, chosen);
     }
+    EXPECT_GT(roomUsed, 0);
 }
 
 TEST(CollectionModel, SlotsAreRowsOfTheirOwnAndAProgramChangesInEachOfThem)
@@ -175,6 +194,66 @@ TEST(CollectionModel, TheSearchTextNarrowsRowsOfAnyIds)
     }
     model.Narrow(nullptr);
     EXPECT_EQ(model.rowCount(), 3);
+}
+
+// Typing narrows the rows shown, taking letters back widens them again; a text that grew
+// looks only at the rows shown. The rows do not move: no reset, and the selection and the
+// current row stay on their programs while they are shown.
+TEST(CollectionModel, NarrowingKeepsTheSelectionAndAGrownTextGivesWhatAFullLookGives)
+{
+    std::vector<CViewRow> rows;
+    const char* const names[] = {"Acid", "Bass Pad", "Choir", "Dark Pad", "Echo", "Pad 4", "Pads", "Zap"};
+    for (CollectionId id = 1; id <= 8; ++id)
+        rows.push_back(Row(id * 10, names[id - 1]));
+    CCollectionModel model;
+    model.SetRows(rows, false);
+    QItemSelectionModel selection(&model);
+    const int padFour = model.RowOf(60);
+    selection.select(model.index(padFour, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selection.setCurrentIndex(model.index(padFour, 0), QItemSelectionModel::NoUpdate);
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+
+    const struct {
+        std::vector<CollectionId> named;   // what the name search gives
+        bool grew;
+        std::vector<std::string> shown;
+    } steps[] = {
+        {{20, 40, 60, 70, 80}, false, {"Bass Pad", "Dark Pad", "Pad 4", "Pads", "Zap"}},   // "pa"
+        {{20, 40, 60, 70}, true, {"Bass Pad", "Dark Pad", "Pad 4", "Pads"}},               // "pad"
+        {{60, 70}, true, {"Pad 4", "Pads"}},                                                // "pad "
+        {{60}, true, {"Pad 4"}},                                                            // "pad 4"
+        {{20, 40, 60, 70}, false, {"Bass Pad", "Dark Pad", "Pad 4", "Pads"}},               // "pad"
+    };
+    for (const auto& step : steps) {
+        model.Narrow(&step.named, step.grew);
+        EXPECT_EQ(Names(model), step.shown);
+        ASSERT_EQ(selection.selectedRows().size(), 1);
+        EXPECT_EQ(model.Program(selection.selectedRows().front().row())->id, 60);
+        EXPECT_EQ(model.Program(selection.currentIndex().row())->id, 60);
+    }
+    // The same steps with every row looked at give the same rows.
+    CCollectionModel fresh;
+    fresh.SetRows(rows, false);
+    for (const auto& step : steps) {
+        fresh.Narrow(&step.named);
+        EXPECT_EQ(Names(fresh), step.shown);
+    }
+    model.Narrow(nullptr);
+    EXPECT_EQ(model.rowCount(), 8);
+    EXPECT_EQ(model.Program(selection.currentIndex().row())->id, 60);
+    // A row narrowed out loses its selection, as it is not in sight to act on.
+    const std::vector<CollectionId> acid = {10};
+    model.Narrow(&acid);
+    EXPECT_TRUE(selection.selectedRows().empty());
+    EXPECT_EQ(resets.count(), 0);
+    // Rows merged in while narrowed: shown as their mark says, the others stay hidden.
+    CViewRow shownRow = Row(90, "Acid Two");
+    CViewRow hiddenRow = Row(95, "Bell");
+    hiddenRow.matchesText = false;
+    model.Merge({shownRow, hiddenRow}, {});
+    EXPECT_EQ(Names(model), (std::vector<std::string>{"Acid", "Acid Two"}));
+    model.Narrow(nullptr);
+    EXPECT_EQ(model.rowCount(), 10);
 }
 
 TEST(CollectionModel, AProgramWithoutANameShowsWhereItWasFirstSeenAndRowsTellTheirMarks)

@@ -262,7 +262,9 @@ TEST_F(CollectionViewTest, TheSearchTextNarrowsTheRowsInTheChosenOrder)
         view.Table()->sortByColumn(sort.column, sort.order);
         const std::vector<CollectionId> all = shownIds();
         ASSERT_GT(all.size(), 100u);
-        for (const char* text : {"pad", "S", "b", ""}) {
+        // Typed on (a text that grew looks only at the rows shown, letter case ignored) and
+        // taken back.
+        for (const char* text : {"pad", "S", "b", "", "r", "ro", "ROY", "roya", "oya", "s", "st", "St", "Str", "S", ""}) {
             SCOPED_TRACE(text);
             const std::vector<CollectionId> named = db.Db().ProgramsNamed(text);
             std::vector<CollectionId> expected;
@@ -611,6 +613,17 @@ TEST_F(CollectionViewTest, ChangesFromElsewhereAreReadByWhatChanged)
         EXPECT_EQ(changedRows, c.changed);
         EXPECT_TRUE(c.shown());
     }
+    // The sources added went in where a fresh list puts them, the separator still after the
+    // three fixed filters.
+    QStringList expected;
+    for (const CCollectionFilter& filter : CollectionFilters(db.Db()))
+        expected << filter.label;
+    expected.insert(3, QString());
+    QStringList shown;
+    for (int i = 0; i < view.FilterBox()->count(); ++i)
+        shown << view.FilterBox()->itemText(i);
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(view.FilterBox()->itemData(3, Qt::AccessibleDescriptionRole).toString(), "separator");
 }
 
 }  // namespace
