@@ -8,6 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh >/dev/null
+cmake --build build --target frame_screenshot collection_screenshot history_screenshot editor_screenshot >/dev/null
 out=${1:-build/screenshot.png}
 collection_out=${2:-build/collection.png}
 history_out=${3:-build/history.png}
