@@ -141,8 +141,8 @@ pid=$!
 window=$(wait_for_window "$pid" '^Veltrix - ') || fail "no window came up on the damaged Collection"
 told() { grep -q "Veltrix message (exclamation): .*damaged" "$log"; }
 eventually told || fail "the damaged Collection was not told"
-box=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Veltrix$' 2>/dev/null | head -n 1)
-[ -n "$box" ] || fail "no message box for the damaged Collection"
+# Told as the box is made; it is mapped a moment later (longer under the sanitizers).
+box=$(wait_for_window "$pid" '^Veltrix$' 10) || fail "no message box for the damaged Collection"
 xdotool windowactivate --sync "$box" >/dev/null 2>&1
 xdotool key --clearmodifiers Return
 sleep 1
