@@ -213,6 +213,10 @@ public:
     std::vector<CCollectionProgram> Search(const CCollectionQuery& query);
     // The same programs as rows, in the same order; many times quicker for many programs.
     std::vector<CCollectionRow> SearchRows(const CCollectionQuery& query);
+    // The first `count` of those rows (the last, in reverse, for `fromEnd`), and how many
+    // there are in all: what a table shows first, in one pass that keeps only those.
+    std::vector<CCollectionRow> SearchFirstRows(const CCollectionQuery& query, std::size_t count, bool fromEnd,
+                                                std::size_t& total);
     // The programs with any name holding `fragment` (case ignored), in ascending order:
     // what the text of a query narrows the other fields' programs to.
     std::vector<CollectionId> ProgramsNamed(const std::string& fragment);

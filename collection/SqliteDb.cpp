@@ -50,6 +50,29 @@ CSqliteDb::~CSqliteDb()
     sqlite3_close(m_db);
 }
 
+namespace {
+void Visit(sqlite3_context* context, int, sqlite3_value** arguments)
+{
+    const auto& visitor = *static_cast<const CSqliteDb::Visitor*>(sqlite3_user_data(context));
+    if (visitor)
+        visitor(sqlite3_value_int64(arguments[0]), static_cast<const unsigned char*>(sqlite3_value_blob(arguments[1])),
+                static_cast<std::size_t>(sqlite3_value_bytes(arguments[1])));
+    sqlite3_result_null(context);
+}
+}  // namespace
+
+bool CSqliteDb::SetVisitor(Visitor visitor)
+{
+    m_visitor = std::move(visitor);
+    if (m_visitDefined || !m_visitor)
+        return true;
+    // Direct only: no schema, trigger or view of a file can call it.
+    m_visitDefined = sqlite3_create_function_v2(m_db, "visit", 2, SQLITE_UTF8 | SQLITE_DIRECTONLY, &m_visitor, Visit,
+                                                nullptr, nullptr, nullptr)
+                     == SQLITE_OK;
+    return m_visitDefined;
+}
+
 bool CSqliteDb::Exec(const char* sql)
 {
     return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;

@@ -4,6 +4,7 @@
 // committed. Nothing throws; a failure is a false return and the connection's error text.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -63,6 +64,13 @@ public:
     std::string ErrorText() const;
     int ErrorCode() const;
 
+    // While set, visit(number, text) is a function of SQL on this connection that hands its
+    // two arguments to `visitor` and gives NULL: "SELECT count(visit(id, name)) FROM ..." then
+    // looks at every row within SQLite, several times quicker than stepping through millions
+    // of rows one at a time. Cleared with null; false when SQLite refused the function.
+    using Visitor = std::function<void(std::int64_t number, const unsigned char* text, std::size_t size)>;
+    bool SetVisitor(Visitor visitor);
+
 private:
     CSqliteDb(sqlite3* db, const std::string& path, bool readOnly) : m_db(db), m_path(path), m_readOnly(readOnly) {}
 
@@ -70,6 +78,8 @@ private:
     std::string m_path;
     bool m_readOnly = false;
     std::map<std::string, std::unique_ptr<CSqliteStatement>, std::less<>> m_statements;
+    Visitor m_visitor;
+    bool m_visitDefined = false;   // made once: defining it again would expire the statements
 };
 
 // One use of a cached statement: bind, step, read columns. The statement is reset when the

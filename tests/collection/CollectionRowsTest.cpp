@@ -108,6 +108,27 @@ TEST_F(CollectionRows, RowsAgreeWithWholeProgramsAndTextNarrowsLikeTheDatabase)
         for (const CCollectionRow& row : narrowed)
             got.push_back(row.id);
         EXPECT_EQ(got, expected);
+
+        // The first rows (and the last, in reverse) of those, read alone, with the count of all.
+        for (const std::size_t count : {std::size_t(0), std::size_t(1), std::size_t(3), rows.size() + 5}) {
+            for (const bool fromEnd : {false, true}) {
+                SCOPED_TRACE("first " + std::to_string(count) + (fromEnd ? " from the end" : ""));
+                std::size_t total = 99;
+                const std::vector<CCollectionRow> first = collection->SearchFirstRows(c.query, count, fromEnd, total);
+                EXPECT_EQ(total, rows.size());
+                std::vector<CCollectionRow> wanted = rows;
+                if (fromEnd)
+                    std::reverse(wanted.begin(), wanted.end());
+                wanted.resize(std::min(count, wanted.size()));
+                std::vector<CCollectionProgram> programs;
+                for (const CCollectionRow& row : wanted) {
+                    CCollectionProgram program;
+                    ASSERT_TRUE(collection->GetProgram(row.id, program));
+                    programs.push_back(program);
+                }
+                ExpectSame(first, programs);
+            }
+        }
     }
     EXPECT_FALSE(collection->SearchRows(cases[1].query).empty());
     EXPECT_FALSE(collection->SearchRows(cases[3].query).empty());
