@@ -1,5 +1,6 @@
 // The Collection view over 128,000 programs (1,000 dumps taken into a new database),
-// offscreen: opening it (the first search, the filters, the table laid out and painted), one
+// offscreen: opening it as the window does, its reads on its own thread (until the rows in
+// sight are painted with the count of every row, and until every row is in), one
 // keystroke in its search field (the search again and the table repainted), a favourite
 // mark made in the view (Ctrl+D on one row), and the view following a mark that another
 // connection made: the time until the row shows it, and the longest the window's thread was
@@ -69,20 +70,41 @@ void ShowView(CCollectionView& view)
     QCoreApplication::processEvents();
 }
 
+// The view opened as the window opens it, its reads on its own thread: timed until the rows
+// in sight are shown and painted, with the count of every row (the table's true extent).
+// The rest are read after those; BM_OpenCollectionViewReadingApart times the open until
+// every row is in (until 2026-12 this benchmark did, with the reads on the window's own
+// connection).
 void BM_OpenCollectionView(benchmark::State& state)
 {
     CCollection& collection = LibraryCollection();
     int rows = 0;
+    bool inSight = true;
     for (auto _ : state) {
-        CCollectionView view;
-        view.SetCollection(&collection);
-        ShowView(view);
-        rows = view.Model()->rowCount();
+        QElapsedTimer clock;
+        clock.start();
+        auto view = std::make_unique<CCollectionView>();
+        view->SetCollection(&collection, QString(), LibraryPath());
+        ShowView(*view);
+        while (view->Model()->rowCount() < LIBRARY_PROGRAMS && clock.elapsed() < 60000) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            QCoreApplication::processEvents();
+        }
+        view->Table()->viewport()->repaint();
+        rows = view->Model()->rowCount();
+        const int lastInSight = view->Table()->rowAt(view->Table()->viewport()->height() - 1);
+        inSight = inSight && view->Model()->Program(lastInSight >= 0 ? lastInSight : rows - 1) != nullptr;
+        state.PauseTiming();
+        view->WaitForReads();   // the rest, before the view and its reading thread go
+        view.reset();
+        state.ResumeTiming();
     }
     if (rows != LIBRARY_PROGRAMS)
         state.SkipWithError("the view did not show every program");
+    else if (!inSight)
+        state.SkipWithError("the rows in sight were not shown");
 }
-BENCHMARK(BM_OpenCollectionView)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_OpenCollectionView)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 
 // Typing, then taking letters back, down to an empty field (every program again): each
 // step is one keystroke.
@@ -174,7 +196,7 @@ void BM_CollectionFollowsAMarkFromElsewhere(benchmark::State& state)
 BENCHMARK(BM_CollectionFollowsAMarkFromElsewhere)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 
 // The view opened with its reads on its own thread, as the window opens it: until every row
-// is shown, and the longest the window's thread was held.
+// is in (those in sight come first), and the longest the window's thread was held.
 void BM_OpenCollectionViewReadingApart(benchmark::State& state)
 {
     double longest = 0;
@@ -187,7 +209,9 @@ void BM_OpenCollectionViewReadingApart(benchmark::State& state)
         shown.start();
         view.show();
         longest = std::max(longest, shown.nsecsElapsed() / 1e6);
-        longest = std::max(longest, LongestStallMs([&] { return view.Model()->rowCount() == LIBRARY_PROGRAMS; }));
+        longest = std::max(longest, LongestStallMs([&] {
+            return view.Model()->rowCount() == LIBRARY_PROGRAMS && view.Model()->UnreadRows() == 0;
+        }));
         rows = view.Model()->rowCount();
     }
     state.counters["stall_ms"] = longest;
@@ -245,9 +269,11 @@ int main(int argc, char** argv)
     LibraryCollection();   // taken in before any timing
 
     const std::vector<CBenchCheck> checks = {
-        TimeCheck(BenchScaled<std::string>("Open the Collection view over 128,000 programs",
-                                           "Open the Collection view over 1,280,000 programs"),
-                  "BM_OpenCollectionView/iterations:10", "", 0, BenchScaled(100, 200)),
+        TimeCheck(BenchScaled<std::string>("Open the Collection view over 128,000 programs: the rows in sight",
+                                           "Open the Collection view over 1,280,000 programs: the rows in sight"),
+                  "BM_OpenCollectionView/iterations:10/real_time", "", 0, BenchScaled(100, 200)),
+        TimeCheck("The same: until every row is in", "BM_OpenCollectionViewReadingApart/iterations:10/real_time", "",
+                  0, 0),
         TimeCheck("One keystroke in the Collection's search field", "BM_CollectionSearchKeystroke/iterations:40",
                   "", 0, BenchScaled(100, 50)),
         TimeCheck("Ctrl+D on one row of 128,000", "BM_CollectionFavouriteOneRow/iterations:40", "", 0, 20),

@@ -1,6 +1,6 @@
 // The main window over a Collection of 128,000 programs (1,280,000 in the big run),
 // offscreen, on the window tests' scripted services: from start to shown with the Collection
-// view open and filled; Ctrl+D on a row; the longest the event loop stalls while another
+// view open (the rows in sight, and until every row is in); Ctrl+D on a row; the longest the event loop stalls while another
 // process takes in 1,000 new dumps, and while the window opens 1,000 new files (its own Open
 // of them told apart); and the heap each program costs the view.
 
@@ -64,10 +64,17 @@ CCollectionView& ViewOf(CFrameFixture& fixture)
     return *fixture.features.collectionView->View();
 }
 
-bool ViewFilled(CFrameFixture& fixture)
+// The view shows the rows in sight, and has the count of all of them.
+bool ViewShown(CFrameFixture& fixture)
 {
     CCollectionView& view = ViewOf(fixture);
-    return view.isVisible() && view.Model()->rowCount() >= PROGRAMS;
+    return view.isVisible() && view.Model()->rowCount() >= PROGRAMS && view.Model()->Program(0) != nullptr;
+}
+
+// Every row is in.
+bool ViewFilled(CFrameFixture& fixture)
+{
+    return ViewShown(fixture) && ViewOf(fixture).Model()->UnreadRows() == 0;
 }
 
 // Runs the event loop until `done` says so, or the wait limit.
@@ -134,17 +141,26 @@ void MakeLayout()
     g_layout = fixture.profile.values;
 }
 
+// Timed until the view shows the rows in sight, with the count of every row (the rest are
+// read after those); "filled_ms" is the time until every row is in. (Until 2026-12 the view
+// showed its rows only once all were read, and this was timed until then.)
 void BM_WindowStartWithTheViewOpen(benchmark::State& state)
 {
     bool filled = true;
+    double filledMs = 0;
     for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
         std::unique_ptr<CFrameFixture> fixture = StartWindow();
-        filled = ProcessEventsUntil([&] { return ViewFilled(*fixture); }) && filled;
+        filled = ProcessEventsUntil([&] { return ViewShown(*fixture); }) && filled;
         state.PauseTiming();
+        filled = ProcessEventsUntil([&] { return ViewFilled(*fixture); }) && filled;
+        filledMs += static_cast<double>(clock.nsecsElapsed()) / 1e6;
         fixture.reset();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }
+    state.counters["filled_ms"] = filledMs / static_cast<double>(state.iterations());
     if (!filled)
         state.SkipWithError("the view was not shown with every program");
 }
@@ -288,8 +304,10 @@ int main(int argc, char** argv)
     MakeLayout();
 
     const std::vector<CBenchCheck> checks = {
-        TimeCheck("Window: start to shown with the view open and filled",
+        TimeCheck("Window: start to shown with the view open, the rows in sight",
                   "BM_WindowStartWithTheViewOpen/iterations:3", "", 0, 400),
+        CounterCheck("Window: the same, until every row is in", "BM_WindowStartWithTheViewOpen/iterations:3",
+                     "filled_ms", 0, "ms"),
         TimeCheck("Window: Ctrl+D on a row", "BM_WindowCtrlD/iterations:20", "", 0, 20),
         CounterCheck("Window: longest stall, another process takes in 1,000",
                      "BM_WindowWhileAnotherProcessTakesIn1000/iterations:1", "stall_ms", 50, "ms"),

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <numeric>
 #include <unordered_set>
 
@@ -141,8 +142,25 @@ void CCollectionModel::SetRows(std::vector<CViewRow> rows, bool bySlot, CRowOrde
     endResetModel();
 }
 
+void CCollectionModel::SetFirstRows(std::vector<CViewRow> rows, std::size_t total)
+{
+    beginResetModel();
+    m_slots = false;
+    CRowOrder order;
+    order.column = m_sortColumn;
+    order.order = m_sortOrder;
+    order.shownKnown = true;
+    for (const CViewRow& row : rows)
+        order.largestId = std::max(order.largestId, row.program.id);
+    const std::size_t kept = rows.size();
+    TakeRows(std::move(rows), order);
+    m_unread = static_cast<int>(std::min<std::size_t>(total > kept ? total - kept : 0, INT_MAX - kept));
+    endResetModel();
+}
+
 void CCollectionModel::TakeRows(std::vector<CViewRow> rows, CRowOrder& order)
 {
+    m_unread = 0;
     std::vector<CViewRow> old = std::move(m_rows);
     m_rows = std::move(rows);
     Dispose(std::move(old));
@@ -223,17 +241,17 @@ void CCollectionModel::Narrow(const std::vector<CollectionId>* ids, bool withinS
 
 const CCollectionRow* CCollectionModel::Program(int row) const
 {
-    return row >= 0 && row < rowCount() ? &m_rows[PlaceOf(row)].program : nullptr;
+    return row >= 0 && row < ShownCount() ? &m_rows[PlaceOf(row)].program : nullptr;
 }
 
 int CCollectionModel::Slot(int row) const
 {
-    return row >= 0 && row < rowCount() ? m_rows[PlaceOf(row)].slot : -1;
+    return row >= 0 && row < ShownCount() ? m_rows[PlaceOf(row)].slot : -1;
 }
 
 int CCollectionModel::RowOf(CollectionId id) const
 {
-    for (int row = 0, rows = rowCount(); row < rows; ++row)
+    for (int row = 0, rows = ShownCount(); row < rows; ++row)
         if (m_rows[PlaceOf(row)].program.id == id)
             return row;
     return -1;
@@ -303,7 +321,7 @@ void CCollectionModel::SetColors(COLORREF text, COLORREF back, COLORREF marked)
 
 int CCollectionModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : ShownCount();
+    return parent.isValid() ? 0 : ShownCount() + m_unread;
 }
 
 int CCollectionModel::columnCount(const QModelIndex& parent) const
@@ -314,8 +332,14 @@ int CCollectionModel::columnCount(const QModelIndex& parent) const
 QVariant CCollectionModel::data(const QModelIndex& index, int role) const
 {
     const CCollectionRow* program = Program(index.row());
-    if (program == nullptr)
+    if (program == nullptr) {
+        // A row not read yet is blank, in the rows' colours.
+        if (role == Qt::ForegroundRole)
+            return ToQColor(m_text);
+        if (role == Qt::BackgroundRole)
+            return ToQColor(m_back);
         return {};
+    }
     switch (role) {
     case Qt::DisplayRole:
         switch (index.column()) {
@@ -399,6 +423,8 @@ Qt::ItemFlags CCollectionModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
+    if (Program(index.row()) == nullptr)
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
     if (index.column() == NAME && m_renamer)
         flags |= Qt::ItemIsEditable;
@@ -430,6 +456,8 @@ void CCollectionModel::sort(int column, Qt::SortOrder order)
         std::sort(shown.begin(), shown.end());
     }
     const auto newRowOf = [&](int oldRow) {
+        if (oldRow >= ShownCount())   // a row not read yet stays where it is
+            return oldRow;
         const int place = newPlaceOf[PlaceOf(oldRow)];
         return m_allShown ? place
                           : static_cast<int>(std::lower_bound(shown.begin(), shown.end(), place) - shown.begin());

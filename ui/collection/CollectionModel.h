@@ -56,12 +56,19 @@ public:
     // changed meanwhile.
     void SetRows(std::vector<CViewRow> rows, bool bySlot, CRowOrder order);
     void SetPrograms(std::vector<CCollectionRow> programs);
+    // The first rows of a filter in the table's order, while the others are read: the table
+    // has `total` rows, those after `rows` not read yet (shown empty, with no program) until
+    // a SetRows or Replace brings them all. Rows that are not slots, each holding the text.
+    void SetFirstRows(std::vector<CViewRow> rows, std::size_t total);
+    // How many of the rows after those kept are not read yet.
+    int UnreadRows() const { return m_unread; }
     bool HasSlots() const { return m_slots; }
     // Shows only the rows of the programs in `ids` (ascending, as ProgramsNamed gives them), or
     // all of them for null, in the same order.
     // `withinShown`: the programs are among those shown (the text grew), and only the rows
     // shown are looked at. The rows do not move: one layout change, the selection staying.
     void Narrow(const std::vector<CollectionId>* ids, bool withinShown = false);
+    // The program of a shown row; null for a row not read yet.
     const CCollectionRow* Program(int row) const;
     // The slot of a shown row, or -1.
     int Slot(int row) const;
@@ -148,6 +155,7 @@ private:
     std::vector<CViewRow> m_rows;     // all of the filter's, in the table's order
     std::vector<int> m_shown;         // the places in m_rows of the rows shown...
     bool m_allShown = true;           // ...unless every row is (m_shown empty then)
+    int m_unread = 0;                 // rows after those shown, not read yet
     CollectionId m_largestId = 0;     // no kept row has a larger one
     bool m_slots = false;
     std::unordered_map<CollectionId, QString> m_places;   // of programs without a name

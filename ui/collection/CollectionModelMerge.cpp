@@ -338,12 +338,17 @@ void CCollectionModel::Relayout(const std::function<void()>& change, const std::
 {
     emit layoutAboutToBeChanged();
     // The new place of each row a persistent index stands on, asked while the old rows are here.
+    // A row not read yet keeps its number (UNREAD - row): the row read there takes its place.
+    constexpr int UNREAD = -2;
     const QModelIndexList before = persistentIndexList();
     std::vector<int> places;
     places.reserve(static_cast<std::size_t>(before.size()));
-    for (const QModelIndex& old : before)
-        places.push_back(old.isValid() && old.row() < ShownCount() ? newPlaceOf(static_cast<int>(PlaceOf(old.row())))
-                                                                      : -1);
+    for (const QModelIndex& old : before) {
+        if (old.isValid() && old.row() >= ShownCount())
+            places.push_back(UNREAD - old.row());
+        else
+            places.push_back(old.isValid() ? newPlaceOf(static_cast<int>(PlaceOf(old.row()))) : -1);
+    }
     change();
     if (showMatching)
         ShowMatching();
@@ -352,7 +357,7 @@ void CCollectionModel::Relayout(const std::function<void()>& change, const std::
     after.reserve(before.size());
     for (int i = 0; i < before.size(); ++i) {
         const int place = places[static_cast<std::size_t>(i)];
-        const int row = ShownRowOf(place);
+        const int row = place <= UNREAD ? std::min(UNREAD - place, rowCount() - 1) : ShownRowOf(place);
         after.append(row >= 0 ? index(row, before[i].column()) : QModelIndex());
     }
     changePersistentIndexList(before, after);

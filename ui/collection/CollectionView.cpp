@@ -106,6 +106,8 @@ CCollectionView::CCollectionView(QWidget* parent)
     connect(m_table, &CCollectionTable::activatedRow, this, [this] { emit auditionRequested(); });
     connect(m_table, &CCollectionTable::nameNote, this, &CCollectionView::statusMessage);
     connect(m_table, &CCollectionTable::editorClosed, this, [this] { OnEditorClosed(); });
+    // After the table sorted the model (it is connected first).
+    connect(m_table->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, [this] { OnSortChanged(); });
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { emit selectionChanged(); });
     connect(m_model, &CCollectionModel::renameFailed, this, &CCollectionView::statusMessage);
     m_model->SetRenamer([this](CollectionId id, const std::string& name, std::string& error) {

@@ -126,6 +126,7 @@ private:
     void OnFilterChosen(int index);
     void OnModeChosen(int index);
     void OnEditorClosed();
+    void OnSortChanged();
     // Takes the window's connection's change count as seen; true when it moved.
     bool TakeChangeCount();
     // Asks for the rows of the filter, the voice mode and the text (and the filters, with
@@ -135,6 +136,8 @@ private:
     void ReadNamed();
     // `text`: the search text the rows were read with.
     void ShowRead(CViewRead read, CShownKey key, std::uint64_t ticket, const std::string& text);
+    // The first rows of a Read, with how many there are: shown while the rest are read.
+    void ShowFirstRows(CViewRead read, CShownKey key, std::uint64_t ticket, const std::string& text);
     // Asks for what changed since the rows were read; shown when it comes.
     void ReadChanged();
     void ShowChanges(CViewChanges changes, std::uint64_t ticket, const std::string& text);
@@ -161,7 +164,9 @@ private:
     QString m_reason;
     std::int64_t m_changeCount = -1;   // the window's connection's, when last looked
     std::int64_t m_lastChange = -1;    // the change log's newest change the rows hold
-    bool m_rowsPending = false;        // a read of every row is on its way
+    bool m_rowsPending = false;        // a read of every row is on its way...
+    int m_pendingSortColumn = CCollectionModel::NAME;   // ...in this order
+    Qt::SortOrder m_pendingSortOrder = Qt::AscendingOrder;
     std::vector<CCollectionFilter> m_filters;
     CCollectionFilter m_filter;
     int m_voiceMode = ANY_VOICE_MODE;

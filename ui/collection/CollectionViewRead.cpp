@@ -66,6 +66,38 @@ CViewRead ReadView(CCollection& collection, const CViewQuery& query)
     return read;
 }
 
+bool CanReadFirstRows(const CViewQuery& query)
+{
+    return !query.filter.ShowsSlots() && query.sortColumn == CCollectionModel::NAME;
+}
+
+CViewRead ReadFirstRows(CCollection& collection, const CViewQuery& query, std::size_t count)
+{
+    CViewRead read;
+    if (query.filtersToo) {
+        read.withFilters = true;
+        read.filters = CollectionFilters(collection, &read.failure);
+    }
+    CCollectionQuery search;
+    query.filter.Apply(search);
+    if (query.voiceMode >= 0 && query.voiceMode < 4)
+        search.voiceMode = VOICE_MODE_NAMES[query.voiceMode];
+    search.text = query.text;
+    std::vector<CCollectionRow> rows =
+        collection.SearchFirstRows(search, count, query.sortOrder == Qt::DescendingOrder, read.total);
+    NoteFailure(collection, read.failure);
+    read.rows.reserve(rows.size());
+    for (CCollectionRow& row : rows)
+        read.rows.push_back(CViewRow{std::move(row)});
+    read.places = PlacesOfNameless(collection, read.rows);
+    read.order.column = query.sortColumn;
+    read.order.order = query.sortOrder;
+    read.order.shownKnown = true;
+    for (const CViewRow& row : read.rows)
+        read.order.largestId = std::max(read.order.largestId, row.program.id);
+    return read;
+}
+
 CViewChanges ReadChanges(CCollection& collection, const CViewQuery& query, std::int64_t since, std::size_t kept,
                          std::size_t capacity)
 {

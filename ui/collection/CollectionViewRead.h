@@ -31,10 +31,19 @@ struct CViewRead {
     std::vector<CCollectionFilter> filters;
     std::int64_t last = -1;               // the Collection's last change the rows hold
     std::string failure;                  // a read of the database failed: nothing to show
+    std::size_t total = 0;                // of ReadFirstRows: how many rows there are in all
 };
 
 // Every row of the query.
 CViewRead ReadView(CCollection& collection, const CViewQuery& query);
+
+// Whether ReadFirstRows can read the query's first rows: rows of programs (not slots) in
+// the order of their names, either way.
+bool CanReadFirstRows(const CViewQuery& query);
+// The first `count` rows of the query in the table's order, each holding the search text
+// (the programs without it are left out, unlike ReadView's), and how many such rows there
+// are in all: what the view shows while the rest are read. Its `last` is of no use (-1).
+CViewRead ReadFirstRows(CCollection& collection, const CViewQuery& query, std::size_t count);
 
 // What changed since the view's rows were read at change `since`: the rows of the programs
 // that changed and still belong (to put in), and those that no longer do (to take out).

@@ -11,6 +11,7 @@
 #include "CollectionViewRead.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QStandardItemModel>
 #include <QLineEdit>
 
@@ -18,7 +19,10 @@
 
 namespace {
 // The kinds of reads: a newer one of a kind replaces one still waiting.
-enum ReadKind { READ_ROWS, READ_NAMED, READ_CHANGES };
+enum ReadKind { READ_FIRST_ROWS, READ_FILTERS, READ_ROWS, READ_NAMED, READ_CHANGES };
+
+// The rows read first when a filter's rows are new: more than any screen shows.
+constexpr int FIRST_ROWS_READ = 256;
 
 bool IsAscii(const std::string& text)
 {
@@ -211,14 +215,69 @@ void CCollectionView::Read(bool filtersToo)
         query.sortOrder = Qt::AscendingOrder;
     }
     const CShownKey key{m_filter, m_voiceMode};
+    const bool sameRows = m_shownAny && key == m_shownKey;
     // Only rows that replace those shown need their keys, to find the selection's rows.
-    query.keys = m_shownAny && key == m_shownKey;
+    query.keys = sameRows;
     const std::uint64_t ticket = ++m_readTicket;
     ++m_namedTicket;   // the text is read with the rows
     m_rowsPending = true;
+    m_pendingSortColumn = query.sortColumn;
+    m_pendingSortOrder = query.sortOrder;
+    // New rows read apart come in two reads: those in sight first, with how many there are,
+    // quickly; then all of them, which replace those without moving them.
+    if (!sameRows && m_reader->ReadsApart() && CanReadFirstRows(query)) {
+        CViewQuery first = query;
+        first.filtersToo = false;   // read after the rows, before the rest of them
+        query.filtersToo = false;
+        query.keys = true;
+        const std::size_t count = static_cast<std::size_t>(
+            std::max(FIRST_ROWS_READ, 2 * m_table->viewport()->height() / std::max(1, m_table->verticalHeader()->defaultSectionSize())));
+        m_reader->Post(READ_FIRST_ROWS, [this, first, key, ticket, count](CCollection& collection) -> CCollectionReader::Outcome {
+            auto read = std::make_shared<CViewRead>(ReadFirstRows(collection, first, count));
+            return [this, read, key, ticket, text = first.text] { ShowFirstRows(std::move(*read), key, ticket, text); };
+        });
+        if (filtersToo)
+            m_reader->Post(READ_FILTERS, [this](CCollection& collection) -> CCollectionReader::Outcome {
+                auto filters = std::make_shared<CViewRead>();
+                filters->filters = CollectionFilters(collection, &filters->failure);
+                return [this, filters] {
+                    WhenNotEditing([this, filters] {
+                        if (filters->failure.empty())
+                            ShowFilters(std::move(filters->filters));
+                    });
+                };
+            });
+    }
     m_reader->Post(READ_ROWS, [this, query, key, ticket](CCollection& collection) -> CCollectionReader::Outcome {
         auto read = std::make_shared<CViewRead>(ReadView(collection, query));
         return [this, read, key, ticket, text = query.text] { ShowRead(std::move(*read), key, ticket, text); };
+    });
+}
+
+void CCollectionView::ShowFirstRows(CViewRead read, CShownKey key, std::uint64_t ticket, const std::string& text)
+{
+    WhenNotEditing([this, read = std::make_shared<CViewRead>(std::move(read)), key, ticket, text] {
+        if (read->withFilters)
+            ShowFilters(std::move(read->filters));
+        // Of no use once a newer read was asked for, or all the rows came.
+        if (ticket != m_readTicket || !m_rowsPending)
+            return;
+        if (!read->failure.empty()) {
+            emit statusMessage("Cannot read the Collection: " + QString::fromStdString(read->failure));
+            return;
+        }
+        m_available = true;
+        m_model->SetPlaces(read->places);
+        ShowSlotColumn(false);
+        KeepingSelection([&] { m_model->SetFirstRows(std::move(read->rows), read->total); });
+        m_shownKey = key;
+        m_shownAny = true;
+        // The rows hold only the programs named by the text: the next narrowing looks at all.
+        m_narrowKnown = false;
+        SizeColumns();
+        ShowState();
+        if (text != m_search->text().toStdString())
+            ReadNamed();
     });
 }
 
@@ -258,7 +317,18 @@ void CCollectionView::ShowRead(CViewRead read, CShownKey key, std::uint64_t tick
             SizeColumns();
         }
         ShowState();
+        // The text changed while the rows were read: narrowed to the text there is now.
+        if (text != m_search->text().toStdString())
+            ReadNamed();
     });
+}
+
+void CCollectionView::OnSortChanged()
+{
+    // Rows on their way in another order would be sorted again on the window's thread: they
+    // are read again in this one instead.
+    if (m_rowsPending && (m_model->SortColumn() != m_pendingSortColumn || m_model->SortOrder() != m_pendingSortOrder))
+        Read(false);
 }
 
 void CCollectionView::ReadNamed()

@@ -157,6 +157,48 @@ TEST(CollectionModel, MergesOfManyChangesGiveWhatASortOfThemGives)
     EXPECT_GT(roomUsed, 0);
 }
 
+// The first rows come with the count of all: the rows after them are there, blank and
+// without a program, until every row comes; those take their places without a reset, the
+// selection on a row read first following its program and one on a blank row keeping its row.
+TEST(CollectionModel, FirstRowsStandInForAllUntilTheyComeWithoutAReset)
+{
+    std::vector<CViewRow> all;
+    const char* const names[] = {"Acid", "Bass", "Choir", "Drum", "Echo", "Flute", "Gong", "Harp"};
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        all.push_back(Row(static_cast<CollectionId>(10 - i), names[i]));
+    CCollectionModel model;
+    model.SetFirstRows({all[0], all[1], all[2]}, all.size());
+    EXPECT_EQ(model.rowCount(), 8);
+    EXPECT_EQ(model.UnreadRows(), 5);
+    EXPECT_EQ(model.Program(2)->shownName, "Choir");
+    EXPECT_EQ(model.Program(3), nullptr);
+    EXPECT_EQ(model.data(model.index(5, CCollectionModel::NAME), Qt::DisplayRole), QVariant());
+    EXPECT_FALSE(model.flags(model.index(5, CCollectionModel::NAME)) & Qt::ItemIsDragEnabled);
+    EXPECT_EQ(model.RowOf(all[4].program.id), -1);
+
+    QItemSelectionModel selection(&model);
+    selection.select(model.index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selection.setCurrentIndex(model.index(6, 0), QItemSelectionModel::NoUpdate);
+    // Sorted meanwhile (the view reads the rest again in that order): the blank row stays.
+    model.sort(CCollectionModel::NAME, Qt::DescendingOrder);
+    EXPECT_EQ(selection.currentIndex().row(), 6);
+    model.sort(CCollectionModel::NAME, Qt::AscendingOrder);
+
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    // One more program came meanwhile, sorted first: the rows read first move down by one.
+    std::vector<CViewRow> rows = all;
+    rows.insert(rows.begin(), Row(20, "Aaa"));
+    CRowOrder order = OrderRows(rows, CCollectionModel::NAME, Qt::AscendingOrder, false);
+    model.Replace(std::move(rows), std::move(order));
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(model.UnreadRows(), 0);
+    EXPECT_EQ(model.rowCount(), 9);
+    ASSERT_EQ(selection.selectedRows().size(), 1);
+    EXPECT_EQ(model.Program(selection.selectedRows().front().row())->shownName, "Bass");
+    EXPECT_EQ(selection.currentIndex().row(), 6);
+    EXPECT_EQ(model.Program(6)->shownName, "Flute");
+}
+
 TEST(CollectionModel, SlotsAreRowsOfTheirOwnAndAProgramChangesInEachOfThem)
 {
     CCollectionModel model;

@@ -626,6 +626,58 @@ TEST_F(CollectionViewTest, ChangesFromElsewhereAreReadByWhatChanged)
     EXPECT_EQ(view.FilterBox()->itemData(3, Qt::AccessibleDescriptionRole).toString(), "separator");
 }
 
+// Reading apart, the view shows the rows in sight first and the rest after them; whatever is
+// typed or chosen before they come, the rows at the end are those of the text and filter
+// chosen last, and the count says so.
+TEST_F(CollectionViewTest, WhatIsTypedOrChosenWhileTheRowsAreReadGivesItsRows)
+{
+    Mark("Silk Pad", true, false, nullptr);
+    Mark("Sub Bass", true, false, nullptr);
+    struct Case {
+        const char* what;
+        std::function<void()> meanwhile;   // before any read is shown
+        std::vector<std::string> names;    // empty: every program
+    };
+    const Case cases[] = {
+        {"nothing", [] {}, {}},
+        {"a search", [&] { view.SearchField()->setText("pad"); }, PADS},
+        {"a filter", [&] { ChooseFilter("Favourites"); }, {"Silk Pad", "Sub Bass"}},
+        {"a filter and a search", [&] {
+             ChooseFilter("Favourites");
+             view.SearchField()->setText("bass");
+         }, {"Sub Bass"}},
+        // The rows of All are read with the text, which is taken back before they come.
+        {"a search taken back", [&] {
+             view.SearchField()->setText("pad");
+             ChooseFilter("All");
+             view.SearchField()->setText("");
+         }, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        view.SearchField()->setText("");
+        view.SetCollection(&db.Db(), QString(), db.Path());
+        if (!view.isVisible())
+            view.show();
+        QApplication::processEvents();   // the first read is asked for
+        if (view.FilterBox()->count() == 0) {
+            view.WaitForReads();   // the filters, to choose from, the first time
+            ChooseFilter("All");
+        }
+        c.meanwhile();
+        view.WaitForReads();
+        EXPECT_EQ(view.Model()->UnreadRows(), 0);
+        if (c.names.empty()) {
+            EXPECT_EQ(view.Model()->rowCount(), static_cast<int>(db.Db().SearchRows({}).size()));
+        } else {
+            EXPECT_EQ(ShownNames(view), c.names);
+        }
+        const int rows = view.Model()->rowCount();
+        EXPECT_EQ(view.findChild<QLabel*>("collectionCount")->text(),
+                  rows == 1 ? QString("1 program") : QString("%1 programs").arg(rows));
+    }
+}
+
 }  // namespace
 
 TEST_F(CollectionViewTest, AReadTheDatabaseFailsIsToldNotShownAsNoPrograms)
