@@ -11,7 +11,7 @@ bank=$realdata/ms2000-bank-0x4C.syx other=$realdata/mk-programs-0x4C.syx
 mkdir -p "$out"
 
 memory=$here/../../../midi/synth_memory.py
-VELTRIX_VM_X=1 VELTRIX_VM_SYNTH="$bank" VELTRIX_VM_SYNTH_CHANNEL=3 VELTRIX_VM_FILES="$veltrix $bank $other" \
+VELTRIX_VM_X=1 VELTRIX_VM_SYNTH="$bank" VELTRIX_VM_SYNTH_CHANNEL=3 VELTRIX_VM_FILES="$veltrix $bank $other $here/../../vm/window_steps.sh" \
 VELTRIX_VM_TIMEOUT=400 \
   "$run_in_vm" "$out" "$here/window_program.sh"
 rc=$?
