@@ -65,6 +65,10 @@ QString CollectionDumpText(const CCollectionView& view)
     const CCollectionModel& model = *view.Model();
     text += QString("rows\t%1\n").arg(model.rowCount());
     for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.Program(row) == nullptr) {   // not read yet
+            text += "row\t0\t\t\n";
+            continue;
+        }
         const CCollectionRow& program = *model.Program(row);
         text += QString("row\t%1\t%2\t%3\n")
                     .arg(program.id)

@@ -230,7 +230,10 @@ void CCollectionView::KeepingTopRow(const std::function<void()>& change)
         return;
     }
     for (int row = m_model->RowOf(topId); row >= 0 && row < m_model->rowCount(); ++row) {
-        if (m_model->Program(row)->id == topId && m_model->Slot(row) == topSlot) {
+        const CCollectionRow* program = m_model->Program(row);
+        if (program == nullptr)   // the rows not read yet
+            break;
+        if (program->id == topId && m_model->Slot(row) == topSlot) {
             m_table->scrollTo(m_model->index(row, 0), QAbstractItemView::PositionAtTop);
             break;
         }
@@ -321,7 +324,8 @@ void CCollectionView::SelectIds(const std::vector<CollectionId>& ids)
     const int rows = m_model->rowCount();
     const int lastColumn = CCollectionModel::COLUMN_COUNT - 1;
     for (int row = 0; row <= rows; ++row) {
-        const bool in = row < rows && wanted.count(m_model->Program(row)->id) != 0;
+        const CCollectionRow* program = row < rows ? m_model->Program(row) : nullptr;   // null: not read yet
+        const bool in = program != nullptr && wanted.count(program->id) != 0;
         if (in && runStart < 0)
             runStart = row;
         if (!in && runStart >= 0) {
