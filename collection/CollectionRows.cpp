@@ -8,6 +8,7 @@
 #include "SqliteDb.h"
 
 #include <algorithm>
+#include <cstring>
 #include <strings.h>
 #include <unordered_map>
 
@@ -38,14 +39,20 @@ struct CNameKey {
 
 std::uint64_t FoldedBytes(const unsigned char* name, std::size_t size, std::size_t from)
 {
-    std::uint64_t value = 0;
-    for (std::size_t i = from; i < from + 8; ++i) {
-        unsigned char c = i < size ? name[i] : 0;
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<unsigned char>(c - 'A' + 'a');
-        value = (value << 8) | c;
-    }
-    return value;
+    unsigned char bytes[8] = {};
+    if (from < size)
+        std::memcpy(bytes, name + from, std::min<std::size_t>(8, size - from));
+    // The eight bytes at once (a search looks at every row): 0x20 added where a byte is
+    // A-Z. Below 0x80 a byte plus 0x3F reaches 0x80 from 'A' on, plus 0x25 from past 'Z' on,
+    // and no sum carries into the next byte.
+    std::uint64_t word = 0;
+    for (int i = 0; i < 8; ++i)
+        word = (word << 8) | bytes[i];
+    const std::uint64_t low7 = word & 0x7F7F7F7F7F7F7F7Fu;
+    const std::uint64_t fromA = low7 + 0x3F3F3F3F3F3F3F3Fu;
+    const std::uint64_t pastZ = low7 + 0x2525252525252525u;
+    const std::uint64_t upper = fromA & ~pastZ & ~word & 0x8080808080808080u;
+    return word | (upper >> 2);
 }
 
 std::uint64_t FoldedBytes(const std::string& name, std::size_t from)
