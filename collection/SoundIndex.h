@@ -7,7 +7,7 @@
 // pages) and looked up in memory. Rows are folded into `sound` in one sorted insert once
 // enough have gathered, so that taking a dump in does not write a page of the index for each
 // of its 128 random keys at every commit. A Bloom filter of the keys in `sound` (16 bits a
-// key, in collection_state's sound_filter) spares the lookup of nearly every new sound.
+// key, in the table sound_filter) spares the lookup of nearly every new sound.
 
 #include "SoundKey.h"
 
