@@ -209,8 +209,10 @@ public:
     // that writes, and the index work of them all is done once, at the commit. Nothing of the
     // batch is kept, nor seen by another connection, until CommitBatch returns true; on a
     // false return none of it is.
+    // `moreToCome`: other batches follow at once (the sounds' index is then folded less
+    // often; the last batch folds as a single import does).
     void BeginBatch();
-    bool CommitBatch(std::string& error);
+    bool CommitBatch(std::string& error, bool moreToCome = false);
     void AbandonBatch();
     // How long the batch's transaction has held the write lock, in seconds (0: it holds none).
     double BatchSeconds() const;

@@ -420,7 +420,7 @@ double CCollection::BatchSeconds() const
     return m_batch ? std::chrono::duration<double>(std::chrono::steady_clock::now() - m_batchBegan).count() : 0.0;
 }
 
-bool CCollection::CommitBatch(std::string& error)
+bool CCollection::CommitBatch(std::string& error, bool moreToCome)
 {
     m_inBatch = false;
     if (!m_batchError.empty()) {
@@ -436,7 +436,7 @@ bool CCollection::CommitBatch(std::string& error)
     // fail, it is left for a later import, and the files are kept all the same.
     {
         CSqliteSavepoint indexing(*m_db);
-        if (!indexing.Began() || !IndexNewSourceNames(*m_db) || !m_sounds->FoldIn(*m_db) || !indexing.Release())
+        if (!indexing.Began() || !IndexNewSourceNames(*m_db) || !m_sounds->FoldIn(*m_db, moreToCome) || !indexing.Release())
             m_sounds->Clear();
     }
     if (!transaction->Commit()) {

@@ -19,13 +19,18 @@ void CImportBatch::Add(const std::string& path, std::int64_t takenAt)
     m_waiting.push_back(std::move(outcome));
     // A file that wrote nothing, with nothing before it waiting, is told at once.
     if (m_collection.BatchSeconds() == 0.0 || m_collection.BatchSeconds() >= m_commitAfter)
-        Commit();
+        CommitFiles(true);
 }
 
 bool CImportBatch::Commit()
 {
+    return CommitFiles(false);
+}
+
+bool CImportBatch::CommitFiles(bool moreToCome)
+{
     std::string error;
-    const bool committed = m_collection.CommitBatch(error);
+    const bool committed = m_collection.CommitBatch(error, moreToCome);
     std::vector<COutcome> told;
     told.swap(m_waiting);
     for (COutcome& outcome : told) {

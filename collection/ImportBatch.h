@@ -34,10 +34,13 @@ public:
     // transaction has been open long enough.
     void Add(const std::string& path, std::int64_t takenAt = 0);
     // Commits the files not yet committed and tells them; when the commit fails, each is told
-    // not taken, with the database's text. False then.
+    // not taken, with the database's text. False then. Called at the end of the files (the
+    // commits Add makes leave the sounds' index work for more of them to come).
     bool Commit();
 
 private:
+    bool CommitFiles(bool moreToCome);
+
     CCollection& m_collection;
     Told m_told;
     double m_commitAfter;

@@ -185,10 +185,10 @@ void CSoundIndex::AddRecent(std::uint64_t key, std::int64_t program)
     ++m_recentCount;
 }
 
-bool CSoundIndex::FoldIn(CSqliteDb& db)
+bool CSoundIndex::FoldIn(CSqliteDb& db, bool moreToCome)
 {
     const std::int64_t waiting = m_lastProgram - m_indexedUpTo;
-    if (waiting < std::max(FOLD_AT_LEAST, m_indexedUpTo / 8))
+    if (waiting < std::max(FOLD_AT_LEAST, m_indexedUpTo / (moreToCome ? 2 : 8)))
         return true;
     CSqliteQuery insert(db, "INSERT INTO sound(key, program) SELECT sound_key, id FROM program WHERE id > ?"
                             " ORDER BY sound_key, id");

@@ -34,8 +34,10 @@ public:
     // A program just written with this key.
     void Add(std::uint64_t key, std::int64_t program);
     // Folds the appended programs into the index when enough have gathered; inside the
-    // transaction, after its programs were written.
-    bool FoldIn(CSqliteDb& db);
+    // transaction, after its programs were written. A fold costs about a write of the whole
+    // index, however many programs it folds: while more of a bulk import is to come
+    // (`moreToCome`), programs gather up to half the index before one.
+    bool FoldIn(CSqliteDb& db, bool moreToCome = false);
     // Forgets everything, after a transaction that added to it was rolled back.
     void Clear();
 
