@@ -60,8 +60,9 @@ std::string Candidates(const std::vector<const CCollectionSource*>& sources, boo
     return text;
 }
 
-// A source's id as `sources` prints it: a positive decimal number.
-bool ParseSourceId(const std::string& text, CollectionId& id)
+}  // namespace
+
+bool ParseCollectionId(const std::string& text, CollectionId& id)
 {
     if (text.empty() || text.size() > 18)
         return false;
@@ -73,6 +74,8 @@ bool ParseSourceId(const std::string& text, CollectionId& id)
     }
     return id > 0;
 }
+
+namespace {
 
 // A name as typed: as it is stored, or as veltrix-cli prints it (control characters escaped).
 bool SameName(const std::string& stored, const std::string& typed)
@@ -157,7 +160,7 @@ bool FindSource(const std::vector<CCollectionSource>& sources, const std::string
 {
     // An id always names its source, whatever the names are.
     CollectionId id = 0;
-    if (ParseSourceId(text, id))
+    if (ParseCollectionId(text, id))
         for (const CCollectionSource& candidate : sources)
             if (candidate.id == id) {
                 source = candidate;

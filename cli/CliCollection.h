@@ -28,6 +28,9 @@ bool ReadSucceeded(const CCollection& collection, CCliContext& context);
 // or a hard link. When it would, `error` says so.
 bool WritesOverCollection(const std::string& collectionPath, const std::string& output, std::string& error);
 
+// A program's or a source's id as veltrix-cli prints it: a positive decimal number.
+bool ParseCollectionId(const std::string& text, CollectionId& id);
+
 // A source by its id, as `sources` prints it (its full path, or "Synth yyyy-MM-dd hh:mm:ss",
 // escaped or not), a path to a file taken in, or a file name alone when only one source has
 // it. An id always wins: a source is named for sure by it. False with an `error` naming the

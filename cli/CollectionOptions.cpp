@@ -1,6 +1,7 @@
 // The options of the commands that work on the Collection: import, search, sources, export,
 // diff, mark, backup, restore and merge.
 #include "CliArguments.h"
+#include "CliCollection.h"
 #include "Collection.h"
 #include "TextOutput.h"
 
@@ -27,20 +28,6 @@ bool ParseVoiceMode(const std::string& text, std::string& mode)
             return true;
         }
     return false;
-}
-
-// A program id as search prints it: a positive decimal number.
-bool ParseId(const std::string& text, std::int64_t& id)
-{
-    if (text.empty() || text.size() > 18)
-        return false;
-    id = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        id = id * 10 + (c - '0');
-    }
-    return id > 0;
 }
 
 // What the synthesizer can show in a name: 1 to 12 printable ASCII characters.
@@ -206,7 +193,7 @@ bool CheckCollectionCommand(CCliOptions& options, std::string& error)
 
     for (const std::string& word : options.files) {
         std::int64_t id = 0;
-        if (!ParseId(word, id)) {
+        if (!ParseCollectionId(word, id)) {
             error = "\"" + ShownArgument(word) + "\" is not a program id (veltrix-cli search lists them)";
             return false;
         }

@@ -1,5 +1,6 @@
 // The options of show and compare, and those diff takes to list parameters.
 #include "CliArguments.h"
+#include "CliCollection.h"
 #include "ProgramSource.h"
 #include "TextOutput.h"
 
@@ -60,7 +61,7 @@ bool ApplyParameterOption(const std::vector<std::string>& args, size_t& i, CCliO
     } else if (OptionIs(arg, "--id")) {
         if (!TakeValue(args, i, "--id", value, error))
             return false;
-        if (!ParseProgramId(value, options.programId)) {
+        if (!ParseCollectionId(value, options.programId)) {
             error = "--id needs a program ID, as veltrix-cli search lists them, not \"" + ShownArgument(value) + "\"";
             return false;
         }

@@ -49,19 +49,6 @@ bool ParseSlotName(const std::string& text, int& slot)
     return true;
 }
 
-bool ParseProgramId(const std::string& text, std::int64_t& id)
-{
-    if (text.empty() || text.size() > 18)
-        return false;
-    id = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        id = id * 10 + (c - '0');
-    }
-    return id > 0;
-}
-
 bool IsModelName(const std::string& name)
 {
     return name == "ms2000" || name == "microkorg";
@@ -149,7 +136,7 @@ ProgramLookup CProgramFinder::FromArgument(const std::string& argument, CCliProg
 {
     if (argument.compare(0, 3, "id:") == 0) {
         std::int64_t id = 0;
-        if (!ParseProgramId(argument.substr(3), id)) {
+        if (!ParseCollectionId(argument.substr(3), id)) {
             error = "\"" + FieldText(argument, false) + "\" is not a program ID (veltrix-cli search lists them)";
             return ProgramLookup::BadArgument;
         }

@@ -15,8 +15,6 @@ struct CCliOptions;
 
 // "A01", "a1", "A 001" ... "H16": the slot 0-127 of a 128-program dump.
 bool ParseSlotName(const std::string& text, int& slot);
-// A program ID as search prints it: a positive decimal number.
-bool ParseProgramId(const std::string& text, std::int64_t& id);
 bool IsModelName(const std::string& name);  // "ms2000" or "microkorg"
 
 // --model, else the window's setting ([editor] model in its settings file), else the MS2000.

@@ -11,7 +11,6 @@ constexpr unsigned char IDENTITY_REPLY = 0x02;
 constexpr unsigned char FAMILY_LOW = MS2000_MODEL_ID;   // the family code 58 00
 constexpr unsigned char FAMILY_HIGH = 0x00;
 constexpr std::size_t REPLY_SIZE = 15;
-constexpr unsigned char REALTIME_FIRST = 0xF8;
 
 bool IsFamilyReply(const std::vector<unsigned char>& m)
 {
@@ -36,35 +35,18 @@ std::string FamilyMemberName(unsigned char member)
     }
 }
 
+CIdentityReplyScanner::CIdentityReplyScanner() : m_collector(REPLY_SIZE) {}
+
 void CIdentityReplyScanner::Feed(const unsigned char* bytes, std::size_t size, std::vector<CSynthIdentity>& found)
 {
-    for (std::size_t i = 0; i < size; ++i) {
-        const unsigned char byte = bytes[i];
-        if (byte >= REALTIME_FIRST)
-            continue;
-        if (byte == SYX_START) {
-            m_message.assign(1, byte);
-            continue;
-        }
-        if (m_message.empty())
-            continue;
-        if (byte >= 0x80 && byte != SYX_END) {
-            m_message.clear();
-            continue;
-        }
-        m_message.push_back(byte);
-        if (byte == SYX_END) {
-            if (IsFamilyReply(m_message)) {
-                CSynthIdentity identity;
-                identity.channel = m_message[2];
-                identity.member = m_message[8];
-                for (int k = 0; k < 4; ++k)
-                    identity.version[k] = m_message[10 + static_cast<std::size_t>(k)];
-                found.push_back(identity);
-            }
-            m_message.clear();
-        } else if (m_message.size() >= REPLY_SIZE) {
-            m_message.clear();
-        }
-    }
+    m_collector.Feed(bytes, size, [&](const std::vector<unsigned char>& message) {
+        if (!IsFamilyReply(message))
+            return;
+        CSynthIdentity identity;
+        identity.channel = message[2];
+        identity.member = message[8];
+        for (int k = 0; k < 4; ++k)
+            identity.version[k] = message[10 + static_cast<std::size_t>(k)];
+        found.push_back(identity);
+    });
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "SysexCollector.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -34,9 +36,11 @@ std::string FamilyMemberName(unsigned char member);
 class CIdentityReplyScanner
 {
 public:
+    CIdentityReplyScanner();
+
     // Appends each identity completed by these bytes.
     void Feed(const unsigned char* bytes, std::size_t size, std::vector<CSynthIdentity>& found);
 
 private:
-    std::vector<unsigned char> m_message;   // a message that may be a reply, from its F0
+    CSysexCollector m_collector;
 };

@@ -1,4 +1,6 @@
 #pragma once
+#include "SysexCollector.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -18,7 +20,7 @@ constexpr unsigned char FUNC_DATA_LOAD_ERROR = 0x24;
 class CShortReplyScanner
 {
 public:
-    explicit CShortReplyScanner(int channel) : m_channel(channel & 0x0F) {}
+    explicit CShortReplyScanner(int channel);
 
     // Appends the function of each short answer completed by these bytes, in order.
     void Feed(const unsigned char* bytes, std::size_t size, std::vector<unsigned char>& functions);
@@ -29,5 +31,5 @@ public:
 
 private:
     int m_channel;
-    std::vector<unsigned char> m_message;   // a message that may be a short answer, from its F0
+    CSysexCollector m_collector;
 };

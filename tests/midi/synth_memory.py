@@ -5,6 +5,9 @@ VM checks:
     synth_memory.py put BANK.syx SLOT PROGRAM.syx [INDEX] OUT.syx
         OUT = BANK with SLOT (A01-H16) holding the program of PROGRAM.syx: a one-program dump
         (0x40), or program INDEX (0-127) of a 0x4C dump
+    synth_memory.py splice BANK.syx OTHER.syx FIRST COUNT OUT.syx
+        OUT = BANK with slots FIRST.. (0-127) holding, in order, the first COUNT programs of
+        OTHER (a 0x4C dump)
     synth_memory.py diff FIRST.syx SECOND.syx
         prints the slots that differ, "A01 C05 ...", on one line (empty when none)
 """
@@ -48,6 +51,11 @@ def slot_name(slot):
     return '%s%02d' % ('ABCDEFGH'[slot // 16], slot % 16 + 1)
 
 
+def write_bank(bank, path):
+    """The 128 programs as one 0x4C dump on channel 1."""
+    open(path, 'wb').write(b'\xf0\x42\x30\x58\x4c' + bytes(pack(b''.join(bank))) + b'\xf7')
+
+
 def main():
     if sys.argv[1] == 'put':
         bank_file, slot, program_file = sys.argv[2:5]
@@ -55,7 +63,13 @@ def main():
         bank = programs(bank_file)
         assert len(bank) == 128, bank_file
         bank[slot_number(slot)] = programs(program_file)[index]
-        open(out_file, 'wb').write(b'\xf0\x42\x30\x58\x4c' + bytes(pack(b''.join(bank))) + b'\xf7')
+        write_bank(bank, out_file)
+    elif sys.argv[1] == 'splice':
+        bank_file, other_file, first, count, out_file = sys.argv[2:7]
+        bank, other = programs(bank_file), programs(other_file)
+        assert len(bank) == 128 and len(other) >= int(count), (bank_file, other_file)
+        bank[int(first):int(first) + int(count)] = other[:int(count)]
+        write_bank(bank, out_file)
     elif sys.argv[1] == 'diff':
         first, second = programs(sys.argv[2]), programs(sys.argv[3])
         print(' '.join(slot_name(i) for i in range(128) if first[i] != second[i]))

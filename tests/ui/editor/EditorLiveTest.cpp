@@ -19,21 +19,6 @@
 
 namespace {
 
-const CParameter& Parameter(ParamSection section, const char* name)
-{
-    const CParameter* parameter = FindParameter(section, name);
-    EXPECT_NE(parameter, nullptr) << name;
-    return *parameter;
-}
-
-Bytes ReadAll(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    const QByteArray bytes = file.readAll();
-    return Bytes(bytes.begin(), bytes.end());
-}
-
 bool IsParameterChange(const Bytes& message)
 {
     return message.size() == PARAMETER_CHANGE_SIZE && message[4] == 0x41;

@@ -28,21 +28,6 @@
 
 namespace {
 
-const CParameter& Parameter(ParamSection section, const char* name)
-{
-    const CParameter* parameter = FindParameter(section, name);
-    EXPECT_NE(parameter, nullptr) << name;
-    return *parameter;
-}
-
-Bytes ReadAll(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    const QByteArray bytes = file.readAll();
-    return Bytes(bytes.begin(), bytes.end());
-}
-
 // Every control shows what the model shows for the parameter, in programs of every voice mode,
 // and only what applies has one on view.
 TEST_F(EditorTest, EveryControlShowsTheModelsValueInEveryVoiceMode)

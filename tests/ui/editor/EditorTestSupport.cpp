@@ -9,11 +9,27 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTest>
 #include <QWindow>
+
+const CParameter& Parameter(ParamSection section, const char* name)
+{
+    const CParameter* parameter = FindParameter(section, name);
+    EXPECT_NE(parameter, nullptr) << name;
+    return *parameter;
+}
+
+Bytes ReadAll(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    return Bytes(bytes.begin(), bytes.end());
+}
 
 void EditorTest::SetUp()
 {

@@ -18,6 +18,11 @@
 
 using Bytes = std::vector<unsigned char>;
 
+// The model's parameter of that name (a test failure when there is none).
+const CParameter& Parameter(ParamSection section, const char* name);
+// The bytes of a file (none when it cannot be read).
+Bytes ReadAll(const QString& path);
+
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override;

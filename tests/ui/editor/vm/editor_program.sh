@@ -13,55 +13,20 @@
 #   nak     Midi Active, the bank, A01 auditioned (Return), Ctrl+E "cutoff" Return "99" Return: the
 #           synthesizer refuses (memory protect): the status bar says so, and nothing else is
 #           told.
-# Files in /files: veltrix, ms2000-bank-0x4C.syx.
+# Files in /files: veltrix, ms2000-bank-0x4C.syx, window_steps.sh.
 # Prints "ok ..." or "FAIL ..." per step; exits 0 when all passed.
 
 F=/files
 LOG=/tmp/veltrix.log
 export VELTRIX_ECHO_MESSAGES=1 QT_QPA_PLATFORM=xcb
-failures=0
+. /files/window_steps.sh
 
-now() { cut -d' ' -f1 /proc/uptime; }
-check() { # WHAT COMMAND...
-    what=$1; shift
-    if "$@" >/dev/null 2>&1; then echo "ok $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
-wait_for() { # SECONDS COMMAND...
-    limit=$(awk "BEGIN { print $(now) + $1 }"); shift
-    until "$@" >/dev/null 2>&1; do
-        awk "BEGIN { exit !($(now) > $limit) }" && return 1
-        sleep 0.2
-    done
-}
-later_than() { awk "BEGIN { exit !($(now) > $1) }"; }
-titled() { xdotool search --onlyvisible --name "$1"; }
-not_titled() { ! xdotool search --onlyvisible --name "$1"; }
-said() { grep -q "$1" "$LOG"; }
-main_window() { xdotool search --onlyvisible --name '^Veltrix' | head -1; }
-focus_main() { xdotool windowfocus --sync "$(main_window)"; sleep 0.3; }
-visible_windows() { xdotool search --onlyvisible --class veltrix | wc -l; }
-more_windows_than() { [ "$(visible_windows)" -gt "$1" ]; }
 keys() { for k in "$@"; do xdotool key "$k"; sleep 0.25; done; }
 # Text typed as keys; a leading minus would be taken for an option of xdotool.
 typed() {
     text=$1
     case $text in -*) xdotool key minus; text=${text#-} ;; esac
     xdotool type --delay 40 "$text"; sleep 0.3
-}
-# Opens a menu with Alt+KEY, then chooses the item of the mnemonic ITEM_KEY.
-menu() { # MENU_KEY ITEM_KEY
-    focus_main
-    n=$(visible_windows)
-    xdotool key "alt+$1"
-    wait_for 20 more_windows_than "$n" || { echo "FAIL the menu of alt+$1 did not open"; xdotool search --onlyvisible --class veltrix getwindowname %@; return 1; }
-    sleep 0.3
-    xdotool key "$2"
-}
-answer_dialog() { # TITLE PATH
-    wait_for 30 titled "^$1\$" || { echo "FAIL the $1 dialog did not open"; return 1; }
-    sleep 0.5
-    xdotool type --delay 20 "$2"; xdotool key Return
-    wait_for 30 not_titled "^$1\$"
 }
 # The editor's find field, a parameter found, a value typed into its control, back to the field.
 set_parameter() { # FIND VALUE
@@ -75,12 +40,6 @@ save_program() { # PATH LABEL
     wait_for 10 test -s "$1"
     check "the editor saved $1 ($(wc -c < "$1") bytes)" test "$(wc -c < "$1")" = 297
     echo "$2: $(hexdump -v -e '1/1 "%02x"' "$1")"
-}
-finish() {
-    echo "--- what the window said ---"; cat "$LOG"
-    kill "$pid" 2>/dev/null
-    [ "$failures" = 0 ]
-    exit $?
 }
 
 /files/veltrix > "$LOG" 2>&1 &

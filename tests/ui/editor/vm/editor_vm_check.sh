@@ -23,7 +23,7 @@ run() { # PHASE OUT [ENV...]
     # The VM passes no environment to its program: the phase goes in a script of its own.
     printf '#!/bin/sh\nEDITOR_PHASE=%s exec sh /files/editor_program.sh\n' "$phase" > "$dir/editor_$phase.sh"
     chmod +x "$dir/editor_$phase.sh"
-    env "$@" VELTRIX_VM_X=1 VELTRIX_VM_SYNTH="$bank" VELTRIX_VM_FILES="$veltrix $bank $here/editor_program.sh" \
+    env "$@" VELTRIX_VM_X=1 VELTRIX_VM_SYNTH="$bank" VELTRIX_VM_FILES="$veltrix $bank $here/editor_program.sh $here/../../vm/window_steps.sh" \
         VELTRIX_VM_TIMEOUT=300 "$run_in_vm" "$dir" "$dir/editor_$phase.sh"
     rc=$?
     echo "--- $phase: program output (exit status $rc) ---"

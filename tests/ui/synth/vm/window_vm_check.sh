@@ -11,7 +11,7 @@ bank=$realdata/ms2000-bank-0x4C.syx other=$realdata/mk-programs-0x4C.syx
 mkdir -p "$out"
 
 memory=$here/../../../midi/synth_memory.py
-VELTRIX_VM_X=1 VELTRIX_VM_SYNTH="$bank" VELTRIX_VM_SYNTH_CHANNEL=3 VELTRIX_VM_FILES="$veltrix $bank $other" \
+VELTRIX_VM_X=1 VELTRIX_VM_SYNTH="$bank" VELTRIX_VM_SYNTH_CHANNEL=3 VELTRIX_VM_FILES="$veltrix $bank $other $here/../../vm/window_steps.sh" \
 VELTRIX_VM_TIMEOUT=400 \
   "$run_in_vm" "$out" "$here/window_program.sh"
 rc=$?
@@ -25,7 +25,7 @@ grep -q "took universal 06 01, device inquiry" "$out/synth.log" || { echo "FAIL:
 grep -q "ignored: channel" "$out/synth.log" && { echo "FAIL: the window sent on another channel than the one found"; exit 1; }
 # Slots A01-A04 of mk-programs-0x4C.syx hold programs A01-A04 of ms2000-bank-0x4C.syx: the bank
 # sent; then C05 got program C05 of ms2000-bank-0x4C.syx, and that was received.
-python3 "$here/expected_bank.py" "$other" "$bank" 0 4 "$out/expected-bank.syx" || exit 1
+python3 "$memory" splice "$other" "$bank" 0 4 "$out/expected-bank.syx" || exit 1
 python3 "$memory" put "$out/expected-bank.syx" C05 "$bank" 36 "$out/expected-after-write.syx" || exit 1
 [ "$(python3 "$memory" diff "$out/expected-bank.syx" "$out/expected-after-write.syx")" = C05 ] || exit 1
 # Received as it came, on channel 3.
