@@ -3,6 +3,7 @@
 #include "BenchDumpCache.h"
 
 #include "Collection.h"
+#include "ImportBatch.h"
 
 #include <unistd.h>
 
@@ -47,11 +48,14 @@ void MakeBenchCollection(const std::string& path, int dumps)
 {
     std::unique_ptr<CCollection> collection = OpenBenchCollection(path);
     std::fprintf(stderr, "bench: taking %d dumps into %s...\n", dumps, path.c_str());
-    for (const std::string& dump : CachedBenchDumps(0, dumps)) {
-        CImportResult result;
-        std::string error;
-        if (!collection->ImportFile(dump, result, error))
-            Die(dump + ": " + error);
+    {
+        CImportBatch batch(*collection, [](const CImportBatch::COutcome& outcome) {
+            if (!outcome.taken)
+                Die(outcome.path + ": " + outcome.error);
+        });
+        for (const std::string& dump : CachedBenchDumps(0, dumps))
+            batch.Add(dump);
+        batch.Commit();
     }
     // Ids run from 1 in the order taken in: the marks go to programs spread over the files.
     std::string error;

@@ -10,6 +10,7 @@
 #include "BenchSummary.h"
 
 #include "Collection.h"
+#include "ImportBatch.h"
 #include "ProgramList.h"
 #include "SyxProgram.h"
 
@@ -86,19 +87,28 @@ std::unique_ptr<CCollection> OpenOrDie(const std::string& path)
     return collection;
 }
 
-// Takes every file in; false with the first error.
+// Takes every file in as veltrix-cli import does; false with the first error.
 bool ImportAll(CCollection& collection, bool expectKnown, std::string& error)
 {
-    for (const std::string& path : DumpPaths()) {
-        CImportResult result;
-        if (!collection.ImportFile(path, result, error))
-            return false;
-        if (result.alreadyKnown != expectKnown || (!expectKnown && result.newPrograms != BENCH_PROGRAMS_PER_DUMP)) {
-            error = path + ": not taken in as expected";
-            return false;
+    bool whole = true;
+    CImportBatch batch(collection, [&](const CImportBatch::COutcome& outcome) {
+        if (!whole)
+            return;
+        if (!outcome.taken) {
+            error = outcome.path + ": " + outcome.error;
+            whole = false;
+        } else if (outcome.result.alreadyKnown != expectKnown
+                   || (!expectKnown && outcome.result.newPrograms != BENCH_PROGRAMS_PER_DUMP)) {
+            error = outcome.path + ": not taken in as expected";
+            whole = false;
         }
+    });
+    for (const std::string& path : DumpPaths()) {
+        batch.Add(path);
+        if (!whole)
+            return false;
     }
-    return true;
+    return batch.Commit() && whole;
 }
 
 // The Collection with every file taken in once, made on first use.

@@ -6,6 +6,8 @@
 #include "ExitCodes.h"
 #include "TextOutput.h"
 
+#include "ImportBatch.h"
+
 #include <algorithm>
 #include <filesystem>
 
@@ -88,13 +90,36 @@ int RunImportCommand(const CCliOptions& options, CCliContext& context)
         context.err << "Stopped: " << done << " of " << files.size() << " files taken in" << std::endl;
         return CLI_EXIT_INTERRUPTED;
     };
+    // Many files go into each transaction, and each is told once the transaction holding it
+    // committed: an interruption keeps every file told and nothing of what follows.
+    CImportBatch batch(*collection, [&](const CImportBatch::COutcome& imported) {
+        if (!imported.taken && Cancelled(context))
+            return;   // the wait for the database was given up: stopped below
+        ++done;
+        const std::string& path = imported.path;
+        if (imported.taken) {
+            context.out << FieldText(path, false) << '\t' << imported.result.programs << '\t'
+                        << imported.result.newPrograms << '\t' << imported.result.messages << std::endl;
+            return;
+        }
+        context.out << std::flush;
+        // A file the Collection refused is at fault itself; any other failure is the database's.
+        if (imported.result.fileRefused) {
+            context.err << "Failed to parse Syx file " << ShownArgument(path) << ". " << imported.error << std::endl;
+            if (result == CLI_EXIT_OK)
+                result = CLI_EXIT_FILE;
+        } else {
+            context.err << "Could not take " << ShownArgument(path)
+                        << " into the Collection: " << ShownMessage(imported.error, path) << std::endl;
+            result = CLI_EXIT_COLLECTION;
+        }
+    });
     for (const std::string& path : files) {
-        // Each file is taken in whole or not at all, so an interruption between two files
-        // leaves everything before it in and nothing of what follows.
         if (Cancelled(context))
-            return stopped();
+            break;
         // Only files are read: a pipe or a device could hold the import for ever.
         if (KindOfFile(path) == FileKind::Other) {
+            batch.Commit();   // told in order
             ++done;
             context.out << std::flush;
             context.err << "Failed to parse Syx file " << ShownArgument(path)
@@ -103,28 +128,8 @@ int RunImportCommand(const CCliOptions& options, CCliContext& context)
                 result = CLI_EXIT_FILE;
             continue;
         }
-        CImportResult imported;
-        std::string error;
-        const bool taken = collection->ImportFile(path, imported, error);
-        if (!taken && Cancelled(context))
-            continue;   // the wait for the database was given up: stopped above
-        ++done;
-        if (taken) {
-            context.out << FieldText(path, false) << '\t' << imported.programs << '\t' << imported.newPrograms << '\t'
-                        << imported.messages << std::endl;
-            continue;
-        }
-        context.out << std::flush;
-        // A file the Collection refused is at fault itself; any other failure is the database's.
-        if (imported.fileRefused) {
-            context.err << "Failed to parse Syx file " << ShownArgument(path) << ". " << error << std::endl;
-            if (result == CLI_EXIT_OK)
-                result = CLI_EXIT_FILE;
-        } else {
-            context.err << "Could not take " << ShownArgument(path)
-                        << " into the Collection: " << ShownMessage(error, path) << std::endl;
-            result = CLI_EXIT_COLLECTION;
-        }
+        batch.Add(path);
     }
+    batch.Commit();
     return Cancelled(context) ? stopped() : result;
 }

@@ -17,6 +17,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -155,6 +156,7 @@ std::vector<CSlotDifference> CompareSlots(const std::vector<CollectionProgramDat
                                           const std::vector<CollectionProgramData>& second);
 
 class CSqliteDb;
+class CSqliteTransaction;
 class CSoundIndex;
 class CNameIndex;
 struct CSearchFilter;
@@ -200,6 +202,21 @@ public:
     bool ImportFile(const std::string& path, CImportResult& result, std::string& error, std::int64_t takenAt = 0);
     bool ImportFileBytes(const std::string& path, const std::vector<unsigned char>& bytes, CImportResult& result,
                          std::string& error, std::int64_t takenAt = 0);
+    // Taking many files in, many to a transaction (CImportBatch, ImportBatch.h, is how
+    // callers do it). From BeginBatch until CommitBatch or AbandonBatch, ImportFile and
+    // ImportFileBytes write into one transaction, each file in a savepoint of its own (a file
+    // that fails leaves the others as they were); the write lock is taken by the first file
+    // that writes, and the index work of them all is done once, at the commit. Nothing of the
+    // batch is kept, nor seen by another connection, until CommitBatch returns true; on a
+    // false return none of it is.
+    // `moreToCome`: other batches follow at once (the sounds' index is then folded less
+    // often; the last batch folds as a single import does).
+    void BeginBatch();
+    bool CommitBatch(std::string& error, bool moreToCome = false);
+    void AbandonBatch();
+    // How long the batch's transaction has held the write lock, in seconds (0: it holds none).
+    double BatchSeconds() const;
+
     // A receive from the synthesizer, named "Synth yyyy-MM-dd hh:mm:ss" after `takenAt`.
     bool ImportSynthDump(const std::vector<unsigned char>& bytes, CImportResult& result, std::string& error,
                          std::int64_t takenAt = 0);
@@ -354,10 +371,19 @@ private:
     std::vector<CollectionId> SourceProgramsRead(CollectionId source);
     bool TakeIn(SourceKind kind, const std::string& name, const std::vector<unsigned char>& bytes,
                 std::int64_t takenAt, CImportResult& result, std::string& error);
+    bool TakeInOnce(SourceKind kind, const std::string& name, const std::vector<unsigned char>& bytes,
+                    std::int64_t takenAt, CImportResult& result, std::string& error);
     // The WHERE clause and its parameters for `query`.
     CSearchFilter Filter(const CCollectionQuery& query);
 
+    // The batch's transaction, begun by its first file that writes.
+    bool OpenBatchTransaction(std::string& error);
+
     std::unique_ptr<CSqliteDb> m_db;
+    bool m_inBatch = false;
+    std::unique_ptr<CSqliteTransaction> m_batch;
+    std::chrono::steady_clock::time_point m_batchBegan;
+    std::string m_batchError;   // what undid the batch's transaction: the batch has failed
     std::unique_ptr<CSoundIndex> m_sounds;   // made on the first import
     std::unique_ptr<CNameIndex> m_names;     // made on the first search by text
     std::string m_readError;

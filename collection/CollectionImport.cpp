@@ -1,5 +1,5 @@
-// Taking dumps in: one transaction per dump, so that a failure of any kind leaves the
-// Collection as it was before it.
+// Taking dumps in: one transaction per dump, or a savepoint per dump in a batch's
+// transaction, so that a failure of any kind leaves the Collection as it was before it.
 
 #include "Collection.h"
 
@@ -301,8 +301,7 @@ bool WriteSource(CSqliteDb& db, CSoundIndex& sounds, const CNewSource& source, c
         .BindBlob(2, slotBlob.data(), slotBlob.size())
         .BindBlob(3, slotNames.data(), slotNames.size());
     if (!insert.Run() || !insertSlots.Run()
-        || !IndexNewSourceNames(db)
-        || !sounds.FoldIn(db)) {
+        || (!source.indexLater && (!IndexNewSourceNames(db) || !sounds.FoldIn(db)))) {
         error = DatabaseError(db);
         return false;
     }
@@ -311,6 +310,25 @@ bool WriteSource(CSqliteDb& db, CSoundIndex& sounds, const CNewSource& source, c
 
 bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::vector<unsigned char>& bytes,
                          std::int64_t takenAt, CImportResult& result, std::string& error)
+{
+    if (m_inBatch && !m_batchError.empty()) {
+        result = CImportResult();
+        error = m_batchError;
+        return false;
+    }
+    const bool taken = TakeInOnce(kind, name, bytes, takenAt, result, error);
+    // A failure the database answered by rolling the whole transaction back (a full disk)
+    // took the batch's earlier files with it: the batch fails.
+    if (!taken && m_batch && sqlite3_get_autocommit(m_db->Handle()) != 0) {
+        m_batchError = error;
+        m_batch.reset();
+        m_sounds->Clear();
+    }
+    return taken;
+}
+
+bool CCollection::TakeInOnce(SourceKind kind, const std::string& name, const std::vector<unsigned char>& bytes,
+                             std::int64_t takenAt, CImportResult& result, std::string& error)
 {
     result = CImportResult();
     if (!CanWrite(error))
@@ -322,7 +340,7 @@ bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::ve
     const std::uint64_t check = SourceContentCheck(bytes);
     // Known content is looked for before the write lock is taken, and again under it.
     bool known = false;
-    if (idempotent && (!FindKnownSource(*m_db, bytes, hash, check, result, known) || known)) {
+    if (idempotent && !m_batch && (!FindKnownSource(*m_db, bytes, hash, check, result, known) || known)) {
         if (!known)
             error = DatabaseError(*m_db);
         result.messages = CountMessages(bytes.data(), bytes.size());
@@ -337,9 +355,18 @@ bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::ve
 
     if (!m_sounds)
         m_sounds = std::make_unique<CSoundIndex>();
-    CSqliteTransaction transaction(*m_db);
-    if (!transaction.Began() || (idempotent && !FindKnownSource(*m_db, bytes, hash, check, result, known))
-        || !m_sounds->CatchUp(*m_db)) {
+    // Alone, a transaction of its own; in a batch, a savepoint in the batch's transaction.
+    std::unique_ptr<CSqliteTransaction> transaction;
+    std::unique_ptr<CSqliteSavepoint> savepoint;
+    if (m_inBatch) {
+        if (!OpenBatchTransaction(error))
+            return false;
+        savepoint = std::make_unique<CSqliteSavepoint>(*m_db);
+    } else {
+        transaction = std::make_unique<CSqliteTransaction>(*m_db);
+    }
+    if (!(savepoint ? savepoint->Began() : transaction->Began())
+        || (idempotent && !FindKnownSource(*m_db, bytes, hash, check, result, known)) || !m_sounds->CatchUp(*m_db)) {
         error = DatabaseError(*m_db);
         return false;
     }
@@ -352,10 +379,11 @@ bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::ve
     CollectionId sourceId = 0;
     std::vector<CollectionId> slots;
     int newPrograms = 0;
-    if (!WriteSource(*m_db, *m_sounds, {kind, name, &bytes, takenAt, &messages.globalBlock, true, hash, check}, list,
-                     sourceId, slots, newPrograms, error))
+    CNewSource source{kind, name, &bytes, takenAt, &messages.globalBlock, true, hash, check};
+    source.indexLater = m_inBatch;
+    if (!WriteSource(*m_db, *m_sounds, source, list, sourceId, slots, newPrograms, error))
         return false;
-    if (!transaction.Commit()) {
+    if (!(savepoint ? savepoint->Release() : transaction->Commit())) {
         error = DatabaseError(*m_db);
         return false;
     }
@@ -365,6 +393,68 @@ bool CCollection::TakeIn(SourceKind kind, const std::string& name, const std::ve
     result.newPrograms = newPrograms;
     result.messages = messages.messages;
     return true;
+}
+
+void CCollection::BeginBatch()
+{
+    m_inBatch = true;
+    m_batchError.clear();
+}
+
+bool CCollection::OpenBatchTransaction(std::string& error)
+{
+    if (m_batch)
+        return true;
+    auto transaction = std::make_unique<CSqliteTransaction>(*m_db);
+    if (!transaction->Began()) {
+        error = DatabaseError(*m_db);
+        return false;
+    }
+    m_batch = std::move(transaction);
+    m_batchBegan = std::chrono::steady_clock::now();
+    return true;
+}
+
+double CCollection::BatchSeconds() const
+{
+    return m_batch ? std::chrono::duration<double>(std::chrono::steady_clock::now() - m_batchBegan).count() : 0.0;
+}
+
+bool CCollection::CommitBatch(std::string& error, bool moreToCome)
+{
+    m_inBatch = false;
+    if (!m_batchError.empty()) {
+        error = m_batchError;
+        m_batchError.clear();
+        AbandonBatch();
+        return false;
+    }
+    if (!m_batch)
+        return true;
+    std::unique_ptr<CSqliteTransaction> transaction = std::move(m_batch);
+    // The index work of every file at once. What it adds only speeds lookups up: should it
+    // fail, it is left for a later import, and the files are kept all the same.
+    {
+        CSqliteSavepoint indexing(*m_db);
+        if (!indexing.Began() || !IndexNewSourceNames(*m_db) || !m_sounds->FoldIn(*m_db, moreToCome) || !indexing.Release())
+            m_sounds->Clear();
+    }
+    if (!transaction->Commit()) {
+        error = DatabaseError(*m_db);
+        m_sounds->Clear();
+        return false;
+    }
+    return true;
+}
+
+void CCollection::AbandonBatch()
+{
+    m_inBatch = false;
+    m_batchError.clear();
+    if (m_batch) {
+        m_batch.reset();   // rolled back
+        m_sounds->Clear();
+    }
 }
 
 bool CCollection::ImportFile(const std::string& path, CImportResult& result, std::string& error, std::int64_t takenAt)

@@ -85,6 +85,11 @@ bool MigrateToVersion4(CSqliteDb& db, std::string& error)
         error = db.ErrorText();
         return false;
     }
+    return true;
+}
+
+bool MigrateToVersion6(CSqliteDb& db, std::string& error)
+{
     std::int64_t programs = 0;
     {
         CSqliteQuery count(db, "SELECT coalesce(max(id), 0) FROM program");

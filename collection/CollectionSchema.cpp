@@ -155,6 +155,18 @@ const char* const SCHEMA_V5 = R"sql(
 ALTER TABLE program ADD COLUMN renamed_at INTEGER;   -- seconds since the epoch
 )sql";
 
+// Version 6. The sounds' Bloom filter (megabytes for a large Collection) moves out of
+// collection_state into a table of rowid: in a table WITHOUT ROWID every lookup of another
+// key that passed its row read the whole filter to compare keys. Made again from `sound` by
+// the step's code, whatever the file held before.
+const char* const SCHEMA_V6 = R"sql(
+CREATE TABLE IF NOT EXISTS sound_filter(   -- one row (id 1): the Bloom filter of the keys in `sound`
+  id INTEGER PRIMARY KEY,
+  bits BLOB NOT NULL
+);
+DELETE FROM collection_state WHERE key = 'sound_filter';
+)sql";
+
 // The tables a file of versions 1 to 3 has: how a Collection from before application_id is
 // told from another program's database.
 constexpr int LAST_VERSION_WITHOUT_ID = 3;
@@ -250,7 +262,7 @@ const std::vector<CSchemaStep>& CollectionSchemaSteps()
     // The synthesizer's writes are a step of their own: it changes no other table.
     static const std::vector<CSchemaStep> steps = {
         {1, SCHEMA_V1}, {2, SCHEMA_V2}, {3, SCHEMA_SYNTH_WRITES}, {4, SCHEMA_V4, MigrateToVersion4},
-        {5, SCHEMA_V5}};
+        {5, SCHEMA_V5}, {6, SCHEMA_V6, MigrateToVersion6}};
     return steps;
 }
 

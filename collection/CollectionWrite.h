@@ -33,6 +33,7 @@ struct CNewSource {
     bool hashed = false;                    // the two hashes below are those of `bytes` already
     std::uint64_t contentHash = 0;
     std::uint64_t contentCheck = 0;
+    bool indexLater = false;                // the names' and sounds' index work is the caller's
 };
 
 // Writes the source and finds or adds the program of each of its slots, recording each slot's

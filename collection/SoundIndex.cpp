@@ -13,6 +13,7 @@ constexpr std::int64_t FOLD_AT_LEAST = 65536;
 constexpr std::size_t PREFETCH_KEYS = 128;
 
 constexpr int FILTER_PROBES = 4;
+const char* const STORE_FILTER_SQL = "INSERT OR REPLACE INTO sound_filter(id, bits) VALUES(1, ?)";
 constexpr std::size_t FILTER_BITS_PER_KEY = 16;
 
 // The filter's bit for a key's probe: double hashing over the key's two halves (the key is a
@@ -26,7 +27,7 @@ std::size_t FilterBit(std::uint64_t key, int probe, std::size_t bits)
 
 bool ReadFilter(CSqliteDb& db, std::vector<unsigned char>& filter)
 {
-    CSqliteQuery query(db, "SELECT value FROM collection_state WHERE key = 'sound_filter'");
+    CSqliteQuery query(db, "SELECT bits FROM sound_filter WHERE id = 1");
     filter.clear();
     if (query.Next())
         filter.assign(query.Blob(0), query.Blob(0) + query.Size(0));
@@ -79,7 +80,7 @@ bool MakeSoundFilter(CSqliteDb& db, std::int64_t keys, std::vector<unsigned char
         if (read.Failed())
             return false;
     }
-    CSqliteQuery store(db, "INSERT OR REPLACE INTO collection_state(key, value) VALUES('sound_filter', ?)");
+    CSqliteQuery store(db, STORE_FILTER_SQL);
     return store.BindBlob(1, filter.data(), filter.size()).Run();
 }
 
@@ -184,10 +185,10 @@ void CSoundIndex::AddRecent(std::uint64_t key, std::int64_t program)
     ++m_recentCount;
 }
 
-bool CSoundIndex::FoldIn(CSqliteDb& db)
+bool CSoundIndex::FoldIn(CSqliteDb& db, bool moreToCome)
 {
     const std::int64_t waiting = m_lastProgram - m_indexedUpTo;
-    if (waiting < std::max(FOLD_AT_LEAST, m_indexedUpTo / 8))
+    if (waiting < std::max(FOLD_AT_LEAST, m_indexedUpTo / (moreToCome ? 2 : 8)))
         return true;
     CSqliteQuery insert(db, "INSERT INTO sound(key, program) SELECT sound_key, id FROM program WHERE id > ?"
                             " ORDER BY sound_key, id");
@@ -202,7 +203,7 @@ bool CSoundIndex::FoldIn(CSqliteDb& db)
         for (const CEntry& entry : m_recent)
             if (entry.program != 0)
                 SoundFilterAdd(m_filter, entry.key);
-        CSqliteQuery store(db, "INSERT OR REPLACE INTO collection_state(key, value) VALUES('sound_filter', ?)");
+        CSqliteQuery store(db, STORE_FILTER_SQL);
         if (!store.BindBlob(1, m_filter.data(), m_filter.size()).Run())
             return false;
     }

@@ -7,7 +7,7 @@
 // pages) and looked up in memory. Rows are folded into `sound` in one sorted insert once
 // enough have gathered, so that taking a dump in does not write a page of the index for each
 // of its 128 random keys at every commit. A Bloom filter of the keys in `sound` (16 bits a
-// key, in collection_state's sound_filter) spares the lookup of nearly every new sound.
+// key, in the table sound_filter) spares the lookup of nearly every new sound.
 
 #include "SoundKey.h"
 
@@ -34,8 +34,10 @@ public:
     // A program just written with this key.
     void Add(std::uint64_t key, std::int64_t program);
     // Folds the appended programs into the index when enough have gathered; inside the
-    // transaction, after its programs were written.
-    bool FoldIn(CSqliteDb& db);
+    // transaction, after its programs were written. A fold costs about a write of the whole
+    // index, however many programs it folds: while more of a bulk import is to come
+    // (`moreToCome`), programs gather up to half the index before one.
+    bool FoldIn(CSqliteDb& db, bool moreToCome = false);
     // Forgets everything, after a transaction that added to it was rolled back.
     void Clear();
 

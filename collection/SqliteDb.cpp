@@ -222,3 +222,22 @@ bool CSqliteTransaction::Commit()
     m_open = false;
     return true;
 }
+
+CSqliteSavepoint::CSqliteSavepoint(CSqliteDb& db) : m_db(db)
+{
+    m_open = m_db.Exec("SAVEPOINT part");
+}
+
+CSqliteSavepoint::~CSqliteSavepoint()
+{
+    if (m_open)
+        m_db.Exec("ROLLBACK TO part; RELEASE part");
+}
+
+bool CSqliteSavepoint::Release()
+{
+    if (!m_open || !m_db.Exec("RELEASE part"))
+        return false;
+    m_open = false;
+    return true;
+}

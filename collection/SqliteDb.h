@@ -137,3 +137,21 @@ private:
     bool m_open = false;
     bool m_nested = false;
 };
+
+// A savepoint inside the open transaction: what was done since it began is rolled back
+// unless it was released.
+class CSqliteSavepoint
+{
+public:
+    explicit CSqliteSavepoint(CSqliteDb& db);
+    ~CSqliteSavepoint();
+    CSqliteSavepoint(const CSqliteSavepoint&) = delete;
+    CSqliteSavepoint& operator=(const CSqliteSavepoint&) = delete;
+
+    bool Began() const { return m_open; }
+    bool Release();
+
+private:
+    CSqliteDb& m_db;
+    bool m_open = false;
+};

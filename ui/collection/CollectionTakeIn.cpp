@@ -1,6 +1,7 @@
 #include "CollectionTakeIn.h"
 
 #include "Collection.h"
+#include "ImportBatch.h"
 #include "CollectionService.h"
 #include "host/CommandHost.h"
 #include "host/LoadedList.h"
@@ -86,6 +87,16 @@ void CCollectionTakeIn::Work()
     setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
     std::unique_ptr<CCollection> collection;
     Outcome outcome;
+    // Files that come together go into the Collection together, many to a transaction; each
+    // counts once the transaction holding it committed.
+    const auto told = [&outcome](const CImportBatch::COutcome& file) {
+        if (!file.taken)
+            outcome.failures.append(QString("%1: %2").arg(QFile::decodeName(file.path.c_str()),
+                                                         QString::fromStdString(file.error)));
+        else if (!file.result.alreadyKnown)
+            outcome.changed = true;
+    };
+    std::unique_ptr<CImportBatch> batch;
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         // The files still waiting when the window goes are left; received dumps are kept.
@@ -93,8 +104,18 @@ void CCollectionTakeIn::Work()
             while (!m_jobs.empty() && !m_jobs.front().path.isEmpty())
                 m_jobs.pop_front();
         }
+        // The files taken in so far are committed before anything but another file.
+        if (batch && (m_paused || m_closing || m_jobs.empty() || m_jobs.front().path.isEmpty())) {
+            lock.unlock();
+            batch->Commit();
+            batch.reset();
+            lock.lock();
+            m_busy = false;
+            continue;
+        }
         if (m_paused && !m_closing) {
             lock.unlock();
+            batch.reset();
             collection.reset();
             lock.lock();
             m_released = true;
@@ -131,21 +152,21 @@ void CCollectionTakeIn::Work()
             if (!collection)
                 outcome.unusable = error;
         }
-        if (collection) {
+        if (collection && !job.path.isEmpty()) {
+            if (!batch)
+                batch = std::make_unique<CImportBatch>(*collection, told);
+            batch->Add(QFile::encodeName(job.path).toStdString());
+        } else if (collection) {
             CImportResult result;
             std::string error;
-            const bool taken = job.path.isEmpty()
-                                   ? collection->ImportSynthDump(job.dump, result, error, job.receivedAt)
-                                   : collection->ImportFile(QFile::encodeName(job.path).toStdString(), result, error);
-            if (!taken)
-                outcome.failures.append(QString("%1: %2").arg(job.path.isEmpty() ? QString("the received dump") : job.path,
-                                                             QString::fromStdString(error)));
+            if (!collection->ImportSynthDump(job.dump, result, error, job.receivedAt))
+                outcome.failures.append(QString("the received dump: %1").arg(QString::fromStdString(error)));
             else if (!result.alreadyKnown)
                 outcome.changed = true;
         }
 
         lock.lock();
-        m_busy = false;
+        m_busy = batch != nullptr;   // until its files are committed
     }
 }
 

@@ -4,8 +4,9 @@
 // Collection" is ticked (the default; remembered in the settings), and every dump received
 // from the synthesizer, as a synth source. The work runs on a thread of its own with its
 // own connection, after the grid was filled, so Open is neither slowed down nor made to
-// fail by it. When the window goes, a file under way is finished and the files still
-// waiting are left; received dumps are always kept.
+// fail by it. Files that come together are taken in together, many to a transaction
+// (CImportBatch). When the window goes, the files taken in so far are committed and the
+// files still waiting are left; received dumps are always kept.
 
 #include <QObject>
 #include <QString>
@@ -44,7 +45,7 @@ public:
     // Waits until everything asked for was taken in and its outcome told (tests, closing).
     void WaitUntilIdle();
 
-    // Finishes the file under way, closes the connection and takes nothing more in until
+    // Finishes the file under way and commits those before it, closes the connection and takes nothing more in until
     // Resume(); what is asked for meanwhile waits. Returns once the connection is closed.
     void Pause();
     void Resume();
