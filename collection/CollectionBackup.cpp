@@ -18,7 +18,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include <cstdio>
 
@@ -57,10 +59,11 @@ std::int64_t FileSize(const std::string& path)
     return stat(path.c_str(), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : 0;
 }
 
-// Copies the bytes of `from` to `to` in a child process, telling the bytes done on `report`.
-// In a process of its own: closing a descriptor of a file ends every lock this process holds
-// on it, and the connection reading the Collection holds one. Async-signal-safe calls only.
-[[noreturn]] void CopyInChild(const char* from, const char* to, int report)
+// Copies the first `limit` bytes of `from` (all of it when negative) to `to` in a child
+// process, telling the bytes done on `report`. In a process of its own: closing a descriptor
+// of a file ends every lock this process holds on it, and the connection reading the
+// Collection holds one. Async-signal-safe calls only.
+[[noreturn]] void CopyInChild(const char* from, const char* to, std::int64_t limit, int report)
 {
     const int in = open(from, O_RDONLY | O_CLOEXEC);
     const int out = open(to, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -68,14 +71,16 @@ std::int64_t FileSize(const std::string& path)
         _exit(errno == ENOSPC ? 3 : 2);
     bool ranged = true;
     static char buffer[1 << 16];
+    std::int64_t left = limit < 0 ? INT64_MAX : limit;
     for (;;) {
-        ssize_t copied = ranged ? copy_file_range(in, nullptr, out, nullptr, BYTES_PER_STEP, 0) : -1;
+        const std::size_t step = static_cast<std::size_t>(std::min<std::int64_t>(left, BYTES_PER_STEP));
+        ssize_t copied = step == 0 ? 0 : ranged ? copy_file_range(in, nullptr, out, nullptr, step, 0) : -1;
         if (copied < 0 && ranged && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
             ranged = false;
             continue;
         }
         if (!ranged) {
-            copied = read(in, buffer, sizeof buffer);
+            copied = read(in, buffer, std::min(sizeof buffer, step));
             for (ssize_t written = 0; copied > 0 && written < copied;) {
                 const ssize_t step = write(out, buffer + written, static_cast<std::size_t>(copied - written));
                 if (step <= 0)
@@ -88,15 +93,17 @@ std::int64_t FileSize(const std::string& path)
         if (copied == 0)
             break;
         const std::int64_t bytes = copied;
+        left -= bytes;
         if (write(report, &bytes, sizeof bytes) != static_cast<ssize_t>(sizeof bytes))
             _exit(2);
     }
     _exit(close(out) == 0 ? 0 : (errno == ENOSPC ? 3 : 2));
 }
 
-// Copies a file through CopyInChild, telling `progress` of `done` (which grows) of `total`.
-CollectionCopyOutcome CopyFile(const std::string& from, const std::string& to, std::int64_t& done, std::int64_t total,
-                               const CCollectionProgress& progress, std::string& error)
+// Copies a file, or its first `limit` bytes, through CopyInChild, telling `progress` of
+// `done` (which grows) of `total`.
+CollectionCopyOutcome CopyFile(const std::string& from, const std::string& to, std::int64_t limit, std::int64_t& done,
+                               std::int64_t total, const CCollectionProgress& progress, std::string& error)
 {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) {
@@ -106,7 +113,7 @@ CollectionCopyOutcome CopyFile(const std::string& from, const std::string& to, s
     const pid_t child = fork();
     if (child == 0) {
         close(ends[0]);
-        CopyInChild(from.c_str(), to.c_str(), ends[1]);
+        CopyInChild(from.c_str(), to.c_str(), limit, ends[1]);
     }
     close(ends[1]);
     bool cancelled = child < 0;
@@ -141,18 +148,22 @@ CollectionCopyOutcome CopyFile(const std::string& from, const std::string& to, s
 // lasts no checkpoint writes into the file a page the transaction's view does not hold,
 // and the log is only appended to, so the file with the log as far as it is whole (SQLite
 // takes a log up to its last whole commit) is the Collection as it was at a commit at or
-// after the transaction began: much quicker than a page at a time through SQLite.
+// after the transaction began: much quicker than a page at a time through SQLite. Of the log,
+// only as much as it held when the transaction began is needed: what others append while the
+// file is copied is newer than the transaction's view, and copying it, then folding it into
+// the copy, would only make a busy Collection's backup longer the more is written beside it.
 CollectionCopyOutcome CopyFiles(CSqliteDb& source, const std::string& collectionPath, const std::string& copy,
                                 const CCollectionProgress& progress, std::string& error)
 {
     const std::string log = collectionPath + "-wal";
     std::int64_t done = 0;
-    const std::int64_t total = FileSize(collectionPath) + FileSize(log);
+    const std::int64_t logBytes = FileSize(log);   // the transaction's view is already taken
+    const std::int64_t total = FileSize(collectionPath) + logBytes;
     if (progress && !progress(0, 0))
         return CollectionCopyOutcome::Cancelled;
-    CollectionCopyOutcome outcome = CopyFile(collectionPath, copy, done, total, progress, error);
-    if (outcome == CollectionCopyOutcome::Done && FileSize(log) > 0)
-        outcome = CopyFile(log, copy + "-wal", done, total, progress, error);
+    CollectionCopyOutcome outcome = CopyFile(collectionPath, copy, -1, done, total, progress, error);
+    if (outcome == CollectionCopyOutcome::Done && logBytes > 0)
+        outcome = CopyFile(log, copy + "-wal", logBytes, done, total, progress, error);
     source.Exec("COMMIT");
     if (outcome != CollectionCopyOutcome::Done)
         return outcome;
