@@ -137,6 +137,12 @@ bool CCollectionReader::Busy()
     return m_busy || !m_jobs.empty() || m_delivering > 0;
 }
 
+bool CCollectionReader::Reading()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_busy || !m_jobs.empty();
+}
+
 void CCollectionReader::WaitUntilIdle()
 {
     for (;;) {

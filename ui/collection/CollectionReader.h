@@ -39,8 +39,10 @@ public:
     // Frees what is handed over on the thread (at once when jobs run at once): memory of
     // many rows takes a while to give back.
     void FreeApart(std::shared_ptr<void> garbage);
-    // Whether a job waits or runs.
+    // Whether a job waits or runs, or its outcome waits to be handled.
     bool Busy();
+    // Whether a job waits or runs, outcomes aside (tests).
+    bool Reading();
     // Waits until every job posted has run and its outcome was handled (tests, benchmarks).
     void WaitUntilIdle();
 

@@ -320,6 +320,11 @@ void CCollectionView::ShowRead(CViewRead read, CShownKey key, std::uint64_t tick
         // The text changed while the rows were read: narrowed to the text there is now.
         if (text != m_search->text().toStdString())
             ReadNamed();
+        // A mark or rename made here while the rows were read is not in them, and the view
+        // took it for shown: what changed since they were read is read again.
+        CCollection* collection = Collection();
+        if (collection != nullptr && m_lastChange >= 0 && collection->LastChange() > m_lastChange)
+            ReadChanged();
     });
 }
 

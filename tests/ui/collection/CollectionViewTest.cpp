@@ -4,6 +4,7 @@
 #include "CollectionTestSupport.h"
 #include "SqliteDb.h"
 #include "collection/CollectionModel.h"
+#include "collection/CollectionReader.h"
 #include "collection/CollectionTable.h"
 #include "collection/CollectionView.h"
 
@@ -23,6 +24,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -676,6 +678,38 @@ TEST_F(CollectionViewTest, WhatIsTypedOrChosenWhileTheRowsAreReadGivesItsRows)
         EXPECT_EQ(view.findChild<QLabel*>("collectionCount")->text(),
                   rows == 1 ? QString("1 program") : QString("%1 programs").arg(rows));
     }
+}
+
+// A mark made in the view after its rows were read apart, but before they are shown, is
+// not in them: the view reads what changed since, rather than show the older row.
+TEST_F(CollectionViewTest, AMarkMadeWhileTheRowsAreOnTheirWayStaysShown)
+{
+    view.SetCollection(&db.Db(), QString(), db.Path());
+    view.show();
+    QApplication::processEvents();   // the first read is asked for
+    view.WaitForReads();
+    auto rowOf = [&](const std::string& name) {
+        for (int row = 0; row < view.Model()->rowCount(); ++row)
+            if (view.Model()->Program(row) != nullptr && view.Model()->Program(row)->shownName == name)
+                return row;
+        return -1;
+    };
+    const int row = rowOf("Silk Pad");
+    ASSERT_GE(row, 0) << view.Model()->rowCount() << " rows";
+    const CCollectionRow before = *view.Model()->Program(row);
+    ASSERT_FALSE(before.favourite);
+
+    view.Refresh();
+    CCollectionReader* reader = view.findChild<CCollectionReader*>();
+    ASSERT_NE(reader, nullptr);
+    while (reader->Reading())   // read, and its rows handed over, not shown yet
+        std::this_thread::yield();
+    ASSERT_TRUE(view.SetFavourite({before}, true));
+    view.WaitForReads();
+
+    const int after = rowOf("Silk Pad");
+    ASSERT_GE(after, 0);
+    EXPECT_TRUE(view.Model()->Program(after)->favourite);
 }
 
 }  // namespace
