@@ -23,6 +23,15 @@ std::vector<CProgramPlace> PlacesOfNameless(CCollection& collection, const std::
             nameless.push_back(row.program.id);
     return nameless.empty() ? std::vector<CProgramPlace>() : collection.FirstPlaces(nameless);
 }
+// The database's query for the view's filter and voice mode.
+CCollectionQuery SearchOf(const CViewQuery& query)
+{
+    CCollectionQuery search;
+    query.filter.Apply(search);
+    if (query.voiceMode >= 0 && query.voiceMode < 4)
+        search.voiceMode = VOICE_MODE_NAMES[query.voiceMode];
+    return search;
+}
 }  // namespace
 
 CViewRead ReadView(CCollection& collection, const CViewQuery& query)
@@ -35,10 +44,7 @@ CViewRead ReadView(CCollection& collection, const CViewQuery& query)
         read.withFilters = true;
         read.filters = CollectionFilters(collection, &read.failure);
     }
-    CCollectionQuery search;
-    query.filter.Apply(search);
-    if (query.voiceMode >= 0 && query.voiceMode < 4)
-        search.voiceMode = VOICE_MODE_NAMES[query.voiceMode];
+    CCollectionQuery search = SearchOf(query);
     read.bySlot = query.filter.ShowsSlots();
     if (read.bySlot) {
         CCollectionSlotRows slotRows = SlotRows(collection, search);
@@ -78,10 +84,7 @@ CViewRead ReadFirstRows(CCollection& collection, const CViewQuery& query, std::s
         read.withFilters = true;
         read.filters = CollectionFilters(collection, &read.failure);
     }
-    CCollectionQuery search;
-    query.filter.Apply(search);
-    if (query.voiceMode >= 0 && query.voiceMode < 4)
-        search.voiceMode = VOICE_MODE_NAMES[query.voiceMode];
+    CCollectionQuery search = SearchOf(query);
     search.text = query.text;
     std::vector<CCollectionRow> rows =
         collection.SearchFirstRows(search, count, query.sortOrder == Qt::DescendingOrder, read.total);
