@@ -120,7 +120,9 @@ OpenOutcome OpenChecked(const std::string& path, bool readOnly, bool fullCheck, 
     db->SetCheckpointOnClose(true);
     // In WAL mode NORMAL loses no committed transaction on a crash of the program, only on
     // a crash of the machine, and a commit costs no disk sync.
-    if (!db->Exec("PRAGMA synchronous = NORMAL; PRAGMA cache_size = -16384"))
+    // A log that grew long while a reader held back its checkpoints (a backup, a long read)
+    // is cut back to 16 MiB when it starts again, rather than kept at its longest for ever.
+    if (!db->Exec("PRAGMA synchronous = NORMAL; PRAGMA cache_size = -16384; PRAGMA journal_size_limit = 16777216"))
         return FailureOf(*db, error);
 
     switch (PrepareSchema(*db, CollectionSchemaSteps(), error)) {

@@ -7,13 +7,16 @@
 #include "CollectionBackup.h"
 #include "CollectionSchema.h"
 #include "SqliteDb.h"
+#include "WalIndex.h"
 
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <optional>
 #include <set>
 
 namespace {
@@ -131,6 +134,69 @@ TEST_F(CollectionBackup, ACopyTakenWhileAnotherProcessImportsHoldsEveryImportRep
     for (const CCollectionSource& source : copy->Sources())
         EXPECT_EQ(copy->SourcePrograms(source.id).size(), 128u) << source.name;
     EXPECT_EQ(copy->Search({}).size(), names.size() * 128);
+}
+
+// The log's file outlives its commits: here it grows while a reader holds back its
+// checkpoints, is written back whole, then starts again from its beginning with one commit,
+// the older frames still behind it. A backup copies what holds commits, and all of it.
+TEST_F(CollectionBackup, ACopyTakesTheLogAsFarAsItsCommitsReachThoughItsFileIsLonger)
+{
+    auto collection = OpenCollection();
+    const std::vector<std::string> paths = WriteBanks(12);
+    std::string error;
+    int code = 0;
+    auto other = CSqliteDb::OpenExisting(DbPath(), false, code, error);
+    ASSERT_TRUE(other) << error;
+    const auto checkpoint = [&] {
+        CSqliteQuery passive(*other, "PRAGMA wal_checkpoint(PASSIVE)");
+        EXPECT_TRUE(passive.Next());
+        return std::make_pair(passive.Int(1), passive.Int(2));   // frames in the log, written back
+    };
+    CImportResult result;
+    ASSERT_TRUE(other->Exec("BEGIN") && other->Exec("SELECT count(*) FROM sound"));
+    for (std::size_t i = 0; i + 1 < paths.size(); ++i)
+        ASSERT_TRUE(collection->ImportFile(paths[i], result, error)) << error;
+    ASSERT_TRUE(other->Exec("COMMIT"));
+
+    const auto backUp = [&](const char* name, std::int64_t& total) {
+        std::string written;
+        total = 0;
+        EXPECT_EQ(BackUp(PathOf(name), written, error, [&](std::int64_t, std::int64_t all) {
+                      total = std::max(total, all);
+                      return true;
+                  }),
+                  CollectionCopyOutcome::Done)
+            << error;
+        std::string notice;
+        auto copy = CCollection::Open(written, error, notice);
+        EXPECT_TRUE(copy) << error;
+        return copy ? SourceNames(*copy) : std::set<std::string>{};
+    };
+    const auto wholeFile = [&] { return std::filesystem::file_size(DbPath()); };
+
+    // Every commit written back into the file: the index says so, and the copy needs no log.
+    const auto [frames, backfilled] = checkpoint();
+    const std::optional<CWalIndexState> index = ReadWalIndex(DbPath());
+    ASSERT_TRUE(index);
+    EXPECT_GT(frames, 100);
+    EXPECT_EQ(index->frames, frames);
+    EXPECT_EQ(index->backfilled, backfilled);
+    EXPECT_EQ(backfilled, frames);
+    std::int64_t total = 0;
+    EXPECT_EQ(backUp("written-back.sqlite", total).size(), paths.size() - 1);
+    EXPECT_EQ(total, static_cast<std::int64_t>(wholeFile()));
+
+    // One more commit, at the log's start again: its frames are copied, the older ones not.
+    ASSERT_TRUE(collection->ImportFile(paths.back(), result, error)) << error;
+    const std::optional<CWalIndexState> again = ReadWalIndex(DbPath());
+    ASSERT_TRUE(again);
+    CSqliteQuery pageSize(*other, "PRAGMA page_size");
+    ASSERT_TRUE(pageSize.Next());
+    const std::int64_t logBytes = WalBytesOf(again->frames, static_cast<int>(pageSize.Int(0)));
+    EXPECT_LT(again->frames, frames);
+    EXPECT_GT(static_cast<std::int64_t>(std::filesystem::file_size(DbPath() + "-wal")), logBytes);
+    EXPECT_EQ(backUp("started-again.sqlite", total).size(), paths.size());
+    EXPECT_EQ(total, static_cast<std::int64_t>(wholeFile()) + logBytes);
 }
 
 TEST_F(CollectionBackup, ARoundTripThroughABackupOrAMergeKeepsEveryField)
