@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -82,12 +83,18 @@ void PrintCheck(const CBenchCheck& check, const CRecordingReporter& reporter)
     std::string ratioText = "-";
     std::string baselineText = "-";
     std::string limits;
-    if (const CRecorded* baseline = check.baseline.empty() ? nullptr : reporter.Find(check.baseline)) {
-        const double ratio = measured->milliseconds / baseline->milliseconds;
+    std::optional<double> baselineMilliseconds;
+    if (const CRecorded* baseline = check.baseline.empty() ? nullptr : reporter.Find(check.baseline))
+        baselineMilliseconds = baseline->milliseconds;
+    if (const auto found = measured->counters.find(check.baselineCounter);
+        !check.baselineCounter.empty() && found != measured->counters.end())
+        baselineMilliseconds = found->second;
+    if (baselineMilliseconds) {
+        const double ratio = measured->milliseconds / *baselineMilliseconds;
         char text[32];
         std::snprintf(text, sizeof text, "%.2fx", ratio);
         ratioText = text;
-        baselineText = FormatTime(baseline->milliseconds);
+        baselineText = FormatTime(*baselineMilliseconds);
         if (check.maxRatio > 0) {
             std::snprintf(text, sizeof text, check.maxRatio == static_cast<int>(check.maxRatio) ? "<= %.0fx" : "<= %.1fx", check.maxRatio);
             limits = text;
@@ -105,6 +112,14 @@ void PrintCheck(const CBenchCheck& check, const CRecordingReporter& reporter)
 }
 
 } // namespace
+
+CBenchCheck TimeAgainstCounterCheck(const std::string& title, const std::string& measured,
+                                    const std::string& baselineCounter, double maxRatio)
+{
+    CBenchCheck check = TimeCheck(title, measured, "", maxRatio, 0);
+    check.baselineCounter = baselineCounter;
+    return check;
+}
 
 CBenchCheck TimeCheck(const std::string& title, const std::string& measured,
                       const std::string& baseline, double maxRatio, double maxMilliseconds)

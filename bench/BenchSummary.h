@@ -9,6 +9,7 @@ struct CBenchCheck {
     std::string title;
     std::string measured;       // benchmark name, as printed in its output
     std::string baseline;       // benchmark name of the baseline; empty for none
+    std::string baselineCounter; // or, when set, this counter of `measured`, in milliseconds
     double maxRatio = 0;        // measured time / baseline time at most this; 0 for no limit
     double maxMilliseconds = 0; // measured time below this; 0 for no limit
     std::string counter;        // when set, the check is on this counter of `measured`...
@@ -19,6 +20,9 @@ struct CBenchCheck {
 // A time against a baseline and an absolute limit (0 for none).
 CBenchCheck TimeCheck(const std::string& title, const std::string& measured,
                       const std::string& baseline, double maxRatio, double maxMilliseconds);
+// A time against a baseline timed in the same iterations, told in a counter of milliseconds.
+CBenchCheck TimeAgainstCounterCheck(const std::string& title, const std::string& measured,
+                                    const std::string& baselineCounter, double maxRatio);
 // A counter of a benchmark against a limit.
 CBenchCheck CounterCheck(const std::string& title, const std::string& measured,
                          const std::string& counter, double maxCounter, const std::string& unit);
