@@ -63,9 +63,11 @@ TEST(CollectionModel, ChangesGoWhereTheOrderPutsThemAndTheSelectionFollowsWithou
         EXPECT_EQ(Names(model), c.names);
         EXPECT_EQ(resets.count(), 0);
         EXPECT_EQ(layouts.count(), c.layouts);
-        for (const CViewRow& row : c.rows)
-            if (const int at = model.RowOf(row.program.id); at >= 0)
+        for (const CViewRow& row : c.rows) {
+            if (const int at = model.RowOf(row.program.id); at >= 0) {
                 EXPECT_EQ(model.Program(at)->favourite, row.program.favourite);
+            }
+        }
         ASSERT_EQ(selection.selectedRows().size(), 1);
         EXPECT_EQ(model.Program(selection.selectedRows().front().row())->id, 2);
         const CCollectionRow* current = model.Program(selection.currentIndex().row());
