@@ -2,7 +2,7 @@
 // 1,280,000 programs, in the big run): taking them in, taking them in again, a search by a
 // name fragment, and the database's size. The baseline of the first is the least any
 // database of them costs: the same programs inserted as rows of one table with one prepared
-// statement in one transaction.
+// statement in one transaction; beside it, the import's own rows written with nothing else.
 
 #include "BenchDumpCache.h"
 #include "BenchLibrary.h"
@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -200,6 +201,99 @@ void BM_CollectionInsertLoopBaseline(benchmark::State& state)
 }
 BENCHMARK(BM_CollectionInsertLoopBaseline)->Unit(benchmark::kMillisecond)->Iterations(BASELINE_ITERATIONS);
 
+// The rows an import writes of its own, as minimal inserts in one transaction: each file's
+// bytes, a row per program and the file's slots, in the Collection's columns, with no
+// lookup of what is known, no index, trigger or search index. Whatever its indexes cost, an
+// import of new files costs at least this; told beside the loop, to show how much of the
+// import's time is left to everything else.
+void BM_CollectionOwnRowsBaseline(benchmark::State& state)
+{
+    const std::string path = DatabaseFolder() + "/own-rows-baseline.sqlite";
+    const auto prepare = [](sqlite3* db, const char* sql) {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+        return statement;
+    };
+    const auto run = [](sqlite3_stmt* statement) {
+        sqlite3_step(statement);
+        sqlite3_reset(statement);
+    };
+    for (auto _ : state) {
+        state.PauseTiming();
+        RemoveDatabase(path);
+        state.ResumeTiming();
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
+                         "CREATE TABLE program(id INTEGER PRIMARY KEY, first_name TEXT NOT NULL,"
+                         " sound_key INTEGER NOT NULL, first_source INTEGER NOT NULL, first_slot INTEGER NOT NULL,"
+                         " user_name TEXT, voice_mode INTEGER NOT NULL, favourite INTEGER NOT NULL DEFAULT 0,"
+                         " hidden INTEGER NOT NULL DEFAULT 0, comment TEXT NOT NULL DEFAULT '',"
+                         " first_seen INTEGER NOT NULL, source_count INTEGER NOT NULL);"
+                         "CREATE TABLE source(id INTEGER PRIMARY KEY, kind INTEGER NOT NULL, name TEXT NOT NULL,"
+                         " size INTEGER NOT NULL, content_hash INTEGER NOT NULL, content_check INTEGER NOT NULL,"
+                         " taken_in INTEGER NOT NULL, program_count INTEGER NOT NULL, global_block BLOB,"
+                         " bytes BLOB NOT NULL);"
+                         "CREATE TABLE source_slots(source INTEGER PRIMARY KEY, programs BLOB NOT NULL,"
+                         " names BLOB NOT NULL);"
+                         "BEGIN",
+                     nullptr, nullptr, nullptr);
+        sqlite3_stmt* program = prepare(db, "INSERT INTO program(sound_key, first_source, first_slot, first_name,"
+                                            " voice_mode, first_seen, source_count) VALUES(?, ?, ?, ?, 0, ?, 1)");
+        sqlite3_stmt* source = prepare(db, "INSERT INTO source(id, kind, name, size, content_hash, content_check,"
+                                           " taken_in, program_count, bytes) VALUES(?, 0, ?, ?, ?, ?, ?, ?, ?)");
+        sqlite3_stmt* slots = prepare(db, "INSERT INTO source_slots(source, programs, names) VALUES(?, ?, ?)");
+        std::int64_t sourceId = 0;
+        std::int64_t programId = 0;
+        for (const std::string& file : DumpPaths()) {
+            std::vector<unsigned char> bytes(std::filesystem::file_size(file));
+            std::FILE* opened = std::fopen(file.c_str(), "rb");
+            if (opened == nullptr || std::fread(bytes.data(), 1, bytes.size(), opened) != bytes.size())
+                state.SkipWithError(("cannot read " + file).c_str());
+            if (opened != nullptr)
+                std::fclose(opened);
+            CProgramList programs;
+            std::string error;
+            programs.ReadSyxFile(file, error, std::string());
+            ++sourceId;
+            std::vector<unsigned char> ids(8 * static_cast<std::size_t>(programs.GetSize()));
+            std::vector<unsigned char> names;
+            for (int i = 0; i < programs.GetSize(); ++i) {
+                const unsigned char* data = programs.GetAt(i)->GetData();
+                ++programId;
+                sqlite3_bind_int64(program, 1, programId * 2654435761);   // a key per program
+                sqlite3_bind_int64(program, 2, sourceId);
+                sqlite3_bind_int64(program, 3, i);
+                sqlite3_bind_text(program, 4, reinterpret_cast<const char*>(data), 12, SQLITE_STATIC);
+                sqlite3_bind_int64(program, 5, 1800000000);
+                run(program);
+                std::memcpy(ids.data() + 8 * i, &programId, 8);
+                names.insert(names.end(), data, data + 12);
+            }
+            sqlite3_bind_int64(source, 1, sourceId);
+            sqlite3_bind_text(source, 2, file.c_str(), -1, SQLITE_STATIC);
+            sqlite3_bind_int64(source, 3, static_cast<std::int64_t>(bytes.size()));
+            sqlite3_bind_int64(source, 4, sourceId * 7919);
+            sqlite3_bind_int64(source, 5, sourceId * 104729);
+            sqlite3_bind_int64(source, 6, 1800000000);
+            sqlite3_bind_int64(source, 7, programs.GetSize());
+            sqlite3_bind_blob(source, 8, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
+            run(source);
+            sqlite3_bind_int64(slots, 1, sourceId);
+            sqlite3_bind_blob(slots, 2, ids.data(), static_cast<int>(ids.size()), SQLITE_STATIC);
+            sqlite3_bind_blob(slots, 3, names.data(), static_cast<int>(names.size()), SQLITE_STATIC);
+            run(slots);
+        }
+        for (sqlite3_stmt* statement : {program, source, slots})
+            sqlite3_finalize(statement);
+        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            state.SkipWithError(sqlite3_errmsg(db));
+        sqlite3_close(db);
+    }
+    RemoveDatabase(path);
+}
+BENCHMARK(BM_CollectionOwnRowsBaseline)->Unit(benchmark::kMillisecond)->Iterations(BASELINE_ITERATIONS);
+
 void BM_CollectionImportNew(benchmark::State& state)
 {
     const std::string path = DatabaseFolder() + "/new.sqlite";
@@ -301,6 +395,11 @@ int main(int argc, char** argv)
                                WithIterations("BM_CollectionInsertLoopBaseline", BASELINE_ITERATIONS), 2, 10000)
                    : TimeCheck("Collection: take in 1,000 new dumps", importNew,
                                WithIterations("BM_CollectionInsertBaseline", BASELINE_ITERATIONS), 3, 5000),
+        TimeCheck("Collection: its own rows alone, against the loop",
+                  WithIterations("BM_CollectionOwnRowsBaseline", BASELINE_ITERATIONS),
+                  WithIterations("BM_CollectionInsertLoopBaseline", BASELINE_ITERATIONS), 0, 0),
+        TimeCheck("Collection: take in new dumps, against its own rows", importNew,
+                  WithIterations("BM_CollectionOwnRowsBaseline", BASELINE_ITERATIONS), 0, 0),
         TimeCheck("Collection: the same " + dumps + " dumps again", "BM_CollectionImportKnown/iterations:5",
                   "BM_CollectionReadFilesRaw/iterations:5", 0, BenchScaled(500, 1000)),
         TimeCheck("Collection: search a name fragment, first", "BM_CollectionSearchNameFirst/iterations:10", "", 0,
