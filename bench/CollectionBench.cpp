@@ -129,6 +129,17 @@ const std::string& FilledDatabase()
     return path;
 }
 
+// A new database for a baseline (none at `path` yet), with the Collection's own journal
+// settings (so that both write to disk alike), `schema` made and a transaction begun.
+sqlite3* OpenBaselineDatabase(const std::string& path, const std::string& schema)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_exec(db, ("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;" + schema + "; BEGIN").c_str(), nullptr,
+                 nullptr, nullptr);
+    return db;
+}
+
 void BM_CollectionInsertBaseline(benchmark::State& state)
 {
     // The programs, read beforehand.
@@ -142,11 +153,7 @@ void BM_CollectionInsertBaseline(benchmark::State& state)
         state.PauseTiming();
         RemoveDatabase(path);
         state.ResumeTiming();
-        sqlite3* db = nullptr;
-        sqlite3_open(path.c_str(), &db);
-        // The Collection's own journal settings, so that both write to disk alike.
-        sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
-                         "CREATE TABLE program(data BLOB NOT NULL); BEGIN", nullptr, nullptr, nullptr);
+        sqlite3* db = OpenBaselineDatabase(path, "CREATE TABLE program(data BLOB NOT NULL)");
         sqlite3_stmt* insert = nullptr;
         sqlite3_prepare_v2(db, "INSERT INTO program(data) VALUES(?)", -1, &insert, nullptr);
         for (int i = 0; i < programs.GetSize(); ++i) {
@@ -174,10 +181,7 @@ void BM_CollectionInsertLoopBaseline(benchmark::State& state)
         state.PauseTiming();
         RemoveDatabase(path);
         state.ResumeTiming();
-        sqlite3* db = nullptr;
-        sqlite3_open(path.c_str(), &db);
-        sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
-                         "CREATE TABLE program(data BLOB NOT NULL); BEGIN", nullptr, nullptr, nullptr);
+        sqlite3* db = OpenBaselineDatabase(path, "CREATE TABLE program(data BLOB NOT NULL)");
         sqlite3_stmt* insert = nullptr;
         sqlite3_prepare_v2(db, "INSERT INTO program(data) VALUES(?)", -1, &insert, nullptr);
         rows = 0;
@@ -206,6 +210,16 @@ BENCHMARK(BM_CollectionInsertLoopBaseline)->Unit(benchmark::kMillisecond)->Itera
 // lookup of what is known, no index, trigger or search index. Whatever its indexes cost, an
 // import of new files costs at least this; told beside the loop, to show how much of the
 // import's time is left to everything else.
+const char* const OWN_ROWS_SCHEMA =
+    "CREATE TABLE program(id INTEGER PRIMARY KEY, first_name TEXT NOT NULL, sound_key INTEGER NOT NULL,"
+    " first_source INTEGER NOT NULL, first_slot INTEGER NOT NULL, user_name TEXT, voice_mode INTEGER NOT NULL,"
+    " favourite INTEGER NOT NULL DEFAULT 0, hidden INTEGER NOT NULL DEFAULT 0, comment TEXT NOT NULL DEFAULT '',"
+    " first_seen INTEGER NOT NULL, source_count INTEGER NOT NULL);"
+    "CREATE TABLE source(id INTEGER PRIMARY KEY, kind INTEGER NOT NULL, name TEXT NOT NULL, size INTEGER NOT NULL,"
+    " content_hash INTEGER NOT NULL, content_check INTEGER NOT NULL, taken_in INTEGER NOT NULL,"
+    " program_count INTEGER NOT NULL, global_block BLOB, bytes BLOB NOT NULL);"
+    "CREATE TABLE source_slots(source INTEGER PRIMARY KEY, programs BLOB NOT NULL, names BLOB NOT NULL)";
+
 void BM_CollectionOwnRowsBaseline(benchmark::State& state)
 {
     const std::string path = DatabaseFolder() + "/own-rows-baseline.sqlite";
@@ -222,22 +236,7 @@ void BM_CollectionOwnRowsBaseline(benchmark::State& state)
         state.PauseTiming();
         RemoveDatabase(path);
         state.ResumeTiming();
-        sqlite3* db = nullptr;
-        sqlite3_open(path.c_str(), &db);
-        sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
-                         "CREATE TABLE program(id INTEGER PRIMARY KEY, first_name TEXT NOT NULL,"
-                         " sound_key INTEGER NOT NULL, first_source INTEGER NOT NULL, first_slot INTEGER NOT NULL,"
-                         " user_name TEXT, voice_mode INTEGER NOT NULL, favourite INTEGER NOT NULL DEFAULT 0,"
-                         " hidden INTEGER NOT NULL DEFAULT 0, comment TEXT NOT NULL DEFAULT '',"
-                         " first_seen INTEGER NOT NULL, source_count INTEGER NOT NULL);"
-                         "CREATE TABLE source(id INTEGER PRIMARY KEY, kind INTEGER NOT NULL, name TEXT NOT NULL,"
-                         " size INTEGER NOT NULL, content_hash INTEGER NOT NULL, content_check INTEGER NOT NULL,"
-                         " taken_in INTEGER NOT NULL, program_count INTEGER NOT NULL, global_block BLOB,"
-                         " bytes BLOB NOT NULL);"
-                         "CREATE TABLE source_slots(source INTEGER PRIMARY KEY, programs BLOB NOT NULL,"
-                         " names BLOB NOT NULL);"
-                         "BEGIN",
-                     nullptr, nullptr, nullptr);
+        sqlite3* db = OpenBaselineDatabase(path, OWN_ROWS_SCHEMA);
         sqlite3_stmt* program = prepare(db, "INSERT INTO program(sound_key, first_source, first_slot, first_name,"
                                             " voice_mode, first_seen, source_count) VALUES(?, ?, ?, ?, 0, ?, 1)");
         sqlite3_stmt* source = prepare(db, "INSERT INTO source(id, kind, name, size, content_hash, content_check,"
