@@ -69,9 +69,25 @@ start_desktop() {
   return 1
 }
 
+# Asks process PID to end, and ends it outright if it has not within 5 s: a server that
+# hangs on its way out must not hold the test until its time runs out.
+stop_process() {
+  local pid=$1
+  kill "$pid" 2>/dev/null || return 0
+  for _ in $(seq 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    echo "process $pid did not end when asked; killed" >&2
+    kill -KILL "$pid" 2>/dev/null
+  fi
+  wait "$pid" 2>/dev/null
+}
+
 stop_servers() {
-  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  [ -n "$wm_pid" ] && stop_process "$wm_pid"
+  [ -n "$xvfb_pid" ] && stop_process "$xvfb_pid"
   wm_pid="" xvfb_pid=""
 }
 
