@@ -22,8 +22,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-
 #include <cstdio>
+#include <optional>
 
 namespace {
 
