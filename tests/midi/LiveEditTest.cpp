@@ -221,6 +221,8 @@ TEST_F(LiveSenderTest, WholeProgramsKeepTheirIntervalAndTheLatestWins)
 {
     sender.SetProgramInterval(100ms);
     Hold();   // the first stays on the wire while the others come, however busy the machine
+    // Measured from before the first is handed over: the listener's note of it may come late.
+    const CLiveSender::Clock::time_point start = CLiveSender::Clock::now();
     sender.SendProgram(Program(1).data());
     WaitOnWire(1);
     for (unsigned char first = 2; first <= 9; ++first) {
@@ -231,7 +233,7 @@ TEST_F(LiveSenderTest, WholeProgramsKeepTheirIntervalAndTheLatestWins)
     ASSERT_TRUE(sender.WaitIdle(5s));
     EXPECT_EQ((std::vector<std::string>{"program 1", "program 9"}), Sent());
     ASSERT_EQ(2u, sentAt.size());
-    EXPECT_GE(sentAt[1] - sentAt[0], 100ms);
+    EXPECT_GE(sentAt[1] - start, 100ms);
 }
 
 TEST_F(LiveSenderTest, MessagesKeepTheWiresPaceEvenWhenTheOutputDoesNot)
