@@ -13,6 +13,8 @@ list(APPEND VELTRIX_UI_SOURCES
   collection/CollectionHistorySources.cpp
   collection/CollectionSendToSlot.cpp
   collection/CollectionModel.cpp
+  collection/CollectionModelCells.cpp
+  collection/CollectionModelSort.cpp
   collection/CollectionProgramPlace.cpp
   collection/CollectionModelMerge.cpp
   collection/CollectionPrompts.cpp
@@ -29,4 +31,5 @@ list(APPEND VELTRIX_UI_SOURCES
   collection/CollectionViewMarks.cpp
   collection/CollectionViewRead.cpp
   collection/CollectionViewReads.cpp
+  collection/CollectionViewResults.cpp
 )
