@@ -1,5 +1,6 @@
 #pragma once
 #include <condition_variable>
+#include <cstddef>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -26,6 +27,8 @@ class CTestMidiInService;
 // end byte (a message without F7 leaves its last partial piece undelivered). By default
 // they arrive at once; SetWireRate paces them as a wire would. Made with a port's address it
 // is cabled to that port alone: it hears what is sent there and answers on its input only.
+// Implemented in TestMidiSynth.cpp (memory, settings, log, panel), TestMidiSynthMessages.cpp
+// (each message taken and its answer) and TestMidiSynthWire.cpp (bytes in, answers out).
 class CTestMidiSynth
 {
 public:
@@ -79,6 +82,12 @@ public:
     void ChooseProgram(int program);
 
 private:
+    // Programs in its memory.
+    static constexpr unsigned int PROGRAMS = 128;
+    // SysEx data unpacked: the first byte of each group of eight holds bit 7 of the seven after it.
+    static std::vector<unsigned char> Unpack(const unsigned char* packed, std::size_t size);
+    // A byte in two hex digits, as the log shows it.
+    static std::string Hex(unsigned char byte);
     void Take(const unsigned char* bytes, unsigned int length);
     void TakeMessage(const std::vector<unsigned char>& message);
     void TakeInquiry(const std::vector<unsigned char>& message);

@@ -23,6 +23,8 @@ constexpr int GN_KEYDOWN = 3;      // second value: the key's Windows virtual-ke
 // several rows, scrolling, keys and mouse; the grid keeps the cells, or asks a row source
 // for them, and paints the rows.
 // Double-clicks, header clicks and key presses are posted to the main window.
+// Implemented in GridListCtrl.cpp (the cells), GridListCtrlPaint.cpp (painting) and
+// GridListCtrlInput.cpp (selection, typing search, dragging out, notifications).
 class CGridListCtrl : public QTreeView {
     Q_OBJECT
 public:
