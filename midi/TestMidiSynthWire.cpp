@@ -54,8 +54,9 @@ void CTestMidiSynth::Take(const unsigned char* bytes, unsigned int length)
             m_channelData.push_back(byte);
             const std::size_t size = (m_status & 0xE0) == 0xC0 ? 1 : 2;
             if (m_channelData.size() == size) {
-                std::vector<unsigned char> message{m_status};
-                message.insert(message.end(), m_channelData.begin(), m_channelData.end());
+                std::vector<unsigned char> message(1 + size);
+                message[0] = m_status;
+                std::copy(m_channelData.begin(), m_channelData.end(), message.begin() + 1);
                 m_channelData.clear();
                 TakeChannelMessage(message);
             }
