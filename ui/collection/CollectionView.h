@@ -135,8 +135,8 @@ private:
     // Asks for the programs named by the search text; shown when they come.
     void ReadNamed();
     // Narrows the rows to the programs `named` by `text` (a read's `failure` is told instead).
-    void ShowNamed(std::vector<CollectionId> named, const std::string& failure, std::uint64_t ticket,
-                   const std::string& text);
+    void ShowNamed(std::shared_ptr<const std::vector<CollectionId>> named, const std::string& failure,
+                   std::uint64_t ticket, const std::string& text);
     // `text`: the search text the rows were read with.
     void ShowRead(CViewRead read, CShownKey key, std::uint64_t ticket, const std::string& text);
     // The first rows of a Read, with how many there are: shown while the rest are read.

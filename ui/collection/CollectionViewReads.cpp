@@ -177,9 +177,9 @@ void CCollectionView::ReadNamed()
         return;
     }
     m_reader->Post(READ_NAMED, [this, text, ticket](CCollection& collection) -> CCollectionReader::Outcome {
-        auto named = std::make_shared<std::vector<CollectionId>>(collection.ProgramsNamed(text));
+        auto named = std::make_shared<const std::vector<CollectionId>>(collection.ProgramsNamed(text));
         const std::string failure = collection.ReadFailed() ? collection.ReadError() : std::string();
-        return [this, named, failure, ticket, text] { ShowNamed(std::move(*named), failure, ticket, text); };
+        return [this, named, failure, ticket, text] { ShowNamed(named, failure, ticket, text); };
     });
 }
 

@@ -180,10 +180,10 @@ void CCollectionView::ShowChanges(CViewChanges changes, std::uint64_t ticket, co
     });
 }
 
-void CCollectionView::ShowNamed(std::vector<CollectionId> named, const std::string& failure, std::uint64_t ticket,
-                                const std::string& text)
+void CCollectionView::ShowNamed(std::shared_ptr<const std::vector<CollectionId>> named, const std::string& failure,
+                                std::uint64_t ticket, const std::string& text)
 {
-    WhenNotEditing([this, named = std::make_shared<std::vector<CollectionId>>(std::move(named)), failure, ticket, text] {
+    WhenNotEditing([this, named = std::move(named), failure, ticket, text] {
         if (ticket != m_namedTicket)
             return;
         if (!failure.empty()) {
