@@ -3,6 +3,7 @@
 #include "CollectionSchema.h"
 
 #include "NameIndex.h"
+#include "SoundBlocks.h"
 #include "SoundIndex.h"
 #include "SoundKey.h"
 #include "SourceStore.h"
@@ -88,8 +89,18 @@ bool MigrateToVersion4(CSqliteDb& db, std::string& error)
     return true;
 }
 
-bool MigrateToVersion6(CSqliteDb& db, std::string& error)
+bool MigrateToVersion7(CSqliteDb& db, std::string& error)
 {
+    std::vector<SoundPair> pairs;
+    {
+        CSqliteQuery read(db, "SELECT key, program FROM sound ORDER BY key, program");
+        while (read.Next())
+            pairs.emplace_back(read.Int(0), read.Int(1));
+        if (read.Failed()) {
+            error = db.ErrorText();
+            return false;
+        }
+    }
     std::int64_t programs = 0;
     {
         CSqliteQuery count(db, "SELECT coalesce(max(id), 0) FROM program");
@@ -97,7 +108,7 @@ bool MigrateToVersion6(CSqliteDb& db, std::string& error)
             programs = count.Int(0);
     }
     std::vector<unsigned char> filter;
-    if (!MakeSoundFilter(db, programs, filter)) {
+    if (!MergeSoundPairs(db, pairs) || !db.Exec("DROP TABLE sound") || !MakeSoundFilter(db, programs, filter)) {
         error = db.ErrorText();
         return false;
     }

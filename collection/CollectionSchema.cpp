@@ -157,14 +157,25 @@ ALTER TABLE program ADD COLUMN renamed_at INTEGER;   -- seconds since the epoch
 
 // Version 6. The sounds' Bloom filter (megabytes for a large Collection) moves out of
 // collection_state into a table of rowid: in a table WITHOUT ROWID every lookup of another
-// key that passed its row read the whole filter to compare keys. Made again from `sound` by
-// the step's code, whatever the file held before.
+// key that passed its row read the whole filter to compare keys. Made again by version 7's
+// code, whatever the file held before.
 const char* const SCHEMA_V6 = R"sql(
 CREATE TABLE IF NOT EXISTS sound_filter(   -- one row (id 1): the Bloom filter of the keys in `sound`
   id INTEGER PRIMARY KEY,
   bits BLOB NOT NULL
 );
 DELETE FROM collection_state WHERE key = 'sound_filter';
+)sql";
+
+// Version 7. The sounds' index is kept in sorted blocks of pairs (SoundBlocks.h) rather than a
+// row per program: folding programs in rewrites a few thousand rows in order rather than
+// inserting each program at a random place. The step's code moves the pairs of `sound` into
+// blocks, drops it and makes the filter again.
+const char* const SCHEMA_V7 = R"sql(
+CREATE TABLE sound_block(             -- the programs up to sounds_indexed_upto by sound key
+  first_key INTEGER PRIMARY KEY,      -- the block's lowest key; blocks do not overlap
+  pairs BLOB NOT NULL                 -- (key, program) pairs, 8 + 8 bytes little-endian, sorted
+);
 )sql";
 
 // The tables a file of versions 1 to 3 has: how a Collection from before application_id is
@@ -262,7 +273,7 @@ const std::vector<CSchemaStep>& CollectionSchemaSteps()
     // The synthesizer's writes are a step of their own: it changes no other table.
     static const std::vector<CSchemaStep> steps = {
         {1, SCHEMA_V1}, {2, SCHEMA_V2}, {3, SCHEMA_SYNTH_WRITES}, {4, SCHEMA_V4, MigrateToVersion4},
-        {5, SCHEMA_V5}, {6, SCHEMA_V6, MigrateToVersion6}};
+        {5, SCHEMA_V5}, {6, SCHEMA_V6}, {7, SCHEMA_V7, MigrateToVersion7}};
     return steps;
 }
 

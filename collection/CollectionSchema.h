@@ -53,5 +53,5 @@ std::string MigrationCopyPath(const std::string& path, int version);
 // Version 4's own work: the sound keys made again with the Collection's key, the sounds'
 // index and the names' search index filled (CollectionMigration.cpp).
 bool MigrateToVersion4(CSqliteDb& db, std::string& error);
-// Version 6's own work: the sounds' filter made again from the sounds' index.
-bool MigrateToVersion6(CSqliteDb& db, std::string& error);
+// Version 7's own work: the sounds' index moved into blocks, its filter made again.
+bool MigrateToVersion7(CSqliteDb& db, std::string& error);

@@ -1,5 +1,6 @@
 #include "SoundIndex.h"
 
+#include "SoundBlocks.h"
 #include "SqliteDb.h"
 
 #include <algorithm>
@@ -10,7 +11,6 @@ namespace {
 // Programs gather outside the index until there are this many, or an eighth of those in it:
 // fewer, larger folds cost less in all, and a process reads at most that many rows to start.
 constexpr std::int64_t FOLD_AT_LEAST = 65536;
-constexpr std::size_t PREFETCH_KEYS = 128;
 
 constexpr int FILTER_PROBES = 4;
 const char* const STORE_FILTER_SQL = "INSERT OR REPLACE INTO sound_filter(id, bits) VALUES(1, ?)";
@@ -73,13 +73,8 @@ bool MakeSoundFilter(CSqliteDb& db, std::int64_t keys, std::vector<unsigned char
     while (bits < 2 * static_cast<std::size_t>(std::max<std::int64_t>(keys, 0)) * FILTER_BITS_PER_KEY)
         bits *= 2;
     filter.assign(bits / 8, 0);
-    {
-        CSqliteQuery read(db, "SELECT key FROM sound");
-        while (read.Next())
-            SoundFilterAdd(filter, static_cast<std::uint64_t>(read.Int(0)));
-        if (read.Failed())
-            return false;
-    }
+    if (!ForEachSoundKey(db, [&filter](std::int64_t key) { SoundFilterAdd(filter, static_cast<std::uint64_t>(key)); }))
+        return false;
     CSqliteQuery store(db, STORE_FILTER_SQL);
     return store.BindBlob(1, filter.data(), filter.size()).Run();
 }
@@ -117,31 +112,23 @@ std::uint64_t CSoundIndex::KeyOf(const unsigned char* sound, std::size_t size) c
 bool CSoundIndex::Prefetch(CSqliteDb& db, const std::vector<std::uint64_t>& keys)
 {
     m_prefetched.clear();
+    // The recent table is large and its slots random: ask for each key's slot now, so that
+    // Find and Add need not wait for memory one key after the other.
+    if (!m_recent.empty())
+        for (const std::uint64_t key : keys)
+            __builtin_prefetch(&m_recent[key & (m_recent.size() - 1)]);
     if (m_indexedUpTo <= 0 || keys.empty())
         return true;
-    // A statement of PREFETCH_KEYS parameters, the keys a dump holds at most; the last key
-    // fills the places of a shorter list.
-    static const std::string sql = [] {
-        std::string text = "SELECT key, program FROM sound WHERE key IN (?";
-        for (std::size_t i = 1; i < PREFETCH_KEYS; ++i)
-            text += ",?";
-        return text + ")";
-    }();
-    for (std::size_t from = 0; from < keys.size(); from += PREFETCH_KEYS) {
-        CSqliteQuery query(db, sql.c_str());
-        std::vector<std::uint64_t> wanted;
-        for (std::size_t i = from; i < std::min(from + PREFETCH_KEYS, keys.size()); ++i)
-            if (SoundFilterMayHold(m_filter, keys[i]))
-                wanted.push_back(keys[i]);
-        if (wanted.empty())
-            continue;
-        for (std::size_t i = 0; i < PREFETCH_KEYS; ++i)
-            query.Bind(static_cast<int>(i) + 1, static_cast<std::int64_t>(wanted[std::min(i, wanted.size() - 1)]));
-        while (query.Next())
-            m_prefetched.emplace_back(static_cast<std::uint64_t>(query.Int(0)), query.Int(1));
-        if (query.Failed())
-            return false;
-    }
+    std::vector<std::int64_t> wanted;
+    for (const std::uint64_t key : keys)
+        if (SoundFilterMayHold(m_filter, key))
+            wanted.push_back(static_cast<std::int64_t>(key));
+    std::sort(wanted.begin(), wanted.end());
+    std::vector<SoundPair> found;
+    if (!FindSoundPairs(db, wanted, found))
+        return false;
+    for (const auto& [key, program] : found)
+        m_prefetched.emplace_back(static_cast<std::uint64_t>(key), program);
     return true;
 }
 
@@ -190,10 +177,15 @@ bool CSoundIndex::FoldIn(CSqliteDb& db, bool moreToCome)
     const std::int64_t waiting = m_lastProgram - m_indexedUpTo;
     if (waiting < std::max(FOLD_AT_LEAST, m_indexedUpTo / (moreToCome ? 2 : 8)))
         return true;
-    CSqliteQuery insert(db, "INSERT INTO sound(key, program) SELECT sound_key, id FROM program WHERE id > ?"
-                            " ORDER BY sound_key, id");
+    // Every program after the index is in the recent table (CatchUp read those before it).
+    std::vector<SoundPair> pairs;
+    pairs.reserve(m_recentCount);
+    for (const CEntry& entry : m_recent)
+        if (entry.program != 0)
+            pairs.emplace_back(static_cast<std::int64_t>(entry.key), entry.program);
+    std::sort(pairs.begin(), pairs.end());
     CSqliteQuery mark(db, "INSERT OR REPLACE INTO collection_state(key, value) VALUES('sounds_indexed_upto', ?)");
-    if (!insert.Bind(1, m_indexedUpTo).Run() || !mark.Bind(1, m_lastProgram).Run())
+    if (!MergeSoundPairs(db, pairs) || !mark.Bind(1, m_lastProgram).Run())
         return false;
     // The filter grows to twice what it needs, made again from every key when it is too small.
     if (m_filter.size() * 8 < static_cast<std::size_t>(m_lastProgram) * FILTER_BITS_PER_KEY) {

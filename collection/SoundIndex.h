@@ -1,13 +1,14 @@
 #pragma once
 // Which programs hold a sound, by the sound's key (SoundKey.h), for taking in.
 //
-// The lookup is an index in the database: the table `sound`, (key, program), holds every
-// program up to collection_state's sounds_indexed_upto. Programs appended since are not in it
-// yet: their keys are read from their rows (a few thousand at most, in id order, so a few
-// pages) and looked up in memory. Rows are folded into `sound` in one sorted insert once
-// enough have gathered, so that taking a dump in does not write a page of the index for each
-// of its 128 random keys at every commit. A Bloom filter of the keys in `sound` (16 bits a
-// key, in the table sound_filter) spares the lookup of nearly every new sound.
+// The lookup is an index in the database (SoundBlocks.h): every program up to
+// collection_state's sounds_indexed_upto, in sorted blocks of the table `sound_block`.
+// Programs appended since are not in it yet: their keys are read from their rows (a few
+// thousand at most, in id order, so a few pages) and looked up in memory. They are folded in,
+// the blocks rewritten in key order, once enough have gathered, so that taking a dump in
+// does not write a page of the index for each of its 128 random keys at every commit. A Bloom
+// filter of the keys in the index (16 bits a key, in the table sound_filter) spares the
+// lookup of nearly every new sound.
 
 #include "SoundKey.h"
 

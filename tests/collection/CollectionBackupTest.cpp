@@ -153,7 +153,7 @@ TEST_F(CollectionBackup, ACopyTakesTheLogAsFarAsItsCommitsReachThoughItsFileIsLo
         return std::make_pair(passive.Int(1), passive.Int(2));   // frames in the log, written back
     };
     CImportResult result;
-    ASSERT_TRUE(other->Exec("BEGIN") && other->Exec("SELECT count(*) FROM sound"));
+    ASSERT_TRUE(other->Exec("BEGIN") && other->Exec("SELECT count(*) FROM sound_block"));
     for (std::size_t i = 0; i + 1 < paths.size(); ++i)
         ASSERT_TRUE(collection->ImportFile(paths[i], result, error)) << error;
     ASSERT_TRUE(other->Exec("COMMIT"));
@@ -278,7 +278,7 @@ TEST_F(CollectionBackup, ACopyOfAnOlderVersionIsBroughtUpToDateByARestoreOrAMerg
     const struct {
         int version;
         Way way;
-    } cases[] = {{2, Way::Restore}, {2, Way::Merge}, {4, Way::Restore}, {4, Way::Merge}};
+    } cases[] = {{2, Way::Restore}, {2, Way::Merge}, {4, Way::Restore}, {4, Way::Merge}, {6, Way::Restore}, {6, Way::Merge}};
     for (const auto& c : cases) {
         const std::string what = "version " + std::to_string(c.version) + (c.way == Way::Restore ? " restored" : " merged");
         const std::string folder = PathOf(what);
@@ -386,7 +386,9 @@ TEST_F(CollectionRestore, ACopyThatIsNotAGoodCollectionIsRefusedAndNothingChange
     };
     // A page in the middle of the file overwritten, and a source's bytes changed in place.
     Bytes pageBroken = good;
-    std::fill(pageBroken.begin() + 4096 * 3, pageBroken.begin() + 4096 * 3 + 200, 0x5A);
+    const std::size_t pageSize = good[16] * 256u + good[17];   // the header's page size
+    ASSERT_GE(good.size(), pageSize * 4);
+    std::fill(pageBroken.begin() + pageSize * 3, pageBroken.begin() + pageSize * 3 + 200, 0x5A);
     const std::string changedSource = WriteFile("changed.sqlite", good);
     {
         int code = 0;

@@ -5,6 +5,7 @@
 
 #include "CollectionTestSupport.h"
 
+#include "SoundBlocks.h"
 #include "SoundIndex.h"
 #include "SoundKey.h"
 #include "SqliteDb.h"
@@ -12,6 +13,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -271,37 +273,73 @@ TEST_F(CollectionIntegrity, OnlyRegularFilesUpToOneMebibyteAreRead)
     EXPECT_TRUE(collection->ImportFile(WriteFile("fits.syx", justFits), result, error)) << error;
 }
 
-TEST_F(CollectionIntegrity, ProgramsFoldedIntoTheSoundIndexAreFoundThroughIt)
+TEST_F(CollectionIntegrity, ProgramsFoldedIntoTheSoundIndexAreFoundThroughItAndAfterAMigration)
 {
     OpenCollection();
     auto db = Raw(DbPath());
-    // 70,000 programs appended at once (more than gather before a fold), keys 1000, 2000...
-    ASSERT_TRUE(db->Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 70000)"
-                         " INSERT INTO program(first_name, sound_key, first_source, first_slot, voice_mode,"
-                         " first_seen, source_count) SELECT 'P', i * 1000, 1, 0, 0, 0, 1 FROM n"));
-    ASSERT_TRUE(db->Exec("BEGIN IMMEDIATE"));
-    CSoundIndex index;
-    ASSERT_TRUE(index.CatchUp(*db));
-    std::vector<std::int64_t> found;
-    index.Find(5000, found);
-    EXPECT_EQ(found, std::vector<std::int64_t>{5});
-    ASSERT_TRUE(index.FoldIn(*db));
-    ASSERT_TRUE(db->Exec("COMMIT"));
+    // Programs appended by SQL, `count` of them with keys first, first + 1000..., then folded.
+    const auto appendAndFold = [&](int count, std::int64_t first) {
+        const std::string sql = "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < "
+            + std::to_string(count - 1)
+            + ") INSERT INTO program(first_name, sound_key, first_source, first_slot, voice_mode, first_seen,"
+              " source_count) SELECT 'P', "
+            + std::to_string(first) + " + i * 1000, 1, 0, 0, 0, 1 FROM n";
+        ASSERT_TRUE(db->Exec(sql.c_str())) << db->ErrorText();
+        ASSERT_TRUE(db->Exec("BEGIN IMMEDIATE"));
+        CSoundIndex index;
+        ASSERT_TRUE(index.CatchUp(*db));
+        ASSERT_TRUE(index.FoldIn(*db));
+        ASSERT_TRUE(db->Exec("COMMIT"));
+    };
+    // Keys below zero and above, a second fold between the first's keys, and one key of more
+    // programs than a block holds, folded in across two folds.
+    appendAndFold(70000, -35000000);   // programs 1-70,000
+    ASSERT_TRUE(db->Exec("INSERT INTO program(first_name, sound_key, first_source, first_slot, voice_mode, first_seen,"
+                         " source_count) SELECT 'R', 7, 1, 0, 0, 0, 1 FROM program WHERE id <= 150"));
+    appendAndFold(70000, -34999500);   // 70,151-140,150, after 150 programs of key 7
+    ASSERT_TRUE(db->Exec("INSERT INTO program(first_name, sound_key, first_source, first_slot, voice_mode, first_seen,"
+                         " source_count) SELECT 'R', 7, 1, 0, 0, 0, 1 FROM program WHERE id <= 200"));
+    appendAndFold(65536, 35000000);    // 140,351-205,886, after 200 more of key 7
 
-    CSqliteQuery count(*db, "SELECT count(*), (SELECT value FROM collection_state WHERE key = 'sounds_indexed_upto')"
-                            " FROM sound");
-    ASSERT_TRUE(count.Next());
-    EXPECT_EQ(count.Int(0), 70000);
-    EXPECT_EQ(count.Int(1), 70000);
+    const auto expectEveryProgramFound = [&](const char* when) {
+        std::vector<std::int64_t> keys;
+        ASSERT_TRUE(ForEachSoundKey(*db, [&](std::int64_t key) { keys.push_back(key); })) << when;
+        EXPECT_EQ(keys.size(), 205886u) << when;
+        EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end())) << when;
+        // A new connection's index holds nothing in memory: what it finds comes from the table.
+        CSoundIndex fresh;
+        ASSERT_TRUE(db->Exec("BEGIN IMMEDIATE"));
+        ASSERT_TRUE(fresh.CatchUp(*db));
+        const std::vector<std::uint64_t> wanted = {static_cast<std::uint64_t>(-35000000), 7, 12345,
+                                                   static_cast<std::uint64_t>(-34999500), 35000000 + 65535 * 1000};
+        ASSERT_TRUE(fresh.Prefetch(*db, wanted));
+        ASSERT_TRUE(db->Exec("COMMIT"));
+        std::vector<std::int64_t> found;
+        fresh.Find(static_cast<std::uint64_t>(-35000000), found);
+        EXPECT_EQ(found, std::vector<std::int64_t>{1}) << when;
+        fresh.Find(static_cast<std::uint64_t>(-34999500), found);
+        EXPECT_EQ(found, std::vector<std::int64_t>{70151}) << when;
+        fresh.Find(35000000 + 65535 * 1000, found);
+        EXPECT_EQ(found, std::vector<std::int64_t>{205886}) << when;
+        fresh.Find(12345, found);
+        EXPECT_TRUE(found.empty()) << when;
+        fresh.Find(7, found);
+        std::vector<std::int64_t> sevens;
+        for (std::int64_t id = 70001; id <= 70150; ++id)
+            sevens.push_back(id);
+        for (std::int64_t id = 140151; id <= 140350; ++id)
+            sevens.push_back(id);
+        EXPECT_EQ(found, sevens) << when;
+    };
+    expectEveryProgramFound("folded");
+    CSqliteQuery upTo(*db, "SELECT value FROM collection_state WHERE key = 'sounds_indexed_upto'");
+    ASSERT_TRUE(upTo.Next());
+    EXPECT_EQ(upTo.Int(0), 205886);
 
-    // A new connection's index holds nothing in memory: what it finds comes from the table.
-    CSoundIndex fresh;
-    ASSERT_TRUE(fresh.CatchUp(*db));
-    ASSERT_TRUE(fresh.Prefetch(*db, {69999000, 12345, 1000}));
-    fresh.Find(69999000, found);
-    EXPECT_EQ(found, std::vector<std::int64_t>{69999});
-    fresh.Find(1000, found);
-    EXPECT_EQ(found, std::vector<std::int64_t>{1});
-    fresh.Find(12345, found);
-    EXPECT_TRUE(found.empty());
+    // The same file as version 6 left it, a row per program, brought up again.
+    db.reset();
+    MakeOlderVersionFile(DbPath(), 6);
+    OpenCollection();
+    db = Raw(DbPath());
+    expectEveryProgramFound("migrated");
 }

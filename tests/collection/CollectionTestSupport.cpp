@@ -90,7 +90,7 @@ void MakeThirdVersionFile(const std::string& path)
     ASSERT_TRUE(db) << error;
     ASSERT_TRUE(db->Exec("DROP TRIGGER change_log_trim; DROP TRIGGER program_changed; DROP TRIGGER program_name_added;"
                          "DROP TRIGGER tag_added; DROP TRIGGER tag_removed; DROP TRIGGER source_added;"
-                         "DROP TRIGGER list_removed; DROP TABLE change_log; DROP TABLE sound;"
+                         "DROP TRIGGER list_removed; DROP TABLE change_log; DROP TABLE sound_block;"
                          "DROP TABLE collection_state; DROP TABLE source_name_search; DROP TABLE given_name_search;"
                          "DROP INDEX program_favourites; DROP INDEX program_hidden;"
                          "ALTER TABLE program DROP COLUMN renamed_at;"
@@ -100,15 +100,23 @@ void MakeThirdVersionFile(const std::string& path)
 
 void MakeOlderVersionFile(const std::string& path, int version)
 {
-    ASSERT_TRUE(version >= 2 && version <= 4) << version;
+    ASSERT_TRUE(version >= 2 && version <= 6 && version != 5) << version;
     if (version <= 3)
         MakeThirdVersionFile(path);
     int code = 0;
     std::string error;
     auto db = CSqliteDb::Open(path, code, error);
     ASSERT_TRUE(db) << error;
-    const char* sql = version == 4 ? "ALTER TABLE program DROP COLUMN renamed_at; PRAGMA user_version = 4"
-                      : version == 2 ? "DROP TABLE synth_write; PRAGMA user_version = 2"
-                                     : "";
-    ASSERT_TRUE(db->Exec(sql)) << db->ErrorText();
+    // Until version 7 the sounds' index was a row per program.
+    const std::string soundRows =
+        "CREATE TABLE sound(key INTEGER NOT NULL, program INTEGER NOT NULL, PRIMARY KEY(key, program)) WITHOUT ROWID;"
+        "INSERT INTO sound SELECT sound_key, id FROM program WHERE id <= coalesce((SELECT value FROM collection_state"
+        " WHERE key = 'sounds_indexed_upto'), 0);"
+        "DROP TABLE sound_block;";
+    const std::string sql = version == 6 ? soundRows + "PRAGMA user_version = 6"
+                            : version == 4
+                                ? soundRows + "ALTER TABLE program DROP COLUMN renamed_at; PRAGMA user_version = 4"
+                            : version == 2 ? "DROP TABLE synth_write; PRAGMA user_version = 2"
+                                           : "";
+    ASSERT_TRUE(db->Exec(sql.c_str())) << db->ErrorText();
 }
