@@ -110,15 +110,17 @@ OpenOutcome OpenChecked(const std::string& path, bool readOnly, bool fullCheck, 
     if (readOnly)
         return SchemaIsCurrent(*db, CollectionSchemaSteps()) ? OpenOutcome::Open : OpenOutcome::NeedsWriting;
 
-    // A new file gets pages of 32 KB: a dump's bytes (about 37 KB) then take two pages rather
-    // than ten, and taking dumps in writes and logs fewer, larger pages. A file that has pages
-    // keeps its size (WAL mode cannot change it).
+    // A new file gets pages of 16 KB: a dump's bytes (about 37 KB) then take three pages rather
+    // than ten, and taking dumps in writes and logs fewer pages. Larger pages cost more than
+    // they save: another connection reads whole pages again after each commit, so a view
+    // following another process's imports held the window's thread longer with pages of 32 KB.
+    // A file that has pages keeps their size (WAL mode cannot change it).
     bool empty = false;
     {
         CSqliteQuery pages(*db, "PRAGMA page_count");
         empty = pages.Next() && pages.Int(0) == 0;
     }
-    if (empty && !db->Exec("PRAGMA page_size = 32768"))
+    if (empty && !db->Exec("PRAGMA page_size = 16384"))
         return FailureOf(*db, error);
     {
         CSqliteQuery wal(*db, "PRAGMA journal_mode = WAL");

@@ -332,9 +332,11 @@ TEST_F(CollectionIntegrity, ProgramsFoldedIntoTheSoundIndexAreFoundThroughItAndA
         EXPECT_EQ(found, sevens) << when;
     };
     expectEveryProgramFound("folded");
-    CSqliteQuery upTo(*db, "SELECT value FROM collection_state WHERE key = 'sounds_indexed_upto'");
-    ASSERT_TRUE(upTo.Next());
-    EXPECT_EQ(upTo.Int(0), 205886);
+    {
+        CSqliteQuery upTo(*db, "SELECT value FROM collection_state WHERE key = 'sounds_indexed_upto'");
+        ASSERT_TRUE(upTo.Next());
+        EXPECT_EQ(upTo.Int(0), 205886);
+    }
 
     // The same file as version 6 left it, a row per program, brought up again.
     db.reset();
