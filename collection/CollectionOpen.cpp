@@ -136,6 +136,19 @@ OpenOutcome OpenChecked(const std::string& path, bool readOnly, bool fullCheck, 
     // is cut back to 16 MiB when it starts again, rather than kept at its longest for ever.
     if (!db->Exec("PRAGMA synchronous = NORMAL; PRAGMA cache_size = -16384; PRAGMA journal_size_limit = 16777216"))
         return FailureOf(*db, error);
+    // The log is written back once it holds 4 MB, whatever the page size (SQLite counts
+    // pages), so that a backup beside a writer has as little of it to copy with larger pages.
+    {
+        std::int64_t pageSize = 4096;
+        {
+            CSqliteQuery size(*db, "PRAGMA page_size");
+            if (size.Next() && size.Int(0) > 0)
+                pageSize = size.Int(0);
+        }
+        const std::string checkpoint = "PRAGMA wal_autocheckpoint = " + std::to_string(4194304 / pageSize);
+        if (!db->Exec(checkpoint.c_str()))
+            return FailureOf(*db, error);
+    }
 
     switch (PrepareSchema(*db, CollectionSchemaSteps(), error)) {
     case SchemaResult::Ready:
