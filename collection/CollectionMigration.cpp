@@ -114,3 +114,12 @@ bool MigrateToVersion7(CSqliteDb& db, std::string& error)
     }
     return true;
 }
+
+bool MigrateToVersion8(CSqliteDb& db, std::string& error)
+{
+    if (!IndexNewSourceNames(db, true)) {
+        error = db.ErrorText();
+        return false;
+    }
+    return true;
+}

@@ -178,6 +178,17 @@ CREATE TABLE sound_block(             -- the programs up to sounds_indexed_upto 
 );
 )sql";
 
+// Version 8. The slot names' index made with a tokenizer of its own (NameTokenizer.h): each
+// three characters once per source, none across two names; about a third smaller and
+// quicker to write. The step's code indexes every source again.
+const char* const SCHEMA_V8 = R"sql(
+DROP TABLE source_name_search;
+CREATE VIRTUAL TABLE source_name_search USING fts5(   -- a source's slot names, one per line, for
+  names, tokenize = 'veltrix_names',                  -- the sources up to names_indexed_upto
+  content = '', detail = 'none', columnsize = 0);
+DELETE FROM collection_state WHERE key = 'names_indexed_upto';
+)sql";
+
 // The tables a file of versions 1 to 3 has: how a Collection from before application_id is
 // told from another program's database.
 constexpr int LAST_VERSION_WITHOUT_ID = 3;
@@ -273,7 +284,8 @@ const std::vector<CSchemaStep>& CollectionSchemaSteps()
     // The synthesizer's writes are a step of their own: it changes no other table.
     static const std::vector<CSchemaStep> steps = {
         {1, SCHEMA_V1}, {2, SCHEMA_V2}, {3, SCHEMA_SYNTH_WRITES}, {4, SCHEMA_V4, MigrateToVersion4},
-        {5, SCHEMA_V5}, {6, SCHEMA_V6}, {7, SCHEMA_V7, MigrateToVersion7}};
+        {5, SCHEMA_V5}, {6, SCHEMA_V6}, {7, SCHEMA_V7, MigrateToVersion7},
+        {8, SCHEMA_V8, MigrateToVersion8}};
     return steps;
 }
 

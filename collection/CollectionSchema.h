@@ -55,3 +55,5 @@ std::string MigrationCopyPath(const std::string& path, int version);
 bool MigrateToVersion4(CSqliteDb& db, std::string& error);
 // Version 7's own work: the sounds' index moved into blocks, its filter made again.
 bool MigrateToVersion7(CSqliteDb& db, std::string& error);
+// Version 8's own work: every source's slot names in the remade index.
+bool MigrateToVersion8(CSqliteDb& db, std::string& error);

@@ -58,18 +58,14 @@ std::size_t Utf8Sequence(const std::string& text, std::size_t at, unsigned int& 
     return length;
 }
 
-std::size_t CharacterCount(const std::string& utf8)
-{
-    return static_cast<std::size_t>(
-        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
 // Sources taken in after this many are waiting are added to the index in one go.
 constexpr std::int64_t INDEX_SOURCES_AT = 64;
 
 // The fragment as an FTS5 query of an index without positions: every trigram of it, each a
 // quoted string (a quote inside doubled). The documents it finds hold them all, somewhere;
-// which names hold the fragment is then seen from the names themselves.
+// which names hold the fragment is then seen from the names themselves. A trigram with a
+// line break is left out, as source_name_search has none (a name may still hold one).
+// Empty when no trigram is left: a fragment under three characters, say.
 std::string TrigramQuery(const std::string& needle)
 {
     std::vector<std::size_t> starts;
@@ -78,8 +74,11 @@ std::string TrigramQuery(const std::string& needle)
             starts.push_back(i);
     starts.push_back(needle.size());
     std::vector<std::string> trigrams;
-    for (std::size_t i = 0; i + 3 < starts.size(); ++i)
-        trigrams.push_back(needle.substr(starts[i], starts[i + 3] - starts[i]));
+    for (std::size_t i = 0; i + TRIGRAM < starts.size(); ++i) {
+        std::string trigram = needle.substr(starts[i], starts[i + TRIGRAM] - starts[i]);
+        if (trigram.find('\n') == std::string::npos)
+            trigrams.push_back(std::move(trigram));
+    }
     std::sort(trigrams.begin(), trigrams.end());
     trigrams.erase(std::unique(trigrams.begin(), trigrams.end()), trigrams.end());
     std::string query;
@@ -281,9 +280,9 @@ bool CNameIndex::FindInMemory(CSqliteDb& db, std::int64_t version, const std::st
     return true;
 }
 
-bool CNameIndex::FindIndexed(CSqliteDb& db, const std::string& needle, std::vector<std::int64_t>& programs)
+bool CNameIndex::FindIndexed(CSqliteDb& db, const std::string& needle, const std::string& query,
+                             std::vector<std::int64_t>& programs)
 {
-    const std::string query = TrigramQuery(needle);
     std::int64_t upTo = 0;
     std::int64_t last = 0;
     if (!NamesIndexedUpTo(db, upTo, last))
@@ -320,8 +319,9 @@ bool CNameIndex::Find(CSqliteDb& db, std::int64_t version, const std::string& fr
 {
     const std::string needle = SearchText(fragment, true);
     programs.clear();
-    const bool found = CharacterCount(needle) >= TRIGRAM ? FindIndexed(db, needle, programs)
-                                                         : FindInMemory(db, version, needle, programs);
+    const std::string query = TrigramQuery(needle);
+    const bool found = !query.empty() ? FindIndexed(db, needle, query, programs)
+                                      : FindInMemory(db, version, needle, programs);
     if (!found) {
         programs.clear();
         return false;

@@ -6,9 +6,10 @@
 // Latin-1 capitals). A fragment of three or more characters is looked up in the trigram
 // indexes source_name_search (a source's slot names) and given_name_search (the names of
 // program_name), and only the names of the sources and programs found are compared. A shorter
-// fragment, which a trigram cannot find, is compared with every name: CNameIndex keeps them
-// in memory, read again when any connection committed a change since. The sources not yet
-// in the index (the last few taken in) have their names compared as they are.
+// fragment, which a trigram cannot find (or one whose every trigram holds a line break), is
+// compared with every name: CNameIndex keeps them in memory, read again when any connection
+// committed a change since. The sources not yet in the index (the last few taken in) have
+// their names compared as they are.
 
 #include <cstdint>
 #include <string>
@@ -40,7 +41,8 @@ public:
     bool Find(CSqliteDb& db, std::int64_t version, const std::string& fragment, std::vector<std::int64_t>& programs);
 
 private:
-    bool FindIndexed(CSqliteDb& db, const std::string& needle, std::vector<std::int64_t>& programs);
+    bool FindIndexed(CSqliteDb& db, const std::string& needle, const std::string& query,
+                     std::vector<std::int64_t>& programs);
     bool FindInMemory(CSqliteDb& db, std::int64_t version, const std::string& needle,
                       std::vector<std::int64_t>& programs);
     bool Load(CSqliteDb& db);

@@ -1,5 +1,7 @@
 #include "SqliteDb.h"
 
+#include "NameTokenizer.h"
+
 #include <sqlite3.h>
 
 CSqliteStatement::~CSqliteStatement()
@@ -18,6 +20,12 @@ std::unique_ptr<CSqliteDb> CSqliteDb::OpenWith(const std::string& path, int flag
         return nullptr;
     }
     sqlite3_extended_result_codes(db, 0);
+    if (!RegisterNameTokenizer(db)) {
+        code = SQLITE_ERROR;
+        error = "SQLite's full-text search (FTS5) is missing";
+        sqlite3_close(db);
+        return nullptr;
+    }
     // Nothing is written back at close until the file is known to be ours.
     sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     return std::unique_ptr<CSqliteDb>(new CSqliteDb(db, path, (flags & SQLITE_OPEN_READONLY) != 0));

@@ -278,7 +278,8 @@ TEST_F(CollectionBackup, ACopyOfAnOlderVersionIsBroughtUpToDateByARestoreOrAMerg
     const struct {
         int version;
         Way way;
-    } cases[] = {{2, Way::Restore}, {2, Way::Merge}, {4, Way::Restore}, {4, Way::Merge}, {6, Way::Restore}, {6, Way::Merge}};
+    } cases[] = {{2, Way::Restore}, {2, Way::Merge}, {4, Way::Restore}, {4, Way::Merge}, {6, Way::Restore}, {6, Way::Merge},
+                 {7, Way::Restore}, {7, Way::Merge}};
     for (const auto& c : cases) {
         const std::string what = "version " + std::to_string(c.version) + (c.way == Way::Restore ? " restored" : " merged");
         const std::string folder = PathOf(what);

@@ -39,6 +39,13 @@ TEST_F(CollectionSearch, AFragmentFindsTheSameProgramsIndexedOrNot)
         ASSERT_TRUE(collection->ImportFileBytes("/again.syx", OneProgramDump(MakeProgram("Squelch 303", 100)), result,
                                                 error));
         ASSERT_TRUE(collection->Rename(collection->SourcePrograms(collection->Sources()[8].id)[0], "Shiny", error));
+        // A bank: its names are one source's document, one per line; one name holds a line
+        // break of its own.
+        std::vector<Bytes> bank = MakeBankPrograms("Zq", 300);
+        bank[0] = MakeProgram("Warm", 290);
+        bank[1] = MakeProgram("Pad\nTwo", 291);
+        bank[2] = MakeProgram("Organ", 292);
+        ASSERT_TRUE(collection->ImportFileBytes("/bank.syx", BankDump(bank), result, error));
     }
 
     const struct {
@@ -70,18 +77,27 @@ TEST_F(CollectionSearch, AFragmentFindsTheSameProgramsIndexedOrNot)
         {"r pa", {"\xDC" "ber Pad"}},
         {"ab", {"Ab"}},
         {"nothing here", {}},
+        {"warm\npad", {}},                           // never across two names
+        {"arm\np", {}},
+        {"m\npa", {}},
+        {"pad\ntwo", {"Pad\nTwo"}},                  // but across a name's own line break
+        {"d\nt", {"Pad\nTwo"}},
+        {"ad\ntwo", {"Pad\nTwo"}},
+        {"two\nor", {}},
     };
     // First with every source waiting outside the index, then with all of them in it (a file
-    // brought up from the third version has every name indexed at once).
-    for (const bool indexed : {false, true}) {
-        if (indexed)
+    // brought up from the third version has every name indexed at once), then from a file of
+    // the seventh, whose index was made by FTS5's own trigram tokenizer.
+    for (const char* when : {"not indexed", "indexed", "from version 7"}) {
+        if (when == std::string("indexed"))
             MakeThirdVersionFile(DbPath());
+        if (when == std::string("from version 7"))
+            MakeOlderVersionFile(DbPath(), 7);
         auto collection = OpenCollection();
         for (const auto& c : cases) {
             CCollectionQuery query;
             query.text = c.text;
-            EXPECT_EQ(ShownNames(*collection, collection->Search(query)), c.found)
-                << "\"" << c.text << "\"" << (indexed ? " indexed" : " not indexed");
+            EXPECT_EQ(ShownNames(*collection, collection->Search(query)), c.found) << "\"" << c.text << "\" " << when;
             EXPECT_EQ(collection->ProgramsNamed(c.text).size(), c.found.size()) << c.text;
         }
     }

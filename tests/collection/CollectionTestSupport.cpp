@@ -1,6 +1,7 @@
 #include "CollectionTestSupport.h"
 
 #include "DumpWriter.h"
+#include "NameIndex.h"
 #include "SqliteDb.h"
 #include "SyxFormat.h"
 #include "SyxProgram.h"
@@ -100,23 +101,33 @@ void MakeThirdVersionFile(const std::string& path)
 
 void MakeOlderVersionFile(const std::string& path, int version)
 {
-    ASSERT_TRUE(version >= 2 && version <= 6 && version != 5) << version;
+    ASSERT_TRUE(version >= 2 && version <= 7 && version != 5) << version;
     if (version <= 3)
         MakeThirdVersionFile(path);
     int code = 0;
     std::string error;
     auto db = CSqliteDb::Open(path, code, error);
     ASSERT_TRUE(db) << error;
+    // Until version 8 the slot names were indexed by FTS5's own trigram tokenizer.
+    const std::string nameIndex =
+        "DROP TABLE source_name_search;"
+        "CREATE VIRTUAL TABLE source_name_search USING fts5(names, tokenize = 'trigram case_sensitive 1',"
+        " content = '', detail = 'none', columnsize = 0);"
+        "DELETE FROM collection_state WHERE key = 'names_indexed_upto';";
     // Until version 7 the sounds' index was a row per program.
     const std::string soundRows =
         "CREATE TABLE sound(key INTEGER NOT NULL, program INTEGER NOT NULL, PRIMARY KEY(key, program)) WITHOUT ROWID;"
         "INSERT INTO sound SELECT sound_key, id FROM program WHERE id <= coalesce((SELECT value FROM collection_state"
         " WHERE key = 'sounds_indexed_upto'), 0);"
         "DROP TABLE sound_block;";
-    const std::string sql = version == 6 ? soundRows + "PRAGMA user_version = 6"
-                            : version == 4
-                                ? soundRows + "ALTER TABLE program DROP COLUMN renamed_at; PRAGMA user_version = 4"
+    const std::string sql = version == 7   ? nameIndex + "PRAGMA user_version = 7"
+                            : version == 6 ? nameIndex + soundRows + "PRAGMA user_version = 6"
+                            : version == 4 ? nameIndex + soundRows
+                                    + "ALTER TABLE program DROP COLUMN renamed_at; PRAGMA user_version = 4"
                             : version == 2 ? "DROP TABLE synth_write; PRAGMA user_version = 2"
                                            : "";
     ASSERT_TRUE(db->Exec(sql.c_str())) << db->ErrorText();
+    if (version >= 4) {
+        ASSERT_TRUE(IndexNewSourceNames(*db, true)) << db->ErrorText();
+    }
 }
