@@ -93,7 +93,7 @@ void MakeThirdVersionFile(const std::string& path)
                          "DROP TRIGGER tag_added; DROP TRIGGER tag_removed; DROP TRIGGER source_added;"
                          "DROP TRIGGER list_removed; DROP TABLE change_log; DROP TABLE sound_block;"
                          "DROP TABLE collection_state; DROP TABLE source_name_search; DROP TABLE given_name_search;"
-                         "DROP INDEX program_favourites; DROP INDEX program_hidden;"
+                         "DROP INDEX program_favourites; DROP INDEX program_hidden; DROP INDEX source_listed;"
                          "ALTER TABLE program DROP COLUMN renamed_at;"
                          "PRAGMA application_id = 0; PRAGMA user_version = 3"))
         << db->ErrorText();
@@ -108,9 +108,10 @@ void MakeOlderVersionFile(const std::string& path, int version)
     std::string error;
     auto db = CSqliteDb::Open(path, code, error);
     ASSERT_TRUE(db) << error;
-    // Until version 8 the slot names were indexed by FTS5's own trigram tokenizer.
+    // Until version 8 the slot names were indexed by FTS5's own trigram tokenizer, and the
+    // sources were listed from their table.
     const std::string nameIndex =
-        "DROP TABLE source_name_search;"
+        "DROP INDEX source_listed; DROP TABLE source_name_search;"
         "CREATE VIRTUAL TABLE source_name_search USING fts5(names, tokenize = 'trigram case_sensitive 1',"
         " content = '', detail = 'none', columnsize = 0);"
         "DELETE FROM collection_state WHERE key = 'names_indexed_upto';";
