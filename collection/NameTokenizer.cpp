@@ -25,7 +25,9 @@ public:
             slot = (slot + 1) & (SLOTS - 1);
         }
         m_keys[slot] = key;
-        return ++m_count < SLOTS / 2 || (Clear(), true);   // a longer document starts afresh
+        if (++m_count == SLOTS / 2)
+            Clear();   // a longer document starts afresh: a repeat after it is given again
+        return true;
     }
     void Clear()
     {
@@ -57,7 +59,7 @@ int TokenizeLine(const char* text, int start, int end, bool once, CTrigramSet& s
                  int (*token)(void*, int, const char*, int, int, int))
 {
     // The starts of the last three characters seen, and of the one after them.
-    int starts[4] = {start, 0, 0, 0};
+    int starts[4] = {};
     int count = 0;
     for (int at = start; at <= end; ++at) {
         if (at < end && !StartsCharacter(text[at]))
