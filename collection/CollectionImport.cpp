@@ -141,8 +141,9 @@ bool CCollection::TakeInOnce(SourceKind kind, const std::string& name, const std
     // Files: the same bytes again add nothing. Every receive is a snapshot of the synthesizer,
     // kept even when nothing changed.
     const bool idempotent = kind == SourceKind::File;
-    const std::uint64_t hash = SourceContentHash(bytes);
-    const std::uint64_t check = SourceContentCheck(bytes);
+    const CSourceHashes hashes = SourceHashes(bytes);
+    const std::uint64_t hash = hashes.hash;
+    const std::uint64_t check = hashes.check;
     // Known content is looked for before the write lock is taken, and again under it.
     bool known = false;
     if (idempotent && !m_batch && (!FindKnownSource(*m_db, bytes, hash, check, result, known) || known)) {

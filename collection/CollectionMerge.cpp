@@ -46,8 +46,9 @@ bool FindSameSource(CSqliteDb& db, const COtherSource& other, CollectionId& foun
     found = 0;
     CSqliteQuery query(db, "SELECT id, bytes FROM source WHERE content_hash = ? AND content_check = ? AND size = ?"
                            " AND kind = ? AND name = ? AND taken_in = ?");
-    query.Bind(1, static_cast<std::int64_t>(SourceContentHash(other.bytes)))
-        .Bind(2, static_cast<std::int64_t>(SourceContentCheck(other.bytes)))
+    const CSourceHashes hashes = SourceHashes(other.bytes);
+    query.Bind(1, static_cast<std::int64_t>(hashes.hash))
+        .Bind(2, static_cast<std::int64_t>(hashes.check))
         .Bind(3, static_cast<std::int64_t>(other.bytes.size()))
         .Bind(4, other.kind == SourceKind::Synth ? 1 : other.kind == SourceKind::Bank ? 2 : 0)
         .BindText(5, other.name)

@@ -191,12 +191,14 @@ bool WriteSource(CSqliteDb& db, CSoundIndex& sounds, const CNewSource& source, c
         slotNames.insert(slotNames.end(), list.GetAt(i)->GetData(), list.GetAt(i)->GetData() + NAME_SIZE);
     CSqliteQuery insert(db, "INSERT INTO source(id, kind, name, size, content_hash, content_check, taken_in,"
                             " program_count, global_block, bytes) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    const CSourceHashes hashes = source.hashed ? CSourceHashes{source.contentHash, source.contentCheck}
+                                               : SourceHashes(bytes);
     insert.Bind(1, sourceId)
         .Bind(2, SourceKindValue(source.kind))
         .BindText(3, source.name)
         .Bind(4, static_cast<std::int64_t>(bytes.size()))
-        .Bind(5, static_cast<std::int64_t>(source.hashed ? source.contentHash : SourceContentHash(bytes)))
-        .Bind(6, static_cast<std::int64_t>(source.hashed ? source.contentCheck : SourceContentCheck(bytes)))
+        .Bind(5, static_cast<std::int64_t>(hashes.hash))
+        .Bind(6, static_cast<std::int64_t>(hashes.check))
         .Bind(7, source.takenAt)
         .Bind(8, list.GetSize());
     if (source.globalBlock == nullptr || source.globalBlock->empty())

@@ -7,3 +7,11 @@
 
 // `seed` gives another, independent hash of the same bytes.
 std::uint64_t ContentHash(const unsigned char* bytes, std::size_t size, std::uint64_t seed = 0);
+
+struct CContentHashes {
+    std::uint64_t first = 0;    // ContentHash(bytes, size, seed)
+    std::uint64_t second = 0;   // ContentHash(bytes, size, otherSeed)
+};
+
+// Two hashes of the same bytes in one pass, each equal to ContentHash's with its seed.
+CContentHashes ContentHashes(const unsigned char* bytes, std::size_t size, std::uint64_t seed, std::uint64_t otherSeed);

@@ -19,15 +19,20 @@ bool IsProgramMessage(const unsigned char* message, std::size_t size)
 
 int CountMessages(const unsigned char* bytes, std::size_t size)
 {
+    // Each end byte after a start byte closes one message; a start byte again before the end
+    // only begins the same message over. memchr looks through a dump many bytes at a time.
     int count = 0;
-    bool inMessage = false;
-    for (std::size_t i = 0; i < size; ++i) {
-        if (bytes[i] == SYX_START) {
-            inMessage = true;
-        } else if (bytes[i] == SYX_END && inMessage) {
-            ++count;
-            inMessage = false;
-        }
+    std::size_t at = 0;
+    while (at < size) {
+        const void* start = std::memchr(bytes + at, SYX_START, size - at);
+        if (start == nullptr)
+            break;
+        const std::size_t begin = static_cast<std::size_t>(static_cast<const unsigned char*>(start) - bytes);
+        const void* end = std::memchr(bytes + begin + 1, SYX_END, size - begin - 1);
+        if (end == nullptr)
+            break;
+        ++count;
+        at = static_cast<std::size_t>(static_cast<const unsigned char*>(end) - bytes) + 1;
     }
     return count;
 }

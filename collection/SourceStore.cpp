@@ -39,14 +39,10 @@ std::vector<std::int64_t> DecodeSlots(const unsigned char* blob, std::size_t siz
     return programs;
 }
 
-std::uint64_t SourceContentHash(const std::vector<unsigned char>& bytes)
+CSourceHashes SourceHashes(const std::vector<unsigned char>& bytes)
 {
-    return ContentHash(bytes.data(), bytes.size());
-}
-
-std::uint64_t SourceContentCheck(const std::vector<unsigned char>& bytes)
-{
-    return ContentHash(bytes.data(), bytes.size(), CONTENT_CHECK_SEED);
+    const CContentHashes both = ContentHashes(bytes.data(), bytes.size(), 0, CONTENT_CHECK_SEED);
+    return {both.first, both.second};
 }
 
 SourceRead ReadSourceBytes(CSqliteDb& db, std::int64_t source, std::vector<unsigned char>& bytes, std::string* name)
@@ -57,9 +53,9 @@ SourceRead ReadSourceBytes(CSqliteDb& db, std::int64_t source, std::vector<unsig
     bytes.assign(row.Blob(0), row.Blob(0) + row.Size(0));
     if (name != nullptr)
         *name = row.Text(4);
+    const CSourceHashes hashes = SourceHashes(bytes);
     const bool intact = static_cast<std::int64_t>(bytes.size()) == row.Int(3)
-        && static_cast<std::int64_t>(SourceContentHash(bytes)) == row.Int(1)
-        && static_cast<std::int64_t>(SourceContentCheck(bytes)) == row.Int(2);
+        && static_cast<std::int64_t>(hashes.hash) == row.Int(1) && static_cast<std::int64_t>(hashes.check) == row.Int(2);
     if (!intact) {
         bytes.clear();
         return SourceRead::Damaged;

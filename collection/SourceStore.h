@@ -15,9 +15,12 @@ class CSqliteDb;
 std::vector<unsigned char> EncodeSlots(const std::vector<std::int64_t>& programs);
 std::vector<std::int64_t> DecodeSlots(const unsigned char* blob, std::size_t size);
 
-// The two hashes a source's bytes are checked by.
-std::uint64_t SourceContentHash(const std::vector<unsigned char>& bytes);
-std::uint64_t SourceContentCheck(const std::vector<unsigned char>& bytes);
+// The two hashes a source's bytes are checked by, taken in one pass over them.
+struct CSourceHashes {
+    std::uint64_t hash = 0;    // the content_hash column
+    std::uint64_t check = 0;   // the content_check column
+};
+CSourceHashes SourceHashes(const std::vector<unsigned char>& bytes);
 
 enum class SourceRead { Read, Unknown, Damaged, Failed };
 
