@@ -16,15 +16,22 @@ bool IsTrailingSpace(unsigned char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// The name as a program record gives it: the bytes up to the first NUL, without trailing
-// white space (CSyxProgram::GetName).
-std::string NameText(const unsigned char* bytes)
+// The length of a slot's name as a program record gives it: the bytes up to the first NUL,
+// without trailing white space (CSyxProgram::GetName).
+std::size_t NameLength(const unsigned char* bytes)
 {
     std::size_t end = 0;
     while (end < NAME_SIZE && bytes[end] != 0)
         ++end;
     while (end > 0 && IsTrailingSpace(bytes[end - 1]))
         --end;
+    return end;
+}
+
+// The name as a program record gives it.
+std::string NameText(const unsigned char* bytes)
+{
+    const std::size_t end = NameLength(bytes);
     return std::string(reinterpret_cast<const char*>(bytes), end);
 }
 
@@ -109,41 +116,10 @@ bool NamesIndexedUpTo(CSqliteDb& db, std::int64_t& upTo, std::int64_t& last)
 // search over many names makes no new strings).
 void SlotSearchText(const unsigned char* bytes, std::string& out)
 {
-    std::size_t end = 0;
-    while (end < NAME_SIZE && bytes[end] != 0)
-        ++end;
-    while (end > 0 && IsTrailingSpace(bytes[end - 1]))
-        --end;
+    const std::size_t end = NameLength(bytes);
     out.clear();
     for (std::size_t i = 0; i < end; ++i)
         AppendFolded(out, bytes[i]);
-}
-
-// Whether a slot's 12 name bytes hold `needle` (folded, ASCII only) as SlotSearchText would
-// find it, without making the text: a byte from 0x80 on becomes two bytes from 0x80 on,
-// which no ASCII character matches, so only A-Z need folding.
-bool HoldsAscii(const unsigned char* bytes, const std::string& needle)
-{
-    std::size_t end = 0;
-    while (end < NAME_SIZE && bytes[end] != 0)
-        ++end;
-    while (end > 0 && IsTrailingSpace(bytes[end - 1]))
-        --end;
-    const std::size_t length = needle.size();
-    for (std::size_t start = 0; start + length <= end; ++start) {
-        std::size_t i = 0;
-        while (i < length) {
-            unsigned char c = bytes[start + i];
-            if (c >= 'A' && c <= 'Z')
-                c += 0x20;
-            if (c != static_cast<unsigned char>(needle[i]))
-                break;
-            ++i;
-        }
-        if (i == length)
-            return true;
-    }
-    return false;
 }
 
 // The programs of `slots` (a source_slots row) whose name holds `needle`.
@@ -154,13 +130,33 @@ void MatchSlots(const CSqliteQuery& slots, const std::string& needle, std::vecto
     const unsigned char* names = slots.Blob(1);
     if (slots.Size(1) != count * NAME_SIZE)
         return;
+    const auto program = [&](std::size_t slot) { return DecodeSlots(ids + slot * 8, 8)[0]; };
     const bool ascii = std::all_of(needle.begin(), needle.end(), [](char c) { return (c & 0x80) == 0; });
-    std::string text;
-    for (std::size_t slot = 0; slot < count; ++slot) {
-        const unsigned char* name = names + slot * NAME_SIZE;
-        const bool holds = ascii ? HoldsAscii(name, needle) : (SlotSearchText(name, text), text.find(needle) != std::string::npos);
-        if (holds)
-            programs.push_back(DecodeSlots(ids + slot * 8, 8)[0]);
+    if (!ascii || needle.empty()) {
+        std::string text;
+        for (std::size_t slot = 0; slot < count; ++slot) {
+            SlotSearchText(names + slot * NAME_SIZE, text);
+            if (text.find(needle) != std::string::npos)
+                programs.push_back(program(slot));
+        }
+        return;
+    }
+    // An ASCII needle is looked for in all the slots' names at once, A-Z folded: the text
+    // SlotSearchText makes differs only in bytes from 0x80 on, which no ASCII byte matches.
+    // A match counts when it lies within its slot's name.
+    std::string folded(reinterpret_cast<const char*>(names), count * NAME_SIZE);
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 0x20);
+    std::size_t at = 0;
+    while ((at = folded.find(needle, at)) != std::string::npos) {
+        const std::size_t slot = at / NAME_SIZE;
+        if (at % NAME_SIZE + needle.size() <= NameLength(names + slot * NAME_SIZE)) {
+            programs.push_back(program(slot));
+            at = (slot + 1) * NAME_SIZE;
+        } else {
+            ++at;
+        }
     }
 }
 

@@ -45,6 +45,10 @@ TEST_F(CollectionSearch, AFragmentFindsTheSameProgramsIndexedOrNot)
         bank[0] = MakeProgram("Warm", 290);
         bank[1] = MakeProgram("Pad\nTwo", 291);
         bank[2] = MakeProgram("Organ", 292);
+        // Names side by side with nothing between, and bytes after a name's end.
+        bank[3] = MakeProgram("Twelve Chars", 293);
+        bank[4] = MakeProgram("Xylo", 294);
+        bank[5] = MakeProgram(std::string("Bell\0Choir", 10), 295);
         ASSERT_TRUE(collection->ImportFileBytes("/bank.syx", BankDump(bank), result, error));
     }
 
@@ -84,6 +88,10 @@ TEST_F(CollectionSearch, AFragmentFindsTheSameProgramsIndexedOrNot)
         {"d\nt", {"Pad\nTwo"}},
         {"ad\ntwo", {"Pad\nTwo"}},
         {"two\nor", {}},
+        {"charsxylo", {}},
+        {"twelve chars", {"Twelve Chars"}},
+        {"bell", {"Bell"}},
+        {"choir", {}},
     };
     // First with every source waiting outside the index, then with all of them in it (a file
     // brought up from the third version has every name indexed at once), then from a file of
