@@ -4,6 +4,8 @@
 #include "SqliteDb.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -122,6 +124,31 @@ void SlotSearchText(const unsigned char* bytes, std::string& out)
         AppendFolded(out, bytes[i]);
 }
 
+// A-Z made small in eight bytes at once; every other byte, from 0x80 on too, left as it is.
+std::uint64_t FoldAsciiWord(std::uint64_t word)
+{
+    constexpr std::uint64_t ONES = 0x0101010101010101ull;
+    const std::uint64_t low = word & (0x7F * ONES);
+    const std::uint64_t fromA = low + (0x80 - 'A') * ONES;   // high bit set where low >= 'A'
+    const std::uint64_t pastZ = low + (0x7F - 'Z') * ONES;   // high bit set where low > 'Z'
+    const std::uint64_t upper = fromA & ~pastZ & ~word & (0x80 * ONES);
+    return word | (upper >> 2);   // 0x20 added to each of A-Z
+}
+
+void FoldAscii(std::string& text)
+{
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, &text[at], 8);
+        word = FoldAsciiWord(word);
+        std::memcpy(&text[at], &word, 8);
+    }
+    for (; at < text.size(); ++at)
+        if (text[at] >= 'A' && text[at] <= 'Z')
+            text[at] = static_cast<char>(text[at] + 0x20);
+}
+
 // The programs of `slots` (a source_slots row) whose name holds `needle`.
 void MatchSlots(const CSqliteQuery& slots, const std::string& needle, std::vector<std::int64_t>& programs)
 {
@@ -145,9 +172,7 @@ void MatchSlots(const CSqliteQuery& slots, const std::string& needle, std::vecto
     // SlotSearchText makes differs only in bytes from 0x80 on, which no ASCII byte matches.
     // A match counts when it lies within its slot's name.
     std::string folded(reinterpret_cast<const char*>(names), count * NAME_SIZE);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 0x20);
+    FoldAscii(folded);
     std::size_t at = 0;
     while ((at = folded.find(needle, at)) != std::string::npos) {
         const std::size_t slot = at / NAME_SIZE;

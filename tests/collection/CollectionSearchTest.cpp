@@ -49,6 +49,7 @@ TEST_F(CollectionSearch, AFragmentFindsTheSameProgramsIndexedOrNot)
         bank[3] = MakeProgram("Twelve Chars", 293);
         bank[4] = MakeProgram("Xylo", 294);
         bank[5] = MakeProgram(std::string("Bell\0Choir", 10), 295);
+        bank[6] = MakeProgram("Q@[Z`{ \xC1\xDA", 296);   // the bytes either side of A-Z
         ASSERT_TRUE(collection->ImportFileBytes("/bank.syx", BankDump(bank), result, error));
     }
 
@@ -92,6 +93,9 @@ TEST_F(CollectionSearch, AFragmentFindsTheSameProgramsIndexedOrNot)
         {"twelve chars", {"Twelve Chars"}},
         {"bell", {"Bell"}},
         {"choir", {}},
+        {"q@[z`{", {"Q@[Z`{ \xC1\xDA"}},
+        {"q`{z", {}},
+        {"z@[", {}},
     };
     // First with every source waiting outside the index, then with all of them in it (a file
     // brought up from the third version has every name indexed at once), then from a file of
