@@ -15,25 +15,37 @@ bool IsProgramMessage(const unsigned char* message, std::size_t size)
         && (message[4] == FUNC_CURRENT_PROGRAM || message[4] == FUNC_PROGRAM_DUMP || message[4] == FUNC_ALL_DATA_DUMP);
 }
 
+// Where the next message from `at` lies: from its start byte to one past its end byte, or to
+// the end of the bytes when it is cut short. memchr looks through a dump many bytes at a
+// time. False when no start byte is left.
+struct CMessageSpan {
+    std::size_t begin = 0;
+    std::size_t stop = 0;
+    bool complete = false;
+};
+
+bool NextMessage(const unsigned char* bytes, std::size_t size, std::size_t at, CMessageSpan& span)
+{
+    const void* start = at < size ? std::memchr(bytes + at, SYX_START, size - at) : nullptr;
+    if (start == nullptr)
+        return false;
+    span.begin = static_cast<std::size_t>(static_cast<const unsigned char*>(start) - bytes);
+    const void* end = std::memchr(bytes + span.begin + 1, SYX_END, size - span.begin - 1);
+    span.complete = end != nullptr;
+    span.stop = span.complete ? static_cast<std::size_t>(static_cast<const unsigned char*>(end) - bytes) + 1 : size;
+    return true;
+}
+
 } // namespace
 
 int CountMessages(const unsigned char* bytes, std::size_t size)
 {
     // Each end byte after a start byte closes one message; a start byte again before the end
-    // only begins the same message over. memchr looks through a dump many bytes at a time.
+    // only begins the same message over.
     int count = 0;
-    std::size_t at = 0;
-    while (at < size) {
-        const void* start = std::memchr(bytes + at, SYX_START, size - at);
-        if (start == nullptr)
-            break;
-        const std::size_t begin = static_cast<std::size_t>(static_cast<const unsigned char*>(start) - bytes);
-        const void* end = std::memchr(bytes + begin + 1, SYX_END, size - begin - 1);
-        if (end == nullptr)
-            break;
+    CMessageSpan span;
+    for (std::size_t at = 0; NextMessage(bytes, size, at, span) && span.complete; at = span.stop)
         ++count;
-        at = static_cast<std::size_t>(static_cast<const unsigned char*>(end) - bytes) + 1;
-    }
     return count;
 }
 
@@ -45,17 +57,11 @@ bool ReadDumpMessages(const unsigned char* bytes, std::size_t size, CProgramList
     if (size == 0 || bytes[0] != SYX_START)
         return programs.ReadSyxBytes(bytes, size, error, std::string()) != 0 && (found.messages = 1, true);
 
-    std::size_t at = 0;
-    while (at < size) {
-        const void* start = std::memchr(bytes + at, SYX_START, size - at);
-        if (start == nullptr)
-            break;
-        const std::size_t begin = static_cast<std::size_t>(static_cast<const unsigned char*>(start) - bytes);
-        const void* end = std::memchr(bytes + begin + 1, SYX_END, size - begin - 1);
-        const std::size_t stop = end == nullptr ? size : static_cast<std::size_t>(static_cast<const unsigned char*>(end) - bytes) + 1;
-        const unsigned char* message = bytes + begin;
-        const std::size_t length = stop - begin;
-        const bool complete = end != nullptr;
+    CMessageSpan span;
+    for (std::size_t at = 0; NextMessage(bytes, size, at, span); at = span.stop) {
+        const unsigned char* message = bytes + span.begin;
+        const std::size_t length = span.stop - span.begin;
+        const bool complete = span.complete;
         if (complete)
             ++found.messages;
         // A program message cut short is read too, so that the reader says what is wrong.
@@ -73,7 +79,6 @@ bool ReadDumpMessages(const unsigned char* bytes, std::size_t size, CProgramList
                 found.globalBlock.assign(message + trailer, message + trailer + ALL_DATA_TRAILER_SIZE);
             }
         }
-        at = stop;
     }
     if (found.programMessages == 0) {
         // No message held programs: the reader says why, of the first.
