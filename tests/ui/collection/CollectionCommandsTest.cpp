@@ -47,6 +47,7 @@ class CollectionCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        SKIP_WITHOUT_REAL_DUMPS();
         fixture.midi.AddDevice("UM-ONE MIDI 1");
         fixture.profile.values["midi/chan"] = "0";
         CMainFrame& frame = fixture.Create();

@@ -39,6 +39,7 @@ class CollectionHistoryTest : public SynthTest {
 protected:
     void SetUp() override
     {
+        SKIP_WITHOUT_REAL_DUMPS();
         ASSERT_TRUE(data.isValid());
         saved = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", data.path().toUtf8());

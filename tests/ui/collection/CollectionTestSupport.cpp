@@ -12,6 +12,11 @@ QString RealDump(const char* name)
     return QDir(VELTRIX_REALDATA_DIR).filePath(name);
 }
 
+bool HaveRealDumps()
+{
+    return QDir(VELTRIX_REALDATA_DIR).exists("ms2000-bank-0x4C.syx");
+}
+
 CTestCollection::CTestCollection()
 {
     std::string error, notice;

@@ -34,5 +34,11 @@ private:
 
 // The path of a file of the real dumps.
 QString RealDump(const char* name);
+// Whether the real dumps are beside the project (a clone on its own has none).
+bool HaveRealDumps();
+// Skips the test, from a test body or a fixture's SetUp, when they are not.
+#define SKIP_WITHOUT_REAL_DUMPS()                                                                  \
+    if (!HaveRealDumps())                                                                          \
+    GTEST_SKIP() << "no real dumps beside the project"
 // The shown names of the view's rows, top to bottom.
 std::vector<std::string> ShownNames(const CCollectionView& view);

@@ -35,6 +35,7 @@ class CollectionViewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        SKIP_WITHOUT_REAL_DUMPS();
         bankSource = db.Import("ms2000-bank-0x4C.syx");
         view.resize(700, 400);
     }

@@ -40,6 +40,7 @@ class CompareProgramsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        SKIP_WITHOUT_REAL_DUMPS();
         std::string error;
         const std::optional<CBank> read = CBank::ReadFile(RealDump("ms2000-bank-0x4C.syx").toStdString(), error);
         ASSERT_TRUE(read) << error;
