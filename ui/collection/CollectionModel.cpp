@@ -146,22 +146,38 @@ int CCollectionModel::RowOf(CollectionId id) const
     return -1;
 }
 
-std::vector<CViewRow> CCollectionModel::RowsOf(CollectionId id) const
+std::vector<std::size_t> CCollectionModel::PlacesOf(const CCollectionRow& program) const
+{
+    // A program is one row unless the rows are slots, and the rows are kept in the table's
+    // order: it is where that order puts it, unless a row was changed in place since (a mark
+    // under the order of its column); then, and for slots, every row is looked at.
+    if (!m_slots) {
+        CViewRow wanted;
+        wanted.program = program;
+        const auto found = std::lower_bound(m_rows.begin(), m_rows.end(), wanted,
+                                            [this](const CViewRow& a, const CViewRow& b) { return Before(a, b); });
+        if (found != m_rows.end() && found->program.id == program.id)
+            return {static_cast<std::size_t>(found - m_rows.begin())};
+    }
+    std::vector<std::size_t> places;
+    for (std::size_t place = 0; place < m_rows.size(); ++place)
+        if (m_rows[place].program.id == program.id)
+            places.push_back(place);
+    return places;
+}
+
+std::vector<CViewRow> CCollectionModel::RowsOf(const CCollectionRow& program) const
 {
     std::vector<CViewRow> rows;
-    for (const CViewRow& row : m_rows)
-        if (row.program.id == id)
-            rows.push_back(row);
+    for (std::size_t place : PlacesOf(program))
+        rows.push_back(m_rows[place]);
     return rows;
 }
 
-bool CCollectionModel::UpdateProgram(CollectionId id, const std::function<void(CCollectionRow&)>& change)
+bool CCollectionModel::UpdateProgram(const CCollectionRow& program, const std::function<void(CCollectionRow&)>& change)
 {
-    bool kept = false;
-    for (std::size_t place = 0; place < m_rows.size(); ++place) {
-        if (m_rows[place].program.id != id)
-            continue;
-        kept = true;
+    const std::vector<std::size_t> places = PlacesOf(program);
+    for (std::size_t place : places) {
         change(m_rows[place].program);
         const int row = ShownRowOf(static_cast<int>(place));
         if (row < 0)
@@ -169,7 +185,7 @@ bool CCollectionModel::UpdateProgram(CollectionId id, const std::function<void(C
         // The whole row: a change of one cell would also reset an open editor's text.
         emit dataChanged(index(row, 0), index(row, COLUMN_COUNT - 1));
     }
-    return kept;
+    return !places.empty();
 }
 
 int CCollectionModel::rowCount(const QModelIndex& parent) const

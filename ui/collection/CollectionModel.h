@@ -74,16 +74,18 @@ public:
     int Slot(int row) const;
     // The first shown row of the program, or -1.
     int RowOf(CollectionId id) const;
-    // Every row kept (shown or narrowed out) of the program.
-    std::vector<CViewRow> RowsOf(CollectionId id) const;
+    // Every row kept (shown or narrowed out) of the program, given as its rows hold it now:
+    // they are looked for where the table's order puts them.
+    std::vector<CViewRow> RowsOf(const CCollectionRow& program) const;
 
     // What programs without a name are shown with: where they were first seen.
     void SetPlaces(const std::vector<CProgramPlace>& places);
     // Programs kept without a name and without a place yet.
     std::vector<CollectionId> NamelessWithoutPlace() const;
 
-    // Changes every kept row of the program in place; false when none is kept.
-    bool UpdateProgram(CollectionId id, const std::function<void(CCollectionRow&)>& change);
+    // Changes every kept row of the program (given as its rows hold it now) in place; false
+    // when none is kept.
+    bool UpdateProgram(const CCollectionRow& program, const std::function<void(CCollectionRow&)>& change);
     // Takes out every row of these programs.
     void RemovePrograms(const std::vector<CollectionId>& ids);
     // Puts rows in: each replaces the rows of its program (its slot's row, for slots) where it
@@ -149,6 +151,8 @@ private:
     void Relayout(const std::function<void()>& change, const std::function<int(int oldPlace)>& newPlaceOf,
                   bool showMatching = true);
     bool Before(const CViewRow& a, const CViewRow& b) const;
+    // The places of the program's kept rows, in order.
+    std::vector<std::size_t> PlacesOf(const CCollectionRow& program) const;
     // Whether the second would sort where the first is, and be shown as it is.
     bool SamePlace(const CViewRow& a, const CViewRow& b) const;
 

@@ -60,7 +60,7 @@ bool CCollectionView::SetFavourite(const std::vector<CCollectionRow>& programs, 
     for (const CCollectionRow& program : programs) {
         if (program.favourite == favourite)
             continue;
-        CProgramChange& change = changes.emplace_back(CProgramChange{program, program, m_model->RowsOf(program.id)});
+        CProgramChange& change = changes.emplace_back(CProgramChange{program, program, m_model->RowsOf(program)});
         change.after.favourite = favourite;
     }
     const std::size_t count = changes.size();
@@ -74,7 +74,7 @@ bool CCollectionView::SetHidden(const std::vector<CCollectionRow>& programs, boo
     for (const CCollectionRow& program : programs) {
         if (program.hidden == hidden)
             continue;
-        CProgramChange& change = changes.emplace_back(CProgramChange{program, program, m_model->RowsOf(program.id)});
+        CProgramChange& change = changes.emplace_back(CProgramChange{program, program, m_model->RowsOf(program)});
         change.after.hidden = hidden;
     }
     const std::size_t count = changes.size();
@@ -89,7 +89,7 @@ bool CCollectionView::ChangeTags(const std::vector<CCollectionRow>& programs, co
         std::vector<std::string> tags = ChangedTags(program.tags, added, removed);
         if (tags == program.tags)
             continue;
-        CProgramChange& change = changes.emplace_back(CProgramChange{program, program, m_model->RowsOf(program.id)});
+        CProgramChange& change = changes.emplace_back(CProgramChange{program, program, m_model->RowsOf(program)});
         change.after.tags = std::move(tags);
     }
     const std::size_t count = changes.size();
@@ -98,7 +98,11 @@ bool CCollectionView::ChangeTags(const std::vector<CCollectionRow>& programs, co
 
 bool CCollectionView::Rename(CollectionId id, const std::string& name, std::string& error)
 {
-    const std::vector<CViewRow> rows = m_model->RowsOf(id);
+    // Usually the row being renamed is the current one.
+    const CCollectionRow* current = m_model->Program(m_table->currentIndex().row());
+    const int row = current != nullptr && current->id == id ? m_table->currentIndex().row() : m_model->RowOf(id);
+    const CCollectionRow* program = m_model->Program(row);
+    const std::vector<CViewRow> rows = program != nullptr ? m_model->RowsOf(*program) : std::vector<CViewRow>();
     if (rows.empty()) {
         error = "The program is no longer shown.";
         return false;
@@ -160,7 +164,7 @@ bool CCollectionView::ApplyChanges(const std::vector<CProgramChange>& changes, b
             written = false;
             break;
         }
-        const bool kept = m_model->UpdateProgram(to.id, [&to](CCollectionRow& row) {
+        const bool kept = m_model->UpdateProgram(from, [&to](CCollectionRow& row) {
             row.shownName = to.shownName;
             row.favourite = to.favourite;
             row.hidden = to.hidden;

@@ -209,13 +209,47 @@ TEST(CollectionModel, SlotsAreRowsOfTheirOwnAndAProgramChangesInEachOfThem)
     EXPECT_EQ(Names(model), (std::vector<std::string>{"Init", "Bass", "Init"}));
     EXPECT_EQ(model.data(model.index(2, CCollectionModel::SLOT), Qt::DisplayRole).toString(), "A 003");
 
-    EXPECT_TRUE(model.UpdateProgram(7, [](CCollectionRow& row) { row.favourite = true; }));
+    EXPECT_TRUE(model.UpdateProgram(*model.Program(0), [](CCollectionRow& row) { row.favourite = true; }));
     EXPECT_TRUE(model.Program(0)->favourite);
     EXPECT_TRUE(model.Program(2)->favourite);
     // Slot 1 holds another sound now; the program in 0 and 2 is gone from the rows.
     model.Replace({Row(8, "Lead", 1)});
     EXPECT_EQ(Names(model), std::vector<std::string>{"Lead"});
     EXPECT_EQ(model.Slot(0), 1);
+}
+
+// A program's row is looked for where the order puts it; marks and renames made in place
+// leave rows out of that order, and each later change must still reach its own row.
+TEST(CollectionModel, ChangesInPlaceReachTheirRowInEveryOrder)
+{
+    const char* names[] = {"Pad", "bass", "Bass", "Lead", "pad", "Organ", "Arp", "Zap"};
+    std::vector<CViewRow> rows;
+    for (CollectionId id = 1; id <= 40; ++id) {
+        CViewRow row = Row(id, names[id % 8], -1, id % 3 == 0);
+        row.program.sourceCount = static_cast<int>(id % 4);
+        row.program.firstSeenTime = static_cast<std::int64_t>(id % 5);
+        rows.push_back(row);
+    }
+    std::mt19937 random(27);
+    for (int column = 0; column < CCollectionModel::COLUMN_COUNT; ++column)
+        for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+            CCollectionModel model;
+            model.SetRows(rows, false);
+            model.sort(column, order);
+            for (int step = 0; step < 60; ++step) {
+                const int row = static_cast<int>(random() % static_cast<unsigned>(model.rowCount()));
+                const CCollectionRow program = *model.Program(row);
+                ASSERT_EQ(model.RowsOf(program).size(), 1u);
+                EXPECT_EQ(model.RowsOf(program)[0].program.id, program.id);
+                ASSERT_TRUE(model.UpdateProgram(program, [&](CCollectionRow& changed) {
+                    changed.favourite = !changed.favourite;
+                    changed.shownName = names[random() % 8];
+                }));
+                EXPECT_NE(model.Program(row)->favourite, program.favourite) << "column " << column << " step " << step;
+                for (int other = 0; other < model.rowCount(); ++other)
+                    EXPECT_TRUE(other == row || model.Program(other)->id != program.id);
+            }
+        }
 }
 
 TEST(CollectionModel, TheSearchTextNarrowsRowsOfAnyIds)
