@@ -106,7 +106,9 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
     // the kept rows need not be looked through.
     const bool onlyNew = !m_slots && (incoming.empty() || incoming.front().first > m_largestId)
                          && (goneIds.empty() || goneIds.front() > m_largestId);
-    // Keys are mostly small numbers (ids, slots): then a table of them answers at once.
+    // Keys are mostly small numbers (ids, slots): then a bit for each answers at once for the
+    // many rows not changed. The bits (one a key, unlike a table of places) stay in the cache,
+    // where the rows, in the table's order, would look them up all over it.
     std::int64_t largest = 0;
     if (m_slots) {
         for (const CViewRow& row : m_rows)
@@ -115,24 +117,31 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
         largest = m_largestId;
     }
     const bool dense = !onlyNew && largest < static_cast<std::int64_t>(8 * m_rows.size() + 4096);
-    std::vector<int> table(dense ? static_cast<std::size_t>(largest) + 1 : 0, -1);
+    std::vector<bool> changing(dense ? static_cast<std::size_t>(largest) + 1 : 0);
     if (dense)
         for (const auto& [key, i] : incoming)
             if (key >= 0 && key <= largest)
-                table[static_cast<std::size_t>(key)] = static_cast<int>(i);
+                changing[static_cast<std::size_t>(key)] = true;
     const auto incomingOf = [&](std::int64_t key) -> std::ptrdiff_t {
-        if (dense)
-            return key >= 0 && key <= largest ? table[static_cast<std::size_t>(key)] : -1;
+        if (dense && (key < 0 || key > largest || !changing[static_cast<std::size_t>(key)]))
+            return -1;
         const auto found = std::lower_bound(incoming.begin(), incoming.end(), std::make_pair(key, std::size_t(0)));
         return found != incoming.end() && found->first == key ? static_cast<std::ptrdiff_t>(found->second) : -1;
     };
+    // A program is one row unless the rows are slots: once every program coming in that can
+    // be kept is found, and none goes, the rest need not be looked at.
+    const bool stopWhenFound = !m_slots && goneIds.empty();
+    std::size_t toFind = 0;
+    for (std::size_t n = 0; stopWhenFound && n < incoming.size(); ++n)
+        if (incoming[n].first <= m_largestId && (n == 0 || incoming[n - 1].first != incoming[n].first))
+            ++toFind;
 
     // A row that changed but sorts where it was is changed where it is: no layout change.
     std::vector<int> replacedFrom(rows.size(), -1);
     std::vector<bool> inPlace(rows.size());
     std::vector<int> removed;   // old places, ascending
     std::vector<int> changedPlaces;
-    for (std::size_t place = 0; !onlyNew && place < m_rows.size(); ++place) {
+    for (std::size_t place = 0; !onlyNew && place < m_rows.size() && !(stopWhenFound && toFind == 0); ++place) {
         if (!goneIds.empty() && std::binary_search(goneIds.begin(), goneIds.end(), m_rows[place].program.id)) {
             removed.push_back(static_cast<int>(place));
             continue;
@@ -142,6 +151,8 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
             continue;
         const auto i = static_cast<std::size_t>(found);
         replacedFrom[i] = static_cast<int>(place);
+        if (toFind > 0)
+            --toFind;
         if (SamePlace(m_rows[place], rows[i])) {
             m_rows[place] = std::move(rows[i]);
             inPlace[i] = true;
