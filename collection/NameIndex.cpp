@@ -114,14 +114,19 @@ bool NamesIndexedUpTo(CSqliteDb& db, std::int64_t& upTo, std::int64_t& last)
     return true;
 }
 
+// The search text of `length` Latin-1 bytes, added to `out`.
+void AppendSearchText(const unsigned char* bytes, std::size_t length, std::string& out)
+{
+    for (std::size_t i = 0; i < length; ++i)
+        AppendFolded(out, bytes[i]);
+}
+
 // The search text of a slot's 12 name bytes, into `out` (kept between calls, so that a
 // search over many names makes no new strings).
 void SlotSearchText(const unsigned char* bytes, std::string& out)
 {
-    const std::size_t end = NameLength(bytes);
     out.clear();
-    for (std::size_t i = 0; i < end; ++i)
-        AppendFolded(out, bytes[i]);
+    AppendSearchText(bytes, NameLength(bytes), out);
 }
 
 // A-Z made small in eight bytes at once; every other byte, from 0x80 on too, left as it is.
@@ -187,6 +192,26 @@ void MatchSlots(const CSqliteQuery& slots, const std::string& needle, std::vecto
 
 void SortUnique(std::vector<std::int64_t>& programs)
 {
+    // Ids are mostly the database's row numbers: when many are found among few, a bit for
+    // each puts them in order in one pass, where a sort would compare them all.
+    if (programs.size() >= 1024) {
+        const auto [low, high] = std::minmax_element(programs.begin(), programs.end());
+        const std::int64_t first = *low;
+        const std::uint64_t span = static_cast<std::uint64_t>(*high) - static_cast<std::uint64_t>(first);
+        if (span / 64 < programs.size()) {
+            std::vector<std::uint64_t> bits(static_cast<std::size_t>(span / 64) + 1);
+            for (const std::int64_t id : programs) {
+                const std::uint64_t offset = static_cast<std::uint64_t>(id) - static_cast<std::uint64_t>(first);
+                bits[static_cast<std::size_t>(offset / 64)] |= std::uint64_t(1) << (offset % 64);
+            }
+            programs.clear();
+            for (std::size_t word = 0; word < bits.size(); ++word)
+                for (std::uint64_t set = bits[word]; set != 0; set &= set - 1)
+                    programs.push_back(static_cast<std::int64_t>(static_cast<std::uint64_t>(first) + word * 64
+                                                                 + static_cast<std::uint64_t>(__builtin_ctzll(set))));
+            return;
+        }
+    }
     std::sort(programs.begin(), programs.end());
     programs.erase(std::unique(programs.begin(), programs.end()), programs.end());
 }
@@ -260,7 +285,12 @@ bool IndexGivenName(CSqliteDb& db, std::int64_t program, const std::string& name
 
 bool CNameIndex::Load(CSqliteDb& db)
 {
-    m_names.clear();
+    Clear();
+    const auto added = [this](std::int64_t program) {
+        m_text += '\0';
+        m_ends.push_back(static_cast<std::uint32_t>(m_text.size()));
+        m_programs.push_back(program);
+    };
     {
         CSqliteQuery sources(db, "SELECT programs, names FROM source_slots");
         while (sources.Next()) {
@@ -268,22 +298,35 @@ bool CNameIndex::Load(CSqliteDb& db)
             const unsigned char* names = sources.Blob(1);
             if (sources.Size(1) != programs.size() * NAME_SIZE)
                 continue;
-            for (std::size_t slot = 0; slot < programs.size(); ++slot)
-                m_names.push_back({programs[slot], SearchText(NameText(names + slot * NAME_SIZE), false)});
+            for (std::size_t slot = 0; slot < programs.size(); ++slot) {
+                AppendSearchText(names + slot * NAME_SIZE, NameLength(names + slot * NAME_SIZE), m_text);
+                added(programs[slot]);
+            }
         }
         if (sources.Failed()) {
-            m_names.clear();
+            Clear();
             return false;
         }
     }
     CSqliteQuery given(db, "SELECT program, name FROM program_name");
-    while (given.Next())
-        m_names.push_back({given.Int(0), SearchText(given.Text(1), false)});
-    if (given.Failed()) {
-        m_names.clear();
+    while (given.Next()) {
+        const std::string name = given.Text(1);
+        AppendSearchText(reinterpret_cast<const unsigned char*>(name.data()), name.size(), m_text);
+        added(given.Int(0));
+    }
+    // Places are kept in 32 bits: a text past 4 GB (some 300 million names) is not kept.
+    if (given.Failed() || m_text.size() > UINT32_MAX) {
+        Clear();
         return false;
     }
     return true;
+}
+
+void CNameIndex::Clear()
+{
+    m_text.clear();
+    m_ends.clear();
+    m_programs.clear();
 }
 
 bool CNameIndex::FindInMemory(CSqliteDb& db, std::int64_t version, const std::string& needle,
@@ -295,9 +338,17 @@ bool CNameIndex::FindInMemory(CSqliteDb& db, std::int64_t version, const std::st
             return false;
         m_version = version;
     }
-    for (const CName& name : m_names)
-        if (name.folded.find(needle) != std::string::npos)
-            programs.push_back(name.program);
+    // No name holds a NUL, which ends each in the text: a match lies within one name, the
+    // one whose end is the first after it.
+    if (needle.find('\0') != std::string::npos)
+        return true;
+    std::size_t name = 0;
+    for (std::size_t at = 0; at < m_text.size() && (at = m_text.find(needle, at)) != std::string::npos;) {
+        while (m_ends[name] <= at)
+            ++name;
+        programs.push_back(m_programs[name]);
+        at = m_ends[name];
+    }
     return true;
 }
 

@@ -46,11 +46,12 @@ private:
     bool FindInMemory(CSqliteDb& db, std::int64_t version, const std::string& needle,
                       std::vector<std::int64_t>& programs);
     bool Load(CSqliteDb& db);
+    void Clear();
 
-    struct CName {
-        std::int64_t program;
-        std::string folded;
-    };
-    std::vector<CName> m_names;
+    // Every name's search text, each ended by a NUL; where each ends (after its NUL), and
+    // its program. One text rather than a string a name: a million names are searched at once.
+    std::string m_text;
+    std::vector<std::uint32_t> m_ends;
+    std::vector<std::int64_t> m_programs;
     std::int64_t m_version = -1;
 };

@@ -3,7 +3,9 @@
 // up (as they are printed: Latin-1) and characters that mean something to SQL or FTS5.
 
 #include "CollectionTestSupport.h"
+#include "NameIndex.h"
 
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -81,6 +83,10 @@ TEST_F(CollectionSearch, AFragmentFindsTheSameProgramsIndexedOrNot)
         {"*", {}},
         {"r pa", {"\xDC" "ber Pad"}},
         {"ab", {"Ab"}},
+        {"mp", {}},                                  // short ones, looked for in every name:
+        {"ob", {}},                                  // not across two names either
+        {"d\n", {"Pad\nTwo"}},
+        {"\xC3\xA9", {"Caf\xE9 Keys"}},
         {"nothing here", {}},
         {"warm\npad", {}},                           // never across two names
         {"arm\np", {}},
@@ -112,5 +118,32 @@ TEST_F(CollectionSearch, AFragmentFindsTheSameProgramsIndexedOrNot)
             EXPECT_EQ(ShownNames(*collection, collection->Search(query)), c.found) << "\"" << c.text << "\" " << when;
             EXPECT_EQ(collection->ProgramsNamed(c.text).size(), c.found.size()) << c.text;
         }
+    }
+}
+
+// Many programs found: each once, in ascending order, whichever way they were looked for.
+TEST_F(CollectionSearch, ManyProgramsFoundComeOnceEachInOrder)
+{
+    auto collection = OpenCollection();
+    std::string error;
+    CImportResult result;
+    for (unsigned int bank = 0; bank < 10; ++bank) {
+        const Bytes dump = BankDump(MakeBankPrograms("Zq" + std::to_string(bank), 1000 + 128 * bank));
+        ASSERT_TRUE(collection->ImportFileBytes("/bank" + std::to_string(bank) + ".syx", dump, result, error));
+        // The same programs again in another file: still one id each.
+        ASSERT_TRUE(collection->ImportFileBytes("/copy" + std::to_string(bank) + ".syx", dump, result, error));
+    }
+    std::vector<CollectionId> all;
+    for (const CCollectionProgram& program : collection->Search(CCollectionQuery()))
+        all.push_back(program.id);
+    std::sort(all.begin(), all.end());
+    ASSERT_EQ(all.size(), 1280u);
+    for (const char* fragment : {"z", "zq", "ZQ", "zq ", " 1"}) {
+        std::vector<CollectionId> expected;
+        for (const CCollectionProgram& program : collection->Search(CCollectionQuery()))
+            if (SearchText(program.shownName, false).find(SearchText(fragment, true)) != std::string::npos)
+                expected.push_back(program.id);
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(collection->ProgramsNamed(fragment), expected) << fragment;
     }
 }
