@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -234,6 +235,9 @@ public:
     // there are in all: what a table shows first, in one pass that keeps only those.
     std::vector<CCollectionRow> SearchFirstRows(const CCollectionQuery& query, std::size_t count, bool fromEnd,
                                                 std::size_t& total);
+    // From how many programs on (by their ids' span) SearchFirstRows runs in two halves, side
+    // by side; for tests, which have fewer.
+    void SetSplitScansFrom(std::int64_t programs);
     // The programs with any name holding `fragment` (case ignored), in ascending order:
     // what the text of a query narrows the other fields' programs to.
     std::vector<CollectionId> ProgramsNamed(const std::string& fragment);
@@ -375,6 +379,8 @@ private:
                     std::int64_t takenAt, CImportResult& result, std::string& error);
     // The WHERE clause and its parameters for `query`.
     CSearchFilter Filter(const CCollectionQuery& query);
+    // The id a scan of the programs is split at, when it is worth splitting.
+    std::optional<CollectionId> SplitScanAt();
 
     // The batch's transaction, begun by its first file that writes.
     bool OpenBatchTransaction(std::string& error);
@@ -386,6 +392,8 @@ private:
     std::string m_batchError;   // what undid the batch's transaction: the batch has failed
     std::unique_ptr<CSoundIndex> m_sounds;   // made on the first import
     std::unique_ptr<CNameIndex> m_names;     // made on the first search by text
+    std::unique_ptr<CSqliteDb> m_sideReader; // reads the second half of a split scan
+    std::int64_t m_splitScansFrom = 262144;
     std::string m_readError;
     std::string m_registered;                // the file, as this process counts its users
 };

@@ -248,6 +248,7 @@ CCollection::~CCollection()
 {
     m_sounds.reset();
     m_names.reset();
+    m_sideReader.reset();
     m_db.reset();   // closed before this process stops counting it as a user
     CFileUse::Unregister(m_registered);
 }

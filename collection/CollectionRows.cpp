@@ -4,6 +4,7 @@
 
 #include "Collection.h"
 
+#include "NameOrder.h"
 #include "SearchFilter.h"
 #include "SqliteDb.h"
 
@@ -37,7 +38,9 @@ struct CNameKey {
     }
 };
 
-std::uint64_t FoldedBytes(const unsigned char* name, std::size_t size, std::size_t from)
+} // namespace
+
+std::uint64_t FoldedNameBytes(const unsigned char* name, std::size_t size, std::size_t from)
 {
     unsigned char bytes[8] = {};
     if (from < size)
@@ -55,9 +58,11 @@ std::uint64_t FoldedBytes(const unsigned char* name, std::size_t size, std::size
     return word | (upper >> 2);
 }
 
+namespace {
+
 std::uint64_t FoldedBytes(const std::string& name, std::size_t from)
 {
-    return FoldedBytes(reinterpret_cast<const unsigned char*>(name.data()), name.size(), from);
+    return FoldedNameBytes(reinterpret_cast<const unsigned char*>(name.data()), name.size(), from);
 }
 
 constexpr std::size_t SHORT_KEY_BYTES = 12;
@@ -77,7 +82,8 @@ bool FitsKey(const std::string& name)
     return name.size() <= KEY_BYTES && name.find('\0') == std::string::npos;
 }
 
-// COLLATE NOCASE: A-Z made small, bytes unsigned, then the shorter first.
+} // namespace
+
 int CompareNoCase(const std::string& a, const std::string& b)
 {
     const std::size_t length = std::min(a.size(), b.size());
@@ -93,6 +99,8 @@ int CompareNoCase(const std::string& a, const std::string& b)
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
+
+namespace {
 
 // The usual case, names of at most 12 bytes without a NUL in rows read in ascending id: the
 // folded name and the row number in 16 bytes, half the key to sort. Empty when it does not apply.
@@ -163,124 +171,7 @@ void SortByShownName(std::vector<CCollectionRow>& rows)
     }
 }
 
-// A row kept by SearchFirstRows: its place in the order by its folded first 16 bytes, and
-// by the whole name and id where those are the same.
-struct CFirstRow {
-    std::uint64_t high = 0;
-    std::uint64_t low = 0;
-    CollectionId id = 0;
-    std::string name;
-};
-
-bool FirstRowBefore(const CFirstRow& a, const CFirstRow& b)
-{
-    if (a.high != b.high)
-        return a.high < b.high;
-    if (a.low != b.low)
-        return a.low < b.low;
-    const int order = CompareNoCase(a.name, b.name);
-    return order != 0 ? order < 0 : a.id < b.id;
-}
-
 } // namespace
-
-std::vector<CCollectionRow> CCollection::SearchFirstRows(const CCollectionQuery& query, std::size_t count,
-                                                         bool fromEnd, std::size_t& total)
-{
-    BeginRead();
-    total = 0;
-    const CSearchFilter filter = Filter(query);
-    if (filter.matchesNothing || ReadFailed())
-        return {};
-    // The rows kept are a heap with the one that would go first on top: the last of them
-    // in the order asked for.
-    const auto goesFirst = [fromEnd](const CFirstRow& a, const CFirstRow& b) {
-        return fromEnd ? FirstRowBefore(b, a) : FirstRowBefore(a, b);
-    };
-    // Hidden programs are few, and found through their index: left out here rather than by
-    // SQLite, which would look at the mark of every row (a third of the time).
-    std::string where = filter.where;
-    std::vector<CollectionId> hidden;
-    const std::string shownOnly = "WHERE p.hidden = 0";
-    if (where.compare(0, shownOnly.size(), shownOnly) == 0) {
-        where = "WHERE 1" + where.substr(shownOnly.size());
-        CSqliteQuery select(*m_db, "SELECT id FROM program WHERE hidden = 1 ORDER BY id");
-        while (select.Next())
-            hidden.push_back(select.Int(0));
-        if (select.Failed()) {
-            ReadFailure();
-            return {};
-        }
-    }
-    std::vector<CFirstRow> kept;
-    kept.reserve(count + 1);
-    CFirstRow row;
-    const auto visit = [&](CollectionId id, const unsigned char* name, std::size_t size) {
-        if (!hidden.empty() && std::binary_search(hidden.begin(), hidden.end(), id))
-            return;
-        ++total;
-        if (count == 0)
-            return;
-        row.id = id;
-        row.high = FoldedBytes(name, size, 0);
-        // Mostly the first 8 bytes tell that a row comes after those kept, unread.
-        if (kept.size() == count && row.high != kept.front().high
-            && (fromEnd ? row.high < kept.front().high : row.high > kept.front().high))
-            return;
-        row.low = FoldedBytes(name, size, 8);
-        if (kept.size() == count && row.high == kept.front().high && row.low != kept.front().low
-            && (fromEnd ? row.low < kept.front().low : row.low > kept.front().low))
-            return;
-        row.name.assign(reinterpret_cast<const char*>(name), size);
-        if (kept.size() == count) {
-            if (!goesFirst(row, kept.front()))
-                return;
-            std::pop_heap(kept.begin(), kept.end(), goesFirst);
-            kept.back() = std::move(row);
-        } else {
-            kept.push_back(std::move(row));
-        }
-        std::push_heap(kept.begin(), kept.end(), goesFirst);
-        row = CFirstRow();
-    };
-    {
-        // Each row is handed over within SQLite's own pass: a step per row out to here costs
-        // as much again.
-        if (!m_db->SetVisitor(visit)) {
-            ReadFailure();
-            return {};
-        }
-        const std::string sql = "SELECT count(visit(p.id, coalesce(p.user_name, p.first_name))) FROM program p " + where;
-        CSqliteQuery select(*m_db, sql.c_str());
-        filter.Bind(select);
-        const bool done = select.Next() && !select.Failed();
-        m_db->SetVisitor(nullptr);
-        if (!done) {
-            ReadFailure();
-            total = 0;
-            return {};
-        }
-    }
-    std::sort_heap(kept.begin(), kept.end(), goesFirst);
-    std::vector<CollectionId> ids(kept.size());
-    for (std::size_t i = 0; i < kept.size(); ++i)
-        ids[i] = kept[i].id;
-    std::vector<CCollectionRow> read;
-    if (!ReadRows(ids, read)) {
-        total = 0;
-        return {};
-    }
-    // ReadRows gives them by id: put back in the order found.
-    std::vector<CCollectionRow> rows;
-    rows.reserve(read.size());
-    for (const CollectionId id : ids) {
-        const auto found = std::lower_bound(read.begin(), read.end(), id,
-                                            [](const CCollectionRow& r, CollectionId value) { return r.id < value; });
-        if (found != read.end() && found->id == id)
-            rows.push_back(std::move(*found));
-    }
-    return rows;
-}
 
 std::vector<CCollectionRow> CCollection::SearchRows(const CCollectionQuery& query)
 {

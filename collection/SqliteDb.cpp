@@ -81,6 +81,11 @@ bool CSqliteDb::SetVisitor(Visitor visitor)
     return m_visitDefined;
 }
 
+bool CSqliteDb::InAutocommit() const
+{
+    return sqlite3_get_autocommit(m_db) != 0;
+}
+
 bool CSqliteDb::Exec(const char* sql)
 {
     return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;

@@ -59,6 +59,8 @@ public:
     // until a file is known to be a Collection: another program's file is left as it was.
     void SetCheckpointOnClose(bool allowed);
     bool ReadOnly() const { return m_readOnly; }
+    // Whether no transaction is open: each statement is one of its own.
+    bool InAutocommit() const;
 
     // The last error of the connection, readable, and its primary result code.
     std::string ErrorText() const;

@@ -109,24 +109,29 @@ TEST_F(CollectionRows, RowsAgreeWithWholeProgramsAndTextNarrowsLikeTheDatabase)
             got.push_back(row.id);
         EXPECT_EQ(got, expected);
 
-        // The first rows (and the last, in reverse) of those, read alone, with the count of all.
-        for (const std::size_t count : {std::size_t(0), std::size_t(1), std::size_t(3), rows.size() + 5}) {
-            for (const bool fromEnd : {false, true}) {
-                SCOPED_TRACE("first " + std::to_string(count) + (fromEnd ? " from the end" : ""));
-                std::size_t total = 99;
-                const std::vector<CCollectionRow> first = collection->SearchFirstRows(c.query, count, fromEnd, total);
-                EXPECT_EQ(total, rows.size());
-                std::vector<CCollectionRow> wanted = rows;
-                if (fromEnd)
-                    std::reverse(wanted.begin(), wanted.end());
-                wanted.resize(std::min(count, wanted.size()));
-                std::vector<CCollectionProgram> programs;
-                for (const CCollectionRow& row : wanted) {
-                    CCollectionProgram program;
-                    ASSERT_TRUE(collection->GetProgram(row.id, program));
-                    programs.push_back(program);
+        // The first rows (and the last, in reverse) of those, read alone, with the count of all:
+        // in one pass, and in two halves side by side (as over many programs).
+        for (const std::int64_t splitFrom : {std::int64_t(1) << 40, std::int64_t(0)}) {
+            collection->SetSplitScansFrom(splitFrom);
+            for (const std::size_t count : {std::size_t(0), std::size_t(1), std::size_t(3), rows.size() + 5}) {
+                for (const bool fromEnd : {false, true}) {
+                    SCOPED_TRACE("first " + std::to_string(count) + (fromEnd ? " from the end" : "")
+                                 + (splitFrom == 0 ? " in halves" : ""));
+                    std::size_t total = 99;
+                    const std::vector<CCollectionRow> first = collection->SearchFirstRows(c.query, count, fromEnd, total);
+                    EXPECT_EQ(total, rows.size());
+                    std::vector<CCollectionRow> wanted = rows;
+                    if (fromEnd)
+                        std::reverse(wanted.begin(), wanted.end());
+                    wanted.resize(std::min(count, wanted.size()));
+                    std::vector<CCollectionProgram> programs;
+                    for (const CCollectionRow& row : wanted) {
+                        CCollectionProgram program;
+                        ASSERT_TRUE(collection->GetProgram(row.id, program));
+                        programs.push_back(program);
+                    }
+                    ExpectSame(first, programs);
                 }
-                ExpectSame(first, programs);
             }
         }
     }
