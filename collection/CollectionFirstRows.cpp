@@ -32,6 +32,15 @@ bool FirstRowBefore(const CFirstRow& a, const CFirstRow& b)
     return order != 0 ? order < 0 : a.id < b.id;
 }
 
+// The order asked for: by name, or by name from the end.
+struct CFirstRowOrder {
+    bool fromEnd;
+    bool operator()(const CFirstRow& a, const CFirstRow& b) const
+    {
+        return fromEnd ? FirstRowBefore(b, a) : FirstRowBefore(a, b);
+    }
+};
+
 // One scan: the programs of `where` (whose parameters `filter` binds) with an id at most
 // `upTo` (or above it, for `above`) when `upTo` is set, the hidden ones left out.
 struct CFirstRowsScan {
@@ -53,10 +62,7 @@ bool CFirstRowsScan::operator()(CSqliteDb& db, std::vector<CFirstRow>& kept, std
     kept.reserve(count + 1);
     // The rows kept are a heap with the one that would go first on top: the last of them
     // in the order asked for.
-    const bool backwards = fromEnd;
-    const auto goesFirst = [backwards](const CFirstRow& a, const CFirstRow& b) {
-        return backwards ? FirstRowBefore(b, a) : FirstRowBefore(a, b);
-    };
+    const CFirstRowOrder goesFirst{fromEnd};
     CFirstRow row;
     const auto visit = [&](CollectionId id, const unsigned char* name, std::size_t size) {
         if (!hidden.empty() && std::binary_search(hidden.begin(), hidden.end(), id))
@@ -157,9 +163,7 @@ std::vector<CCollectionRow> CCollection::SearchFirstRows(const CCollectionQuery&
         above.join();
         if (done && doneAbove) {
             kept.insert(kept.end(), std::make_move_iterator(keptAbove.begin()), std::make_move_iterator(keptAbove.end()));
-            std::sort(kept.begin(), kept.end(), [fromEnd](const CFirstRow& a, const CFirstRow& b) {
-                return fromEnd ? FirstRowBefore(b, a) : FirstRowBefore(a, b);
-            });
+            std::sort(kept.begin(), kept.end(), CFirstRowOrder{fromEnd});
             if (kept.size() > count)
                 kept.resize(count);
             total += totalAbove;
