@@ -2,23 +2,19 @@
 
 #include "CollectionModel.h"
 
+#include "NameOrder.h"
+
 #include <algorithm>
-#include <cctype>
 #include <numeric>
 
 namespace {
-// The search's own order: shown name with letter case ignored, then id.
+// The search's own order: shown name with letter case ignored (SQLite's NOCASE, as the
+// Collection's first rows come), then id.
 int CompareNames(const CCollectionRow& a, const CCollectionRow& b)
 {
-    const std::size_t length = std::min(a.shownName.size(), b.shownName.size());
-    for (std::size_t i = 0; i < length; ++i) {
-        const int ca = std::tolower(static_cast<unsigned char>(a.shownName[i]));
-        const int cb = std::tolower(static_cast<unsigned char>(b.shownName[i]));
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    if (a.shownName.size() != b.shownName.size())
-        return a.shownName.size() < b.shownName.size() ? -1 : 1;
+    const int order = CompareNoCase(a.shownName, b.shownName);
+    if (order != 0)
+        return order;
     return a.id == b.id ? 0 : (a.id < b.id ? -1 : 1);
 }
 }  // namespace
