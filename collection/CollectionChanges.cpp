@@ -3,6 +3,7 @@
 
 #include "Collection.h"
 
+#include "RowColumns.h"
 #include "SourceStore.h"
 #include "SqliteDb.h"
 
@@ -104,20 +105,12 @@ bool CCollection::ReadRows(const std::vector<CollectionId>& ids, std::vector<CCo
     rows.clear();
     const std::string json = IdsAsJson(ids);
     {
-        CSqliteQuery select(*m_db, "SELECT p.id, coalesce(p.user_name, p.first_name), p.voice_mode, p.favourite,"
-                                   " p.hidden, p.source_count, p.first_seen FROM program p"
-                                   " WHERE p.id IN (SELECT value FROM json_each(?)) ORDER BY p.id");
+        const std::string sql =
+            std::string(ROW_COLUMNS) + " FROM program p WHERE p.id IN (SELECT value FROM json_each(?)) ORDER BY p.id";
+        CSqliteQuery select(*m_db, sql.c_str());
         select.BindText(1, json);
-        while (select.Next()) {
-            CCollectionRow& row = rows.emplace_back();
-            row.id = select.Int(0);
-            row.shownName = select.Text(1);
-            row.voiceModeIndex = static_cast<std::uint8_t>(select.Int(2) & 3);
-            row.favourite = select.Int(3) != 0;
-            row.hidden = select.Int(4) != 0;
-            row.sourceCount = static_cast<int>(select.Int(5));
-            row.firstSeenTime = select.Int(6);
-        }
+        while (select.Next())
+            ReadRowColumns(select, rows.emplace_back());
         if (select.Failed()) {
             ReadFailure();
             rows.clear();

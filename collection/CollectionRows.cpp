@@ -5,6 +5,7 @@
 #include "Collection.h"
 
 #include "NameOrder.h"
+#include "RowColumns.h"
 #include "SearchFilter.h"
 #include "SqliteDb.h"
 
@@ -173,15 +174,27 @@ void SortByShownName(std::vector<CCollectionRow>& rows)
 
 } // namespace
 
+const char* const ROW_COLUMNS = "SELECT p.id, coalesce(p.user_name, p.first_name), p.voice_mode, p.favourite,"
+                                " p.hidden, p.source_count, p.first_seen";
+
+void ReadRowColumns(const CSqliteQuery& select, CCollectionRow& row)
+{
+    row.id = select.Int(0);
+    row.shownName = select.Text(1);
+    row.voiceModeIndex = static_cast<std::uint8_t>(select.Int(2) & 3);
+    row.favourite = select.Int(3) != 0;
+    row.hidden = select.Int(4) != 0;
+    row.sourceCount = static_cast<int>(select.Int(5));
+    row.firstSeenTime = select.Int(6);
+}
+
 std::vector<CCollectionRow> CCollection::SearchRows(const CCollectionQuery& query)
 {
     BeginRead();
     const CSearchFilter filter = Filter(query);
     if (filter.matchesNothing || ReadFailed())
         return {};
-    const std::string sql = "SELECT p.id, coalesce(p.user_name, p.first_name), p.voice_mode, p.favourite, p.hidden,"
-                            " p.source_count, p.first_seen FROM program p "
-        + filter.where;
+    const std::string sql = std::string(ROW_COLUMNS) + " FROM program p " + filter.where;
     std::vector<CCollectionRow> rows;
     // Without a filter (the view's usual case) nearly every program comes back: room for
     // them all at once rather than the vector growing and moving them over and over.
@@ -196,14 +209,7 @@ std::vector<CCollectionRow> CCollection::SearchRows(const CCollectionQuery& quer
         CSqliteQuery select(*m_db, sql.c_str());
         filter.Bind(select);
         while (select.Next()) {
-            CCollectionRow& row = rows.emplace_back();
-            row.id = select.Int(0);
-            row.shownName = select.Text(1);
-            row.voiceModeIndex = static_cast<std::uint8_t>(select.Int(2) & 3);
-            row.favourite = select.Int(3) != 0;
-            row.hidden = select.Int(4) != 0;
-            row.sourceCount = static_cast<int>(select.Int(5));
-            row.firstSeenTime = select.Int(6);
+            ReadRowColumns(select, rows.emplace_back());
         }
         if (select.Failed()) {
             ReadFailure();
