@@ -155,7 +155,7 @@ void CCollectionModel::Merge(std::vector<CViewRow> rows, const std::vector<Colle
     // there, the kept rows need not be looked through. A search of the order costs about what
     // looking at 200 rows does: only for few changes.
     std::vector<std::pair<std::size_t, std::size_t>> foundWhereSorted;   // old place, incoming
-    bool allFound = stopWhenFound && toFind > 0 && !onlyNew && toFind <= m_rows.size() / 256;
+    bool allFound = stopWhenFound && toFind > 0 && !onlyNew && toFind <= std::max<std::size_t>(16, m_rows.size() / 256);
     for (std::size_t n = 0; allFound && n < incoming.size(); ++n) {
         const auto [key, i] = incoming[n];
         if (key > m_largestId || (n > 0 && incoming[n - 1].first == key))
