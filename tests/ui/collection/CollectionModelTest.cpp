@@ -75,6 +75,26 @@ TEST(CollectionModel, ChangesGoWhereTheOrderPutsThemAndTheSelectionFollowsWithou
     }
 }
 
+// The table's name order is the Collection's (SQLite's NOCASE: A-Z only made small, bytes
+// unsigned, the shorter first, then the id): the rows in sight come in that order from the
+// database, the rest are sorted here, and any difference would move rows once all come.
+TEST(CollectionModel, NameOrderIsTheCollections)
+{
+    const char* const names[] = {"zed", "Zed", "ZED 2", "_under", "[bracket", "a", "A1", "\xC9T\xC9",
+                                 "\xE9t\xE9", "pad", "PAD", "Pad 1", "", "~"};
+    std::vector<CViewRow> rows;
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        rows.push_back(Row(static_cast<CollectionId>(100 - i), names[i]));
+    std::sort(rows.begin(), rows.end(),
+              [](const CViewRow& a, const CViewRow& b) { return RowBefore(a, b, CCollectionModel::NAME); });
+    std::vector<std::string> got;
+    for (const CViewRow& row : rows)
+        got.push_back(row.program.shownName + "/" + std::to_string(row.program.id));
+    EXPECT_EQ(got, (std::vector<std::string>{"/88", "[bracket/96", "_under/97", "a/95", "A1/94", "PAD/90", "pad/91",
+                                              "Pad 1/89", "Zed/99", "zed/100", "ZED 2/98", "~/87", "\xC9T\xC9/93",
+                                              "\xE9t\xE9/92"}));
+}
+
 // Many merges of random changes into many rows: the rows are always those a fresh sort of
 // the changed programs gives, and the selection stays on its program.
 TEST(CollectionModel, MergesOfManyChangesGiveWhatASortOfThemGives)
