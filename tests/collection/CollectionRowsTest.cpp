@@ -138,3 +138,31 @@ TEST_F(CollectionRows, RowsAgreeWithWholeProgramsAndTextNarrowsLikeTheDatabase)
     EXPECT_FALSE(collection->SearchRows(cases[1].query).empty());
     EXPECT_FALSE(collection->SearchRows(cases[3].query).empty());
 }
+
+// Programs taken in by a batch not yet committed are this connection's alone: the first
+// rows read in halves (the second on a connection of its own) must count and show them too.
+TEST_F(CollectionRows, FirstRowsInHalvesSeeTheBatchNotYetCommitted)
+{
+    auto collection = OpenCollection();
+    std::string error;
+    CImportResult first, second;
+    ASSERT_TRUE(collection->ImportFileBytes("/one.syx", BankDump(MakeBankPrograms("Pad", 1)), first, error, 1'700'000'000));
+    collection->SetSplitScansFrom(0);
+    collection->BeginBatch();
+    ASSERT_TRUE(collection->ImportFileBytes("/two.syx", BankDump(MakeBankPrograms("Arp", 2)), second, error, 1'700'000'100));
+    const std::size_t all = collection->SearchRows({}).size();
+    ASSERT_EQ(all, static_cast<std::size_t>(first.newPrograms + second.newPrograms));
+    ASSERT_GT(second.newPrograms, 0);
+    for (const bool fromEnd : {false, true}) {
+        std::size_t total = 0;
+        const std::vector<CCollectionRow> rows = collection->SearchFirstRows({}, 3, fromEnd, total);
+        EXPECT_EQ(total, all);
+        ASSERT_EQ(rows.size(), 3u);
+        // "Arp" before "Pad": the batch's own programs come first, the last are the others.
+        EXPECT_EQ(rows.front().shownName.compare(0, 3, fromEnd ? "Pad" : "Arp"), 0) << rows.front().shownName;
+    }
+    collection->AbandonBatch();
+    std::size_t total = 0;
+    collection->SearchFirstRows({}, 3, false, total);
+    EXPECT_EQ(total, static_cast<std::size_t>(first.newPrograms));
+}
