@@ -156,6 +156,7 @@ struct CKnownSynthMemory {
 std::vector<CSlotDifference> CompareSlots(const std::vector<CollectionProgramData>& first,
                                           const std::vector<CollectionProgramData>& second);
 
+class CBackgroundCheckpoints;
 class CSqliteDb;
 class CSqliteTransaction;
 class CSoundIndex;
@@ -386,6 +387,7 @@ private:
     bool OpenBatchTransaction(std::string& error);
 
     std::unique_ptr<CSqliteDb> m_db;
+    std::unique_ptr<CBackgroundCheckpoints> m_checkpoints;   // while batches follow one another
     bool m_inBatch = false;
     std::unique_ptr<CSqliteTransaction> m_batch;
     std::chrono::steady_clock::time_point m_batchBegan;

@@ -3,6 +3,8 @@
 
 #include "Collection.h"
 
+#include "BackgroundCheckpoints.h"
+
 #include "CollectionErrors.h"
 #include "CollectionSchema.h"
 #include "CollectionWrite.h"
@@ -37,6 +39,9 @@ const char* const ERROR_CANNOT_OPEN = "Cannot open file";
 constexpr std::int64_t MAX_FILE_SIZE = 1024 * 1024;
 const char* const ERROR_TOO_LARGE = "File is too large to be a Korg Syx File (over 1 MiB)";
 const char* const ERROR_NOT_A_FILE = "It is not a regular file (a folder, a pipe or a device): only files are taken in";
+// The write-ahead log's length at which batches that follow one another write it back on
+// the writer's thread and start it again: a few batches' worth.
+constexpr std::int64_t BATCH_LOG_BYTES = 128 * 1024 * 1024;
 
 struct FdCloser {
     int fd;
@@ -229,6 +234,12 @@ double CCollection::BatchSeconds() const
 bool CCollection::CommitBatch(std::string& error, bool moreToCome)
 {
     m_inBatch = false;
+    // Batches one after another: the log is written back apart from them, kept within a few
+    // batches' length. The last is written back after its commit, as a single import is.
+    if (!moreToCome)
+        m_checkpoints.reset();
+    else if (!m_checkpoints && m_batch)
+        m_checkpoints = CBackgroundCheckpoints::Start(*m_db, BATCH_LOG_BYTES);
     if (!m_batchError.empty()) {
         error = m_batchError;
         m_batchError.clear();
@@ -256,6 +267,7 @@ bool CCollection::CommitBatch(std::string& error, bool moreToCome)
 void CCollection::AbandonBatch()
 {
     m_inBatch = false;
+    m_checkpoints.reset();
     m_batchError.clear();
     if (m_batch) {
         m_batch.reset();   // rolled back

@@ -4,6 +4,7 @@
 
 #include "Collection.h"
 
+#include "BackgroundCheckpoints.h"
 #include "CollectionErrors.h"
 #include "CollectionFile.h"
 #include "CollectionSchema.h"
@@ -246,6 +247,7 @@ CCollection::CCollection(std::unique_ptr<CSqliteDb> db, std::string registered)
 
 CCollection::~CCollection()
 {
+    m_checkpoints.reset();   // its thread's connection closed first
     m_sounds.reset();
     m_names.reset();
     m_sideReader.reset();
