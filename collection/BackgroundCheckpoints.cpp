@@ -5,21 +5,19 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <optional>
 
 std::unique_ptr<CBackgroundCheckpoints> CBackgroundCheckpoints::Start(CSqliteDb& writer, std::int64_t foregroundBytes)
 {
-    int pageSize = 0;
-    int autocheckpoint = 0;
-    {
-        CSqliteQuery size(writer, "PRAGMA page_size");
-        if (size.Next())
-            pageSize = static_cast<int>(size.Int(0));
-        CSqliteQuery pages(writer, "PRAGMA wal_autocheckpoint");
-        if (pages.Next())
-            autocheckpoint = static_cast<int>(pages.Int(0));
-    }
+    const auto setting = [&writer](const char* pragma) -> std::optional<std::int64_t> {
+        CSqliteQuery query(writer, pragma);
+        return query.Next() ? std::optional<std::int64_t>(query.Int(0)) : std::nullopt;
+    };
+    const std::int64_t pageSize = setting("PRAGMA page_size").value_or(0);
+    const auto autocheckpoint = static_cast<int>(setting("PRAGMA wal_autocheckpoint").value_or(0));
+    const std::optional<std::int64_t> journalLimit = setting("PRAGMA journal_size_limit");
     // Only where the writer writes back on its own, to a file a second connection can open.
-    if (pageSize <= 0 || autocheckpoint <= 0 || writer.ReadOnly())
+    if (pageSize <= 0 || autocheckpoint <= 0 || !journalLimit || writer.ReadOnly())
         return nullptr;
     int code = 0;
     std::string error;
@@ -34,20 +32,17 @@ std::unique_ptr<CBackgroundCheckpoints> CBackgroundCheckpoints::Start(CSqliteDb&
     }
     const auto frames = static_cast<int>(std::max<std::int64_t>(foregroundBytes / pageSize, autocheckpoint));
     return std::unique_ptr<CBackgroundCheckpoints>(
-        new CBackgroundCheckpoints(writer, std::move(own), frames, autocheckpoint));
+        new CBackgroundCheckpoints(writer, std::move(own), frames, autocheckpoint, *journalLimit));
 }
 
 CBackgroundCheckpoints::CBackgroundCheckpoints(CSqliteDb& writer, std::unique_ptr<CSqliteDb> own, int foregroundFrames,
-                                               int autocheckpointPages)
+                                               int autocheckpointPages, std::int64_t journalLimit)
     : m_writer(writer), m_own(std::move(own)), m_foregroundFrames(foregroundFrames),
-      m_autocheckpointPages(autocheckpointPages)
+      m_autocheckpointPages(autocheckpointPages), m_journalLimit(journalLimit)
 {
     // Cut back to its limit each time it starts again, the log would have its blocks freed
     // and taken again (on a disk that discards them, a wait each time): it keeps its length
     // until the writer's own limit is given back.
-    CSqliteQuery limit(m_writer, "PRAGMA journal_size_limit");
-    if (limit.Next())
-        m_journalLimit = limit.Int(0);
     m_writer.Exec("PRAGMA journal_size_limit = -1");
     m_thread = std::thread([this] { Run(); });
     // In place of the writer's own write-back after each commit (one hook a connection).

@@ -31,7 +31,7 @@ public:
 
 private:
     CBackgroundCheckpoints(CSqliteDb& writer, std::unique_ptr<CSqliteDb> own, int foregroundFrames,
-                           int autocheckpointPages);
+                           int autocheckpointPages, std::int64_t journalLimit);
     // SQLite's hook after each commit of the writer, with the frames the log holds.
     static int Committed(void* self, sqlite3* db, const char* name, int frames);
     void AfterCommit(int frames);
@@ -41,7 +41,7 @@ private:
     std::unique_ptr<CSqliteDb> m_own;   // the thread's connection
     const int m_foregroundFrames;
     const int m_autocheckpointPages;    // the writer's own settings, given back at the end
-    std::int64_t m_journalLimit = -1;
+    const std::int64_t m_journalLimit;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
