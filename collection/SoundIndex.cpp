@@ -15,6 +15,10 @@ constexpr std::int64_t FOLD_AT_LEAST = 65536;
 constexpr int FILTER_PROBES = 4;
 const char* const STORE_FILTER_SQL = "INSERT OR REPLACE INTO sound_filter(id, bits) VALUES(1, ?)";
 constexpr std::size_t FILTER_BITS_PER_KEY = 16;
+// The filter holds 16 bits for each program in the index: megabytes in a large Collection,
+// more to read than looking a few dumps' keys up in the index itself. It is read once a
+// connection has looked this many keys up.
+constexpr std::size_t FILTER_READ_AFTER_KEYS = 4096;
 
 // The filter's bit for a key's probe: double hashing over the key's two halves (the key is a
 // keyed hash already).
@@ -90,8 +94,8 @@ bool CSoundIndex::CatchUp(CSqliteDb& db)
         return false;
     if (upTo != m_indexedUpTo) {
         // Another connection folded them in (or this is the first call): start after it.
-        if (!ReadFilter(db, m_filter))
-            return false;
+        m_filter.clear();
+        m_filterRead = false;
         m_recent.clear();
         m_recentCount = 0;
         m_indexedUpTo = upTo;
@@ -119,6 +123,10 @@ bool CSoundIndex::Prefetch(CSqliteDb& db, const std::vector<std::uint64_t>& keys
             __builtin_prefetch(&m_recent[key & (m_recent.size() - 1)]);
     if (m_indexedUpTo <= 0 || keys.empty())
         return true;
+    m_keysLookedUp += keys.size();
+    if (!m_filterRead && m_keysLookedUp > FILTER_READ_AFTER_KEYS && !ReadFilterNow(db))
+        return false;
+    // Without the filter read, every key is looked up.
     std::vector<std::int64_t> wanted;
     for (const std::uint64_t key : keys)
         if (SoundFilterMayHold(m_filter, key))
@@ -188,6 +196,8 @@ bool CSoundIndex::FoldIn(CSqliteDb& db, bool moreToCome)
     if (!MergeSoundPairs(db, pairs) || !mark.Bind(1, m_lastProgram).Run())
         return false;
     // The filter grows to twice what it needs, made again from every key when it is too small.
+    if (!m_filterRead && !ReadFilterNow(db))
+        return false;
     if (m_filter.size() * 8 < static_cast<std::size_t>(m_lastProgram) * FILTER_BITS_PER_KEY) {
         if (!MakeSoundFilter(db, m_lastProgram, m_filter))
             return false;
@@ -205,9 +215,17 @@ bool CSoundIndex::FoldIn(CSqliteDb& db, bool moreToCome)
     return true;
 }
 
+bool CSoundIndex::ReadFilterNow(CSqliteDb& db)
+{
+    m_filterRead = ReadFilter(db, m_filter);
+    return m_filterRead;
+}
+
 void CSoundIndex::Clear()
 {
     m_filter.clear();
+    m_filterRead = false;
+    m_keysLookedUp = 0;
     m_recent.clear();
     m_recentCount = 0;
     m_prefetched.clear();

@@ -8,7 +8,7 @@
 // the blocks rewritten in key order, once enough have gathered, so that taking a dump in
 // does not write a page of the index for each of its 128 random keys at every commit. A Bloom
 // filter of the keys in the index (16 bits a key, in the table sound_filter) spares the
-// lookup of nearly every new sound.
+// lookup of nearly every new sound, once enough keys are looked up to pay for reading it.
 
 #include "SoundKey.h"
 
@@ -41,6 +41,8 @@ public:
     bool FoldIn(CSqliteDb& db, bool moreToCome = false);
     // Forgets everything, after a transaction that added to it was rolled back.
     void Clear();
+    // Whether the Bloom filter was read (for tests): only once many keys were looked up.
+    bool FilterRead() const { return m_filterRead; }
 
 private:
     SoundHashKey m_hashKey{};
@@ -54,10 +56,13 @@ private:
         std::int64_t program = 0;   // 0: a free entry
     };
     void AddRecent(std::uint64_t key, std::int64_t program);
+    bool ReadFilterNow(CSqliteDb& db);
     std::vector<CEntry> m_recent;
     std::size_t m_recentCount = 0;
     std::vector<std::pair<std::uint64_t, std::int64_t>> m_prefetched;
-    std::vector<unsigned char> m_filter;   // the Bloom filter of the keys in `sound`
+    std::vector<unsigned char> m_filter;   // the Bloom filter of the keys in `sound`...
+    bool m_filterRead = false;             // ...once read (empty before: every key may be there)
+    std::size_t m_keysLookedUp = 0;
 };
 
 // The Bloom filter's parts, for its tests: whether a key may be in it, and adding one.

@@ -306,30 +306,41 @@ TEST_F(CollectionIntegrity, ProgramsFoldedIntoTheSoundIndexAreFoundThroughItAndA
         ASSERT_TRUE(ForEachSoundKey(*db, [&](std::int64_t key) { keys.push_back(key); })) << when;
         EXPECT_EQ(keys.size(), 205886u) << when;
         EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end())) << when;
-        // A new connection's index holds nothing in memory: what it finds comes from the table.
-        CSoundIndex fresh;
-        ASSERT_TRUE(db->Exec("BEGIN IMMEDIATE"));
-        ASSERT_TRUE(fresh.CatchUp(*db));
-        const std::vector<std::uint64_t> wanted = {static_cast<std::uint64_t>(-35000000), 7, 12345,
-                                                   static_cast<std::uint64_t>(-34999500), 35000000 + 65535 * 1000};
-        ASSERT_TRUE(fresh.Prefetch(*db, wanted));
-        ASSERT_TRUE(db->Exec("COMMIT"));
-        std::vector<std::int64_t> found;
-        fresh.Find(static_cast<std::uint64_t>(-35000000), found);
-        EXPECT_EQ(found, std::vector<std::int64_t>{1}) << when;
-        fresh.Find(static_cast<std::uint64_t>(-34999500), found);
-        EXPECT_EQ(found, std::vector<std::int64_t>{70151}) << when;
-        fresh.Find(35000000 + 65535 * 1000, found);
-        EXPECT_EQ(found, std::vector<std::int64_t>{205886}) << when;
-        fresh.Find(12345, found);
-        EXPECT_TRUE(found.empty()) << when;
-        fresh.Find(7, found);
-        std::vector<std::int64_t> sevens;
-        for (std::int64_t id = 70001; id <= 70150; ++id)
-            sevens.push_back(id);
-        for (std::int64_t id = 140151; id <= 140350; ++id)
-            sevens.push_back(id);
-        EXPECT_EQ(found, sevens) << when;
+        // A new connection's index holds nothing in memory: what it finds comes from the table,
+        // through the Bloom filter once it has looked many keys up, and without it before.
+        for (const bool manyBefore : {false, true}) {
+            SCOPED_TRACE(manyBefore ? "the filter read" : "the filter not read");
+            CSoundIndex fresh;
+            ASSERT_TRUE(db->Exec("BEGIN IMMEDIATE"));
+            ASSERT_TRUE(fresh.CatchUp(*db));
+            if (manyBefore) {
+                std::vector<std::uint64_t> others;
+                for (std::uint64_t key = 1; key <= 5000; ++key)
+                    others.push_back(key * 0x9E3779B97F4A7C15ull);
+                ASSERT_TRUE(fresh.Prefetch(*db, others));
+            }
+            const std::vector<std::uint64_t> wanted = {static_cast<std::uint64_t>(-35000000), 7, 12345,
+                                                       static_cast<std::uint64_t>(-34999500), 35000000 + 65535 * 1000};
+            ASSERT_TRUE(fresh.Prefetch(*db, wanted));
+            EXPECT_EQ(fresh.FilterRead(), manyBefore);
+            ASSERT_TRUE(db->Exec("COMMIT"));
+            std::vector<std::int64_t> found;
+            fresh.Find(static_cast<std::uint64_t>(-35000000), found);
+            EXPECT_EQ(found, std::vector<std::int64_t>{1}) << when;
+            fresh.Find(static_cast<std::uint64_t>(-34999500), found);
+            EXPECT_EQ(found, std::vector<std::int64_t>{70151}) << when;
+            fresh.Find(35000000 + 65535 * 1000, found);
+            EXPECT_EQ(found, std::vector<std::int64_t>{205886}) << when;
+            fresh.Find(12345, found);
+            EXPECT_TRUE(found.empty()) << when;
+            fresh.Find(7, found);
+            std::vector<std::int64_t> sevens;
+            for (std::int64_t id = 70001; id <= 70150; ++id)
+                sevens.push_back(id);
+            for (std::int64_t id = 140151; id <= 140350; ++id)
+                sevens.push_back(id);
+            EXPECT_EQ(found, sevens) << when;
+        }
     };
     expectEveryProgramFound("folded");
     {
