@@ -14,6 +14,7 @@
 // the database fails; ReadFailed() and ReadError() then tell, until the next read.
 
 #include "CollectionBackup.h"
+#include "TagList.h"
 
 #include <array>
 #include <atomic>
@@ -46,7 +47,7 @@ struct CCollectionProgram {
 struct CCollectionRow {
     CollectionId id = 0;
     std::string shownName;
-    std::vector<std::string> tags;      // sorted, case ignored
+    CTagList tags;                      // sorted, case ignored
     std::int64_t firstSeenTime = 0;     // seconds since the epoch
     int sourceCount = 0;
     std::uint8_t voiceModeIndex = 0;    // 0 Single, 1 Split, 2 Dual, 3 Vocoder
