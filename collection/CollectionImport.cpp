@@ -4,7 +4,6 @@
 #include "Collection.h"
 
 #include "BackgroundCheckpoints.h"
-
 #include "CollectionErrors.h"
 #include "CollectionSchema.h"
 #include "CollectionWrite.h"
