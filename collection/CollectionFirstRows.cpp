@@ -70,18 +70,9 @@ bool CFirstRowsScan::operator()(CSqliteDb& db, std::vector<CFirstRow>& kept, std
         ++total;
         if (count == 0)
             return;
-        // Mostly the first byte alone tells that a row comes after those kept.
-        if (kept.size() == count) {
-            unsigned char first = size > 0 ? name[0] : 0;
-            if (first >= 'A' && first <= 'Z')
-                first = static_cast<unsigned char>(first - 'A' + 'a');
-            const auto keptFirst = static_cast<unsigned char>(kept.front().high >> 56);
-            if (fromEnd ? first < keptFirst : first > keptFirst)
-                return;
-        }
         row.id = id;
         row.high = FoldedNameBytes(name, size, 0);
-        // Else mostly the first 8 bytes do, the rest unread.
+        // Mostly the first 8 bytes tell that a row comes after those kept, unread.
         if (kept.size() == count && row.high != kept.front().high
             && (fromEnd ? row.high < kept.front().high : row.high > kept.front().high))
             return;
