@@ -77,14 +77,4 @@ TEST_F(BackgroundCheckpoints, WriteTheLogBackApartAndKeepItShort)
     EXPECT_EQ(check.Text(0), "ok");
 }
 
-TEST_F(BackgroundCheckpoints, AreNotStartedWithoutALog)
-{
-    int code = 0;
-    std::string error;
-    std::unique_ptr<CSqliteDb> db = CSqliteDb::Open(DbPath(), code, error);
-    ASSERT_TRUE(db) << error;
-    ASSERT_TRUE(db->Exec("CREATE TABLE t(x)"));   // a rollback journal, not a log
-    EXPECT_FALSE(CBackgroundCheckpoints::Start(*db, 1 << 20));
-}
-
 } // namespace
