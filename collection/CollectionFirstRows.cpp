@@ -57,17 +57,19 @@ struct CFirstRowsScan {
 
 bool CFirstRowsScan::operator()(CSqliteDb& db, std::vector<CFirstRow>& kept, std::size_t& total) const
 {
-    total = 0;
     kept.clear();
     kept.reserve(count + 1);
     // The rows kept are a heap with the one that would go first on top: the last of them
     // in the order asked for.
     const CFirstRowOrder goesFirst{fromEnd};
     CFirstRow row;
+    // Counted here, on this thread's own stack: `total` may sit beside what the other
+    // half's thread reads, and a write a row there would take the line from it each time.
+    std::size_t counted = 0;
     const auto visit = [&](CollectionId id, const unsigned char* name, std::size_t size) {
         if (!hidden.empty() && std::binary_search(hidden.begin(), hidden.end(), id))
             return;
-        ++total;
+        ++counted;
         if (count == 0)
             return;
         row.id = id;
@@ -106,10 +108,9 @@ bool CFirstRowsScan::operator()(CSqliteDb& db, std::vector<CFirstRow>& kept, std
         select.Bind(static_cast<int>(filter.parameters.size()) + 1, *upTo);
     const bool done = select.Next() && !select.Failed();
     db.SetVisitor(nullptr);
-    if (!done) {
-        total = 0;
+    total = done ? counted : 0;
+    if (!done)
         return false;
-    }
     std::sort_heap(kept.begin(), kept.end(), goesFirst);
     return true;
 }
