@@ -48,16 +48,114 @@ int SourceKindValue(SourceKind kind)
     return 0;
 }
 
+// Where a new program's bytes are: a slot of the source being written.
+struct CNewProgramPlace {
+    CollectionId source;
+    int slot;
+    std::int64_t takenAt;
+};
+
+// The programs a source adds, written together once its slots are all found: a statement
+// for each of a dump's 128 new programs cost about as much again as the rows themselves. The
+// writer holds the write lock, so the ids are known ahead: the next after the largest, as
+// SQLite gives them.
+class CNewProgramRows
+{
+public:
+    explicit CNewProgramRows(CSqliteDb& db) : m_db(db) {}
+
+    bool Start()
+    {
+        CSqliteQuery largest(m_db, "SELECT coalesce(max(id), 0) FROM program");
+        if (!largest.Next())
+            return false;
+        m_nextId = largest.Int(0) + 1;
+        return true;
+    }
+    // The id the program will have.
+    CollectionId Add(std::uint64_t key, const CNewProgramPlace& place, std::string name, int voiceMode)
+    {
+        m_waiting.push_back({m_nextId, key, place, std::move(name), voiceMode});
+        return m_nextId++;
+    }
+    // Whether the program is one of those not written yet.
+    bool Waiting(CollectionId id) const { return !m_waiting.empty() && id >= m_waiting.front().id; }
+    // Writes those waiting, the most rows a statement a few statements can take.
+    bool Write()
+    {
+        std::size_t done = 0;
+        while (done < m_waiting.size()) {
+            const std::size_t rows = RowsAtOnce(m_waiting.size() - done);
+            CSqliteQuery insert(m_db, InsertSql(rows).c_str());
+            for (std::size_t i = 0; i < rows; ++i) {
+                const CRow& row = m_waiting[done + i];
+                const int first = static_cast<int>(i) * COLUMNS;
+                insert.Bind(first + 1, row.id)
+                    .Bind(first + 2, static_cast<std::int64_t>(row.key))
+                    .Bind(first + 3, row.place.source)
+                    .Bind(first + 4, row.place.slot)
+                    .BindText(first + 5, row.name)
+                    .Bind(first + 6, row.voiceMode)
+                    .Bind(first + 7, row.place.takenAt);
+            }
+            if (!insert.Run())
+                return false;
+            done += rows;
+        }
+        m_waiting.clear();
+        return true;
+    }
+
+private:
+    static constexpr int COLUMNS = 7;
+    struct CRow {
+        CollectionId id;
+        std::uint64_t key;
+        CNewProgramPlace place;
+        std::string name;
+        int voiceMode;
+    };
+    // Statements of a few sizes only, each prepared once.
+    static std::size_t RowsAtOnce(std::size_t left)
+    {
+        for (const std::size_t size : {64u, 16u, 4u})
+            if (left >= size)
+                return size;
+        return 1;
+    }
+    static const std::string& InsertSql(std::size_t rows)
+    {
+        static std::string sql[65];
+        std::string& text = sql[rows];
+        if (text.empty()) {
+            text = "INSERT INTO program(id, sound_key, first_source, first_slot, first_name, voice_mode,"
+                   " first_seen, source_count) VALUES";
+            for (std::size_t i = 0; i < rows; ++i)
+                text += i == 0 ? "(?, ?, ?, ?, ?, ?, ?, 1)" : ", (?, ?, ?, ?, ?, ?, ?, 1)";
+        }
+        return text;
+    }
+
+    CSqliteDb& m_db;
+    CollectionId m_nextId = 0;
+    std::vector<CRow> m_waiting;
+};
+
 // The program with this sound, if the Collection has it: among those whose sound has the
-// same key, the one whose bytes are the same.
+// same key, the one whose bytes are the same. Programs the source adds are written first
+// when one of them is a candidate, so that its row can be read.
 bool FindSoundProgram(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sources, const unsigned char* program,
-                      std::uint64_t key, CollectionId& id, std::string& error)
+                      std::uint64_t key, CollectionId& id, std::string& error, CNewProgramRows* added = nullptr)
 {
     const unsigned char* sound = program + NAME_SIZE;
     std::vector<std::int64_t> candidates;
     sounds.Find(key, candidates);
     id = 0;
     for (const std::int64_t candidate : candidates) {
+        if (added != nullptr && added->Waiting(candidate) && !added->Write()) {
+            error = DatabaseError(db);
+            return false;
+        }
         const unsigned char* known = sources.ProgramData(db, candidate);
         if (known == nullptr) {
             error = sources.Error().empty() ? DatabaseError(db) : sources.Error();
@@ -71,37 +169,17 @@ bool FindSoundProgram(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sourc
     return true;
 }
 
-// Where a new program's bytes are: a slot of the source being written.
-struct CNewProgramPlace {
-    CollectionId source;
-    int slot;
-    std::int64_t takenAt;
-};
-
-// The program with this sound, added when new.
-bool FindOrAddProgram(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sources, const CSyxProgram& program,
-                      std::uint64_t key, const CNewProgramPlace& place, CollectionId& id, bool& added,
-                      std::string& error)
+// The program with this sound, added when new (written with the source's other new ones).
+bool FindOrAddProgram(CSqliteDb& db, CSoundIndex& sounds, CSourcePrograms& sources, CNewProgramRows& newRows,
+                      const CSyxProgram& program, std::uint64_t key, const CNewProgramPlace& place, CollectionId& id,
+                      bool& added, std::string& error)
 {
     added = false;
-    if (!FindSoundProgram(db, sounds, sources, program.GetData(), key, id, error))
+    if (!FindSoundProgram(db, sounds, sources, program.GetData(), key, id, error, &newRows))
         return false;
     if (id != 0)
         return true;
-    const std::string name = program.GetName();
-    CSqliteQuery insert(db, "INSERT INTO program(sound_key, first_source, first_slot, first_name, voice_mode,"
-                            " first_seen, source_count) VALUES(?, ?, ?, ?, ?, ?, 1)");
-    insert.Bind(1, static_cast<std::int64_t>(key))
-        .Bind(2, place.source)
-        .Bind(3, place.slot)
-        .BindText(4, name)
-        .Bind(5, (program.GetData()[VOICE_MODE_BYTE] >> 4) & 3)
-        .Bind(6, place.takenAt);
-    if (!insert.Run()) {
-        error = DatabaseError(db);
-        return false;
-    }
-    id = sqlite3_last_insert_rowid(db.Handle());
+    id = newRows.Add(key, place, program.GetName(), (program.GetData()[VOICE_MODE_BYTE] >> 4) & 3);
     sounds.Add(key, id);
     added = true;
     return true;
@@ -162,6 +240,11 @@ bool WriteSource(CSqliteDb& db, CSoundIndex& sounds, const CNewSource& source, c
     }
     CSourcePrograms sources;
     sources.Add(sourceId, &list);
+    CNewProgramRows newRows(db);
+    if (!newRows.Start()) {
+        error = DatabaseError(db);
+        return false;
+    }
 
     slots.clear();
     newPrograms = 0;
@@ -170,7 +253,7 @@ bool WriteSource(CSqliteDb& db, CSoundIndex& sounds, const CNewSource& source, c
         const CSyxProgram& program = *list.GetAt(i);
         CollectionId id = 0;
         bool added = false;
-        if (!FindOrAddProgram(db, sounds, sources, program, keys[static_cast<std::size_t>(i)],
+        if (!FindOrAddProgram(db, sounds, sources, newRows, program, keys[static_cast<std::size_t>(i)],
                               {sourceId, i, source.takenAt}, id, added, error))
             return false;
         const bool firstTimeHere = std::find(counted.begin(), counted.end(), id) == counted.end();
@@ -182,6 +265,10 @@ bool WriteSource(CSqliteDb& db, CSoundIndex& sounds, const CNewSource& source, c
         if (firstTimeHere)
             counted.push_back(id);
         slots.push_back(id);
+    }
+    if (!newRows.Write()) {
+        error = DatabaseError(db);
+        return false;
     }
 
     const std::vector<unsigned char>& bytes = *source.bytes;
