@@ -150,7 +150,8 @@ bool ForEachSoundKey(CSqliteDb& db, const std::function<void(std::int64_t key)>&
     CSqliteQuery read(db, "SELECT pairs FROM sound_block ORDER BY first_key");
     while (read.Next()) {
         const unsigned char* bytes = read.Blob(0);
-        for (std::size_t at = 0; at + PAIR_SIZE <= read.Size(0); at += PAIR_SIZE)
+        const std::size_t size = read.Size(0);
+        for (std::size_t at = 0; at + PAIR_SIZE <= size; at += PAIR_SIZE)
             each(GetInt(bytes + at));
     }
     return !read.Failed();

@@ -71,14 +71,51 @@ void SoundFilterAdd(std::vector<unsigned char>& filter, std::uint64_t key)
     }
 }
 
+void SoundFilterAddAll(std::vector<unsigned char>& filter, const std::vector<std::uint64_t>& keys)
+{
+    // A key's probes fall all over the filter, and a filter of megabytes set a bit at a time
+    // misses the cache at nearly every bit: the bits are sorted by region of the filter first
+    // (a counting sort), then set a region at a time.
+    constexpr unsigned REGION_SHIFT = 20;   // regions of 128 KB
+    const std::size_t bits = filter.size() * 8;
+    const std::size_t regions = bits >> REGION_SHIFT;
+    if (regions <= 1) {
+        for (const std::uint64_t key : keys)
+            SoundFilterAdd(filter, key);
+        return;
+    }
+    std::vector<std::size_t> next(regions + 1, 0);
+    for (const std::uint64_t key : keys)
+        for (int probe = 0; probe < FILTER_PROBES; ++probe)
+            ++next[(FilterBit(key, probe, bits) >> REGION_SHIFT) + 1];
+    for (std::size_t region = 1; region <= regions; ++region)
+        next[region] += next[region - 1];
+    const std::vector<std::size_t> regionStart = next;
+    const std::uint32_t inRegion = (1u << REGION_SHIFT) - 1;
+    std::vector<std::uint32_t> sorted(keys.size() * FILTER_PROBES);
+    for (const std::uint64_t key : keys)
+        for (int probe = 0; probe < FILTER_PROBES; ++probe) {
+            const std::size_t bit = FilterBit(key, probe, bits);
+            sorted[next[bit >> REGION_SHIFT]++] = static_cast<std::uint32_t>(bit) & inRegion;
+        }
+    for (std::size_t region = 0; region < regions; ++region) {
+        unsigned char* bytes = filter.data() + (region << (REGION_SHIFT - 3));
+        for (std::size_t i = regionStart[region]; i < regionStart[region + 1]; ++i)
+            bytes[sorted[i] / 8] = static_cast<unsigned char>(bytes[sorted[i] / 8] | (1u << (sorted[i] % 8)));
+    }
+}
+
 bool MakeSoundFilter(CSqliteDb& db, std::int64_t keys, std::vector<unsigned char>& filter)
 {
     std::size_t bits = 8192;
     while (bits < 2 * static_cast<std::size_t>(std::max<std::int64_t>(keys, 0)) * FILTER_BITS_PER_KEY)
         bits *= 2;
     filter.assign(bits / 8, 0);
-    if (!ForEachSoundKey(db, [&filter](std::int64_t key) { SoundFilterAdd(filter, static_cast<std::uint64_t>(key)); }))
+    std::vector<std::uint64_t> indexed;
+    indexed.reserve(static_cast<std::size_t>(std::max<std::int64_t>(keys, 0)));
+    if (!ForEachSoundKey(db, [&indexed](std::int64_t key) { indexed.push_back(static_cast<std::uint64_t>(key)); }))
         return false;
+    SoundFilterAddAll(filter, indexed);
     CSqliteQuery store(db, STORE_FILTER_SQL);
     return store.BindBlob(1, filter.data(), filter.size()).Run();
 }
@@ -202,9 +239,10 @@ bool CSoundIndex::FoldIn(CSqliteDb& db, bool moreToCome)
         if (!MakeSoundFilter(db, m_lastProgram, m_filter))
             return false;
     } else {
-        for (const CEntry& entry : m_recent)
-            if (entry.program != 0)
-                SoundFilterAdd(m_filter, entry.key);
+        std::vector<std::uint64_t> keys(pairs.size());
+        for (std::size_t i = 0; i < pairs.size(); ++i)
+            keys[i] = static_cast<std::uint64_t>(pairs[i].first);
+        SoundFilterAddAll(m_filter, keys);
         CSqliteQuery store(db, STORE_FILTER_SQL);
         if (!store.BindBlob(1, m_filter.data(), m_filter.size()).Run())
             return false;

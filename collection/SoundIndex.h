@@ -68,6 +68,8 @@ private:
 // The Bloom filter's parts, for its tests: whether a key may be in it, and adding one.
 bool SoundFilterMayHold(const std::vector<unsigned char>& filter, std::uint64_t key);
 void SoundFilterAdd(std::vector<unsigned char>& filter, std::uint64_t key);
+// The same for many keys at once, the bits set in the order they lie in the filter.
+void SoundFilterAddAll(std::vector<unsigned char>& filter, const std::vector<std::uint64_t>& keys);
 // Makes the filter again from every key in `sound`, sized for `keys` of them, and stores it.
 bool MakeSoundFilter(CSqliteDb& db, std::int64_t keys, std::vector<unsigned char>& filter);
 

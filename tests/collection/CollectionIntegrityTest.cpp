@@ -186,6 +186,24 @@ TEST_F(CollectionIntegrity, TheSoundFilterHoldsEveryKeyPutInIt)
     EXPECT_TRUE(SoundFilterMayHold({}, 42));   // no filter: every key may be there
 }
 
+TEST_F(CollectionIntegrity, KeysPutInTogetherSetTheBitsThatOneAtATimeDo)
+{
+    // A filter of 16 regions, and one too small to be split.
+    for (const std::size_t bytes : {std::size_t(2) << 20, std::size_t(8192)}) {
+        std::vector<std::uint64_t> keys;
+        for (std::uint64_t key = 1; key <= 100000; ++key)
+            keys.push_back(key * 0x9E3779B97F4A7C15ull);
+        std::vector<unsigned char> oneAtATime(bytes, 0);
+        for (const std::uint64_t key : keys)
+            SoundFilterAdd(oneAtATime, key);
+        std::vector<unsigned char> together(bytes, 0);
+        together[0] = 0x80;   // bits already set stay set
+        oneAtATime[0] |= 0x80;
+        SoundFilterAddAll(together, keys);
+        EXPECT_TRUE(together == oneAtATime) << bytes << " bytes";
+    }
+}
+
 TEST_F(CollectionIntegrity, AFileOfSeveralMessagesGivesTheProgramsOfEachAndComesBackWhole)
 {
     const std::vector<Bytes> first = MakeBankPrograms("One", 1);
