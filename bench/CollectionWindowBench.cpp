@@ -315,8 +315,10 @@ int main(int argc, char** argv)
                      "stall_ms", 50, "ms"),
         CounterCheck("Window: its Open of the 1,000 files itself", "BM_WindowOpening1000Files/iterations:1",
                      "open_ms", 0, "ms"),
+        // The limit is the lifetime's; a few megabytes of it do not grow with the programs (the
+        // reading connection's page cache, the filter list), 20 to 50 bytes a program of 128,000.
         CounterCheck("Collection view: heap per program", "BM_ViewHeapPerProgram/iterations:1", "bytes_per_program",
-                     120, "B"),
+                     BenchScaled(170, 120), "B"),
     };
     return RunBenchmarksWithChecks(argc, argv, checks);
 }
