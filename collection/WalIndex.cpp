@@ -6,8 +6,10 @@
 #include "WalIndex.h"
 
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -31,27 +33,70 @@ std::uint32_t NumberAt(const unsigned char* bytes, std::size_t offset)
 
 } // namespace
 
-std::optional<CWalIndexState> ReadWalIndex(const std::string& databasePath)
+namespace {
+
+// Reads the index's state in this process: async-signal-safe calls only, for a child.
+bool ReadIndexHere(const char* indexPath, CWalIndexState& state)
 {
-    const int index = open((databasePath + "-shm").c_str(), O_RDONLY | O_CLOEXEC);
+    const int index = open(indexPath, O_RDONLY | O_CLOEXEC);
     if (index < 0)
-        return std::nullopt;
-    std::optional<CWalIndexState> state;
+        return false;
+    bool found = false;
     unsigned char bytes[BACKFILL_AT + sizeof(std::uint32_t)];
-    for (int attempt = 0; attempt < TRIES && !state; ++attempt) {
+    for (int attempt = 0; attempt < TRIES && !found; ++attempt) {
         if (pread(index, bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes))
             break;
         if (std::memcmp(bytes, bytes + HEADER_BYTES, HEADER_BYTES) != 0)
             continue;   // a commit is writing it: read it again
         if (NumberAt(bytes, VERSION_AT) != INDEX_VERSION || bytes[INITIALIZED_AT] != 1)
             break;
-        CWalIndexState read;
-        read.frames = NumberAt(bytes, MAX_FRAME_AT);
-        read.backfilled = NumberAt(bytes, BACKFILL_AT);
-        if (read.backfilled <= read.frames)
-            state = read;
+        state.frames = NumberAt(bytes, MAX_FRAME_AT);
+        state.backfilled = NumberAt(bytes, BACKFILL_AT);
+        found = state.backfilled <= state.frames;
     }
     close(index);
+    return found;
+}
+
+} // namespace
+
+std::optional<CWalIndexState> ReadWalIndex(const std::string& databasePath)
+{
+    // Read by a child process: closing a descriptor of the index here would end every lock
+    // this process holds on it, SQLite's among them (a reader's hold on the log, which keeps
+    // it from being written back past the reader's view or started again; a writer's lock),
+    // and SQLite would go on as if it held them.
+    const std::string indexPath = databasePath + "-shm";
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0)
+        return std::nullopt;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(ends[0]);
+        CWalIndexState state;
+        unsigned char told[1 + sizeof state] = {};
+        told[0] = ReadIndexHere(indexPath.c_str(), state) ? 1 : 0;
+        std::memcpy(told + 1, &state, sizeof state);
+        _exit(write(ends[1], told, sizeof told) == static_cast<ssize_t>(sizeof told) ? 0 : 1);
+    }
+    close(ends[1]);
+    unsigned char told[1 + sizeof(CWalIndexState)] = {};
+    std::size_t got = 0;
+    while (child > 0 && got < sizeof told) {
+        const ssize_t step = read(ends[0], told + got, sizeof told - got);
+        if (step < 0 && errno == EINTR)
+            continue;
+        if (step <= 0)
+            break;
+        got += static_cast<std::size_t>(step);
+    }
+    close(ends[0]);
+    while (child > 0 && waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    if (got != sizeof told || told[0] != 1)
+        return std::nullopt;
+    CWalIndexState state;
+    std::memcpy(&state, told + 1, sizeof state);
     return state;
 }
 

@@ -16,7 +16,8 @@ struct CWalIndexState {
 // The state as the index holds it now, or nothing when the index cannot be read or is being
 // changed as it is read (a caller then falls back on the whole log). Read by a connection that
 // holds a read transaction, the log cannot start again beneath it, and `frames` is at least
-// as far as that transaction sees.
+// as far as that transaction sees. Read in a child process, so that no lock of this process's
+// connections on the index is lost.
 std::optional<CWalIndexState> ReadWalIndex(const std::string& databasePath);
 
 // Bytes of the log that hold `frames` frames of pages of `pageSize` bytes.

@@ -9,6 +9,7 @@
 #include "SqliteDb.h"
 #include "WalIndex.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -197,6 +198,42 @@ TEST_F(CollectionBackup, ACopyTakesTheLogAsFarAsItsCommitsReachThoughItsFileIsLo
     EXPECT_GT(static_cast<std::int64_t>(std::filesystem::file_size(DbPath() + "-wal")), logBytes);
     EXPECT_EQ(backUp("started-again.sqlite", total).size(), paths.size());
     EXPECT_EQ(total, static_cast<std::int64_t>(wholeFile()) + logBytes);
+}
+
+// The copy's view of the Collection holds only while its read lock on the log's index does,
+// and a process closing any descriptor of a file loses every lock it holds on it: reading the
+// index must leave this process's locks as they were.
+TEST_F(CollectionBackup, ReadingTheLogsIndexLeavesThisProcesssLocksOnIt)
+{
+    auto collection = OpenCollection();
+    const std::vector<std::string> paths = WriteBanks(2);
+    CImportResult result;
+    std::string error;
+    ASSERT_TRUE(collection->ImportFile(paths[0], result, error)) << error;
+    int code = 0;
+    auto reader = CSqliteDb::OpenExisting(DbPath(), true, code, error);
+    ASSERT_TRUE(reader) << error;
+    ASSERT_TRUE(reader->Exec("BEGIN") && reader->Exec("SELECT count(*) FROM program"));
+    ASSERT_TRUE(collection->ImportFile(paths[1], result, error)) << error;   // past the reader's view
+    ASSERT_TRUE(ReadWalIndex(DbPath()));
+
+    // Seen from another process: the index's lock bytes (120-127, and 128 for "in use", as
+    // SQLite's WAL-index format has them) still hold this process's locks.
+    const pid_t self = getpid();
+    const pid_t child = fork();
+    if (child == 0) {
+        const int index = open((DbPath() + "-shm").c_str(), O_RDONLY);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = 120;
+        lock.l_len = 9;
+        _exit(index >= 0 && fcntl(index, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK && lock.l_pid == self ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(reader->Exec("COMMIT"));
 }
 
 TEST_F(CollectionBackup, ARoundTripThroughABackupOrAMergeKeepsEveryField)
