@@ -31,10 +31,6 @@ std::uint32_t NumberAt(const unsigned char* bytes, std::size_t offset)
     return value;
 }
 
-} // namespace
-
-namespace {
-
 // Reads the index's state in this process: async-signal-safe calls only, for a child.
 bool ReadIndexHere(const char* indexPath, CWalIndexState& state)
 {
