@@ -38,6 +38,7 @@ const char* const ERROR_CANNOT_OPEN = "Cannot open file";
 constexpr std::int64_t MAX_FILE_SIZE = 1024 * 1024;
 const char* const ERROR_TOO_LARGE = "File is too large to be a Korg Syx File (over 1 MiB)";
 const char* const ERROR_NOT_A_FILE = "It is not a regular file (a folder, a pipe or a device): only files are taken in";
+const char* const ERROR_OWN_FILE = "It is the Collection's own file: it is not taken in";
 // The write-ahead log's length at which batches that follow one another write it back on
 // the writer's thread and start it again: a few batches' worth.
 constexpr std::int64_t BATCH_LOG_BYTES = 128 * 1024 * 1024;
@@ -82,6 +83,22 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes, s
         done += static_cast<std::size_t>(got);
     }
     return true;
+}
+
+// Whether `path` is the database at `collectionPath` or one of the files SQLite keeps beside
+// it. Asked without opening it: closing a descriptor of one of those would end every lock
+// this process's connections hold on it (a writer's among them).
+bool IsCollectionFile(const std::string& path, const std::string& collectionPath)
+{
+    struct stat file {};
+    if (stat(path.c_str(), &file) != 0)
+        return false;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        struct stat own {};
+        if (stat((collectionPath + suffix).c_str(), &own) == 0 && own.st_dev == file.st_dev && own.st_ino == file.st_ino)
+            return true;
+    }
+    return false;
 }
 
 std::string FullPath(const std::string& path)
@@ -277,6 +294,12 @@ void CCollection::AbandonBatch()
 bool CCollection::ImportFile(const std::string& path, CImportResult& result, std::string& error, std::int64_t takenAt)
 {
     std::vector<unsigned char> bytes;
+    if (IsCollectionFile(path, m_db->Path())) {
+        result = CImportResult();
+        result.fileRefused = true;
+        error = ERROR_OWN_FILE;
+        return false;
+    }
     if (!ReadWholeFile(path, bytes, error)) {
         result = CImportResult();
         result.fileRefused = true;

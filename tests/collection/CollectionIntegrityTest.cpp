@@ -275,6 +275,10 @@ TEST_F(CollectionIntegrity, OnlyRegularFilesUpToOneMebibyteAreRead)
         {"a folder", PathOf("folder.syx"),
          "It is not a regular file (a folder, a pipe or a device): only files are taken in"},
         {"missing", PathOf("missing.syx"), "Cannot open file"},
+        // Not even opened: closing a descriptor of them would end this process's locks on them.
+        {"the Collection", DbPath(), "It is the Collection's own file: it is not taken in"},
+        {"its log", DbPath() + "-wal", "It is the Collection's own file: it is not taken in"},
+        {"its log's index", DbPath() + "-shm", "It is the Collection's own file: it is not taken in"},
     };
     auto collection = OpenCollection();
     for (const auto& c : cases) {
@@ -284,6 +288,7 @@ TEST_F(CollectionIntegrity, OnlyRegularFilesUpToOneMebibyteAreRead)
         EXPECT_EQ(error, c.error) << c.what;
         EXPECT_TRUE(result.fileRefused) << c.what;
     }
+    EXPECT_TRUE(IndexLockedByThisProcess(DbPath()));
     CImportResult result;
     std::string error;
     EXPECT_FALSE(collection->ImportFileBytes("/big.syx", tooBig, result, error));

@@ -6,6 +6,8 @@
 #include "SyxFormat.h"
 #include "SyxProgram.h"
 
+#include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -131,4 +133,21 @@ void MakeOlderVersionFile(const std::string& path, int version)
     if (version >= 4) {
         ASSERT_TRUE(IndexNewSourceNames(*db, true)) << db->ErrorText();
     }
+}
+
+bool IndexLockedByThisProcess(const std::string& path)
+{
+    const pid_t self = getpid();
+    const pid_t child = fork();
+    if (child == 0) {
+        const int index = open((path + "-shm").c_str(), O_RDONLY);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = 120;
+        lock.l_len = 9;
+        _exit(index >= 0 && fcntl(index, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK && lock.l_pid == self ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

@@ -39,6 +39,11 @@ std::vector<Bytes> MakeBankPrograms(const std::string& prefix, unsigned int firs
 
 Bytes ReadBytes(const std::string& path);
 
+// Whether, seen from another process, the index beside the database at `path` (its "-shm")
+// still holds locks of this process (the lock bytes 120-128 of SQLite's WAL-index format):
+// a process loses them all when it closes any descriptor of that file.
+bool IndexLockedByThisProcess(const std::string& path);
+
 // Turns the Collection at `path` (closed) into a file as the third version of the schema
 // left it: the tables, indexes and marks of the fourth and the column of the fifth removed.
 void MakeThirdVersionFile(const std::string& path);
