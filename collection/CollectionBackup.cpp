@@ -43,17 +43,6 @@ bool Exists(const std::string& path)
     return stat(path.c_str(), &info) == 0;
 }
 
-// The Collection's own file, or one of the files SQLite keeps beside it.
-bool IsPartOfCollection(const std::string& target, const std::string& collectionPath)
-{
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        const std::string part = collectionPath + suffix;
-        if (target == part || IsSameFile(target, part))
-            return true;
-    }
-    return false;
-}
-
 std::int64_t FileSize(const std::string& path)
 {
     struct stat info {};
@@ -230,7 +219,7 @@ CollectionCopyOutcome BackUpCollection(const std::string& collectionPath, const 
     const std::string path = IsFolder(target)
         ? target + (target.back() == '/' ? "" : "/") + "collection-" + CompactLocalTime(NowSeconds()) + ".sqlite"
         : target;
-    if (IsPartOfCollection(path, collectionPath)) {
+    if (IsCollectionFile(path, collectionPath)) {
         error = "A backup cannot be written onto the Collection itself (" + collectionPath + ")";
         return CollectionCopyOutcome::Refused;
     }

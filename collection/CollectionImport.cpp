@@ -9,6 +9,7 @@
 #include "CollectionWrite.h"
 #include "CollectionTime.h"
 #include "DumpMessages.h"
+#include "FileMoves.h"
 #include "NameIndex.h"
 #include "SoundIndex.h"
 #include "SourceStore.h"
@@ -83,22 +84,6 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& bytes, s
         done += static_cast<std::size_t>(got);
     }
     return true;
-}
-
-// Whether `path` is the database at `collectionPath` or one of the files SQLite keeps beside
-// it. Asked without opening it: closing a descriptor of one of those would end every lock
-// this process's connections hold on it (a writer's among them).
-bool IsCollectionFile(const std::string& path, const std::string& collectionPath)
-{
-    struct stat file {};
-    if (stat(path.c_str(), &file) != 0)
-        return false;
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        struct stat own {};
-        if (stat((collectionPath + suffix).c_str(), &own) == 0 && own.st_dev == file.st_dev && own.st_ino == file.st_ino)
-            return true;
-    }
-    return false;
 }
 
 std::string FullPath(const std::string& path)

@@ -275,11 +275,9 @@ CollectionCopyOutcome RestoreCollection(const std::string& collectionPath, const
                                         std::string& error)
 {
     setAside.clear();
-    for (const char* suffix : {"", "-wal", "-shm"}) {
-        if (copyPath == collectionPath + suffix || IsSameFile(copyPath, collectionPath + suffix)) {
-            error = copyPath + " is the Collection itself";
-            return CollectionCopyOutcome::Refused;
-        }
+    if (IsCollectionFile(copyPath, collectionPath)) {
+        error = copyPath + " is the Collection itself";
+        return CollectionCopyOutcome::Refused;
     }
     // The copy is taken in beside the Collection, in a folder of its own: the user's file stays
     // as it is, whatever migrating it writes goes with that folder, and the swap below is a

@@ -86,6 +86,20 @@ bool IsSameFile(const std::string& first, const std::string& second)
         && one.st_ino == two.st_ino;
 }
 
+bool IsCollectionFile(const std::string& path, const std::string& collectionPath)
+{
+    struct stat file {};
+    const bool exists = stat(path.c_str(), &file) == 0;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        const std::string part = collectionPath + suffix;
+        struct stat own {};
+        if (path == part
+            || (exists && stat(part.c_str(), &own) == 0 && own.st_dev == file.st_dev && own.st_ino == file.st_ino))
+            return true;
+    }
+    return false;
+}
+
 std::string FreeFileName(const std::string& stem)
 {
     struct stat info {};

@@ -37,6 +37,11 @@ bool SyncFolderOf(const std::string& path);
 // Whether the two paths name one file (links followed); false when either is missing.
 bool IsSameFile(const std::string& first, const std::string& second);
 
+// Whether `path` names the database at `collectionPath` or one of the files SQLite keeps
+// beside it (by name, or as the same file). Asked without opening it: closing a descriptor of
+// one of those ends every lock this process's connections hold on it.
+bool IsCollectionFile(const std::string& path, const std::string& collectionPath);
+
 // `stem` when no file has that name, else "<stem>-2", "<stem>-3"...
 std::string FreeFileName(const std::string& stem);
 
