@@ -115,25 +115,33 @@ private:
         std::string name;
         int voiceMode;
     };
-    // Statements of a few sizes only, each prepared once.
+    // Statements of a few sizes only, each prepared once; their texts made once for every
+    // connection, whichever thread writes first.
+    static constexpr std::size_t SIZES[] = {64, 16, 4, 1};
     static std::size_t RowsAtOnce(std::size_t left)
     {
-        for (const std::size_t size : {64u, 16u, 4u})
+        for (const std::size_t size : SIZES)
             if (left >= size)
                 return size;
         return 1;
     }
     static const std::string& InsertSql(std::size_t rows)
     {
-        static std::string sql[65];
-        std::string& text = sql[rows];
-        if (text.empty()) {
-            text = "INSERT INTO program(id, sound_key, first_source, first_slot, first_name, voice_mode,"
-                   " first_seen, source_count) VALUES";
-            for (std::size_t i = 0; i < rows; ++i)
-                text += i == 0 ? "(?, ?, ?, ?, ?, ?, ?, 1)" : ", (?, ?, ?, ?, ?, ?, ?, 1)";
-        }
-        return text;
+        static const std::vector<std::string> texts = [] {
+            std::vector<std::string> made;
+            for (const std::size_t size : SIZES) {
+                std::string text = "INSERT INTO program(id, sound_key, first_source, first_slot, first_name,"
+                                   " voice_mode, first_seen, source_count) VALUES";
+                for (std::size_t i = 0; i < size; ++i)
+                    text += i == 0 ? "(?, ?, ?, ?, ?, ?, ?, 1)" : ", (?, ?, ?, ?, ?, ?, ?, 1)";
+                made.push_back(std::move(text));
+            }
+            return made;
+        }();
+        std::size_t at = 0;
+        while (SIZES[at] != rows)
+            ++at;
+        return texts[at];
     }
 
     CSqliteDb& m_db;
