@@ -68,31 +68,23 @@ std::optional<CWalIndexState> ReadWalIndex(const std::string& databasePath)
         return std::nullopt;
     const pid_t child = fork();
     if (child == 0) {
+        // The state is told only when it was read; a write this small reaches the pipe whole.
         close(ends[0]);
         CWalIndexState state;
-        unsigned char told[1 + sizeof state] = {};
-        told[0] = ReadIndexHere(indexPath.c_str(), state) ? 1 : 0;
-        std::memcpy(told + 1, &state, sizeof state);
-        _exit(write(ends[1], told, sizeof told) == static_cast<ssize_t>(sizeof told) ? 0 : 1);
+        const bool told = ReadIndexHere(indexPath.c_str(), state)
+                          && write(ends[1], &state, sizeof state) == static_cast<ssize_t>(sizeof state);
+        _exit(told ? 0 : 1);
     }
     close(ends[1]);
-    unsigned char told[1 + sizeof(CWalIndexState)] = {};
-    std::size_t got = 0;
-    while (child > 0 && got < sizeof told) {
-        const ssize_t step = read(ends[0], told + got, sizeof told - got);
-        if (step < 0 && errno == EINTR)
-            continue;
-        if (step <= 0)
-            break;
-        got += static_cast<std::size_t>(step);
+    CWalIndexState state;
+    ssize_t got = -1;
+    while (child > 0 && (got = read(ends[0], &state, sizeof state)) < 0 && errno == EINTR) {
     }
     close(ends[0]);
     while (child > 0 && waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
     }
-    if (got != sizeof told || told[0] != 1)
+    if (got != static_cast<ssize_t>(sizeof state))
         return std::nullopt;
-    CWalIndexState state;
-    std::memcpy(&state, told + 1, sizeof state);
     return state;
 }
 
