@@ -381,6 +381,10 @@ private:
                     std::int64_t takenAt, CImportResult& result, std::string& error);
     // The WHERE clause and its parameters for `query`.
     CSearchFilter Filter(const CCollectionQuery& query);
+    // The first `count` programs of `filter` in the order asked for, found by reading every
+    // program's name, and how many it chooses.
+    bool ScanFirstRows(const CSearchFilter& filter, std::size_t count, bool fromEnd, std::vector<CollectionId>& ids,
+                       std::size_t& total);
     // The id a scan of the programs is split at, when it is worth splitting.
     std::optional<CollectionId> SplitScanAt();
 

@@ -1,9 +1,11 @@
-// The rows a table shows first: one pass over the programs chosen that keeps only the first
-// few in the order asked for, and counts them all. Over many programs the pass is split in
-// two halves of the ids, the second on a connection of its own in a thread of its own.
+// The rows a table shows first. Of every program not hidden, from the name ends (NameEnds.h);
+// of any other choice, one pass over the programs chosen that keeps only the first few in the
+// order asked for, and counts them all. Over many programs the pass is split in two halves of
+// the ids, the second on a connection of its own in a thread of its own.
 
 #include "Collection.h"
 
+#include "NameEnds.h"
 #include "NameOrder.h"
 #include "SearchFilter.h"
 #include "SqliteDb.h"
@@ -130,6 +132,35 @@ std::vector<CCollectionRow> CCollection::SearchFirstRows(const CCollectionQuery&
     const CSearchFilter filter = Filter(query);
     if (filter.matchesNothing || ReadFailed())
         return {};
+    std::vector<CollectionId> ids;
+    // Every program not hidden, by name: its first rows are those whose names come first or
+    // last, kept apart by the writers (unless renames left fewer of them than asked for).
+    const bool everyShown = filter.where == "WHERE p.hidden = 0" && filter.parameters.empty();
+    if (!everyShown || !NameEndRows(*m_db, fromEnd ? NameEndSide::Last : NameEndSide::First, count, ids, total)) {
+        if (!ScanFirstRows(filter, count, fromEnd, ids, total))
+            return {};
+    }
+
+    std::vector<CCollectionRow> read;
+    if (!ReadRows(ids, read)) {
+        total = 0;
+        return {};
+    }
+    // ReadRows gives them by id: put back in the order found.
+    std::vector<CCollectionRow> rows;
+    rows.reserve(read.size());
+    for (const CollectionId id : ids) {
+        const auto found = std::lower_bound(read.begin(), read.end(), id,
+                                            [](const CCollectionRow& r, CollectionId value) { return r.id < value; });
+        if (found != read.end() && found->id == id)
+            rows.push_back(std::move(*found));
+    }
+    return rows;
+}
+
+bool CCollection::ScanFirstRows(const CSearchFilter& filter, std::size_t count, bool fromEnd,
+                                std::vector<CollectionId>& ids, std::size_t& total)
+{
     // Hidden programs are few, and found through their index: left out here rather than by
     // SQLite, which would look at the mark of every row (a third of the time).
     std::string where = filter.where;
@@ -142,7 +173,7 @@ std::vector<CCollectionRow> CCollection::SearchFirstRows(const CCollectionQuery&
             hidden.push_back(select.Int(0));
         if (select.Failed()) {
             ReadFailure();
-            return {};
+            return false;
         }
     }
 
@@ -176,27 +207,12 @@ std::vector<CCollectionRow> CCollection::SearchFirstRows(const CCollectionQuery&
     }
     if (!middle && !scan(*m_db, kept, total)) {
         ReadFailure();
-        return {};
+        return false;
     }
-
-    std::vector<CollectionId> ids(kept.size());
+    ids.resize(kept.size());
     for (std::size_t i = 0; i < kept.size(); ++i)
         ids[i] = kept[i].id;
-    std::vector<CCollectionRow> read;
-    if (!ReadRows(ids, read)) {
-        total = 0;
-        return {};
-    }
-    // ReadRows gives them by id: put back in the order found.
-    std::vector<CCollectionRow> rows;
-    rows.reserve(read.size());
-    for (const CollectionId id : ids) {
-        const auto found = std::lower_bound(read.begin(), read.end(), id,
-                                            [](const CCollectionRow& r, CollectionId value) { return r.id < value; });
-        if (found != read.end() && found->id == id)
-            rows.push_back(std::move(*found));
-    }
-    return rows;
+    return true;
 }
 
 std::optional<CollectionId> CCollection::SplitScanAt()

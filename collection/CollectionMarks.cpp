@@ -6,6 +6,7 @@
 #include "CollectionSchema.h"
 #include "CollectionTime.h"
 #include "CollectionWrite.h"
+#include "NameEnds.h"
 #include "SqliteDb.h"
 
 #include <sqlite3.h>
@@ -177,7 +178,7 @@ bool CCollection::Rename(CollectionId id, const std::string& name, std::string& 
         error = DatabaseError(*m_db);
         return false;
     }
-    if (!AddProgramName(*m_db, id, checked) || !transaction.Commit()) {
+    if (!AddProgramName(*m_db, id, checked) || !NoteShownName(*m_db, id) || !transaction.Commit()) {
         error = DatabaseError(*m_db);
         return false;
     }

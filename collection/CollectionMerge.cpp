@@ -14,6 +14,7 @@
 #include "CollectionSchema.h"
 #include "CollectionWrite.h"
 #include "FileMoves.h"
+#include "NameEnds.h"
 #include "SourceStore.h"
 #include "SqliteDb.h"
 
@@ -113,7 +114,7 @@ bool MergeRename(CSqliteDb& db, CollectionId id, const COtherProgram& program)
         rename.Bind(2, program.renamedAt);
     else
         rename.BindNull(2);
-    return rename.Bind(3, id).Run();
+    return rename.Bind(3, id).Run() && NoteShownName(db, id);
 }
 
 // The comment kept when both have one: this one's, then the other's on a line of its own.

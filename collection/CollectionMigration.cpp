@@ -2,6 +2,7 @@
 
 #include "CollectionSchema.h"
 
+#include "NameEnds.h"
 #include "NameIndex.h"
 #include "SoundBlocks.h"
 #include "SoundIndex.h"
@@ -118,6 +119,15 @@ bool MigrateToVersion7(CSqliteDb& db, std::string& error)
 bool MigrateToVersion8(CSqliteDb& db, std::string& error)
 {
     if (!IndexNewSourceNames(db, true)) {
+        error = db.ErrorText();
+        return false;
+    }
+    return true;
+}
+
+bool MigrateToVersion9(CSqliteDb& db, std::string& error)
+{
+    if (!MakeNameEnds(db)) {
         error = db.ErrorText();
         return false;
     }

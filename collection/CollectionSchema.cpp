@@ -192,6 +192,23 @@ CREATE VIRTUAL TABLE source_name_search USING fts5(   -- a source's slot names, 
 DELETE FROM collection_state WHERE key = 'names_indexed_upto';
 )sql";
 
+// Version 9. The programs whose shown names come first and last (NameEnds.h), so that a table
+// of every program shows its first rows without reading every row. The step's code fills them.
+const char* const SCHEMA_V9 = R"sql(
+CREATE TABLE name_end(                -- the programs whose shown names come first (side 0) or
+  side INTEGER NOT NULL,              -- last (side 1)
+  program INTEGER NOT NULL,
+  PRIMARY KEY(side, program)
+) WITHOUT ROWID;
+CREATE TABLE name_end_bound(          -- each side's bound: the last program it held when it was
+  side INTEGER PRIMARY KEY,           -- narrowed, counted from its end; NULL for none (it holds
+  name TEXT,                          -- every program)
+  program INTEGER,
+  keep INTEGER NOT NULL               -- how many programs it keeps when narrowed
+);
+INSERT INTO name_end_bound(side, keep) VALUES(0, 2048), (1, 2048);
+)sql";
+
 // The tables a file of versions 1 to 3 has: how a Collection from before application_id is
 // told from another program's database.
 constexpr int LAST_VERSION_WITHOUT_ID = 3;
@@ -288,7 +305,7 @@ const std::vector<CSchemaStep>& CollectionSchemaSteps()
     static const std::vector<CSchemaStep> steps = {
         {1, SCHEMA_V1}, {2, SCHEMA_V2}, {3, SCHEMA_SYNTH_WRITES}, {4, SCHEMA_V4, MigrateToVersion4},
         {5, SCHEMA_V5}, {6, SCHEMA_V6}, {7, SCHEMA_V7, MigrateToVersion7},
-        {8, SCHEMA_V8, MigrateToVersion8}};
+        {8, SCHEMA_V8, MigrateToVersion8}, {9, SCHEMA_V9, MigrateToVersion9}};
     return steps;
 }
 

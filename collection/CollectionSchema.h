@@ -57,3 +57,5 @@ bool MigrateToVersion4(CSqliteDb& db, std::string& error);
 bool MigrateToVersion7(CSqliteDb& db, std::string& error);
 // Version 8's own work: every source's slot names in the remade index.
 bool MigrateToVersion8(CSqliteDb& db, std::string& error);
+// Version 9's own work: the name ends made from every program.
+bool MigrateToVersion9(CSqliteDb& db, std::string& error);

@@ -5,6 +5,7 @@
 
 #include "CollectionErrors.h"
 #include "CollectionSchema.h"
+#include "NameEnds.h"
 #include "NameIndex.h"
 #include "SoundIndex.h"
 #include "SourceStore.h"
@@ -70,11 +71,12 @@ public:
         if (!largest.Next())
             return false;
         m_nextId = largest.Int(0) + 1;
-        return true;
+        return m_ends.Start(m_db);
     }
     // The id the program will have.
     CollectionId Add(std::uint64_t key, const CNewProgramPlace& place, std::string name, int voiceMode)
     {
+        m_ends.Add(m_nextId, name);
         m_waiting.push_back({m_nextId, key, place, std::move(name), voiceMode});
         return m_nextId++;
     }
@@ -103,7 +105,7 @@ public:
             done += rows;
         }
         m_waiting.clear();
-        return true;
+        return m_ends.Write(m_db);
     }
 
 private:
@@ -147,6 +149,7 @@ private:
     CSqliteDb& m_db;
     CollectionId m_nextId = 0;
     std::vector<CRow> m_waiting;
+    CNameEndsWriter m_ends;
 };
 
 // The program with this sound, if the Collection has it: among those whose sound has the

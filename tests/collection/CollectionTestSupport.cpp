@@ -91,7 +91,8 @@ void MakeThirdVersionFile(const std::string& path)
     std::string error;
     auto db = CSqliteDb::Open(path, code, error);
     ASSERT_TRUE(db) << error;
-    ASSERT_TRUE(db->Exec("DROP TRIGGER change_log_trim; DROP TRIGGER program_changed; DROP TRIGGER program_name_added;"
+    ASSERT_TRUE(db->Exec("DROP TABLE name_end; DROP TABLE name_end_bound;"
+                         "DROP TRIGGER change_log_trim; DROP TRIGGER program_changed; DROP TRIGGER program_name_added;"
                          "DROP TRIGGER tag_added; DROP TRIGGER tag_removed; DROP TRIGGER source_added;"
                          "DROP TRIGGER list_removed; DROP TABLE change_log; DROP TABLE sound_block;"
                          "DROP TABLE collection_state; DROP TABLE source_name_search; DROP TABLE given_name_search;"
@@ -103,7 +104,7 @@ void MakeThirdVersionFile(const std::string& path)
 
 void MakeOlderVersionFile(const std::string& path, int version)
 {
-    ASSERT_TRUE(version >= 2 && version <= 7 && version != 5) << version;
+    ASSERT_TRUE(version >= 2 && version <= 8 && version != 5) << version;
     if (version <= 3)
         MakeThirdVersionFile(path);
     int code = 0;
@@ -123,14 +124,17 @@ void MakeOlderVersionFile(const std::string& path, int version)
         "INSERT INTO sound SELECT sound_key, id FROM program WHERE id <= coalesce((SELECT value FROM collection_state"
         " WHERE key = 'sounds_indexed_upto'), 0);"
         "DROP TABLE sound_block;";
-    const std::string sql = version == 7   ? nameIndex + "PRAGMA user_version = 7"
-                            : version == 6 ? nameIndex + soundRows + "PRAGMA user_version = 6"
-                            : version == 4 ? nameIndex + soundRows
+    // Until version 9 there were no name ends.
+    const std::string nameEnds = "DROP TABLE name_end; DROP TABLE name_end_bound;";
+    const std::string sql = version == 8   ? nameEnds + "PRAGMA user_version = 8"
+                            : version == 7 ? nameEnds + nameIndex + "PRAGMA user_version = 7"
+                            : version == 6 ? nameEnds + nameIndex + soundRows + "PRAGMA user_version = 6"
+                            : version == 4 ? nameEnds + nameIndex + soundRows
                                     + "ALTER TABLE program DROP COLUMN renamed_at; PRAGMA user_version = 4"
                             : version == 2 ? "DROP TABLE synth_write; PRAGMA user_version = 2"
                                            : "";
     ASSERT_TRUE(db->Exec(sql.c_str())) << db->ErrorText();
-    if (version >= 4) {
+    if (version >= 4 && version <= 7) {
         ASSERT_TRUE(IndexNewSourceNames(*db, true)) << db->ErrorText();
     }
 }

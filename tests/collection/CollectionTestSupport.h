@@ -47,5 +47,5 @@ bool IndexLockedByThisProcess(const std::string& path);
 // Turns the Collection at `path` (closed) into a file as the third version of the schema
 // left it: the tables, indexes and marks of the fourth and the column of the fifth removed.
 void MakeThirdVersionFile(const std::string& path);
-// The same for the second, third, fourth, sixth or seventh version: the file as that version left it.
+// The same for the second, third, fourth, sixth, seventh or eighth version: the file as that version left it.
 void MakeOlderVersionFile(const std::string& path, int version);
