@@ -204,9 +204,10 @@ CREATE TABLE name_end_bound(          -- each side's bound: the last program it 
   side INTEGER PRIMARY KEY,           -- narrowed, counted from its end; NULL for none (it holds
   name TEXT,                          -- every program)
   program INTEGER,
-  keep INTEGER NOT NULL               -- how many programs it keeps when narrowed
+  keep INTEGER NOT NULL,              -- how many programs it keeps when narrowed
+  held INTEGER NOT NULL DEFAULT 0     -- how many it holds: past twice `keep` it is narrowed
 );
-INSERT INTO name_end_bound(side, keep) VALUES(0, 2048), (1, 2048);
+INSERT INTO name_end_bound(side, keep) VALUES(0, 1024), (1, 1024);
 )sql";
 
 // The tables a file of versions 1 to 3 has: how a Collection from before application_id is

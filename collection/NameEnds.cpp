@@ -5,6 +5,8 @@
 #include "NameOrder.h"
 #include "SqliteDb.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 
 namespace {
@@ -24,14 +26,18 @@ bool Inside(NameEndSide side, const CNameEndBound& bound, const CNamedProgram& p
 
 bool ReadBounds(CSqliteDb& db, CNameEndBound (&bounds)[2])
 {
-    CSqliteQuery read(db, "SELECT side, name IS NULL, name, program, keep FROM name_end_bound WHERE side IN (0, 1)");
+    // Read at every source taken in: without a WHERE, which would make a table of its own.
+    CSqliteQuery read(db, "SELECT side, name IS NULL, name, program, keep, held FROM name_end_bound");
     int found = 0;
     while (read.Next()) {
+        if (read.Int(0) != 0 && read.Int(0) != 1)
+            continue;
         CNameEndBound& bound = bounds[read.Int(0)];
         bound.whole = read.Int(1) != 0;
         bound.last.id = bound.whole ? 0 : read.Int(3);
         bound.last.name = bound.whole ? std::string() : read.Text(2);
         bound.keep = static_cast<std::size_t>(std::max<std::int64_t>(1, read.Int(4)));
+        bound.held = static_cast<std::size_t>(std::max<std::int64_t>(0, read.Int(5)));
         found |= 1 << read.Int(0);
     }
     return !read.Failed() && found == 3;
@@ -39,24 +45,31 @@ bool ReadBounds(CSqliteDb& db, CNameEndBound (&bounds)[2])
 
 bool WriteBound(CSqliteDb& db, NameEndSide side, const CNameEndBound& bound)
 {
-    CSqliteQuery write(db, "UPDATE name_end_bound SET name = ?, program = ? WHERE side = ?");
+    CSqliteQuery write(db, "UPDATE name_end_bound SET name = ?, program = ?, held = ? WHERE side = ?");
     if (bound.whole)
         write.BindNull(1).BindNull(2);
     else
         write.BindText(1, bound.last.name).Bind(2, bound.last.id);
-    return write.Bind(3, SideValue(side)).Run();
+    return write.Bind(3, static_cast<std::int64_t>(bound.held)).Bind(4, SideValue(side)).Run();
 }
 
-bool AddToSide(CSqliteDb& db, NameEndSide side, CollectionId id)
+// Each adds to or takes from `held` what it changed.
+bool AddToSide(CSqliteDb& db, NameEndSide side, CollectionId id, std::size_t& held)
 {
     CSqliteQuery add(db, "INSERT INTO name_end(side, program) VALUES(?, ?) ON CONFLICT DO NOTHING");
-    return add.Bind(1, SideValue(side)).Bind(2, id).Run();
+    if (!add.Bind(1, SideValue(side)).Bind(2, id).Run())
+        return false;
+    held += static_cast<std::size_t>(sqlite3_changes(db.Handle()));
+    return true;
 }
 
-bool RemoveFromSide(CSqliteDb& db, NameEndSide side, CollectionId id)
+bool RemoveFromSide(CSqliteDb& db, NameEndSide side, CollectionId id, std::size_t& held)
 {
     CSqliteQuery remove(db, "DELETE FROM name_end WHERE side = ? AND program = ?");
-    return remove.Bind(1, SideValue(side)).Bind(2, id).Run();
+    if (!remove.Bind(1, SideValue(side)).Bind(2, id).Run())
+        return false;
+    held -= std::min(held, static_cast<std::size_t>(sqlite3_changes(db.Handle())));
+    return true;
 }
 
 // One read transaction of its own where the caller has none, so that the side and the counts agree.
@@ -127,7 +140,20 @@ bool NameEndRows(CSqliteDb& db, NameEndSide side, std::size_t count, std::vector
 bool CNameEndsWriter::Start(CSqliteDb& db)
 {
     m_waiting.clear();
+    m_changed[0] = m_changed[1] = false;
     return ReadBounds(db, m_bounds);
+}
+
+bool CNameEndsWriter::Remove(CSqliteDb& db, CollectionId id)
+{
+    for (const NameEndSide side : SIDES) {
+        CNameEndBound& bound = m_bounds[SideValue(side)];
+        const std::size_t before = bound.held;
+        if (!RemoveFromSide(db, side, id, bound.held))
+            return false;
+        m_changed[SideValue(side)] = m_changed[SideValue(side)] || bound.held != before;
+    }
+    return true;
 }
 
 void CNameEndsWriter::Add(CollectionId id, const std::string& name)
@@ -140,20 +166,18 @@ void CNameEndsWriter::Add(CollectionId id, const std::string& name)
 
 bool CNameEndsWriter::Write(CSqliteDb& db)
 {
-    bool grew[2] = {false, false};
     for (const auto& [side, id] : m_waiting) {
-        if (!AddToSide(db, side, id))
+        if (!AddToSide(db, side, id, m_bounds[SideValue(side)].held))
             return false;
-        grew[SideValue(side)] = true;
+        m_changed[SideValue(side)] = true;
     }
     m_waiting.clear();
     for (const NameEndSide side : SIDES) {
-        if (!grew[SideValue(side)])
+        CNameEndBound& bound = m_bounds[SideValue(side)];
+        if (!m_changed[SideValue(side)])
             continue;
-        CSqliteQuery count(db, "SELECT count(*) FROM name_end WHERE side = ?");
-        if (!count.Bind(1, SideValue(side)).Next())
-            return false;
-        if (static_cast<std::size_t>(count.Int(0)) > 2 * m_bounds[SideValue(side)].keep && !Narrow(db, side))
+        m_changed[SideValue(side)] = false;
+        if (!(bound.held > 2 * bound.keep ? Narrow(db, side) : WriteBound(db, side, bound)))
             return false;
     }
     return true;
@@ -185,13 +209,14 @@ bool CNameEndsWriter::Narrow(CSqliteDb& db, NameEndSide side)
             gone.push_back(after->id);
         bound.whole = false;
         bound.last = *last;
-        if (!WriteBound(db, side, bound))
-            return false;
     }
+    std::size_t ignored = gone.size();
     for (const CollectionId id : gone)
-        if (!RemoveFromSide(db, side, id))
+        if (!RemoveFromSide(db, side, id, ignored))
             return false;
-    return true;
+    // Counted again here, whatever the count had come to.
+    bound.held = std::min(programs.size(), bound.keep);
+    return WriteBound(db, side, bound);
 }
 
 bool NoteShownName(CSqliteDb& db, CollectionId id)
@@ -202,11 +227,8 @@ bool NoteShownName(CSqliteDb& db, CollectionId id)
         return false;
     const std::string name = found ? read.Text(0) : std::string();
     CNameEndsWriter writer;
-    if (!writer.Start(db))
+    if (!writer.Start(db) || !writer.Remove(db, id))
         return false;
-    for (const NameEndSide side : SIDES)
-        if (!RemoveFromSide(db, side, id))
-            return false;
     if (found)
         writer.Add(id, name);
     return writer.Write(db);
@@ -248,11 +270,12 @@ bool MakeNameEnds(CSqliteDb& db)
         bound.whole = total <= bound.keep;
         if (!bound.whole)
             bound.last = heap.front();
+        bound.held = 0;
+        for (const CNamedProgram& program : heap)
+            if (!AddToSide(db, side, program.id, bound.held))
+                return false;
         if (!WriteBound(db, side, bound))
             return false;
-        for (const CNamedProgram& program : heap)
-            if (!AddToSide(db, side, program.id))
-                return false;
     }
     return true;
 }

@@ -38,6 +38,7 @@ struct CNameEndBound {
     bool whole = true;   // no bound: every program is in the side
     CNamedProgram last;
     std::size_t keep = 0;
+    std::size_t held = 0;   // how many programs it holds, counted as they come and go
 };
 
 // The programs a source adds, noted as their ids are given and written after their rows.
@@ -47,8 +48,10 @@ class CNameEndsWriter
 public:
     // Reads the bounds.
     bool Start(CSqliteDb& db);
-    // A program whose row is about to be written.
+    // A program whose row is about to be written, or whose shown name changed (Remove first).
     void Add(CollectionId id, const std::string& name);
+    // Takes a program out of both sides.
+    bool Remove(CSqliteDb& db, CollectionId id);
     // Notes those added in the sides they are in; a side grown past twice its size is narrowed.
     bool Write(CSqliteDb& db);
 
@@ -56,6 +59,7 @@ private:
     bool Narrow(CSqliteDb& db, NameEndSide side);
 
     CNameEndBound m_bounds[2];
+    bool m_changed[2] = {false, false};
     std::vector<std::pair<NameEndSide, CollectionId>> m_waiting;
 };
 

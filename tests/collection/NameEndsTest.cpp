@@ -42,7 +42,7 @@ void ExpectSidesRight(const std::string& path, CCollection& collection, std::siz
     for (const NameEndSide side : {NameEndSide::First, NameEndSide::Last}) {
         const int value = static_cast<int>(side);
         SCOPED_TRACE(side == NameEndSide::First ? "first" : "last");
-        CSqliteQuery bound(*db, "SELECT name IS NULL, name, program FROM name_end_bound WHERE side = ?");
+        CSqliteQuery bound(*db, "SELECT name IS NULL, name, program, held FROM name_end_bound WHERE side = ?");
         ASSERT_TRUE(bound.Bind(1, value).Next());
         const bool whole = bound.Int(0) != 0;
         CSqliteQuery inSide(*db, "SELECT program FROM name_end WHERE side = ? ORDER BY program");
@@ -57,6 +57,7 @@ void ExpectSidesRight(const std::string& path, CCollection& collection, std::siz
         const std::vector<CollectionId> expected =
             whole ? Ids(every) : Ids(within.BindText(1, boundName).Bind(2, bound.Int(2)));
         EXPECT_EQ(members, expected);
+        EXPECT_EQ(static_cast<std::size_t>(bound.Int(3)), members.size());
         EXPECT_LE(members.size(), 2 * keep);
 
         std::vector<CollectionId> wanted = shownInOrder;
@@ -144,14 +145,14 @@ TEST_F(NameEnds, EachSideHoldsTheProgramsOnItsSideOfItsBoundWhateverWritesThem)
     ExpectSidesRight(DbPath(), *collection, KEEP, "merged");
 
     // Made whole from every program by the migration, which keeps its own size.
-    for (unsigned int bank = 0; bank < 13; ++bank)
+    for (unsigned int bank = 0; bank < 6; ++bank)
         ASSERT_TRUE(collection->ImportFileBytes("/m" + std::to_string(bank) + ".syx",
                                                 BankDump(MakeBankPrograms("M" + std::to_string(bank), 2000 + 128 * bank)),
                                                 result, error));
     collection.reset();
     MakeOlderVersionFile(DbPath(), 8);
     collection = OpenCollection();
-    ExpectSidesRight(DbPath(), *collection, 2048, "migrated");
+    ExpectSidesRight(DbPath(), *collection, 1024, "migrated");
     auto db = OpenFile(DbPath());
     CSqliteQuery narrowed(*db, "SELECT count(*) FROM name_end_bound WHERE name IS NOT NULL");
     ASSERT_TRUE(narrowed.Next());
