@@ -10,6 +10,7 @@ struct CBenchCheck {
     std::string measured;       // benchmark name, as printed in its output
     std::string baseline;       // benchmark name of the baseline; empty for none
     std::string baselineCounter; // or, when set, this counter of `measured`, in milliseconds
+    std::string measuredCounter; // when set, the figure measured is this counter, in milliseconds
     double maxRatio = 0;        // measured time / baseline time at most this; 0 for no limit
     double maxMilliseconds = 0; // measured time below this; 0 for no limit
     std::string counter;        // when set, the check is on this counter of `measured`...
@@ -23,6 +24,11 @@ CBenchCheck TimeCheck(const std::string& title, const std::string& measured,
 // A time against a baseline timed in the same iterations, told in a counter of milliseconds.
 CBenchCheck TimeAgainstCounterCheck(const std::string& title, const std::string& measured,
                                     const std::string& baselineCounter, double maxRatio);
+// A figure a benchmark tells in a counter of milliseconds (a median, say) against another of
+// its counters, as TimeAgainstCounterCheck.
+CBenchCheck CounterAgainstCounterCheck(const std::string& title, const std::string& measured,
+                                       const std::string& measuredCounter, const std::string& baselineCounter,
+                                       double maxRatio);
 // A counter of a benchmark against a limit.
 CBenchCheck CounterCheck(const std::string& title, const std::string& measured,
                          const std::string& counter, double maxCounter, const std::string& unit);
