@@ -210,9 +210,9 @@ void CBankCommands::OnFileOpenBank()
         return;
     // A bank is one file: of several chosen, the first.
     const QString path = paths.first();
-    std::string error;
+    std::string error = m_library.WhyNotRead(QFile::encodeName(path).toStdString());
     std::optional<CBank> bank;
-    {
+    if (error.empty()) {
         CWaitCursor wait(*m_services.waitCursor);
         bank = CBank::ReadFile(QFile::encodeName(path).toStdString(), error);
     }

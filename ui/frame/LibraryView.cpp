@@ -59,9 +59,9 @@ void CMainFrame::OpenFiles(const QStringList& paths, ReadFailures failures)
     QStringList failedFiles;
     for (const QString& path : paths) {
         const QString displayName = DisplayNameForFile(path, paths.size() == 1);
-        std::string error;
         const std::string nativePath = QFile::encodeName(path).toStdString();
-        if (m_programs.ReadSyxFile(nativePath, error, displayName.toStdString())) {
+        std::string error = WhyNotRead(nativePath);
+        if (error.empty() && m_programs.ReadSyxFile(nativePath, error, displayName.toStdString())) {
             ++m_fileCount;
             lastFileRead = path;
             m_librarySources.AddFile(path, m_programs);

@@ -95,6 +95,28 @@ TEST_F(CollectionTakeInTest, OpenedFilesAndReceivedDumpsAreKeptAndTheViewsAreTol
     EXPECT_TRUE(fixture.messageBox.shown.empty());
 }
 
+// Reading a file of the database, even to find it is no dump, would end the locks the window's
+// connections hold on it: Open and Open Bank refuse them unread, as files that cannot be read.
+TEST_F(CollectionTakeInTest, TheCollectionsOwnFilesAreNeverReadAsDumps)
+{
+    fixture.Create();
+    fixture.Frame().OpenFiles({WriteFile("one.syx", 1)}, ILoadedList::ReadFailures::BoxForEach);
+    TakeIn().WaitUntilIdle();
+    const QString database = QString::fromStdString(CCollection::DefaultPath());
+    const QString own = "It is the Collection's own file: it is not opened";
+    fixture.Frame().OpenFiles({database, database + "-wal", database + "-shm"}, ILoadedList::ReadFailures::BoxForEach);
+    EXPECT_EQ(fixture.Frame().Programs().GetSize(), 0);
+    ASSERT_EQ(fixture.messageBox.shown.size(), 3u);
+    for (const auto& shown : fixture.messageBox.shown)
+        EXPECT_TRUE(shown.text.endsWith(own)) << shown.text.toStdString();
+
+    fixture.fileDialogs.nextOpen = {database + "-shm"};
+    fixture.Bank().OnFileOpenBank();
+    ASSERT_EQ(fixture.messageBox.shown.size(), 4u);
+    EXPECT_TRUE(fixture.messageBox.shown.back().text.endsWith(own));
+    EXPECT_EQ(Sources().size(), 1u);   // and the Collection as it was
+}
+
 TEST_F(CollectionTakeInTest, KeepUntickedTakesNothingAndIsRemembered)
 {
     fixture.Create();
