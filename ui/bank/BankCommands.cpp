@@ -17,6 +17,7 @@
 #include "services/AtomicSave.h"
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
+#include "services/ProtectedFiles.h"
 #include "services/QuestionService.h"
 #include "services/WaitCursor.h"
 
@@ -210,7 +211,7 @@ void CBankCommands::OnFileOpenBank()
         return;
     // A bank is one file: of several chosen, the first.
     const QString path = paths.first();
-    std::string error = m_library.WhyNotRead(QFile::encodeName(path).toStdString());
+    std::string error = NotOpenedText(path);
     std::optional<CBank> bank;
     if (error.empty()) {
         CWaitCursor wait(*m_services.waitCursor);

@@ -5,7 +5,6 @@
 #include "CollectionMoves.h"
 #include "CollectionService.h"
 #include "CollectionTakeIn.h"
-#include "FileMoves.h"
 #include "Resources.h"
 #include "host/BankAccess.h"
 #include "host/CommandHost.h"
@@ -26,13 +25,7 @@ CCollectionFeatures ComposeCollection(ICommandHost& host, ILoadedList& library, 
     CCollectionFeatures features;
     features.service = new CCollectionService(host, *services.messageBox, path, host.Window());
     features.takeIn = new CCollectionTakeIn(*features.service, host, library, *services.profile);
-    // Never read as a dump: closing a file of the database ends every lock the window's
-    // connections hold on it.
-    CCollectionService* service = features.service;
-    library.RefuseToRead([service](const std::string& path) {
-        return IsCollectionFile(path, service->Path()) ? std::string("It is the Collection's own file: it is not opened")
-                                                       : std::string();
-    });
+
     if (bank != nullptr)
         features.bank = new CCollectionBankCommands(*features.service, host, *bank, *services.messageBox);
 

@@ -1,9 +1,12 @@
 #include "CollectionService.h"
 
 #include "Collection.h"
+#include "FileMoves.h"
 #include "host/CommandHost.h"
 #include "services/MessageBoxService.h"
+#include "services/ProtectedFiles.h"
 
+#include <QFile>
 #include <QMetaObject>
 #include <QTimer>
 
@@ -19,6 +22,11 @@ CCollectionService::CCollectionService(ICommandHost& host, IMessageBoxService& m
                                        QObject* parent)
     : QObject(parent), m_host(host), m_messages(messages), m_path(path.empty() ? CCollection::DefaultPath() : path)
 {
+    m_protected = std::make_unique<CProtectedFiles>([database = m_path](const QString& file) {
+        return IsCollectionFile(QFile::encodeName(file).toStdString(), database)
+            ? QStringLiteral("It is the Collection's own file")
+            : QString();
+    });
 }
 
 CCollectionService::~CCollectionService()

@@ -16,6 +16,8 @@
 #include <string>
 #include <thread>
 
+class CProtectedFiles;
+
 class CCollection;
 class ICommandHost;
 class IMessageBoxService;
@@ -63,6 +65,8 @@ private:
     ICommandHost& m_host;
     IMessageBoxService& m_messages;
     std::string m_path;
+    // Its files neither read as dumps nor saved over, from any of the window's commands.
+    std::unique_ptr<CProtectedFiles> m_protected;
     std::unique_ptr<CCollection> m_collection;
     QElapsedTimer m_sinceFailure;   // valid after a failed open
     bool m_toldUnusable = false;

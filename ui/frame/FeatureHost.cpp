@@ -107,18 +107,3 @@ void CMainFrame::WhenDumpAdded(DumpAddedHandler handler)
 {
     m_dumpAddedHandlers.push_back(std::move(handler));
 }
-
-void CMainFrame::RefuseToRead(ReadRefusal refusal)
-{
-    m_readRefusals.push_back(std::move(refusal));
-}
-
-std::string CMainFrame::WhyNotRead(const std::string& nativePath) const
-{
-    for (const ReadRefusal& refusal : m_readRefusals) {
-        std::string why = refusal(nativePath);
-        if (!why.empty())
-            return why;
-    }
-    return {};
-}

@@ -10,6 +10,7 @@
 #include "grid/ProgramGrid.h"
 #include "services/FileDialogService.h"
 #include "services/MessageBoxService.h"
+#include "services/ProtectedFiles.h"
 #include "services/WaitCursor.h"
 
 #include <QFileInfo>
@@ -60,7 +61,7 @@ void CMainFrame::OpenFiles(const QStringList& paths, ReadFailures failures)
     for (const QString& path : paths) {
         const QString displayName = DisplayNameForFile(path, paths.size() == 1);
         const std::string nativePath = QFile::encodeName(path).toStdString();
-        std::string error = WhyNotRead(nativePath);
+        std::string error = NotOpenedText(path);
         if (error.empty() && m_programs.ReadSyxFile(nativePath, error, displayName.toStdString())) {
             ++m_fileCount;
             lastFileRead = path;

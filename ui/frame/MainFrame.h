@@ -92,8 +92,6 @@ public:
     void AddLibraryPrograms(const std::vector<CBank::ProgramData>& programs, const QString& sourceName) override;
     void WhenFilesRead(FilesReadHandler handler) override;
     void WhenDumpAdded(DumpAddedHandler handler) override;
-    void RefuseToRead(ReadRefusal refusal) override;
-    std::string WhyNotRead(const std::string& nativePath) const override;
 
     // The MIDI link (IMidiLink).
     bool IsMidiOpen() const override { return m_hMidiOut != nullptr; }
@@ -201,7 +199,6 @@ private:
     std::map<HostMenu, QMenu*> m_menus;
     std::vector<FilesReadHandler> m_filesReadHandlers;
     std::vector<DumpAddedHandler> m_dumpAddedHandlers;
-    std::vector<ReadRefusal> m_readRefusals;
     std::vector<CloseGuard> m_closeGuards;
     std::vector<ClosedHandler> m_closedHandlers;
     std::vector<PortHandler> m_portHandlers;

@@ -21,9 +21,6 @@ class ILoadedList {
 public:
     using FilesReadHandler = std::function<void(const QStringList& paths)>;
     using DumpAddedHandler = std::function<void(const std::vector<unsigned char>& dump, const QString& sourceName)>;
-    // Why a file must not be read at all (reading it would disturb what another part of the
-    // window holds open), or empty for a file that may be.
-    using ReadRefusal = std::function<std::string(const std::string& nativePath)>;
 
     virtual ~ILoadedList() = default;
 
@@ -63,10 +60,4 @@ public:
     virtual void WhenFilesRead(FilesReadHandler handler) = 0;
     // Called after AddLibrarySource took a dump in.
     virtual void WhenDumpAdded(DumpAddedHandler handler) = 0;
-
-    // Asked before Open, and Open Bank, read a file: a file refused is told as one that cannot
-    // be read, with the refusal's text, and is never opened.
-    virtual void RefuseToRead(ReadRefusal refusal) = 0;
-    // The first refusal's text for the file, or empty.
-    virtual std::string WhyNotRead(const std::string& nativePath) const = 0;
 };

@@ -1,11 +1,19 @@
 #include "AtomicSave.h"
 
+#include "ProtectedFiles.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
 bool SaveBytesAtomically(const QString& path, const unsigned char* bytes, std::size_t length, QString* reason)
 {
+    const QString protectedFile = CProtectedFiles::WhyProtected(path);
+    if (!protectedFile.isEmpty()) {
+        if (reason != nullptr)
+            *reason = protectedFile + ": it is not written over.";
+        return false;
+    }
     QSaveFile file(path);
     const auto size = static_cast<qint64>(length);
     const bool saved = file.open(QIODevice::WriteOnly)

@@ -7,6 +7,7 @@ list(APPEND VELTRIX_UI_SOURCES
   services/FileDialogService.cpp
   services/MessageBoxService.cpp
   services/PostMessage.cpp
+  services/ProtectedFiles.cpp
   services/Profile.cpp
   services/QuestionService.cpp
   services/SendGate.cpp

@@ -96,8 +96,9 @@ TEST_F(CollectionTakeInTest, OpenedFilesAndReceivedDumpsAreKeptAndTheViewsAreTol
 }
 
 // Reading a file of the database, even to find it is no dump, would end the locks the window's
-// connections hold on it: Open and Open Bank refuse them unread, as files that cannot be read.
-TEST_F(CollectionTakeInTest, TheCollectionsOwnFilesAreNeverReadAsDumps)
+// connections hold on it, and a save in its place would lose the Collection: Open and Open
+// Bank refuse them unread, as files that cannot be read, and saves refuse to write over them.
+TEST_F(CollectionTakeInTest, TheCollectionsOwnFilesAreNeitherReadAsDumpsNorSavedOver)
 {
     fixture.Create();
     fixture.Frame().OpenFiles({WriteFile("one.syx", 1)}, ILoadedList::ReadFailures::BoxForEach);
@@ -114,6 +115,13 @@ TEST_F(CollectionTakeInTest, TheCollectionsOwnFilesAreNeverReadAsDumps)
     fixture.Bank().OnFileOpenBank();
     ASSERT_EQ(fixture.messageBox.shown.size(), 4u);
     EXPECT_TRUE(fixture.messageBox.shown.back().text.endsWith(own));
+
+    fixture.Bank().OnFileNewBank();
+    fixture.fileDialogs.nextSave = database;
+    EXPECT_FALSE(fixture.Bank().OnFileSaveBankAs());
+    ASSERT_EQ(fixture.messageBox.shown.size(), 5u);
+    EXPECT_TRUE(fixture.messageBox.shown.back().text.endsWith("It is the Collection's own file: it is not written over."))
+        << fixture.messageBox.shown.back().text.toStdString();
     EXPECT_EQ(Sources().size(), 1u);   // and the Collection as it was
 }
 
