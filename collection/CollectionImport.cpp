@@ -43,6 +43,10 @@ const char* const ERROR_OWN_FILE = "It is the Collection's own file: it is not t
 // The write-ahead log's length at which batches that follow one another write it back on
 // the writer's thread and start it again: a few batches' worth.
 constexpr std::int64_t BATCH_LOG_BYTES = 128 * 1024 * 1024;
+// The page cache while batches follow one another, and as every connection has it otherwise
+// (CollectionOpen.cpp).
+const char* const BATCH_CACHE = "PRAGMA cache_size = -65536";
+const char* const USUAL_CACHE = "PRAGMA cache_size = -16384";
 
 struct FdCloser {
     int fd;
@@ -224,7 +228,17 @@ bool CCollection::OpenBatchTransaction(std::string& error)
     }
     m_batch = std::move(transaction);
     m_batchBegan = std::chrono::steady_clock::now();
+    // A batch's fold rewrites much of the sounds' index: with the usual cache SQLite spills
+    // its pages to the log before the commit, and writes some of them twice.
+    if (!m_batchCache)
+        m_batchCache = m_db->Exec(BATCH_CACHE);
     return true;
+}
+
+void CCollection::EndBatchCache()
+{
+    if (m_batchCache && m_db->Exec(USUAL_CACHE))
+        m_batchCache = false;
 }
 
 double CCollection::BatchSeconds() const
@@ -234,11 +248,20 @@ double CCollection::BatchSeconds() const
 
 bool CCollection::CommitBatch(std::string& error, bool moreToCome)
 {
+    const bool committed = CommitBatchTransaction(error, moreToCome);
+    if (!moreToCome)
+        EndBatchCache();
+    return committed;
+}
+
+bool CCollection::CommitBatchTransaction(std::string& error, bool moreToCome)
+{
     m_inBatch = false;
     // Batches one after another: the log is written back apart from them, kept within a few
     // batches' length. The last is written back after its commit, as a single import is.
     if (!moreToCome)
         m_checkpoints.reset();
+
     else if (!m_checkpoints && m_batch)
         m_checkpoints = CBackgroundCheckpoints::Start(*m_db, BATCH_LOG_BYTES);
     if (!m_batchError.empty()) {
@@ -269,6 +292,7 @@ void CCollection::AbandonBatch()
 {
     m_inBatch = false;
     m_checkpoints.reset();
+    EndBatchCache();
     m_batchError.clear();
     if (m_batch) {
         m_batch.reset();   // rolled back
