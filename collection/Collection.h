@@ -391,7 +391,7 @@ private:
     // The batch's transaction, begun by its first file that writes.
     bool OpenBatchTransaction(std::string& error);
     bool CommitBatchTransaction(std::string& error, bool moreToCome);
-    // The page cache back to its usual size once the batches end.
+    // The page cache back to its size before the batches, once they end.
     void EndBatchCache();
 
     std::unique_ptr<CSqliteDb> m_db;
@@ -399,7 +399,8 @@ private:
     bool m_inBatch = false;
     std::unique_ptr<CSqliteTransaction> m_batch;
     std::chrono::steady_clock::time_point m_batchBegan;
-    bool m_batchCache = false;   // the page cache made larger while batches follow one another
+    // The page cache's size before batches that follow one another made it larger.
+    std::optional<std::int64_t> m_usualCacheSize;
     std::string m_batchError;   // what undid the batch's transaction: the batch has failed
     std::unique_ptr<CSoundIndex> m_sounds;   // made on the first import
     std::unique_ptr<CNameIndex> m_names;     // made on the first search by text

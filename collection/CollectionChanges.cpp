@@ -7,8 +7,6 @@
 #include "SourceStore.h"
 #include "SqliteDb.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <strings.h>
 
@@ -43,8 +41,8 @@ bool CCollection::ChangesSince(std::int64_t since, CCollectionChanges& changes, 
     changes = CCollectionChanges();
     changes.last = since;
     // One read transaction, so that the oldest change kept and the changes agree.
-    const bool inTransaction = sqlite3_get_autocommit(m_db->Handle()) != 0 && m_db->Exec("BEGIN");
-    bool ok = inTransaction || sqlite3_get_autocommit(m_db->Handle()) == 0;
+    CSqliteReadTransaction together(*m_db);
+    bool ok = together.Began();
     if (ok) {
         CSqliteQuery range(*m_db, "SELECT min(seq), max(seq) FROM change_log");
         ok = range.Next();
@@ -82,8 +80,6 @@ bool CCollection::ChangesSince(std::int64_t since, CCollectionChanges& changes, 
         ok = !slots.Failed();
         changes.readAgain = changes.programs.size() > limit;
     }
-    if (inTransaction)
-        m_db->Exec("COMMIT");
     if (!ok) {
         ReadFailure();
         changes = CCollectionChanges();

@@ -43,10 +43,14 @@ const char* const ERROR_OWN_FILE = "It is the Collection's own file: it is not t
 // The write-ahead log's length at which batches that follow one another write it back on
 // the writer's thread and start it again: a few batches' worth.
 constexpr std::int64_t BATCH_LOG_BYTES = 128 * 1024 * 1024;
-// The page cache while batches follow one another, and as every connection has it otherwise
-// (CollectionOpen.cpp).
-const char* const BATCH_CACHE = "PRAGMA cache_size = -65536";
-const char* const USUAL_CACHE = "PRAGMA cache_size = -16384";
+// The page cache while batches follow one another, in SQLite's units (negative: KiB).
+constexpr std::int64_t BATCH_CACHE_SIZE = -65536;
+
+bool SetCacheSize(CSqliteDb& db, std::int64_t size)
+{
+    const std::string sql = "PRAGMA cache_size = " + std::to_string(size);
+    return db.Exec(sql.c_str());
+}
 
 struct FdCloser {
     int fd;
@@ -230,15 +234,23 @@ bool CCollection::OpenBatchTransaction(std::string& error)
     m_batchBegan = std::chrono::steady_clock::now();
     // A batch's fold rewrites much of the sounds' index: with the usual cache SQLite spills
     // its pages to the log before the commit, and writes some of them twice.
-    if (!m_batchCache)
-        m_batchCache = m_db->Exec(BATCH_CACHE);
+    if (!m_usualCacheSize) {
+        std::optional<std::int64_t> usual;
+        {
+            CSqliteQuery read(*m_db, "PRAGMA cache_size");
+            if (read.Next())
+                usual = read.Int(0);
+        }
+        if (usual && SetCacheSize(*m_db, BATCH_CACHE_SIZE))
+            m_usualCacheSize = usual;
+    }
     return true;
 }
 
 void CCollection::EndBatchCache()
 {
-    if (m_batchCache && m_db->Exec(USUAL_CACHE))
-        m_batchCache = false;
+    if (m_usualCacheSize && SetCacheSize(*m_db, *m_usualCacheSize))
+        m_usualCacheSize.reset();
 }
 
 double CCollection::BatchSeconds() const
@@ -261,7 +273,6 @@ bool CCollection::CommitBatchTransaction(std::string& error, bool moreToCome)
     // batches' length. The last is written back after its commit, as a single import is.
     if (!moreToCome)
         m_checkpoints.reset();
-
     else if (!m_checkpoints && m_batch)
         m_checkpoints = CBackgroundCheckpoints::Start(*m_db, BATCH_LOG_BYTES);
     if (!m_batchError.empty()) {

@@ -72,22 +72,10 @@ bool RemoveFromSide(CSqliteDb& db, NameEndSide side, CollectionId id, std::size_
     return true;
 }
 
-// One read transaction of its own where the caller has none, so that the side and the counts agree.
-class CReadTogether
-{
-public:
-    explicit CReadTogether(CSqliteDb& db) : m_db(db), m_began(db.InAutocommit() && db.Exec("BEGIN")) {}
-    ~CReadTogether()
-    {
-        if (m_began)
-            m_db.Exec("COMMIT");
-    }
-    CReadTogether(const CReadTogether&) = delete;
-    CReadTogether& operator=(const CReadTogether&) = delete;
-
-private:
-    CSqliteDb& m_db;
-    bool m_began;
+// The order counted from a side's end, for the standard algorithms.
+struct CSideOrder {
+    NameEndSide side;
+    bool operator()(const CNamedProgram& a, const CNamedProgram& b) const { return ComesBefore(side, a, b); }
 };
 
 } // namespace
@@ -105,7 +93,8 @@ bool NameEndRows(CSqliteDb& db, NameEndSide side, std::size_t count, std::vector
 {
     ids.clear();
     shown = 0;
-    CReadTogether together(db);
+    // The side and the counts as one moment.
+    const CSqliteReadTransaction together(db);
     CSqliteQuery bound(db, "SELECT name IS NULL FROM name_end_bound WHERE side = ?");
     if (!bound.Bind(1, SideValue(side)).Next())
         return false;
@@ -131,7 +120,7 @@ bool NameEndRows(CSqliteDb& db, NameEndSide side, std::size_t count, std::vector
 
     const std::size_t taken = std::min(count, programs.size());
     std::partial_sort(programs.begin(), programs.begin() + static_cast<std::ptrdiff_t>(taken), programs.end(),
-                      [side](const CNamedProgram& a, const CNamedProgram& b) { return ComesBefore(side, a, b); });
+                      CSideOrder{side});
     for (std::size_t i = 0; i < taken; ++i)
         ids.push_back(programs[i].id);
     return true;
@@ -203,16 +192,14 @@ bool CNameEndsWriter::Narrow(CSqliteDb& db, NameEndSide side)
     CNameEndBound& bound = m_bounds[SideValue(side)];
     if (programs.size() > bound.keep) {
         const auto last = programs.begin() + static_cast<std::ptrdiff_t>(bound.keep - 1);
-        std::nth_element(programs.begin(), last, programs.end(),
-                         [side](const CNamedProgram& a, const CNamedProgram& b) { return ComesBefore(side, a, b); });
+        std::nth_element(programs.begin(), last, programs.end(), CSideOrder{side});
         for (auto after = last + 1; after != programs.end(); ++after)
             gone.push_back(after->id);
         bound.whole = false;
         bound.last = *last;
     }
-    std::size_t ignored = gone.size();
     for (const CollectionId id : gone)
-        if (!RemoveFromSide(db, side, id, ignored))
+        if (!RemoveFromSide(db, side, id, bound.held))
             return false;
     // Counted again here, whatever the count had come to.
     bound.held = std::min(programs.size(), bound.keep);
@@ -248,9 +235,7 @@ bool MakeNameEnds(CSqliteDb& db)
         const CNamedProgram program{programs.Int(0), programs.Text(1)};
         for (const NameEndSide side : SIDES) {
             std::vector<CNamedProgram>& heap = kept[SideValue(side)];
-            const auto lastOnTop = [side](const CNamedProgram& a, const CNamedProgram& b) {
-                return ComesBefore(side, a, b);
-            };
+            const CSideOrder lastOnTop{side};
             if (heap.size() == bounds[SideValue(side)].keep) {
                 if (!ComesBefore(side, program, heap.front()))
                     continue;

@@ -236,6 +236,18 @@ bool CSqliteTransaction::Commit()
     return true;
 }
 
+CSqliteReadTransaction::CSqliteReadTransaction(CSqliteDb& db) : m_db(db)
+{
+    m_nested = !m_db.InAutocommit();
+    m_open = !m_nested && m_db.Exec("BEGIN");
+}
+
+CSqliteReadTransaction::~CSqliteReadTransaction()
+{
+    if (m_open)
+        m_db.Exec("COMMIT");
+}
+
 CSqliteSavepoint::CSqliteSavepoint(CSqliteDb& db) : m_db(db)
 {
     m_open = m_db.Exec("SAVEPOINT part");

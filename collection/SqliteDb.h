@@ -140,6 +140,24 @@ private:
     bool m_nested = false;
 };
 
+// A read transaction, so that several reads see the database as one moment: begun where the
+// connection has none open (and ended with the object), or the open one.
+class CSqliteReadTransaction
+{
+public:
+    explicit CSqliteReadTransaction(CSqliteDb& db);
+    ~CSqliteReadTransaction();
+    CSqliteReadTransaction(const CSqliteReadTransaction&) = delete;
+    CSqliteReadTransaction& operator=(const CSqliteReadTransaction&) = delete;
+
+    bool Began() const { return m_open || m_nested; }
+
+private:
+    CSqliteDb& m_db;
+    bool m_open = false;
+    bool m_nested = false;
+};
+
 // A savepoint inside the open transaction: what was done since it began is rolled back
 // unless it was released.
 class CSqliteSavepoint

@@ -25,7 +25,6 @@ CCollectionFeatures ComposeCollection(ICommandHost& host, ILoadedList& library, 
     CCollectionFeatures features;
     features.service = new CCollectionService(host, *services.messageBox, path, host.Window());
     features.takeIn = new CCollectionTakeIn(*features.service, host, library, *services.profile);
-
     if (bank != nullptr)
         features.bank = new CCollectionBankCommands(*features.service, host, *bank, *services.messageBox);
 

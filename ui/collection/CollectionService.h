@@ -16,9 +16,8 @@
 #include <string>
 #include <thread>
 
-class CProtectedFiles;
-
 class CCollection;
+class CProtectedFiles;
 class ICommandHost;
 class IMessageBoxService;
 
