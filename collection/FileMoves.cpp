@@ -88,6 +88,7 @@ bool IsSameFile(const std::string& first, const std::string& second)
 
 bool IsCollectionFile(const std::string& path, const std::string& collectionPath)
 {
+    // As IsSameFile against each of the four, `path` looked at once: Open asks it of every file.
     struct stat file {};
     const bool exists = stat(path.c_str(), &file) == 0;
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
